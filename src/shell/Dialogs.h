@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+namespace tw {
+
+// Buttons and icon of a message box, combined by adding one of each.
+namespace MsgBoxStyle {
+inline constexpr int OkOnly = 0;
+inline constexpr int YesNo = 4;
+inline constexpr int Critical = 16;
+inline constexpr int Question = 32;
+inline constexpr int Exclamation = 48;
+inline constexpr int Information = 64;
+}  // namespace MsgBoxStyle
+
+// The button a message box was closed with.
+namespace MsgBoxResult {
+inline constexpr int Ok = 1;
+inline constexpr int Cancel = 2;
+inline constexpr int Yes = 6;
+inline constexpr int No = 7;
+}  // namespace MsgBoxResult
+
+// Every box the program shows goes through here, so that tests can read and answer them.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    // A modal message box; an empty caption shows the application title. Returns the button.
+    virtual int msgBox(const QString& text, int style = MsgBoxStyle::OkOnly,
+                       const QString& caption = QString()) = 0;
+
+    // A modal input dialog with OK and Cancel; Cancel gives the empty text.
+    virtual QString inputBox(const QString& prompt, const QString& title,
+                             const QString& defaultText) = 0;
+};
+
+}  // namespace tw

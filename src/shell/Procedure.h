@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+#include "shell/Dialogs.h"
+
+namespace tw {
+
+// Address that the error box asks users to send screenshots to.
+inline const QString kSupportAddress = QStringLiteral("support@tablewright.example");
+
+// The text of the Application Error box. The statement, when given, is appended after "sql: ".
+QString applicationErrorText(const QString& description, const QString& procedurePath, int line,
+                             const QString* statement = nullptr);
+
+// Runs the numbered statements of one handler. A statement that fails shows the Application
+// Error box with the procedure and the statement's line number, then the handler goes on with
+// the next statement; nothing is undone. Line numbers are what the user reads in the box.
+class Procedure {
+public:
+    // name: window and handler, e.g. "Form1.Form_Load".
+    Procedure(Dialogs& dialogs, const QString& name);
+
+    const QString& path() const { return m_path; }
+
+    void step(int line, const std::function<void()>& statement);
+
+    // A numbered condition. When evaluating it fails, the box is shown and the steps it
+    // governs run as if it had held.
+    bool test(int line, const std::function<bool()>& condition);
+
+    // The statement text that the box shows after "sql: "; null shows no statement part.
+    void showStatement(const QString* statement) { m_statement = statement; }
+
+private:
+    void report(int line, const QString& description);
+
+    Dialogs& m_dialogs;
+    QString m_path;
+    const QString* m_statement = nullptr;
+};
+
+}  // namespace tw

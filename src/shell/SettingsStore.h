@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+#include "shell/AppTitle.h"
+
+namespace tw {
+
+// Where the four connection values are remembered: application, section, key.
+inline const QString kSettingsApplication = QStringLiteral("Quillmark");
+inline const QString kSettingsSection = kProductTitle;
+
+namespace SettingKey {
+inline const QString OracleServer = QStringLiteral("OracleServer");
+inline const QString OracleUser = QStringLiteral("OracleUser");
+inline const QString OraclePassword = QStringLiteral("OraclePassword");
+inline const QString DataSourceName = QStringLiteral("DataSourceName");
+}  // namespace SettingKey
+
+// Per-user string values kept between runs: one INI file per application name, one group per
+// section. Values are kept exactly as given. The password is among them in clear text, so the
+// file and any folder created for it are readable by their owner only.
+class SettingsStore {
+public:
+    // folder: where the files live; by default the user's configuration folder.
+    explicit SettingsStore(QString folder = defaultFolder());
+
+    // The stored value, or the empty string when the key is absent.
+    QString value(const QString& application, const QString& section, const QString& key) const;
+
+    // Stores the value and writes it to disk at once. False when it could not be written.
+    bool save(const QString& application, const QString& section, const QString& key,
+              const QString& value);
+
+    QString filePath(const QString& application) const;
+    static QString defaultFolder();
+
+private:
+    QString m_folder;
+};
+
+}  // namespace tw

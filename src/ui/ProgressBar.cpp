@@ -1,0 +1,27 @@
+#include "ui/ProgressBar.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tw {
+
+ProgressBar::ProgressBar(QWidget* parent) : QProgressBar(parent) {
+    setRange(0, 100);
+    setValue(0);
+    setTextVisible(true);
+    setAlignment(Qt::AlignCenter);
+}
+
+void ProgressBar::setPosition(double position) {
+    m_position = position;
+    // The drawn bar only needs whole percents; the exact position stays readable.
+    const double shown = std::isfinite(position) ? std::clamp(position, 0.0, 100.0) : 0.0;
+    setValue(static_cast<int>(shown));
+}
+
+void ProgressBar::setText(const QString& text) {
+    m_text = text;
+    update();
+}
+
+}  // namespace tw

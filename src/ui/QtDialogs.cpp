@@ -1,0 +1,53 @@
+#include "ui/QtDialogs.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+
+#include "shell/AppTitle.h"
+
+namespace tw {
+
+namespace {
+
+QMessageBox::Icon iconOf(int style) {
+    switch (style & 0x70) {
+        case MsgBoxStyle::Critical: return QMessageBox::Critical;
+        case MsgBoxStyle::Question: return QMessageBox::Question;
+        case MsgBoxStyle::Exclamation: return QMessageBox::Warning;
+        case MsgBoxStyle::Information: return QMessageBox::Information;
+        default: return QMessageBox::NoIcon;
+    }
+}
+
+QString captionOr(const QString& caption) { return caption.isEmpty() ? appTitle() : caption; }
+
+// Texts carry Windows line ends (CR LF, or CR alone); Qt breaks lines at LF only.
+QString withLineFeeds(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+}  // namespace
+
+int QtDialogs::msgBox(const QString& text, int style, const QString& caption) {
+    const bool yesNo = (style & 0x0f) == MsgBoxStyle::YesNo;
+    QMessageBox box(iconOf(style), captionOr(caption), withLineFeeds(text),
+                    yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);  // a table name is never markup
+    const int pressed = box.exec();
+    if (!yesNo) return MsgBoxResult::Ok;
+    return pressed == QMessageBox::Yes ? MsgBoxResult::Yes : MsgBoxResult::No;
+}
+
+QString QtDialogs::inputBox(const QString& prompt, const QString& title,
+                            const QString& defaultText) {
+    bool ok = false;
+    const QString answer = QInputDialog::getText(QApplication::activeWindow(), captionOr(title),
+                                                 prompt, QLineEdit::Normal, defaultText, &ok);
+    return ok ? answer : QString();
+}
+
+}  // namespace tw

@@ -1,0 +1,50 @@
+#include "ui/WindowPointer.h"
+
+#include <QWidget>
+
+namespace tw {
+
+WindowPointer::WindowPointer(QWidget& window) : m_window(window) {}
+
+void WindowPointer::set(MousePointer pointer) {
+    if (pointer == m_pointer) return;
+    m_pointer = pointer;
+    apply();
+}
+
+void WindowPointer::setCustomImage(const QCursor& cursor) {
+    m_custom = cursor;
+    if (m_pointer == MousePointer::Custom) apply();
+}
+
+void WindowPointer::apply() {
+    std::optional<QCursor> shown;
+    if (m_pointer == MousePointer::Hourglass) shown = QCursor(Qt::WaitCursor);
+    if (m_pointer == MousePointer::Custom) shown = m_custom;
+
+    show(m_window, shown);
+    for (QWidget* control : m_window.findChildren<QWidget*>()) show(*control, shown);
+}
+
+void WindowPointer::show(QWidget& widget, const std::optional<QCursor>& cursor) {
+    const DesignCursor& design = designCursorOf(widget);
+    const std::optional<QCursor>& target = cursor ? cursor : design.cursor;
+    if (target) {
+        widget.setCursor(*target);
+    } else {
+        widget.unsetCursor();
+    }
+}
+
+// Remembers, before the first change, the pointer a control was designed with.
+const WindowPointer::DesignCursor& WindowPointer::designCursorOf(QWidget& widget) {
+    auto found = m_designCursors.find(&widget);
+    if (found == m_designCursors.end() || found->widget.isNull()) {
+        DesignCursor design{&widget, std::nullopt};
+        if (widget.testAttribute(Qt::WA_SetCursor)) design.cursor = widget.cursor();
+        found = m_designCursors.insert(&widget, design);
+    }
+    return *found;
+}
+
+}  // namespace tw

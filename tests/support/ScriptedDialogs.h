@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QList>
+#include <QQueue>
+#include <QString>
+
+#include "shell/Dialogs.h"
+
+namespace tw::test {
+
+// One box as the program asked for it.
+struct ShownBox {
+    enum Kind { Message, Input } kind;
+    QString text;     // message text or input prompt
+    int style;        // message style; 0 for input boxes
+    QString caption;  // as passed: empty means the application title
+    QString defaultText;
+};
+
+// Records every box and answers from queues: message boxes with the queued buttons (OK when
+// none is queued), input boxes with the queued texts (Cancel, the empty text, when none is).
+class ScriptedDialogs : public Dialogs {
+public:
+    int msgBox(const QString& text, int style, const QString& caption) override;
+    QString inputBox(const QString& prompt, const QString& title,
+                     const QString& defaultText) override;
+
+    QList<ShownBox> shown;
+    QQueue<int> buttons;
+    QQueue<QString> answers;
+};
+
+}  // namespace tw::test

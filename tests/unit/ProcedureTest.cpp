@@ -1,0 +1,63 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "shell/Procedure.h"
+#include "support/ScriptedDialogs.h"
+
+using tw::Procedure;
+using tw::test::ScriptedDialogs;
+
+namespace {
+const QString kSupportLine =
+    QStringLiteral("Please email screenshot of this message to ") + tw::kSupportAddress;
+}
+
+TEST(Procedure, FailureShowsTheErrorBoxAndTheNextStatementRuns) {
+    ScriptedDialogs dialogs;
+    Procedure proc(dialogs, "Form2.PushButton3_Click");
+    QStringList ran;
+    proc.step(144, [&] { ran << "144"; });
+    proc.step(146, [&] {
+        ran << "146";
+        throw std::runtime_error("ORA-00942: table or view does not exist");
+    });
+    proc.step(148, [&] { ran << "148"; });
+
+    EXPECT_EQ(ran, QStringList({"144", "146", "148"}));
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].caption, QStringLiteral("Application Error"));
+    EXPECT_EQ(dialogs.shown[0].style, 48);
+    EXPECT_EQ(dialogs.shown[0].text,
+              QStringLiteral("ORA-00942: table or view does not exist\r\n"
+                             "in TablewrightApp2021/08/31.Form2.PushButton3_Click at line 146\r\r") +
+                  kSupportLine);
+}
+
+TEST(Procedure, FailedConditionLetsTheGovernedStepsRun) {
+    ScriptedDialogs dialogs;
+    Procedure proc(dialogs, "Form1.Form_Load");
+    EXPECT_TRUE(proc.test(124, []() -> bool { throw std::runtime_error(""); }));
+    EXPECT_FALSE(proc.test(126, [] { return false; }));
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    // An empty description leaves the first line empty.
+    EXPECT_TRUE(dialogs.shown[0].text.startsWith(
+        QStringLiteral("\r\nin TablewrightApp2021/08/31.Form1.Form_Load at line 124\r\r")));
+}
+
+TEST(Procedure, EveryFailureShowsItsOwnBoxInOrder) {
+    ScriptedDialogs dialogs;
+    Procedure proc(dialogs, "Form2.PushButton4_Click");
+    QString statement;
+    proc.showStatement(&statement);
+    proc.step(150, [] { throw std::runtime_error("first"); });
+    statement = QStringLiteral("INSERT INTO \"T\" VALUES ('x')");
+    proc.step(152, [] { throw std::runtime_error("second"); });
+
+    ASSERT_EQ(dialogs.shown.size(), 2);
+    // Before any statement was composed the box still ends with "sql: ".
+    EXPECT_TRUE(dialogs.shown[0].text.startsWith("first\r\n"));
+    EXPECT_TRUE(dialogs.shown[0].text.endsWith(kSupportLine + "\r\rsql: "));
+    EXPECT_TRUE(dialogs.shown[1].text.contains(" at line 152\r\r"));
+    EXPECT_TRUE(dialogs.shown[1].text.endsWith("\r\rsql: INSERT INTO \"T\" VALUES ('x')"));
+}
