@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing Tablewright need.
+# Only missing packages are installed; as a normal user this goes through sudo.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake make g++ pkg-config qt6-base-dev unixodbc-dev libgtest-dev libbenchmark-dev
+  # run: the ODBC driver manager, the drivers, and a font metric-compatible with Arial
+  unixodbc odbcinst libsqliteodbc odbc-postgresql fonts-liberation
+  # test stand: the databases, and a virtual display for screenshots
+  postgresql sqlite3 xvfb xauth
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+    missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+echo "Installing: ${missing[*]}" >&2
+"${sudo[@]}" apt-get update
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"

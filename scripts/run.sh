@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and starts Tablewright against a demo stand of its own: a
+# PostgreSQL server and a SQLite data source kept in a per-user folder and reused between runs.
+# The program's settings live in that folder too, never in the user's own configuration.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+scripts/build.sh
+
+demo=$(scripts/demo-stand.sh)
+# shellcheck disable=SC1091
+source "$demo/stand.env"
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  cat >&2 <<MSG
+Tablewright is a desktop program and there is no display here (DISPLAY is not set).
+Start it from a graphical session, or on a virtual display with:
+    xvfb-run -a scripts/run.sh
+MSG
+  exit 1
+fi
+
+echo "Demo stand: $demo (settings in $XDG_CONFIG_HOME)" >&2
+exec build/src/tablewright "$@"
