@@ -103,9 +103,7 @@ void Form1::createControls() {
 
     PushButton2 = button(this, "PushButton2", "Next >", twipsRect(120, 4110, 7800, 405));
 
-    // The password shows one "*" per character.
-    Text3->setEchoMode(QLineEdit::Password);
-    Text3->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
+    Text3->maskWith(QLatin1Char('*'));
 
     QWidget* tabOrder[] = {Text1,       Text2,       Text3,       Text4,       PushButton6,
                            PushButton3, PushButton5, PushButton1, PushButton4, PushButton2};

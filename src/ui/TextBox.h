@@ -11,6 +11,9 @@ class TextBox : public QLineEdit {
 public:
     explicit TextBox(QWidget* parent = nullptr);
 
+    // Shows the character in place of each character of the text, whatever the style.
+    void maskWith(QChar mask);
+
 protected:
     void focusInEvent(QFocusEvent* event) override;
 };

@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Build a fresh, throw-away database stand for the tests and print its
+# directory (the only line on stdout).  Source <dir>/stand.env to use it and
+# run stop.sh <dir> when done.
+#
+# The stand belongs to the process in $TW_STAND_OWNER_PID (default: the
+# calling process).  Stands whose owner has died are removed by the next start.
+set -euo pipefail
+
+TW_LOG_TAG='stand-start'
+# shellcheck source-path=SCRIPTDIR source=stand-lib.sh
+. "$(dirname "${BASH_SOURCE[0]}")/stand-lib.sh"
+
+(( $# == 0 )) || tw_die "usage: $0   (no arguments)"
+
+owner=${TW_STAND_OWNER_PID:-$(tw_caller_pid "$PPID")}
+[[ $owner =~ ^[0-9]+$ ]] || tw_die "TW_STAND_OWNER_PID is not a process id: $owner"
+
+for tool in sqlite3 psql; do
+    command -v "$tool" >/dev/null || tw_die "$tool not found"
+done
+tw_pg_bindir >/dev/null
+
+tw_reap_stale_stands
+
+stand=$(mktemp -d /tmp/tablewright-stand.XXXXXX)
+tw_write_owner "$stand" "$owner"
+# If anything below fails, take down what was built so far.
+trap 'rc=$?; if (( rc != 0 )); then tw_stand_remove "$stand"; fi' EXIT
+trap 'exit 130' INT TERM HUP
+chmod 711 "$stand"   # the postgres account must reach pg/ inside
+
+tw_pg_init "$stand"
+port=$(tw_pg_start "$stand")
+printf '%s\n' "$port" > "$stand/port"
+tw_pg_setup_scott "$stand" "$port"
+
+tw_write_odbcinst "$stand"
+for db in sqlany sqlany2 fast; do
+    tw_sqlite_create "$stand/$db.db"
+done
+
+cat > "$stand/odbc.ini" <<EOF
+[tw_sqlany]
+Description=SQL Anywhere side
+Driver=$TW_SQLITE_DRIVER_NAME
+Database=$stand/sqlany.db
+Timeout=10000
+
+[tw_sqlany2]
+Description=Second, independent SQL Anywhere side
+Driver=$TW_SQLITE_DRIVER_NAME
+Database=$stand/sqlany2.db
+Timeout=10000
+
+[tw_sqlany_stream]
+Description=Same database as tw_sqlany, rows fetched one step at a time
+Driver=$TW_SQLITE_DRIVER_NAME
+Database=$stand/sqlany.db
+StepAPI=1
+Timeout=10000
+
+[tw_sqlany_fast]
+Description=SQL Anywhere side tuned for bulk loads
+Driver=$TW_SQLITE_DRIVER_NAME
+Database=$stand/fast.db
+JournalMode=WAL
+SyncPragma=OFF
+Timeout=10000
+
+[tw_pg]
+Description=SQL Anywhere side with several schemas (PostgreSQL)
+Driver=$TW_ORACLE_DRIVER_NAME
+Servername=127.0.0.1
+Port=$port
+Database=$TW_ORA_USER
+Username=$TW_ORA_USER
+Password=$TW_ORA_PASSWORD
+UseDeclareFetch=1
+Fetch=1000
+EOF
+
+tw_write_env "$stand" "$port"
+
+tw_log "stand ready in $stand (PostgreSQL on 127.0.0.1:$port)"
+printf '%s\n' "$stand"
