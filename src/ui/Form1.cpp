@@ -13,6 +13,7 @@
 #include "shell/SettingsStore.h"
 #include "ui/AppIcon.h"
 #include "ui/CursorFile.h"
+#include "ui/Frame.h"
 #include "ui/MouseMoveNotifier.h"
 #include "ui/PushButton.h"
 #include "ui/TextBox.h"
@@ -37,14 +38,8 @@ Control* place(Control* control, const QString& name, const QRect& geometry) {
 }
 
 QGroupBox* frame(QWidget* parent, const QString& name, const QString& caption, QRect geometry) {
-    auto* box = place(new QGroupBox(caption, parent), name, geometry);
+    auto* box = place(new Frame(caption, parent), name, geometry);
     box->setFont(arial9(true));
-    // A plain rectangle with the caption set into its top edge; no shading inside, so the
-    // labels on it take exactly the frame's colour.
-    box->setStyleSheet(QStringLiteral(
-        "QGroupBox { border: 1px solid palette(mid); margin-top: 7px; }"
-        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
-        " left: 7px; padding: 0 2px; background-color: palette(window); }"));
     return box;
 }
 
