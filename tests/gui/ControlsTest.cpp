@@ -1,0 +1,66 @@
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "ui/ProgressBar.h"
+#include "ui/PushButton.h"
+
+using namespace tw;
+
+class ControlsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void progressBarKeepsFractionsAndShowsItsOwnText();
+    void pushButtonReportsMovesWithoutPassingThemOn();
+};
+
+void ControlsTest::progressBarKeepsFractionsAndShowsItsOwnText() {
+    ProgressBar bar;
+    QCOMPARE(bar.text(), QStringLiteral("Progress Bar"));
+    QCOMPARE(bar.minimum(), 0);
+    QCOMPARE(bar.maximum(), 100);
+
+    bar.setPosition(100.0 / 3.0);
+    QCOMPARE(bar.position(), 100.0 / 3.0);
+    QCOMPARE(bar.value(), 33);
+    bar.setPosition(250.0);  // drawn full, kept as given
+    QCOMPARE(bar.value(), 100);
+    bar.setPosition(-1.0);
+    QCOMPARE(bar.value(), 0);
+
+    // The text is shown as given: no percent placeholders are filled in.
+    bar.setText(QStringLiteral("Copying %p of 100%"));
+    QCOMPARE(bar.text(), QStringLiteral("Copying %p of 100%"));
+    bar.setText(ProgressBar::kDesignText);
+    QCOMPARE(bar.text(), QStringLiteral("Progress Bar"));
+}
+
+void ControlsTest::pushButtonReportsMovesWithoutPassingThemOn() {
+    QWidget frame;
+    frame.setMouseTracking(true);
+    int frameMoves = 0;
+    struct Counter : QObject {
+        int* count;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::MouseMove) ++*count;
+            return false;
+        }
+    } counter;
+    counter.count = &frameMoves;
+    frame.installEventFilter(&counter);
+
+    PushButton button(QStringLiteral("Next >"), &frame);
+    QCOMPARE(button.font().pointSizeF(), 11.25);
+    QVERIFY(button.font().bold());
+    QSignalSpy moves(&button, &PushButton::mouseMove);
+    QMouseEvent move(QEvent::MouseMove, QPointF(5, 6), QPointF(5, 6), Qt::NoButton, Qt::NoButton,
+                     Qt::ShiftModifier);
+    QApplication::sendEvent(&button, &move);
+
+    QCOMPARE(moves.size(), 1);
+    QCOMPARE(moves[0][2].toInt(), 5);
+    QCOMPARE(moves[0][3].toInt(), 6);
+    QCOMPARE(frameMoves, 0);
+}
+
+QTEST_MAIN(ControlsTest)
+#include "ControlsTest.moc"
