@@ -232,6 +232,14 @@ end $$;
 SQL
 }
 
+# A further login with a database of its own name (the Oracle-side driver connects to the
+# database named like the user). Used to prove awkward passwords reach the server intact.
+tw_pg_add_login() {   # <stand> <port> <role> <password>
+    local stand=$1 port=$2 role=$3 password=${4//\'/\'\'}
+    tw_psql "$stand" "$port" -c "create role $role login password '$password'" >/dev/null
+    tw_psql "$stand" "$port" -c "create database $role owner $role" >/dev/null
+}
+
 tw_write_odbcinst() {   # <stand>
     local pg sqlite
     pg=$(tw_driver_lib odbc-postgresql psqlodbcw.so /usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so)

@@ -34,6 +34,9 @@ tw_pg_init "$stand"
 port=$(tw_pg_start "$stand")
 printf '%s\n' "$port" > "$stand/port"
 tw_pg_setup_scott "$stand" "$port"
+tw_pg_add_login "$stand" "$port" tw_semicolon 'ti;ger}x'
+tw_pg_add_login "$stand" "$port" tw_brace '{tiger'
+tw_pg_add_login "$stand" "$port" tw_blanks ' tiger '
 
 tw_write_odbcinst "$stand"
 for db in sqlany sqlany2 fast; do

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "shell/Variant.h"
+
+namespace tw {
+
+// Where a connection keeps the cursors of its recordsets.
+enum class CursorLocation { Default = 0, Server = 2, Client = 3 };
+enum class CursorType { Default = -1, ForwardOnly = 0, Static = 3 };
+enum class LockType { Default = -1, ReadOnly = 1, Optimistic = 3 };
+
+// The one schema the program asks for: every table and view, with TABLE_NAME and TABLE_TYPE.
+inline constexpr int kSchemaTables = 20;
+
+// The provider that reaches ODBC data sources; the default one too.
+inline const QString kOdbcProvider = QStringLiteral("MSDASQL");
+
+struct Field {
+    QString name;
+    int type = 0;  // ADO data type code
+    Variant value;
+};
+
+// The rows of one query, read forward, positioned on the first row after opening.
+class Recordset {
+public:
+    virtual ~Recordset() = default;
+
+    // The number of rows, known before the first row is read.
+    virtual qint64 recordCount() = 0;
+    virtual bool eof() const = 0;
+    virtual void moveNext() = 0;
+
+    virtual int fieldCount() const = 0;
+    virtual const Field& field(int index) const = 0;
+    // By name, ignoring case; throws when the recordset has no such field.
+    virtual const Field& field(const QString& name) const = 0;
+
+    virtual void close() = 0;
+};
+
+// One connection to one database, owned by the handler that made it; it ends when released.
+// Every failure is thrown as DbError carrying the driver's message.
+class Connection {
+public:
+    virtual ~Connection() = default;
+
+    virtual void setProvider(const QString& provider) = 0;
+    virtual void setCursorLocation(CursorLocation location) = 0;
+
+    // "Data Source=NAME" opens the ODBC data source NAME; any other text is an ODBC driver
+    // connection string and goes to the driver manager as it is.
+    virtual void open(const QString& connectionString) = 0;
+
+    // Runs one statement at once, in auto-commit; no result is read.
+    virtual void execute(const QString& statement) = 0;
+
+    virtual std::unique_ptr<Recordset> openRecordset(const QString& source,
+                                                     CursorType cursorType = CursorType::Default,
+                                                     LockType lockType = LockType::Default) = 0;
+
+    virtual std::unique_ptr<Recordset> openSchema(int schema) = 0;
+
+    virtual void close() = 0;
+};
+
+// Makes the connection objects; making one can fail like any other step.
+class ConnectionFactory {
+public:
+    virtual ~ConnectionFactory() = default;
+    virtual std::unique_ptr<Connection> create() = 0;
+};
+
+}  // namespace tw

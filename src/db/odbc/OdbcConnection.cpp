@@ -1,0 +1,82 @@
+#include "db/odbc/OdbcConnection.h"
+
+#include <sqlext.h>
+
+#include "db/ConnectionString.h"
+#include "db/DbError.h"
+#include "db/odbc/OdbcRecordset.h"
+#include "db/odbc/OdbcSession.h"
+#include "db/odbc/OdbcText.h"
+
+namespace tw::odbc {
+
+OdbcConnection::OdbcConnection() : m_session(std::make_shared<OdbcSession>()) {}
+
+OdbcConnection::~OdbcConnection() { close(); }
+
+void OdbcConnection::setProvider(const QString& provider) {
+    // ODBC is the only way we reach a database, so its provider is the only one there is.
+    if (provider.compare(kOdbcProvider, Qt::CaseInsensitive) != 0) {
+        throw DbError(QStringLiteral("Provider cannot be found. It may not be properly installed."));
+    }
+}
+
+void OdbcConnection::open(const QString& connectionString) {
+    if (m_session->connected) {
+        throw DbError(QStringLiteral("Operation is not allowed when the object is open."));
+    }
+    const Handle& dbc = m_session->dbc;
+    if (const std::optional<QString> dataSource = dataSourceOf(connectionString)) {
+        SqlString name = toSql(*dataSource);
+        check(SQLConnect(dbc.get(), sqlChars(name), static_cast<SQLSMALLINT>(name.size()), nullptr, 0,
+                         nullptr, 0),
+              dbc, "SQLConnect");
+    } else {
+        SqlString text = toSql(connectionString);
+        SQLCHAR completed[4096];
+        SQLSMALLINT completedLength = 0;
+        check(SQLDriverConnect(dbc.get(), nullptr, sqlChars(text), SQL_NTS, completed,
+                               sizeof completed, &completedLength, SQL_DRIVER_NOPROMPT),
+              dbc, "SQLDriverConnect");
+    }
+    m_session->connected = true;
+}
+
+void OdbcConnection::execute(const QString& statement) {
+    requireOpen();
+    Handle stmt(SQL_HANDLE_STMT, m_session->dbc.get());
+    SqlString text = toSql(statement);
+    check(SQLExecDirect(stmt.get(), sqlChars(text), SQL_NTS), stmt, "SQLExecDirect");
+}
+
+// Rows are always read forward from the driver; the cursor and lock types asked for make no
+// difference to what the program reads.
+std::unique_ptr<Recordset> OdbcConnection::openRecordset(const QString& source, CursorType,
+                                                         LockType) {
+    requireOpen();
+    return OdbcRecordset::query(m_session, source);
+}
+
+std::unique_ptr<Recordset> OdbcConnection::openSchema(int schema) {
+    requireOpen();
+    if (schema != kSchemaTables) {
+        throw DbError(QStringLiteral("Object or provider is not capable of performing requested "
+                                     "operation (schema %1).")
+                          .arg(schema));
+    }
+    return OdbcRecordset::tables(m_session);
+}
+
+void OdbcConnection::close() { m_session->disconnect(); }
+
+void OdbcConnection::requireOpen() const {
+    if (!m_session->connected) {
+        throw DbError(QStringLiteral("Operation is not allowed when the object is closed."));
+    }
+}
+
+std::unique_ptr<Connection> OdbcConnectionFactory::create() {
+    return std::make_unique<OdbcConnection>();
+}
+
+}  // namespace tw::odbc

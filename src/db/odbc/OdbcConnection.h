@@ -1,0 +1,38 @@
+#pragma once
+
+#include <memory>
+
+#include "db/Connection.h"
+
+namespace tw::odbc {
+
+struct OdbcSession;
+
+// A connection through the unixODBC driver manager.
+class OdbcConnection : public Connection {
+public:
+    OdbcConnection();
+    ~OdbcConnection() override;
+
+    void setProvider(const QString& provider) override;
+    void setCursorLocation(CursorLocation location) override { m_cursorLocation = location; }
+    void open(const QString& connectionString) override;
+    void execute(const QString& statement) override;
+    std::unique_ptr<Recordset> openRecordset(const QString& source, CursorType cursorType,
+                                             LockType lockType) override;
+    std::unique_ptr<Recordset> openSchema(int schema) override;
+    void close() override;
+
+private:
+    void requireOpen() const;
+
+    std::shared_ptr<OdbcSession> m_session;
+    CursorLocation m_cursorLocation = CursorLocation::Default;
+};
+
+class OdbcConnectionFactory : public ConnectionFactory {
+public:
+    std::unique_ptr<Connection> create() override;
+};
+
+}  // namespace tw::odbc

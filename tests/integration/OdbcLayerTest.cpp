@@ -1,0 +1,198 @@
+// The database layer against both real drivers of the stand: one set of test bodies, run once
+// on the Oracle side (PostgreSQL) and once on the SQL Anywhere side (SQLite).
+#include <gtest/gtest.h>
+
+#include <QMap>
+
+#include "db/AdoType.h"
+#include "db/DbError.h"
+#include "support/StandDatabases.h"
+
+using namespace tw;
+using tw::test::StandDatabase;
+
+namespace {
+
+class OdbcLayer : public ::testing::TestWithParam<StandDatabase> {
+protected:
+    void SetUp() override { m_connection = test::openStand(GetParam()); }
+    void TearDown() override {
+        for (const QString& table : m_tables) test::dropQuietly(*m_connection, table);
+    }
+
+    // Creates a table that is dropped again after the test.
+    QString createTable(const QString& stem, const QString& columns) {
+        const QString table = test::uniqueTableName(stem);
+        m_connection->execute(QStringLiteral("CREATE TABLE \"%1\"(%2)").arg(table, columns));
+        m_tables << table;
+        return table;
+    }
+
+    bool isPostgres() const { return GetParam().isPostgres; }
+    Connection& db() { return *m_connection; }
+
+    std::unique_ptr<Connection> m_connection;
+    QStringList m_tables;
+};
+
+QStringList schemaEntries(Connection& connection, const QString& type) {
+    QStringList names;
+    auto tables = connection.openSchema(kSchemaTables);
+    for (; !tables->eof(); tables->moveNext()) {
+        if (tables->field("TABLE_TYPE").value.toString() == type) {
+            names << tables->field("TABLE_NAME").value.toString();
+        }
+    }
+    return names;
+}
+
+}  // namespace
+
+TEST_P(OdbcLayer, NonAsciiNamesAndValuesSurviveExactly) {
+    const QString table = createTable(QStringLiteral("Bücher 😀"),
+                                      QStringLiteral("\"Název ✓\" varchar(200), \"note\" text"));
+    const QStringList values = {QStringLiteral("Grüße — 😀 ok"), QStringLiteral("ключ, 中文, ﷺ"),
+                                QStringLiteral("line one\r\nline two\ttab"),
+                                QStringLiteral("it's \"quoted\"")};
+    for (const QString& value : values) {
+        QString literal = value;
+        literal.replace(QLatin1Char('\''), QStringLiteral("''"));
+        db().execute(QStringLiteral("INSERT INTO \"%1\" VALUES('%2', 'x')").arg(table, literal));
+    }
+
+    auto rows = db().openRecordset(QStringLiteral("SELECT * FROM \"%1\"").arg(table));
+    EXPECT_EQ(rows->field(0).name, QStringLiteral("Název ✓"));
+    QStringList read;
+    for (; !rows->eof(); rows->moveNext()) read << rows->field(QStringLiteral("NÁZEV ✓")).value.toString();
+    EXPECT_EQ(read, values);
+    EXPECT_TRUE(schemaEntries(db(), QStringLiteral("TABLE")).contains(table));
+}
+
+TEST_P(OdbcLayer, NullAndEmptyTextStayApart) {
+    const QString table = createTable(QStringLiteral("nulls"), QStringLiteral("a text, b text, c text"));
+    db().execute(QStringLiteral("INSERT INTO \"%1\" VALUES(NULL, '', ' ')").arg(table));
+    auto row = db().openRecordset(QStringLiteral("SELECT * FROM \"%1\"").arg(table));
+    EXPECT_TRUE(row->field(0).value.isNull());
+    EXPECT_FALSE(row->field(1).value.isNull());
+    EXPECT_EQ(row->field(1).value.toString(), QString());
+    EXPECT_EQ(row->field(2).value.toString(), QStringLiteral(" "));
+}
+
+TEST_P(OdbcLayer, ReportsTheTypeCodesOfCommonColumnTypes) {
+    const QString table = createTable(
+        QStringLiteral("types"),
+        QStringLiteral("i integer, b bigint, s smallint, n numeric(12,2), v varchar(20), c char(3), "
+                       "t text, d date, ts timestamp, bin %1, bo boolean, f double precision, r real")
+            .arg(isPostgres() ? "bytea" : "blob"));
+    auto rows = db().openRecordset(QStringLiteral("SELECT * FROM \"%1\"").arg(table));
+    QMap<QString, int> types;
+    for (int i = 0; i < rows->fieldCount(); ++i) types[rows->field(i).name] = rows->field(i).type;
+
+    // What each driver reports: SQLite makes numeric and real DOUBLE, char VARCHAR, boolean
+    // BIT and blob BINARY; psqlODBC makes boolean text and bytea long binary.
+    const QMap<QString, int> expected =
+        isPostgres() ? QMap<QString, int>{{"i", AdoType::Integer},     {"b", AdoType::BigInt},
+                                          {"s", AdoType::SmallInt},    {"n", AdoType::Numeric},
+                                          {"v", AdoType::VarChar},     {"c", AdoType::Char},
+                                          {"t", AdoType::LongVarChar}, {"d", AdoType::DBDate},
+                                          {"ts", AdoType::DBTimeStamp}, {"bin", AdoType::LongVarBinary},
+                                          {"bo", AdoType::VarChar},    {"f", AdoType::Double},
+                                          {"r", AdoType::Single}}
+                     : QMap<QString, int>{{"i", AdoType::Integer},     {"b", AdoType::BigInt},
+                                          {"s", AdoType::SmallInt},    {"n", AdoType::Double},
+                                          {"v", AdoType::VarChar},     {"c", AdoType::VarChar},
+                                          {"t", AdoType::LongVarChar}, {"d", AdoType::DBDate},
+                                          {"ts", AdoType::DBTimeStamp}, {"bin", AdoType::Binary},
+                                          {"bo", AdoType::Boolean},    {"f", AdoType::Double},
+                                          {"r", AdoType::Double}};
+    EXPECT_EQ(types, expected);
+}
+
+TEST_P(OdbcLayer, ValuesComeAsExactLocaleFreeText) {
+    const QString table = createTable(
+        QStringLiteral("values"),
+        QStringLiteral("i bigint, n numeric(20,6), d date, ts timestamp, bin %1")
+            .arg(isPostgres() ? "bytea" : "blob"));
+    const QString binary = isPostgres() ? QStringLiteral("'\\x00ff7f10'") : QStringLiteral("x'00ff7f10'");
+    db().execute(QStringLiteral("INSERT INTO \"%1\" VALUES(-9223372036854775807, -12345678901234.5, "
+                                "'2024-03-01', '2024-03-01 13:45:00.123456', %2)")
+                     .arg(table, binary));
+    auto row = db().openRecordset(QStringLiteral("SELECT * FROM \"%1\"").arg(table));
+    EXPECT_EQ(row->field(0).value.toString(), QStringLiteral("-9223372036854775807"));
+    EXPECT_TRUE(row->field(1).value.toString().startsWith(QStringLiteral("-12345678901234.5")))
+        << row->field(1).value.toString().toStdString();
+    EXPECT_EQ(row->field(2).value.toString(), QStringLiteral("2024-03-01"));
+    EXPECT_EQ(row->field(3).value.toString(), QStringLiteral("2024-03-01 13:45:00.123456"));
+    EXPECT_TRUE(row->field(4).value.isBinary());
+    EXPECT_EQ(row->field(4).value.toString(), QStringLiteral("00FF7F10"));
+}
+
+TEST_P(OdbcLayer, LongValuesAreReadWhole) {
+    const QString table = createTable(QStringLiteral("long"), QStringLiteral("t text"));
+    // Longer than one read chunk, with multi-byte characters straddling the chunk edges.
+    QString text;
+    while (text.size() < 150000) text += QStringLiteral("ab€😀");
+    db().execute(QStringLiteral("INSERT INTO \"%1\" VALUES('%2')").arg(table, text));
+    auto row = db().openRecordset(QStringLiteral("SELECT t FROM \"%1\"").arg(table));
+    EXPECT_EQ(row->field(0).value.toString().size(), text.size());
+    EXPECT_TRUE(row->field(0).value.toString() == text);
+}
+
+TEST_P(OdbcLayer, RecordCountIsKnownBeforeTheFirstRow) {
+    const QString table = createTable(QStringLiteral("count"), QStringLiteral("n integer"));
+    auto empty = db().openRecordset(QStringLiteral("SELECT * FROM \"%1\"").arg(table));
+    EXPECT_TRUE(empty->eof());
+    EXPECT_EQ(empty->recordCount(), 0);
+    EXPECT_THROW(empty->moveNext(), DbError);
+
+    for (int n = 1; n <= 3; ++n) db().execute(QStringLiteral("INSERT INTO \"%1\" VALUES(%2)").arg(table).arg(n));
+    auto rows = db().openRecordset(QStringLiteral("SELECT * FROM \"%1\"").arg(table));
+    EXPECT_EQ(rows->recordCount(), 3);
+    int seen = 0;
+    for (; !rows->eof(); rows->moveNext()) ++seen;
+    EXPECT_EQ(seen, 3);
+}
+
+TEST_P(OdbcLayer, RejectedStatementsCarryTheDriversMessage) {
+    try {
+        db().execute(QStringLiteral("SELECT * FROM \"no_such_table_here\""));
+        FAIL() << "the statement should have been rejected";
+    } catch (const DbError& error) {
+        const QString message = QString::fromUtf8(error.what());
+        EXPECT_TRUE(message.contains(QStringLiteral("no_such_table_here"))) << error.what();
+        EXPECT_FALSE(error.sqlState().isEmpty());
+        EXPECT_TRUE(message.startsWith(QLatin1Char('[') + error.sqlState() + QLatin1Char(']')));
+    }
+    EXPECT_THROW(db().openRecordset(QStringLiteral("SELEKT 1")), DbError);
+    // The connection is still usable afterwards.
+    EXPECT_NO_THROW(createTable(QStringLiteral("after"), QStringLiteral("n integer")));
+}
+
+TEST_P(OdbcLayer, TablesSchemaTypesBaseTablesExactlyTable) {
+    const QString table = createTable(QStringLiteral("base"), QStringLiteral("n integer"));
+    const QString view = test::uniqueTableName(QStringLiteral("view"));
+    db().execute(QStringLiteral("CREATE VIEW \"%1\" AS SELECT * FROM \"%2\"").arg(view, table));
+    const QStringList tables = schemaEntries(db(), QStringLiteral("TABLE"));
+    const QStringList views = schemaEntries(db(), QStringLiteral("VIEW"));
+    db().execute(QStringLiteral("DROP VIEW \"%1\"").arg(view));
+    EXPECT_TRUE(tables.contains(table));
+    EXPECT_FALSE(tables.contains(view));
+    EXPECT_TRUE(views.contains(view));
+}
+
+TEST_P(OdbcLayer, ClosingTheConnectionClosesItsRecordsets) {
+    const QString table = createTable(QStringLiteral("close"), QStringLiteral("n integer"));
+    db().execute(QStringLiteral("INSERT INTO \"%1\" VALUES(1)").arg(table));
+    auto rows = db().openRecordset(QStringLiteral("SELECT * FROM \"%1\"").arg(table));
+    auto other = test::openStand(GetParam());
+    other->close();
+    EXPECT_THROW(other->execute(QStringLiteral("SELECT 1")), DbError);
+
+    m_connection->close();
+    EXPECT_THROW(rows->moveNext(), DbError);
+    rows.reset();  // released after its connection: nothing left to free twice
+    m_connection = test::openStand(GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Stand, OdbcLayer, ::testing::ValuesIn(test::standDatabases()),
+                         [](const auto& info) { return std::string(info.param.label); });

@@ -1,0 +1,86 @@
+#include "support/FakeConnection.h"
+
+#include "db/DbError.h"
+
+namespace tw::test {
+
+namespace {
+
+class FakeRecordset : public Recordset {
+public:
+    explicit FakeRecordset(FakeTable table) : m_table(std::move(table)) { load(); }
+
+    qint64 recordCount() override { return m_table.rows.size(); }
+    bool eof() const override { return m_row >= m_table.rows.size(); }
+    void moveNext() override {
+        if (eof()) throw DbError(QStringLiteral("Either BOF or EOF is True."));
+        ++m_row;
+        load();
+    }
+    int fieldCount() const override { return m_table.fields.size(); }
+    const Field& field(int index) const override {
+        if (index < 0 || index >= fieldCount()) throw DbError(QStringLiteral("Item cannot be found."));
+        return m_table.fields[index];
+    }
+    const Field& field(const QString& name) const override {
+        for (const Field& candidate : m_table.fields) {
+            if (candidate.name.compare(name, Qt::CaseInsensitive) == 0) return candidate;
+        }
+        throw DbError(QStringLiteral("Item cannot be found: ") + name);
+    }
+    void close() override {}
+
+private:
+    void load() {
+        for (int i = 0; i < m_table.fields.size(); ++i) {
+            m_table.fields[i].value = eof() ? Variant() : m_table.rows[m_row].value(i);
+        }
+    }
+
+    FakeTable m_table;
+    qsizetype m_row = 0;
+};
+
+class FakeConnection : public Connection {
+public:
+    explicit FakeConnection(FakeConnectionFactory& factory) : m_factory(factory) {}
+    ~FakeConnection() override { m_factory.log << QStringLiteral("release"); }
+
+    void setProvider(const QString& provider) override {
+        m_factory.log << QStringLiteral("provider ") + provider;
+    }
+    void setCursorLocation(CursorLocation location) override {
+        m_factory.log << QStringLiteral("cursor %1").arg(static_cast<int>(location));
+    }
+    void open(const QString& connectionString) override {
+        m_factory.log << QStringLiteral("open ") + connectionString;
+        if (m_factory.onOpen) m_factory.onOpen(connectionString);
+    }
+    void execute(const QString& statement) override {
+        m_factory.log << QStringLiteral("execute ") + statement;
+        if (m_factory.onExecute) m_factory.onExecute(statement);
+    }
+    std::unique_ptr<Recordset> openRecordset(const QString& source, CursorType, LockType) override {
+        m_factory.log << QStringLiteral("recordset ") + source;
+        if (!m_factory.tables.contains(source)) throw DbError(QStringLiteral("no such table"));
+        return std::make_unique<FakeRecordset>(m_factory.tables.value(source));
+    }
+    std::unique_ptr<Recordset> openSchema(int schema) override {
+        m_factory.log << QStringLiteral("schema %1").arg(schema);
+        return std::make_unique<FakeRecordset>(m_factory.schemaTables);
+    }
+    void close() override { m_factory.log << QStringLiteral("close"); }
+
+private:
+    FakeConnectionFactory& m_factory;
+};
+
+}  // namespace
+
+std::unique_ptr<Connection> FakeConnectionFactory::create() {
+    log << QStringLiteral("create");
+    if (failCreate) throw DbError(QStringLiteral("ActiveX component can't create object"));
+    return std::make_unique<FakeConnection>(*this);
+}
+
+}  // namespace tw::test

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QList>
+#include <QMap>
+#include <QStringList>
+#include <functional>
+
+#include "db/Connection.h"
+
+namespace tw::test {
+
+// The rows a fake recordset hands out.
+struct FakeTable {
+    QList<Field> fields;         // names and types; values unused
+    QList<QList<Variant>> rows;  // one value per field
+};
+
+// A connection factory that makes no database connection at all: it writes down every call
+// ("create", "provider MSDASQL", "cursor 3", "open <text>", "execute <text>",
+// "recordset <text>", "schema 20", "close", "release") and answers from what the test set up.
+class FakeConnectionFactory : public ConnectionFactory {
+public:
+    std::unique_ptr<Connection> create() override;
+
+    QStringList log;
+    bool failCreate = false;
+    // Called on open and execute with the text; throw to make the call fail.
+    std::function<void(const QString&)> onOpen;
+    std::function<void(const QString&)> onExecute;
+    // Recordsets by their source text; an unknown source fails like a rejected query.
+    QMap<QString, FakeTable> tables;
+    FakeTable schemaTables;
+};
+
+}  // namespace tw::test

@@ -1,0 +1,14 @@
+// Test main for the tests that talk to the stand's databases: the program's own UTF-8 locale,
+// and a Qt application for the tests that drive windows.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "shell/Locale.h"
+
+int main(int argc, char** argv) {
+    tw::useUtf8Locale();
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

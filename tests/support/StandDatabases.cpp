@@ -1,0 +1,39 @@
+#include "support/StandDatabases.h"
+
+#include <unistd.h>
+
+#include <atomic>
+
+#include "db/odbc/OdbcConnection.h"
+
+namespace tw::test {
+
+QString standOracleServer() { return QStringLiteral("127.0.0.1"); }
+
+const std::vector<StandDatabase>& standDatabases() {
+    static const std::vector<StandDatabase> databases = {
+        {"Oracle", QStringLiteral("Driver={Microsoft ODBC for Oracle};Server=127.0.0.1;Uid=scott;Pwd=tiger;"), true},
+        {"SqlAnywhere", QStringLiteral("Data Source=tw_sqlany"), false},
+    };
+    return databases;
+}
+
+QString uniqueTableName(const QString& stem) {
+    static std::atomic<int> counter{0};
+    return QStringLiteral("%1_%2_%3").arg(stem).arg(::getpid()).arg(counter++);
+}
+
+void dropQuietly(Connection& connection, const QString& table) {
+    try {
+        connection.execute(QStringLiteral("DROP TABLE \"%1\"").arg(table));
+    } catch (const std::exception&) {
+    }
+}
+
+std::unique_ptr<Connection> openStand(const StandDatabase& database) {
+    auto connection = std::make_unique<odbc::OdbcConnection>();
+    connection->open(database.connectionString);
+    return connection;
+}
+
+}  // namespace tw::test

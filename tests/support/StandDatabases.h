@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+#include "db/Connection.h"
+
+namespace tw::test {
+
+// One of the stand's databases, reached as the program reaches it.
+struct StandDatabase {
+    const char* label;         // names the test variant
+    QString connectionString;  // as the program builds it
+    bool isPostgres;           // the Oracle side; SQLite otherwise
+};
+
+// The Oracle side (PostgreSQL through the driver string) and the SQL Anywhere side (SQLite
+// through a data source).
+const std::vector<StandDatabase>& standDatabases();
+
+// The stand's working logins, as the connection window would hold them.
+QString standOracleServer();
+inline const QString kStandOracleUser = QStringLiteral("scott");
+inline const QString kStandOraclePassword = QStringLiteral("tiger");
+inline const QString kStandDataSource = QStringLiteral("tw_sqlany");
+
+// A table name no other test process uses at the same time.
+QString uniqueTableName(const QString& stem);
+
+// Drops the table if it is there; never fails.
+void dropQuietly(Connection& connection, const QString& table);
+
+std::unique_ptr<Connection> openStand(const StandDatabase& database);
+
+}  // namespace tw::test
