@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "db/odbc/OdbcConnection.h"
 #include "shell/Locale.h"
 #include "shell/ProgramFolder.h"
 #include "shell/SettingsStore.h"
@@ -12,7 +13,10 @@ int main(int argc, char* argv[]) {
 
     tw::SettingsStore settings;
     tw::QtDialogs dialogs;
-    tw::Form1 connectionWindow(settings, dialogs, tw::programFolder());
+    tw::odbc::OdbcConnectionFactory connections;
+    const tw::Services services{settings, dialogs, connections, tw::programFolder()};
+
+    tw::Form1 connectionWindow(services);
     connectionWindow.Form_Load();
     connectionWindow.showCentred();
     return app.exec();

@@ -5,6 +5,11 @@
 #include <QLabel>
 #include <QScreen>
 
+#include "db/Connection.h"
+#include "db/DbError.h"
+#include "db/HelpTexts.h"
+#include "db/Oracle.h"
+#include "db/Sybase.h"
 #include "shell/AppTitle.h"
 #include "shell/FileExists.h"
 #include "shell/FormColours.h"
@@ -62,12 +67,10 @@ PushButton* button(QWidget* parent, const QString& name, const QString& caption,
 
 }  // namespace
 
-Form1::Form1(SettingsStore& settings, Dialogs& dialogs, QString programFolder, QWidget* parent)
+Form1::Form1(const Services& services, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      m_settings(settings),
-      m_dialogs(dialogs),
-      m_programFolder(std::move(programFolder)),
+      m_services(services),
       m_pointer(*this) {
     setObjectName(QStringLiteral("Form1"));
     setFont(arial9(false));
@@ -76,6 +79,7 @@ Form1::Form1(SettingsStore& settings, Dialogs& dialogs, QString programFolder, Q
     paintFormBackground(*this, Qt::white);
     wireSettings();
     wirePointerRule();
+    wireButtons();
 }
 
 void Form1::createControls() {
@@ -114,7 +118,7 @@ void Form1::wireSettings() {
                                                   {Text4, SettingKey::DataSourceName}};
     for (const auto& [box, key] : boxes) {
         connect(box, &QLineEdit::textChanged, this, [this, key](const QString& text) {
-            if (!m_settings.save(kSettingsApplication, kSettingsSection, key, text)) {
+            if (!m_services.settings.save(kSettingsApplication, kSettingsSection, key, text)) {
                 qWarning("Could not save the setting %s", qPrintable(key));
             }
         });
@@ -138,15 +142,23 @@ void Form1::wirePointerRule() {
     onMouseMove(*Text4, [this] { m_pointer.set(MousePointer::Default); });
 }
 
+void Form1::wireButtons() {
+    connect(PushButton1, &QPushButton::clicked, this, &Form1::PushButton1_Click);
+    connect(PushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
+    connect(PushButton4, &QPushButton::clicked, this, &Form1::PushButton4_Click);
+    connect(PushButton5, &QPushButton::clicked, this, &Form1::PushButton5_Click);
+    connect(PushButton6, &QPushButton::clicked, this, &Form1::PushButton6_Click);
+}
+
 void Form1::Form_Load() {
-    Procedure proc(m_dialogs, QStringLiteral("Form1.Form_Load"));
-    proc.step(100, [&] { ApplySkin(*this, SkinFramework1, m_programFolder); });
+    Procedure proc(m_services.dialogs, QStringLiteral("Form1.Form_Load"));
+    proc.step(100, [&] { ApplySkin(*this, SkinFramework1, m_services.programFolder); });
     proc.step(104, [&] {
         setWindowTitle(kProductTitle);
         setWindowIcon(applicationIcon());
         SetAppTitle();
     });
-    const QString handPointer = m_programFolder + kHandPointerFile;
+    const QString handPointer = m_services.programFolder + kHandPointerFile;
     if (proc.test(124, [&] { return FileExists(handPointer); })) {
         proc.step(126, [&] { m_pointer.setCustomImage(loadCursorFile(handPointer)); });
     }
@@ -156,9 +168,65 @@ void Form1::Form_Load() {
                                                   {Text4, SettingKey::DataSourceName}};
     int line = 128;
     for (const auto& [box, key] : boxes) {
-        proc.step(line, [&] { box->setText(m_settings.value(kSettingsApplication, kSettingsSection, key)); });
+        proc.step(line, [&] {
+            box->setText(m_services.settings.value(kSettingsApplication, kSettingsSection, key));
+        });
         line += 2;
     }
+}
+
+ConnectionValues Form1::connectionValues() const {
+    return {Text1->text(), Text2->text(), Text3->text(), Text4->text()};
+}
+
+void Form1::PushButton1_Click() {
+    testConnection(QStringLiteral("Form1.PushButton1_Click"),
+                   SybaseConnectionString(connectionValues()));
+}
+
+void Form1::PushButton3_Click() {
+    testConnection(QStringLiteral("Form1.PushButton3_Click"),
+                   OracleConnectionString(connectionValues()));
+}
+
+// Tries the connection and says whether it opened. A connection that does not open is the
+// user's to sort out, not an application error, so the driver's message is not shown.
+void Form1::testConnection(const QString& procedure, const QString& connectionString) {
+    Procedure proc(m_services.dialogs, procedure);
+    std::unique_ptr<Connection> connection;
+    proc.step(100, [&] { connection = m_services.connections.create(); });
+
+    bool failed = false;
+    try {
+        m_pointer.set(MousePointer::Hourglass);                                   // 102
+        if (!connection) throw DbError(QStringLiteral("Object variable not set"));
+        connection->open(connectionString);                                       // 104
+        m_services.dialogs.msgBox(QStringLiteral("Connection successful."));      // 106
+        m_pointer.set(MousePointer::Default);                                     // 108
+    } catch (const std::exception&) {
+        failed = true;
+    }
+    if (failed) {                                                                 // 110
+        m_services.dialogs.msgBox(
+            QStringLiteral("Could not connect. Please check with your administrator."));  // 112
+        m_pointer.set(MousePointer::Default);                                     // 114
+    }
+}
+
+void Form1::PushButton4_Click() {
+    Procedure proc(m_services.dialogs, QStringLiteral("Form1.PushButton4_Click"));
+    proc.step(124, [&] { m_services.dialogs.msgBox(sybaseHelpText()); });
+}
+
+void Form1::PushButton5_Click() {
+    Procedure proc(m_services.dialogs, QStringLiteral("Form1.PushButton5_Click"));
+    proc.step(126, [&] { m_services.dialogs.msgBox(oracleSidHelpText()); });
+    proc.step(128, [&] { m_services.dialogs.msgBox(oracleDataTypeNote()); });
+}
+
+void Form1::PushButton6_Click() {
+    Procedure proc(m_services.dialogs, QStringLiteral("Form1.PushButton6_Click"));
+    proc.step(126, [&] { m_services.dialogs.msgBox(oracleSidHelpText()); });
 }
 
 void Form1::showCentred() {

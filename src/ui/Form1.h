@@ -2,7 +2,9 @@
 
 #include <QWidget>
 
+#include "db/ConnectionValues.h"
 #include "shell/Skin.h"
+#include "ui/Services.h"
 #include "ui/WindowPointer.h"
 
 class QGroupBox;
@@ -10,9 +12,7 @@ class QLabel;
 
 namespace tw {
 
-class Dialogs;
 class PushButton;
-class SettingsStore;
 class TextBox;
 
 // The connection window: the Oracle login, the SQL Anywhere data source name, their tests and
@@ -20,11 +20,20 @@ class TextBox;
 class Form1 : public QWidget {
     Q_OBJECT
 public:
-    Form1(SettingsStore& settings, Dialogs& dialogs, QString programFolder,
-          QWidget* parent = nullptr);
+    explicit Form1(const Services& services, QWidget* parent = nullptr);
 
     // Runs once at start, before any window is visible.
     void Form_Load();
+
+    // The connection values as the boxes hold them now; every database operation reads them
+    // at the moment it connects.
+    ConnectionValues connectionValues() const;
+
+    void PushButton1_Click();  // Test Connection, SQL Anywhere
+    void PushButton3_Click();  // Test Connection, Oracle
+    void PushButton4_Click();  // Help, SQL Anywhere
+    void PushButton5_Click();  // Help, Oracle
+    void PushButton6_Click();  // "?" beside the SID
 
     // Shows the window centred on the screen.
     void showCentred();
@@ -53,10 +62,10 @@ private:
     void createControls();
     void wireSettings();
     void wirePointerRule();
+    void wireButtons();
+    void testConnection(const QString& procedure, const QString& connectionString);
 
-    SettingsStore& m_settings;
-    Dialogs& m_dialogs;
-    QString m_programFolder;
+    Services m_services;
     WindowPointer m_pointer;
 };
 

@@ -1,5 +1,6 @@
 #include "ui/WindowPointer.h"
 
+#include <QCoreApplication>
 #include <QWidget>
 
 namespace tw {
@@ -24,6 +25,11 @@ void WindowPointer::apply() {
 
     show(m_window, shown);
     for (QWidget* control : m_window.findChildren<QWidget*>()) show(*control, shown);
+    // The hourglass goes up just before work that blocks the window; let the display show it
+    // now, without taking any input meanwhile.
+    if (m_pointer == MousePointer::Hourglass) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
 }
 
 void WindowPointer::show(QWidget& widget, const std::optional<QCursor>& cursor) {

@@ -1,70 +1,14 @@
-#include <QApplication>
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
-#include <QTemporaryDir>
-#include <QtTest>
 
+#include "Form1Rig.h"
 #include "shell/AppTitle.h"
 #include "shell/FormColours.h"
-#include "shell/SettingsStore.h"
-#include "support/ScriptedDialogs.h"
-#include "ui/Form1.h"
 #include "ui/PushButton.h"
 #include "ui/TextBox.h"
 
-using namespace tw;
-using tw::test::ScriptedDialogs;
-
 namespace {
-
-const QString kResources = QStringLiteral(TW_RESOURCES_DIR);
-
-// A program folder, with or without the optional skin and hand-pointer files.
-struct ProgramFolder {
-    QTemporaryDir dir;
-    void addSkin() {
-        QDir(dir.path()).mkpath("x");
-        QVERIFY(QFile::copy(kResources + "/x/o.cjs", dir.filePath("x/o.cjs")));
-    }
-    void addHandPointer(const QByteArray& content = QByteArray()) {
-        if (content.isEmpty()) {
-            QVERIFY(QFile::copy(kResources + "/HAND-M.CUR", dir.filePath("HAND-M.CUR")));
-            return;
-        }
-        QFile file(dir.filePath("HAND-M.CUR"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
-    }
-};
-
-// One window over a private settings folder.
-struct Rig {
-    QTemporaryDir configHome;
-    SettingsStore settings{configHome.filePath("config")};
-    ScriptedDialogs dialogs;
-    ProgramFolder program;
-    std::unique_ptr<Form1> form;
-
-    Form1& load() {
-        form = std::make_unique<Form1>(settings, dialogs, program.dir.path());
-        form->Form_Load();
-        return *form;
-    }
-    QString stored(const QString& key) const {
-        return settings.value(kSettingsApplication, kSettingsSection, key);
-    }
-};
-
-void moveOver(QWidget* widget) {
-    const QPoint at = widget->rect().center();
-    QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(widget->mapToGlobal(at)), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(widget, &move);
-}
-
 QColor backgroundOf(QWidget* widget) { return widget->palette().color(widget->backgroundRole()); }
-
 }  // namespace
 
 class Form1Test : public QObject {
@@ -133,7 +77,7 @@ void Form1Test::everyChangeIsSavedAtOnce() {
     QCOMPARE(rig.stored(SettingKey::DataSourceName), QStringLiteral("pasted dsn"));
 
     // The next run starts from what the boxes last held.
-    Form1 restarted(rig.settings, rig.dialogs, rig.program.dir.path());
+    Form1 restarted(rig.services());
     restarted.Form_Load();
     QCOMPARE(restarted.Text2->text(), QString());
     QCOMPARE(restarted.Text4->text(), QStringLiteral("pasted dsn"));

@@ -8,6 +8,8 @@
 
 int main(int argc, char** argv) {
     tw::useUtf8Locale();
+    // Windows are driven without a display, also when ctest only lists the tests.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "shell/SettingsStore.h"
+#include "support/FakeConnection.h"
+#include "support/ScriptedDialogs.h"
+#include "ui/Form1.h"
+#include "ui/PushButton.h"
+
+using namespace tw;
+
+namespace tw::test {
+
+// The connection window as the tests drive it.
+
+inline const QString kResources = QStringLiteral(TW_RESOURCES_DIR);
+
+// A program folder, with or without the optional skin and hand-pointer files.
+struct ProgramFolder {
+    QTemporaryDir dir;
+    void addSkin() {
+        QDir(dir.path()).mkpath("x");
+        QVERIFY(QFile::copy(kResources + "/x/o.cjs", dir.filePath("x/o.cjs")));
+    }
+    void addHandPointer(const QByteArray& content = QByteArray()) {
+        if (content.isEmpty()) {
+            QVERIFY(QFile::copy(kResources + "/HAND-M.CUR", dir.filePath("HAND-M.CUR")));
+            return;
+        }
+        QFile file(dir.filePath("HAND-M.CUR"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+};
+
+// One window over a private settings folder, with scripted boxes and recorded connections.
+struct Rig {
+    QTemporaryDir configHome;
+    SettingsStore settings{configHome.filePath("config")};
+    ScriptedDialogs dialogs;
+    FakeConnectionFactory connections;
+    ProgramFolder program;
+    std::unique_ptr<Form1> form;
+
+    Services services() { return {settings, dialogs, connections, program.dir.path()}; }
+    Form1& load() {
+        form = std::make_unique<Form1>(services());
+        form->Form_Load();
+        return *form;
+    }
+    QString stored(const QString& key) const {
+        return settings.value(kSettingsApplication, kSettingsSection, key);
+    }
+};
+
+inline void moveOver(QWidget* widget) {
+    const QPoint at = widget->rect().center();
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(widget->mapToGlobal(at)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+}
+
+}  // namespace tw::test
+
+using namespace tw::test;

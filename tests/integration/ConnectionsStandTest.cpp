@@ -1,0 +1,93 @@
+// The connection checks and the "Test Connection" buttons against the stand's real servers.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "db/Oracle.h"
+#include "db/Sybase.h"
+#include "db/odbc/OdbcConnection.h"
+#include "shell/SettingsStore.h"
+#include "support/ScriptedDialogs.h"
+#include "support/StandDatabases.h"
+#include "ui/Form1.h"
+#include "ui/TextBox.h"
+
+using namespace tw;
+
+namespace {
+
+ConnectionValues oracle(QString server, QString user, QString password) {
+    return {std::move(server), std::move(user), std::move(password), QString()};
+}
+
+ConnectionValues dataSource(QString name) { return {QString(), QString(), QString(), std::move(name)}; }
+
+}  // namespace
+
+TEST(OracleCanConnect, OpensWithTheRightLoginOnly) {
+    odbc::OdbcConnectionFactory factory;
+    EXPECT_TRUE(OracleCanConnect(factory, oracle("127.0.0.1", "scott", "tiger")));
+    EXPECT_FALSE(OracleCanConnect(factory, oracle("127.0.0.1", "scott", "lion")));
+    EXPECT_FALSE(OracleCanConnect(factory, oracle("no-such-host.invalid", "scott", "tiger")));
+    EXPECT_FALSE(OracleCanConnect(factory, oracle("", "", "")));
+}
+
+TEST(OracleCanConnect, AwkwardPasswordsReachTheServerIntact) {
+    // The stand has these logins; unbraced, the first two would be cut or misread.
+    odbc::OdbcConnectionFactory factory;
+    EXPECT_TRUE(OracleCanConnect(factory, oracle("127.0.0.1", "tw_semicolon", "ti;ger}x")));
+    EXPECT_TRUE(OracleCanConnect(factory, oracle("127.0.0.1", "tw_brace", "{tiger")));
+    EXPECT_TRUE(OracleCanConnect(factory, oracle("127.0.0.1", "tw_blanks", " tiger ")));
+    EXPECT_FALSE(OracleCanConnect(factory, oracle("127.0.0.1", "tw_blanks", "tiger")));
+    // Whatever follows a ";" in a password cannot add attributes of its own.
+    EXPECT_FALSE(OracleCanConnect(factory, oracle("127.0.0.1", "tw_semicolon", "x;Uid=scott;Pwd=tiger")));
+}
+
+TEST(SybaseCanConnect, OpensADefinedDataSourceOnly) {
+    odbc::OdbcConnectionFactory factory;
+    EXPECT_TRUE(SybaseCanConnect(factory, dataSource(test::kStandDataSource)));
+    EXPECT_FALSE(SybaseCanConnect(factory, dataSource("no_such_dsn")));
+    EXPECT_FALSE(SybaseCanConnect(factory, dataSource("")));
+    EXPECT_FALSE(SybaseCanConnect(factory, dataSource("tw_sqlany;Database=/tmp/x.db")));
+}
+
+class TestConnectionButtons : public ::testing::Test {
+protected:
+    QTemporaryDir m_home;
+    SettingsStore m_settings{m_home.filePath("config")};
+    test::ScriptedDialogs m_dialogs;
+    odbc::OdbcConnectionFactory m_connections;
+    Form1 m_form{Services{m_settings, m_dialogs, m_connections, m_home.path()}};
+
+    // The one box a click showed.
+    QString clickAndRead(PushButton* button) {
+        m_dialogs.shown.clear();
+        if (button == m_form.PushButton3) m_form.PushButton3_Click();
+        if (button == m_form.PushButton1) m_form.PushButton1_Click();
+        EXPECT_EQ(m_dialogs.shown.size(), 1);
+        EXPECT_EQ(m_form.pointer().get(), MousePointer::Default);
+        return m_dialogs.shown.isEmpty() ? QString() : m_dialogs.shown.first().text;
+    }
+};
+
+TEST_F(TestConnectionButtons, SayWhetherEachSideConnects) {
+    const QString success = QStringLiteral("Connection successful.");
+    const QString failure = QStringLiteral("Could not connect. Please check with your administrator.");
+    m_form.Text1->setText(test::standOracleServer());
+    m_form.Text2->setText(test::kStandOracleUser);
+    m_form.Text3->setText(test::kStandOraclePassword);
+    EXPECT_EQ(clickAndRead(m_form.PushButton3), success);
+    m_form.Text3->setText("wrong");
+    EXPECT_EQ(clickAndRead(m_form.PushButton3), failure);
+    m_form.Text3->setText(test::kStandOraclePassword);
+    m_form.Text1->setText("no-such-host.invalid");
+    EXPECT_EQ(clickAndRead(m_form.PushButton3), failure);
+
+    m_form.Text4->setText(test::kStandDataSource);
+    EXPECT_EQ(clickAndRead(m_form.PushButton1), success);
+    EXPECT_EQ(clickAndRead(m_form.PushButton1), success);  // a second, independent connection
+    m_form.Text4->setText("no_such_dsn");
+    EXPECT_EQ(clickAndRead(m_form.PushButton1), failure);
+    m_form.Text4->clear();
+    EXPECT_EQ(clickAndRead(m_form.PushButton1), failure);
+}

@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include "db/ConnectionString.h"
+#include "db/DbError.h"
+#include "db/Oracle.h"
+#include "db/Sybase.h"
+#include "support/FakeConnection.h"
+
+using namespace tw;
+using tw::test::FakeConnectionFactory;
+
+namespace {
+ConnectionValues values(QString server, QString user, QString password, QString dataSource) {
+    return {std::move(server), std::move(user), std::move(password), std::move(dataSource)};
+}
+}  // namespace
+
+TEST(ConnectionStrings, OrdinaryValuesAreInsertedExactlyAsTyped) {
+    EXPECT_EQ(OracleConnectionString(values("MYDB", "scott", "tiger", "")),
+              "Driver={Microsoft ODBC for Oracle};Server=MYDB;Uid=scott;Pwd=tiger;");
+    EXPECT_EQ(OracleConnectionString(values("", "", "", "")),
+              "Driver={Microsoft ODBC for Oracle};Server=;Uid=;Pwd=;");
+    // Blanks, braces inside, "=" and non-ASCII reach the driver untouched.
+    EXPECT_EQ(OracleConnectionString(values(" db ", "Jörg", "a}b=c{", "")),
+              "Driver={Microsoft ODBC for Oracle};Server= db ;Uid=Jörg;Pwd=a}b=c{;");
+    EXPECT_EQ(SybaseConnectionString(values("", "", "", "tw_sqlany")), "Data Source=tw_sqlany");
+    EXPECT_EQ(SybaseConnectionString(values("", "", "", "")), "Data Source=");
+}
+
+TEST(ConnectionStrings, ValuesThatWouldAddAttributesAreBraced) {
+    // Unbraced, "x;Driver=..." would replace the driver; braced it stays one password.
+    EXPECT_EQ(OracleConnectionString(values("MYDB", "scott", "x;Driver={Other}", "")),
+              "Driver={Microsoft ODBC for Oracle};Server=MYDB;Uid=scott;Pwd={x;Driver={Other}}};");
+    EXPECT_EQ(connectionStringValue("{tiger"), "{{tiger}");
+    EXPECT_EQ(connectionStringValue("ti;ger}x"), "{ti;ger}}x}");
+    EXPECT_EQ(connectionStringValue("a;b"), "{a;b}");
+    EXPECT_EQ(SybaseConnectionString(values("", "", "", "my;dsn")), "Data Source={my;dsn}");
+}
+
+TEST(ConnectionStrings, DataSourceNamesComeBackOutOfTheirString) {
+    EXPECT_EQ(dataSourceOf("Data Source=tw_sqlany"), QString("tw_sqlany"));
+    EXPECT_EQ(dataSourceOf("Data Source="), QString(""));
+    EXPECT_EQ(dataSourceOf("Data Source= spaced name "), QString(" spaced name "));
+    for (const QString& name : {QString("my;dsn"), QString("{x}"), QString("a}}b;"), QString("{")}) {
+        EXPECT_EQ(dataSourceOf(SybaseConnectionString(values("", "", "", name))), name);
+    }
+    EXPECT_EQ(dataSourceOf("Driver={Microsoft ODBC for Oracle};Server=x;"), std::nullopt);
+}
+
+TEST(SilentChecks, AnswerWhetherTheConnectionOpensAndShowNothing) {
+    FakeConnectionFactory factory;
+    const ConnectionValues login = values("127.0.0.1", "scott", "tiger", "tw_sqlany");
+    EXPECT_TRUE(OracleCanConnect(factory, login));
+    EXPECT_TRUE(SybaseCanConnect(factory, login));
+    EXPECT_EQ(factory.log, QStringList({
+        "create", "open Driver={Microsoft ODBC for Oracle};Server=127.0.0.1;Uid=scott;Pwd=tiger;", "release",
+        "create", "provider MSDASQL", "open Data Source=tw_sqlany", "release"}));
+
+    factory.onOpen = [](const QString&) { throw DbError("refused"); };
+    EXPECT_FALSE(OracleCanConnect(factory, login));
+    EXPECT_FALSE(SybaseCanConnect(factory, login));
+}
+
+TEST(SilentChecks, AFailureToMakeTheConnectionReachesTheCaller) {
+    FakeConnectionFactory factory;
+    factory.failCreate = true;
+    EXPECT_THROW(OracleCanConnect(factory, {}), DbError);
+    EXPECT_THROW(SybaseCanConnect(factory, {}), DbError);
+}
