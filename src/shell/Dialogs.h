@@ -28,12 +28,20 @@ public:
     virtual ~Dialogs() = default;
 
     // A modal message box; an empty caption shows the application title. Returns the button.
-    virtual int msgBox(const QString& text, int style = MsgBoxStyle::OkOnly,
-                       const QString& caption = QString()) = 0;
+    int msgBox(const QString& text, int style = MsgBoxStyle::OkOnly,
+               const QString& caption = QString()) {
+        return showMessage(text, style, caption);
+    }
 
     // A modal input dialog with OK and Cancel; Cancel gives the empty text.
-    virtual QString inputBox(const QString& prompt, const QString& title,
-                             const QString& defaultText) = 0;
+    QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
+        return askText(prompt, title, defaultText);
+    }
+
+protected:
+    virtual int showMessage(const QString& text, int style, const QString& caption) = 0;
+    virtual QString askText(const QString& prompt, const QString& title,
+                            const QString& defaultText) = 0;
 };
 
 }  // namespace tw

@@ -31,7 +31,7 @@ QString withLineFeeds(QString text) {
 
 }  // namespace
 
-int QtDialogs::msgBox(const QString& text, int style, const QString& caption) {
+int QtDialogs::showMessage(const QString& text, int style, const QString& caption) {
     const bool yesNo = (style & 0x0f) == MsgBoxStyle::YesNo;
     QMessageBox box(iconOf(style), captionOr(caption), withLineFeeds(text),
                     yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
@@ -42,7 +42,7 @@ int QtDialogs::msgBox(const QString& text, int style, const QString& caption) {
     return pressed == QMessageBox::Yes ? MsgBoxResult::Yes : MsgBoxResult::No;
 }
 
-QString QtDialogs::inputBox(const QString& prompt, const QString& title,
+QString QtDialogs::askText(const QString& prompt, const QString& title,
                             const QString& defaultText) {
     bool ok = false;
     const QString answer = QInputDialog::getText(QApplication::activeWindow(), captionOr(title),

@@ -69,8 +69,8 @@ void Form1ButtonsTest::failedTestSaysSoOnceAndTakesTheHourglassBack() {
     // When the success message itself fails, the test did not finish: the failure message
     // follows, and the hourglass still goes.
     struct BrokenBox : ScriptedDialogs {
-        int msgBox(const QString& text, int style, const QString& caption) override {
-            ScriptedDialogs::msgBox(text, style, caption);
+        int showMessage(const QString& text, int style, const QString& caption) override {
+            ScriptedDialogs::showMessage(text, style, caption);
             if (text == kSuccess) throw std::runtime_error("no display");
             return MsgBoxResult::Ok;
         }

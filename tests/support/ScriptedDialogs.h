@@ -21,13 +21,14 @@ struct ShownBox {
 // none is queued), input boxes with the queued texts (Cancel, the empty text, when none is).
 class ScriptedDialogs : public Dialogs {
 public:
-    int msgBox(const QString& text, int style, const QString& caption) override;
-    QString inputBox(const QString& prompt, const QString& title,
-                     const QString& defaultText) override;
-
     QList<ShownBox> shown;
     QQueue<int> buttons;
     QQueue<QString> answers;
+
+protected:
+    int showMessage(const QString& text, int style, const QString& caption) override;
+    QString askText(const QString& prompt, const QString& title,
+                    const QString& defaultText) override;
 };
 
 }  // namespace tw::test
