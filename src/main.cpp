@@ -1,10 +1,13 @@
 #include <QApplication>
+#include <cstdio>
+#include <cstdlib>
 
 #include "db/odbc/OdbcConnection.h"
 #include "shell/Locale.h"
 #include "shell/ProgramFolder.h"
 #include "shell/SettingsStore.h"
 #include "ui/Form1.h"
+#include "ui/Form2.h"
 #include "ui/QtDialogs.h"
 
 int main(int argc, char* argv[]) {
@@ -14,10 +17,20 @@ int main(int argc, char* argv[]) {
     tw::SettingsStore settings;
     tw::QtDialogs dialogs;
     tw::odbc::OdbcConnectionFactory connections;
-    const tw::Services services{settings, dialogs, connections, tw::programFolder()};
+    const tw::Services services{
+        settings, dialogs, connections, tw::programFolder(),
+        [] { QCoreApplication::processEvents(); },
+        // Ending is immediate, also in the middle of a handler: every setting is already
+        // saved, and each statement sent so far has been committed on its own.
+        [] {
+            std::fflush(nullptr);
+            std::_Exit(0);
+        }};
 
     tw::Form1 connectionWindow(services);
     connectionWindow.Form_Load();
-    connectionWindow.showCentred();
+    if (!connectionWindow.tablesWindow() || connectionWindow.tablesWindow()->isHidden()) {
+        connectionWindow.showCentred();
+    }
     return app.exec();
 }

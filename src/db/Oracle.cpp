@@ -2,6 +2,7 @@
 
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
+#include "shell/TableList.h"
 
 namespace tw {
 
@@ -20,6 +21,24 @@ bool OracleCanConnect(ConnectionFactory& factory, const ConnectionValues& values
     } catch (const std::exception&) {
         return false;
     }
+}
+
+void LoadOracleTables(TableList& list, ConnectionFactory& factory, const ConnectionValues& values,
+                      const std::function<void()>& processEvents) {
+    const std::unique_ptr<Connection> connection = factory.create();
+    connection->setCursorLocation(CursorLocation::Client);
+    connection->open(OracleConnectionString(values));
+    const std::unique_ptr<Recordset> tables =
+        connection->openRecordset(QStringLiteral("SELECT table_name FROM user_tables"));
+    list.clear();
+    const qint64 count = tables->recordCount();
+    for (qint64 row = 1; row <= count; ++row) {
+        processEvents();
+        list.addItem(tables->field(0).value.toString());
+        tables->moveNext();
+    }
+    tables->close();
+    if (list.count() > 0) list.setCurrentIndex(0);
 }
 
 }  // namespace tw

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 #include "db/ConnectionValues.h"
 
 namespace tw {
 
 class ConnectionFactory;
+class TableList;
 
 // "Driver={Microsoft ODBC for Oracle};Server=SID;Uid=USER;Pwd=PASSWORD;", each value as typed
 // unless the connection-string rules need it in braces.
@@ -14,5 +16,10 @@ QString OracleConnectionString(const ConnectionValues& values);
 
 // Whether the Oracle login opens. Shows nothing; only making the connection object can throw.
 bool OracleCanConnect(ConnectionFactory& factory, const ConnectionValues& values);
+
+// Replaces the list with the tables the Oracle user owns, and makes the first one current.
+// Lets the window process its events before each row.
+void LoadOracleTables(TableList& list, ConnectionFactory& factory, const ConnectionValues& values,
+                      const std::function<void()>& processEvents);
 
 }  // namespace tw

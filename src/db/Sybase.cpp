@@ -2,6 +2,7 @@
 
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
+#include "shell/TableList.h"
 
 namespace tw {
 
@@ -18,6 +19,24 @@ bool SybaseCanConnect(ConnectionFactory& factory, const ConnectionValues& values
     } catch (const std::exception&) {
         return false;
     }
+}
+
+void LoadSybaseTables(TableList& list, ConnectionFactory& factory, const ConnectionValues& values,
+                      const std::function<void()>& processEvents) {
+    const std::unique_ptr<Connection> connection = factory.create();
+    connection->setProvider(kOdbcProvider);
+    connection->open(SybaseConnectionString(values));
+    std::unique_ptr<Recordset> tables = connection->openSchema(kSchemaTables);
+    list.clear();
+    for (; !tables->eof(); tables->moveNext()) {
+        if (tables->field(QStringLiteral("TABLE_TYPE")).value.toString() != QLatin1String("TABLE")) continue;
+        processEvents();
+        const QString name = tables->field(QStringLiteral("TABLE_NAME")).value.toString();
+        if (!name.toUpper().contains(QLatin1String("SYS"))) list.addItem(name);
+    }
+    tables->close();
+    tables.reset();
+    connection->close();
 }
 
 }  // namespace tw

@@ -1,9 +1,8 @@
 #include "ui/Form1.h"
 
+#include <QCloseEvent>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
 
 #include "db/Connection.h"
 #include "db/DbError.h"
@@ -18,7 +17,9 @@
 #include "shell/SettingsStore.h"
 #include "ui/AppIcon.h"
 #include "ui/CursorFile.h"
+#include "ui/Form2.h"
 #include "ui/Frame.h"
+#include "ui/Layout.h"
 #include "ui/MouseMoveNotifier.h"
 #include "ui/PushButton.h"
 #include "ui/TextBox.h"
@@ -28,19 +29,7 @@ namespace tw {
 
 namespace {
 
-QFont arial9(bool bold) {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSize(9);
-    font.setBold(bold);
-    return font;
-}
-
-template <typename Control>
-Control* place(Control* control, const QString& name, const QRect& geometry) {
-    control->setObjectName(name);
-    control->setGeometry(geometry);
-    return control;
-}
+QFont arial9(bool bold) { return arialFont(9, bold); }
 
 QGroupBox* frame(QWidget* parent, const QString& name, const QString& caption, QRect geometry) {
     auto* box = place(new Frame(caption, parent), name, geometry);
@@ -68,8 +57,7 @@ PushButton* button(QWidget* parent, const QString& name, const QString& caption,
 }  // namespace
 
 Form1::Form1(const Services& services, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+    : QWidget(parent, kFixedWindowFlags),
       m_services(services),
       m_pointer(*this) {
     setObjectName(QStringLiteral("Form1"));
@@ -81,6 +69,8 @@ Form1::Form1(const Services& services, QWidget* parent)
     wirePointerRule();
     wireButtons();
 }
+
+Form1::~Form1() = default;
 
 void Form1::createControls() {
     Frame1 = frame(this, "Frame1", "Oracle Login", twipsRect(120, 120, 7800, 2385));
@@ -144,6 +134,7 @@ void Form1::wirePointerRule() {
 
 void Form1::wireButtons() {
     connect(PushButton1, &QPushButton::clicked, this, &Form1::PushButton1_Click);
+    connect(PushButton2, &QPushButton::clicked, this, &Form1::PushButton2_Click);
     connect(PushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
     connect(PushButton4, &QPushButton::clicked, this, &Form1::PushButton4_Click);
     connect(PushButton5, &QPushButton::clicked, this, &Form1::PushButton5_Click);
@@ -173,6 +164,50 @@ void Form1::Form_Load() {
         });
         line += 2;
     }
+
+    // With remembered values that work on both sides, the user starts on the tables window.
+    if (proc.test(136, [&] { return SybaseCanConnect(m_services.connections, connectionValues()); })) {
+        if (proc.test(138, [&] { return OracleCanConnect(m_services.connections, connectionValues()); })) {
+            proc.step(140, [&] {
+                const bool created = !m_tablesWindow;
+                Form2& tables = created ? createTablesWindow() : *m_tablesWindow;
+                if (created) tables.Form_Load();
+                centreOnScreen(tables);
+                tables.show();
+            });
+            proc.step(142, [&] { hide(); });
+        }
+    }
+}
+
+Form2& Form1::createTablesWindow() {
+    m_tablesWindow = std::make_unique<Form2>(m_services, *this);
+    centreOnScreen(*m_tablesWindow);  // where it first shows
+    return *m_tablesWindow;
+}
+
+void Form1::PushButton2_Click() {
+    Procedure proc(m_services.dialogs, QStringLiteral("Form1.PushButton2_Click"));
+    proc.step(100, [&] { m_pointer.set(MousePointer::Hourglass); });
+    if (proc.test(102, [&] { return SybaseCanConnect(m_services.connections, connectionValues()); })) {
+        if (proc.test(104, [&] { return OracleCanConnect(m_services.connections, connectionValues()); })) {
+            proc.step(106, [&] {
+                Form2& tables = m_tablesWindow ? *m_tablesWindow : createTablesWindow();
+                tables.Form_Load();
+            });
+            proc.step(108, [&] {
+                if (m_tablesWindow) m_tablesWindow->show();
+            });
+            proc.step(110, [&] { hide(); });
+        }
+    }
+    proc.step(112, [&] { m_pointer.set(MousePointer::Default); });
+}
+
+// Closing the connection window ends the program, whatever else is open or running.
+void Form1::closeEvent(QCloseEvent* event) {
+    event->accept();
+    m_services.endProgram();
 }
 
 ConnectionValues Form1::connectionValues() const {
@@ -230,12 +265,17 @@ void Form1::PushButton6_Click() {
 }
 
 void Form1::showCentred() {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect placed = geometry();
-        placed.moveCenter(screen->availableGeometry().center());
-        move(placed.topLeft());
-    }
+    centreOnScreen(*this);
+    m_everShown = true;
     show();
+}
+
+void Form1::showCentredFirstTime() {
+    if (m_everShown) {
+        show();
+    } else {
+        showCentred();
+    }
 }
 
 }  // namespace tw

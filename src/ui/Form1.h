@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <memory>
 
 #include "db/ConnectionValues.h"
 #include "shell/Skin.h"
@@ -12,6 +13,7 @@ class QLabel;
 
 namespace tw {
 
+class Form2;
 class PushButton;
 class TextBox;
 
@@ -21,6 +23,7 @@ class Form1 : public QWidget {
     Q_OBJECT
 public:
     explicit Form1(const Services& services, QWidget* parent = nullptr);
+    ~Form1() override;
 
     // Runs once at start, before any window is visible.
     void Form_Load();
@@ -30,6 +33,7 @@ public:
     ConnectionValues connectionValues() const;
 
     void PushButton1_Click();  // Test Connection, SQL Anywhere
+    void PushButton2_Click();  // Next >
     void PushButton3_Click();  // Test Connection, Oracle
     void PushButton4_Click();  // Help, SQL Anywhere
     void PushButton5_Click();  // Help, Oracle
@@ -37,6 +41,11 @@ public:
 
     // Shows the window centred on the screen.
     void showCentred();
+    // Shows the window, centred when it has never been shown before.
+    void showCentredFirstTime();
+
+    // The tables window once it has been created, else null.
+    Form2* tablesWindow() const { return m_tablesWindow.get(); }
 
     WindowPointer& pointer() { return m_pointer; }
 
@@ -58,8 +67,12 @@ public:
     PushButton* PushButton2;
     SkinFramework SkinFramework1;
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void createControls();
+    Form2& createTablesWindow();
     void wireSettings();
     void wirePointerRule();
     void wireButtons();
@@ -67,6 +80,8 @@ private:
 
     Services m_services;
     WindowPointer m_pointer;
+    std::unique_ptr<Form2> m_tablesWindow;
+    bool m_everShown = false;
 };
 
 }  // namespace tw

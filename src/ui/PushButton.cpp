@@ -2,13 +2,12 @@
 
 #include <QMouseEvent>
 
+#include "ui/Layout.h"
+
 namespace tw {
 
 PushButton::PushButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(11.25);
-    font.setBold(true);
-    setFont(font);
+    setFont(arialFont(11.25, true));
     setMouseTracking(true);
     // The button's own move is its own event; the frame behind it must not see it too.
     setAttribute(Qt::WA_NoMousePropagation);

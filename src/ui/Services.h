@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace tw {
 
@@ -9,12 +10,15 @@ class Dialogs;
 class SettingsStore;
 
 // What the windows work with from outside: remembered values, the boxes they show, the
-// database connections they make, and the folder the program's optional files lie in.
+// database connections they make, the folder the program's optional files lie in, how a long
+// handler lets the window process its events, and how the program ends.
 struct Services {
     SettingsStore& settings;
     Dialogs& dialogs;
     ConnectionFactory& connections;
     QString programFolder;
+    std::function<void()> processEvents = [] {};
+    std::function<void()> endProgram = [] {};
 };
 
 }  // namespace tw

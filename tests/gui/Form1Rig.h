@@ -8,6 +8,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "db/DbError.h"
 #include "shell/SettingsStore.h"
 #include "support/FakeConnection.h"
 #include "support/ScriptedDialogs.h"
@@ -49,10 +50,20 @@ struct Rig {
     ProgramFolder program;
     std::unique_ptr<Form1> form;
 
+    // Whether the remembered values connect at start; when they do, the load step goes on to
+    // the tables window.
+    bool connectAtStart = false;
+
     Services services() { return {settings, dialogs, connections, program.dir.path()}; }
     Form1& load() {
         form = std::make_unique<Form1>(services());
+        const auto keep = connections.onOpen;
+        if (!connectAtStart) {
+            connections.onOpen = [](const QString&) { throw DbError("refused at start"); };
+        }
         form->Form_Load();
+        connections.onOpen = keep;
+        connections.log.clear();
         return *form;
     }
     QString stored(const QString& key) const {

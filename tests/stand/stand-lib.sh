@@ -207,11 +207,17 @@ tw_psql() {   # <stand> <port> [psql args...]
 # Make the scott login and database and give them what the Oracle side has
 # but PostgreSQL lacks.  Safe to repeat.
 tw_pg_setup_scott() {   # <stand> <port>
-    local stand=$1 port=$2 u=$TW_ORA_USER
+    tw_pg_setup_oracle_user "$1" "$2" "$TW_ORA_USER" "$TW_ORA_PASSWORD"
+}
+
+# A login with its own database that looks like an Oracle schema: the user_tables view and the
+# blob type. Safe to run again.
+tw_pg_setup_oracle_user() {   # <stand> <port> <user> <password>
+    local stand=$1 port=$2 u=$3 password=$4
     tw_psql "$stand" "$port" -c "
         do \$\$ begin
             if not exists (select from pg_roles where rolname = '$u') then
-                create role $u login password '$TW_ORA_PASSWORD';
+                create role $u login password '$password';
             end if;
         end \$\$;" >/dev/null
     if [[ -z $(tw_psql "$stand" "$port" -tA -c "select 1 from pg_database where datname = '$u'") ]]; then

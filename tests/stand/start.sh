@@ -37,6 +37,9 @@ tw_pg_setup_scott "$stand" "$port"
 tw_pg_add_login "$stand" "$port" tw_semicolon 'ti;ger}x'
 tw_pg_add_login "$stand" "$port" tw_brace '{tiger'
 tw_pg_add_login "$stand" "$port" tw_blanks ' tiger '
+# Oracle-side users of their own, for tests that need to know every table there is.
+tw_pg_setup_oracle_user "$stand" "$port" tw_catalogue tiger
+tw_pg_setup_oracle_user "$stand" "$port" tw_empty tiger
 
 tw_write_odbcinst "$stand"
 for db in sqlany sqlany2 fast; do

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <memory>
+#include <ostream>
 #include <vector>
 
 #include "db/Connection.h"
@@ -14,6 +15,9 @@ struct StandDatabase {
     QString connectionString;  // as the program builds it
     bool isPostgres;           // the Oracle side; SQLite otherwise
 };
+
+// Names the variant in test listings.
+inline void PrintTo(const StandDatabase& database, std::ostream* out) { *out << database.label; }
 
 // The Oracle side (PostgreSQL through the driver string) and the SQL Anywhere side (SQLite
 // through a data source).

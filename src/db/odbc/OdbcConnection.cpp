@@ -40,6 +40,7 @@ void OdbcConnection::open(const QString& connectionString) {
               dbc, "SQLDriverConnect");
     }
     m_session->connected = true;
+    m_session->learnDatabase();
 }
 
 void OdbcConnection::execute(const QString& statement) {

@@ -45,7 +45,7 @@ std::unique_ptr<OdbcRecordset> OdbcRecordset::query(std::shared_ptr<OdbcSession>
 std::unique_ptr<OdbcRecordset> OdbcRecordset::tables(std::shared_ptr<OdbcSession> session) {
     std::unique_ptr<OdbcRecordset> recordset(new OdbcRecordset(std::move(session), QString()));
     SQLCHAR any[] = "%";
-    check(SQLTables(recordset->m_stmt.get(), nullptr, 0, nullptr, 0, any, SQL_NTS, nullptr, 0),
+    check(SQLTables(recordset->m_stmt.get(), nullptr, 0, any, SQL_NTS, any, SQL_NTS, nullptr, 0),
           recordset->m_stmt, "SQLTables");
     recordset->describeColumns();
     recordset->fetch();
@@ -82,6 +82,17 @@ void OdbcRecordset::fetch() {
     check(rc, m_stmt, "SQLFetch");
     m_eof = false;
     for (int index = 0; index < fieldCount(); ++index) m_fields[index].value = readColumn(index);
+    if (m_source.isEmpty()) typeSystemTables();
+}
+
+// Only the user's own base tables are typed "TABLE" in the tables schema.
+void OdbcRecordset::typeSystemTables() {
+    if (!m_session->namesSqliteTablesAsSystem) return;
+    Field& type = m_fields[3];
+    if (type.value.toString() == QLatin1String("TABLE") &&
+        m_fields[2].value.toString().startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive)) {
+        type.value = Variant(QStringLiteral("SYSTEM TABLE"));
+    }
 }
 
 // Reads one value whole, in chunks: text as the driver's own UTF-8 form, binary as bytes.

@@ -32,6 +32,7 @@ private:
     OdbcRecordset(std::shared_ptr<OdbcSession> session, QString source);
     void describeColumns();
     void fetch();
+    void typeSystemTables();
     Variant readColumn(int index);
     void requireOpen() const;
 

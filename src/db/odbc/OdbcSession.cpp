@@ -2,6 +2,8 @@
 
 #include <sqlext.h>
 
+#include <QByteArray>
+
 #include "db/odbc/OdbcRecordset.h"
 
 namespace tw::odbc {
@@ -13,6 +15,14 @@ OdbcSession::OdbcSession() : env(SQL_HANDLE_ENV, SQL_NULL_HANDLE) {
 }
 
 OdbcSession::~OdbcSession() { disconnect(); }
+
+void OdbcSession::learnDatabase() {
+    SQLCHAR name[256] = {};
+    SQLSMALLINT length = 0;
+    if (SQL_SUCCEEDED(SQLGetInfo(dbc.get(), SQL_DBMS_NAME, name, sizeof name, &length))) {
+        namesSqliteTablesAsSystem = QByteArray(reinterpret_cast<const char*>(name)).startsWith("SQLite");
+    }
+}
 
 void OdbcSession::disconnect() noexcept {
     // Copy first: closing a recordset takes it out of the set.

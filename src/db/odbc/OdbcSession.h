@@ -17,9 +17,15 @@ struct OdbcSession {
 
     void disconnect() noexcept;
 
+    // Reads what the driver says about the database it reached, once connected.
+    void learnDatabase();
+
     Handle env;
     Handle dbc;
     bool connected = false;
+    // SQLite keeps tables of its own under names starting "sqlite_", and its driver lists them
+    // as ordinary tables.
+    bool namesSqliteTablesAsSystem = false;
     std::set<OdbcRecordset*> recordsets;
 };
 

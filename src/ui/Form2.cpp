@@ -1,0 +1,164 @@
+#include "ui/Form2.h"
+
+#include <QCloseEvent>
+
+#include "db/Oracle.h"
+#include "db/Sybase.h"
+#include "shell/AppTitle.h"
+#include "shell/Dialogs.h"
+#include "shell/FileExists.h"
+#include "shell/FormColours.h"
+#include "shell/Procedure.h"
+#include "shell/ProgramFolder.h"
+#include "ui/AppIcon.h"
+#include "ui/CursorFile.h"
+#include "ui/Form1.h"
+#include "ui/Frame.h"
+#include "ui/Layout.h"
+#include "ui/MouseMoveNotifier.h"
+#include "ui/ProgressBar.h"
+#include "ui/PushButton.h"
+#include "ui/TableListBox.h"
+#include "ui/Twips.h"
+
+namespace tw {
+
+namespace {
+
+// Address of the maker's contact page, shown by "Help".
+const QString kContactPage = QStringLiteral("https://tablewright.example/contact");
+
+// The outer height is the bottom of "< Back" plus this margin; the window frame takes its
+// share of it.
+constexpr int kBottomMarginTwips = 580;
+constexpr int kDesignFrameTwips = 5965 - 5505;
+
+}  // namespace
+
+Form2::Form2(const Services& services, Form1& connectionWindow, QWidget* parent)
+    : QWidget(parent, kFixedWindowFlags),
+      m_services(services),
+      m_connectionWindow(connectionWindow),
+      m_pointer(*this) {
+    setObjectName(QStringLiteral("Form2"));
+    setFont(arialFont(9, true));
+    setFixedSize(twipsToPixels(8040), twipsToPixels(5505));
+    createControls();
+    wirePointerRule();
+    wireButtons();
+}
+
+void Form2::createControls() {
+    auto button = [](QWidget* parent, const char* name, const char* caption, QRect geometry) {
+        return place(new PushButton(QString::fromUtf8(caption), parent), QString::fromUtf8(name), geometry);
+    };
+    Frame2 = place(new Frame(QStringLiteral("Sybase iAnywhere Tables"), this), "Frame2",
+                   twipsRect(120, 120, 3840, 4215));
+    List1 = place(new TableListBox(Frame2), "List1", twipsRect(240, 360, 3330, 1635));
+    Frame1 = place(new Frame(QStringLiteral("Oracle Tables"), this), "Frame1",
+                   twipsRect(4080, 120, 3840, 4215));
+    List2 = place(new TableListBox(Frame1), "List2", twipsRect(240, 360, 3330, 1635));
+
+    PushButton10 = button(Frame2, "PushButton10", "Select All", twipsRect(240, 2100, 1600, 405));
+    PushButton11 = button(Frame2, "PushButton11", "Deselect All", twipsRect(1960, 2100, 1600, 405));
+    PushButton3 = button(Frame2, "PushButton3", "Send Table/s To Oracle", twipsRect(240, 2600, 3330, 405));
+    PushButton1 = button(Frame2, "PushButton1", "Delete Table/s", twipsRect(240, 3100, 3330, 405));
+    PushButton6 = button(Frame2, "PushButton6", "Rename Table", twipsRect(240, 3600, 3330, 405));
+    PushButton8 = button(Frame1, "PushButton8", "Select All", twipsRect(240, 2100, 1600, 405));
+    PushButton9 = button(Frame1, "PushButton9", "Deselect All", twipsRect(1960, 2100, 1600, 405));
+    PushButton4 = button(Frame1, "PushButton4", "Send Table/s To Sybase iAny", twipsRect(240, 2600, 3330, 405));
+    PushButton5 = button(Frame1, "PushButton5", "Delete Table/s", twipsRect(240, 3100, 3330, 405));
+    PushButton7 = button(Frame1, "PushButton7", "Rename Table", twipsRect(240, 3600, 3330, 405));
+
+    ProgressBar1 = place(new ProgressBar(this), "ProgressBar1", twipsRect(120, 4460, 7800, 405));
+    PushButton2 = button(this, "PushButton2", "< Back", twipsRect(120, 4980, 3840, 405));
+    PushButton12 = button(this, "PushButton12", "Help", twipsRect(4080, 4980, 3840, 405));
+
+    QWidget* tabOrder[] = {List1,       List2,       PushButton10, PushButton11, PushButton3,
+                           PushButton1, PushButton6, PushButton8,  PushButton9,  PushButton4,
+                           PushButton5, PushButton7, ProgressBar1, PushButton2,  PushButton12};
+    for (size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
+}
+
+// Hand over the buttons, default over the background, frames and lists; in this window only
+// the handler that put the hourglass up takes it down.
+void Form2::wirePointerRule() {
+    for (PushButton* pushButton : findChildren<PushButton*>()) {
+        connect(pushButton, &PushButton::mouseMove, this, [this] {
+            if (!m_pointer.isBusy()) m_pointer.set(MousePointer::Custom);
+        });
+    }
+    const auto toDefault = [this] {
+        if (!m_pointer.isBusy()) m_pointer.set(MousePointer::Default);
+    };
+    for (QWidget* plain : std::initializer_list<QWidget*>{this, Frame1, Frame2, List1,
+                                                          List1->viewport(), List2, List2->viewport()}) {
+        onMouseMove(*plain, toDefault);
+    }
+    stopMouseMoves(*ProgressBar1);
+}
+
+void Form2::wireButtons() {
+    connect(PushButton2, &QPushButton::clicked, this, &Form2::PushButton2_Click);
+    connect(PushButton8, &QPushButton::clicked, this, &Form2::PushButton8_Click);
+    connect(PushButton9, &QPushButton::clicked, this, &Form2::PushButton9_Click);
+    connect(PushButton10, &QPushButton::clicked, this, &Form2::PushButton10_Click);
+    connect(PushButton11, &QPushButton::clicked, this, &Form2::PushButton11_Click);
+    connect(PushButton12, &QPushButton::clicked, this, &Form2::PushButton12_Click);
+}
+
+void Form2::Form_Load() {
+    Procedure proc(m_services.dialogs, QStringLiteral("Form2.Form_Load"));
+    proc.step(100, [&] { ApplyFormColours(*this); });
+    proc.step(102, [&] { setWindowIcon(applicationIcon()); });
+    const QString handPointer = m_services.programFolder + kHandPointerFile;
+    if (proc.test(106, [&] { return FileExists(handPointer); })) {
+        proc.step(108, [&] { m_pointer.setCustomImage(loadCursorFile(handPointer)); });
+    }
+    proc.step(110, [&] { setWindowTitle(kProductTitle); });
+    proc.step(112, [&] {
+        LoadSybaseTables(*List1, m_services.connections, m_connectionWindow.connectionValues(),
+                         m_services.processEvents);
+    });
+    proc.step(114, [&] {
+        LoadOracleTables(*List2, m_services.connections, m_connectionWindow.connectionValues(),
+                         m_services.processEvents);
+    });
+    proc.step(116, [&] {
+        const int outer = twipsToPixels(4980 + 405 + kBottomMarginTwips);
+        int frame = frameGeometry().height() - height();
+        if (frame <= 0) frame = twipsToPixels(kDesignFrameTwips);  // not yet framed by the WM
+        setFixedHeight(outer - frame);
+    });
+}
+
+void Form2::PushButton2_Click() {
+    Procedure proc(m_services.dialogs, QStringLiteral("Form2.PushButton2_Click"));
+    proc.step(100, [&] { m_connectionWindow.showCentredFirstTime(); });
+    proc.step(102, [&] { hide(); });
+}
+
+void Form2::selectAll(const QString& procedure, TableListBox& list, bool selected) {
+    Procedure proc(m_services.dialogs, procedure);
+    for (int i = 0; i < list.count(); ++i) proc.step(102, [&] { list.setSelected(i, selected); });
+}
+
+void Form2::PushButton8_Click() { selectAll(QStringLiteral("Form2.PushButton8_Click"), *List2, true); }
+void Form2::PushButton9_Click() { selectAll(QStringLiteral("Form2.PushButton9_Click"), *List2, false); }
+void Form2::PushButton10_Click() { selectAll(QStringLiteral("Form2.PushButton10_Click"), *List1, true); }
+void Form2::PushButton11_Click() { selectAll(QStringLiteral("Form2.PushButton11_Click"), *List1, false); }
+
+void Form2::PushButton12_Click() {
+    Procedure proc(m_services.dialogs, QStringLiteral("Form2.PushButton12_Click"));
+    proc.step(100, [&] {
+        m_services.dialogs.msgBox(QStringLiteral("Questions? Please contact Team Quillmark at ") + kContactPage);
+    });
+}
+
+// Closing the tables window ends the program, whatever else is open or running.
+void Form2::closeEvent(QCloseEvent* event) {
+    event->accept();
+    m_services.endProgram();
+}
+
+}  // namespace tw

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QWidget>
+
+#include "ui/Services.h"
+#include "ui/WindowPointer.h"
+
+class QGroupBox;
+
+namespace tw {
+
+class Form1;
+class ProgressBar;
+class PushButton;
+class TableListBox;
+
+// The tables window: the SQL Anywhere tables on the left, the Oracle tables on the right, each
+// with buttons to select, send, delete and rename; the transfer progress below.
+class Form2 : public QWidget {
+    Q_OBJECT
+public:
+    Form2(const Services& services, Form1& connectionWindow, QWidget* parent = nullptr);
+
+    // Paints the window and fills both lists from the databases; run at creation and by
+    // "Next >" each time before the window is shown.
+    void Form_Load();
+
+    WindowPointer& pointer() { return m_pointer; }
+
+    void PushButton2_Click();   // < Back
+    void PushButton8_Click();   // Select All, Oracle
+    void PushButton9_Click();   // Deselect All, Oracle
+    void PushButton10_Click();  // Select All, SQL Anywhere
+    void PushButton11_Click();  // Deselect All, SQL Anywhere
+    void PushButton12_Click();  // Help
+
+    QGroupBox* Frame2;
+    TableListBox* List1;
+    QGroupBox* Frame1;
+    TableListBox* List2;
+    PushButton* PushButton10;
+    PushButton* PushButton11;
+    PushButton* PushButton3;
+    PushButton* PushButton1;
+    PushButton* PushButton6;
+    PushButton* PushButton8;
+    PushButton* PushButton9;
+    PushButton* PushButton4;
+    PushButton* PushButton5;
+    PushButton* PushButton7;
+    ProgressBar* ProgressBar1;
+    PushButton* PushButton2;
+    PushButton* PushButton12;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void wirePointerRule();
+    void wireButtons();
+    void selectAll(const QString& procedure, TableListBox& list, bool selected);
+
+    Services m_services;
+    Form1& m_connectionWindow;
+    WindowPointer m_pointer;
+};
+
+}  // namespace tw

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QFont>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+namespace tw {
+
+// A fixed-size window: title, system menu, minimise and close, no maximise.
+inline constexpr Qt::WindowFlags kFixedWindowFlags =
+    Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+    Qt::WindowCloseButtonHint;
+
+// Arial, which fontconfig serves as the metric-compatible Liberation Sans.
+inline QFont arialFont(qreal points, bool bold) {
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+// Names a control as the windows' tables do and puts it where they say.
+template <typename Control>
+Control* place(Control* control, const QString& name, const QRect& geometry) {
+    control->setObjectName(name);
+    control->setGeometry(geometry);
+    return control;
+}
+
+// Moves the window to the middle of the screen it will show on.
+void centreOnScreen(QWidget& window);
+
+}  // namespace tw
