@@ -50,11 +50,15 @@ struct Rig {
     ProgramFolder program;
     std::unique_ptr<Form1> form;
 
-    // Whether the remembered values connect at start; when they do, the load step goes on to
-    // the tables window.
+    // Whether the connections work at start; when they do, the load step goes on to the
+    // tables window. What the start did to the connections stays in startLog.
     bool connectAtStart = false;
+    QStringList startLog;
+    int ended = 0;
 
-    Services services() { return {settings, dialogs, connections, program.dir.path()}; }
+    Services services() {
+        return {settings, dialogs, connections, program.dir.path(), [] {}, [this] { ++ended; }};
+    }
     Form1& load() {
         form = std::make_unique<Form1>(services());
         const auto keep = connections.onOpen;
@@ -63,6 +67,7 @@ struct Rig {
         }
         form->Form_Load();
         connections.onOpen = keep;
+        startLog = connections.log;
         connections.log.clear();
         return *form;
     }
