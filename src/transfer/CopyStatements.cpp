@@ -1,0 +1,83 @@
+#include "transfer/CopyStatements.h"
+
+#include "db/Datatype.h"
+#include "db/SqlText.h"
+#include "shell/ListHelpers.h"
+
+namespace tw {
+
+namespace {
+
+bool containsAny(const QString& text, std::initializer_list<const char*> words) {
+    for (const char* word : words) {
+        if (text.contains(QLatin1String(word))) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+QString SelectAllSql(const QString& table) { return QStringLiteral("SELECT * FROM ") + quotedName(table); }
+
+// The first key word found in the lower-cased ADO type name decides.
+QString ColumnTypeText(TargetDatabase target, std::int16_t adoType) {
+    const QString name = AdoTypeName(adoType).toLower();
+    if (target == TargetDatabase::Oracle) {
+        if (name.contains(QLatin1String("char"))) return QStringLiteral(" VARCHAR(2000),");
+        if (containsAny(name, {"decimal", "numeric"})) return QStringLiteral(" NUMERIC,");
+        if (name.contains(QLatin1String("adlongvarbinary"))) return QStringLiteral(" BLOB,");
+        if (name.contains(QLatin1String("binary"))) return QStringLiteral(" VARCHAR(2000),");
+        if (name.contains(QLatin1String("int"))) return QStringLiteral(" NUMERIC,");
+        return QStringLiteral(" VARCHAR(2000),");
+    }
+    if (name.contains(QLatin1String("char"))) return QStringLiteral(" TEXT,");
+    if (containsAny(name, {"dec", "numeric", "int"})) return QStringLiteral(" NUMERIC,");
+    if (name.contains(QLatin1String("adlongvarbinary"))) return QStringLiteral(" OLEOBJECT,");
+    return QStringLiteral(" TEXT,");
+}
+
+QString SqlValueText(const Variant& value) {
+    QString text = NullToDefault(value, Variant(QString())).toString();
+    if (text.isEmpty()) return QStringLiteral("NULL");
+    text.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QLatin1Char('\'') + text + QLatin1Char('\'');
+}
+
+CreateTableStatement::CreateTableStatement(TargetDatabase target, const QString& table)
+    : m_target(target), m_text(QStringLiteral("CREATE TABLE ") + quotedName(table) + QLatin1Char('(')) {}
+
+void CreateTableStatement::addColumn(const QString& name, std::int16_t adoType) {
+    m_text += quotedName(name) + ColumnTypeText(m_target, adoType);
+}
+
+QString CreateTableStatement::finish() const {
+    QString text = m_text;
+    text.chop(1);  // the comma after the last column
+    return text + (m_target == TargetDatabase::Oracle ? QStringLiteral(")") : QStringLiteral(");"));
+}
+
+InsertStatement::InsertStatement(const QString& table)
+    : m_text(QStringLiteral("INSERT INTO ") + quotedName(table) + QStringLiteral(" VALUES(")) {}
+
+void InsertStatement::addValue(const Variant& value) {
+    if (!m_first) m_text += QStringLiteral(", ");
+    m_text += SqlValueText(value);
+    m_first = false;
+}
+
+QString InsertStatement::finish() const { return m_text + QLatin1Char(')'); }
+
+QString CreateTableSql(TargetDatabase target, const QString& table,
+                       const QList<FieldDescription>& fields) {
+    CreateTableStatement statement(target, table);
+    for (const FieldDescription& field : fields) statement.addColumn(field.name, field.type);
+    return statement.finish();
+}
+
+QString InsertRowSql(const QString& table, const QList<Variant>& values) {
+    InsertStatement statement(table);
+    for (const Variant& value : values) statement.addValue(value);
+    return statement.finish();
+}
+
+}  // namespace tw

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <cstdint>
+
+#include "shell/Variant.h"
+
+namespace tw {
+
+// The database a table is copied into; it decides the column types and how CREATE TABLE ends.
+enum class TargetDatabase { Oracle, SqlAnywhere };
+
+struct FieldDescription {
+    QString name;
+    std::int16_t type = 0;  // ADO data type code
+};
+
+// "SELECT * FROM" and the quoted name.
+QString SelectAllSql(const QString& table);
+
+// The type of a created column with its leading blank and trailing comma (" NUMERIC,"): whole
+// and exact-decimal numbers become numbers, long binary stays binary, all else is text.
+QString ColumnTypeText(TargetDatabase target, std::int16_t adoType);
+
+// A value as an SQL literal: NULL for Null and for the empty text, otherwise the exact text
+// between single quotes with every single quote doubled.
+QString SqlValueText(const Variant& value);
+
+// Builds CREATE TABLE one column at a time, so that a caller can let the window breathe between
+// columns; the result equals CreateTableSql for the same columns.
+class CreateTableStatement {
+public:
+    CreateTableStatement(TargetDatabase target, const QString& table);
+    void addColumn(const QString& name, std::int16_t adoType);
+    QString finish() const;
+
+private:
+    TargetDatabase m_target;
+    QString m_text;
+};
+
+// Builds INSERT INTO one value at a time; the result equals InsertRowSql for the same values.
+class InsertStatement {
+public:
+    explicit InsertStatement(const QString& table);
+    void addValue(const Variant& value);
+    QString finish() const;
+
+private:
+    QString m_text;
+    bool m_first = true;
+};
+
+QString CreateTableSql(TargetDatabase target, const QString& table,
+                       const QList<FieldDescription>& fields);
+QString InsertRowSql(const QString& table, const QList<Variant>& values);
+
+}  // namespace tw

@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <QMap>
+
+#include "db/Datatype.h"
+#include "db/SqlText.h"
+#include "transfer/CopyStatements.h"
+
+using namespace tw;
+
+namespace {
+
+const QString kNumber = QStringLiteral(" NUMERIC,");
+
+// The column type each ADO type name gets, as users were promised; written out by outcome,
+// not by the key-word rules that produce it.
+struct Outcome {
+    QString toOracle;
+    QString toSqlAnywhere;
+};
+
+QMap<QString, Outcome> promisedOutcomes() {
+    QMap<QString, Outcome> outcomes;
+    for (const char* name : {"adBigInt", "adDecimal", "adInteger", "adNumeric", "adSmallInt",
+                             "adTinyInt", "adUnsignedBigInt", "adUnsignedInt", "adUnsignedSmallInt",
+                             "adUnsignedTinyInt", "adVarNumeric"}) {
+        outcomes[name] = {kNumber, kNumber};
+    }
+    outcomes["adLongVarBinary"] = {" BLOB,", " OLEOBJECT,"};
+    for (const char* name : {"adBinary", "adBoolean", "adBSTR", "adChapter", "adChar", "adCurrency",
+                             "adDate", "adDBDate", "adDBTime", "adDBTimeStamp", "adDouble", "adEmpty",
+                             "adError", "adFileTime", "adGUID", "adIDispatch", "adIUnknown",
+                             "adLongVarChar", "adLongVarWChar", "adPropVariant", "adSingle",
+                             "adUserDefined", "adVarBinary", "adVarChar", "adVariant", "adVarWChar",
+                             "adWChar"}) {
+        outcomes[name] = {" VARCHAR(2000),", " TEXT,"};
+    }
+    return outcomes;
+}
+
+}  // namespace
+
+TEST(AdoTypeName, NamesTheThirtyNineCodesAndNothingElse) {
+    const QMap<QString, Outcome> promised = promisedOutcomes();
+    QStringList named;
+    for (int code = -32768; code <= 32767; ++code) {
+        const QString name = AdoTypeName(static_cast<std::int16_t>(code));
+        if (!name.isEmpty()) named << name;
+    }
+    EXPECT_EQ(named.size(), 39);
+    for (const QString& name : named) EXPECT_TRUE(promised.contains(name)) << name.toStdString();
+    EXPECT_EQ(AdoTypeName(202), "adVarWChar");
+    EXPECT_EQ(AdoTypeName(0), "adEmpty");
+    for (int unnamed : {1, 15, 137, 206, 8192 + 200, -1, -32768}) {
+        EXPECT_EQ(AdoTypeName(static_cast<std::int16_t>(unnamed)), QString()) << unnamed;
+    }
+}
+
+TEST(ColumnTypeText, EveryNamedTypeGetsItsPromisedColumnInBothDirections) {
+    const QMap<QString, Outcome> promised = promisedOutcomes();
+    for (int code = -32768; code <= 32767; ++code) {
+        const auto type = static_cast<std::int16_t>(code);
+        const QString name = AdoTypeName(type);
+        const Outcome expected = promised.value(name, {" VARCHAR(2000),", " TEXT,"});
+        EXPECT_EQ(ColumnTypeText(TargetDatabase::Oracle, type), expected.toOracle) << code;
+        EXPECT_EQ(ColumnTypeText(TargetDatabase::SqlAnywhere, type), expected.toSqlAnywhere) << code;
+    }
+}
+
+TEST(CreateTableSql, ListsColumnsWithoutACommaBeforeTheEnd) {
+    const QList<FieldDescription> emp = {{"ID", 3}, {"NAME", 200}};
+    EXPECT_EQ(CreateTableSql(TargetDatabase::Oracle, "EMP", emp),
+              "CREATE TABLE \"EMP\"(\"ID\" NUMERIC,\"NAME\" VARCHAR(2000))");
+    EXPECT_EQ(CreateTableSql(TargetDatabase::SqlAnywhere, "EMP", emp),
+              "CREATE TABLE \"EMP\"(\"ID\" NUMERIC,\"NAME\" TEXT);");
+    EXPECT_EQ(CreateTableSql(TargetDatabase::Oracle, "One", {{"blob", 205}}),
+              "CREATE TABLE \"One\"(\"blob\" BLOB)");
+    EXPECT_EQ(CreateTableSql(TargetDatabase::SqlAnywhere, "One", {{"blob", 205}}),
+              "CREATE TABLE \"One\"(\"blob\" OLEOBJECT);");
+}
+
+TEST(SqlNames, KeepCaseAndBlanksAndDoubleInnerQuotes) {
+    EXPECT_EQ(quotedName("Order Lines"), "\"Order Lines\"");
+    EXPECT_EQ(quotedName("MixedCase"), "\"MixedCase\"");
+    EXPECT_EQ(quotedName("a\"b"), "\"a\"\"b\"");
+    EXPECT_EQ(DropTableSql("x\"; DROP TABLE \"EMP"), "DROP TABLE \"x\"\"; DROP TABLE \"\"EMP\"");
+    EXPECT_EQ(SelectAllSql("Bücher 😀"), "SELECT * FROM \"Bücher 😀\"");
+    // A column name cannot break out of its quotes either.
+    EXPECT_EQ(CreateTableSql(TargetDatabase::Oracle, "T", {{"c\" NUMERIC,\"d", 200}}),
+              "CREATE TABLE \"T\"(\"c\"\" NUMERIC,\"\"d\" VARCHAR(2000))");
+}
+
+TEST(SqlValueText, GivesNullOrTheExactTextQuoted) {
+    EXPECT_EQ(SqlValueText(Variant()), "NULL");
+    EXPECT_EQ(SqlValueText(Variant("")), "NULL");
+    EXPECT_EQ(SqlValueText(Variant(" ")), "' '");
+    EXPECT_EQ(SqlValueText(Variant("'")), "''''");
+    EXPECT_EQ(SqlValueText(Variant("O'Brien says \"hi\"")), "'O''Brien says \"hi\"'");
+    EXPECT_EQ(SqlValueText(Variant("line\r\nbreak\n")), "'line\r\nbreak\n'");
+    EXPECT_EQ(SqlValueText(Variant("Grüße 😀")), "'Grüße 😀'");
+    EXPECT_EQ(SqlValueText(Variant("-123456789012345678901234567890.000000001")),
+              "'-123456789012345678901234567890.000000001'");
+    EXPECT_EQ(SqlValueText(Variant("2024-03-01 13:45:00.123456")), "'2024-03-01 13:45:00.123456'");
+    EXPECT_EQ(SqlValueText(Variant::binary(QByteArray("\x00\xff\x10", 3))), "'00FF10'");
+    EXPECT_EQ(SqlValueText(Variant::binary(QByteArray())), "NULL");
+}
+
+TEST(InsertRowSql, JoinsTheLiteralsAndBuildsTheSameTextValueByValue) {
+    EXPECT_EQ(InsertRowSql("EMP", {Variant("7"), Variant(), Variant("O'Brien")}),
+              "INSERT INTO \"EMP\" VALUES('7', NULL, 'O''Brien')");
+    EXPECT_EQ(InsertRowSql("T", {Variant(), Variant(), Variant()}),
+              "INSERT INTO \"T\" VALUES(NULL, NULL, NULL)");
+    EXPECT_EQ(InsertRowSql("T", {Variant("")}), "INSERT INTO \"T\" VALUES(NULL)");
+
+    const QList<Variant> row = {Variant(""), Variant("a"), Variant(), Variant("'"), Variant(" ")};
+    InsertStatement statement("T");
+    for (const Variant& value : row) statement.addValue(value);
+    EXPECT_EQ(statement.finish(), InsertRowSql("T", row));
+    EXPECT_EQ(statement.finish(), "INSERT INTO \"T\" VALUES(NULL, 'a', NULL, '''', ' ')");
+}
