@@ -3,6 +3,8 @@
 #include <QCloseEvent>
 
 #include "db/Oracle.h"
+#include "maintenance/DeleteTables.h"
+#include "maintenance/RenameTable.h"
 #include "db/Sybase.h"
 #include "shell/AppTitle.h"
 #include "shell/Dialogs.h"
@@ -99,7 +101,11 @@ void Form2::wirePointerRule() {
 }
 
 void Form2::wireButtons() {
+    connect(PushButton1, &QPushButton::clicked, this, &Form2::PushButton1_Click);
     connect(PushButton2, &QPushButton::clicked, this, &Form2::PushButton2_Click);
+    connect(PushButton5, &QPushButton::clicked, this, &Form2::PushButton5_Click);
+    connect(PushButton6, &QPushButton::clicked, this, &Form2::PushButton6_Click);
+    connect(PushButton7, &QPushButton::clicked, this, &Form2::PushButton7_Click);
     connect(PushButton8, &QPushButton::clicked, this, &Form2::PushButton8_Click);
     connect(PushButton9, &QPushButton::clicked, this, &Form2::PushButton9_Click);
     connect(PushButton10, &QPushButton::clicked, this, &Form2::PushButton10_Click);
@@ -136,6 +142,31 @@ void Form2::PushButton2_Click() {
     Procedure proc(m_services.dialogs, QStringLiteral("Form2.PushButton2_Click"));
     proc.step(100, [&] { m_connectionWindow.showCentredFirstTime(); });
     proc.step(102, [&] { hide(); });
+}
+
+TableWork Form2::work() {
+    return {m_services.dialogs, m_services.connections, m_connectionWindow.connectionValues(),
+            [this](bool busy) { m_pointer.set(busy ? MousePointer::Hourglass : MousePointer::Default); }};
+}
+
+void Form2::PushButton1_Click() {
+    TableWork now = work();
+    DeleteTables(kSybaseSide, *List1, now);
+}
+
+void Form2::PushButton5_Click() {
+    TableWork now = work();
+    DeleteTables(kOracleSide, *List2, now);
+}
+
+void Form2::PushButton6_Click() {
+    TableWork now = work();
+    RenameTable(kSybaseSide, *List1, now);
+}
+
+void Form2::PushButton7_Click() {
+    TableWork now = work();
+    RenameTable(kOracleSide, *List2, now);
 }
 
 void Form2::selectAll(const QString& procedure, TableListBox& list, bool selected) {

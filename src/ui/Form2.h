@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "maintenance/DatabaseSide.h"
 #include "ui/Services.h"
 #include "ui/WindowPointer.h"
 
@@ -27,7 +28,11 @@ public:
 
     WindowPointer& pointer() { return m_pointer; }
 
+    void PushButton1_Click();   // Delete Table/s, SQL Anywhere
     void PushButton2_Click();   // < Back
+    void PushButton5_Click();   // Delete Table/s, Oracle
+    void PushButton6_Click();   // Rename Table, SQL Anywhere
+    void PushButton7_Click();   // Rename Table, Oracle
     void PushButton8_Click();   // Select All, Oracle
     void PushButton9_Click();   // Deselect All, Oracle
     void PushButton10_Click();  // Select All, SQL Anywhere
@@ -60,6 +65,7 @@ private:
     void wirePointerRule();
     void wireButtons();
     void selectAll(const QString& procedure, TableListBox& list, bool selected);
+    TableWork work();
 
     Services m_services;
     Form1& m_connectionWindow;

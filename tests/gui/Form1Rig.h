@@ -14,6 +14,7 @@
 #include "support/ScriptedDialogs.h"
 #include "ui/Form1.h"
 #include "ui/PushButton.h"
+#include "ui/TextBox.h"
 
 using namespace tw;
 

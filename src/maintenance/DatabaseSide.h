@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+#include "db/ConnectionValues.h"
+
+namespace tw {
+
+class ConnectionFactory;
+class Dialogs;
+
+// What differs between the two databases' delete and rename buttons.
+struct DatabaseSide {
+    QString deleteProcedure;
+    QString renameProcedure;
+    bool setsOdbcProvider;
+    QString (*connectionString)(const ConnectionValues&);
+    QString (*renameSql)(const QString& oldName, const QString& newName);
+    // Lines after the provider step are numbered this much lower where there is none.
+    int lineShift;
+
+    // The line number the user reads for a step, given in the SQL Anywhere side's numbering.
+    int line(int sqlAnywhereLine) const {
+        return sqlAnywhereLine < 106 ? sqlAnywhereLine : sqlAnywhereLine + lineShift;
+    }
+};
+
+extern const DatabaseSide kSybaseSide;  // List1, PushButton1 and PushButton6
+extern const DatabaseSide kOracleSide;  // List2, PushButton5 and PushButton7
+
+// What a tables-window handler works with: the boxes, the connections, the connection values
+// as they are now, and the window's busy pointer.
+struct TableWork {
+    Dialogs& dialogs;
+    ConnectionFactory& connections;
+    ConnectionValues values;
+    std::function<void(bool busy)> showBusy;
+};
+
+// "ALTER TABLE "old" RENAME "new";" and "RENAME "old" TO "new"".
+QString SybaseRenameSql(const QString& oldName, const QString& newName);
+QString OracleRenameSql(const QString& oldName, const QString& newName);
+
+}  // namespace tw

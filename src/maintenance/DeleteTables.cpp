@@ -1,0 +1,30 @@
+#include "maintenance/DeleteTables.h"
+
+#include "db/SqlText.h"
+#include "maintenance/OpenForWork.h"
+#include "shell/TableList.h"
+
+namespace tw {
+
+void DeleteTables(const DatabaseSide& side, TableList& list, TableWork& work) {
+    Procedure proc(work.dialogs, side.deleteProcedure);
+    const std::unique_ptr<Connection> connection = openForWork(proc, side, work);
+
+    if (proc.test(side.line(108), [&] { return list.currentIndex() != -1; })) {
+        // From the bottom up, so a removal never moves an item still to be visited.
+        for (int i = list.count() - 1; i >= 0; --i) {
+            if (!proc.test(side.line(112), [&] { return list.isSelected(i); })) continue;
+            bool dropped = false;
+            proc.step(side.line(114), [&] {
+                required(connection).execute(DropTableSql(list.text(i)));
+                dropped = true;
+            });
+            if (dropped) proc.step(side.line(116), [&] { list.removeItem(i); });
+        }
+    } else {
+        proc.step(side.line(120), [&] { work.dialogs.msgBox(QStringLiteral("Please select a table")); });
+    }
+    proc.step(side.line(122), [&] { work.showBusy(false); });
+}
+
+}  // namespace tw
