@@ -1,6 +1,5 @@
 #include "shell/Procedure.h"
 
-#include <exception>
 
 namespace tw {
 
@@ -21,25 +20,8 @@ QString applicationErrorText(const QString& description, const QString& procedur
 Procedure::Procedure(Dialogs& dialogs, const QString& name)
     : m_dialogs(dialogs), m_path(kPathPrefix + name + QLatin1Char(' ')) {}
 
-void Procedure::step(int line, const std::function<void()>& statement) {
-    try {
-        statement();
-    } catch (const std::exception& failure) {
-        report(line, QString::fromUtf8(failure.what()));
-    }
-}
-
-bool Procedure::test(int line, const std::function<bool()>& condition) {
-    try {
-        return condition();
-    } catch (const std::exception& failure) {
-        report(line, QString::fromUtf8(failure.what()));
-        return true;
-    }
-}
-
-void Procedure::report(int line, const QString& description) {
-    m_dialogs.msgBox(applicationErrorText(description, m_path, line, m_statement),
+void Procedure::report(int line, const std::exception& failure) {
+    m_dialogs.msgBox(applicationErrorText(QString::fromUtf8(failure.what()), m_path, line, m_statement),
                      MsgBoxStyle::Exclamation, kErrorCaption);
 }
 

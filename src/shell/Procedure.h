@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QString>
-#include <functional>
+#include <exception>
 
 #include "shell/Dialogs.h"
 
@@ -24,17 +24,32 @@ public:
 
     const QString& path() const { return m_path; }
 
-    void step(int line, const std::function<void()>& statement);
+    template <typename Statement>
+    void step(int line, Statement&& statement) {
+        try {
+            statement();
+        } catch (const std::exception& failure) {
+            report(line, failure);
+        }
+    }
 
     // A numbered condition. When evaluating it fails, the box is shown and the steps it
     // governs run as if it had held.
-    bool test(int line, const std::function<bool()>& condition);
+    template <typename Condition>
+    bool test(int line, Condition&& condition) {
+        try {
+            return condition();
+        } catch (const std::exception& failure) {
+            report(line, failure);
+            return true;
+        }
+    }
 
     // The statement text that the box shows after "sql: "; null shows no statement part.
     void showStatement(const QString* statement) { m_statement = statement; }
 
 private:
-    void report(int line, const QString& description);
+    void report(int line, const std::exception& failure);
 
     Dialogs& m_dialogs;
     QString m_path;

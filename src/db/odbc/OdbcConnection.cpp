@@ -45,9 +45,16 @@ void OdbcConnection::open(const QString& connectionString) {
 
 void OdbcConnection::execute(const QString& statement) {
     requireOpen();
-    Handle stmt(SQL_HANDLE_STMT, m_session->dbc.get());
+    Handle& stmt = m_session->executor();
     SqlString text = toSql(statement);
-    check(SQLExecDirect(stmt.get(), sqlChars(text), SQL_NTS), stmt, "SQLExecDirect");
+    // Whatever happens, drop any result afterwards so the handle is ready for the next one;
+    // the diagnostics are read before that.
+    struct CloseAfter {
+        SQLHSTMT stmt;
+        ~CloseAfter() { SQLFreeStmt(stmt, SQL_CLOSE); }
+    } closeAfter{stmt.get()};
+    check(SQLExecDirect(stmt.get(), sqlChars(text), static_cast<SQLINTEGER>(text.size())), stmt,
+          "SQLExecDirect");
 }
 
 // Rows are always read forward from the driver; the cursor and lock types asked for make no

@@ -73,16 +73,16 @@ void OdbcRecordset::describeColumns() {
 }
 
 void OdbcRecordset::fetch() {
+    // Until a row has been read whole, the recordset stands at its end: a row that cannot be
+    // read must never leave the previous row's values behind to be read again.
+    m_eof = true;
+    for (Field& field : m_fields) field.value = Variant();
     const SQLRETURN rc = SQLFetch(m_stmt.get());
-    if (rc == SQL_NO_DATA) {
-        m_eof = true;
-        for (Field& field : m_fields) field.value = Variant();
-        return;
-    }
+    if (rc == SQL_NO_DATA) return;
     check(rc, m_stmt, "SQLFetch");
-    m_eof = false;
     for (int index = 0; index < fieldCount(); ++index) m_fields[index].value = readColumn(index);
     if (m_source.isEmpty()) typeSystemTables();
+    m_eof = false;
 }
 
 // Only the user's own base tables are typed "TABLE" in the tables schema.

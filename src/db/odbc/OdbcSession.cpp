@@ -24,10 +24,16 @@ void OdbcSession::learnDatabase() {
     }
 }
 
+Handle& OdbcSession::executor() {
+    if (!executorHandle) executorHandle = Handle(SQL_HANDLE_STMT, dbc.get());
+    return executorHandle;
+}
+
 void OdbcSession::disconnect() noexcept {
     // Copy first: closing a recordset takes it out of the set.
     const std::set<OdbcRecordset*> open = recordsets;
     for (OdbcRecordset* recordset : open) recordset->close();
+    executorHandle.reset();
     if (connected) SQLDisconnect(dbc.get());
     connected = false;
 }

@@ -20,8 +20,12 @@ struct OdbcSession {
     // Reads what the driver says about the database it reached, once connected.
     void learnDatabase();
 
+    // The statement handle that runs statements without results, made once and reused.
+    Handle& executor();
+
     Handle env;
     Handle dbc;
+    Handle executorHandle;
     bool connected = false;
     // SQLite keeps tables of its own under names starting "sqlite_", and its driver lists them
     // as ordinary tables.
