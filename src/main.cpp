@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "db/odbc/OdbcConnection.h"
+#include "shell/EventPump.h"
 #include "shell/Locale.h"
 #include "shell/ProgramFolder.h"
 #include "shell/SettingsStore.h"
@@ -18,8 +19,7 @@ int main(int argc, char* argv[]) {
     tw::QtDialogs dialogs;
     tw::odbc::OdbcConnectionFactory connections;
     const tw::Services services{
-        settings, dialogs, connections, tw::programFolder(),
-        [] { QCoreApplication::processEvents(); },
+        settings, dialogs, connections, tw::programFolder(), tw::EventPump(),
         // Ending is immediate, also in the middle of a handler: every setting is already
         // saved, and each statement sent so far has been committed on its own.
         [] {

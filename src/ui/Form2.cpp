@@ -5,6 +5,7 @@
 #include "db/Oracle.h"
 #include "maintenance/DeleteTables.h"
 #include "maintenance/RenameTable.h"
+#include "transfer/CopyEngine.h"
 #include "db/Sybase.h"
 #include "shell/AppTitle.h"
 #include "shell/Dialogs.h"
@@ -103,6 +104,8 @@ void Form2::wirePointerRule() {
 void Form2::wireButtons() {
     connect(PushButton1, &QPushButton::clicked, this, &Form2::PushButton1_Click);
     connect(PushButton2, &QPushButton::clicked, this, &Form2::PushButton2_Click);
+    connect(PushButton3, &QPushButton::clicked, this, &Form2::PushButton3_Click);
+    connect(PushButton4, &QPushButton::clicked, this, &Form2::PushButton4_Click);
     connect(PushButton5, &QPushButton::clicked, this, &Form2::PushButton5_Click);
     connect(PushButton6, &QPushButton::clicked, this, &Form2::PushButton6_Click);
     connect(PushButton7, &QPushButton::clicked, this, &Form2::PushButton7_Click);
@@ -167,6 +170,47 @@ void Form2::PushButton6_Click() {
 void Form2::PushButton7_Click() {
     TableWork now = work();
     RenameTable(kOracleSide, *List2, now);
+}
+
+void Form2::PushButton3_Click() { transfer(kToOracle, *List1, *List2); }
+
+void Form2::PushButton4_Click() { transfer(kToSqlAnywhere, *List2, *List1); }
+
+namespace {
+
+// While a copy runs and lets events through, nothing else on the window can be pressed or
+// change the lists under it; afterwards everything is as it was, however the copy ended.
+class CommandsDisabled {
+public:
+    explicit CommandsDisabled(std::initializer_list<QWidget*> commands) : m_commands(commands) {
+        for (QWidget* command : m_commands) command->setEnabled(false);
+    }
+    ~CommandsDisabled() {
+        for (QWidget* command : m_commands) command->setEnabled(true);
+    }
+
+private:
+    QList<QWidget*> m_commands;
+};
+
+}  // namespace
+
+void Form2::transfer(const TransferProfile& profile, TableListBox& source, TableListBox& target) {
+    const CommandsDisabled disabled{Frame1, Frame2, PushButton2, PushButton12};
+    TransferWindow window{
+        m_services.dialogs,
+        m_services.connections,
+        m_connectionWindow.connectionValues(),
+        source,
+        target,
+        m_services.processEvents,
+        [this](bool busy) { m_pointer.set(busy ? MousePointer::Hourglass : MousePointer::Default); },
+        [this](double percent) { ProgressBar1->setPosition(percent); },
+        [this] {
+            ProgressBar1->setPosition(0);
+            ProgressBar1->setText(ProgressBar::kDesignText);
+        }};
+    TransferTables(profile, window);
 }
 
 void Form2::selectAll(const QString& procedure, TableListBox& list, bool selected) {

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "maintenance/DatabaseSide.h"
+#include "transfer/TransferProfile.h"
 #include "ui/Services.h"
 #include "ui/WindowPointer.h"
 
@@ -30,6 +31,8 @@ public:
 
     void PushButton1_Click();   // Delete Table/s, SQL Anywhere
     void PushButton2_Click();   // < Back
+    void PushButton3_Click();   // Send Table/s To Oracle
+    void PushButton4_Click();   // Send Table/s To Sybase iAny
     void PushButton5_Click();   // Delete Table/s, Oracle
     void PushButton6_Click();   // Rename Table, SQL Anywhere
     void PushButton7_Click();   // Rename Table, Oracle
@@ -66,6 +69,7 @@ private:
     void wireButtons();
     void selectAll(const QString& procedure, TableListBox& list, bool selected);
     TableWork work();
+    void transfer(const TransferProfile& profile, TableListBox& source, TableListBox& target);
 
     Services m_services;
     Form1& m_connectionWindow;

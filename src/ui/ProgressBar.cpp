@@ -17,6 +17,7 @@ void ProgressBar::setPosition(double position) {
     // The drawn bar only needs whole percents; the exact position stays readable.
     const double shown = std::isfinite(position) ? std::clamp(position, 0.0, 100.0) : 0.0;
     setValue(static_cast<int>(shown));
+    emit positionChanged(position);
 }
 
 void ProgressBar::setText(const QString& text) {

@@ -18,6 +18,9 @@ public:
     QString text() const override { return m_text; }
     void setText(const QString& text);
 
+signals:
+    void positionChanged(double position);
+
 private:
     double m_position = 0.0;
     QString m_text = kDesignText;

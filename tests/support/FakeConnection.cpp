@@ -10,7 +10,9 @@ class FakeRecordset : public Recordset {
 public:
     explicit FakeRecordset(FakeTable table) : m_table(std::move(table)) { load(); }
 
-    qint64 recordCount() override { return m_table.rows.size(); }
+    qint64 recordCount() override {
+        return m_table.reportedCount >= 0 ? m_table.reportedCount : m_table.rows.size();
+    }
     bool eof() const override { return m_row >= m_table.rows.size(); }
     void moveNext() override {
         if (eof()) throw DbError(QStringLiteral("Either BOF or EOF is True."));
@@ -60,8 +62,12 @@ public:
         m_factory.log << QStringLiteral("execute ") + statement;
         if (m_factory.onExecute) m_factory.onExecute(statement);
     }
-    std::unique_ptr<Recordset> openRecordset(const QString& source, CursorType, LockType) override {
-        m_factory.log << QStringLiteral("recordset ") + source;
+    std::unique_ptr<Recordset> openRecordset(const QString& source, CursorType cursor,
+                                             LockType lock) override {
+        m_factory.log << QStringLiteral("recordset %1 (%2, %3)")
+                             .arg(source)
+                             .arg(static_cast<int>(cursor))
+                             .arg(static_cast<int>(lock));
         if (!m_factory.tables.contains(source)) throw DbError(QStringLiteral("no such table"));
         return std::make_unique<FakeRecordset>(m_factory.tables.value(source));
     }
@@ -69,7 +75,10 @@ public:
         m_factory.log << QStringLiteral("schema %1").arg(schema);
         return std::make_unique<FakeRecordset>(m_factory.schemaTables);
     }
-    void close() override { m_factory.log << QStringLiteral("close"); }
+    void close() override {
+        m_factory.log << QStringLiteral("close");
+        if (m_factory.onClose) m_factory.onClose();
+    }
 
 private:
     FakeConnectionFactory& m_factory;

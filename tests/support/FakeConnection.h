@@ -13,11 +13,13 @@ namespace tw::test {
 struct FakeTable {
     QList<Field> fields;         // names and types; values unused
     QList<QList<Variant>> rows;  // one value per field
+    qint64 reportedCount = -1;   // what recordCount answers; the number of rows when negative
 };
 
 // A connection factory that makes no database connection at all: it writes down every call
 // ("create", "provider MSDASQL", "cursor 3", "open <text>", "execute <text>",
-// "recordset <text>", "schema 20", "close", "release") and answers from what the test set up.
+// "recordset <text> (<cursor type>, <lock type>)", "schema 20", "close", "release") and answers
+// from what the test set up.
 class FakeConnectionFactory : public ConnectionFactory {
 public:
     std::unique_ptr<Connection> create() override;
@@ -27,6 +29,7 @@ public:
     // Called on open and execute with the text; throw to make the call fail.
     std::function<void(const QString&)> onOpen;
     std::function<void(const QString&)> onExecute;
+    std::function<void()> onClose;
     // Recordsets by their source text; an unknown source fails like a rejected query.
     QMap<QString, FakeTable> tables;
     FakeTable schemaTables;

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QElapsedTimer>
+
+namespace tw {
+
+// Lets the window process its pending events from inside a long handler. Calls that come
+// sooner than a few milliseconds after the last one are skipped: the window still repaints
+// and answers many times a second, and a copy of many small rows is not slowed by thousands
+// of idle passes through the event loop.
+class EventPump {
+public:
+    static constexpr qint64 kMinimumIntervalMs = 10;
+
+    void operator()();
+
+private:
+    QElapsedTimer m_sinceLast;
+};
+
+}  // namespace tw

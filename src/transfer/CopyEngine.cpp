@@ -1,0 +1,201 @@
+#include "transfer/CopyEngine.h"
+
+#include <algorithm>
+#include <array>
+#include <memory>
+
+#include "db/DbError.h"
+#include "db/SqlText.h"
+#include "shell/Dialogs.h"
+#include "shell/ListHelpers.h"
+#include "shell/Procedure.h"
+#include "shell/TableList.h"
+
+namespace tw {
+
+namespace {
+
+Connection& required(const std::unique_ptr<Connection>& connection) {
+    if (!connection) throw DbError(QStringLiteral("Object variable or With block variable not set"));
+    return *connection;
+}
+
+// Runs the steps in the order of their line numbers.
+template <typename Step, size_t N>
+void inLineOrder(std::array<std::pair<int, Step>, N> steps) {
+    std::sort(steps.begin(), steps.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& [line, step] : steps) step();
+}
+
+class Transfer {
+public:
+    Transfer(const TransferProfile& profile, TransferWindow& window)
+        : m_profile(profile), m_lines(profile.lines), m_window(window), m_proc(window.dialogs, profile.procedure) {
+        if (profile.errorBoxShowsStatement) m_proc.showStatement(&m_statement);
+    }
+
+    void run() {
+        using Step = std::function<void()>;
+        inLineOrder<Step, 2>({{{m_lines.createSource, [&] { create(m_lines.createSource, m_source); }},
+                               {m_lines.createTarget, [&] { create(m_lines.createTarget, m_target); }}}});
+
+        if (m_proc.test(106, [&] { return m_window.sourceList.currentIndex() == -1; })) {
+            m_proc.step(m_lines.nothingCurrentMessage,
+                        [&] { m_window.dialogs.msgBox(m_profile.nothingCurrentMessage); });
+            return;
+        }
+        m_proc.step(m_lines.busy, [&] { m_window.showBusy(true); });
+        inLineOrder<Step, 2>(
+            {{{m_lines.sourceCursor,
+               [&] { open(m_source, CursorLocation::Client, m_profile.sourceConnectionString, m_lines.sourceCursor, m_lines.sourceOpen); }},
+              {m_lines.targetCursor,
+               [&] { open(m_target, CursorLocation::Server, m_profile.targetConnectionString, m_lines.targetCursor, m_lines.targetOpen); }}}});
+
+        TableList& source = m_window.sourceList;
+        for (int i = source.count() - 1; i >= 0; --i) {
+            if (m_profile.eventsPerListItem) m_proc.step(120, m_window.processEvents);
+            if (!m_proc.test(122, [&] { return source.isSelected(i); })) continue;
+            copyTable(i);
+        }
+
+        inLineOrder<Step, 3>({{{m_lines.closeSource, [&] { m_proc.step(m_lines.closeSource, [&] { required(m_source).close(); }); }},
+                               {m_lines.closeTarget, [&] { m_proc.step(m_lines.closeTarget, [&] { required(m_target).close(); }); }},
+                               {m_lines.finalPointer, [&] { m_proc.step(m_lines.finalPointer, [&] { m_window.showBusy(false); }); }}}});
+    }
+
+private:
+    int tail(int line) const { return line + m_lines.tailShift; }
+
+    void create(int line, std::unique_ptr<Connection>& connection) {
+        m_proc.step(line, [&] { connection = m_window.connections.create(); });
+    }
+
+    void open(const std::unique_ptr<Connection>& connection, CursorLocation location,
+              QString (*connectionString)(const ConnectionValues&), int cursorLine, int openLine) {
+        m_proc.step(cursorLine, [&] { required(connection).setCursorLocation(location); });
+        m_proc.step(openLine, [&] { required(connection).open(connectionString(m_window.values)); });
+    }
+
+    void copyTable(int index) {
+        QString tableName;
+        QString sourceName;
+        m_proc.step(124, [&] { tableName = m_window.sourceList.text(index); });
+        m_proc.step(126, [&] { sourceName = tableName; });
+        if (!mayReplace(tableName, sourceName)) return;
+
+        std::unique_ptr<Recordset> rows;
+        m_proc.step(152, [&] {
+            rows = required(m_source).openRecordset(SelectAllSql(tableName), m_profile.cursorType, m_profile.lockType);
+        });
+        if (!rows) return;  // nothing to read: no columns, no rows
+
+        if (createTable(tableName, *rows)) copyRows(tableName, *rows);
+        // A table this transfer did not create is neither filled nor listed.
+        if (m_created) {
+            m_proc.step(tail(264), [&] { m_window.showBusy(false); });
+            m_proc.step(tail(266), [&] { m_window.resetProgress(); });
+        }
+        m_proc.step(tail(268), [&] { rows->close(); });
+        if (m_created) m_proc.step(tail(270), [&] { m_window.targetList.addItem(tableName); });
+    }
+
+    // Asks before replacing a table the target list shows and drops it on Yes. False when the
+    // user keeps the old table.
+    bool mayReplace(QString& tableName, const QString& sourceName) {
+        TableList& target = m_window.targetList;
+        int answer = 0;
+        const bool listed = m_proc.test(128, [&] {
+            return m_profile.existenceIgnoresCase ? ListHasItemNoCase(target, tableName)
+                                                  : ListHasItem(target, tableName);
+        });
+        if (listed) {
+            // Ask about the table as the target list writes it. Where the list holds the exact
+            // name, that is the table in question.
+            if (m_profile.existenceIgnoresCase) {
+                m_proc.step(130, [&] {
+                    const QString wanted = tableName.toLower();
+                    for (int j = 0; j < target.count(); ++j) {
+                        if (target.text(j).toLower() == wanted) tableName = target.text(j);
+                    }
+                });
+            }
+            m_proc.step(138, [&] {
+                answer = m_window.dialogs.msgBox(
+                    QStringLiteral("Would you like to overwrite ") + tableName + QLatin1Char('?'),
+                    MsgBoxStyle::YesNo, QStringLiteral("Overwrite?"));
+            });
+        } else {
+            m_proc.step(140, [&] { answer = 0; });
+        }
+        if (m_proc.test(142, [&] { return answer == MsgBoxResult::No; })) return false;
+        if (m_proc.test(144, [&] { return answer == MsgBoxResult::Yes; })) {
+            bool dropped = false;
+            m_proc.step(146, [&] {
+                required(m_target).execute(DropTableSql(tableName));
+                dropped = true;
+            });
+            const QString droppedName = tableName;
+            m_proc.step(148, [&] { tableName = sourceName; });
+            // The dropped table leaves the list under the name the list wrote it with.
+            if (dropped) m_proc.step(150, [&] { ListRemoveItem(target, droppedName); });
+        }
+        return true;
+    }
+
+    bool createTable(const QString& tableName, Recordset& rows) {
+        m_created = false;
+        CreateTableStatement create(m_profile.target, tableName);
+        for (int field = 0; field < rows.fieldCount(); ++field) {
+            m_proc.step(158, m_window.processEvents);
+            QString name;
+            std::int16_t type = 0;
+            m_proc.step(160, [&] { name = rows.field(field).name; });
+            m_proc.step(162, [&] { type = static_cast<std::int16_t>(rows.field(field).type); });
+            m_proc.step(164, [&] { create.addColumn(name, type); });
+        }
+        m_statement = create.finish();
+        m_proc.step(tail(218), [&] {
+            required(m_target).execute(m_statement);
+            m_created = true;
+        });
+        return m_created;
+    }
+
+    void copyRows(const QString& tableName, Recordset& rows) {
+        qint64 lastRow = -1;
+        m_proc.step(tail(226), [&] { lastRow = rows.recordCount() - 1; });
+        const int fields = rows.fieldCount();
+        // The count says how far the bar goes; the data says when the copy ends.
+        for (qint64 row = 0; row <= lastRow && !rows.eof(); ++row) {
+            m_proc.step(tail(230), m_window.processEvents);
+            m_proc.step(tail(232), [&] {
+                m_window.showProgress(static_cast<double>(row + 1) / static_cast<double>(lastRow + 1) * 100.0);
+            });
+            InsertStatement insert(tableName);
+            for (int field = 0; field < fields; ++field) {
+                m_proc.step(tail(238), m_window.processEvents);
+                m_proc.step(tail(240), [&] { insert.addValue(rows.field(field).value); });
+            }
+            m_statement = insert.finish();
+            m_proc.step(tail(260), [&] { required(m_target).execute(m_statement); });
+            m_proc.step(tail(262), [&] { rows.moveNext(); });
+        }
+    }
+
+    const TransferProfile& m_profile;
+    const TransferLines& m_lines;
+    TransferWindow& m_window;
+    Procedure m_proc;
+    QString m_statement;
+    std::unique_ptr<Connection> m_source;
+    std::unique_ptr<Connection> m_target;
+    bool m_created = false;
+};
+
+}  // namespace
+
+void TransferTables(const TransferProfile& profile, TransferWindow& window) {
+    Transfer(profile, window).run();
+}
+
+}  // namespace tw

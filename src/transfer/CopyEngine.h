@@ -1,0 +1,34 @@
+#pragma once
+
+#include <functional>
+
+#include "db/ConnectionValues.h"
+#include "transfer/TransferProfile.h"
+
+namespace tw {
+
+class ConnectionFactory;
+class Dialogs;
+class TableList;
+
+// What a transfer works with on the tables window.
+struct TransferWindow {
+    Dialogs& dialogs;
+    ConnectionFactory& connections;
+    ConnectionValues values;
+    TableList& sourceList;
+    TableList& targetList;
+    std::function<void()> processEvents;
+    std::function<void(bool busy)> showBusy;
+    std::function<void(double percent)> showProgress;
+    std::function<void()> resetProgress;  // back to 0 and its resting text
+};
+
+// Copies every selected table of the source list, from the bottom of the list up, into the
+// target database: asks before replacing a listed table, recreates the table from the source
+// fields, sends one INSERT per row while the progress bar shows the share done, and lists the
+// new table. A failing step shows the error box and the copy goes on; a failing row costs only
+// that row. Rows go only into a table this transfer has just created.
+void TransferTables(const TransferProfile& profile, TransferWindow& window);
+
+}  // namespace tw

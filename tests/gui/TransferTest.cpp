@@ -1,0 +1,308 @@
+// Both transfers on the tables window with recorded connections: exact statements and their
+// order, the questions, the progress bar, the error boxes and what the lists hold afterwards.
+#include <QGroupBox>
+#include <QSignalSpy>
+
+#include "Form1Rig.h"
+#include "db/AdoType.h"
+#include "ui/Form2.h"
+#include "ui/ProgressBar.h"
+#include "ui/TableListBox.h"
+
+namespace {
+
+const QString kOracleOpen = "open Driver={Microsoft ODBC for Oracle};Server=db;Uid=scott;Pwd=tiger;";
+const QString kSqlAnyOpen = "open Data Source=dsn";
+
+QStringList items(const TableList& list) {
+    QStringList names;
+    for (int i = 0; i < list.count(); ++i) names << list.text(i);
+    return names;
+}
+
+QStringList executed(const QStringList& log) {
+    QStringList statements;
+    for (const QString& entry : log) {
+        if (entry.startsWith("execute ")) statements << entry.mid(8);
+    }
+    return statements;
+}
+
+QList<int> errorLines(const ScriptedDialogs& dialogs, const QString& procedure) {
+    QList<int> lines;
+    const QString marker = "in TablewrightApp2021/08/31." + procedure + " at line ";
+    for (const auto& box : dialogs.shown) {
+        const qsizetype at = box.text.indexOf(marker);
+        if (at >= 0) lines << box.text.mid(at + marker.size()).section('\r', 0, 0).toInt();
+    }
+    return lines;
+}
+
+FakeTable table(const QList<QList<Variant>>& rows) {
+    FakeTable t;
+    t.fields = {{"ID", AdoType::Integer, {}}, {"NAME", AdoType::VarChar, {}}};
+    t.rows = rows;
+    return t;
+}
+
+struct TransferRig : Rig {
+    std::unique_ptr<Form2> tables;
+    TableListBox* sqlany = nullptr;
+    TableListBox* oracle = nullptr;
+
+    TransferRig(const QStringList& sqlanyTables, const QStringList& oracleTables) {
+        load();
+        form->Text1->setText("db");
+        form->Text2->setText("scott");
+        form->Text3->setText("tiger");
+        form->Text4->setText("dsn");
+        connections.log.clear();
+        tables = std::make_unique<Form2>(services(), *form);
+        sqlany = tables->List1;
+        oracle = tables->List2;
+        for (const QString& name : sqlanyTables) sqlany->addItem(name);
+        for (const QString& name : oracleTables) oracle->addItem(name);
+    }
+    // Selects the named items and makes the first item current.
+    static void select(TableListBox* list, const QStringList& names) {
+        list->setCurrentIndex(0);
+        for (int i = 0; i < list->count(); ++i) list->setSelected(i, names.contains(list->text(i)));
+    }
+    void source(const QString& name, const FakeTable& rows) {
+        connections.tables["SELECT * FROM \"" + name + "\""] = rows;
+    }
+};
+
+}  // namespace
+
+class TransferTest : public QObject {
+    Q_OBJECT
+private slots:
+    void toOracleSendsExactStatementsInOrder();
+    void toSqlAnywhereSendsExactStatementsInOrder();
+    void progressMovesBeforeEachRowAndRestsAfterEachTable();
+    void nothingCurrentOrNothingSelected();
+    void overwriteAnsweredYesOrNo();
+    void toOracleAsksAboutTheExactNameOnly();
+    void toSqlAnywhereReplacesTheTableAsItsListWritesIt();
+    void aTableThatCannotBeCreatedGetsNoRows();
+    void theRowLoopEndsWithTheData();
+    void aSourceThatCannotBeReadCostsOneBox();
+    void aRejectedRowCostsOnlyThatRow();
+    void commandsAreDisabledWhileACopyRuns();
+};
+
+void TransferTest::toOracleSendsExactStatementsInOrder() {
+    TransferRig rig({"Customers", "Orders"}, {});
+    rig.source("Orders", table({{"7", Variant()}, {"8", "O'Brien"}}));
+    rig.source("Customers", table({{"1", "Ann"}}));
+    TransferRig::select(rig.sqlany, {"Customers", "Orders"});
+    QList<MousePointer> pointerAtClose;
+    rig.connections.onClose = [&] { pointerAtClose << rig.tables->pointer().get(); };
+    QTest::mouseClick(rig.tables->PushButton3, Qt::LeftButton);
+
+    QCOMPARE(rig.connections.log,
+             QStringList({"create", "create", "cursor 2", kOracleOpen, "cursor 3", kSqlAnyOpen,
+                          "recordset SELECT * FROM \"Orders\" (3, 3)",
+                          "execute CREATE TABLE \"Orders\"(\"ID\" NUMERIC,\"NAME\" VARCHAR(2000))",
+                          "execute INSERT INTO \"Orders\" VALUES('7', NULL)",
+                          "execute INSERT INTO \"Orders\" VALUES('8', 'O''Brien')",
+                          "recordset SELECT * FROM \"Customers\" (3, 3)",
+                          "execute CREATE TABLE \"Customers\"(\"ID\" NUMERIC,\"NAME\" VARCHAR(2000))",
+                          "execute INSERT INTO \"Customers\" VALUES('1', 'Ann')",
+                          "close", "close", "release", "release"}));
+    // Connections close before the pointer goes back in this direction.
+    QCOMPARE(pointerAtClose, QList<MousePointer>({MousePointer::Default, MousePointer::Default}));
+    QCOMPARE(items(*rig.oracle), QStringList({"Customers", "Orders"}));
+    QVERIFY(rig.dialogs.shown.isEmpty());
+    QCOMPARE(rig.tables->pointer().get(), MousePointer::Default);
+}
+
+void TransferTest::toSqlAnywhereSendsExactStatementsInOrder() {
+    TransferRig rig({}, {"EMP"});
+    rig.source("EMP", table({{"1", ""}}));
+    TransferRig::select(rig.oracle, {"EMP"});
+    int busyAtClose = 0;
+    rig.connections.onClose = [&] { busyAtClose += rig.tables->pointer().isBusy(); };
+    rig.tables->PushButton4_Click();
+
+    QCOMPARE(rig.connections.log,
+             QStringList({"create", "create", "cursor 3", kOracleOpen, "cursor 2", kSqlAnyOpen,
+                          "recordset SELECT * FROM \"EMP\" (-1, -1)",
+                          "execute CREATE TABLE \"EMP\"(\"ID\" NUMERIC,\"NAME\" TEXT);",
+                          "execute INSERT INTO \"EMP\" VALUES('1', NULL)",
+                          "close", "close", "release", "release"}));
+    QCOMPARE(busyAtClose, 0);
+    QCOMPARE(items(*rig.sqlany), QStringList({"EMP"}));
+}
+
+void TransferTest::progressMovesBeforeEachRowAndRestsAfterEachTable() {
+    TransferRig rig({"Three", "Empty"}, {});
+    rig.source("Three", table({{"1", "a"}, {"2", "b"}, {"3", "c"}}));
+    rig.source("Empty", table({}));
+    TransferRig::select(rig.sqlany, {"Three", "Empty"});
+    QList<double> positionsAtInsert;
+    rig.connections.onExecute = [&](const QString& statement) {
+        if (statement.startsWith("INSERT")) positionsAtInsert << rig.tables->ProgressBar1->position();
+    };
+    QSignalSpy moves(rig.tables->ProgressBar1, &ProgressBar::positionChanged);
+    rig.tables->PushButton3_Click();
+
+    const QList<double> shares = {1.0 / 3.0 * 100.0, 2.0 / 3.0 * 100.0, 100.0};
+    QCOMPARE(positionsAtInsert, shares);
+    QList<double> seen;
+    for (const auto& move : moves) seen << move[0].toDouble();
+    // "Three" is copied first (bottom up); "Empty" never moves the bar but is still reset.
+    QCOMPARE(seen, shares + QList<double>({0.0, 0.0}));
+    QCOMPARE(rig.tables->ProgressBar1->text(), QStringLiteral("Progress Bar"));
+    QCOMPARE(items(*rig.oracle), QStringList({"Empty", "Three"}));
+    QVERIFY(executed(rig.connections.log).contains("CREATE TABLE \"Empty\"(\"ID\" NUMERIC,\"NAME\" VARCHAR(2000))"));
+}
+
+void TransferTest::nothingCurrentOrNothingSelected() {
+    TransferRig rig({"A"}, {"B"});
+    rig.tables->PushButton3_Click();
+    rig.tables->PushButton4_Click();  // List2 was filled by hand, so it has no current item either
+    QCOMPARE(rig.dialogs.shown.size(), 2);
+    QCOMPARE(rig.dialogs.shown[0].text, QStringLiteral("Please select a table"));
+    QCOMPARE(rig.dialogs.shown[1].text, QStringLiteral("Please select a table to send."));
+    QCOMPARE(rig.dialogs.shown[1].style, 0);
+    QCOMPARE(rig.connections.log, QStringList({"create", "create", "release", "release",
+                                               "create", "create", "release", "release"}));
+
+    rig.dialogs.shown.clear();
+    rig.connections.log.clear();
+    TransferRig::select(rig.oracle, {});
+    rig.tables->PushButton4_Click();
+    QVERIFY(rig.dialogs.shown.isEmpty());
+    QCOMPARE(rig.connections.log, QStringList({"create", "create", "cursor 3", kOracleOpen, "cursor 2",
+                                               kSqlAnyOpen, "close", "close", "release", "release"}));
+}
+
+void TransferTest::overwriteAnsweredYesOrNo() {
+    TransferRig rig({"EMP", "DEPT"}, {"DEPT", "EMP"});
+    rig.source("EMP", table({{"1", "x"}}));
+    rig.source("DEPT", table({{"2", "y"}}));
+    TransferRig::select(rig.sqlany, {"EMP", "DEPT"});
+    rig.dialogs.buttons << MsgBoxResult::Yes << MsgBoxResult::No;  // EMP first (bottom up)
+    rig.tables->PushButton3_Click();
+
+    QCOMPARE(rig.dialogs.shown.size(), 2);
+    QCOMPARE(rig.dialogs.shown[0].text, QStringLiteral("Would you like to overwrite EMP?"));
+    QCOMPARE(rig.dialogs.shown[0].caption, QStringLiteral("Overwrite?"));
+    QCOMPARE(rig.dialogs.shown[0].style, MsgBoxStyle::YesNo);
+    QCOMPARE(rig.dialogs.shown[1].text, QStringLiteral("Would you like to overwrite DEPT?"));
+    QCOMPARE(executed(rig.connections.log),
+             QStringList({"DROP TABLE \"EMP\"", "CREATE TABLE \"EMP\"(\"ID\" NUMERIC,\"NAME\" VARCHAR(2000))",
+                          "INSERT INTO \"EMP\" VALUES('1', 'x')"}));
+    QCOMPARE(items(*rig.oracle), QStringList({"DEPT", "EMP"}));
+}
+
+void TransferTest::toOracleAsksAboutTheExactNameOnly() {
+    // Another case is another table on this side: no question, and both are listed after.
+    TransferRig rig({"emp"}, {"EMP"});
+    rig.source("emp", table({}));
+    TransferRig::select(rig.sqlany, {"emp"});
+    rig.tables->PushButton3_Click();
+    QVERIFY(rig.dialogs.shown.isEmpty());
+    QCOMPARE(items(*rig.oracle), QStringList({"EMP", "emp"}));
+
+    // With the exact name and a case variant listed, the question and the drop are about the
+    // exact one, which is then created anew.
+    TransferRig both({"EMP"}, {"EMP", "emp", "Emp"});
+    both.source("EMP", table({}));
+    TransferRig::select(both.sqlany, {"EMP"});
+    both.dialogs.buttons << MsgBoxResult::Yes;
+    both.tables->PushButton3_Click();
+    QCOMPARE(both.dialogs.shown[0].text, QStringLiteral("Would you like to overwrite EMP?"));
+    QCOMPARE(executed(both.connections.log).first(), QStringLiteral("DROP TABLE \"EMP\""));
+    QCOMPARE(items(*both.oracle), QStringList({"EMP", "Emp", "emp"}));
+}
+
+void TransferTest::toSqlAnywhereReplacesTheTableAsItsListWritesIt() {
+    TransferRig rig({"emp"}, {"EMP"});
+    rig.source("EMP", table({{"1", "x"}}));
+    TransferRig::select(rig.oracle, {"EMP"});
+    rig.dialogs.buttons << MsgBoxResult::Yes;
+    rig.tables->PushButton4_Click();
+    QCOMPARE(rig.dialogs.shown[0].text, QStringLiteral("Would you like to overwrite emp?"));
+    QCOMPARE(executed(rig.connections.log).first(2),
+             QStringList({"DROP TABLE \"emp\"", "CREATE TABLE \"EMP\"(\"ID\" NUMERIC,\"NAME\" TEXT);"}));
+    // The dropped table leaves the list; the new one joins it.
+    QCOMPARE(items(*rig.sqlany), QStringList({"EMP"}));
+}
+
+void TransferTest::aTableThatCannotBeCreatedGetsNoRows() {
+    // A table of that name stands on the target, but the list does not show it.
+    TransferRig rig({}, {"EMP"});
+    rig.source("EMP", table({{"1", "x"}, {"2", "y"}}));
+    TransferRig::select(rig.oracle, {"EMP"});
+    rig.connections.onExecute = [](const QString& statement) {
+        if (statement.startsWith("CREATE")) throw DbError("[HY000] table \"EMP\" already exists");
+    };
+    rig.tables->PushButton4_Click();
+    QCOMPARE(errorLines(rig.dialogs, "Form2.PushButton4_Click"), QList<int>({226}));
+    QVERIFY(rig.dialogs.shown[0].text.endsWith("\r\rsql: CREATE TABLE \"EMP\"(\"ID\" NUMERIC,\"NAME\" TEXT);"));
+    QCOMPARE(executed(rig.connections.log).size(), 1);  // no INSERT
+    QCOMPARE(rig.sqlany->count(), 0);
+    QCOMPARE(rig.tables->pointer().get(), MousePointer::Default);
+}
+
+void TransferTest::theRowLoopEndsWithTheData() {
+    TransferRig rig({"T"}, {});
+    FakeTable shrunk = table({{"1", "a"}, {"2", "b"}});
+    shrunk.reportedCount = 5;  // rows went away between the count and the read
+    rig.source("T", shrunk);
+    TransferRig::select(rig.sqlany, {"T"});
+    rig.tables->PushButton3_Click();
+    QVERIFY(rig.dialogs.shown.isEmpty());
+    QCOMPARE(executed(rig.connections.log).size(), 3);  // CREATE and two rows
+    QCOMPARE(items(*rig.oracle), QStringList({"T"}));
+}
+
+void TransferTest::aSourceThatCannotBeReadCostsOneBox() {
+    TransferRig rig({"Missing", "Present"}, {});
+    rig.source("Present", table({{"1", "a"}}));
+    TransferRig::select(rig.sqlany, {"Missing", "Present"});
+    rig.tables->PushButton3_Click();
+    QCOMPARE(errorLines(rig.dialogs, "Form2.PushButton3_Click"), QList<int>({152}));
+    QVERIFY(!rig.dialogs.shown[0].text.contains("sql: "));  // this direction shows no statement
+    QCOMPARE(items(*rig.oracle), QStringList({"Present"}));
+}
+
+void TransferTest::aRejectedRowCostsOnlyThatRow() {
+    TransferRig rig({}, {"T"});
+    rig.source("T", table({{"1", "a"}, {"2", "too long"}, {"3", "c"}}));
+    TransferRig::select(rig.oracle, {"T"});
+    rig.connections.onExecute = [](const QString& statement) {
+        if (statement.contains("too long")) throw DbError("[22001] string data, right truncated");
+    };
+    rig.tables->PushButton4_Click();
+    QCOMPARE(errorLines(rig.dialogs, "Form2.PushButton4_Click"), QList<int>({268}));
+    QVERIFY(rig.dialogs.shown[0].text.endsWith("sql: INSERT INTO \"T\" VALUES('2', 'too long')"));
+    QCOMPARE(executed(rig.connections.log).size(), 4);
+    QCOMPARE(items(*rig.sqlany), QStringList({"T"}));
+}
+
+void TransferTest::commandsAreDisabledWhileACopyRuns() {
+    TransferRig rig({"T"}, {});
+    rig.source("T", table({{"1", "a"}}));
+    TransferRig::select(rig.sqlany, {"T"});
+    QList<bool> enabledDuringCopy;
+    rig.connections.onExecute = [&](const QString&) {
+        enabledDuringCopy << rig.tables->PushButton1->isEnabled() << rig.tables->List2->isEnabled()
+                          << rig.tables->PushButton2->isEnabled() << rig.tables->PushButton12->isEnabled();
+        throw DbError("refused");
+    };
+    rig.tables->PushButton3_Click();
+    QVERIFY(!enabledDuringCopy.isEmpty());
+    QVERIFY(!enabledDuringCopy.contains(true));
+    for (QWidget* command : std::initializer_list<QWidget*>{rig.tables->PushButton1, rig.tables->PushButton3,
+                                                            rig.tables->List1, rig.tables->List2,
+                                                            rig.tables->PushButton2, rig.tables->PushButton12}) {
+        QVERIFY(command->isEnabled());
+    }
+}
+
+QTEST_MAIN(TransferTest)
+#include "TransferTest.moc"
