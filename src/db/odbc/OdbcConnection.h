@@ -18,8 +18,9 @@ public:
     void setCursorLocation(CursorLocation location) override { m_cursorLocation = location; }
     void open(const QString& connectionString) override;
     void execute(const QString& statement) override;
-    std::unique_ptr<Recordset> openRecordset(const QString& source, CursorType cursorType,
-                                             LockType lockType) override;
+    std::unique_ptr<Recordset> openRecordset(const QString& source,
+                                             CursorType cursorType = CursorType::Default,
+                                             LockType lockType = LockType::Default) override;
     std::unique_ptr<Recordset> openSchema(int schema) override;
     void close() override;
 
