@@ -8,8 +8,9 @@ packages=(
   cmake make g++ pkg-config qt6-base-dev unixodbc-dev libgtest-dev libbenchmark-dev
   # run: the ODBC driver manager, the drivers, and a font metric-compatible with Arial
   unixodbc odbcinst libsqliteodbc odbc-postgresql fonts-liberation
-  # test stand: the databases, and a virtual display for screenshots
-  postgresql sqlite3 xvfb xauth
+  # test stand: the databases, a virtual display for screenshots, and a German locale to
+  # prove numbers keep their decimal point in any session
+  postgresql sqlite3 xvfb xauth locales
 )
 
 missing=()
@@ -17,10 +18,15 @@ for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
     missing+=("$package")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-echo "Installing: ${missing[*]}" >&2
-"${sudo[@]}" apt-get update
-"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}" >&2
+  "${sudo[@]}" apt-get update
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
+  "${sudo[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8
+fi

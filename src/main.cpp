@@ -12,8 +12,8 @@
 #include "ui/QtDialogs.h"
 
 int main(int argc, char* argv[]) {
-    tw::useUtf8Locale();
     QApplication app(argc, argv);
+    tw::useDatabaseLocale();
 
     tw::SettingsStore settings;
     tw::QtDialogs dialogs;

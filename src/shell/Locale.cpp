@@ -7,9 +7,10 @@
 
 namespace tw {
 
-void useUtf8Locale() {
+void useDatabaseLocale() {
     std::setlocale(LC_ALL, "");
-    if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0) std::setlocale(LC_ALL, "C.UTF-8");
+    if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0) std::setlocale(LC_CTYPE, "C.UTF-8");
+    std::setlocale(LC_NUMERIC, "C");
 }
 
 }  // namespace tw

@@ -2,8 +2,9 @@
 
 namespace tw {
 
-// Database text crosses ODBC as UTF-8 on the narrow calls, which needs a UTF-8 locale: the
-// user's own when it is one, C.UTF-8 otherwise.
-void useUtf8Locale();
+// The C library locale that database text needs, set after the Qt application (which takes the
+// user's locale): UTF-8 characters, so that text crosses the narrow ODBC calls as UTF-8, and
+// the C conventions for numbers, so that no driver writes a decimal comma into a value.
+void useDatabaseLocale();
 
 }  // namespace tw

@@ -1,0 +1,29 @@
+// Numbers read in a session whose locale writes a decimal comma. The test command runs this
+// test once more with LC_ALL=de_DE.UTF-8; in other sessions it has nothing to show.
+#include <gtest/gtest.h>
+#include <locale.h>
+
+#include "db/SqlText.h"
+#include "support/StandDatabases.h"
+
+using namespace tw;
+
+TEST(GermanSession, NumbersKeepTheirDecimalPoint) {
+    if (qgetenv("LC_ALL") != "de_DE.UTF-8") GTEST_SKIP() << "only meaningful with LC_ALL=de_DE.UTF-8";
+    const locale_t german = newlocale(LC_ALL_MASK, "de_DE.UTF-8", static_cast<locale_t>(nullptr));
+    ASSERT_TRUE(german) << "the de_DE.UTF-8 locale is not installed";
+    freelocale(german);
+
+    auto oracle = test::openStand(test::standDatabases()[0]);
+    auto numbers = oracle->openRecordset(QStringLiteral("SELECT 0.5::float8, -1234.25::numeric"));
+    EXPECT_EQ(numbers->field(0).value.toString(), QStringLiteral("0.5"));
+    EXPECT_EQ(numbers->field(1).value.toString(), QStringLiteral("-1234.25"));
+
+    auto sqlany = test::openStand(test::standDatabases()[1]);
+    const QString table = test::uniqueTableName("german");
+    sqlany->execute(QStringLiteral("CREATE TABLE %1(r real)").arg(quotedName(table)));
+    sqlany->execute(QStringLiteral("INSERT INTO %1 VALUES(0.5)").arg(quotedName(table)));
+    EXPECT_EQ(sqlany->openRecordset("SELECT * FROM " + quotedName(table))->field(0).value.toString(),
+              QStringLiteral("0.5"));
+    sqlany->execute(DropTableSql(table));
+}
