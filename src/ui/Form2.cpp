@@ -172,9 +172,9 @@ void Form2::PushButton7_Click() {
     RenameTable(kOracleSide, *List2, now);
 }
 
-void Form2::PushButton3_Click() { transfer(kToOracle, *List1, *List2); }
+void Form2::PushButton3_Click() { sendTables(kToOracle, *List1, *List2); }
 
-void Form2::PushButton4_Click() { transfer(kToSqlAnywhere, *List2, *List1); }
+void Form2::PushButton4_Click() { sendTables(kToSqlAnywhere, *List2, *List1); }
 
 namespace {
 
@@ -195,7 +195,7 @@ private:
 
 }  // namespace
 
-void Form2::transfer(const TransferProfile& profile, TableListBox& source, TableListBox& target) {
+void Form2::sendTables(const TransferProfile& profile, TableListBox& source, TableListBox& target) {
     const CommandsDisabled disabled{Frame1, Frame2, PushButton2, PushButton12};
     TransferWindow window{
         m_services.dialogs,

@@ -42,6 +42,10 @@ public:
     void PushButton11_Click();  // Deselect All, SQL Anywhere
     void PushButton12_Click();  // Help
 
+    // Copies the selected tables of one list into the other list's database, as the two send
+    // buttons do, with the commands resting meanwhile.
+    void sendTables(const TransferProfile& profile, TableListBox& source, TableListBox& target);
+
     QGroupBox* Frame2;
     TableListBox* List1;
     QGroupBox* Frame1;
@@ -69,7 +73,6 @@ private:
     void wireButtons();
     void selectAll(const QString& procedure, TableListBox& list, bool selected);
     TableWork work();
-    void transfer(const TransferProfile& profile, TableListBox& source, TableListBox& target);
 
     Services m_services;
     Form1& m_connectionWindow;

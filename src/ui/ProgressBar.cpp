@@ -6,7 +6,9 @@
 namespace tw {
 
 ProgressBar::ProgressBar(QWidget* parent) : QProgressBar(parent) {
-    setRange(0, 100);
+    // Positions go from 0 to 100; the bar draws them in hundredths of a percent, so that a long
+    // copy moves it visibly many times a second.
+    setRange(0, 100 * kSteps);
     setValue(0);
     setTextVisible(true);
     setAlignment(Qt::AlignCenter);
@@ -16,7 +18,7 @@ void ProgressBar::setPosition(double position) {
     m_position = position;
     // The drawn bar only needs whole percents; the exact position stays readable.
     const double shown = std::isfinite(position) ? std::clamp(position, 0.0, 100.0) : 0.0;
-    setValue(static_cast<int>(shown));
+    setValue(static_cast<int>(shown * kSteps));
     emit positionChanged(position);
 }
 

@@ -16,16 +16,18 @@ private slots:
 void ControlsTest::progressBarKeepsFractionsAndShowsItsOwnText() {
     ProgressBar bar;
     QCOMPARE(bar.text(), QStringLiteral("Progress Bar"));
-    QCOMPARE(bar.minimum(), 0);
-    QCOMPARE(bar.maximum(), 100);
+    QCOMPARE(bar.position(), 0.0);
 
+    // The bar is drawn at the share of its full width that the position gives.
+    const auto drawnShare = [&] { return double(bar.value() - bar.minimum()) / (bar.maximum() - bar.minimum()); };
     bar.setPosition(100.0 / 3.0);
     QCOMPARE(bar.position(), 100.0 / 3.0);
-    QCOMPARE(bar.value(), 33);
+    QVERIFY(qAbs(drawnShare() - 1.0 / 3.0) < 0.0001);
     bar.setPosition(250.0);  // drawn full, kept as given
-    QCOMPARE(bar.value(), 100);
+    QCOMPARE(bar.position(), 250.0);
+    QCOMPARE(drawnShare(), 1.0);
     bar.setPosition(-1.0);
-    QCOMPARE(bar.value(), 0);
+    QCOMPARE(drawnShare(), 0.0);
 
     // The text is shown as given: no percent placeholders are filled in.
     bar.setText(QStringLiteral("Copying %p of 100%"));
