@@ -165,18 +165,22 @@ private:
         qint64 lastRow = -1;
         m_proc.step(tail(226), [&] { lastRow = rows.recordCount() - 1; });
         const int fields = rows.fieldCount();
+        InsertStatement insert(tableName);
         // The count says how far the bar goes; the data says when the copy ends.
         for (qint64 row = 0; row <= lastRow && !rows.eof(); ++row) {
             m_proc.step(tail(230), m_window.processEvents);
             m_proc.step(tail(232), [&] {
                 m_window.showProgress(static_cast<double>(row + 1) / static_cast<double>(lastRow + 1) * 100.0);
             });
-            InsertStatement insert(tableName);
+            insert.begin();
             for (int field = 0; field < fields; ++field) {
                 m_proc.step(tail(238), m_window.processEvents);
                 m_proc.step(tail(240), [&] { insert.addValue(rows.field(field).value); });
             }
-            m_statement = insert.finish();
+            insert.finish();
+            // The finished statement becomes the one the error box quotes; the previous one's
+            // string is reused for the next row.
+            std::swap(m_statement, insert.text());
             m_proc.step(tail(260), [&] { required(m_target).execute(m_statement); });
             m_proc.step(tail(262), [&] { rows.moveNext(); });
         }

@@ -36,11 +36,33 @@ QString ColumnTypeText(TargetDatabase target, std::int16_t adoType) {
     return QStringLiteral(" TEXT,");
 }
 
+namespace {
+
+// Appends the value's literal: NULL, or the text in single quotes with each one inside doubled.
+void appendLiteral(QString& out, const Variant& value) {
+    const QString text = NullToDefault(value, Variant(QString())).toString();
+    if (text.isEmpty()) {
+        out += QLatin1String("NULL");
+        return;
+    }
+    out += QLatin1Char('\'');
+    qsizetype from = 0;
+    for (qsizetype quote = text.indexOf(QLatin1Char('\'')); quote >= 0;
+         quote = text.indexOf(QLatin1Char('\''), from)) {
+        out += QStringView(text).sliced(from, quote + 1 - from);
+        out += QLatin1Char('\'');
+        from = quote + 1;
+    }
+    out += QStringView(text).sliced(from);
+    out += QLatin1Char('\'');
+}
+
+}  // namespace
+
 QString SqlValueText(const Variant& value) {
-    QString text = NullToDefault(value, Variant(QString())).toString();
-    if (text.isEmpty()) return QStringLiteral("NULL");
-    text.replace(QLatin1Char('\''), QStringLiteral("''"));
-    return QLatin1Char('\'') + text + QLatin1Char('\'');
+    QString literal;
+    appendLiteral(literal, value);
+    return literal;
 }
 
 CreateTableStatement::CreateTableStatement(TargetDatabase target, const QString& table)
@@ -57,15 +79,23 @@ QString CreateTableStatement::finish() const {
 }
 
 InsertStatement::InsertStatement(const QString& table)
-    : m_text(QStringLiteral("INSERT INTO ") + quotedName(table) + QStringLiteral(" VALUES(")) {}
+    : m_head(QStringLiteral("INSERT INTO ") + quotedName(table) + QStringLiteral(" VALUES(")) {
+    begin();
+}
+
+void InsertStatement::begin() {
+    m_text.clear();  // keeps the string's room for the next row
+    m_text += m_head;
+    m_first = true;
+}
 
 void InsertStatement::addValue(const Variant& value) {
-    if (!m_first) m_text += QStringLiteral(", ");
-    m_text += SqlValueText(value);
+    if (!m_first) m_text += QLatin1String(", ");
+    appendLiteral(m_text, value);
     m_first = false;
 }
 
-QString InsertStatement::finish() const { return m_text + QLatin1Char(')'); }
+void InsertStatement::finish() { m_text += QLatin1Char(')'); }
 
 QString CreateTableSql(TargetDatabase target, const QString& table,
                        const QList<FieldDescription>& fields) {
@@ -77,7 +107,8 @@ QString CreateTableSql(TargetDatabase target, const QString& table,
 QString InsertRowSql(const QString& table, const QList<Variant>& values) {
     InsertStatement statement(table);
     for (const Variant& value : values) statement.addValue(value);
-    return statement.finish();
+    statement.finish();
+    return statement.text();
 }
 
 }  // namespace tw

@@ -6,8 +6,8 @@
 namespace tw {
 
 ProgressBar::ProgressBar(QWidget* parent) : QProgressBar(parent) {
-    // Positions go from 0 to 100; the bar draws them in hundredths of a percent, so that a long
-    // copy moves it visibly many times a second.
+    // Positions go from 0 to 100; the bar draws them in tenths of a percent, so that a long
+    // copy moves it visibly many times a second. Finer steps would cost a text layout each.
     setRange(0, 100 * kSteps);
     setValue(0);
     setTextVisible(true);

@@ -22,7 +22,7 @@ signals:
     void positionChanged(double position);
 
 private:
-    static constexpr int kSteps = 100;
+    static constexpr int kSteps = 10;
     double m_position = 0.0;
     QString m_text = kDesignText;
 };

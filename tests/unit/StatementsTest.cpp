@@ -112,9 +112,19 @@ TEST(InsertRowSql, JoinsTheLiteralsAndBuildsTheSameTextValueByValue) {
               "INSERT INTO \"T\" VALUES(NULL, NULL, NULL)");
     EXPECT_EQ(InsertRowSql("T", {Variant("")}), "INSERT INTO \"T\" VALUES(NULL)");
 
+    // Row after row into one statement object, as the transfers build them.
     const QList<Variant> row = {Variant(""), Variant("a"), Variant(), Variant("'"), Variant(" ")};
+    const QList<Variant> next = {Variant("it's ''twice''"), Variant("x")};
     InsertStatement statement("T");
     for (const Variant& value : row) statement.addValue(value);
-    EXPECT_EQ(statement.finish(), InsertRowSql("T", row));
-    EXPECT_EQ(statement.finish(), "INSERT INTO \"T\" VALUES(NULL, 'a', NULL, '''', ' ')");
+    statement.finish();
+    EXPECT_EQ(statement.text(), InsertRowSql("T", row));
+    EXPECT_EQ(statement.text(), "INSERT INTO \"T\" VALUES(NULL, 'a', NULL, '''', ' ')");
+    QString taken;
+    std::swap(taken, statement.text());
+    statement.begin();
+    for (const Variant& value : next) statement.addValue(value);
+    statement.finish();
+    EXPECT_EQ(statement.text(), "INSERT INTO \"T\" VALUES('it''s ''''twice''''', 'x')");
+    EXPECT_EQ(taken, InsertRowSql("T", row));
 }

@@ -46,7 +46,8 @@ void OdbcConnection::open(const QString& connectionString) {
 void OdbcConnection::execute(const QString& statement) {
     requireOpen();
     Handle& stmt = m_session->executor();
-    SqlString text = toSql(statement);
+    SqlString& text = m_statementText;
+    toSql(statement, text);
     // Whatever happens, drop any result afterwards so the handle is ready for the next one;
     // the diagnostics are read before that.
     struct CloseAfter {

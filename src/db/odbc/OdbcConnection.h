@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "db/Connection.h"
+#include "db/odbc/OdbcText.h"
 
 namespace tw::odbc {
 
@@ -28,6 +29,7 @@ private:
     void requireOpen() const;
 
     std::shared_ptr<OdbcSession> m_session;
+    SqlString m_statementText;  // reused by every execute
     CursorLocation m_cursorLocation = CursorLocation::Default;
 };
 

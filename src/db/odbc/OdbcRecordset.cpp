@@ -11,6 +11,7 @@ namespace tw::odbc {
 
 namespace {
 
+constexpr size_t kFirstReadBytes = 256;
 constexpr size_t kChunkBytes = 64 * 1024;
 
 [[noreturn]] void noSuchField(const QString& which) {
@@ -25,7 +26,7 @@ OdbcRecordset::OdbcRecordset(std::shared_ptr<OdbcSession> session, QString sourc
     : m_session(std::move(session)),
       m_stmt(SQL_HANDLE_STMT, m_session->dbc.get()),
       m_source(std::move(source)),
-      m_buffer(kChunkBytes) {
+      m_buffer(kFirstReadBytes) {
     m_session->recordsets.insert(this);
 }
 
@@ -95,24 +96,38 @@ void OdbcRecordset::typeSystemTables() {
     }
 }
 
-// Reads one value whole, in chunks: text as the driver's own UTF-8 form, binary as bytes.
+// Reads one value whole: text as the driver's own UTF-8 form, binary as bytes. The first read
+// goes into a small buffer, since some drivers fill the whole buffer they are given; a longer
+// value is then read in one more call when the driver tells its length, else in chunks.
 Variant OdbcRecordset::readColumn(int index) {
     const bool binary = isBinaryAdoType(m_fields[index].type);
     const SQLSMALLINT target = binary ? SQL_C_BINARY : SQL_C_CHAR;
-    const size_t capacity = m_buffer.size() - (binary ? 0 : 1);  // text ends in a NUL
+    const size_t terminator = binary ? 0 : 1;
     QByteArray data;
+    size_t chunk = kFirstReadBytes;
     for (;;) {
+        if (m_buffer.size() < chunk) m_buffer.resize(chunk);
         SQLLEN indicator = 0;
         const SQLRETURN rc = SQLGetData(m_stmt.get(), static_cast<SQLUSMALLINT>(index + 1), target,
-                                        m_buffer.data(), static_cast<SQLLEN>(m_buffer.size()),
-                                        &indicator);
+                                        m_buffer.data(), static_cast<SQLLEN>(chunk), &indicator);
         if (rc == SQL_NO_DATA) break;
         check(rc, m_stmt, "SQLGetData");
         if (indicator == SQL_NULL_DATA) return Variant();
+        const size_t capacity = chunk - terminator;
         const bool truncated = rc == SQL_SUCCESS_WITH_INFO &&
                                (indicator == SQL_NO_TOTAL || static_cast<size_t>(indicator) > capacity);
-        data.append(m_buffer.data(), truncated ? capacity : static_cast<size_t>(indicator));
-        if (!truncated) break;
+        if (!truncated) {
+            if (data.isEmpty()) {
+                if (binary) return Variant::binary(QByteArray(m_buffer.data(), indicator));
+                return Variant(QString::fromUtf8(m_buffer.data(), indicator));
+            }
+            data.append(m_buffer.data(), indicator);
+            break;
+        }
+        data.append(m_buffer.data(), capacity);
+        // What is left, in one read when its length is known.
+        chunk = indicator == SQL_NO_TOTAL ? kChunkBytes
+                                          : static_cast<size_t>(indicator) - capacity + terminator;
     }
     if (binary) return Variant::binary(std::move(data));
     return Variant(QString::fromUtf8(data));

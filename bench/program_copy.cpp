@@ -1,0 +1,142 @@
+// The program's own transfer, driven through its tables window on the offscreen platform with
+// every box answered, events let through as in the program.
+//
+//   bench_program to-oracle        <source dsn>  <host,user,password> <table>
+//   bench_program to-sqlany        <target dsn>  <host,user,password> <table>
+//   bench_program sqlany-to-sqlany <target dsn>  <source dsn>         <table>
+//
+// Prints "rows=N seconds=S rss_kb=K repaints=R", where repaints counts the paint events the
+// tables window handled during the copy.
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "db/Sybase.h"
+#include "db/odbc/OdbcConnection.h"
+#include "shell/Dialogs.h"
+#include "shell/EventPump.h"
+#include "shell/Locale.h"
+#include "shell/SettingsStore.h"
+#include "ui/Form1.h"
+#include "ui/Form2.h"
+#include "ui/TableListBox.h"
+#include "ui/TextBox.h"
+
+using namespace tw;
+
+namespace {
+
+// Answers every question with Yes and keeps the error boxes for the report.
+class AnsweringDialogs : public Dialogs {
+public:
+    QStringList errors;
+
+protected:
+    int showMessage(const QString& text, int style, const QString& caption) override {
+        if (caption == QLatin1String("Application Error")) errors << text;
+        return (style & 0x0f) == MsgBoxStyle::YesNo ? MsgBoxResult::Yes : MsgBoxResult::Ok;
+    }
+    QString askText(const QString&, const QString&, const QString& defaultText) override { return defaultText; }
+};
+
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget& window) : m_window(window) {}
+    int count = 0;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            auto* widget = qobject_cast<QWidget*>(watched);
+            if (widget && widget->window() == &m_window) ++count;
+        }
+        return false;
+    }
+
+private:
+    QWidget& m_window;
+};
+
+// Copying between two SQL Anywhere data sources: the source's name stands in the SID box.
+const TransferProfile kBetweenDataSources = [] {
+    TransferProfile profile = kToSqlAnywhere;
+    profile.sourceConnectionString = [](const ConnectionValues& values) {
+        return SybaseConnectionString({QString(), QString(), QString(), values.oracleServer});
+    };
+    return profile;
+}();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    useDatabaseLocale();
+    const QStringList args = app.arguments();
+    if (args.size() != 5) {
+        std::fprintf(stderr, "usage: see the top of bench/program_copy.cpp\n");
+        return 2;
+    }
+    const QString direction = args[1];
+    const QString dataSource = args[2];
+    const QString other = args[3];
+    const QString table = args[4];
+
+    QTemporaryDir home;
+    SettingsStore settings(home.path());
+    AnsweringDialogs dialogs;
+    odbc::OdbcConnectionFactory connections;
+    const Services services{settings, dialogs, connections, home.path(), EventPump()};
+    Form1 form(services);
+    form.Text4->setText(dataSource);
+    if (direction == QLatin1String("sqlany-to-sqlany")) {
+        form.Text1->setText(other);
+    } else {
+        const QStringList login = other.split(QLatin1Char(','));
+        form.Text1->setText(login.value(0));
+        form.Text2->setText(login.value(1));
+        form.Text3->setText(login.value(2));
+    }
+    Form2 tables(services, form);
+    tables.show();
+    PaintCounter paints(tables);
+    app.installEventFilter(&paints);
+
+    TableListBox& source = direction == QLatin1String("to-oracle") ? *tables.List1 : *tables.List2;
+    source.addItem(table);
+    source.setCurrentIndex(0);
+    source.setSelected(0, true);
+    QCoreApplication::processEvents();
+    paints.count = 0;
+
+    QElapsedTimer clock;
+    clock.start();
+    if (direction == QLatin1String("to-oracle")) {
+        tables.PushButton3_Click();
+    } else if (direction == QLatin1String("to-sqlany")) {
+        tables.PushButton4_Click();
+    } else {
+        tables.sendTables(kBetweenDataSources, *tables.List2, *tables.List1);
+    }
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    app.removeEventFilter(&paints);
+
+    for (const QString& error : dialogs.errors) std::fprintf(stderr, "%s\n", qPrintable(error));
+    if (!dialogs.errors.isEmpty()) return 1;
+
+    odbc::OdbcConnection target;
+    const bool toOracle = direction == QLatin1String("to-oracle");
+    const QStringList login = other.split(QLatin1Char(','));
+    target.open(toOracle ? QStringLiteral("Driver={Microsoft ODBC for Oracle};Server=%1;Uid=%2;Pwd=%3;")
+                               .arg(login.value(0), login.value(1), login.value(2))
+                         : SybaseConnectionString({QString(), QString(), QString(), dataSource}));
+    Connection& counted = target;
+    const qint64 rows = counted.openRecordset(QStringLiteral("SELECT * FROM \"%1\"").arg(table))->recordCount();
+
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("rows=%lld seconds=%.6f rss_kb=%ld repaints=%d\n", static_cast<long long>(rows), seconds,
+                usage.ru_maxrss, paints.count);
+    return 0;
+}
