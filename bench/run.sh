@@ -41,7 +41,7 @@ trap 'rm -rf "$work"; [ -n "${stand:-}" ] && "$root/tests/stand/stop.sh" "$stand
 
 # Six columns: integer, numeric(12,2), text with quotes and non-ASCII, date, timestamp with
 # microseconds, and a text that is NULL in one row of five.
-make_sources() {   # <rows>
+make_sqlite_source() {   # <rows>
   local n=$1 table=bench_$1
   if [ "$(sqlite3 "$TW_STAND/sqlany.db" "SELECT count(*) FROM sqlite_master WHERE name = '$table'")" = 0 ]; then
     sqlite3 "$TW_STAND/sqlany.db" <<SQL
@@ -54,15 +54,19 @@ INSERT INTO $table SELECT i, round(((i * 37) % 1000000) / 100.0, 2), 'Müller''s
 FROM n;
 SQL
   fi
+}
+
+make_pg_source() {   # <rows>
+  local n=$1 table=bench_$1
   psql -q -h "$PGHOST_SOCKET" -p "$PGPORT" -U scott -d scott -v ON_ERROR_STOP=1 >/dev/null <<SQL
 DO \$\$ BEGIN
   IF NOT EXISTS (SELECT FROM pg_tables WHERE tablename = '$table') THEN
     CREATE TABLE $table(id integer, amount numeric(12,2), label varchar(100), day date, at timestamp, note text);
     INSERT INTO $table SELECT i, round(((i * 37) % 1000000) / 100.0, 2), 'Müller''s "Bücher" №' || i,
-      date '2020-01-01' + (i % 3650),
-      make_timestamp(2024, 1 + i % 12, 1 + i % 28, i % 24, i % 60, ((i / 60) % 60) + ((i * 7919) % 1000000) / 1e6),
+      date '2020-01-01' + (i % 3650)::integer,
+      make_timestamp(2024, (1 + i % 12)::integer, (1 + i % 28)::integer, (i % 24)::integer, (i % 60)::integer, ((i / 60) % 60) + ((i * 7919) % 1000000) / 1e6),
       CASE WHEN i % 5 = 0 THEN NULL ELSE 'note ' || i END
-    FROM generate_series(1, $n) i;
+    FROM generate_series(1::bigint, $n) i;
   END IF;
 END \$\$;
 SQL
@@ -89,7 +93,8 @@ copy() {   # <floor|program> <pair> <table>
 field() { sed -n "s/.*$1=\([^ ]*\).*/\1/p"; }   # <name>, reads a result line
 
 pairs=(sqlite-sqlite pg-sqlite sqlite-pg)
-make_sources "$rows"
+make_sqlite_source "$rows"
+make_pg_source "$rows"
 table=bench_$rows
 
 if [ "$check" = 1 ]; then
@@ -132,7 +137,7 @@ done
 
 if [ "$memory" = 1 ]; then
   big=$((rows * 10))
-  make_sources "$big"
+  make_sqlite_source "$big"
   echo
   echo "| peak memory, sqlite-sqlite (source read a step at a time) | $rows rows | $big rows | ratio |"
   echo "|---|---:|---:|---:|"

@@ -5,7 +5,11 @@
 namespace tw {
 
 void EventPump::operator()() {
-    if (m_sinceLast.isValid() && m_sinceLast.elapsed() < kMinimumIntervalMs) return;
+    if (m_sinceLast.isValid()) {
+        if (++m_calls < kCallsPerClockReading) return;
+        m_calls = 0;
+        if (m_sinceLast.elapsed() < kMinimumIntervalMs) return;
+    }
     QCoreApplication::processEvents();
     m_sinceLast.start();
 }

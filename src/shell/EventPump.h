@@ -11,11 +11,14 @@ namespace tw {
 class EventPump {
 public:
     static constexpr qint64 kMinimumIntervalMs = 10;
+    // Even the clock is read only on every few calls: a copy calls this several times a row.
+    static constexpr int kCallsPerClockReading = 8;
 
     void operator()();
 
 private:
     QElapsedTimer m_sinceLast;
+    int m_calls = 0;
 };
 
 }  // namespace tw

@@ -1,5 +1,6 @@
 #include "ui/ProgressBar.h"
 
+#include <QMetaMethod>
 #include <algorithm>
 #include <cmath>
 
@@ -12,14 +13,28 @@ ProgressBar::ProgressBar(QWidget* parent) : QProgressBar(parent) {
     setValue(0);
     setTextVisible(true);
     setAlignment(Qt::AlignCenter);
+    m_pendingDraw.setSingleShot(true);
+    connect(&m_pendingDraw, &QTimer::timeout, this, &ProgressBar::draw);
 }
 
 void ProgressBar::setPosition(double position) {
     m_position = position;
-    // The drawn bar only needs whole percents; the exact position stays readable.
-    const double shown = std::isfinite(position) ? std::clamp(position, 0.0, 100.0) : 0.0;
+    static const QMetaMethod changed = QMetaMethod::fromSignal(&ProgressBar::positionChanged);
+    if (isSignalConnected(changed)) emit positionChanged(position);  // a copy sets it every row
+    const bool atAnEnd = !(position > 0.0 && position < 100.0);
+    if (atAnEnd || !m_sinceDrawn.isValid() || m_sinceDrawn.elapsed() >= kRedrawIntervalMs) {
+        draw();
+    } else if (!m_pendingDraw.isActive()) {
+        m_pendingDraw.start(static_cast<int>(kRedrawIntervalMs - m_sinceDrawn.elapsed()));
+    }
+}
+
+// The drawn bar shows tenths of a percent; the exact position stays readable.
+void ProgressBar::draw() {
+    m_pendingDraw.stop();
+    const double shown = std::isfinite(m_position) ? std::clamp(m_position, 0.0, 100.0) : 0.0;
     setValue(static_cast<int>(shown * kSteps));
-    emit positionChanged(position);
+    m_sinceDrawn.start();
 }
 
 void ProgressBar::setText(const QString& text) {

@@ -1,10 +1,14 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QProgressBar>
+#include <QTimer>
 
 namespace tw {
 
-// A bar from 0 to 100 that takes fractional positions and shows a text of its own.
+// A bar from 0 to 100 that takes fractional positions and shows a text of its own. A copy moves
+// it before every row; it redraws at most every few hundredths of a second and catches up with
+// the last position shortly after, so that drawing never slows a copy down.
 class ProgressBar : public QProgressBar {
     Q_OBJECT
 public:
@@ -23,8 +27,14 @@ signals:
 
 private:
     static constexpr int kSteps = 10;
+    static constexpr int kRedrawIntervalMs = 40;
+
+    void draw();
+
     double m_position = 0.0;
     QString m_text = kDesignText;
+    QElapsedTimer m_sinceDrawn;
+    QTimer m_pendingDraw;
 };
 
 }  // namespace tw

@@ -1,6 +1,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "shell/EventPump.h"
 #include "ui/ProgressBar.h"
 #include "ui/PushButton.h"
 
@@ -11,7 +12,21 @@ class ControlsTest : public QObject {
 private slots:
     void progressBarKeepsFractionsAndShowsItsOwnText();
     void pushButtonReportsMovesWithoutPassingThemOn();
+    void eventPumpLetsEventsThroughNowAndThen();
 };
+
+void ControlsTest::eventPumpLetsEventsThroughNowAndThen() {
+    EventPump pump;
+    int handled = 0;
+    QTimer::singleShot(0, [&] { ++handled; });
+    pump();  // the first call always lets events through
+    QCOMPARE(handled, 1);
+
+    QTimer::singleShot(0, [&] { ++handled; });
+    QTest::qSleep(2 * EventPump::kMinimumIntervalMs);
+    for (int call = 0; call < EventPump::kCallsPerClockReading; ++call) pump();
+    QCOMPARE(handled, 2);  // long enough after the last time, within a few calls
+}
 
 void ControlsTest::progressBarKeepsFractionsAndShowsItsOwnText() {
     ProgressBar bar;
@@ -28,6 +43,13 @@ void ControlsTest::progressBarKeepsFractionsAndShowsItsOwnText() {
     QCOMPARE(drawnShare(), 1.0);
     bar.setPosition(-1.0);
     QCOMPARE(drawnShare(), 0.0);
+
+    // Positions that come thick and fast are drawn a little later, the last one last.
+    bar.setPosition(10.0);
+    bar.setPosition(20.0);
+    bar.setPosition(30.0);
+    QCOMPARE(bar.position(), 30.0);
+    QTRY_VERIFY(qAbs(drawnShare() - 0.3) < 0.001);
 
     // The text is shown as given: no percent placeholders are filled in.
     bar.setText(QStringLiteral("Copying %p of 100%"));

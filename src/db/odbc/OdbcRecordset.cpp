@@ -77,13 +77,24 @@ void OdbcRecordset::fetch() {
     // Until a row has been read whole, the recordset stands at its end: a row that cannot be
     // read must never leave the previous row's values behind to be read again.
     m_eof = true;
+    try {
+        const SQLRETURN rc = SQLFetch(m_stmt.get());
+        if (rc != SQL_NO_DATA) {
+            check(rc, m_stmt, "SQLFetch");
+            for (int index = 0; index < fieldCount(); ++index) readColumn(index, m_fields[index].value);
+            if (m_source.isEmpty()) typeSystemTables();
+            m_eof = false;
+            return;
+        }
+    } catch (...) {
+        clearValues();
+        throw;
+    }
+    clearValues();
+}
+
+void OdbcRecordset::clearValues() {
     for (Field& field : m_fields) field.value = Variant();
-    const SQLRETURN rc = SQLFetch(m_stmt.get());
-    if (rc == SQL_NO_DATA) return;
-    check(rc, m_stmt, "SQLFetch");
-    for (int index = 0; index < fieldCount(); ++index) m_fields[index].value = readColumn(index);
-    if (m_source.isEmpty()) typeSystemTables();
-    m_eof = false;
 }
 
 // Only the user's own base tables are typed "TABLE" in the tables schema.
@@ -99,7 +110,7 @@ void OdbcRecordset::typeSystemTables() {
 // Reads one value whole: text as the driver's own UTF-8 form, binary as bytes. The first read
 // goes into a small buffer, since some drivers fill the whole buffer they are given; a longer
 // value is then read in one more call when the driver tells its length, else in chunks.
-Variant OdbcRecordset::readColumn(int index) {
+void OdbcRecordset::readColumn(int index, Variant& into) {
     const bool binary = isBinaryAdoType(m_fields[index].type);
     const SQLSMALLINT target = binary ? SQL_C_BINARY : SQL_C_CHAR;
     const size_t terminator = binary ? 0 : 1;
@@ -112,14 +123,21 @@ Variant OdbcRecordset::readColumn(int index) {
                                         m_buffer.data(), static_cast<SQLLEN>(chunk), &indicator);
         if (rc == SQL_NO_DATA) break;
         check(rc, m_stmt, "SQLGetData");
-        if (indicator == SQL_NULL_DATA) return Variant();
+        if (indicator == SQL_NULL_DATA) {
+            into = Variant();
+            return;
+        }
         const size_t capacity = chunk - terminator;
         const bool truncated = rc == SQL_SUCCESS_WITH_INFO &&
                                (indicator == SQL_NO_TOTAL || static_cast<size_t>(indicator) > capacity);
         if (!truncated) {
             if (data.isEmpty()) {
-                if (binary) return Variant::binary(QByteArray(m_buffer.data(), indicator));
-                return Variant(QString::fromUtf8(m_buffer.data(), indicator));
+                if (binary) {
+                    into = Variant::binary(QByteArray(m_buffer.data(), indicator));
+                } else {
+                    into.setUtf8Text(QByteArrayView(m_buffer.data(), indicator));
+                }
+                return;
             }
             data.append(m_buffer.data(), indicator);
             break;
@@ -129,8 +147,11 @@ Variant OdbcRecordset::readColumn(int index) {
         chunk = indicator == SQL_NO_TOTAL ? kChunkBytes
                                           : static_cast<size_t>(indicator) - capacity + terminator;
     }
-    if (binary) return Variant::binary(std::move(data));
-    return Variant(QString::fromUtf8(data));
+    if (binary) {
+        into = Variant::binary(std::move(data));
+    } else {
+        into.setUtf8Text(data);
+    }
 }
 
 qint64 OdbcRecordset::recordCount() {

@@ -33,7 +33,8 @@ private:
     void describeColumns();
     void fetch();
     void typeSystemTables();
-    Variant readColumn(int index);
+    void readColumn(int index, Variant& into);
+    void clearValues();
     void requireOpen() const;
 
     std::shared_ptr<OdbcSession> m_session;
