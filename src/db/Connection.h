@@ -57,6 +57,8 @@ public:
 
     // Runs one statement at once, in auto-commit; no result is read.
     virtual void execute(const QString& statement) = 0;
+    // The same for a statement already in UTF-8, as the copy composes its rows.
+    virtual void executeUtf8(const QByteArray& statement) { execute(QString::fromUtf8(statement)); }
 
     virtual std::unique_ptr<Recordset> openRecordset(const QString& source,
                                                      CursorType cursorType = CursorType::Default,

@@ -21,8 +21,15 @@ Procedure::Procedure(Dialogs& dialogs, const QString& name)
     : m_dialogs(dialogs), m_path(kPathPrefix + name + QLatin1Char(' ')) {}
 
 void Procedure::report(int line, const std::exception& failure) {
-    m_dialogs.msgBox(applicationErrorText(QString::fromUtf8(failure.what()), m_path, line, m_statement),
-                     MsgBoxStyle::Exclamation, kErrorCaption);
+    const QString description = QString::fromUtf8(failure.what());
+    QString text;
+    if (m_statement) {
+        const QString statement = m_statement();
+        text = applicationErrorText(description, m_path, line, &statement);
+    } else {
+        text = applicationErrorText(description, m_path, line);
+    }
+    m_dialogs.msgBox(text, MsgBoxStyle::Exclamation, kErrorCaption);
 }
 
 }  // namespace tw

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <exception>
+#include <functional>
 
 #include "shell/Dialogs.h"
 
@@ -45,15 +46,16 @@ public:
         }
     }
 
-    // The statement text that the box shows after "sql: "; null shows no statement part.
-    void showStatement(const QString* statement) { m_statement = statement; }
+    // Where the box finds the statement it shows after "sql: "; without it the box shows no
+    // statement part. Asked only when a box is shown.
+    void showStatement(std::function<QString()> statement) { m_statement = std::move(statement); }
 
 private:
     void report(int line, const std::exception& failure);
 
     Dialogs& m_dialogs;
     QString m_path;
-    const QString* m_statement = nullptr;
+    std::function<QString()> m_statement;
 };
 
 }  // namespace tw

@@ -1,30 +1,31 @@
 #include "shell/Variant.h"
 
-#include <QStringDecoder>
+#include <cstring>
 
 namespace tw {
 
 Variant Variant::binary(QByteArray bytes) {
     Variant value;
-    value.m_value = std::move(bytes);
+    value.m_kind = Kind::Binary;
+    value.m_bytes = std::move(bytes);
     return value;
 }
 
 void Variant::setUtf8Text(QByteArrayView utf8) {
-    QString* text = std::get_if<QString>(&m_value);
-    if (!text) text = &m_value.emplace<QString>();
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    text->resize(decoder.requiredSpace(utf8.size()));
-    const QChar* end = decoder.appendToBuffer(text->data(), utf8);
-    text->truncate(end - text->constData());
+    m_kind = Kind::Text;
+    m_bytes.resize(utf8.size());
+    if (!utf8.isEmpty()) std::memcpy(m_bytes.data(), utf8.data(), static_cast<size_t>(utf8.size()));
 }
 
-QString Variant::toString() const {
-    if (const auto* text = std::get_if<QString>(&m_value)) return *text;
-    if (const auto* bytes = std::get_if<QByteArray>(&m_value)) {
-        return QString::fromLatin1(bytes->toHex().toUpper());
+QString Variant::toString() const { return QString::fromUtf8(toUtf8()); }
+
+QByteArray Variant::toUtf8() const {
+    switch (m_kind) {
+        case Kind::Text: return m_bytes;
+        case Kind::Binary: return m_bytes.toHex().toUpper();
+        case Kind::Null: break;
     }
-    return QString();
+    return QByteArray();
 }
 
 }  // namespace tw

@@ -3,33 +3,38 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
-#include <variant>
 
 namespace tw {
 
 // A field value as the database layer hands it over: Null, a text in its exact,
-// locale-independent form (numbers, dates and times included), or binary bytes.
+// locale-independent form (numbers, dates and times included), or binary bytes. Text is held
+// as the UTF-8 the databases speak, so that copying a value from one database into a
+// statement for another never converts it.
 class Variant {
 public:
     Variant() = default;  // Null
-    Variant(QString text) : m_value(std::move(text)) {}
-    Variant(const char* text) : m_value(QString::fromUtf8(text)) {}
+    Variant(const QString& text) : m_kind(Kind::Text), m_bytes(text.toUtf8()) {}
+    Variant(const char* utf8) : m_kind(Kind::Text), m_bytes(utf8) {}
     static Variant binary(QByteArray bytes);
 
-    // Makes the value the text that the UTF-8 bytes spell, reusing the room of a text held
+    // Makes the value the text that the UTF-8 bytes spell, reusing the room of the bytes held
     // before: reading row after row into the same values then costs no allocation.
     void setUtf8Text(QByteArrayView utf8);
 
-    bool isNull() const { return std::holds_alternative<std::monostate>(m_value); }
-    bool isBinary() const { return std::holds_alternative<QByteArray>(m_value); }
+    bool isNull() const { return m_kind == Kind::Null; }
+    bool isBinary() const { return m_kind == Kind::Binary; }
 
     // The value as text: Null gives the empty text, binary gives upper-case hex digits.
     QString toString() const;
+    // The same as UTF-8; a text value comes without copying.
+    QByteArray toUtf8() const;
 
     bool operator==(const Variant& other) const = default;
 
 private:
-    std::variant<std::monostate, QString, QByteArray> m_value;
+    enum class Kind { Null, Text, Binary };
+    Kind m_kind = Kind::Null;
+    QByteArray m_bytes;
 };
 
 }  // namespace tw

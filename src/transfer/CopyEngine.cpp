@@ -31,7 +31,9 @@ class Transfer {
 public:
     Transfer(const TransferProfile& profile, TransferWindow& window)
         : m_profile(profile), m_lines(profile.lines), m_window(window), m_proc(window.dialogs, profile.procedure) {
-        if (profile.errorBoxShowsStatement) m_proc.showStatement(&m_statement);
+        if (profile.errorBoxShowsStatement) {
+            m_proc.showStatement([this] { return m_lastIsInsert ? QString::fromUtf8(m_insert) : m_statement; });
+        }
     }
 
     void run() {
@@ -154,6 +156,7 @@ private:
             m_proc.step(164, [&] { create.addColumn(name, type); });
         }
         m_statement = create.finish();
+        m_lastIsInsert = false;
         m_proc.step(tail(218), [&] {
             required(m_target).execute(m_statement);
             m_created = true;
@@ -179,9 +182,10 @@ private:
             }
             insert.finish();
             // The finished statement becomes the one the error box quotes; the previous one's
-            // string is reused for the next row.
-            std::swap(m_statement, insert.text());
-            m_proc.step(tail(260), [&] { required(m_target).execute(m_statement); });
+            // buffer is reused for the next row.
+            std::swap(m_insert, insert.utf8());
+            m_lastIsInsert = true;
+            m_proc.step(tail(260), [&] { required(m_target).executeUtf8(m_insert); });
             m_proc.step(tail(262), [&] { rows.moveNext(); });
         }
     }
@@ -190,7 +194,10 @@ private:
     const TransferLines& m_lines;
     TransferWindow& m_window;
     Procedure m_proc;
+    // The statement composed last: a CREATE TABLE, or an INSERT kept in its UTF-8.
     QString m_statement;
+    QByteArray m_insert;
+    bool m_lastIsInsert = false;
     std::unique_ptr<Connection> m_source;
     std::unique_ptr<Connection> m_target;
     bool m_created = false;

@@ -39,30 +39,30 @@ QString ColumnTypeText(TargetDatabase target, std::int16_t adoType) {
 namespace {
 
 // Appends the value's literal: NULL, or the text in single quotes with each one inside doubled.
-void appendLiteral(QString& out, const Variant& value) {
-    const QString text = NullToDefault(value, Variant(QString())).toString();
+void appendLiteral(QByteArray& out, const Variant& value) {
+    static const Variant kEmptyText{QString()};
+    const QByteArray text = NullToDefault(value, kEmptyText).toUtf8();
     if (text.isEmpty()) {
-        out += QLatin1String("NULL");
+        out += "NULL";
         return;
     }
-    out += QLatin1Char('\'');
+    out += '\'';
     qsizetype from = 0;
-    for (qsizetype quote = text.indexOf(QLatin1Char('\'')); quote >= 0;
-         quote = text.indexOf(QLatin1Char('\''), from)) {
-        out += QStringView(text).sliced(from, quote + 1 - from);
-        out += QLatin1Char('\'');
+    for (qsizetype quote = text.indexOf('\''); quote >= 0; quote = text.indexOf('\'', from)) {
+        out += QByteArrayView(text).sliced(from, quote + 1 - from);
+        out += '\'';
         from = quote + 1;
     }
-    out += QStringView(text).sliced(from);
-    out += QLatin1Char('\'');
+    out += QByteArrayView(text).sliced(from);
+    out += '\'';
 }
 
 }  // namespace
 
 QString SqlValueText(const Variant& value) {
-    QString literal;
+    QByteArray literal;
     appendLiteral(literal, value);
-    return literal;
+    return QString::fromUtf8(literal);
 }
 
 CreateTableStatement::CreateTableStatement(TargetDatabase target, const QString& table)
@@ -79,23 +79,23 @@ QString CreateTableStatement::finish() const {
 }
 
 InsertStatement::InsertStatement(const QString& table)
-    : m_head(QStringLiteral("INSERT INTO ") + quotedName(table) + QStringLiteral(" VALUES(")) {
+    : m_head((QStringLiteral("INSERT INTO ") + quotedName(table) + QStringLiteral(" VALUES(")).toUtf8()) {
     begin();
 }
 
 void InsertStatement::begin() {
-    m_text.clear();  // keeps the string's room for the next row
+    m_text.resize(0);  // keeps the buffer's room for the next row
     m_text += m_head;
     m_first = true;
 }
 
 void InsertStatement::addValue(const Variant& value) {
-    if (!m_first) m_text += QLatin1String(", ");
+    if (!m_first) m_text += ", ";
     appendLiteral(m_text, value);
     m_first = false;
 }
 
-void InsertStatement::finish() { m_text += QLatin1Char(')'); }
+void InsertStatement::finish() { m_text += ')'; }
 
 QString CreateTableSql(TargetDatabase target, const QString& table,
                        const QList<FieldDescription>& fields) {
@@ -108,7 +108,7 @@ QString InsertRowSql(const QString& table, const QList<Variant>& values) {
     InsertStatement statement(table);
     for (const Variant& value : values) statement.addValue(value);
     statement.finish();
-    return statement.text();
+    return QString::fromUtf8(statement.utf8());
 }
 
 }  // namespace tw

@@ -40,21 +40,21 @@ private:
     QString m_text;
 };
 
-// Builds INSERT INTO one value at a time, row after row into the same text; the result equals
-// InsertRowSql for the same values.
+// Builds INSERT INTO one value at a time, row after row into the same text, in the UTF-8 that
+// goes to the database; the result equals InsertRowSql for the same values.
 class InsertStatement {
 public:
     explicit InsertStatement(const QString& table);
     void begin();  // starts the next row's statement
     void addValue(const Variant& value);
     void finish();
-    // The statement as composed so far; a caller may take its text, the next begin() starts
-    // afresh in whatever string is left here.
-    QString& text() { return m_text; }
+    // The statement as composed so far; a caller may take its bytes, the next begin() starts
+    // afresh in whatever buffer is left here.
+    QByteArray& utf8() { return m_text; }
 
 private:
-    QString m_head;
-    QString m_text;
+    QByteArray m_head;
+    QByteArray m_text;
     bool m_first = true;
 };
 

@@ -49,7 +49,7 @@ TEST(Procedure, EveryFailureShowsItsOwnBoxInOrder) {
     ScriptedDialogs dialogs;
     Procedure proc(dialogs, "Form2.PushButton4_Click");
     QString statement;
-    proc.showStatement(&statement);
+    proc.showStatement([&] { return statement; });
     proc.step(150, [] { throw std::runtime_error("first"); });
     statement = QStringLiteral("INSERT INTO \"T\" VALUES ('x')");
     proc.step(152, [] { throw std::runtime_error("second"); });

@@ -118,13 +118,13 @@ TEST(InsertRowSql, JoinsTheLiteralsAndBuildsTheSameTextValueByValue) {
     InsertStatement statement("T");
     for (const Variant& value : row) statement.addValue(value);
     statement.finish();
-    EXPECT_EQ(statement.text(), InsertRowSql("T", row));
-    EXPECT_EQ(statement.text(), "INSERT INTO \"T\" VALUES(NULL, 'a', NULL, '''', ' ')");
-    QString taken;
-    std::swap(taken, statement.text());
+    EXPECT_EQ(QString::fromUtf8(statement.utf8()), InsertRowSql("T", row));
+    EXPECT_EQ(statement.utf8(), "INSERT INTO \"T\" VALUES(NULL, 'a', NULL, '''', ' ')");
+    QByteArray taken;
+    std::swap(taken, statement.utf8());
     statement.begin();
     for (const Variant& value : next) statement.addValue(value);
     statement.finish();
-    EXPECT_EQ(statement.text(), "INSERT INTO \"T\" VALUES('it''s ''''twice''''', 'x')");
-    EXPECT_EQ(taken, InsertRowSql("T", row));
+    EXPECT_EQ(statement.utf8(), "INSERT INTO \"T\" VALUES('it''s ''''twice''''', 'x')");
+    EXPECT_EQ(QString::fromUtf8(taken), InsertRowSql("T", row));
 }

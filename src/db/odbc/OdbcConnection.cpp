@@ -44,17 +44,21 @@ void OdbcConnection::open(const QString& connectionString) {
 }
 
 void OdbcConnection::execute(const QString& statement) {
+    toSql(statement, m_statementText);
+    executeUtf8(m_statementText);
+}
+
+void OdbcConnection::executeUtf8(const QByteArray& statement) {
     requireOpen();
     Handle& stmt = m_session->executor();
-    SqlString& text = m_statementText;
-    toSql(statement, text);
     // Whatever happens, drop any result afterwards so the handle is ready for the next one;
     // the diagnostics are read before that.
     struct CloseAfter {
         SQLHSTMT stmt;
         ~CloseAfter() { SQLFreeStmt(stmt, SQL_CLOSE); }
     } closeAfter{stmt.get()};
-    check(SQLExecDirect(stmt.get(), sqlChars(text), static_cast<SQLINTEGER>(text.size())), stmt,
+    auto* text = reinterpret_cast<SQLCHAR*>(const_cast<char*>(statement.constData()));
+    check(SQLExecDirect(stmt.get(), text, static_cast<SQLINTEGER>(statement.size())), stmt,
           "SQLExecDirect");
 }
 

@@ -19,6 +19,7 @@ public:
     void setCursorLocation(CursorLocation location) override { m_cursorLocation = location; }
     void open(const QString& connectionString) override;
     void execute(const QString& statement) override;
+    void executeUtf8(const QByteArray& statement) override;
     std::unique_ptr<Recordset> openRecordset(const QString& source,
                                              CursorType cursorType = CursorType::Default,
                                              LockType lockType = LockType::Default) override;
