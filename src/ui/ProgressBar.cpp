@@ -34,6 +34,7 @@ void ProgressBar::draw() {
     m_pendingDraw.stop();
     const double shown = std::isfinite(m_position) ? std::clamp(m_position, 0.0, 100.0) : 0.0;
     setValue(static_cast<int>(shown * kSteps));
+    update();  // the bar's own rule waits for a whole chunk; a moving copy should show it
     m_sinceDrawn.start();
 }
 

@@ -27,7 +27,7 @@ signals:
 
 private:
     static constexpr int kSteps = 10;
-    static constexpr int kRedrawIntervalMs = 40;
+    static constexpr int kRedrawIntervalMs = 50;
 
     void draw();
 

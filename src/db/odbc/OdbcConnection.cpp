@@ -63,11 +63,12 @@ void OdbcConnection::executeUtf8(const QByteArray& statement) {
 }
 
 // Rows are always read forward from the driver; the cursor and lock types asked for make no
-// difference to what the program reads.
+// difference to what the program reads. Client-side cursors know their row count before the
+// first row, as their users rely on.
 std::unique_ptr<Recordset> OdbcConnection::openRecordset(const QString& source, CursorType,
                                                          LockType) {
     requireOpen();
-    return OdbcRecordset::query(m_session, source);
+    return OdbcRecordset::query(m_session, source, m_cursorLocation == CursorLocation::Client);
 }
 
 std::unique_ptr<Recordset> OdbcConnection::openSchema(int schema) {

@@ -33,8 +33,11 @@ OdbcRecordset::OdbcRecordset(std::shared_ptr<OdbcSession> session, QString sourc
 OdbcRecordset::~OdbcRecordset() { close(); }
 
 std::unique_ptr<OdbcRecordset> OdbcRecordset::query(std::shared_ptr<OdbcSession> session,
-                                                    const QString& source) {
+                                                    const QString& source, bool countFirst) {
     std::unique_ptr<OdbcRecordset> recordset(new OdbcRecordset(std::move(session), source));
+    // Counting while the rows are being read would make some drivers (SQLite's) read all the
+    // rest of them into memory first; counted beforehand, the rows stream.
+    if (countFirst) recordset->count();
     SqlString text = toSql(source);
     check(SQLExecDirect(recordset->m_stmt.get(), sqlChars(text), SQL_NTS), recordset->m_stmt,
           "SQLExecDirect");
@@ -156,16 +159,19 @@ void OdbcRecordset::readColumn(int index, Variant& into) {
 
 qint64 OdbcRecordset::recordCount() {
     requireOpen();
-    if (m_recordCount >= 0 || m_source.isEmpty()) return m_recordCount;
+    if (m_recordCount < 0 && !m_source.isEmpty()) count();
+    return m_recordCount;
+}
+
+void OdbcRecordset::count() {
     Handle counter(SQL_HANDLE_STMT, m_session->dbc.get());
     SqlString text = toSql(QStringLiteral("SELECT COUNT(*) FROM (%1) tw_counted").arg(m_source));
     check(SQLExecDirect(counter.get(), sqlChars(text), SQL_NTS), counter, "SQLExecDirect");
     check(SQLFetch(counter.get()), counter, "SQLFetch");
-    SQLBIGINT count = 0;
+    SQLBIGINT rows = 0;
     SQLLEN indicator = 0;
-    check(SQLGetData(counter.get(), 1, SQL_C_SBIGINT, &count, 0, &indicator), counter, "SQLGetData");
-    m_recordCount = count;
-    return m_recordCount;
+    check(SQLGetData(counter.get(), 1, SQL_C_SBIGINT, &rows, 0, &indicator), counter, "SQLGetData");
+    m_recordCount = rows;
 }
 
 void OdbcRecordset::moveNext() {

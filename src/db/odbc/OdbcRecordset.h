@@ -13,9 +13,10 @@ struct OdbcSession;
 // A forward-only result read row by row: only the current row is held in memory.
 class OdbcRecordset : public Recordset {
 public:
-    // Runs the query. Its row count, when asked for, comes from a count over the same query.
+    // Runs the query. Its row count comes from a count over the same query: made before the
+    // rows are read when countFirst, else when first asked for.
     static std::unique_ptr<OdbcRecordset> query(std::shared_ptr<OdbcSession> session,
-                                                const QString& source);
+                                                const QString& source, bool countFirst);
     // Lists every table and view of the data source.
     static std::unique_ptr<OdbcRecordset> tables(std::shared_ptr<OdbcSession> session);
     ~OdbcRecordset() override;
@@ -30,6 +31,7 @@ public:
 
 private:
     OdbcRecordset(std::shared_ptr<OdbcSession> session, QString source);
+    void count();
     void describeColumns();
     void fetch();
     void typeSystemTables();
