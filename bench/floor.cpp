@@ -7,7 +7,7 @@
 //   bench_floor drop    <connection> <table>
 //
 // A connection is "Data Source=NAME" for an ODBC data source or a driver connection string.
-// copy prints "rows=N seconds=S rss_kb=K".
+// copy prints "rows=N seconds=S cpu=C rss_kb=K", C being this process's processor time.
 #include <sql.h>
 #include <sqlext.h>
 #include <sys/resource.h>
@@ -195,8 +195,16 @@ long peakRssKb() {
     return usage.ru_maxrss;
 }
 
+// Processor time spent by this process so far, user and system, in seconds.
+double cpuSeconds() {
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
 int copy(const std::string& source, const std::string& target, const std::string& table, bool toOracle) {
     const auto start = std::chrono::steady_clock::now();
+    const double cpuAtStart = cpuSeconds();
     Database from(source);
     Database to(target);
     Rows rows(from, "SELECT * FROM " + quoted(table));
@@ -231,7 +239,8 @@ int copy(const std::string& source, const std::string& target, const std::string
         ++copied;
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("rows=%ld seconds=%.6f rss_kb=%ld\n", copied, seconds, peakRssKb());
+    std::printf("rows=%ld seconds=%.6f cpu=%.6f rss_kb=%ld\n", copied, seconds, cpuSeconds() - cpuAtStart,
+                peakRssKb());
     return 0;
 }
 

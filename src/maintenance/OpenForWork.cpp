@@ -1,7 +1,5 @@
 #include "maintenance/OpenForWork.h"
 
-#include "db/DbError.h"
-
 namespace tw {
 
 std::unique_ptr<Connection> openForWork(Procedure& proc, const DatabaseSide& side, TableWork& work) {
@@ -11,11 +9,6 @@ std::unique_ptr<Connection> openForWork(Procedure& proc, const DatabaseSide& sid
     if (side.setsOdbcProvider) proc.step(104, [&] { required(connection).setProvider(kOdbcProvider); });
     proc.step(side.line(106), [&] { required(connection).open(side.connectionString(work.values)); });
     return connection;
-}
-
-Connection& required(const std::unique_ptr<Connection>& connection) {
-    if (!connection) throw DbError(QStringLiteral("Object variable or With block variable not set"));
-    return *connection;
 }
 
 }  // namespace tw

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "db/Connection.h"
+#include "db/RequiredConnection.h"
 #include "maintenance/DatabaseSide.h"
 #include "shell/Procedure.h"
 
@@ -11,8 +11,5 @@ namespace tw {
 // The first steps of every delete and rename: make the connection, put the hourglass up, and
 // open the side's database. Each step that fails is reported and the next one still runs.
 std::unique_ptr<Connection> openForWork(Procedure& proc, const DatabaseSide& side, TableWork& work);
-
-// The connection a step works on; a connection that could not be made fails the step.
-Connection& required(const std::unique_ptr<Connection>& connection);
 
 }  // namespace tw

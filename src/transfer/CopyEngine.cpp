@@ -4,7 +4,7 @@
 #include <array>
 #include <memory>
 
-#include "db/DbError.h"
+#include "db/RequiredConnection.h"
 #include "db/SqlText.h"
 #include "shell/Dialogs.h"
 #include "shell/ListHelpers.h"
@@ -14,11 +14,6 @@
 namespace tw {
 
 namespace {
-
-Connection& required(const std::unique_ptr<Connection>& connection) {
-    if (!connection) throw DbError(QStringLiteral("Object variable or With block variable not set"));
-    return *connection;
-}
 
 // Runs the steps in the order of their line numbers.
 template <typename Step, size_t N>
@@ -30,16 +25,22 @@ void inLineOrder(std::array<std::pair<int, Step>, N> steps) {
 class Transfer {
 public:
     Transfer(const TransferProfile& profile, TransferWindow& window)
-        : m_profile(profile), m_lines(profile.lines), m_window(window), m_proc(window.dialogs, profile.procedure) {
+        : m_profile(profile),
+          m_lines(profile.lines),
+          m_window(window),
+          m_proc(window.dialogs, profile.procedure) {
         if (profile.errorBoxShowsStatement) {
-            m_proc.showStatement([this] { return m_lastIsInsert ? QString::fromUtf8(m_insert) : m_statement; });
+            m_proc.showStatement(
+                [this] { return m_lastIsInsert ? QString::fromUtf8(m_insert) : m_statement; });
         }
     }
 
     void run() {
         using Step = std::function<void()>;
-        inLineOrder<Step, 2>({{{m_lines.createSource, [&] { create(m_lines.createSource, m_source); }},
-                               {m_lines.createTarget, [&] { create(m_lines.createTarget, m_target); }}}});
+        inLineOrder<Step, 2>({{
+            {m_lines.createSource, [&] { create(m_lines.createSource, m_source); }},
+            {m_lines.createTarget, [&] { create(m_lines.createTarget, m_target); }},
+        }});
 
         if (m_proc.test(106, [&] { return m_window.sourceList.currentIndex() == -1; })) {
             m_proc.step(m_lines.nothingCurrentMessage,
@@ -47,11 +48,17 @@ public:
             return;
         }
         m_proc.step(m_lines.busy, [&] { m_window.showBusy(true); });
-        inLineOrder<Step, 2>(
-            {{{m_lines.sourceCursor,
-               [&] { open(m_source, CursorLocation::Client, m_profile.sourceConnectionString, m_lines.sourceCursor, m_lines.sourceOpen); }},
-              {m_lines.targetCursor,
-               [&] { open(m_target, CursorLocation::Server, m_profile.targetConnectionString, m_lines.targetCursor, m_lines.targetOpen); }}}});
+        // The source reads through a client-side cursor, which knows its row count first.
+        inLineOrder<Step, 2>({{
+            {m_lines.sourceCursor, [&] {
+                 open(m_source, CursorLocation::Client, m_profile.sourceConnectionString,
+                      m_lines.sourceCursor, m_lines.sourceOpen);
+             }},
+            {m_lines.targetCursor, [&] {
+                 open(m_target, CursorLocation::Server, m_profile.targetConnectionString,
+                      m_lines.targetCursor, m_lines.targetOpen);
+             }},
+        }});
 
         TableList& source = m_window.sourceList;
         for (int i = source.count() - 1; i >= 0; --i) {
@@ -60,9 +67,14 @@ public:
             copyTable(i);
         }
 
-        inLineOrder<Step, 3>({{{m_lines.closeSource, [&] { m_proc.step(m_lines.closeSource, [&] { required(m_source).close(); }); }},
-                               {m_lines.closeTarget, [&] { m_proc.step(m_lines.closeTarget, [&] { required(m_target).close(); }); }},
-                               {m_lines.finalPointer, [&] { m_proc.step(m_lines.finalPointer, [&] { m_window.showBusy(false); }); }}}});
+        const auto closeSource = [&] { required(m_source).close(); };
+        const auto closeTarget = [&] { required(m_target).close(); };
+        const auto pointerBack = [&] { m_window.showBusy(false); };
+        inLineOrder<Step, 3>({{
+            {m_lines.closeSource, [&] { m_proc.step(m_lines.closeSource, closeSource); }},
+            {m_lines.closeTarget, [&] { m_proc.step(m_lines.closeTarget, closeTarget); }},
+            {m_lines.finalPointer, [&] { m_proc.step(m_lines.finalPointer, pointerBack); }},
+        }});
     }
 
 private:

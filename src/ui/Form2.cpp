@@ -3,16 +3,16 @@
 #include <QCloseEvent>
 
 #include "db/Oracle.h"
+#include "db/Sybase.h"
 #include "maintenance/DeleteTables.h"
 #include "maintenance/RenameTable.h"
-#include "transfer/CopyEngine.h"
-#include "db/Sybase.h"
 #include "shell/AppTitle.h"
 #include "shell/Dialogs.h"
 #include "shell/FileExists.h"
 #include "shell/FormColours.h"
 #include "shell/Procedure.h"
 #include "shell/ProgramFolder.h"
+#include "transfer/CopyEngine.h"
 #include "ui/AppIcon.h"
 #include "ui/CursorFile.h"
 #include "ui/Form1.h"
