@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Tablewright need.
 # Only missing packages are installed; as a normal user this goes through sudo.
+# With --test it also makes sure the German locale the tests run one check in exists.
 set -euo pipefail
 
 packages=(
@@ -27,6 +28,6 @@ if [ ${#missing[@]} -gt 0 ]; then
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
-if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
+if [ "${1:-}" = --test ] && ! locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
   "${sudo[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8
 fi

@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
-scripts/install-deps.sh
+scripts/install-deps.sh --test
 scripts/build.sh
 
 stand=$(TW_STAND_OWNER_PID=$$ "$root/tests/stand/start.sh")

@@ -2,7 +2,6 @@
 
 #include "db/Datatype.h"
 #include "db/SqlText.h"
-#include "shell/ListHelpers.h"
 
 namespace tw {
 
@@ -39,22 +38,25 @@ QString ColumnTypeText(TargetDatabase target, std::int16_t adoType) {
 namespace {
 
 // Appends the value's literal: NULL, or the text in single quotes with each one inside doubled.
+// A Null value reads as the empty text, as NullToDefault gives it, and so becomes NULL too.
+// Written straight into the statement's buffer: a copy calls this for every value.
 void appendLiteral(QByteArray& out, const Variant& value) {
-    static const Variant kEmptyText{QString()};
-    const QByteArray text = NullToDefault(value, kEmptyText).toUtf8();
+    const QByteArray hex = value.isBinary() ? value.toUtf8() : QByteArray();
+    const QByteArrayView text = value.isBinary() ? QByteArrayView(hex) : value.textUtf8();
     if (text.isEmpty()) {
         out += "NULL";
         return;
     }
-    out += '\'';
-    qsizetype from = 0;
-    for (qsizetype quote = text.indexOf('\''); quote >= 0; quote = text.indexOf('\'', from)) {
-        out += QByteArrayView(text).sliced(from, quote + 1 - from);
-        out += '\'';
-        from = quote + 1;
+    qsizetype at = out.size();
+    out.resize(at + 2 + 2 * text.size());  // room for every character doubled
+    char* data = out.data();
+    data[at++] = '\'';
+    for (const char character : text) {
+        data[at++] = character;
+        if (character == '\'') data[at++] = '\'';
     }
-    out += QByteArrayView(text).sliced(from);
-    out += '\'';
+    data[at++] = '\'';
+    out.resize(at);
 }
 
 }  // namespace

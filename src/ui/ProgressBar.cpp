@@ -13,20 +13,25 @@ ProgressBar::ProgressBar(QWidget* parent) : QProgressBar(parent) {
     setValue(0);
     setTextVisible(true);
     setAlignment(Qt::AlignCenter);
+    // Filling its own background, the bar redraws alone, not the window behind it too.
+    setAutoFillBackground(true);
     m_pendingDraw.setSingleShot(true);
     connect(&m_pendingDraw, &QTimer::timeout, this, &ProgressBar::draw);
 }
 
 void ProgressBar::setPosition(double position) {
     m_position = position;
-    static const QMetaMethod changed = QMetaMethod::fromSignal(&ProgressBar::positionChanged);
-    if (isSignalConnected(changed)) emit positionChanged(position);  // a copy sets it every row
+    if (m_announcesPositions) emit positionChanged(position);  // a copy sets it every row
     const bool atAnEnd = !(position > 0.0 && position < 100.0);
     if (atAnEnd || !m_sinceDrawn.isValid() || m_sinceDrawn.elapsed() >= kRedrawIntervalMs) {
         draw();
     } else if (!m_pendingDraw.isActive()) {
         m_pendingDraw.start(static_cast<int>(kRedrawIntervalMs - m_sinceDrawn.elapsed()));
     }
+}
+
+void ProgressBar::connectNotify(const QMetaMethod& signal) {
+    if (signal == QMetaMethod::fromSignal(&ProgressBar::positionChanged)) m_announcesPositions = true;
 }
 
 // The drawn bar shows tenths of a percent; the exact position stays readable.

@@ -25,14 +25,18 @@ public:
 signals:
     void positionChanged(double position);
 
+protected:
+    void connectNotify(const QMetaMethod& signal) override;
+
 private:
     static constexpr int kSteps = 10;
-    static constexpr int kRedrawIntervalMs = 50;
+    static constexpr int kRedrawIntervalMs = 60;
 
     void draw();
 
     double m_position = 0.0;
     QString m_text = kDesignText;
+    bool m_announcesPositions = false;  // someone listens to positionChanged
     QElapsedTimer m_sinceDrawn;
     QTimer m_pendingDraw;
 };
