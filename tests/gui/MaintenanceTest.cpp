@@ -1,36 +1,17 @@
 // Delete and rename on the tables window, with recorded connections: the exact statements,
 // their order, the messages and what the lists hold afterwards.
+#include "support/Observed.h"
 #include "Form1Rig.h"
 #include "ui/Form2.h"
 #include "ui/TableListBox.h"
 
+using tw::test::errorLines;
+using tw::test::executed;
+using tw::test::items;
+
 namespace {
 
 const QString kOracleOpen = "open Driver={Microsoft ODBC for Oracle};Server=;Uid=;Pwd=;";
-
-QStringList items(const TableList& list) {
-    QStringList names;
-    for (int i = 0; i < list.count(); ++i) names << list.text(i);
-    return names;
-}
-
-QStringList executed(const QStringList& log) {
-    QStringList statements;
-    for (const QString& entry : log) {
-        if (entry.startsWith("execute ")) statements << entry.mid(8);
-    }
-    return statements;
-}
-
-QList<int> errorLines(const ScriptedDialogs& dialogs, const QString& procedure) {
-    QList<int> lines;
-    const QString marker = "in TablewrightApp2021/08/31." + procedure + " at line ";
-    for (const auto& box : dialogs.shown) {
-        const qsizetype at = box.text.indexOf(marker);
-        if (at >= 0) lines << box.text.mid(at + marker.size()).section('\r', 0, 0).toInt();
-    }
-    return lines;
-}
 
 // The tables window with lists filled by hand; no database behind it but the recording fake.
 struct TablesRig : Rig {

@@ -3,40 +3,21 @@
 #include <QGroupBox>
 #include <QSignalSpy>
 
+#include "support/Observed.h"
 #include "Form1Rig.h"
 #include "db/AdoType.h"
 #include "ui/Form2.h"
 #include "ui/ProgressBar.h"
 #include "ui/TableListBox.h"
 
+using tw::test::errorLines;
+using tw::test::executed;
+using tw::test::items;
+
 namespace {
 
 const QString kOracleOpen = "open Driver={Microsoft ODBC for Oracle};Server=db;Uid=scott;Pwd=tiger;";
 const QString kSqlAnyOpen = "open Data Source=dsn";
-
-QStringList items(const TableList& list) {
-    QStringList names;
-    for (int i = 0; i < list.count(); ++i) names << list.text(i);
-    return names;
-}
-
-QStringList executed(const QStringList& log) {
-    QStringList statements;
-    for (const QString& entry : log) {
-        if (entry.startsWith("execute ")) statements << entry.mid(8);
-    }
-    return statements;
-}
-
-QList<int> errorLines(const ScriptedDialogs& dialogs, const QString& procedure) {
-    QList<int> lines;
-    const QString marker = "in TablewrightApp2021/08/31." + procedure + " at line ";
-    for (const auto& box : dialogs.shown) {
-        const qsizetype at = box.text.indexOf(marker);
-        if (at >= 0) lines << box.text.mid(at + marker.size()).section('\r', 0, 0).toInt();
-    }
-    return lines;
-}
 
 FakeTable table(const QList<QList<Variant>>& rows) {
     FakeTable t;

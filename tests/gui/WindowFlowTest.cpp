@@ -1,21 +1,20 @@
 #include <QGroupBox>
 #include <QLabel>
 
+#include "support/Observed.h"
 #include "Form1Rig.h"
 #include "ui/Form2.h"
 #include "ui/ProgressBar.h"
 #include "ui/TableListBox.h"
 #include "ui/TextBox.h"
 
+using tw::test::errorLines;
+using tw::test::executed;
+using tw::test::items;
+
 namespace {
 
 const QString kOracleQuery = QStringLiteral("SELECT table_name FROM user_tables");
-
-QStringList items(const TableList& list) {
-    QStringList names;
-    for (int i = 0; i < list.count(); ++i) names << list.text(i);
-    return names;
-}
 
 // Both databases as the fake connections show them.
 void fillDatabases(FakeConnectionFactory& connections) {

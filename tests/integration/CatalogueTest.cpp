@@ -3,6 +3,7 @@
 // say exactly what a list must hold.
 #include <gtest/gtest.h>
 
+#include "support/Observed.h"
 #include "db/DbError.h"
 #include "db/Oracle.h"
 #include "db/Sybase.h"
@@ -12,15 +13,13 @@
 
 using namespace tw;
 
+using tw::test::errorLines;
+using tw::test::executed;
+using tw::test::items;
+
 namespace {
 
 const ConnectionValues kCatalogueUser{"127.0.0.1", "tw_catalogue", "tiger", "tw_sqlany2"};
-
-QStringList items(const TableList& list) {
-    QStringList names;
-    for (int i = 0; i < list.count(); ++i) names << list.text(i);
-    return names;
-}
 
 // Creates the statements' tables in one database and drops them again at the end.
 class Tables {

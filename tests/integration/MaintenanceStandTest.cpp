@@ -3,6 +3,7 @@
 
 #include <QTemporaryDir>
 
+#include "support/Observed.h"
 #include "db/SqlText.h"
 #include "db/odbc/OdbcConnection.h"
 #include "shell/SettingsStore.h"
@@ -15,13 +16,11 @@
 
 using namespace tw;
 
-namespace {
+using tw::test::errorLines;
+using tw::test::executed;
+using tw::test::items;
 
-QStringList items(const TableList& list) {
-    QStringList names;
-    for (int i = 0; i < list.count(); ++i) names << list.text(i);
-    return names;
-}
+namespace {
 
 class MaintenanceOnTheStand : public ::testing::Test {
 protected:

@@ -3,6 +3,7 @@
 
 #include <QTemporaryDir>
 
+#include "support/Observed.h"
 #include "db/AdoType.h"
 #include "db/SqlText.h"
 #include "db/odbc/OdbcConnection.h"
@@ -16,6 +17,10 @@
 #include "ui/TextBox.h"
 
 using namespace tw;
+
+using tw::test::errorLines;
+using tw::test::executed;
+using tw::test::items;
 
 namespace {
 
@@ -38,12 +43,6 @@ QList<Column> readTable(Connection& db, const QString& table) {
         }
     }
     return columns;
-}
-
-QStringList items(const TableList& list) {
-    QStringList names;
-    for (int i = 0; i < list.count(); ++i) names << list.text(i);
-    return names;
 }
 
 class TransferOnTheStand : public ::testing::Test {

@@ -3,6 +3,7 @@
 
 #include <QTemporaryDir>
 
+#include "support/Observed.h"
 #include "db/odbc/OdbcConnection.h"
 #include "shell/SettingsStore.h"
 #include "support/ScriptedDialogs.h"
@@ -13,13 +14,11 @@
 
 using namespace tw;
 
-namespace {
+using tw::test::errorLines;
+using tw::test::executed;
+using tw::test::items;
 
-QStringList items(const TableList& list) {
-    QStringList names;
-    for (int i = 0; i < list.count(); ++i) names << list.text(i);
-    return names;
-}
+namespace {
 
 class WindowFlowOnTheStand : public ::testing::Test {
 protected:
