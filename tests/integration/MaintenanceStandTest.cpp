@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 
 #include "support/Observed.h"
+#include "support/StandWindows.h"
 #include "db/SqlText.h"
 #include "db/odbc/OdbcConnection.h"
 #include "shell/SettingsStore.h"
@@ -22,16 +23,8 @@ using tw::test::items;
 
 namespace {
 
-class MaintenanceOnTheStand : public ::testing::Test {
+class MaintenanceOnTheStand : public ::testing::Test, protected test::StandWindows {
 protected:
-    void SetUp() override {
-        m_form.Text1->setText(test::standOracleServer());
-        m_form.Text2->setText(test::kStandOracleUser);
-        m_form.Text3->setText(test::kStandOraclePassword);
-        m_form.Text4->setText(test::kStandDataSource);
-        m_sqlany = test::openStand(test::standDatabases()[1]);
-        m_oracle = test::openStand(test::standDatabases()[0]);
-    }
 
     // Creates tables under unique names and lists them on the side's list, with the first
     // item current as after a load.
@@ -60,71 +53,62 @@ protected:
         for (int i = 0; i < list.count(); ++i) list.setSelected(i, names.contains(list.text(i)));
     }
 
-    QTemporaryDir m_home;
-    SettingsStore m_settings{m_home.path()};
-    test::ScriptedDialogs m_dialogs;
-    odbc::OdbcConnectionFactory m_connections;
-    Services m_services{m_settings, m_dialogs, m_connections, m_home.path()};
-    Form1 m_form{m_services};
-    Form2 m_tables{m_services, m_form};
-    std::unique_ptr<Connection> m_sqlany;
-    std::unique_ptr<Connection> m_oracle;
 };
 
 }  // namespace
 
 TEST_F(MaintenanceOnTheStand, DeleteDropsTheSelectedTablesOnEachSide) {
-    const QStringList sqlany = createListed(*m_sqlany, *m_tables.List1, {"del a", "del b", "del c"});
-    const QStringList oracle = createListed(*m_oracle, *m_tables.List2, {"DEL_A", "DEL_B"});
-    select(*m_tables.List1, {sqlany[0], sqlany[2]});
-    select(*m_tables.List2, {oracle[1]});
-    m_tables.PushButton1_Click();
-    m_tables.PushButton5_Click();
+    const QStringList sqlany = createListed(*sqlanyDb, *tables.List1, {"del a", "del b", "del c"});
+    const QStringList oracle = createListed(*oracleDb, *tables.List2, {"DEL_A", "DEL_B"});
+    select(*tables.List1, {sqlany[0], sqlany[2]});
+    select(*tables.List2, {oracle[1]});
+    tables.PushButton1_Click();
+    tables.PushButton5_Click();
 
-    EXPECT_TRUE(m_dialogs.shown.isEmpty());
-    EXPECT_EQ(items(*m_tables.List1), QStringList({sqlany[1]}));
-    EXPECT_EQ(items(*m_tables.List2), QStringList({oracle[0]}));
-    EXPECT_FALSE(exists(*m_sqlany, sqlany[0]));
-    EXPECT_TRUE(exists(*m_sqlany, sqlany[1]));
-    EXPECT_FALSE(exists(*m_sqlany, sqlany[2]));
-    EXPECT_TRUE(exists(*m_oracle, oracle[0]));
-    EXPECT_FALSE(exists(*m_oracle, oracle[1]));
-    m_sqlany->execute(DropTableSql(sqlany[1]));
-    m_oracle->execute(DropTableSql(oracle[0]));
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    EXPECT_EQ(items(*tables.List1), QStringList({sqlany[1]}));
+    EXPECT_EQ(items(*tables.List2), QStringList({oracle[0]}));
+    EXPECT_FALSE(exists(*sqlanyDb, sqlany[0]));
+    EXPECT_TRUE(exists(*sqlanyDb, sqlany[1]));
+    EXPECT_FALSE(exists(*sqlanyDb, sqlany[2]));
+    EXPECT_TRUE(exists(*oracleDb, oracle[0]));
+    EXPECT_FALSE(exists(*oracleDb, oracle[1]));
+    sqlanyDb->execute(DropTableSql(sqlany[1]));
+    oracleDb->execute(DropTableSql(oracle[0]));
 }
 
 TEST_F(MaintenanceOnTheStand, ADropTheDatabaseRefusesKeepsItsItemAndTheOthersGo) {
-    const QStringList names = createListed(*m_oracle, *m_tables.List2, {"KEEP_A", "KEEP_B"});
+    const QStringList names = createListed(*oracleDb, *tables.List2, {"KEEP_A", "KEEP_B"});
     const QString gone = test::uniqueTableName("ALREADY_GONE");
-    m_tables.List2->addItem(gone);  // listed, but not in the database
-    m_tables.PushButton8_Click();
-    m_tables.PushButton5_Click();
+    tables.List2->addItem(gone);  // listed, but not in the database
+    tables.PushButton8_Click();
+    tables.PushButton5_Click();
 
-    ASSERT_EQ(m_dialogs.shown.size(), 1);
-    EXPECT_TRUE(m_dialogs.shown[0].text.contains("Form2.PushButton5_Click at line 112"));
-    EXPECT_TRUE(m_dialogs.shown[0].text.contains(gone)) << m_dialogs.shown[0].text.toStdString();
-    EXPECT_EQ(items(*m_tables.List2), QStringList({gone}));
-    EXPECT_FALSE(exists(*m_oracle, names[0]));
-    EXPECT_FALSE(exists(*m_oracle, names[1]));
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_TRUE(dialogs.shown[0].text.contains("Form2.PushButton5_Click at line 112"));
+    EXPECT_TRUE(dialogs.shown[0].text.contains(gone)) << dialogs.shown[0].text.toStdString();
+    EXPECT_EQ(items(*tables.List2), QStringList({gone}));
+    EXPECT_FALSE(exists(*oracleDb, names[0]));
+    EXPECT_FALSE(exists(*oracleDb, names[1]));
 }
 
 TEST_F(MaintenanceOnTheStand, RenamesTheStandRefusesLeaveTablesAndListsAsTheyWere) {
     // Neither stand database knows the rename statement of the side it stands in for.
-    const QStringList sqlany = createListed(*m_sqlany, *m_tables.List1, {"ren"});
-    const QStringList oracle = createListed(*m_oracle, *m_tables.List2, {"REN"});
-    select(*m_tables.List1, sqlany);
-    select(*m_tables.List2, oracle);
-    m_dialogs.answers << "renamed" << "RENAMED";
-    m_tables.PushButton6_Click();
-    m_tables.PushButton7_Click();
+    const QStringList sqlany = createListed(*sqlanyDb, *tables.List1, {"ren"});
+    const QStringList oracle = createListed(*oracleDb, *tables.List2, {"REN"});
+    select(*tables.List1, sqlany);
+    select(*tables.List2, oracle);
+    dialogs.answers << "renamed" << "RENAMED";
+    tables.PushButton6_Click();
+    tables.PushButton7_Click();
 
-    ASSERT_EQ(m_dialogs.shown.size(), 4);  // two prompts, two error boxes
-    EXPECT_TRUE(m_dialogs.shown[1].text.contains("Form2.PushButton6_Click at line 122"));
-    EXPECT_TRUE(m_dialogs.shown[3].text.contains("Form2.PushButton7_Click at line 120"));
-    EXPECT_EQ(items(*m_tables.List1), sqlany);
-    EXPECT_EQ(items(*m_tables.List2), oracle);
-    EXPECT_TRUE(exists(*m_sqlany, sqlany[0]));
-    EXPECT_TRUE(exists(*m_oracle, oracle[0]));
-    m_sqlany->execute(DropTableSql(sqlany[0]));
-    m_oracle->execute(DropTableSql(oracle[0]));
+    ASSERT_EQ(dialogs.shown.size(), 4);  // two prompts, two error boxes
+    EXPECT_TRUE(dialogs.shown[1].text.contains("Form2.PushButton6_Click at line 122"));
+    EXPECT_TRUE(dialogs.shown[3].text.contains("Form2.PushButton7_Click at line 120"));
+    EXPECT_EQ(items(*tables.List1), sqlany);
+    EXPECT_EQ(items(*tables.List2), oracle);
+    EXPECT_TRUE(exists(*sqlanyDb, sqlany[0]));
+    EXPECT_TRUE(exists(*oracleDb, oracle[0]));
+    sqlanyDb->execute(DropTableSql(sqlany[0]));
+    oracleDb->execute(DropTableSql(oracle[0]));
 }

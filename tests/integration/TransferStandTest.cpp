@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 
 #include "support/Observed.h"
+#include "support/StandWindows.h"
 #include "db/AdoType.h"
 #include "db/SqlText.h"
 #include "db/odbc/OdbcConnection.h"
@@ -45,19 +46,11 @@ QList<Column> readTable(Connection& db, const QString& table) {
     return columns;
 }
 
-class TransferOnTheStand : public ::testing::Test {
+class TransferOnTheStand : public ::testing::Test, protected test::StandWindows {
 protected:
-    void SetUp() override {
-        m_form.Text1->setText(test::standOracleServer());
-        m_form.Text2->setText(test::kStandOracleUser);
-        m_form.Text3->setText(test::kStandOraclePassword);
-        m_form.Text4->setText(test::kStandDataSource);
-        m_oracle = test::openStand(test::standDatabases()[0]);
-        m_sqlany = test::openStand(test::standDatabases()[1]);
-    }
     void TearDown() override {
-        for (const QString& table : m_oracleTables) test::dropQuietly(*m_oracle, table);
-        for (const QString& table : m_sqlanyTables) test::dropQuietly(*m_sqlany, table);
+        for (const QString& table : m_oracleTables) test::dropQuietly(*oracleDb, table);
+        for (const QString& table : m_sqlanyTables) test::dropQuietly(*sqlanyDb, table);
     }
 
     QString oracleTable(const QString& stem) { return m_oracleTables.emplace_back(test::uniqueTableName(stem)); }
@@ -75,15 +68,6 @@ protected:
         for (int i = 0; i < list.count(); ++i) list.setSelected(i, list.text(i) == table);
     }
 
-    QTemporaryDir m_home;
-    SettingsStore m_settings{m_home.path()};
-    test::ScriptedDialogs m_dialogs;
-    odbc::OdbcConnectionFactory m_connections;
-    Services m_services{m_settings, m_dialogs, m_connections, m_home.path()};
-    Form1 m_form{m_services};
-    Form2 m_tables{m_services, m_form};
-    std::unique_ptr<Connection> m_oracle;
-    std::unique_ptr<Connection> m_sqlany;
     QStringList m_oracleTables;
     QStringList m_sqlanyTables;
 };
@@ -93,20 +77,20 @@ protected:
 TEST_F(TransferOnTheStand, OracleTableArrivesInSqlAnywhereValueByValue) {
     const QString table = oracleTable("Mixed Types");
     m_sqlanyTables << table;
-    m_oracle->execute(QStringLiteral(
+    oracleDb->execute(QStringLiteral(
         "CREATE TABLE %1(i integer, n numeric(15,5), t text, vc varchar(100), d date, "
         "ts timestamp, b bytea, e text, z text)").arg(quotedName(table)));
     const QString insert = QStringLiteral("INSERT INTO %1 VALUES").arg(quotedName(table));
-    m_oracle->execute(insert + "(1, 1234567890.12345, 'O''Brien \"quoted\"', E'line1\\r\\nline2', "
+    oracleDb->execute(insert + "(1, 1234567890.12345, 'O''Brien \"quoted\"', E'line1\\r\\nline2', "
                                "'2024-03-01', '2024-03-01 13:45:00.123456', '\\x00ff10', '', NULL)");
-    m_oracle->execute(insert + "(-42, -0.00001, 'Grüße 😀 ключ', ' ', '1999-12-31', "
+    oracleDb->execute(insert + "(-42, -0.00001, 'Grüße 😀 ключ', ' ', '1999-12-31', "
                                "'2000-01-01 00:00:00.000001', '\\x7f', NULL, 'x')");
-    offer(*m_tables.List2, table);
-    m_tables.PushButton4_Click();
+    offer(*tables.List2, table);
+    tables.PushButton4_Click();
 
-    EXPECT_TRUE(m_dialogs.shown.isEmpty()) << m_dialogs.shown.value(0).text.toStdString();
-    EXPECT_EQ(items(*m_tables.List1), QStringList({table}));
-    const QList<Column> source = readTable(*m_oracle, table);
+    EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.value(0).text.toStdString();
+    EXPECT_EQ(items(*tables.List1), QStringList({table}));
+    const QList<Column> source = readTable(*oracleDb, table);
     const QList<Column> target = readTable(*freshSqlAnywhere(), table);
     ASSERT_EQ(target.size(), source.size());
     for (int c = 0; c < source.size(); ++c) {
@@ -134,21 +118,21 @@ TEST_F(TransferOnTheStand, OracleTableArrivesInSqlAnywhereValueByValue) {
 TEST_F(TransferOnTheStand, SqlAnywhereTableArrivesInOracleValueByValue) {
     const QString table = sqlanyTable("Mixed Types");
     m_oracleTables << table;
-    m_sqlany->execute(QStringLiteral(
+    sqlanyDb->execute(QStringLiteral(
         "CREATE TABLE %1(i integer, n numeric(12,2), r real, t text, d date, ts timestamp, "
         "b blob, bo boolean, e text, z text)").arg(quotedName(table)));
     const QString insert = QStringLiteral("INSERT INTO %1 VALUES").arg(quotedName(table));
-    m_sqlany->execute(insert + "(9007199254740993, 1234567890.12, 0.1, 'O''Brien \"q\"' || char(13,10) || 'Grüße 😀', "
+    sqlanyDb->execute(insert + "(9007199254740993, 1234567890.12, 0.1, 'O''Brien \"q\"' || char(13,10) || 'Grüße 😀', "
                                "'2024-03-01', '2024-03-01 13:45:00.123456', x'00ff10', 1, '', NULL)");
-    m_sqlany->execute(insert + "(-1, -0.5, 123456789.125, ' ', '1999-12-31', '2000-01-01 00:00:00.000001', "
+    sqlanyDb->execute(insert + "(-1, -0.5, 123456789.125, ' ', '1999-12-31', '2000-01-01 00:00:00.000001', "
                                "x'', 0, NULL, 'x')");
-    offer(*m_tables.List1, table);
-    m_tables.PushButton3_Click();
+    offer(*tables.List1, table);
+    tables.PushButton3_Click();
 
-    EXPECT_TRUE(m_dialogs.shown.isEmpty()) << m_dialogs.shown.value(0).text.toStdString();
-    EXPECT_EQ(items(*m_tables.List2), QStringList({table}));
+    EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.value(0).text.toStdString();
+    EXPECT_EQ(items(*tables.List2), QStringList({table}));
     const QList<Column> source = readTable(*freshSqlAnywhere(), table);
-    const QList<Column> target = readTable(*m_oracle, table);
+    const QList<Column> target = readTable(*oracleDb, table);
     ASSERT_EQ(target.size(), source.size());
     for (int c = 0; c < source.size(); ++c) {
         EXPECT_EQ(target[c].name, source[c].name);
@@ -165,49 +149,49 @@ TEST_F(TransferOnTheStand, SqlAnywhereTableArrivesInOracleValueByValue) {
 
 TEST_F(TransferOnTheStand, ProgressFollowsTheRowsOfTablesOfZeroOneAndThreeRows) {
     QList<double> seen;
-    QObject::connect(m_tables.ProgressBar1, &ProgressBar::positionChanged, [&](double p) { seen << p; });
+    QObject::connect(tables.ProgressBar1, &ProgressBar::positionChanged, [&](double p) { seen << p; });
     for (int rows : {0, 1, 3}) {
         seen.clear();
         const QString table = sqlanyTable(QStringLiteral("rows%1").arg(rows));
         m_oracleTables << table;
-        m_sqlany->execute(QStringLiteral("CREATE TABLE %1(n integer)").arg(quotedName(table)));
+        sqlanyDb->execute(QStringLiteral("CREATE TABLE %1(n integer)").arg(quotedName(table)));
         for (int r = 1; r <= rows; ++r) {
-            m_sqlany->execute(QStringLiteral("INSERT INTO %1 VALUES(%2)").arg(quotedName(table)).arg(r));
+            sqlanyDb->execute(QStringLiteral("INSERT INTO %1 VALUES(%2)").arg(quotedName(table)).arg(r));
         }
-        m_tables.List1->clear();
-        offer(*m_tables.List1, table);
-        m_tables.PushButton3_Click();
+        tables.List1->clear();
+        offer(*tables.List1, table);
+        tables.PushButton3_Click();
         QList<double> expected;
         for (int r = 1; r <= rows; ++r) expected << static_cast<double>(r) / rows * 100.0;
         expected << 0.0;
         EXPECT_EQ(seen, expected) << rows;
-        EXPECT_EQ(m_tables.ProgressBar1->text(), QStringLiteral("Progress Bar"));
-        EXPECT_EQ(readTable(*m_oracle, table).value(0).values.size(), rows);
+        EXPECT_EQ(tables.ProgressBar1->text(), QStringLiteral("Progress Bar"));
+        EXPECT_EQ(readTable(*oracleDb, table).value(0).values.size(), rows);
     }
-    EXPECT_TRUE(m_dialogs.shown.isEmpty());
+    EXPECT_TRUE(dialogs.shown.isEmpty());
 }
 
 TEST_F(TransferOnTheStand, OverwriteYesReplacesTheTableAndNoKeepsIt) {
     const QString table = sqlanyTable("Overwrite");
     m_oracleTables << table;
-    m_sqlany->execute(QStringLiteral("CREATE TABLE %1(n integer)").arg(quotedName(table)));
-    m_sqlany->execute(QStringLiteral("INSERT INTO %1 VALUES(1)").arg(quotedName(table)));
-    m_oracle->execute(QStringLiteral("CREATE TABLE %1(old text)").arg(quotedName(table)));
-    offer(*m_tables.List1, table);
-    m_tables.List2->addItem(table);
+    sqlanyDb->execute(QStringLiteral("CREATE TABLE %1(n integer)").arg(quotedName(table)));
+    sqlanyDb->execute(QStringLiteral("INSERT INTO %1 VALUES(1)").arg(quotedName(table)));
+    oracleDb->execute(QStringLiteral("CREATE TABLE %1(old text)").arg(quotedName(table)));
+    offer(*tables.List1, table);
+    tables.List2->addItem(table);
 
-    m_dialogs.buttons << MsgBoxResult::No;
-    m_tables.PushButton3_Click();
-    EXPECT_EQ(readTable(*m_oracle, table).value(0).name, QStringLiteral("old"));
+    dialogs.buttons << MsgBoxResult::No;
+    tables.PushButton3_Click();
+    EXPECT_EQ(readTable(*oracleDb, table).value(0).name, QStringLiteral("old"));
 
-    m_dialogs.buttons << MsgBoxResult::Yes;
-    m_tables.PushButton3_Click();
-    ASSERT_EQ(m_dialogs.shown.size(), 2);
-    EXPECT_EQ(m_dialogs.shown[1].text, "Would you like to overwrite " + table + "?");
-    const QList<Column> replaced = readTable(*m_oracle, table);
+    dialogs.buttons << MsgBoxResult::Yes;
+    tables.PushButton3_Click();
+    ASSERT_EQ(dialogs.shown.size(), 2);
+    EXPECT_EQ(dialogs.shown[1].text, "Would you like to overwrite " + table + "?");
+    const QList<Column> replaced = readTable(*oracleDb, table);
     EXPECT_EQ(replaced.value(0).name, QStringLiteral("n"));
     EXPECT_EQ(replaced.value(0).values, QStringList({"1"}));
-    EXPECT_EQ(items(*m_tables.List2), QStringList({table}));
+    EXPECT_EQ(items(*tables.List2), QStringList({table}));
 }
 
 TEST_F(TransferOnTheStand, CaseVariantsOnEitherSide) {
@@ -215,42 +199,42 @@ TEST_F(TransferOnTheStand, CaseVariantsOnEitherSide) {
     const QString lower = sqlanyTable("case_variant");
     const QString upper = lower.toUpper();
     m_oracleTables << lower << upper;
-    m_sqlany->execute(QStringLiteral("CREATE TABLE %1(n integer)").arg(quotedName(lower)));
-    m_oracle->execute(QStringLiteral("CREATE TABLE %1(n integer)").arg(quotedName(upper)));
-    offer(*m_tables.List1, lower);
-    m_tables.List2->addItem(upper);
-    m_tables.PushButton3_Click();
-    EXPECT_TRUE(m_dialogs.shown.isEmpty());
-    EXPECT_EQ(items(*m_tables.List2), QStringList({upper, lower}));
+    sqlanyDb->execute(QStringLiteral("CREATE TABLE %1(n integer)").arg(quotedName(lower)));
+    oracleDb->execute(QStringLiteral("CREATE TABLE %1(n integer)").arg(quotedName(upper)));
+    offer(*tables.List1, lower);
+    tables.List2->addItem(upper);
+    tables.PushButton3_Click();
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    EXPECT_EQ(items(*tables.List2), QStringList({upper, lower}));
 
     // To SQL Anywhere, names ignore case: the question names the table as List1 writes it, and
     // after Yes the list shows the new name only.
     const QString mixed = oracleTable("Case_Mixed");
     m_sqlanyTables << mixed;
-    m_oracle->execute(QStringLiteral("CREATE TABLE %1(n integer)").arg(quotedName(mixed)));
-    m_sqlany->execute(QStringLiteral("CREATE TABLE %1(old integer)").arg(quotedName(mixed.toLower())));
-    m_tables.List1->clear();
-    m_tables.List1->addItem(mixed.toLower());
-    m_tables.List2->clear();
-    offer(*m_tables.List2, mixed);
-    m_dialogs.buttons << MsgBoxResult::Yes;
-    m_tables.PushButton4_Click();
-    ASSERT_EQ(m_dialogs.shown.size(), 1);
-    EXPECT_EQ(m_dialogs.shown[0].text, "Would you like to overwrite " + mixed.toLower() + "?");
-    EXPECT_EQ(items(*m_tables.List1), QStringList({mixed}));
+    oracleDb->execute(QStringLiteral("CREATE TABLE %1(n integer)").arg(quotedName(mixed)));
+    sqlanyDb->execute(QStringLiteral("CREATE TABLE %1(old integer)").arg(quotedName(mixed.toLower())));
+    tables.List1->clear();
+    tables.List1->addItem(mixed.toLower());
+    tables.List2->clear();
+    offer(*tables.List2, mixed);
+    dialogs.buttons << MsgBoxResult::Yes;
+    tables.PushButton4_Click();
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].text, "Would you like to overwrite " + mixed.toLower() + "?");
+    EXPECT_EQ(items(*tables.List1), QStringList({mixed}));
     EXPECT_EQ(readTable(*freshSqlAnywhere(), mixed).value(0).name, QStringLiteral("n"));
 }
 
 TEST_F(TransferOnTheStand, ARowTheTargetRefusesCostsOnlyThatRow) {
     const QString table = sqlanyTable("refused row");
     m_oracleTables << table;
-    m_sqlany->execute(QStringLiteral("CREATE TABLE %1(n integer)").arg(quotedName(table)));
+    sqlanyDb->execute(QStringLiteral("CREATE TABLE %1(n integer)").arg(quotedName(table)));
     for (const char* value : {"1", "'not a number'", "3"}) {
-        m_sqlany->execute(QStringLiteral("INSERT INTO %1 VALUES(%2)").arg(quotedName(table), value));
+        sqlanyDb->execute(QStringLiteral("INSERT INTO %1 VALUES(%2)").arg(quotedName(table), value));
     }
-    offer(*m_tables.List1, table);
-    m_tables.PushButton3_Click();
-    ASSERT_EQ(m_dialogs.shown.size(), 1);
-    EXPECT_TRUE(m_dialogs.shown[0].text.contains("Form2.PushButton3_Click at line 260"));
-    EXPECT_EQ(readTable(*m_oracle, table).value(0).values, QStringList({"1", "3"}));
+    offer(*tables.List1, table);
+    tables.PushButton3_Click();
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_TRUE(dialogs.shown[0].text.contains("Form2.PushButton3_Click at line 260"));
+    EXPECT_EQ(readTable(*oracleDb, table).value(0).values, QStringList({"1", "3"}));
 }
