@@ -5,18 +5,15 @@
 #include <QLabel>
 
 #include "db/Connection.h"
-#include "db/DbError.h"
+#include "db/RequiredConnection.h"
 #include "db/HelpTexts.h"
 #include "db/Oracle.h"
 #include "db/Sybase.h"
 #include "shell/AppTitle.h"
-#include "shell/FileExists.h"
 #include "shell/FormColours.h"
 #include "shell/Procedure.h"
-#include "shell/ProgramFolder.h"
 #include "shell/SettingsStore.h"
 #include "ui/AppIcon.h"
-#include "ui/CursorFile.h"
 #include "ui/Form2.h"
 #include "ui/Frame.h"
 #include "ui/Layout.h"
@@ -149,10 +146,7 @@ void Form1::Form_Load() {
         setWindowIcon(applicationIcon());
         SetAppTitle();
     });
-    const QString handPointer = m_services.programFolder + kHandPointerFile;
-    if (proc.test(124, [&] { return FileExists(handPointer); })) {
-        proc.step(126, [&] { m_pointer.setCustomImage(loadCursorFile(handPointer)); });
-    }
+    loadHandPointer(proc, 124, m_pointer, m_services.programFolder);
     const std::pair<TextBox*, QString> boxes[] = {{Text1, SettingKey::OracleServer},
                                                   {Text2, SettingKey::OracleUser},
                                                   {Text3, SettingKey::OraclePassword},
@@ -234,8 +228,7 @@ void Form1::testConnection(const QString& procedure, const QString& connectionSt
     bool failed = false;
     try {
         m_pointer.set(MousePointer::Hourglass);                                   // 102
-        if (!connection) throw DbError(QStringLiteral("Object variable not set"));
-        connection->open(connectionString);                                       // 104
+        required(connection).open(connectionString);                              // 104
         m_services.dialogs.msgBox(QStringLiteral("Connection successful."));      // 106
         m_pointer.set(MousePointer::Default);                                     // 108
     } catch (const std::exception&) {

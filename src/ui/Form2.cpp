@@ -8,13 +8,10 @@
 #include "maintenance/RenameTable.h"
 #include "shell/AppTitle.h"
 #include "shell/Dialogs.h"
-#include "shell/FileExists.h"
 #include "shell/FormColours.h"
 #include "shell/Procedure.h"
-#include "shell/ProgramFolder.h"
 #include "transfer/CopyEngine.h"
 #include "ui/AppIcon.h"
-#include "ui/CursorFile.h"
 #include "ui/Form1.h"
 #include "ui/Frame.h"
 #include "ui/Layout.h"
@@ -120,10 +117,7 @@ void Form2::Form_Load() {
     Procedure proc(m_services.dialogs, QStringLiteral("Form2.Form_Load"));
     proc.step(100, [&] { ApplyFormColours(*this); });
     proc.step(102, [&] { setWindowIcon(applicationIcon()); });
-    const QString handPointer = m_services.programFolder + kHandPointerFile;
-    if (proc.test(106, [&] { return FileExists(handPointer); })) {
-        proc.step(108, [&] { m_pointer.setCustomImage(loadCursorFile(handPointer)); });
-    }
+    loadHandPointer(proc, 106, m_pointer, m_services.programFolder);
     proc.step(110, [&] { setWindowTitle(kProductTitle); });
     proc.step(112, [&] {
         LoadSybaseTables(*List1, m_services.connections, m_connectionWindow.connectionValues(),

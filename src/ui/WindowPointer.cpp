@@ -3,6 +3,11 @@
 #include <QCoreApplication>
 #include <QWidget>
 
+#include "shell/FileExists.h"
+#include "shell/Procedure.h"
+#include "shell/ProgramFolder.h"
+#include "ui/CursorFile.h"
+
 namespace tw {
 
 WindowPointer::WindowPointer(QWidget& window) : m_window(window) {}
@@ -51,6 +56,13 @@ const WindowPointer::DesignCursor& WindowPointer::designCursorOf(QWidget& widget
         found = m_designCursors.insert(&widget, design);
     }
     return *found;
+}
+
+void loadHandPointer(Procedure& proc, int testLine, WindowPointer& pointer, const QString& programFolder) {
+    const QString file = programFolder + kHandPointerFile;
+    if (proc.test(testLine, [&] { return FileExists(file); })) {
+        proc.step(testLine + 2, [&] { pointer.setCustomImage(loadCursorFile(file)); });
+    }
 }
 
 }  // namespace tw

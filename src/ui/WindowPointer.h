@@ -9,6 +9,8 @@ class QWidget;
 
 namespace tw {
 
+class Procedure;
+
 // The values a window's pointer setting takes.
 enum class MousePointer { Default = 0, Hourglass = 11, Custom = 99 };
 
@@ -41,5 +43,10 @@ private:
     std::optional<QCursor> m_custom;
     QHash<QWidget*, DesignCursor> m_designCursors;
 };
+
+// A load step's two numbered steps for the hand pointer: when the cursor file lies in the
+// program folder (testLine), it becomes the window's hand pointer (the next line). A missing
+// file is no error; one that cannot be read is reported like any failed step.
+void loadHandPointer(Procedure& proc, int testLine, WindowPointer& pointer, const QString& programFolder);
 
 }  // namespace tw
