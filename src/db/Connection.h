@@ -18,6 +18,16 @@ inline constexpr int kSchemaTables = 20;
 // The provider that reaches ODBC data sources; the default one too.
 inline const QString kOdbcProvider = QStringLiteral("MSDASQL");
 
+// The database product a connection reached, as its driver names it.
+enum class DatabaseProduct { Unknown, Oracle, SqlAnywhere, PostgreSQL, SQLite };
+
+// How long a connection waits, in seconds; 0 waits without end. The defaults are those users
+// of the platform's connection library know: 15 seconds to connect, 30 for a statement.
+struct ConnectionTimeouts {
+    int login = 15;
+    int command = 30;  // statements that change the database; reads wait as long as they take
+};
+
 struct Field {
     QString name;
     int type = 0;  // ADO data type code
@@ -55,7 +65,8 @@ public:
     // connection string and goes to the driver manager as it is.
     virtual void open(const QString& connectionString) = 0;
 
-    // Runs one statement at once, in auto-commit; no result is read.
+    // Runs one statement at once, in auto-commit; no result is read. A statement that runs
+    // longer than the command timeout fails.
     virtual void execute(const QString& statement) = 0;
     // The same for a statement already in UTF-8, as the copy composes its rows.
     virtual void executeUtf8(const QByteArray& statement) { execute(QString::fromUtf8(statement)); }
@@ -67,6 +78,9 @@ public:
     virtual std::unique_ptr<Recordset> openSchema(int schema) = 0;
 
     virtual void close() = 0;
+
+    // Known once the connection is open; Unknown before, and for databases not named here.
+    virtual DatabaseProduct product() const { return DatabaseProduct::Unknown; }
 };
 
 // Makes the connection objects; making one can fail like any other step.

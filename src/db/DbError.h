@@ -13,9 +13,15 @@ public:
     const QString& sqlState() const { return m_sqlState; }
     int nativeError() const { return m_nativeError; }
 
+    // The connection the call went through is gone: nothing more can be done on it. An
+    // SQLSTATE of class 08 says so, and so does a driver asked after another failure.
+    bool connectionLost() const { return m_connectionLost || m_sqlState.startsWith(QLatin1String("08")); }
+    void markConnectionLost() { m_connectionLost = true; }
+
 private:
     QString m_sqlState;
     int m_nativeError;
+    bool m_connectionLost = false;
 };
 
 }  // namespace tw

@@ -3,10 +3,12 @@
 
 #include <QTemporaryDir>
 
+#include "db/DbError.h"
 #include "db/Oracle.h"
 #include "db/Sybase.h"
 #include "db/odbc/OdbcConnection.h"
 #include "shell/SettingsStore.h"
+#include "support/LoopbackRelay.h"
 #include "support/ScriptedDialogs.h"
 #include "support/StandDatabases.h"
 #include "ui/Form1.h"
@@ -90,4 +92,38 @@ TEST_F(TestConnectionButtons, SayWhetherEachSideConnects) {
     EXPECT_EQ(clickAndRead(m_form.PushButton1), failure);
     m_form.Text4->clear();
     EXPECT_EQ(clickAndRead(m_form.PushButton1), failure);
+}
+
+TEST(SilentServer, ConnectingGivesUpAsAFailedConnection) {
+    // A server that takes the connection and never says a word, in place of the Oracle side.
+    const auto silent = test::LoopbackRelay::silent();
+    const QByteArray standPort = qgetenv("PGPORT");
+    qputenv("PGPORT", QByteArray::number(silent->port()));
+    odbc::OdbcConnectionFactory factory(ConnectionTimeouts{.login = 1});
+    EXPECT_FALSE(OracleCanConnect(factory, oracle("127.0.0.1", "scott", "tiger")));
+
+    // The start stays on the connection window, whose test says it could not connect.
+    QTemporaryDir home;
+    SettingsStore settings(home.path());
+    const QList<std::pair<QString, QString>> remembered = {
+        {SettingKey::OracleServer, "127.0.0.1"}, {SettingKey::OracleUser, "scott"},
+        {SettingKey::OraclePassword, "tiger"}, {SettingKey::DataSourceName, test::kStandDataSource}};
+    for (const auto& [key, value] : remembered) settings.save(kSettingsApplication, kSettingsSection, key, value);
+    test::ScriptedDialogs dialogs;
+    Form1 form(Services{settings, dialogs, factory, home.path()});
+    form.Form_Load();
+    EXPECT_FALSE(form.tablesWindow());
+    form.PushButton3_Click();
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Could not connect. Please check with your administrator."));
+    qputenv("PGPORT", standPort);
+}
+
+TEST(CommandTimeout, ChangesGiveUpAndReadsTakeTheirTime) {
+    odbc::OdbcConnection db(ConnectionTimeouts{.login = 15, .command = 1});
+    db.open(test::standDatabases()[0].connectionString);
+    EXPECT_THROW(db.execute("SELECT pg_sleep(3)"), DbError);
+    EXPECT_NO_THROW(db.openRecordset("SELECT pg_sleep(2)"));
+    // The connection is still usable after a statement gave up.
+    EXPECT_NO_THROW(db.execute("SELECT 1"));
 }

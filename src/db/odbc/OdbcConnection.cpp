@@ -10,7 +10,10 @@
 
 namespace tw::odbc {
 
-OdbcConnection::OdbcConnection() : m_session(std::make_shared<OdbcSession>()) {}
+OdbcConnection::OdbcConnection(ConnectionTimeouts timeouts)
+    : m_session(std::make_shared<OdbcSession>()), m_timeouts(timeouts) {
+    m_session->commandTimeout = timeouts.command;
+}
 
 OdbcConnection::~OdbcConnection() { close(); }
 
@@ -26,6 +29,10 @@ void OdbcConnection::open(const QString& connectionString) {
         throw DbError(QStringLiteral("Operation is not allowed when the object is open."));
     }
     const Handle& dbc = m_session->dbc;
+    // A server that accepts and never answers must not hold the program for ever. A driver
+    // that cannot time out still connects.
+    SQLSetConnectAttr(dbc.get(), SQL_ATTR_LOGIN_TIMEOUT,
+                      reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(m_timeouts.login)), 0);
     if (const std::optional<QString> dataSource = dataSourceOf(connectionString)) {
         SqlString name = toSql(*dataSource);
         check(SQLConnect(dbc.get(), sqlChars(name), static_cast<SQLSMALLINT>(name.size()), nullptr, 0,
@@ -58,8 +65,15 @@ void OdbcConnection::executeUtf8(const QByteArray& statement) {
         ~CloseAfter() { SQLFreeStmt(stmt, SQL_CLOSE); }
     } closeAfter{stmt.get()};
     auto* text = reinterpret_cast<SQLCHAR*>(const_cast<char*>(statement.constData()));
-    check(SQLExecDirect(stmt.get(), text, static_cast<SQLINTEGER>(statement.size())), stmt,
-          "SQLExecDirect");
+    try {
+        check(SQLExecDirect(stmt.get(), text, static_cast<SQLINTEGER>(statement.size())), stmt,
+              "SQLExecDirect");
+    } catch (DbError& failure) {
+        // The first failure on a lost connection may still carry the server's last word (a
+        // session ended by the administrator, say); the driver knows the connection is gone.
+        if (!failure.connectionLost() && m_session->isDead()) failure.markConnectionLost();
+        throw;
+    }
 }
 
 // Rows are always read forward from the driver; the cursor and lock types asked for make no
@@ -83,6 +97,10 @@ std::unique_ptr<Recordset> OdbcConnection::openSchema(int schema) {
 
 void OdbcConnection::close() { m_session->disconnect(); }
 
+DatabaseProduct OdbcConnection::product() const {
+    return m_session->connected ? m_session->product : DatabaseProduct::Unknown;
+}
+
 void OdbcConnection::requireOpen() const {
     if (!m_session->connected) {
         throw DbError(QStringLiteral("Operation is not allowed when the object is closed."));
@@ -90,7 +108,7 @@ void OdbcConnection::requireOpen() const {
 }
 
 std::unique_ptr<Connection> OdbcConnectionFactory::create() {
-    return std::make_unique<OdbcConnection>();
+    return std::make_unique<OdbcConnection>(m_timeouts);
 }
 
 }  // namespace tw::odbc

@@ -12,7 +12,7 @@ struct OdbcSession;
 // A connection through the unixODBC driver manager.
 class OdbcConnection : public Connection {
 public:
-    OdbcConnection();
+    explicit OdbcConnection(ConnectionTimeouts timeouts = {});
     ~OdbcConnection() override;
 
     void setProvider(const QString& provider) override;
@@ -25,6 +25,7 @@ public:
                                              LockType lockType = LockType::Default) override;
     std::unique_ptr<Recordset> openSchema(int schema) override;
     void close() override;
+    DatabaseProduct product() const override;
 
 private:
     void requireOpen() const;
@@ -32,11 +33,16 @@ private:
     std::shared_ptr<OdbcSession> m_session;
     SqlString m_statementText;  // reused by every execute
     CursorLocation m_cursorLocation = CursorLocation::Default;
+    ConnectionTimeouts m_timeouts;
 };
 
 class OdbcConnectionFactory : public ConnectionFactory {
 public:
+    explicit OdbcConnectionFactory(ConnectionTimeouts timeouts = {}) : m_timeouts(timeouts) {}
     std::unique_ptr<Connection> create() override;
+
+private:
+    ConnectionTimeouts m_timeouts;
 };
 
 }  // namespace tw::odbc

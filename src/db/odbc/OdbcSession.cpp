@@ -16,17 +16,42 @@ OdbcSession::OdbcSession() : env(SQL_HANDLE_ENV, SQL_NULL_HANDLE) {
 
 OdbcSession::~OdbcSession() { disconnect(); }
 
+namespace {
+
+DatabaseProduct productNamed(const QByteArray& name) {
+    if (name.startsWith("SQLite")) return DatabaseProduct::SQLite;
+    if (name.startsWith("PostgreSQL")) return DatabaseProduct::PostgreSQL;
+    if (name.contains("Oracle")) return DatabaseProduct::Oracle;
+    // "SQL Anywhere", and "Adaptive Server Anywhere" before it.
+    if (name.contains("Anywhere")) return DatabaseProduct::SqlAnywhere;
+    return DatabaseProduct::Unknown;
+}
+
+}  // namespace
+
 void OdbcSession::learnDatabase() {
     SQLCHAR name[256] = {};
     SQLSMALLINT length = 0;
     if (SQL_SUCCEEDED(SQLGetInfo(dbc.get(), SQL_DBMS_NAME, name, sizeof name, &length))) {
-        namesSqliteTablesAsSystem = QByteArray(reinterpret_cast<const char*>(name)).startsWith("SQLite");
+        product = productNamed(QByteArray(reinterpret_cast<const char*>(name)));
+        namesSqliteTablesAsSystem = product == DatabaseProduct::SQLite;
     }
 }
 
 Handle& OdbcSession::executor() {
-    if (!executorHandle) executorHandle = Handle(SQL_HANDLE_STMT, dbc.get());
+    if (!executorHandle) {
+        executorHandle = Handle(SQL_HANDLE_STMT, dbc.get());
+        // A driver that cannot time statements out still runs them.
+        SQLSetStmtAttr(executorHandle.get(), SQL_ATTR_QUERY_TIMEOUT,
+                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(commandTimeout)), 0);
+    }
     return executorHandle;
+}
+
+bool OdbcSession::isDead() const {
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    return SQL_SUCCEEDED(SQLGetConnectAttr(dbc.get(), SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) &&
+           dead == SQL_CD_TRUE;
 }
 
 void OdbcSession::disconnect() noexcept {

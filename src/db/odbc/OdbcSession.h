@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "db/Connection.h"
 #include "db/odbc/Handle.h"
 
 namespace tw::odbc {
@@ -20,13 +21,19 @@ struct OdbcSession {
     // Reads what the driver says about the database it reached, once connected.
     void learnDatabase();
 
-    // The statement handle that runs statements without results, made once and reused.
+    // The statement handle that runs statements without results, made once and reused; it
+    // gives up after the command timeout.
     Handle& executor();
+
+    // Whether the driver knows the connection to be gone.
+    bool isDead() const;
 
     Handle env;
     Handle dbc;
     Handle executorHandle;
     bool connected = false;
+    int commandTimeout = 0;
+    DatabaseProduct product = DatabaseProduct::Unknown;
     // SQLite keeps tables of its own under names starting "sqlite_", and its driver lists them
     // as ordinary tables.
     bool namesSqliteTablesAsSystem = false;
