@@ -20,6 +20,7 @@ inline constexpr int Ok = 1;
 inline constexpr int Cancel = 2;
 inline constexpr int Yes = 6;
 inline constexpr int No = 7;
+inline constexpr int Extra = 100;  // the one further button a box may offer
 }  // namespace MsgBoxResult
 
 // Every box the program shows goes through here, so that tests can read and answer them.
@@ -33,6 +34,13 @@ public:
         return showMessage(text, style, caption);
     }
 
+    // The same box with one further button after the others; pressing it gives
+    // MsgBoxResult::Extra.
+    int msgBox(const QString& text, int style, const QString& caption, const QString& extraButton) {
+        return extraButton.isEmpty() ? showMessage(text, style, caption)
+                                     : showMessageOffering(text, style, caption, extraButton);
+    }
+
     // A modal input dialog with OK and Cancel; Cancel gives the empty text.
     QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
         return askText(prompt, title, defaultText);
@@ -40,6 +48,11 @@ public:
 
 protected:
     virtual int showMessage(const QString& text, int style, const QString& caption) = 0;
+    // A box that cannot offer the further button shows the usual ones.
+    virtual int showMessageOffering(const QString& text, int style, const QString& caption,
+                                    const QString& /*extraButton*/) {
+        return showMessage(text, style, caption);
+    }
     virtual QString askText(const QString& prompt, const QString& title,
                             const QString& defaultText) = 0;
 };

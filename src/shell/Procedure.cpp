@@ -6,6 +6,16 @@ namespace tw {
 namespace {
 const QString kErrorCaption = QStringLiteral("Application Error");
 const QString kPathPrefix = QStringLiteral("in TablewrightApp2021/08/31.");
+
+// A statement may hold a value of megabytes; the box shows its beginning, which names the
+// statement and the table, and stays quick to draw and narrower than the screen.
+QString shownStatement(const QString& statement) {
+    if (statement.size() <= kShownStatementLength) return statement;
+    qsizetype cut = kShownStatementLength;
+    if (statement.at(cut - 1).isHighSurrogate()) --cut;  // never half a character
+    return statement.left(cut) + QStringLiteral(" \u2026");
+}
+
 }  // namespace
 
 QString applicationErrorText(const QString& description, const QString& procedurePath, int line,
@@ -13,7 +23,7 @@ QString applicationErrorText(const QString& description, const QString& procedur
     QString text = description + QStringLiteral("\r\n") + procedurePath + QStringLiteral("at line ") +
                    QString::number(line) + QStringLiteral("\r\r") +
                    QStringLiteral("Please email screenshot of this message to ") + kSupportAddress;
-    if (statement) text += QStringLiteral("\r\rsql: ") + *statement;
+    if (statement) text += QStringLiteral("\r\rsql: ") + shownStatement(*statement);
     return text;
 }
 
@@ -29,7 +39,10 @@ void Procedure::report(int line, const std::exception& failure) {
     } else {
         text = applicationErrorText(description, m_path, line);
     }
-    m_dialogs.msgBox(text, MsgBoxStyle::Exclamation, kErrorCaption);
+    if (m_dialogs.msgBox(text, MsgBoxStyle::Exclamation, kErrorCaption, m_stopButton) ==
+        MsgBoxResult::Extra) {
+        m_stopRequested = true;
+    }
 }
 
 }  // namespace tw

@@ -11,7 +11,9 @@ namespace tw {
 // Address that the error box asks users to send screenshots to.
 inline const QString kSupportAddress = QStringLiteral("support@tablewright.example");
 
-// The text of the Application Error box. The statement, when given, is appended after "sql: ".
+// The text of the Application Error box. The statement, when given, is appended after "sql: ",
+// cut after its first kShownStatementLength characters.
+inline constexpr qsizetype kShownStatementLength = 1000;
 QString applicationErrorText(const QString& description, const QString& procedurePath, int line,
                              const QString* statement = nullptr);
 
@@ -25,12 +27,15 @@ public:
 
     const QString& path() const { return m_path; }
 
+    // True when the statement ran without failing.
     template <typename Statement>
-    void step(int line, Statement&& statement) {
+    bool step(int line, Statement&& statement) {
         try {
             statement();
+            return true;
         } catch (const std::exception& failure) {
             report(line, failure);
+            return false;
         }
     }
 
@@ -50,12 +55,19 @@ public:
     // statement part. Asked only when a box is shown.
     void showStatement(std::function<QString()> statement) { m_statement = std::move(statement); }
 
+    // Lets the user end the run from the error box: the box offers one more button, and once
+    // it was pressed stopRequested() says so. The procedure itself decides where to stop.
+    void offerStop(const QString& button) { m_stopButton = button; }
+    bool stopRequested() const { return m_stopRequested; }
+
 private:
     void report(int line, const std::exception& failure);
 
     Dialogs& m_dialogs;
     QString m_path;
     std::function<QString()> m_statement;
+    QString m_stopButton;
+    bool m_stopRequested = false;
 };
 
 }  // namespace tw

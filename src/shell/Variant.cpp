@@ -17,6 +17,11 @@ void Variant::setUtf8Text(QByteArrayView utf8) {
     if (!utf8.isEmpty()) std::memcpy(m_bytes.data(), utf8.data(), static_cast<size_t>(utf8.size()));
 }
 
+const QByteArray& Variant::bytes() const {
+    static const QByteArray none;
+    return m_kind == Kind::Binary ? m_bytes : none;
+}
+
 QString Variant::toString() const { return QString::fromUtf8(toUtf8()); }
 
 QByteArray Variant::toUtf8() const {

@@ -28,6 +28,8 @@ public:
     QString toString() const;
     // The same as UTF-8; a text value comes without copying.
     QByteArray toUtf8() const;
+    // A binary value's bytes; empty for other values.
+    const QByteArray& bytes() const;
     // A text value's UTF-8 bytes as they are held; empty for Null and for binary values.
     QByteArrayView textUtf8() const { return m_kind == Kind::Text ? QByteArrayView(m_bytes) : QByteArrayView(); }
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "shell/AppTitle.h"
 
@@ -32,12 +33,26 @@ QString withLineFeeds(QString text) {
 }  // namespace
 
 int QtDialogs::showMessage(const QString& text, int style, const QString& caption) {
+    return showMessageOffering(text, style, caption, QString());
+}
+
+int QtDialogs::showMessageOffering(const QString& text, int style, const QString& caption,
+                                   const QString& extraButton) {
     const bool yesNo = (style & 0x0f) == MsgBoxStyle::YesNo;
     QMessageBox box(iconOf(style), captionOr(caption), withLineFeeds(text),
                     yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
                     QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);  // a table name is never markup
+    QPushButton* extra = nullptr;
+    if (!extraButton.isEmpty()) {
+        // After the usual buttons; Enter and Escape keep meaning what they meant without it.
+        extra = box.addButton(extraButton, QMessageBox::RejectRole);
+        QAbstractButton* usual = box.button(yesNo ? QMessageBox::No : QMessageBox::Ok);
+        box.setEscapeButton(usual);
+        box.setDefaultButton(static_cast<QPushButton*>(box.button(yesNo ? QMessageBox::Yes : QMessageBox::Ok)));
+    }
     const int pressed = box.exec();
+    if (extra && box.clickedButton() == extra) return MsgBoxResult::Extra;
     if (!yesNo) return MsgBoxResult::Ok;
     return pressed == QMessageBox::Yes ? MsgBoxResult::Yes : MsgBoxResult::No;
 }

@@ -10,6 +10,8 @@ namespace tw {
 class QtDialogs : public Dialogs {
 protected:
     int showMessage(const QString& text, int style, const QString& caption) override;
+    int showMessageOffering(const QString& text, int style, const QString& caption,
+                            const QString& extraButton) override;
     QString askText(const QString& prompt, const QString& title,
                     const QString& defaultText) override;
 };

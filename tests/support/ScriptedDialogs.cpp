@@ -3,14 +3,19 @@
 namespace tw::test {
 
 int ScriptedDialogs::showMessage(const QString& text, int style, const QString& caption) {
-    shown.append({ShownBox::Message, text, style, caption, QString()});
+    return showMessageOffering(text, style, caption, QString());
+}
+
+int ScriptedDialogs::showMessageOffering(const QString& text, int style, const QString& caption,
+                                         const QString& extraButton) {
+    shown.append({ShownBox::Message, text, style, caption, QString(), extraButton});
     if (!buttons.isEmpty()) return buttons.dequeue();
     return (style & 0x0f) == MsgBoxStyle::YesNo ? MsgBoxResult::No : MsgBoxResult::Ok;
 }
 
 QString ScriptedDialogs::askText(const QString& prompt, const QString& title,
                                   const QString& defaultText) {
-    shown.append({ShownBox::Input, prompt, 0, title, defaultText});
+    shown.append({ShownBox::Input, prompt, 0, title, defaultText, QString()});
     return answers.isEmpty() ? QString() : answers.dequeue();
 }
 

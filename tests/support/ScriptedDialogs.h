@@ -15,10 +15,11 @@ struct ShownBox {
     int style;        // message style; 0 for input boxes
     QString caption;  // as passed: empty means the application title
     QString defaultText;
+    QString extraButton;  // the further button a message box offered, if any
 };
 
 // Records every box and answers from queues: message boxes with the queued buttons (OK when
-// none is queued), input boxes with the queued texts (Cancel, the empty text, when none is).
+// none is queued; MsgBoxResult::Extra presses a box's further button), input boxes with the queued texts (Cancel, the empty text, when none is).
 class ScriptedDialogs : public Dialogs {
 public:
     QList<ShownBox> shown;
@@ -27,6 +28,8 @@ public:
 
 protected:
     int showMessage(const QString& text, int style, const QString& caption) override;
+    int showMessageOffering(const QString& text, int style, const QString& caption,
+                            const QString& extraButton) override;
     QString askText(const QString& prompt, const QString& title,
                     const QString& defaultText) override;
 };

@@ -61,3 +61,31 @@ TEST(Procedure, EveryFailureShowsItsOwnBoxInOrder) {
     EXPECT_TRUE(dialogs.shown[1].text.contains(" at line 152\r\r"));
     EXPECT_TRUE(dialogs.shown[1].text.endsWith("\r\rsql: INSERT INTO \"T\" VALUES ('x')"));
 }
+
+TEST(Procedure, TheBoxQuotesTheFirstThousandCharactersOfAStatement) {
+    const QString head = QString(999, QLatin1Char('x'));
+    for (const auto& [statement, shown] : std::initializer_list<std::pair<QString, QString>>{
+             {head + "y", head + "y"},
+             {head + "yz", head + "y \u2026"},
+             // Never half of a character outside the Basic Multilingual Plane.
+             {head + QString::fromUtf8("😀") + "z", head + " \u2026"},
+         }) {
+        const QString text = tw::applicationErrorText("e", "p ", 100, &statement);
+        EXPECT_EQ(text.mid(text.indexOf("sql: ") + 5), shown);
+    }
+}
+
+TEST(Procedure, OfferedStopIsRememberedOnlyWhenPressed) {
+    ScriptedDialogs dialogs;
+    Procedure proc(dialogs, "Form2.PushButton3_Click");
+    proc.step(100, [] { throw std::runtime_error("first"); });
+    EXPECT_TRUE(dialogs.shown[0].extraButton.isEmpty());  // not offered: the box as ever
+    proc.offerStop("Stop Transfer");
+    proc.step(102, [] { throw std::runtime_error("second"); });
+    EXPECT_EQ(dialogs.shown[1].extraButton, QStringLiteral("Stop Transfer"));
+    EXPECT_FALSE(proc.stopRequested());
+    dialogs.buttons << tw::MsgBoxResult::Extra;
+    proc.step(104, [] { throw std::runtime_error("third"); });
+    EXPECT_TRUE(proc.stopRequested());
+    EXPECT_EQ(dialogs.shown[2].text, dialogs.shown[1].text.replace("second", "third").replace("102", "104"));
+}
