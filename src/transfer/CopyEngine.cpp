@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <vector>
 
+#include "db/AdoType.h"
+#include "db/DbError.h"
 #include "db/RequiredConnection.h"
 #include "db/SqlText.h"
 #include "shell/Dialogs.h"
@@ -29,6 +32,7 @@ public:
           m_lines(profile.lines),
           m_window(window),
           m_proc(window.dialogs, profile.procedure) {
+        if (!window.stopButton.isEmpty()) m_proc.offerStop(window.stopButton);
         if (profile.errorBoxShowsStatement) {
             m_proc.showStatement(
                 [this] { return m_lastIsInsert ? QString::fromUtf8(m_insert) : m_statement; });
@@ -61,8 +65,9 @@ public:
         }});
 
         TableList& source = m_window.sourceList;
-        for (int i = source.count() - 1; i >= 0; --i) {
+        for (int i = source.count() - 1; i >= 0 && !stopping(); --i) {
             if (m_profile.eventsPerListItem) m_proc.step(120, m_window.processEvents);
+            if (stopping()) break;
             if (!m_proc.test(122, [&] { return source.isSelected(i); })) continue;
             copyTable(i);
         }
@@ -90,20 +95,31 @@ private:
         m_proc.step(openLine, [&] { required(connection).open(connectionString(m_window.values)); });
     }
 
+    // Asked between tables and rows: the user pressed the error box's stop button, or asked
+    // for the end with Escape.
+    bool stopping() const {
+        return m_proc.stopRequested() || (m_window.stopRequested && m_window.stopRequested());
+    }
+
     void copyTable(int index) {
         QString tableName;
         QString sourceName;
         m_proc.step(124, [&] { tableName = m_window.sourceList.text(index); });
         m_proc.step(126, [&] { sourceName = tableName; });
-        if (!mayReplace(tableName, sourceName)) return;
+        const Consent consent = askToReplace(tableName);
+        if (consent == Consent::Keep) return;
 
+        // The source is opened before anything on the target changes: a table whose rows cannot
+        // be read (its server gone, or no longer there) leaves the old one standing and listed.
         std::unique_ptr<Recordset> rows;
         m_proc.step(152, [&] {
-            rows = required(m_source).openRecordset(SelectAllSql(tableName), m_profile.cursorType, m_profile.lockType);
+            rows = required(m_source).openRecordset(SelectAllSql(sourceName), m_profile.cursorType, m_profile.lockType);
         });
         if (!rows) return;  // nothing to read: no columns, no rows
+        if (consent == Consent::Replace) dropOldTable(tableName, sourceName);
 
-        if (createTable(tableName, *rows)) copyRows(tableName, *rows);
+        m_created = false;
+        if (!stopping() && createTable(tableName, *rows)) copyRows(tableName, *rows);
         // A table this transfer did not create is neither filled nor listed.
         if (m_created) {
             m_proc.step(tail(264), [&] { m_window.showBusy(false); });
@@ -113,9 +129,11 @@ private:
         if (m_created) m_proc.step(tail(270), [&] { m_window.targetList.addItem(tableName); });
     }
 
-    // Asks before replacing a table the target list shows and drops it on Yes. False when the
-    // user keeps the old table.
-    bool mayReplace(QString& tableName, const QString& sourceName) {
+    enum class Consent { Keep, Replace, NotAsked };
+
+    // Asks before replacing a table the target list shows. Keep when the user keeps the old
+    // table. The name becomes the one the list writes the table with.
+    Consent askToReplace(QString& tableName) {
         TableList& target = m_window.targetList;
         int answer = 0;
         const bool listed = m_proc.test(128, [&] {
@@ -141,24 +159,23 @@ private:
         } else {
             m_proc.step(140, [&] { answer = 0; });
         }
-        if (m_proc.test(142, [&] { return answer == MsgBoxResult::No; })) return false;
-        if (m_proc.test(144, [&] { return answer == MsgBoxResult::Yes; })) {
-            bool dropped = false;
-            m_proc.step(146, [&] {
-                required(m_target).execute(DropTableSql(tableName));
-                dropped = true;
-            });
-            const QString droppedName = tableName;
-            m_proc.step(148, [&] { tableName = sourceName; });
-            // The dropped table leaves the list under the name the list wrote it with.
-            if (dropped) m_proc.step(150, [&] { ListRemoveItem(target, droppedName); });
-        }
-        return true;
+        if (m_proc.test(142, [&] { return answer == MsgBoxResult::No; })) return Consent::Keep;
+        if (m_proc.test(144, [&] { return answer == MsgBoxResult::Yes; })) return Consent::Replace;
+        return Consent::NotAsked;
+    }
+
+    // Drops the table the user agreed to replace; the new one takes the source's name.
+    void dropOldTable(QString& tableName, const QString& sourceName) {
+        const bool dropped = m_proc.step(146, [&] { required(m_target).execute(DropTableSql(tableName)); });
+        const QString droppedName = tableName;
+        m_proc.step(148, [&] { tableName = sourceName; });
+        // The dropped table leaves the list under the name the list wrote it with.
+        if (dropped) m_proc.step(150, [&] { ListRemoveItem(m_window.targetList, droppedName); });
     }
 
     bool createTable(const QString& tableName, Recordset& rows) {
-        m_created = false;
         CreateTableStatement create(m_profile.target, tableName);
+        m_longBinary.assign(static_cast<size_t>(std::max(rows.fieldCount(), 0)), false);
         for (int field = 0; field < rows.fieldCount(); ++field) {
             m_proc.step(158, m_window.processEvents);
             QString name;
@@ -166,40 +183,53 @@ private:
             m_proc.step(160, [&] { name = rows.field(field).name; });
             m_proc.step(162, [&] { type = static_cast<std::int16_t>(rows.field(field).type); });
             m_proc.step(164, [&] { create.addColumn(name, type); });
+            m_longBinary[field] = type == AdoType::LongVarBinary;
         }
         m_statement = create.finish();
         m_lastIsInsert = false;
-        m_proc.step(tail(218), [&] {
-            required(m_target).execute(m_statement);
-            m_created = true;
-        });
+        m_created = m_proc.step(tail(218), [&] { required(m_target).execute(m_statement); });
         return m_created;
     }
 
     void copyRows(const QString& tableName, Recordset& rows) {
         qint64 lastRow = -1;
         m_proc.step(tail(226), [&] { lastRow = rows.recordCount() - 1; });
-        const int fields = rows.fieldCount();
-        InsertStatement insert(tableName);
-        // The count says how far the bar goes; the data says when the copy ends.
-        for (qint64 row = 0; row <= lastRow && !rows.eof(); ++row) {
+        const int fields = std::min(rows.fieldCount(), static_cast<int>(m_longBinary.size()));
+        InsertStatement insert(tableName, BinaryLiteralFor(m_profile.target, m_target ? m_target->product() : DatabaseProduct::Unknown));
+        // The count sizes the progress bar only: rows that arrived since it was taken are copied
+        // too, with the bar standing at 100 %.
+        for (qint64 row = 0; !rows.eof() && !stopping(); ++row) {
             m_proc.step(tail(230), m_window.processEvents);
-            m_proc.step(tail(232), [&] {
-                m_window.showProgress(static_cast<double>(row + 1) / static_cast<double>(lastRow + 1) * 100.0);
-            });
+            if (stopping()) break;  // asked for while the window had its turn: no row begun
+            m_proc.step(tail(232), [&] { m_window.showProgress(shareDone(row, lastRow)); });
             insert.begin();
             for (int field = 0; field < fields; ++field) {
                 m_proc.step(tail(238), m_window.processEvents);
-                m_proc.step(tail(240), [&] { insert.addValue(rows.field(field).value); });
+                m_proc.step(tail(240), [&] { insert.addValue(rows.field(field).value, m_longBinary[field]); });
             }
             insert.finish();
             // The finished statement becomes the one the error box quotes; the previous one's
             // buffer is reused for the next row.
             std::swap(m_insert, insert.utf8());
             m_lastIsInsert = true;
-            m_proc.step(tail(260), [&] { required(m_target).executeUtf8(m_insert); });
+            bool lost = false;
+            m_proc.step(tail(260), [&] {
+                try {
+                    required(m_target).executeUtf8(m_insert);
+                } catch (const DbError& failure) {
+                    lost = failure.connectionLost();
+                    throw;
+                }
+            });
+            // Nothing more can be written to this table: one box, not one for every row left.
+            if (lost) break;
             m_proc.step(tail(262), [&] { rows.moveNext(); });
         }
+    }
+
+    static double shareDone(qint64 row, qint64 lastRow) {
+        if (lastRow < 0) return 100.0;
+        return std::min(100.0, static_cast<double>(row + 1) / static_cast<double>(lastRow + 1) * 100.0);
     }
 
     const TransferProfile& m_profile;
@@ -213,6 +243,7 @@ private:
     std::unique_ptr<Connection> m_source;
     std::unique_ptr<Connection> m_target;
     bool m_created = false;
+    std::vector<bool> m_longBinary;  // per field: the created column holds long binary
 };
 
 }  // namespace

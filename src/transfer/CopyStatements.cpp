@@ -59,7 +59,40 @@ void appendLiteral(QByteArray& out, const Variant& value) {
     out.resize(at);
 }
 
+// Bytes in the target's own binary form, so that a long-binary column receives the very bytes
+// (the plain hex text would arrive as that text, or as a number where it reads as one).
+void appendBinaryLiteral(QByteArray& out, const QByteArray& bytes, BinaryLiteral form) {
+    if (bytes.isEmpty()) {
+        out += "NULL";
+        return;
+    }
+    switch (form) {
+        case BinaryLiteral::HexText: out += '\'' + bytes.toHex().toUpper() + '\''; break;
+        case BinaryLiteral::SqliteBlob: out += "X'" + bytes.toHex().toUpper() + '\''; break;
+        case BinaryLiteral::PostgresBytea: out += "'\\x" + bytes.toHex() + '\''; break;
+        case BinaryLiteral::OracleHexToRaw: out += "HEXTORAW('" + bytes.toHex().toUpper() + "')"; break;
+        case BinaryLiteral::SqlAnywhereHex: out += "0x" + bytes.toHex().toUpper(); break;
+    }
+}
+
 }  // namespace
+
+BinaryLiteral BinaryLiteralFor(TargetDatabase target, DatabaseProduct product) {
+    switch (product) {
+        case DatabaseProduct::SQLite: return BinaryLiteral::SqliteBlob;
+        case DatabaseProduct::PostgreSQL: return BinaryLiteral::PostgresBytea;
+        case DatabaseProduct::Oracle: return BinaryLiteral::OracleHexToRaw;
+        case DatabaseProduct::SqlAnywhere: return BinaryLiteral::SqlAnywhereHex;
+        case DatabaseProduct::Unknown: break;
+    }
+    return target == TargetDatabase::Oracle ? BinaryLiteral::OracleHexToRaw : BinaryLiteral::SqlAnywhereHex;
+}
+
+QString BinaryLiteralText(const QByteArray& bytes, BinaryLiteral form) {
+    QByteArray literal;
+    appendBinaryLiteral(literal, bytes, form);
+    return QString::fromLatin1(literal);
+}
 
 QString SqlValueText(const Variant& value) {
     QByteArray literal;
@@ -80,8 +113,9 @@ QString CreateTableStatement::finish() const {
     return text + (m_target == TargetDatabase::Oracle ? QStringLiteral(")") : QStringLiteral(");"));
 }
 
-InsertStatement::InsertStatement(const QString& table)
-    : m_head((QStringLiteral("INSERT INTO ") + quotedName(table) + QStringLiteral(" VALUES(")).toUtf8()) {
+InsertStatement::InsertStatement(const QString& table, BinaryLiteral binary)
+    : m_head((QStringLiteral("INSERT INTO ") + quotedName(table) + QStringLiteral(" VALUES(")).toUtf8()),
+      m_binary(binary) {
     begin();
 }
 
@@ -91,9 +125,13 @@ void InsertStatement::begin() {
     m_first = true;
 }
 
-void InsertStatement::addValue(const Variant& value) {
+void InsertStatement::addValue(const Variant& value, bool longBinaryColumn) {
     if (!m_first) m_text += ", ";
-    appendLiteral(m_text, value);
+    if (longBinaryColumn && value.isBinary()) {
+        appendBinaryLiteral(m_text, value.bytes(), m_binary);
+    } else {
+        appendLiteral(m_text, value);
+    }
     m_first = false;
 }
 

@@ -4,12 +4,30 @@
 #include <QString>
 #include <cstdint>
 
+#include "db/Connection.h"
 #include "shell/Variant.h"
 
 namespace tw {
 
 // The database a table is copied into; it decides the column types and how CREATE TABLE ends.
 enum class TargetDatabase { Oracle, SqlAnywhere };
+
+// How a target database's own SQL spells bytes, for its long-binary columns. HexText is the
+// plain quoted hex text that text columns receive.
+enum class BinaryLiteral {
+    HexText,         // '00FF10'
+    SqliteBlob,      // X'00FF10'
+    PostgresBytea,   // '\x00ff10'
+    OracleHexToRaw,  // HEXTORAW('00FF10')
+    SqlAnywhereHex,  // 0x00FF10
+};
+
+// The form for the database a copy writes into: the product the driver names, else the one
+// the target side stands for.
+BinaryLiteral BinaryLiteralFor(TargetDatabase target, DatabaseProduct product);
+
+// Bytes as a literal of that form; NULL when there are none, as for the empty text.
+QString BinaryLiteralText(const QByteArray& bytes, BinaryLiteral form);
 
 struct FieldDescription {
     QString name;
@@ -44,9 +62,10 @@ private:
 // goes to the database; the result equals InsertRowSql for the same values.
 class InsertStatement {
 public:
-    explicit InsertStatement(const QString& table);
+    // Binary values bound for a long-binary column are written in the given form.
+    explicit InsertStatement(const QString& table, BinaryLiteral binary = BinaryLiteral::HexText);
     void begin();  // starts the next row's statement
-    void addValue(const Variant& value);
+    void addValue(const Variant& value, bool longBinaryColumn = false);
     void finish();
     // The statement as composed so far; a caller may take its bytes, the next begin() starts
     // afresh in whatever buffer is left here.
@@ -55,6 +74,7 @@ public:
 private:
     QByteArray m_head;
     QByteArray m_text;
+    BinaryLiteral m_binary;
     bool m_first = true;
 };
 

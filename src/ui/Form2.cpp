@@ -1,6 +1,7 @@
 #include "ui/Form2.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 
 #include "db/Oracle.h"
 #include "db/Sybase.h"
@@ -189,8 +190,17 @@ private:
 
 }  // namespace
 
+const QString Form2::kStopQuestion = QStringLiteral("Stop the transfer after this row?");
+const QString Form2::kStopButton = QStringLiteral("Stop Transfer");
+
 void Form2::sendTables(const TransferProfile& profile, TableListBox& source, TableListBox& target) {
     const CommandsDisabled disabled{Frame1, Frame2, PushButton2, PushButton12};
+    m_transferRunning = true;
+    m_transferStopAsked = false;
+    struct Finished {
+        bool& running;
+        ~Finished() { running = false; }
+    } finished{m_transferRunning};
     TransferWindow window{
         m_services.dialogs,
         m_services.connections,
@@ -203,8 +213,23 @@ void Form2::sendTables(const TransferProfile& profile, TableListBox& source, Tab
         [this] {
             ProgressBar1->setPosition(0);
             ProgressBar1->setText(ProgressBar::kDesignText);
-        }};
+        },
+        [this] { return m_transferStopAsked; },
+        kStopButton};
     TransferTables(profile, window);
+}
+
+// Escape is the way out of a long transfer, asked once: the copy ends after the row it is on.
+void Form2::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Escape || !m_transferRunning) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (m_transferStopAsked) return;
+    if (m_services.dialogs.msgBox(kStopQuestion, MsgBoxStyle::YesNo) == MsgBoxResult::Yes) {
+        m_transferStopAsked = true;
+    }
 }
 
 void Form2::selectAll(const QString& procedure, TableListBox& list, bool selected) {

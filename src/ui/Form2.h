@@ -64,8 +64,13 @@ public:
     PushButton* PushButton2;
     PushButton* PushButton12;
 
+    // The question Escape asks while a transfer runs, and the error box's button that ends it.
+    static const QString kStopQuestion;
+    static const QString kStopButton;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void createControls();
@@ -77,6 +82,8 @@ private:
     Services m_services;
     Form1& m_connectionWindow;
     WindowPointer m_pointer;
+    bool m_transferRunning = false;
+    bool m_transferStopAsked = false;
 };
 
 }  // namespace tw

@@ -128,3 +128,38 @@ TEST(InsertRowSql, JoinsTheLiteralsAndBuildsTheSameTextValueByValue) {
     EXPECT_EQ(statement.utf8(), "INSERT INTO \"T\" VALUES('it''s ''''twice''''', 'x')");
     EXPECT_EQ(QString::fromUtf8(taken), InsertRowSql("T", row));
 }
+
+TEST(BinaryLiteral, EachTargetReadsItsOwnFormAsBytes) {
+    const QByteArray bytes = QByteArray::fromHex("00ff10");
+    const struct {
+        DatabaseProduct product;
+        TargetDatabase side;
+        const char* literal;
+    } cases[] = {
+        {DatabaseProduct::SQLite, TargetDatabase::SqlAnywhere, "X'00FF10'"},
+        {DatabaseProduct::PostgreSQL, TargetDatabase::Oracle, "'\\x00ff10'"},
+        {DatabaseProduct::Oracle, TargetDatabase::Oracle, "HEXTORAW('00FF10')"},
+        {DatabaseProduct::SqlAnywhere, TargetDatabase::SqlAnywhere, "0x00FF10"},
+        // A database the driver does not name is taken for the one its side stands for.
+        {DatabaseProduct::Unknown, TargetDatabase::Oracle, "HEXTORAW('00FF10')"},
+        {DatabaseProduct::Unknown, TargetDatabase::SqlAnywhere, "0x00FF10"},
+    };
+    for (const auto& c : cases) {
+        const BinaryLiteral form = BinaryLiteralFor(c.side, c.product);
+        EXPECT_EQ(BinaryLiteralText(bytes, form), QLatin1String(c.literal)) << c.literal;
+        EXPECT_EQ(BinaryLiteralText(QByteArray(), form), QStringLiteral("NULL"));
+    }
+}
+
+TEST(InsertStatement, WritesBytesInTheTargetsFormIntoLongBinaryColumnsOnly) {
+    // Short binary goes to a text column and stays hex text; NULL and no bytes are NULL.
+    InsertStatement insert("T", BinaryLiteral::SqliteBlob);
+    insert.addValue(Variant::binary(QByteArray::fromHex("1e10")), true);
+    insert.addValue(Variant::binary(QByteArray::fromHex("1e10")), false);
+    insert.addValue(Variant::binary(QByteArray()), true);
+    insert.addValue(Variant(), true);
+    insert.addValue(Variant("it's"), true);
+    insert.finish();
+    EXPECT_EQ(QString::fromUtf8(insert.utf8()),
+              QStringLiteral("INSERT INTO \"T\" VALUES(X'1E10', '1E10', NULL, NULL, 'it''s')"));
+}

@@ -1,0 +1,43 @@
+#include "support/SetUpConnections.h"
+
+namespace tw::test {
+
+namespace {
+
+class SetUpConnection : public Connection {
+public:
+    SetUpConnection(std::unique_ptr<Connection> inner, SetUpConnectionFactory& factory)
+        : m_inner(std::move(inner)), m_factory(factory) {}
+
+    void setProvider(const QString& provider) override { m_inner->setProvider(provider); }
+    void setCursorLocation(CursorLocation location) override { m_inner->setCursorLocation(location); }
+    void open(const QString& connectionString) override {
+        m_inner->open(connectionString);
+        ++m_factory.opened;
+        if (m_factory.setUp) m_factory.setUp(*m_inner, connectionString);
+    }
+    void execute(const QString& statement) override { m_inner->execute(statement); }
+    void executeUtf8(const QByteArray& statement) override { m_inner->executeUtf8(statement); }
+    std::unique_ptr<Recordset> openRecordset(const QString& source, CursorType cursorType,
+                                             LockType lockType) override {
+        return m_inner->openRecordset(source, cursorType, lockType);
+    }
+    std::unique_ptr<Recordset> openSchema(int schema) override { return m_inner->openSchema(schema); }
+    void close() override {
+        m_inner->close();
+        ++m_factory.closed;
+    }
+    DatabaseProduct product() const override { return m_inner->product(); }
+
+private:
+    std::unique_ptr<Connection> m_inner;
+    SetUpConnectionFactory& m_factory;
+};
+
+}  // namespace
+
+std::unique_ptr<Connection> SetUpConnectionFactory::create() {
+    return std::make_unique<SetUpConnection>(m_inner.create(), *this);
+}
+
+}  // namespace tw::test
