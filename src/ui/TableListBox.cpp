@@ -1,5 +1,6 @@
 #include "ui/TableListBox.h"
 
+#include <QFocusEvent>
 #include <stdexcept>
 
 namespace tw {
@@ -41,6 +42,17 @@ int TableListBox::selectedCount() const { return static_cast<int>(selectedItems(
 void TableListBox::setCurrentIndex(int index) {
     if (index < -1 || index >= count()) throw std::out_of_range("Invalid property value");
     setCurrentRow(index, QItemSelectionModel::NoUpdate);
+}
+
+// Qt makes the first item current when a list without one takes focus. Here the current item
+// says which table the user picked, so focus alone (the window activated, or Tab) picks none;
+// a click or the program does.
+void TableListBox::focusInEvent(QFocusEvent* event) {
+    const bool hadCurrent = currentRow() != -1;
+    QListWidget::focusInEvent(event);
+    if (!hadCurrent && currentRow() != -1 && event->reason() != Qt::MouseFocusReason) {
+        setCurrentRow(-1, QItemSelectionModel::NoUpdate);
+    }
 }
 
 void TableListBox::addItem(const QString& text) {

@@ -24,6 +24,9 @@ public:
     void addItem(const QString& text) override;
     void removeItem(int index) override;
 
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+
 private:
     QListWidgetItem* at(int index) const;
 };

@@ -74,6 +74,7 @@ private slots:
     void tablesWindowPointerRule();
     void heightAndTabOrder();
     void unreadableHandPointerIsReportedAtLine108();
+    void focusAloneMakesNoTableCurrent();
 };
 
 void WindowFlowTest::workingValuesStartOnTheTablesWindowWithBothListsFilled() {
@@ -259,6 +260,29 @@ void WindowFlowTest::unreadableHandPointerIsReportedAtLine108() {
     QCOMPARE(rig.dialogs.shown.size(), 1);
     QCOMPARE(errorLine(rig.dialogs, 0, "Form2.Form_Load"), 108);
     QCOMPARE(rig.tables->List2->count(), 3);  // loading went on
+}
+
+void WindowFlowTest::focusAloneMakesNoTableCurrent() {
+    // On a desktop the shown window is activated and List1, first in the tab order, takes focus.
+    StartedRig rig;
+    QApplication::setActiveWindow(rig.tables);
+    QVERIFY(rig.tables->List1->hasFocus());
+    QCOMPARE(rig.tables->List1->currentIndex(), -1);
+    rig.tables->PushButton1_Click();
+    rig.tables->PushButton6_Click();
+    rig.tables->PushButton3_Click();
+    QCOMPARE(rig.dialogs.shown.size(), 3);
+    QCOMPARE(rig.dialogs.shown[0].text, QStringLiteral("Please select a table"));
+    QCOMPARE(rig.dialogs.shown[1].text, QStringLiteral("Please select a table to rename."));
+    QCOMPARE(rig.dialogs.shown[2].text, QStringLiteral("Please select a table"));
+    // Tab from the last control back round to the list picks nothing either; a click does.
+    rig.tables->PushButton12->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(rig.tables->PushButton12, Qt::Key_Tab);
+    QVERIFY(rig.tables->List1->hasFocus());
+    QCOMPARE(rig.tables->List1->currentIndex(), -1);
+    QTest::mouseClick(rig.tables->List1->viewport(), Qt::LeftButton, {},
+                      rig.tables->List1->visualItemRect(rig.tables->List1->item(1)).center());
+    QCOMPARE(rig.tables->List1->currentIndex(), 1);
 }
 
 QTEST_MAIN(WindowFlowTest)
