@@ -77,6 +77,7 @@ public:
 
     virtual std::unique_ptr<Recordset> openSchema(int schema) = 0;
 
+    // Ends an open connection; fails on one that is not open. Releasing the object also ends it.
     virtual void close() = 0;
 
     // Known once the connection is open; Unknown before, and for databases not named here.

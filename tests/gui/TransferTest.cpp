@@ -71,6 +71,7 @@ private slots:
     void aSourceThatCannotBeReadCostsOneBox();
     void aRejectedRowCostsOnlyThatRow();
     void commandsAreDisabledWhileACopyRuns();
+    void aConnectionThatNeverOpenedFailsAgainAtTheClose();
 };
 
 void TransferTest::toOracleSendsExactStatementsInOrder() {
@@ -283,6 +284,19 @@ void TransferTest::commandsAreDisabledWhileACopyRuns() {
                                                             rig.tables->PushButton2, rig.tables->PushButton12}) {
         QVERIFY(command->isEnabled());
     }
+}
+
+void TransferTest::aConnectionThatNeverOpenedFailsAgainAtTheClose() {
+    TransferRig rig({}, {"EMP"});
+    rig.source("EMP", table({{"1", "x"}}));
+    TransferRig::select(rig.oracle, {"EMP"});
+    rig.connections.onOpen = [](const QString& text) {
+        if (text.startsWith("Driver=")) throw DbError("[28P01] password authentication failed");
+    };
+    rig.tables->PushButton4_Click();
+    // The open, the read of the table, and the final close of the source.
+    QCOMPARE(errorLines(rig.dialogs, "Form2.PushButton4_Click"), QList<int>({114, 152, 292}));
+    QVERIFY(rig.dialogs.shown[2].text.startsWith("Operation is not allowed when the object is closed."));
 }
 
 QTEST_MAIN(TransferTest)

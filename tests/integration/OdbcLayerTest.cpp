@@ -6,6 +6,7 @@
 
 #include "db/AdoType.h"
 #include "db/DbError.h"
+#include "db/odbc/OdbcConnection.h"
 #include "support/StandDatabases.h"
 
 using namespace tw;
@@ -187,6 +188,9 @@ TEST_P(OdbcLayer, ClosingTheConnectionClosesItsRecordsets) {
     auto other = test::openStand(GetParam());
     other->close();
     EXPECT_THROW(other->execute(QStringLiteral("SELECT 1")), DbError);
+    // Closing what is not open fails, as it does before the first open.
+    EXPECT_THROW(other->close(), DbError);
+    EXPECT_THROW(odbc::OdbcConnection().close(), DbError);
 
     m_connection->close();
     EXPECT_THROW(rows->moveNext(), DbError);

@@ -57,9 +57,11 @@ public:
     void open(const QString& connectionString) override {
         m_factory.log << QStringLiteral("open ") + connectionString;
         if (m_factory.onOpen) m_factory.onOpen(connectionString);
+        m_open = true;
     }
     void execute(const QString& statement) override {
         m_factory.log << QStringLiteral("execute ") + statement;
+        requireOpen();
         if (m_factory.onExecute) m_factory.onExecute(statement);
     }
     std::unique_ptr<Recordset> openRecordset(const QString& source, CursorType cursor,
@@ -68,20 +70,30 @@ public:
                              .arg(source)
                              .arg(static_cast<int>(cursor))
                              .arg(static_cast<int>(lock));
+        requireOpen();
         if (!m_factory.tables.contains(source)) throw DbError(QStringLiteral("no such table"));
         return std::make_unique<FakeRecordset>(m_factory.tables.value(source));
     }
     std::unique_ptr<Recordset> openSchema(int schema) override {
         m_factory.log << QStringLiteral("schema %1").arg(schema);
+        requireOpen();
         return std::make_unique<FakeRecordset>(m_factory.schemaTables);
     }
     void close() override {
         m_factory.log << QStringLiteral("close");
         if (m_factory.onClose) m_factory.onClose();
+        requireOpen();
+        m_open = false;
     }
 
 private:
+    // What is asked of a connection that is not open fails, as on a real one.
+    void requireOpen() const {
+        if (!m_open) throw DbError(QStringLiteral("Operation is not allowed when the object is closed."));
+    }
+
     FakeConnectionFactory& m_factory;
+    bool m_open = false;
 };
 
 }  // namespace

@@ -15,7 +15,7 @@ OdbcConnection::OdbcConnection(ConnectionTimeouts timeouts)
     m_session->commandTimeout = timeouts.command;
 }
 
-OdbcConnection::~OdbcConnection() { close(); }
+OdbcConnection::~OdbcConnection() { m_session->disconnect(); }
 
 void OdbcConnection::setProvider(const QString& provider) {
     // ODBC is the only way we reach a database, so its provider is the only one there is.
@@ -95,7 +95,12 @@ std::unique_ptr<Recordset> OdbcConnection::openSchema(int schema) {
     return OdbcRecordset::tables(m_session);
 }
 
-void OdbcConnection::close() { m_session->disconnect(); }
+// As with the platform's connections, closing one that is not open is an error of its own: a
+// handler whose connection never opened hears of it once more at the end.
+void OdbcConnection::close() {
+    requireOpen();
+    m_session->disconnect();
+}
 
 DatabaseProduct OdbcConnection::product() const {
     return m_session->connected ? m_session->product : DatabaseProduct::Unknown;
