@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "db/AdoType.h"
@@ -34,8 +35,7 @@ public:
           m_proc(window.dialogs, profile.procedure) {
         if (!window.stopButton.isEmpty()) m_proc.offerStop(window.stopButton);
         if (profile.errorBoxShowsStatement) {
-            m_proc.showStatement(
-                [this] { return m_lastIsInsert ? QString::fromUtf8(m_insert) : m_statement; });
+            m_proc.showStatement([this] { return statementComposed(); });
         }
     }
 
@@ -173,8 +173,18 @@ private:
         if (dropped) m_proc.step(150, [&] { ListRemoveItem(m_window.targetList, droppedName); });
     }
 
+    // The statement being composed, as far as it got, or the one composed last: the error box
+    // quotes it. It stays from one table to the next.
+    QString statementComposed() const {
+        if (m_insert) return QString::fromUtf8(m_insert->textSoFar());
+        if (m_create) return m_create->textSoFar();
+        return QString();
+    }
+
     bool createTable(const QString& tableName, Recordset& rows) {
-        CreateTableStatement create(m_profile.target, tableName);
+        m_insert.reset();
+        m_create.emplace(m_profile.target, tableName);
+        CreateTableStatement& create = *m_create;
         m_longBinary.assign(static_cast<size_t>(std::max(rows.fieldCount(), 0)), false);
         for (int field = 0; field < rows.fieldCount(); ++field) {
             m_proc.step(158, m_window.processEvents);
@@ -185,9 +195,8 @@ private:
             m_proc.step(164, [&] { create.addColumn(name, type); });
             m_longBinary[field] = type == AdoType::LongVarBinary;
         }
-        m_statement = create.finish();
-        m_lastIsInsert = false;
-        m_created = m_proc.step(tail(218), [&] { required(m_target).execute(m_statement); });
+        create.finish();
+        m_created = m_proc.step(tail(218), [&] { required(m_target).execute(create.textSoFar()); });
         return m_created;
     }
 
@@ -195,27 +204,27 @@ private:
         qint64 lastRow = -1;
         m_proc.step(tail(226), [&] { lastRow = rows.recordCount() - 1; });
         const int fields = std::min(rows.fieldCount(), static_cast<int>(m_longBinary.size()));
-        InsertStatement insert(tableName, BinaryLiteralFor(m_profile.target, m_target ? m_target->product() : DatabaseProduct::Unknown));
+        const BinaryLiteral binary =
+            BinaryLiteralFor(m_profile.target, m_target ? m_target->product() : DatabaseProduct::Unknown);
         // The count sizes the progress bar only: rows that arrived since it was taken are copied
         // too, with the bar standing at 100 %.
         for (qint64 row = 0; !rows.eof() && !stopping(); ++row) {
             m_proc.step(tail(230), m_window.processEvents);
             if (stopping()) break;  // asked for while the window had its turn: no row begun
             m_proc.step(tail(232), [&] { m_window.showProgress(shareDone(row, lastRow)); });
+            // Each row's statement is composed afresh in the room the previous one left.
+            if (!m_insert) m_insert.emplace(tableName, binary);
+            InsertStatement& insert = *m_insert;
             insert.begin();
             for (int field = 0; field < fields; ++field) {
                 m_proc.step(tail(238), m_window.processEvents);
                 m_proc.step(tail(240), [&] { insert.addValue(rows.field(field).value, m_longBinary[field]); });
             }
             insert.finish();
-            // The finished statement becomes the one the error box quotes; the previous one's
-            // buffer is reused for the next row.
-            std::swap(m_insert, insert.utf8());
-            m_lastIsInsert = true;
             bool lost = false;
             m_proc.step(tail(260), [&] {
                 try {
-                    required(m_target).executeUtf8(m_insert);
+                    required(m_target).executeUtf8(insert.utf8());
                 } catch (const DbError& failure) {
                     lost = failure.connectionLost();
                     throw;
@@ -236,10 +245,9 @@ private:
     const TransferLines& m_lines;
     TransferWindow& m_window;
     Procedure m_proc;
-    // The statement composed last: a CREATE TABLE, or an INSERT kept in its UTF-8.
-    QString m_statement;
-    QByteArray m_insert;
-    bool m_lastIsInsert = false;
+    // The statement being composed or composed last: a CREATE TABLE, or a row's INSERT.
+    std::optional<CreateTableStatement> m_create;
+    std::optional<InsertStatement> m_insert;
     std::unique_ptr<Connection> m_source;
     std::unique_ptr<Connection> m_target;
     bool m_created = false;

@@ -107,10 +107,10 @@ void CreateTableStatement::addColumn(const QString& name, std::int16_t adoType) 
     m_text += quotedName(name) + ColumnTypeText(m_target, adoType);
 }
 
-QString CreateTableStatement::finish() const {
-    QString text = m_text;
-    text.chop(1);  // the comma after the last column
-    return text + (m_target == TargetDatabase::Oracle ? QStringLiteral(")") : QStringLiteral(");"));
+QString CreateTableStatement::finish() {
+    m_text.chop(1);  // the comma after the last column
+    m_text += m_target == TargetDatabase::Oracle ? QStringLiteral(")") : QStringLiteral(");");
+    return m_text;
 }
 
 InsertStatement::InsertStatement(const QString& table, BinaryLiteral binary)
@@ -123,6 +123,7 @@ void InsertStatement::begin() {
     m_text.resize(0);  // keeps the buffer's room for the next row
     m_text += m_head;
     m_first = true;
+    m_finished = false;
 }
 
 void InsertStatement::addValue(const Variant& value, bool longBinaryColumn) {
@@ -135,7 +136,15 @@ void InsertStatement::addValue(const Variant& value, bool longBinaryColumn) {
     m_first = false;
 }
 
-void InsertStatement::finish() { m_text += ')'; }
+void InsertStatement::finish() {
+    m_text += ')';
+    m_finished = true;
+}
+
+QByteArray InsertStatement::textSoFar() const {
+    if (m_finished) return m_text;
+    return m_text + (m_first ? "'" : ", '");
+}
 
 QString CreateTableSql(TargetDatabase target, const QString& table,
                        const QList<FieldDescription>& fields) {

@@ -51,7 +51,9 @@ class CreateTableStatement {
 public:
     CreateTableStatement(TargetDatabase target, const QString& table);
     void addColumn(const QString& name, std::int16_t adoType);
-    QString finish() const;
+    QString finish();
+    // The text as composed so far, the last comma still on; after finish(), the statement.
+    const QString& textSoFar() const { return m_text; }
 
 private:
     TargetDatabase m_target;
@@ -67,15 +69,18 @@ public:
     void begin();  // starts the next row's statement
     void addValue(const Variant& value, bool longBinaryColumn = false);
     void finish();
-    // The statement as composed so far; a caller may take its bytes, the next begin() starts
-    // afresh in whatever buffer is left here.
-    QByteArray& utf8() { return m_text; }
+    // The finished statement.
+    const QByteArray& utf8() const { return m_text; }
+    // The statement as far as it is composed, in the form a statement composed value by value
+    // takes on its way: each literal followed by ", '" (an opening quote for the next value).
+    QByteArray textSoFar() const;
 
 private:
     QByteArray m_head;
     QByteArray m_text;
     BinaryLiteral m_binary;
     bool m_first = true;
+    bool m_finished = false;
 };
 
 QString CreateTableSql(TargetDatabase target, const QString& table,

@@ -56,9 +56,13 @@ struct Rig {
     bool connectAtStart = false;
     QStringList startLog;
     int ended = 0;
+    std::function<void()> onEvents;  // whenever a handler lets the window process events
 
     Services services() {
-        return {settings, dialogs, connections, program.dir.path(), [] {}, [this] { ++ended; }};
+        return {settings, dialogs, connections, program.dir.path(), [this] {
+                    if (onEvents) onEvents();
+                },
+                [this] { ++ended; }};
     }
     Form1& load() {
         form = std::make_unique<Form1>(services());

@@ -72,6 +72,7 @@ private slots:
     void aRejectedRowCostsOnlyThatRow();
     void commandsAreDisabledWhileACopyRuns();
     void aConnectionThatNeverOpenedFailsAgainAtTheClose();
+    void theBoxQuotesTheStatementAsFarAsItIsComposed();
 };
 
 void TransferTest::toOracleSendsExactStatementsInOrder() {
@@ -297,6 +298,24 @@ void TransferTest::aConnectionThatNeverOpenedFailsAgainAtTheClose() {
     // The open, the read of the table, and the final close of the source.
     QCOMPARE(errorLines(rig.dialogs, "Form2.PushButton4_Click"), QList<int>({114, 152, 292}));
     QVERIFY(rig.dialogs.shown[2].text.startsWith("Operation is not allowed when the object is closed."));
+}
+
+void TransferTest::theBoxQuotesTheStatementAsFarAsItIsComposed() {
+    TransferRig rig({}, {"EMP"});
+    rig.source("EMP", table({{"1", "x"}}));
+    TransferRig::select(rig.oracle, {"EMP"});
+    // Events are let through before each column and before each row and value; the second
+    // column's and the second value's fail.
+    int events = 0;
+    rig.onEvents = [&] {
+        ++events;
+        if (events == 2 || events == 5) throw std::runtime_error("no window");
+    };
+    rig.tables->PushButton4_Click();
+    QCOMPARE(errorLines(rig.dialogs, "Form2.PushButton4_Click"), QList<int>({158, 246}));
+    QVERIFY(rig.dialogs.shown[0].text.endsWith("sql: CREATE TABLE \"EMP\"(\"ID\" NUMERIC,"));
+    QVERIFY(rig.dialogs.shown[1].text.endsWith("sql: INSERT INTO \"EMP\" VALUES('1', '"));
+    QCOMPARE(executed(rig.connections.log).last(), QStringLiteral("INSERT INTO \"EMP\" VALUES('1', 'x')"));
 }
 
 QTEST_MAIN(TransferTest)

@@ -120,10 +120,13 @@ TEST(InsertRowSql, JoinsTheLiteralsAndBuildsTheSameTextValueByValue) {
     statement.finish();
     EXPECT_EQ(QString::fromUtf8(statement.utf8()), InsertRowSql("T", row));
     EXPECT_EQ(statement.utf8(), "INSERT INTO \"T\" VALUES(NULL, 'a', NULL, '''', ' ')");
-    QByteArray taken;
-    std::swap(taken, statement.utf8());
+    const QByteArray taken = statement.utf8();
     statement.begin();
-    for (const Variant& value : next) statement.addValue(value);
+    // Part way, the text reads as it does composed value by value: an opening quote waits.
+    EXPECT_EQ(statement.textSoFar(), "INSERT INTO \"T\" VALUES('");
+    statement.addValue(next[0]);
+    EXPECT_EQ(statement.textSoFar(), "INSERT INTO \"T\" VALUES('it''s ''''twice''''', '");
+    statement.addValue(next[1]);
     statement.finish();
     EXPECT_EQ(statement.utf8(), "INSERT INTO \"T\" VALUES('it''s ''''twice''''', 'x')");
     EXPECT_EQ(QString::fromUtf8(taken), InsertRowSql("T", row));
