@@ -14,6 +14,7 @@
 #include "shell/Procedure.h"
 #include "shell/SettingsStore.h"
 #include "ui/AppIcon.h"
+#include "ui/CommandsDisabled.h"
 #include "ui/Form2.h"
 #include "ui/Frame.h"
 #include "ui/Layout.h"
@@ -181,6 +182,9 @@ Form2& Form1::createTablesWindow() {
 }
 
 void Form1::PushButton2_Click() {
+    // Loading the lists lets events through: a second "Next >" or a test meanwhile would run
+    // on lists still being filled.
+    const CommandsDisabled resting{Frame1, Frame2, PushButton2};
     Procedure proc(m_services.dialogs, QStringLiteral("Form1.PushButton2_Click"));
     proc.step(100, [&] { m_pointer.set(MousePointer::Hourglass); });
     if (proc.test(102, [&] { return SybaseCanConnect(m_services.connections, connectionValues()); })) {

@@ -13,6 +13,7 @@
 #include "shell/Procedure.h"
 #include "transfer/CopyEngine.h"
 #include "ui/AppIcon.h"
+#include "ui/CommandsDisabled.h"
 #include "ui/Form1.h"
 #include "ui/Frame.h"
 #include "ui/Layout.h"
@@ -171,24 +172,6 @@ void Form2::PushButton3_Click() { sendTables(kToOracle, *List1, *List2); }
 
 void Form2::PushButton4_Click() { sendTables(kToSqlAnywhere, *List2, *List1); }
 
-namespace {
-
-// While a copy runs and lets events through, nothing else on the window can be pressed or
-// change the lists under it; afterwards everything is as it was, however the copy ended.
-class CommandsDisabled {
-public:
-    explicit CommandsDisabled(std::initializer_list<QWidget*> commands) : m_commands(commands) {
-        for (QWidget* command : m_commands) command->setEnabled(false);
-    }
-    ~CommandsDisabled() {
-        for (QWidget* command : m_commands) command->setEnabled(true);
-    }
-
-private:
-    QList<QWidget*> m_commands;
-};
-
-}  // namespace
 
 const QString Form2::kStopQuestion = QStringLiteral("Stop the transfer after this row?");
 const QString Form2::kStopButton = QStringLiteral("Stop Transfer");

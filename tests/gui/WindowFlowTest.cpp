@@ -75,6 +75,7 @@ private slots:
     void heightAndTabOrder();
     void unreadableHandPointerIsReportedAtLine108();
     void focusAloneMakesNoTableCurrent();
+    void nextCannotBeEnteredWhileItLoads();
 };
 
 void WindowFlowTest::workingValuesStartOnTheTablesWindowWithBothListsFilled() {
@@ -283,6 +284,32 @@ void WindowFlowTest::focusAloneMakesNoTableCurrent() {
     QTest::mouseClick(rig.tables->List1->viewport(), Qt::LeftButton, {},
                       rig.tables->List1->visualItemRect(rig.tables->List1->item(1)).center());
     QCOMPARE(rig.tables->List1->currentIndex(), 1);
+}
+
+void WindowFlowTest::nextCannotBeEnteredWhileItLoads() {
+    Rig rig;
+    fillDatabases(rig.connections);
+    remember(rig, "tw_sqlany");
+    Form1& form = rig.load();
+    // Whenever the load lets events through, the user presses "Next >" and a test again.
+    QList<bool> enabled;
+    rig.onEvents = [&] {
+        enabled << form.PushButton2->isEnabled() << form.PushButton3->isEnabled() << form.Text4->isEnabled();
+        QTest::mouseClick(form.PushButton2, Qt::LeftButton);
+        QTest::mouseClick(form.PushButton3, Qt::LeftButton);
+    };
+    QTest::mouseClick(form.PushButton2, Qt::LeftButton);
+    rig.onEvents = nullptr;
+
+    QVERIFY(!enabled.isEmpty());
+    QVERIFY(!enabled.contains(true));
+    QVERIFY(rig.dialogs.shown.isEmpty());
+    QCOMPARE(rig.connections.log.count("create"), 4);  // two checks, two lists: once each
+    QCOMPARE(items(*form.tablesWindow()->List2), QStringList({"BONUS", "DEPT", "EMP"}));
+    for (QWidget* command : std::initializer_list<QWidget*>{form.PushButton1, form.PushButton2, form.PushButton3,
+                                                            form.PushButton6, form.Text1, form.Text4}) {
+        QVERIFY(command->isEnabled());
+    }
 }
 
 QTEST_MAIN(WindowFlowTest)
