@@ -53,6 +53,15 @@ QString SettingsStore::filePath(const QString& application) const {
     return m_folder + QLatin1Char('/') + application + QStringLiteral(".ini");
 }
 
+bool SettingsStore::isReadable(const QString& application) const {
+    const QFileInfo info(filePath(application));
+    if (!info.exists()) return true;  // nothing remembered yet is not a fault
+    if (!info.isFile() || !info.isReadable()) return false;
+    QFile file(info.filePath());
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    return QSettings(info.filePath(), QSettings::IniFormat).status() == QSettings::NoError;
+}
+
 QString SettingsStore::value(const QString& application, const QString& section,
                              const QString& key) const {
     const QString file = filePath(application);

@@ -25,6 +25,10 @@ public:
     // folder: where the files live; by default the user's configuration folder.
     explicit SettingsStore(QString folder = defaultFolder());
 
+    // False when the application's file is there but cannot be read (a folder in its place, no
+    // permission, not an INI file); its values then read as absent.
+    bool isReadable(const QString& application) const;
+
     // The stored value, or the empty string when the key is absent.
     QString value(const QString& application, const QString& section, const QString& key) const;
 

@@ -1,6 +1,7 @@
 #include "ui/Form1.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 
@@ -107,7 +108,7 @@ void Form1::wireSettings() {
     for (const auto& [box, key] : boxes) {
         connect(box, &QLineEdit::textChanged, this, [this, key](const QString& text) {
             if (!m_services.settings.save(kSettingsApplication, kSettingsSection, key, text)) {
-                qWarning("Could not save the setting %s", qPrintable(key));
+                sayValuesAreNotKept();
             }
         });
     }
@@ -152,6 +153,7 @@ void Form1::Form_Load() {
                                                   {Text2, SettingKey::OracleUser},
                                                   {Text3, SettingKey::OraclePassword},
                                                   {Text4, SettingKey::DataSourceName}};
+    if (!m_services.settings.isReadable(kSettingsApplication)) sayValuesAreNotKept();
     int line = 128;
     for (const auto& [box, key] : boxes) {
         proc.step(line, [&] {
@@ -173,6 +175,17 @@ void Form1::Form_Load() {
             proc.step(142, [&] { hide(); });
         }
     }
+}
+
+// The values still work for this session; the user hears once that they will be gone next time.
+void Form1::sayValuesAreNotKept() {
+    if (m_toldValuesNotKept) return;
+    m_toldValuesNotKept = true;
+    m_services.dialogs.msgBox(
+        QStringLiteral("The settings file %1 cannot be read or written. The connection values "
+                       "work for now but will not be remembered.")
+            .arg(QDir::toNativeSeparators(m_services.settings.filePath(kSettingsApplication))),
+        MsgBoxStyle::Exclamation);
 }
 
 Form2& Form1::createTablesWindow() {

@@ -77,11 +77,13 @@ private:
     void wirePointerRule();
     void wireButtons();
     void testConnection(const QString& procedure, const QString& connectionString);
+    void sayValuesAreNotKept();
 
     Services m_services;
     WindowPointer m_pointer;
     std::unique_ptr<Form2> m_tablesWindow;
     bool m_everShown = false;
+    bool m_toldValuesNotKept = false;
 };
 
 }  // namespace tw

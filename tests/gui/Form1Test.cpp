@@ -27,6 +27,7 @@ private slots:
     void withoutSkinTheWindowIsWhite();
     void withSkinTheWindowTakesTheButtonFace();
     void controlsLieInsideTheirContainers();
+    void settingsThatCannotBeKeptAreSaidOnce();
 };
 
 void Form1Test::firstRunShowsEmptyBoxesAndWritesNothing() {
@@ -262,6 +263,29 @@ void Form1Test::controlsLieInsideTheirContainers() {
         const QRect container = control->parentWidget()->rect();
         QVERIFY2(container.contains(control->geometry()), qPrintable(control->objectName()));
     }
+}
+
+void Form1Test::settingsThatCannotBeKeptAreSaidOnce() {
+    // A folder where the file should be: nothing can be read or written, even by root.
+    Rig rig;
+    QVERIFY(QDir().mkpath(rig.settings.filePath(kSettingsApplication)));
+    Form1& form = rig.load();
+    form.Text1->setText("127.0.0.1");
+    form.Text4->setText("tw_sqlany");
+    QCOMPARE(rig.dialogs.shown.size(), 1);
+    QVERIFY(rig.dialogs.shown[0].text.contains(rig.settings.filePath(kSettingsApplication)));
+    QVERIFY(rig.dialogs.shown[0].text.contains("will not be remembered"));
+    QCOMPARE(form.connectionValues().oracleServer, QStringLiteral("127.0.0.1"));  // still in use
+
+    // Nothing to read, and a file where the folder should be: said at the first change, once.
+    Rig other;
+    QFile blocker(QFileInfo(other.settings.filePath(kSettingsApplication)).path());
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    Form1& second = other.load();
+    QVERIFY(other.dialogs.shown.isEmpty());
+    second.Text2->setText("scott");
+    second.Text3->setText("tiger");
+    QCOMPARE(other.dialogs.shown.size(), 1);
 }
 
 QTEST_MAIN(Form1Test)
