@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "shell/AppTitle.h"
+#include "shell/ProductTitle.h"
 
 namespace tw {
 

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "db/ConnectionValues.h"
-#include "shell/Skin.h"
+#include "ui/Skin.h"
 #include "ui/Services.h"
 #include "ui/WindowPointer.h"
 

@@ -5,7 +5,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "shell/AppTitle.h"
+#include "ui/AppTitle.h"
 
 namespace tw {
 

@@ -2,8 +2,8 @@
 #include <QLabel>
 
 #include "Form1Rig.h"
-#include "shell/AppTitle.h"
-#include "shell/FormColours.h"
+#include "ui/AppTitle.h"
+#include "ui/FormColours.h"
 #include "ui/PushButton.h"
 #include "ui/TextBox.h"
 

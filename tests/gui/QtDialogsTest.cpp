@@ -8,7 +8,7 @@
 #include <QtTest>
 #include <functional>
 
-#include "shell/AppTitle.h"
+#include "ui/AppTitle.h"
 #include "ui/QtDialogs.h"
 
 using namespace tw;

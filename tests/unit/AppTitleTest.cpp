@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "shell/AppTitle.h"
+#include "ui/AppTitle.h"
 
 using tw::cutAppTitle;
 

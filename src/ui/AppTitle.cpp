@@ -1,4 +1,4 @@
-#include "shell/AppTitle.h"
+#include "ui/AppTitle.h"
 
 #include <QGuiApplication>
 

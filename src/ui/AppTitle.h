@@ -2,10 +2,9 @@
 
 #include <QString>
 
-namespace tw {
+#include "shell/ProductTitle.h"
 
-// The caption of both windows and the section of the settings store.
-inline const QString kProductTitle = QStringLiteral("Tablewright");
+namespace tw {
 
 // The platform keeps application titles short; longer titles lose whole words from the end.
 inline constexpr qsizetype kAppTitleMaxLength = 40;

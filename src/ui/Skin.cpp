@@ -1,11 +1,11 @@
-#include "shell/Skin.h"
+#include "ui/Skin.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QWidget>
 #include <stdexcept>
 
-#include "shell/FormColours.h"
+#include "ui/FormColours.h"
 #include "shell/ProgramFolder.h"
 
 namespace tw {

@@ -1,4 +1,4 @@
-#include "shell/FormColours.h"
+#include "ui/FormColours.h"
 
 #include <QApplication>
 #include <QCheckBox>
