@@ -14,9 +14,10 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "db/Oracle.h"
 #include "db/Sybase.h"
 #include "db/odbc/OdbcConnection.h"
-#include "shell/Dialogs.h"
+#include "ui/Dialogs.h"
 #include "shell/EventPump.h"
 #include "shell/Locale.h"
 #include "shell/SettingsStore.h"
@@ -61,8 +62,8 @@ private:
 // Copying between two SQL Anywhere data sources: the source's name stands in the SID box.
 const TransferProfile kBetweenDataSources = [] {
     TransferProfile profile = kToSqlAnywhere;
-    profile.sourceConnectionString = [](const ConnectionValues& values) {
-        return SybaseConnectionString({QString(), QString(), QString(), values.oracleServer});
+    profile.source = [](const ConnectionValues& values) {
+        return SybaseConnectionTarget({QString(), QString(), QString(), values.oracleServer});
     };
     return profile;
 }();
@@ -98,7 +99,7 @@ int main(int argc, char** argv) {
         form.Text2->setText(login.value(1));
         form.Text3->setText(login.value(2));
     }
-    Form2 tables(services, form);
+    Form2 tables(services, form.link());
     tables.show();
     PaintCounter paints(tables);
     app.installEventFilter(&paints);
@@ -132,9 +133,8 @@ int main(int argc, char** argv) {
     odbc::OdbcConnection target;
     const bool toOracle = direction == QLatin1String("to-oracle");
     const QStringList login = other.split(QLatin1Char(','));
-    target.open(toOracle ? QStringLiteral("Driver={Microsoft ODBC for Oracle};Server=%1;Uid=%2;Pwd=%3;")
-                               .arg(login.value(0), login.value(1), login.value(2))
-                         : SybaseConnectionString({QString(), QString(), QString(), dataSource}));
+    target.open(toOracle ? OracleConnectionTarget({login.value(0), login.value(1), login.value(2), QString()})
+                         : SybaseConnectionTarget({QString(), QString(), QString(), dataSource}));
     Connection& counted = target;
     const qint64 rows = counted.openRecordset(QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(table))
                             ->field(0).value.toString().toLongLong();

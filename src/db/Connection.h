@@ -3,14 +3,14 @@
 #include <QString>
 #include <memory>
 
+#include "db/ConnectionTarget.h"
 #include "shell/Variant.h"
 
 namespace tw {
 
-// Where a connection keeps the cursors of its recordsets.
+// Where a connection keeps the cursors of its recordsets: a client-side cursor knows its row
+// count before the first row is read.
 enum class CursorLocation { Default = 0, Server = 2, Client = 3 };
-enum class CursorType { Default = -1, ForwardOnly = 0, Static = 3 };
-enum class LockType { Default = -1, ReadOnly = 1, Optimistic = 3 };
 
 // The one schema the program asks for: every table and view, with TABLE_NAME and TABLE_TYPE.
 inline constexpr int kSchemaTables = 20;
@@ -61,9 +61,7 @@ public:
     virtual void setProvider(const QString& provider) = 0;
     virtual void setCursorLocation(CursorLocation location) = 0;
 
-    // "Data Source=NAME" opens the ODBC data source NAME; any other text is an ODBC driver
-    // connection string and goes to the driver manager as it is.
-    virtual void open(const QString& connectionString) = 0;
+    virtual void open(const ConnectionTarget& target) = 0;
 
     // Runs one statement at once, in auto-commit; no result is read. A statement that runs
     // longer than the command timeout fails.
@@ -71,9 +69,8 @@ public:
     // The same for a statement already in UTF-8, as the copy composes its rows.
     virtual void executeUtf8(const QByteArray& statement) { execute(QString::fromUtf8(statement)); }
 
-    virtual std::unique_ptr<Recordset> openRecordset(const QString& source,
-                                                     CursorType cursorType = CursorType::Default,
-                                                     LockType lockType = LockType::Default) = 0;
+    // The rows of a query, read forward.
+    virtual std::unique_ptr<Recordset> openRecordset(const QString& source) = 0;
 
     virtual std::unique_ptr<Recordset> openSchema(int schema) = 0;
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <optional>
 
 namespace tw {
 
@@ -9,8 +8,5 @@ namespace tw {
 // as more than itself (it holds a ";" or begins with "{") is enclosed in braces with every "}"
 // doubled; every other value is returned exactly as given.
 QString connectionStringValue(const QString& value);
-
-// The data source named by a "Data Source=NAME" string, or nothing for a driver string.
-std::optional<QString> dataSourceOf(const QString& connectionString);
 
 }  // namespace tw

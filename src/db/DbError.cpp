@@ -3,8 +3,6 @@
 namespace tw {
 
 DbError::DbError(const QString& message, QString sqlState, int nativeError)
-    : std::runtime_error(message.toStdString()),
-      m_sqlState(std::move(sqlState)),
-      m_nativeError(nativeError) {}
+    : CodedError(message, std::move(sqlState), nativeError) {}
 
 }  // namespace tw

@@ -1,26 +1,22 @@
 #pragma once
 
 #include <QString>
-#include <stdexcept>
+
+#include "shell/CodedError.h"
 
 namespace tw {
 
 // A failed database call. The message is what the driver said, shown to the user as it comes.
-class DbError : public std::runtime_error {
+class DbError : public CodedError {
 public:
     DbError(const QString& message, QString sqlState = QString(), int nativeError = 0);
 
-    const QString& sqlState() const { return m_sqlState; }
-    int nativeError() const { return m_nativeError; }
-
     // The connection the call went through is gone: nothing more can be done on it. An
     // SQLSTATE of class 08 says so, and so does a driver asked after another failure.
-    bool connectionLost() const { return m_connectionLost || m_sqlState.startsWith(QLatin1String("08")); }
+    bool connectionLost() const { return m_connectionLost || sqlState().startsWith(QLatin1String("08")); }
     void markConnectionLost() { m_connectionLost = true; }
 
 private:
-    QString m_sqlState;
-    int m_nativeError;
     bool m_connectionLost = false;
 };
 

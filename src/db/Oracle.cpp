@@ -13,10 +13,14 @@ QString OracleConnectionString(const ConnectionValues& values) {
            connectionStringValue(values.oraclePassword) + QLatin1Char(';');
 }
 
+ConnectionTarget OracleConnectionTarget(const ConnectionValues& values) {
+    return ConnectionTarget::driverString(OracleConnectionString(values));
+}
+
 bool OracleCanConnect(ConnectionFactory& factory, const ConnectionValues& values) {
     const std::unique_ptr<Connection> connection = factory.create();
     try {
-        connection->open(OracleConnectionString(values));
+        connection->open(OracleConnectionTarget(values));
         return true;
     } catch (const std::exception&) {
         return false;
@@ -27,7 +31,7 @@ void LoadOracleTables(TableList& list, ConnectionFactory& factory, const Connect
                       const std::function<void()>& processEvents) {
     const std::unique_ptr<Connection> connection = factory.create();
     connection->setCursorLocation(CursorLocation::Client);
-    connection->open(OracleConnectionString(values));
+    connection->open(OracleConnectionTarget(values));
     const std::unique_ptr<Recordset> tables =
         connection->openRecordset(QStringLiteral("SELECT table_name FROM user_tables"));
     list.clear();

@@ -3,6 +3,7 @@
 #include <QString>
 #include <functional>
 
+#include "db/ConnectionTarget.h"
 #include "db/ConnectionValues.h"
 
 namespace tw {
@@ -13,6 +14,7 @@ class TableList;
 // "Driver={Microsoft ODBC for Oracle};Server=SID;Uid=USER;Pwd=PASSWORD;", each value as typed
 // unless the connection-string rules need it in braces.
 QString OracleConnectionString(const ConnectionValues& values);
+ConnectionTarget OracleConnectionTarget(const ConnectionValues& values);
 
 // Whether the Oracle login opens. Shows nothing; only making the connection object can throw.
 bool OracleCanConnect(ConnectionFactory& factory, const ConnectionValues& values);

@@ -1,20 +1,19 @@
 #include "db/Sybase.h"
 
 #include "db/Connection.h"
-#include "db/ConnectionString.h"
 #include "shell/TableList.h"
 
 namespace tw {
 
-QString SybaseConnectionString(const ConnectionValues& values) {
-    return QStringLiteral("Data Source=") + connectionStringValue(values.dataSourceName);
+ConnectionTarget SybaseConnectionTarget(const ConnectionValues& values) {
+    return ConnectionTarget::dataSource(values.dataSourceName);
 }
 
 bool SybaseCanConnect(ConnectionFactory& factory, const ConnectionValues& values) {
     const std::unique_ptr<Connection> connection = factory.create();
     try {
         connection->setProvider(kOdbcProvider);
-        connection->open(SybaseConnectionString(values));
+        connection->open(SybaseConnectionTarget(values));
         return true;
     } catch (const std::exception&) {
         return false;
@@ -25,7 +24,7 @@ void LoadSybaseTables(TableList& list, ConnectionFactory& factory, const Connect
                       const std::function<void()>& processEvents) {
     const std::unique_ptr<Connection> connection = factory.create();
     connection->setProvider(kOdbcProvider);
-    connection->open(SybaseConnectionString(values));
+    connection->open(SybaseConnectionTarget(values));
     std::unique_ptr<Recordset> tables = connection->openSchema(kSchemaTables);
     list.clear();
     for (; !tables->eof(); tables->moveNext()) {

@@ -3,6 +3,7 @@
 #include <QString>
 #include <functional>
 
+#include "db/ConnectionTarget.h"
 #include "db/ConnectionValues.h"
 
 namespace tw {
@@ -10,8 +11,8 @@ namespace tw {
 class ConnectionFactory;
 class TableList;
 
-// "Data Source=NAME": the user's ODBC data source holds everything else.
-QString SybaseConnectionString(const ConnectionValues& values);
+// The user's ODBC data source, by the name in the connection window: it holds everything else.
+ConnectionTarget SybaseConnectionTarget(const ConnectionValues& values);
 
 // Whether the SQL Anywhere data source opens. Shows nothing; only making the connection object
 // can throw.

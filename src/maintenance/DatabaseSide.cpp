@@ -18,14 +18,14 @@ QString OracleRenameSql(const QString& oldName, const QString& newName) {
 const DatabaseSide kSybaseSide{QStringLiteral("Form2.PushButton1_Click"),
                                QStringLiteral("Form2.PushButton6_Click"),
                                true,
-                               &SybaseConnectionString,
+                               &SybaseConnectionTarget,
                                &SybaseRenameSql,
                                0};
 
 const DatabaseSide kOracleSide{QStringLiteral("Form2.PushButton5_Click"),
                                QStringLiteral("Form2.PushButton7_Click"),
                                false,
-                               &OracleConnectionString,
+                               &OracleConnectionTarget,
                                &OracleRenameSql,
                                -2};
 

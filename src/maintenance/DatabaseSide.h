@@ -1,21 +1,21 @@
 #pragma once
 
 #include <QString>
-#include <functional>
 
+#include "db/ConnectionTarget.h"
 #include "db/ConnectionValues.h"
 
 namespace tw {
 
 class ConnectionFactory;
-class Dialogs;
+class FrontEnd;
 
 // What differs between the two databases' delete and rename buttons.
 struct DatabaseSide {
     QString deleteProcedure;
     QString renameProcedure;
     bool setsOdbcProvider;
-    QString (*connectionString)(const ConnectionValues&);
+    ConnectionTarget (*connectionTarget)(const ConnectionValues&);
     QString (*renameSql)(const QString& oldName, const QString& newName);
     // Lines after the provider step are numbered this much lower where there is none.
     int lineShift;
@@ -29,13 +29,12 @@ struct DatabaseSide {
 extern const DatabaseSide kSybaseSide;  // List1, PushButton1 and PushButton6
 extern const DatabaseSide kOracleSide;  // List2, PushButton5 and PushButton7
 
-// What a tables-window handler works with: the boxes, the connections, the connection values
-// as they are now, and the window's busy pointer.
+// What a delete or rename works with: the front end that answers and is told, the
+// connections, and the connection values as they are now.
 struct TableWork {
-    Dialogs& dialogs;
+    FrontEnd& frontEnd;
     ConnectionFactory& connections;
     ConnectionValues values;
-    std::function<void(bool busy)> showBusy;
 };
 
 // "ALTER TABLE "old" RENAME "new";" and "RENAME "old" TO "new"".

@@ -2,12 +2,13 @@
 
 #include "db/SqlText.h"
 #include "maintenance/OpenForWork.h"
+#include "shell/FrontEnd.h"
 #include "shell/TableList.h"
 
 namespace tw {
 
-void DeleteTables(const DatabaseSide& side, TableList& list, TableWork& work) {
-    Procedure proc(work.dialogs, side.deleteProcedure);
+void DeleteTables(const DatabaseSide& side, TableList& list, const TableWork& work) {
+    Procedure proc(work.frontEnd, side.deleteProcedure);
     const std::unique_ptr<Connection> connection = openForWork(proc, side, work);
 
     if (proc.test(side.line(108), [&] { return list.currentIndex() != -1; })) {
@@ -15,6 +16,7 @@ void DeleteTables(const DatabaseSide& side, TableList& list, TableWork& work) {
         for (int i = list.count() - 1; i >= 0; --i) {
             if (!proc.test(side.line(112), [&] { return list.isSelected(i); })) continue;
             bool dropped = false;
+            proc.setTable(list.text(i));
             proc.step(side.line(114), [&] {
                 required(connection).execute(DropTableSql(list.text(i)));
                 dropped = true;
@@ -22,9 +24,9 @@ void DeleteTables(const DatabaseSide& side, TableList& list, TableWork& work) {
             if (dropped) proc.step(side.line(116), [&] { list.removeItem(i); });
         }
     } else {
-        proc.step(side.line(120), [&] { work.dialogs.msgBox(QStringLiteral("Please select a table")); });
+        proc.step(side.line(120), [&] { work.frontEnd.nothingSelected(MissingSelection::Table); });
     }
-    proc.step(side.line(122), [&] { work.showBusy(false); });
+    proc.step(side.line(122), [&] { work.frontEnd.busy(false); });
 }
 
 }  // namespace tw

@@ -1,33 +1,27 @@
 #include "maintenance/RenameTable.h"
 
 #include "maintenance/OpenForWork.h"
+#include "shell/FrontEnd.h"
 #include "shell/TableList.h"
 
 namespace tw {
 
-void RenameTable(const DatabaseSide& side, TableList& list, TableWork& work) {
-    Procedure proc(work.dialogs, side.renameProcedure);
+void RenameTable(const DatabaseSide& side, TableList& list, const TableWork& work) {
+    Procedure proc(work.frontEnd, side.renameProcedure);
     const std::unique_ptr<Connection> connection = openForWork(proc, side, work);
 
     if (proc.test(side.line(108), [&] { return list.currentIndex() == -1; })) {
-        proc.step(side.line(134), [&] {
-            work.dialogs.msgBox(QStringLiteral("Please select a table to rename."));
-        });
+        proc.step(side.line(134), [&] { work.frontEnd.nothingSelected(MissingSelection::TableToRename); });
     } else if (proc.test(side.line(110), [&] { return list.selectedCount() != 1; })) {
-        proc.step(side.line(132), [&] {
-            work.dialogs.msgBox(QStringLiteral("Please select just one table to rename."));
-        });
+        proc.step(side.line(132), [&] { work.frontEnd.nothingSelected(MissingSelection::JustOneTableToRename); });
     } else {
         for (int i = list.count() - 1; i >= 0; --i) {
             if (proc.test(side.line(114), [&] { return !list.isSelected(i); })) continue;
             QString oldName;
             QString newName;
             proc.step(side.line(116), [&] { oldName = list.text(i); });
-            proc.step(side.line(118), [&] {
-                newName = work.dialogs.inputBox(QStringLiteral("Enter new name of ") + oldName +
-                                                    QLatin1Char(':'),
-                                                QString(), oldName);
-            });
+            proc.setTable(oldName);
+            proc.step(side.line(118), [&] { newName = work.frontEnd.newNameFor(oldName); });
             if (proc.test(side.line(120), [&] { return newName.isEmpty(); })) continue;
             bool renamed = false;
             proc.step(side.line(122), [&] {
@@ -40,7 +34,7 @@ void RenameTable(const DatabaseSide& side, TableList& list, TableWork& work) {
             proc.step(side.line(128), [&] { list.setCurrentIndex(0); });
         }
     }
-    proc.step(side.line(136), [&] { work.showBusy(false); });
+    proc.step(side.line(136), [&] { work.frontEnd.busy(false); });
 }
 
 }  // namespace tw

@@ -4,28 +4,19 @@
 #include <exception>
 #include <functional>
 
-#include "shell/Dialogs.h"
+#include "shell/FrontEnd.h"
 
 namespace tw {
 
-// Address that the error box asks users to send screenshots to.
-inline const QString kSupportAddress = QStringLiteral("support@tablewright.example");
-
-// The text of the Application Error box. The statement, when given, is appended after "sql: ",
-// cut after its first kShownStatementLength characters.
-inline constexpr qsizetype kShownStatementLength = 1000;
-QString applicationErrorText(const QString& description, const QString& procedurePath, int line,
-                             const QString* statement = nullptr);
-
-// Runs the numbered statements of one handler. A statement that fails shows the Application
-// Error box with the procedure and the statement's line number, then the handler goes on with
-// the next statement; nothing is undone. Line numbers are what the user reads in the box.
+// Runs the numbered statements of one handler. A statement that fails is handed to the report
+// with the procedure and the statement's line number, then the handler goes on with the next
+// statement; nothing is undone. Line numbers are what the user reads.
 class Procedure {
 public:
     // name: window and handler, e.g. "Form1.Form_Load".
-    Procedure(Dialogs& dialogs, const QString& name);
+    Procedure(FailureReport& report, QString name);
 
-    const QString& path() const { return m_path; }
+    const QString& name() const { return m_name; }
 
     // True when the statement ran without failing.
     template <typename Statement>
@@ -39,7 +30,7 @@ public:
         }
     }
 
-    // A numbered condition. When evaluating it fails, the box is shown and the steps it
+    // A numbered condition. When evaluating it fails, the failure is reported and the steps it
     // governs run as if it had held.
     template <typename Condition>
     bool test(int line, Condition&& condition) {
@@ -51,22 +42,25 @@ public:
         }
     }
 
-    // Where the box finds the statement it shows after "sql: "; without it the box shows no
-    // statement part. Asked only when a box is shown.
+    // The statement a failure quotes, asked only when one is reported; without it failures
+    // quote none.
     void showStatement(std::function<QString()> statement) { m_statement = std::move(statement); }
+    // The table the statements work on now, for the report.
+    void setTable(const QString& table) { m_table = table; }
 
-    // Lets the user end the run from the error box: the box offers one more button, and once
-    // it was pressed stopRequested() says so. The procedure itself decides where to stop.
-    void offerStop(const QString& button) { m_stopButton = button; }
+    // Lets the user end the run when a failure is reported; once they did, stopRequested()
+    // says so. The procedure itself decides where to stop.
+    void offerStop() { m_stopOffered = true; }
     bool stopRequested() const { return m_stopRequested; }
 
 private:
     void report(int line, const std::exception& failure);
 
-    Dialogs& m_dialogs;
-    QString m_path;
+    FailureReport& m_report;
+    QString m_name;
     std::function<QString()> m_statement;
-    QString m_stopButton;
+    QString m_table;
+    bool m_stopOffered = false;
     bool m_stopRequested = false;
 };
 

@@ -1,7 +1,7 @@
 #include "transfer/CopyEngine.h"
 
+#include <QElapsedTimer>
 #include <algorithm>
-#include <array>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -10,7 +10,7 @@
 #include "db/DbError.h"
 #include "db/RequiredConnection.h"
 #include "db/SqlText.h"
-#include "shell/Dialogs.h"
+#include "shell/FrontEnd.h"
 #include "shell/ListHelpers.h"
 #include "shell/Procedure.h"
 #include "shell/TableList.h"
@@ -19,114 +19,102 @@ namespace tw {
 
 namespace {
 
-// Runs the steps in the order of their line numbers.
-template <typename Step, size_t N>
-void inLineOrder(std::array<std::pair<int, Step>, N> steps) {
-    std::sort(steps.begin(), steps.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (auto& [line, step] : steps) step();
-}
-
 class Transfer {
 public:
-    Transfer(const TransferProfile& profile, TransferWindow& window)
-        : m_profile(profile),
-          m_lines(profile.lines),
-          m_window(window),
-          m_proc(window.dialogs, profile.procedure) {
-        if (!window.stopButton.isEmpty()) m_proc.offerStop(window.stopButton);
-        if (profile.errorBoxShowsStatement) {
-            m_proc.showStatement([this] { return statementComposed(); });
-        }
+    Transfer(const TransferProfile& profile, const TransferJob& job)
+        : m_profile(profile), m_job(job), m_front(job.frontEnd), m_proc(job.frontEnd, profile.procedure) {
+        if (profile.failuresQuoteStatement) m_proc.showStatement([this] { return statementComposed(); });
+        m_proc.offerStop();
     }
 
     void run() {
-        using Step = std::function<void()>;
-        inLineOrder<Step, 2>({{
-            {m_lines.createSource, [&] { create(m_lines.createSource, m_source); }},
-            {m_lines.createTarget, [&] { create(m_lines.createTarget, m_target); }},
-        }});
-
-        if (m_proc.test(106, [&] { return m_window.sourceList.currentIndex() == -1; })) {
-            m_proc.step(m_lines.nothingCurrentMessage,
-                        [&] { m_window.dialogs.msgBox(m_profile.nothingCurrentMessage); });
+        for (const NumberedStep& making : m_profile.making) {
+            m_proc.step(making.line, [&] { connection(making.step) = m_job.connections.create(); });
+        }
+        if (m_proc.test(106, [&] { return m_job.sourceList.currentIndex() == -1; })) {
+            m_proc.step(m_profile.nothingCurrentLine, [&] { m_front.nothingSelected(m_profile.nothingCurrent); });
             return;
         }
-        m_proc.step(m_lines.busy, [&] { m_window.showBusy(true); });
+        m_proc.step(m_profile.busyLine, [&] { m_front.busy(true); });
         // The source reads through a client-side cursor, which knows its row count first.
-        inLineOrder<Step, 2>({{
-            {m_lines.sourceCursor, [&] {
-                 open(m_source, CursorLocation::Client, m_profile.sourceConnectionString,
-                      m_lines.sourceCursor, m_lines.sourceOpen);
-             }},
-            {m_lines.targetCursor, [&] {
-                 open(m_target, CursorLocation::Server, m_profile.targetConnectionString,
-                      m_lines.targetCursor, m_lines.targetOpen);
-             }},
-        }});
-
-        TableList& source = m_window.sourceList;
-        for (int i = source.count() - 1; i >= 0 && !stopping(); --i) {
-            if (m_profile.eventsPerListItem) m_proc.step(120, m_window.processEvents);
-            if (stopping()) break;
-            if (!m_proc.test(122, [&] { return source.isSelected(i); })) continue;
-            copyTable(i);
+        for (const NumberedStep& opening : m_profile.opening) {
+            const bool source = opening.step == TransferStep::OpenSource;
+            const std::unique_ptr<Connection>& opened = connection(opening.step);
+            m_proc.step(opening.line, [&] {
+                required(opened).setCursorLocation(source ? CursorLocation::Client : CursorLocation::Server);
+            });
+            m_proc.step(opening.line + 2, [&] {
+                required(opened).open((source ? m_profile.source : m_profile.destination)(m_job.values));
+            });
         }
 
-        const auto closeSource = [&] { required(m_source).close(); };
-        const auto closeTarget = [&] { required(m_target).close(); };
-        const auto pointerBack = [&] { m_window.showBusy(false); };
-        inLineOrder<Step, 3>({{
-            {m_lines.closeSource, [&] { m_proc.step(m_lines.closeSource, closeSource); }},
-            {m_lines.closeTarget, [&] { m_proc.step(m_lines.closeTarget, closeTarget); }},
-            {m_lines.finalPointer, [&] { m_proc.step(m_lines.finalPointer, pointerBack); }},
-        }});
+        TableList& list = m_job.sourceList;
+        for (int i = list.count() - 1; i >= 0 && !stopping(); --i) {
+            if (m_profile.eventsPerListItem) m_proc.step(120, [&] { m_front.letEventsThrough(); });
+            if (stopping()) break;
+            if (!m_proc.test(122, [&] { return list.isSelected(i); })) continue;
+            copyTable(i);
+        }
+        m_proc.setTable(QString());
+
+        for (const NumberedStep& ending : m_profile.ending) {
+            m_proc.step(ending.line, [&] {
+                if (ending.step == TransferStep::PointerBack) {
+                    m_front.busy(false);
+                } else {
+                    required(connection(ending.step)).close();
+                }
+            });
+        }
     }
 
 private:
-    int tail(int line) const { return line + m_lines.tailShift; }
+    int tail(int line) const { return line + m_profile.tailShift; }
 
-    void create(int line, std::unique_ptr<Connection>& connection) {
-        m_proc.step(line, [&] { connection = m_window.connections.create(); });
+    std::unique_ptr<Connection>& connection(TransferStep step) {
+        switch (step) {
+            case TransferStep::CreateSource:
+            case TransferStep::OpenSource:
+            case TransferStep::CloseSource: return m_source;
+            default: return m_target;
+        }
     }
 
-    void open(const std::unique_ptr<Connection>& connection, CursorLocation location,
-              QString (*connectionString)(const ConnectionValues&), int cursorLine, int openLine) {
-        m_proc.step(cursorLine, [&] { required(connection).setCursorLocation(location); });
-        m_proc.step(openLine, [&] { required(connection).open(connectionString(m_window.values)); });
-    }
-
-    // Asked between tables and rows: the user pressed the error box's stop button, or asked
-    // for the end with Escape.
-    bool stopping() const {
-        return m_proc.stopRequested() || (m_window.stopRequested && m_window.stopRequested());
-    }
+    // Asked between tables and rows: the user ended the run from a failure's report, or asked
+    // for the end some other way.
+    bool stopping() const { return m_proc.stopRequested() || m_front.stopRequested(); }
 
     void copyTable(int index) {
         QString tableName;
         QString sourceName;
-        m_proc.step(124, [&] { tableName = m_window.sourceList.text(index); });
+        m_proc.step(124, [&] { tableName = m_job.sourceList.text(index); });
         m_proc.step(126, [&] { sourceName = tableName; });
+        m_proc.setTable(sourceName);
         const Consent consent = askToReplace(tableName);
         if (consent == Consent::Keep) return;
 
+        QElapsedTimer clock;
+        clock.start();
+        m_outcome = TableOutcome{sourceName};
         // The source is opened before anything on the target changes: a table whose rows cannot
         // be read (its server gone, or no longer there) leaves the old one standing and listed.
         std::unique_ptr<Recordset> rows;
-        m_proc.step(152, [&] {
-            rows = required(m_source).openRecordset(SelectAllSql(sourceName), m_profile.cursorType, m_profile.lockType);
-        });
-        if (!rows) return;  // nothing to read: no columns, no rows
-        if (consent == Consent::Replace) dropOldTable(tableName, sourceName);
-
-        m_created = false;
-        if (!stopping() && createTable(tableName, *rows)) copyRows(tableName, *rows);
-        // A table this transfer did not create is neither filled nor listed.
-        if (m_created) {
-            m_proc.step(tail(264), [&] { m_window.showBusy(false); });
-            m_proc.step(tail(266), [&] { m_window.resetProgress(); });
+        m_proc.step(152, [&] { rows = required(m_source).openRecordset(SelectAllSql(sourceName)); });
+        if (rows) {
+            if (consent == Consent::Replace) dropOldTable(tableName, sourceName);
+            m_outcome.created = !stopping() && createTable(tableName, *rows);
+            if (m_outcome.created) copyRows(tableName, *rows);
+            // A table this transfer did not create is neither filled nor listed.
+            if (m_outcome.created) {
+                m_proc.step(tail(264), [&] { m_front.busy(false); });
+                m_proc.step(tail(266), [&] { m_front.progressAtRest(); });
+            }
+            m_proc.step(tail(268), [&] { rows->close(); });
+            if (m_outcome.created) m_proc.step(tail(270), [&] { m_job.targetList.addItem(tableName); });
         }
-        m_proc.step(tail(268), [&] { rows->close(); });
-        if (m_created) m_proc.step(tail(270), [&] { m_window.targetList.addItem(tableName); });
+        m_outcome.table = tableName;
+        m_outcome.seconds = clock.nsecsElapsed() / 1e9;
+        m_front.tableFinished(m_outcome);
     }
 
     enum class Consent { Keep, Replace, NotAsked };
@@ -134,8 +122,8 @@ private:
     // Asks before replacing a table the target list shows. Keep when the user keeps the old
     // table. The name becomes the one the list writes the table with.
     Consent askToReplace(QString& tableName) {
-        TableList& target = m_window.targetList;
-        int answer = 0;
+        TableList& target = m_job.targetList;
+        int answer = 0;  // not asked; 6 Yes and 7 No, as the question's buttons
         const bool listed = m_proc.test(128, [&] {
             return m_profile.existenceIgnoresCase ? ListHasItemNoCase(target, tableName)
                                                   : ListHasItem(target, tableName);
@@ -151,16 +139,12 @@ private:
                     }
                 });
             }
-            m_proc.step(138, [&] {
-                answer = m_window.dialogs.msgBox(
-                    QStringLiteral("Would you like to overwrite ") + tableName + QLatin1Char('?'),
-                    MsgBoxStyle::YesNo, QStringLiteral("Overwrite?"));
-            });
+            m_proc.step(138, [&] { answer = m_front.mayReplace(tableName) ? 6 : 7; });
         } else {
             m_proc.step(140, [&] { answer = 0; });
         }
-        if (m_proc.test(142, [&] { return answer == MsgBoxResult::No; })) return Consent::Keep;
-        if (m_proc.test(144, [&] { return answer == MsgBoxResult::Yes; })) return Consent::Replace;
+        if (m_proc.test(142, [&] { return answer == 7; })) return Consent::Keep;
+        if (m_proc.test(144, [&] { return answer == 6; })) return Consent::Replace;
         return Consent::NotAsked;
     }
 
@@ -170,11 +154,11 @@ private:
         const QString droppedName = tableName;
         m_proc.step(148, [&] { tableName = sourceName; });
         // The dropped table leaves the list under the name the list wrote it with.
-        if (dropped) m_proc.step(150, [&] { ListRemoveItem(m_window.targetList, droppedName); });
+        if (dropped) m_proc.step(150, [&] { ListRemoveItem(m_job.targetList, droppedName); });
     }
 
-    // The statement being composed, as far as it got, or the one composed last: the error box
-    // quotes it. It stays from one table to the next.
+    // The statement being composed, as far as it got, or the one composed last: failures quote
+    // it. It stays from one table to the next.
     QString statementComposed() const {
         if (m_insert) return QString::fromUtf8(m_insert->textSoFar());
         if (m_create) return m_create->textSoFar();
@@ -187,7 +171,7 @@ private:
         CreateTableStatement& create = *m_create;
         m_longBinary.assign(static_cast<size_t>(std::max(rows.fieldCount(), 0)), false);
         for (int field = 0; field < rows.fieldCount(); ++field) {
-            m_proc.step(158, m_window.processEvents);
+            m_proc.step(158, [&] { m_front.letEventsThrough(); });
             QString name;
             std::int16_t type = 0;
             m_proc.step(160, [&] { name = rows.field(field).name; });
@@ -196,33 +180,32 @@ private:
             m_longBinary[field] = type == AdoType::LongVarBinary;
         }
         create.finish();
-        m_created = m_proc.step(tail(218), [&] { required(m_target).execute(create.textSoFar()); });
-        return m_created;
+        return m_proc.step(tail(218), [&] { required(m_target).execute(create.textSoFar()); });
     }
 
     void copyRows(const QString& tableName, Recordset& rows) {
-        qint64 lastRow = -1;
-        m_proc.step(tail(226), [&] { lastRow = rows.recordCount() - 1; });
+        qint64 total = 0;
+        m_proc.step(tail(226), [&] { total = rows.recordCount(); });
         const int fields = std::min(rows.fieldCount(), static_cast<int>(m_longBinary.size()));
         const BinaryLiteral binary =
             BinaryLiteralFor(m_profile.target, m_target ? m_target->product() : DatabaseProduct::Unknown);
-        // The count sizes the progress bar only: rows that arrived since it was taken are copied
-        // too, with the bar standing at 100 %.
+        // The count sizes the progress only: rows that arrived since it was taken are copied too.
         for (qint64 row = 0; !rows.eof() && !stopping(); ++row) {
-            m_proc.step(tail(230), m_window.processEvents);
+            m_proc.step(tail(230), [&] { m_front.letEventsThrough(); });
             if (stopping()) break;  // asked for while the window had its turn: no row begun
-            m_proc.step(tail(232), [&] { m_window.showProgress(shareDone(row, lastRow)); });
+            m_proc.step(tail(232), [&] { m_front.progress(tableName, row + 1, total); });
+            ++m_outcome.rowsRead;
             // Each row's statement is composed afresh in the room the previous one left.
             if (!m_insert) m_insert.emplace(tableName, binary);
             InsertStatement& insert = *m_insert;
             insert.begin();
             for (int field = 0; field < fields; ++field) {
-                m_proc.step(tail(238), m_window.processEvents);
+                m_proc.step(tail(238), [&] { m_front.letEventsThrough(); });
                 m_proc.step(tail(240), [&] { insert.addValue(rows.field(field).value, m_longBinary[field]); });
             }
             insert.finish();
             bool lost = false;
-            m_proc.step(tail(260), [&] {
+            const bool written = m_proc.step(tail(260), [&] {
                 try {
                     required(m_target).executeUtf8(insert.utf8());
                 } catch (const DbError& failure) {
@@ -230,34 +213,28 @@ private:
                     throw;
                 }
             });
-            // Nothing more can be written to this table: one box, not one for every row left.
+            ++(written ? m_outcome.rowsWritten : m_outcome.rowsFailed);
+            // Nothing more can be written to this table: one report, not one for every row left.
             if (lost) break;
             m_proc.step(tail(262), [&] { rows.moveNext(); });
         }
     }
 
-    static double shareDone(qint64 row, qint64 lastRow) {
-        if (lastRow < 0) return 100.0;
-        return std::min(100.0, static_cast<double>(row + 1) / static_cast<double>(lastRow + 1) * 100.0);
-    }
-
     const TransferProfile& m_profile;
-    const TransferLines& m_lines;
-    TransferWindow& m_window;
+    const TransferJob& m_job;
+    FrontEnd& m_front;
     Procedure m_proc;
+    std::unique_ptr<Connection> m_source;
+    std::unique_ptr<Connection> m_target;
     // The statement being composed or composed last: a CREATE TABLE, or a row's INSERT.
     std::optional<CreateTableStatement> m_create;
     std::optional<InsertStatement> m_insert;
-    std::unique_ptr<Connection> m_source;
-    std::unique_ptr<Connection> m_target;
-    bool m_created = false;
     std::vector<bool> m_longBinary;  // per field: the created column holds long binary
+    TableOutcome m_outcome;
 };
 
 }  // namespace
 
-void TransferTables(const TransferProfile& profile, TransferWindow& window) {
-    Transfer(profile, window).run();
-}
+void TransferTables(const TransferProfile& profile, const TransferJob& job) { Transfer(profile, job).run(); }
 
 }  // namespace tw

@@ -1,45 +1,47 @@
 #pragma once
 
-#include <QString>
+#include <array>
 
-#include "db/Connection.h"
+#include "db/ConnectionTarget.h"
 #include "db/ConnectionValues.h"
+#include "shell/FrontEnd.h"
 #include "transfer/CopyStatements.h"
 
 namespace tw {
 
-// The line numbers one direction's handler reports. Steps that the two directions take in a
-// different order (making, opening and closing the connections, the final pointer) run in the
-// order of their line numbers. The steps from the column types on are numbered alike in both
-// directions, apart from a shift.
-struct TransferLines {
-    int createSource;
-    int createTarget;
-    int busy;
-    int sourceCursor;
-    int sourceOpen;
-    int targetCursor;
-    int targetOpen;
-    int nothingCurrentMessage;
-    int closeSource;
-    int closeTarget;
-    int finalPointer;
-    int tailShift;  // added to the shared numbers of the column types and rows (164 on)
+// The steps around the copy that the two directions take in different orders.
+enum class TransferStep {
+    CreateSource,  // make the source connection object
+    CreateTarget,
+    OpenSource,    // its cursor location, then open it (two lines)
+    OpenTarget,
+    CloseSource,
+    CloseTarget,
+    PointerBack,   // the default pointer again
 };
 
-// Everything that differs between copying to Oracle and copying to SQL Anywhere.
+struct NumberedStep {
+    TransferStep step;
+    int line;  // the line the user reads when the step fails; an opening uses this one and the next
+};
+
+// Everything that differs between copying to Oracle and copying to SQL Anywhere. Each handler's
+// steps stand here in the order it runs them, with their line numbers.
 struct TransferProfile {
     QString procedure;
     TargetDatabase target;
-    QString (*sourceConnectionString)(const ConnectionValues&);
-    QString (*targetConnectionString)(const ConnectionValues&);
+    ConnectionTarget (*source)(const ConnectionValues&);
+    ConnectionTarget (*destination)(const ConnectionValues&);
     bool existenceIgnoresCase;         // the target list is searched without regard to case
-    CursorType cursorType;
-    LockType lockType;
     bool eventsPerListItem;            // events are let through for every list item too
-    bool errorBoxShowsStatement;       // the error box ends with the statement composed last
-    QString nothingCurrentMessage;
-    TransferLines lines;
+    bool failuresQuoteStatement;       // a failure quotes the statement composed last
+    MissingSelection nothingCurrent;   // the message when the source list has no current item
+    std::array<NumberedStep, 2> making;   // first of all
+    int busyLine;                          // then the hourglass
+    std::array<NumberedStep, 2> opening;  // then the two connections
+    std::array<NumberedStep, 3> ending;   // after the last table
+    int nothingCurrentLine;
+    int tailShift;  // added to the shared numbers of the column types and rows (164 on)
 };
 
 // "Send Table/s To Oracle": the SQL Anywhere list's selected tables into Oracle.

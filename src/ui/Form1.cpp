@@ -16,6 +16,7 @@
 #include "shell/SettingsStore.h"
 #include "ui/AppIcon.h"
 #include "ui/CommandsDisabled.h"
+#include "ui/Dialogs.h"
 #include "ui/Form2.h"
 #include "ui/Frame.h"
 #include "ui/Layout.h"
@@ -141,7 +142,7 @@ void Form1::wireButtons() {
 }
 
 void Form1::Form_Load() {
-    Procedure proc(m_services.dialogs, QStringLiteral("Form1.Form_Load"));
+    Procedure proc(m_errorBox, QStringLiteral("Form1.Form_Load"));
     proc.step(100, [&] { ApplySkin(*this, SkinFramework1, m_services.programFolder); });
     proc.step(104, [&] {
         setWindowTitle(kProductTitle);
@@ -189,7 +190,7 @@ void Form1::sayValuesAreNotKept() {
 }
 
 Form2& Form1::createTablesWindow() {
-    m_tablesWindow = std::make_unique<Form2>(m_services, *this);
+    m_tablesWindow = std::make_unique<Form2>(m_services, link());
     centreOnScreen(*m_tablesWindow);  // where it first shows
     return *m_tablesWindow;
 }
@@ -198,7 +199,7 @@ void Form1::PushButton2_Click() {
     // Loading the lists lets events through: a second "Next >" or a test meanwhile would run
     // on lists still being filled.
     const CommandsDisabled resting{Frame1, Frame2, PushButton2};
-    Procedure proc(m_services.dialogs, QStringLiteral("Form1.PushButton2_Click"));
+    Procedure proc(m_errorBox, QStringLiteral("Form1.PushButton2_Click"));
     proc.step(100, [&] { m_pointer.set(MousePointer::Hourglass); });
     if (proc.test(102, [&] { return SybaseCanConnect(m_services.connections, connectionValues()); })) {
         if (proc.test(104, [&] { return OracleCanConnect(m_services.connections, connectionValues()); })) {
@@ -225,27 +226,31 @@ ConnectionValues Form1::connectionValues() const {
     return {Text1->text(), Text2->text(), Text3->text(), Text4->text()};
 }
 
+ConnectionWindowLink Form1::link() {
+    return {[this] { return connectionValues(); }, [this] { showCentredFirstTime(); }};
+}
+
 void Form1::PushButton1_Click() {
     testConnection(QStringLiteral("Form1.PushButton1_Click"),
-                   SybaseConnectionString(connectionValues()));
+                   SybaseConnectionTarget(connectionValues()));
 }
 
 void Form1::PushButton3_Click() {
     testConnection(QStringLiteral("Form1.PushButton3_Click"),
-                   OracleConnectionString(connectionValues()));
+                   OracleConnectionTarget(connectionValues()));
 }
 
 // Tries the connection and says whether it opened. A connection that does not open is the
 // user's to sort out, not an application error, so the driver's message is not shown.
-void Form1::testConnection(const QString& procedure, const QString& connectionString) {
-    Procedure proc(m_services.dialogs, procedure);
+void Form1::testConnection(const QString& procedure, const ConnectionTarget& target) {
+    Procedure proc(m_errorBox, procedure);
     std::unique_ptr<Connection> connection;
     proc.step(100, [&] { connection = m_services.connections.create(); });
 
     bool failed = false;
     try {
         m_pointer.set(MousePointer::Hourglass);                                   // 102
-        required(connection).open(connectionString);                              // 104
+        required(connection).open(target);                              // 104
         m_services.dialogs.msgBox(QStringLiteral("Connection successful."));      // 106
         m_pointer.set(MousePointer::Default);                                     // 108
     } catch (const std::exception&) {
@@ -259,18 +264,18 @@ void Form1::testConnection(const QString& procedure, const QString& connectionSt
 }
 
 void Form1::PushButton4_Click() {
-    Procedure proc(m_services.dialogs, QStringLiteral("Form1.PushButton4_Click"));
+    Procedure proc(m_errorBox, QStringLiteral("Form1.PushButton4_Click"));
     proc.step(124, [&] { m_services.dialogs.msgBox(sybaseHelpText()); });
 }
 
 void Form1::PushButton5_Click() {
-    Procedure proc(m_services.dialogs, QStringLiteral("Form1.PushButton5_Click"));
+    Procedure proc(m_errorBox, QStringLiteral("Form1.PushButton5_Click"));
     proc.step(126, [&] { m_services.dialogs.msgBox(oracleSidHelpText()); });
     proc.step(128, [&] { m_services.dialogs.msgBox(oracleDataTypeNote()); });
 }
 
 void Form1::PushButton6_Click() {
-    Procedure proc(m_services.dialogs, QStringLiteral("Form1.PushButton6_Click"));
+    Procedure proc(m_errorBox, QStringLiteral("Form1.PushButton6_Click"));
     proc.step(126, [&] { m_services.dialogs.msgBox(oracleSidHelpText()); });
 }
 

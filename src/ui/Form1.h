@@ -3,9 +3,11 @@
 #include <QWidget>
 #include <memory>
 
+#include "db/ConnectionTarget.h"
 #include "db/ConnectionValues.h"
-#include "ui/Skin.h"
+#include "ui/ErrorBox.h"
 #include "ui/Services.h"
+#include "ui/Skin.h"
 #include "ui/WindowPointer.h"
 
 class QGroupBox;
@@ -14,6 +16,7 @@ class QLabel;
 namespace tw {
 
 class Form2;
+struct ConnectionWindowLink;
 class PushButton;
 class TextBox;
 
@@ -31,6 +34,8 @@ public:
     // The connection values as the boxes hold them now; every database operation reads them
     // at the moment it connects.
     ConnectionValues connectionValues() const;
+    // The values and the way back, for the tables window.
+    ConnectionWindowLink link();
 
     void PushButton1_Click();  // Test Connection, SQL Anywhere
     void PushButton2_Click();  // Next >
@@ -76,11 +81,12 @@ private:
     void wireSettings();
     void wirePointerRule();
     void wireButtons();
-    void testConnection(const QString& procedure, const QString& connectionString);
+    void testConnection(const QString& procedure, const ConnectionTarget& target);
     void sayValuesAreNotKept();
 
     Services m_services;
     WindowPointer m_pointer;
+    ErrorBox m_errorBox{m_services.dialogs};
     std::unique_ptr<Form2> m_tablesWindow;
     bool m_everShown = false;
     bool m_toldValuesNotKept = false;

@@ -8,13 +8,12 @@
 #include "maintenance/DeleteTables.h"
 #include "maintenance/RenameTable.h"
 #include "ui/AppTitle.h"
-#include "shell/Dialogs.h"
+#include "ui/Dialogs.h"
 #include "ui/FormColours.h"
 #include "shell/Procedure.h"
 #include "transfer/CopyEngine.h"
 #include "ui/AppIcon.h"
 #include "ui/CommandsDisabled.h"
-#include "ui/Form1.h"
 #include "ui/Frame.h"
 #include "ui/Layout.h"
 #include "ui/MouseMoveNotifier.h"
@@ -37,11 +36,21 @@ constexpr int kDesignFrameTwips = 5965 - 5505;
 
 }  // namespace
 
-Form2::Form2(const Services& services, Form1& connectionWindow, QWidget* parent)
+Form2::Form2(const Services& services, ConnectionWindowLink connectionWindow, QWidget* parent)
     : QWidget(parent, kFixedWindowFlags),
       m_services(services),
-      m_connectionWindow(connectionWindow),
-      m_pointer(*this) {
+      m_connectionWindow(std::move(connectionWindow)),
+      m_pointer(*this),
+      m_frontEnd(m_services.dialogs,
+                 {.showBusy = [this](bool busy) { m_pointer.set(busy ? MousePointer::Hourglass : MousePointer::Default); },
+                  .showProgress = [this](double percent) { ProgressBar1->setPosition(percent); },
+                  .resetProgress =
+                      [this] {
+                          ProgressBar1->setPosition(0);
+                          ProgressBar1->setText(ProgressBar::kDesignText);
+                      },
+                  .processEvents = [this] { m_services.processEvents(); },
+                  .stopRequested = [this] { return m_transferStopAsked; }}) {
     setObjectName(QStringLiteral("Form2"));
     setFont(arialFont(9, true));
     setFixedSize(twipsToPixels(8040), twipsToPixels(5505));
@@ -116,17 +125,17 @@ void Form2::wireButtons() {
 }
 
 void Form2::Form_Load() {
-    Procedure proc(m_services.dialogs, QStringLiteral("Form2.Form_Load"));
+    Procedure proc(m_errorBox, QStringLiteral("Form2.Form_Load"));
     proc.step(100, [&] { ApplyFormColours(*this); });
     proc.step(102, [&] { setWindowIcon(applicationIcon()); });
     loadHandPointer(proc, 106, m_pointer, m_services.programFolder);
     proc.step(110, [&] { setWindowTitle(kProductTitle); });
     proc.step(112, [&] {
-        LoadSybaseTables(*List1, m_services.connections, m_connectionWindow.connectionValues(),
+        LoadSybaseTables(*List1, m_services.connections, m_connectionWindow.values(),
                          m_services.processEvents);
     });
     proc.step(114, [&] {
-        LoadOracleTables(*List2, m_services.connections, m_connectionWindow.connectionValues(),
+        LoadOracleTables(*List2, m_services.connections, m_connectionWindow.values(),
                          m_services.processEvents);
     });
     proc.step(116, [&] {
@@ -138,14 +147,13 @@ void Form2::Form_Load() {
 }
 
 void Form2::PushButton2_Click() {
-    Procedure proc(m_services.dialogs, QStringLiteral("Form2.PushButton2_Click"));
-    proc.step(100, [&] { m_connectionWindow.showCentredFirstTime(); });
+    Procedure proc(m_errorBox, QStringLiteral("Form2.PushButton2_Click"));
+    proc.step(100, [&] { m_connectionWindow.showAgain(); });
     proc.step(102, [&] { hide(); });
 }
 
 TableWork Form2::work() {
-    return {m_services.dialogs, m_services.connections, m_connectionWindow.connectionValues(),
-            [this](bool busy) { m_pointer.set(busy ? MousePointer::Hourglass : MousePointer::Default); }};
+    return {m_frontEnd, m_services.connections, m_connectionWindow.values()};
 }
 
 void Form2::PushButton1_Click() {
@@ -174,7 +182,6 @@ void Form2::PushButton4_Click() { sendTables(kToSqlAnywhere, *List2, *List1); }
 
 
 const QString Form2::kStopQuestion = QStringLiteral("Stop the transfer after this row?");
-const QString Form2::kStopButton = QStringLiteral("Stop Transfer");
 
 void Form2::sendTables(const TransferProfile& profile, TableListBox& source, TableListBox& target) {
     const CommandsDisabled disabled{Frame1, Frame2, PushButton2, PushButton12};
@@ -184,22 +191,7 @@ void Form2::sendTables(const TransferProfile& profile, TableListBox& source, Tab
         bool& running;
         ~Finished() { running = false; }
     } finished{m_transferRunning};
-    TransferWindow window{
-        m_services.dialogs,
-        m_services.connections,
-        m_connectionWindow.connectionValues(),
-        source,
-        target,
-        m_services.processEvents,
-        [this](bool busy) { m_pointer.set(busy ? MousePointer::Hourglass : MousePointer::Default); },
-        [this](double percent) { ProgressBar1->setPosition(percent); },
-        [this] {
-            ProgressBar1->setPosition(0);
-            ProgressBar1->setText(ProgressBar::kDesignText);
-        },
-        [this] { return m_transferStopAsked; },
-        kStopButton};
-    TransferTables(profile, window);
+    TransferTables(profile, {m_frontEnd, m_services.connections, m_connectionWindow.values(), source, target});
 }
 
 // Escape is the way out of a long transfer, asked once: the copy ends after the row it is on.
@@ -216,7 +208,7 @@ void Form2::keyPressEvent(QKeyEvent* event) {
 }
 
 void Form2::selectAll(const QString& procedure, TableListBox& list, bool selected) {
-    Procedure proc(m_services.dialogs, procedure);
+    Procedure proc(m_errorBox, procedure);
     for (int i = 0; i < list.count(); ++i) proc.step(102, [&] { list.setSelected(i, selected); });
 }
 
@@ -226,7 +218,7 @@ void Form2::PushButton10_Click() { selectAll(QStringLiteral("Form2.PushButton10_
 void Form2::PushButton11_Click() { selectAll(QStringLiteral("Form2.PushButton11_Click"), *List1, false); }
 
 void Form2::PushButton12_Click() {
-    Procedure proc(m_services.dialogs, QStringLiteral("Form2.PushButton12_Click"));
+    Procedure proc(m_errorBox, QStringLiteral("Form2.PushButton12_Click"));
     proc.step(100, [&] {
         m_services.dialogs.msgBox(QStringLiteral("Questions? Please contact Team Quillmark at ") + kContactPage);
     });

@@ -1,27 +1,36 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 
 #include "maintenance/DatabaseSide.h"
 #include "transfer/TransferProfile.h"
+#include "ui/ErrorBox.h"
 #include "ui/Services.h"
+#include "ui/WindowFrontEnd.h"
 #include "ui/WindowPointer.h"
 
 class QGroupBox;
 
 namespace tw {
 
-class Form1;
 class ProgressBar;
 class PushButton;
 class TableListBox;
+
+// What the tables window needs of the connection window: the connection values as they are
+// now, and the way back to it.
+struct ConnectionWindowLink {
+    std::function<ConnectionValues()> values;
+    std::function<void()> showAgain;
+};
 
 // The tables window: the SQL Anywhere tables on the left, the Oracle tables on the right, each
 // with buttons to select, send, delete and rename; the transfer progress below.
 class Form2 : public QWidget {
     Q_OBJECT
 public:
-    Form2(const Services& services, Form1& connectionWindow, QWidget* parent = nullptr);
+    Form2(const Services& services, ConnectionWindowLink connectionWindow, QWidget* parent = nullptr);
 
     // Paints the window and fills both lists from the databases; run at creation and by
     // "Next >" each time before the window is shown.
@@ -64,9 +73,8 @@ public:
     PushButton* PushButton2;
     PushButton* PushButton12;
 
-    // The question Escape asks while a transfer runs, and the error box's button that ends it.
+    // The question Escape asks while a transfer runs.
     static const QString kStopQuestion;
-    static const QString kStopButton;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -80,8 +88,10 @@ private:
     TableWork work();
 
     Services m_services;
-    Form1& m_connectionWindow;
+    ConnectionWindowLink m_connectionWindow;
     WindowPointer m_pointer;
+    ErrorBox m_errorBox{m_services.dialogs};
+    WindowFrontEnd m_frontEnd;
     bool m_transferRunning = false;
     bool m_transferStopAsked = false;
 };

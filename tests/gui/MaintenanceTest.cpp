@@ -22,7 +22,7 @@ struct TablesRig : Rig {
 
     TablesRig(const QStringList& sqlanyTables, const QStringList& oracleTables) {
         load();
-        tables = std::make_unique<Form2>(services(), *form);
+        tables = std::make_unique<Form2>(services(), form->link());
         sqlany = tables->List1;
         oracle = tables->List2;
         for (const QString& name : sqlanyTables) sqlany->addItem(name);

@@ -38,7 +38,7 @@ struct TransferRig : Rig {
         form->Text3->setText("tiger");
         form->Text4->setText("dsn");
         connections.log.clear();
-        tables = std::make_unique<Form2>(services(), *form);
+        tables = std::make_unique<Form2>(services(), form->link());
         sqlany = tables->List1;
         oracle = tables->List2;
         for (const QString& name : sqlanyTables) sqlany->addItem(name);
@@ -86,11 +86,11 @@ void TransferTest::toOracleSendsExactStatementsInOrder() {
 
     QCOMPARE(rig.connections.log,
              QStringList({"create", "create", "cursor 2", kOracleOpen, "cursor 3", kSqlAnyOpen,
-                          "recordset SELECT * FROM \"Orders\" (3, 3)",
+                          "recordset SELECT * FROM \"Orders\"",
                           "execute CREATE TABLE \"Orders\"(\"ID\" NUMERIC,\"NAME\" VARCHAR(2000))",
                           "execute INSERT INTO \"Orders\" VALUES('7', NULL)",
                           "execute INSERT INTO \"Orders\" VALUES('8', 'O''Brien')",
-                          "recordset SELECT * FROM \"Customers\" (3, 3)",
+                          "recordset SELECT * FROM \"Customers\"",
                           "execute CREATE TABLE \"Customers\"(\"ID\" NUMERIC,\"NAME\" VARCHAR(2000))",
                           "execute INSERT INTO \"Customers\" VALUES('1', 'Ann')",
                           "close", "close", "release", "release"}));
@@ -111,7 +111,7 @@ void TransferTest::toSqlAnywhereSendsExactStatementsInOrder() {
 
     QCOMPARE(rig.connections.log,
              QStringList({"create", "create", "cursor 3", kOracleOpen, "cursor 2", kSqlAnyOpen,
-                          "recordset SELECT * FROM \"EMP\" (-1, -1)",
+                          "recordset SELECT * FROM \"EMP\"",
                           "execute CREATE TABLE \"EMP\"(\"ID\" NUMERIC,\"NAME\" TEXT);",
                           "execute INSERT INTO \"EMP\" VALUES('1', NULL)",
                           "close", "close", "release", "release"}));

@@ -95,7 +95,7 @@ void WindowFlowTest::workingValuesStartOnTheTablesWindowWithBothListsFilled() {
                           "create", "open Driver={Microsoft ODBC for Oracle};Server=127.0.0.1;Uid=scott;Pwd=tiger;", "release",
                           "create", "provider MSDASQL", "open Data Source=tw_sqlany", "schema 20", "close", "release",
                           "create", "cursor 3", "open Driver={Microsoft ODBC for Oracle};Server=127.0.0.1;Uid=scott;Pwd=tiger;",
-                          "recordset " + kOracleQuery + " (-1, -1)", "release"}));
+                          "recordset " + kOracleQuery, "release"}));
     QCOMPARE(rig.tables->windowTitle(), QStringLiteral("Tablewright"));
 }
 

@@ -24,9 +24,9 @@ const ConnectionValues kCatalogueUser{"127.0.0.1", "tw_catalogue", "tiger", "tw_
 // Creates the statements' tables in one database and drops them again at the end.
 class Tables {
 public:
-    explicit Tables(const QString& connectionString) {
+    explicit Tables(const ConnectionTarget& target) {
         m_connection = std::make_unique<odbc::OdbcConnection>();
-        m_connection->open(connectionString);
+        m_connection->open(target);
     }
     ~Tables() {
         for (auto it = m_drops.rbegin(); it != m_drops.rend(); ++it) {
@@ -50,7 +50,7 @@ private:
 }  // namespace
 
 TEST(LoadSybaseTables, ListsExactlyTheBaseTablesWithoutSysInTheirName) {
-    Tables db(QStringLiteral("Data Source=tw_sqlany2"));
+    Tables db(test::standDataSource("tw_sqlany2"));
     for (const char* name : {"Customers", "Customers_sys", "Sy_s", "MYSYSTEM", "sysdata",
                                 "Analysys", "Bücher 😀", "orders"}) {
         db.create(QStringLiteral("CREATE TABLE \"%1\"(n integer)").arg(name),
@@ -75,7 +75,7 @@ TEST(LoadSybaseTables, ListsExactlyTheBaseTablesWithoutSysInTheirName) {
 TEST(LoadSybaseTables, TablesOfTwoOwnersWithOneNameGiveTwoItems) {
     // A PostgreSQL data source shows the schemas that SQLite does not have.
     const QString name = test::uniqueTableName("shared");
-    Tables db(QStringLiteral("Data Source=tw_pg"));
+    Tables db(test::standDataSource("tw_pg"));
     db.create("CREATE SCHEMA IF NOT EXISTS second_owner", "SELECT 1");
     db.create(QStringLiteral("CREATE TABLE public.\"%1\"(n integer)").arg(name),
               QStringLiteral("DROP TABLE public.\"%1\"").arg(name));
@@ -89,7 +89,7 @@ TEST(LoadSybaseTables, TablesOfTwoOwnersWithOneNameGiveTwoItems) {
 }
 
 TEST(LoadOracleTables, ListsTheUsersOwnTablesWithTheFirstOneCurrent) {
-    Tables db(QStringLiteral("Driver={Microsoft ODBC for Oracle};Server=127.0.0.1;Uid=tw_catalogue;Pwd=tiger;"));
+    Tables db(test::standOracle("tw_catalogue"));
     for (const char* name : {"EMP", "dept", "Bücher", "SYS_LOG"}) {
         db.create(QStringLiteral("CREATE TABLE \"%1\"(n integer)").arg(name),
                   QStringLiteral("DROP TABLE \"%1\"").arg(name));

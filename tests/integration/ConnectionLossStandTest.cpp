@@ -23,13 +23,12 @@ using namespace tw;
 
 namespace {
 
-const QString kCatalogueLogin =
-    QStringLiteral("Driver={Microsoft ODBC for Oracle};Server=127.0.0.1;Uid=tw_catalogue;Pwd=tiger;");
+const ConnectionTarget kCatalogueLogin = test::standOracle("tw_catalogue");
 
 class ConnectionLoss : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_sqlany.open(QStringLiteral("Data Source=tw_sqlany2"));
+        m_sqlany.open(test::standDataSource("tw_sqlany2"));
         m_sqlany.execute(QStringLiteral("CREATE TABLE %1(n integer)").arg(quotedName(m_table)));
         for (int n = 1; n <= 4; ++n) {
             m_sqlany.execute(QStringLiteral("INSERT INTO %1 VALUES(%2)").arg(quotedName(m_table)).arg(n));
@@ -60,7 +59,7 @@ protected:
         form.Text2->setText("tw_catalogue");
         form.Text3->setText("tiger");
         form.Text4->setText("tw_sqlany2");
-        Form2 tables(services, form);
+        Form2 tables(services, form.link());
         tables.List1->addItem(m_table);
         tables.List1->setCurrentIndex(0);
         tables.List1->setSelected(0, true);

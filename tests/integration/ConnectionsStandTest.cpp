@@ -121,7 +121,7 @@ TEST(SilentServer, ConnectingGivesUpAsAFailedConnection) {
 
 TEST(CommandTimeout, ChangesGiveUpAndReadsTakeTheirTime) {
     odbc::OdbcConnection db(ConnectionTimeouts{.login = 15, .command = 1});
-    db.open(test::standDatabases()[0].connectionString);
+    db.open(test::standOracle());
     EXPECT_THROW(db.execute("SELECT pg_sleep(3)"), DbError);
     EXPECT_NO_THROW(db.openRecordset("SELECT pg_sleep(2)"));
     // The connection is still usable after a statement gave up.

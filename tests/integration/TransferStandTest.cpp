@@ -363,8 +363,8 @@ TEST_F(TransferOnTheStand, AFullTargetIsEndedFromTheErrorBox) {
     oracleDb->execute(QStringLiteral("CREATE TABLE %1 AS SELECT repeat('x', 3000) AS t FROM generate_series(1, 200)")
                           .arg(quotedName(big)));
     oracleDb->execute(QStringLiteral("CREATE TABLE %1(n integer)").arg(quotedName(next)));
-    connections.setUp = [](Connection& opened, const QString& connectionString) {
-        if (!connectionString.startsWith(QLatin1String("Data Source="))) return;
+    connections.setUp = [](Connection& opened, const ConnectionTarget& target) {
+        if (!target.isDataSource()) return;
         const qint64 pages = opened.openRecordset("PRAGMA page_count")->field(0).value.toString().toLongLong();
         opened.execute(QStringLiteral("PRAGMA max_page_count = %1").arg(pages + 8));
     };

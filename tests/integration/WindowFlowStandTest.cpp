@@ -7,6 +7,7 @@
 #include "db/odbc/OdbcConnection.h"
 #include "shell/SettingsStore.h"
 #include "support/ScriptedDialogs.h"
+#include "support/StandDatabases.h"
 #include "ui/Form1.h"
 #include "ui/Form2.h"
 #include "ui/TableListBox.h"
@@ -23,8 +24,8 @@ namespace {
 class WindowFlowOnTheStand : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_sqlany.open("Data Source=tw_sqlany2");
-        m_oracle.open("Driver={Microsoft ODBC for Oracle};Server=127.0.0.1;Uid=tw_catalogue;Pwd=tiger;");
+        m_sqlany.open(test::standDataSource("tw_sqlany2"));
+        m_oracle.open(test::standOracle("tw_catalogue"));
         m_sqlany.execute("CREATE TABLE \"Customers\"(n integer)");
         m_oracle.execute("CREATE TABLE \"EMP\"(n integer)");
         remember(SettingKey::OracleServer, "127.0.0.1");
@@ -68,7 +69,7 @@ TEST_F(WindowFlowOnTheStand, AnUnreachableDataSourceIsReportedAtLine112AndOracle
     form.Form_Load();
     EXPECT_FALSE(form.tablesWindow());  // the start stays on the connection window
 
-    Form2 tables(m_services, form);
+    Form2 tables(m_services, form.link());
     tables.Form_Load();
     ASSERT_EQ(m_dialogs.shown.size(), 1);
     EXPECT_TRUE(m_dialogs.shown[0].text.contains(

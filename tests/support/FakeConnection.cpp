@@ -54,9 +54,9 @@ public:
     void setCursorLocation(CursorLocation location) override {
         m_factory.log << QStringLiteral("cursor %1").arg(static_cast<int>(location));
     }
-    void open(const QString& connectionString) override {
-        m_factory.log << QStringLiteral("open ") + connectionString;
-        if (m_factory.onOpen) m_factory.onOpen(connectionString);
+    void open(const ConnectionTarget& target) override {
+        m_factory.log << QStringLiteral("open ") + target.display();
+        if (m_factory.onOpen) m_factory.onOpen(target.display());
         m_open = true;
     }
     void execute(const QString& statement) override {
@@ -64,12 +64,8 @@ public:
         requireOpen();
         if (m_factory.onExecute) m_factory.onExecute(statement);
     }
-    std::unique_ptr<Recordset> openRecordset(const QString& source, CursorType cursor,
-                                             LockType lock) override {
-        m_factory.log << QStringLiteral("recordset %1 (%2, %3)")
-                             .arg(source)
-                             .arg(static_cast<int>(cursor))
-                             .arg(static_cast<int>(lock));
+    std::unique_ptr<Recordset> openRecordset(const QString& source) override {
+        m_factory.log << QStringLiteral("recordset ") + source;
         requireOpen();
         if (!m_factory.tables.contains(source)) throw DbError(QStringLiteral("no such table"));
         return std::make_unique<FakeRecordset>(m_factory.tables.value(source));

@@ -18,7 +18,7 @@ struct FakeTable {
 
 // A connection factory that makes no database connection at all: it writes down every call
 // ("create", "provider MSDASQL", "cursor 3", "open <text>", "execute <text>",
-// "recordset <text> (<cursor type>, <lock type>)", "schema 20", "close", "release") and answers
+// "recordset <text>", "schema 20", "close", "release") and answers
 // from what the test set up.
 class FakeConnectionFactory : public ConnectionFactory {
 public:
@@ -26,7 +26,8 @@ public:
 
     QStringList log;
     bool failCreate = false;
-    // Called on open and execute with the text; throw to make the call fail.
+    // Called on open (with the target as "Data Source=NAME" or the driver string) and on
+    // execute with the statement; throw to make the call fail.
     std::function<void(const QString&)> onOpen;
     std::function<void(const QString&)> onExecute;
     std::function<void()> onClose;

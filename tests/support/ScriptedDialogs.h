@@ -4,7 +4,7 @@
 #include <QQueue>
 #include <QString>
 
-#include "shell/Dialogs.h"
+#include "ui/Dialogs.h"
 
 namespace tw::test {
 

@@ -11,16 +11,15 @@ public:
 
     void setProvider(const QString& provider) override { m_inner->setProvider(provider); }
     void setCursorLocation(CursorLocation location) override { m_inner->setCursorLocation(location); }
-    void open(const QString& connectionString) override {
-        m_inner->open(connectionString);
+    void open(const ConnectionTarget& target) override {
+        m_inner->open(target);
         ++m_factory.opened;
-        if (m_factory.setUp) m_factory.setUp(*m_inner, connectionString);
+        if (m_factory.setUp) m_factory.setUp(*m_inner, target);
     }
     void execute(const QString& statement) override { m_inner->execute(statement); }
     void executeUtf8(const QByteArray& statement) override { m_inner->executeUtf8(statement); }
-    std::unique_ptr<Recordset> openRecordset(const QString& source, CursorType cursorType,
-                                             LockType lockType) override {
-        return m_inner->openRecordset(source, cursorType, lockType);
+    std::unique_ptr<Recordset> openRecordset(const QString& source) override {
+        return m_inner->openRecordset(source);
     }
     std::unique_ptr<Recordset> openSchema(int schema) override { return m_inner->openSchema(schema); }
     void close() override {

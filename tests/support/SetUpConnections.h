@@ -10,7 +10,7 @@ namespace tw::test {
 // opens (a pragma, a session setting), with their opens and closes counted.
 class SetUpConnectionFactory : public ConnectionFactory {
 public:
-    using SetUp = std::function<void(Connection& opened, const QString& connectionString)>;
+    using SetUp = std::function<void(Connection& opened, const ConnectionTarget& target)>;
     explicit SetUpConnectionFactory(ConnectionFactory& inner) : m_inner(inner) {}
 
     std::unique_ptr<Connection> create() override;

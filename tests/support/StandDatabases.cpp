@@ -4,16 +4,24 @@
 
 #include <atomic>
 
+#include "db/Oracle.h"
+#include "db/Sybase.h"
 #include "db/odbc/OdbcConnection.h"
 
 namespace tw::test {
 
 QString standOracleServer() { return QStringLiteral("127.0.0.1"); }
 
+ConnectionTarget standOracle(const QString& user, const QString& password) {
+    return OracleConnectionTarget({standOracleServer(), user, password, QString()});
+}
+
+ConnectionTarget standDataSource(const QString& name) { return SybaseConnectionTarget({QString(), QString(), QString(), name}); }
+
 const std::vector<StandDatabase>& standDatabases() {
     static const std::vector<StandDatabase> databases = {
-        {"Oracle", QStringLiteral("Driver={Microsoft ODBC for Oracle};Server=127.0.0.1;Uid=scott;Pwd=tiger;"), true},
-        {"SqlAnywhere", QStringLiteral("Data Source=tw_sqlany"), false},
+        {"Oracle", standOracle(), true},
+        {"SqlAnywhere", standDataSource(kStandDataSource), false},
     };
     return databases;
 }
@@ -32,7 +40,7 @@ void dropQuietly(Connection& connection, const QString& table) {
 
 std::unique_ptr<Connection> openStand(const StandDatabase& database) {
     auto connection = std::make_unique<odbc::OdbcConnection>();
-    connection->open(database.connectionString);
+    connection->open(database.target);
     return connection;
 }
 

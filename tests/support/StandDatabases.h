@@ -12,7 +12,7 @@ namespace tw::test {
 // One of the stand's databases, reached as the program reaches it.
 struct StandDatabase {
     const char* label;         // names the test variant
-    QString connectionString;  // as the program builds it
+    ConnectionTarget target;   // as the program builds it
     bool isPostgres;           // the Oracle side; SQLite otherwise
 };
 
@@ -22,6 +22,10 @@ inline void PrintTo(const StandDatabase& database, std::ostream* out) { *out << 
 // The Oracle side (PostgreSQL through the driver string) and the SQL Anywhere side (SQLite
 // through a data source).
 const std::vector<StandDatabase>& standDatabases();
+
+// What the program opens for an Oracle-side login and a SQL Anywhere-side data source.
+ConnectionTarget standOracle(const QString& user = QStringLiteral("scott"), const QString& password = QStringLiteral("tiger"));
+ConnectionTarget standDataSource(const QString& name);
 
 // The stand's working logins, as the connection window would hold them.
 QString standOracleServer();

@@ -37,7 +37,7 @@ struct StandWindows {
                           if (onEvents) onEvents();
                       }};
     Form1 form{services};
-    Form2 tables{services, form};
+    Form2 tables{services, form.link()};
     std::unique_ptr<Connection> oracleDb;
     std::unique_ptr<Connection> sqlanyDb;
 };

@@ -23,8 +23,8 @@ TEST(ConnectionStrings, OrdinaryValuesAreInsertedExactlyAsTyped) {
     // Blanks, braces inside, "=" and non-ASCII reach the driver untouched.
     EXPECT_EQ(OracleConnectionString(values(" db ", "Jörg", "a}b=c{", "")),
               "Driver={Microsoft ODBC for Oracle};Server= db ;Uid=Jörg;Pwd=a}b=c{;");
-    EXPECT_EQ(SybaseConnectionString(values("", "", "", "tw_sqlany")), "Data Source=tw_sqlany");
-    EXPECT_EQ(SybaseConnectionString(values("", "", "", "")), "Data Source=");
+    EXPECT_EQ(SybaseConnectionTarget(values("", "", "", "tw_sqlany")).display(), "Data Source=tw_sqlany");
+    EXPECT_EQ(SybaseConnectionTarget(values("", "", "", "")).display(), "Data Source=");
 }
 
 TEST(ConnectionStrings, ValuesThatWouldAddAttributesAreBraced) {
@@ -34,17 +34,16 @@ TEST(ConnectionStrings, ValuesThatWouldAddAttributesAreBraced) {
     EXPECT_EQ(connectionStringValue("{tiger"), "{{tiger}");
     EXPECT_EQ(connectionStringValue("ti;ger}x"), "{ti;ger}}x}");
     EXPECT_EQ(connectionStringValue("a;b"), "{a;b}");
-    EXPECT_EQ(SybaseConnectionString(values("", "", "", "my;dsn")), "Data Source={my;dsn}");
 }
 
-TEST(ConnectionStrings, DataSourceNamesComeBackOutOfTheirString) {
-    EXPECT_EQ(dataSourceOf("Data Source=tw_sqlany"), QString("tw_sqlany"));
-    EXPECT_EQ(dataSourceOf("Data Source="), QString(""));
-    EXPECT_EQ(dataSourceOf("Data Source= spaced name "), QString(" spaced name "));
-    for (const QString& name : {QString("my;dsn"), QString("{x}"), QString("a}}b;"), QString("{")}) {
-        EXPECT_EQ(dataSourceOf(SybaseConnectionString(values("", "", "", name))), name);
+TEST(ConnectionStrings, ADataSourceNameReachesTheDriverManagerWhole) {
+    for (const QString& name : {QString("tw_sqlany"), QString(" spaced name "), QString("my;dsn"), QString("{x}"),
+                                QString("a}}b;"), QString("{")}) {
+        const ConnectionTarget target = SybaseConnectionTarget(values("", "", "", name));
+        EXPECT_TRUE(target.isDataSource());
+        EXPECT_EQ(target.text(), name);
     }
-    EXPECT_EQ(dataSourceOf("Driver={Microsoft ODBC for Oracle};Server=x;"), std::nullopt);
+    EXPECT_FALSE(OracleConnectionTarget(values("x", "", "", "")).isDataSource());
 }
 
 TEST(SilentChecks, AnswerWhetherTheConnectionOpensAndShowNothing) {

@@ -4,6 +4,7 @@
 
 #include "shell/Procedure.h"
 #include "support/ScriptedDialogs.h"
+#include "ui/ErrorBox.h"
 
 using tw::Procedure;
 using tw::test::ScriptedDialogs;
@@ -15,7 +16,8 @@ const QString kSupportLine =
 
 TEST(Procedure, FailureShowsTheErrorBoxAndTheNextStatementRuns) {
     ScriptedDialogs dialogs;
-    Procedure proc(dialogs, "Form2.PushButton3_Click");
+    tw::ErrorBox box(dialogs);
+    Procedure proc(box, "Form2.PushButton3_Click");
     QStringList ran;
     proc.step(144, [&] { ran << "144"; });
     proc.step(146, [&] {
@@ -36,7 +38,8 @@ TEST(Procedure, FailureShowsTheErrorBoxAndTheNextStatementRuns) {
 
 TEST(Procedure, FailedConditionLetsTheGovernedStepsRun) {
     ScriptedDialogs dialogs;
-    Procedure proc(dialogs, "Form1.Form_Load");
+    tw::ErrorBox box(dialogs);
+    Procedure proc(box, "Form1.Form_Load");
     EXPECT_TRUE(proc.test(124, []() -> bool { throw std::runtime_error(""); }));
     EXPECT_FALSE(proc.test(126, [] { return false; }));
     ASSERT_EQ(dialogs.shown.size(), 1);
@@ -47,7 +50,8 @@ TEST(Procedure, FailedConditionLetsTheGovernedStepsRun) {
 
 TEST(Procedure, EveryFailureShowsItsOwnBoxInOrder) {
     ScriptedDialogs dialogs;
-    Procedure proc(dialogs, "Form2.PushButton4_Click");
+    tw::ErrorBox box(dialogs);
+    Procedure proc(box, "Form2.PushButton4_Click");
     QString statement;
     proc.showStatement([&] { return statement; });
     proc.step(150, [] { throw std::runtime_error("first"); });
@@ -77,10 +81,11 @@ TEST(Procedure, TheBoxQuotesTheFirstThousandCharactersOfAStatement) {
 
 TEST(Procedure, OfferedStopIsRememberedOnlyWhenPressed) {
     ScriptedDialogs dialogs;
-    Procedure proc(dialogs, "Form2.PushButton3_Click");
+    tw::ErrorBox box(dialogs);
+    Procedure proc(box, "Form2.PushButton3_Click");
     proc.step(100, [] { throw std::runtime_error("first"); });
     EXPECT_TRUE(dialogs.shown[0].extraButton.isEmpty());  // not offered: the box as ever
-    proc.offerStop("Stop Transfer");
+    proc.offerStop();
     proc.step(102, [] { throw std::runtime_error("second"); });
     EXPECT_EQ(dialogs.shown[1].extraButton, QStringLiteral("Stop Transfer"));
     EXPECT_FALSE(proc.stopRequested());

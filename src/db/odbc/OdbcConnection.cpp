@@ -2,7 +2,6 @@
 
 #include <sqlext.h>
 
-#include "db/ConnectionString.h"
 #include "db/DbError.h"
 #include "db/odbc/OdbcRecordset.h"
 #include "db/odbc/OdbcSession.h"
@@ -24,7 +23,7 @@ void OdbcConnection::setProvider(const QString& provider) {
     }
 }
 
-void OdbcConnection::open(const QString& connectionString) {
+void OdbcConnection::open(const ConnectionTarget& target) {
     if (m_session->connected) {
         throw DbError(QStringLiteral("Operation is not allowed when the object is open."));
     }
@@ -33,13 +32,13 @@ void OdbcConnection::open(const QString& connectionString) {
     // that cannot time out still connects.
     SQLSetConnectAttr(dbc.get(), SQL_ATTR_LOGIN_TIMEOUT,
                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(m_timeouts.login)), 0);
-    if (const std::optional<QString> dataSource = dataSourceOf(connectionString)) {
-        SqlString name = toSql(*dataSource);
+    if (target.isDataSource()) {
+        SqlString name = toSql(target.text());
         check(SQLConnect(dbc.get(), sqlChars(name), static_cast<SQLSMALLINT>(name.size()), nullptr, 0,
                          nullptr, 0),
               dbc, "SQLConnect");
     } else {
-        SqlString text = toSql(connectionString);
+        SqlString text = toSql(target.text());
         SQLCHAR completed[4096];
         SQLSMALLINT completedLength = 0;
         check(SQLDriverConnect(dbc.get(), nullptr, sqlChars(text), SQL_NTS, completed,
@@ -76,11 +75,9 @@ void OdbcConnection::executeUtf8(const QByteArray& statement) {
     }
 }
 
-// Rows are always read forward from the driver; the cursor and lock types asked for make no
-// difference to what the program reads. Client-side cursors know their row count before the
-// first row, as their users rely on.
-std::unique_ptr<Recordset> OdbcConnection::openRecordset(const QString& source, CursorType,
-                                                         LockType) {
+// Rows are always read forward from the driver. Client-side cursors know their row count
+// before the first row, as their users rely on.
+std::unique_ptr<Recordset> OdbcConnection::openRecordset(const QString& source) {
     requireOpen();
     return OdbcRecordset::query(m_session, source, m_cursorLocation == CursorLocation::Client);
 }

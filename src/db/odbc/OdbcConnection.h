@@ -17,12 +17,10 @@ public:
 
     void setProvider(const QString& provider) override;
     void setCursorLocation(CursorLocation location) override { m_cursorLocation = location; }
-    void open(const QString& connectionString) override;
+    void open(const ConnectionTarget& target) override;
     void execute(const QString& statement) override;
     void executeUtf8(const QByteArray& statement) override;
-    std::unique_ptr<Recordset> openRecordset(const QString& source,
-                                             CursorType cursorType = CursorType::Default,
-                                             LockType lockType = LockType::Default) override;
+    std::unique_ptr<Recordset> openRecordset(const QString& source) override;
     std::unique_ptr<Recordset> openSchema(int schema) override;
     void close() override;
     DatabaseProduct product() const override;

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace tw {
+
+// A numbered statement that failed, as the procedure running it hands it on.
+struct Failure {
+    QString procedure;    // window and handler, e.g. "Form2.PushButton3_Click"
+    int line = 0;         // the number of the statement that failed
+    QString description;  // what the failing component said, the driver's message for a database
+    QString sqlState;     // the database's SQLSTATE; empty for other failures
+    int nativeError = 0;  // the database's own error code
+    std::optional<QString> statement;  // the statement the procedure quotes, when it quotes one
+    QString table;                     // the table being worked on, if any
+    bool stopOffered = false;          // the user may end the whole run here
+};
+
+enum class AfterFailure { Resume, Stop };
+
+// Where the procedures' failures go; the procedure resumes after each, or stops when asked to
+// and it offered that.
+class FailureReport {
+public:
+    virtual ~FailureReport() = default;
+    virtual AfterFailure failed(const Failure& failure) = 0;
+};
+
+// A command that needs a selection the user has not made: which one it was.
+enum class MissingSelection {
+    Table,                 // delete, and the copy into Oracle
+    TableToSend,           // the copy into SQL Anywhere
+    TableToRename,         // rename without a current table
+    JustOneTableToRename,  // rename with none or several selected
+};
+
+// What a copy did with one table.
+struct TableOutcome {
+    QString table;
+    bool created = false;  // the table was made anew in the target
+    qint64 rowsRead = 0;
+    qint64 rowsWritten = 0;
+    qint64 rowsFailed = 0;
+    double seconds = 0;
+};
+
+// Everything a transfer, delete or rename asks of the user and tells them. The windows answer
+// with boxes and show it on the window; another front end may answer and report otherwise.
+class FrontEnd : public FailureReport {
+public:
+    // Whether the table the target list shows may be dropped and made anew.
+    virtual bool mayReplace(const QString& table) = 0;
+    // The new name for a table; empty leaves the name as it is.
+    virtual QString newNameFor(const QString& oldName) = 0;
+    virtual void nothingSelected(MissingSelection which) = 0;
+    // Before each row: rows done including this one, of the rows counted (0 when unknown).
+    virtual void progress(const QString& table, qint64 rowsDone, qint64 rowsTotal) = 0;
+    virtual void tableFinished(const TableOutcome& outcome) = 0;
+
+    // What a window does while it works; a front end without a window needs none of them.
+    virtual void busy(bool /*busy*/) {}
+    virtual void progressAtRest() {}
+    virtual void letEventsThrough() {}
+    // Asked between rows: the user wants the run to end after this row.
+    virtual bool stopRequested() { return false; }
+};
+
+}  // namespace tw

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+#include "shell/FrontEnd.h"
+
+namespace tw {
+
+class Dialogs;
+
+// Address that the error box asks users to send screenshots to.
+inline const QString kSupportAddress = QStringLiteral("support@tablewright.example");
+
+// A statement may hold a value of megabytes; the box quotes its beginning only.
+inline constexpr qsizetype kShownStatementLength = 1000;
+
+// The text of the Application Error box. The statement, when given, is appended after "sql: ",
+// cut after its first kShownStatementLength characters.
+QString applicationErrorText(const QString& description, const QString& procedurePath, int line,
+                             const QString* statement = nullptr);
+
+// "in TablewrightApp2021/08/31.Form2.PushButton3_Click ": how the box names a procedure.
+QString procedurePath(const QString& procedure);
+
+// Shows each failure in the Application Error box. Where the procedure lets the user end the
+// run, the box offers "Stop Transfer" beside OK.
+class ErrorBox : public FailureReport {
+public:
+    explicit ErrorBox(Dialogs& dialogs) : m_dialogs(dialogs) {}
+    AfterFailure failed(const Failure& failure) override;
+
+    static const QString kStopButton;
+
+private:
+    Dialogs& m_dialogs;
+};
+
+}  // namespace tw

@@ -1,0 +1,54 @@
+#include "ui/WindowFrontEnd.h"
+
+#include <algorithm>
+
+#include "ui/Dialogs.h"
+
+namespace tw {
+
+bool WindowFrontEnd::mayReplace(const QString& table) {
+    return m_dialogs.msgBox(QStringLiteral("Would you like to overwrite ") + table + QLatin1Char('?'),
+                            MsgBoxStyle::YesNo, QStringLiteral("Overwrite?")) == MsgBoxResult::Yes;
+}
+
+QString WindowFrontEnd::newNameFor(const QString& oldName) {
+    return m_dialogs.inputBox(QStringLiteral("Enter new name of ") + oldName + QLatin1Char(':'), QString(), oldName);
+}
+
+QString WindowFrontEnd::missingSelectionText(MissingSelection which) {
+    switch (which) {
+        case MissingSelection::Table: return QStringLiteral("Please select a table");
+        case MissingSelection::TableToSend: return QStringLiteral("Please select a table to send.");
+        case MissingSelection::TableToRename: return QStringLiteral("Please select a table to rename.");
+        case MissingSelection::JustOneTableToRename: return QStringLiteral("Please select just one table to rename.");
+    }
+    return QString();
+}
+
+void WindowFrontEnd::nothingSelected(MissingSelection which) { m_dialogs.msgBox(missingSelectionText(which)); }
+
+// The share of the counted rows done, never past 100 %: rows that came after the count keep
+// the bar full.
+void WindowFrontEnd::progress(const QString&, qint64 rowsDone, qint64 rowsTotal) {
+    if (!m_window.showProgress) return;
+    const double percent =
+        rowsTotal <= 0 ? 100.0
+                       : std::min(100.0, static_cast<double>(rowsDone) / static_cast<double>(rowsTotal) * 100.0);
+    m_window.showProgress(percent);
+}
+
+void WindowFrontEnd::busy(bool busy) {
+    if (m_window.showBusy) m_window.showBusy(busy);
+}
+
+void WindowFrontEnd::progressAtRest() {
+    if (m_window.resetProgress) m_window.resetProgress();
+}
+
+void WindowFrontEnd::letEventsThrough() {
+    if (m_window.processEvents) m_window.processEvents();
+}
+
+bool WindowFrontEnd::stopRequested() { return m_window.stopRequested && m_window.stopRequested(); }
+
+}  // namespace tw

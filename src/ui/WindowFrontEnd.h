@@ -1,0 +1,47 @@
+#pragma once
+
+#include <functional>
+
+#include "shell/FrontEnd.h"
+#include "ui/ErrorBox.h"
+
+namespace tw {
+
+class Dialogs;
+
+// The windows' front end: questions and notices as message boxes and the input dialog,
+// failures in the Application Error box, progress on the window's bar.
+class WindowFrontEnd : public FrontEnd {
+public:
+    // What the window does for a handler at work; any of them may be left out.
+    struct Window {
+        std::function<void(bool busy)> showBusy;
+        std::function<void(double percent)> showProgress;
+        std::function<void()> resetProgress;  // back to 0 and its resting text
+        std::function<void()> processEvents;
+        std::function<bool()> stopRequested;
+    };
+
+    WindowFrontEnd(Dialogs& dialogs, Window window) : m_dialogs(dialogs), m_errors(dialogs), m_window(std::move(window)) {}
+
+    AfterFailure failed(const Failure& failure) override { return m_errors.failed(failure); }
+    bool mayReplace(const QString& table) override;
+    QString newNameFor(const QString& oldName) override;
+    void nothingSelected(MissingSelection which) override;
+    void progress(const QString& table, qint64 rowsDone, qint64 rowsTotal) override;
+    void tableFinished(const TableOutcome&) override {}
+    void busy(bool busy) override;
+    void progressAtRest() override;
+    void letEventsThrough() override;
+    bool stopRequested() override;
+
+    // The notice for a selection the user has not made.
+    static QString missingSelectionText(MissingSelection which);
+
+private:
+    Dialogs& m_dialogs;
+    ErrorBox m_errors;
+    Window m_window;
+};
+
+}  // namespace tw
