@@ -38,7 +38,7 @@ public:
 protected:
     int showMessage(const QString& text, int style, const QString& caption) override {
         if (caption == QLatin1String("Application Error")) errors << text;
-        return (style & 0x0f) == MsgBoxStyle::YesNo ? MsgBoxResult::Yes : MsgBoxResult::Ok;
+        return MsgBoxStyle::isYesNo(style) ? MsgBoxResult::Yes : MsgBoxResult::Ok;
     }
     QString askText(const QString&, const QString&, const QString& defaultText) override { return defaultText; }
 };

@@ -88,12 +88,6 @@ BinaryLiteral BinaryLiteralFor(TargetDatabase target, DatabaseProduct product) {
     return target == TargetDatabase::Oracle ? BinaryLiteral::OracleHexToRaw : BinaryLiteral::SqlAnywhereHex;
 }
 
-QString BinaryLiteralText(const QByteArray& bytes, BinaryLiteral form) {
-    QByteArray literal;
-    appendBinaryLiteral(literal, bytes, form);
-    return QString::fromLatin1(literal);
-}
-
 QString SqlValueText(const Variant& value) {
     QByteArray literal;
     appendLiteral(literal, value);

@@ -26,9 +26,6 @@ enum class BinaryLiteral {
 // the target side stands for.
 BinaryLiteral BinaryLiteralFor(TargetDatabase target, DatabaseProduct product);
 
-// Bytes as a literal of that form; NULL when there are none, as for the empty text.
-QString BinaryLiteralText(const QByteArray& bytes, BinaryLiteral form);
-
 struct FieldDescription {
     QString name;
     std::int16_t type = 0;  // ADO data type code

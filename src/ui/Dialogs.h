@@ -12,6 +12,9 @@ inline constexpr int Critical = 16;
 inline constexpr int Question = 32;
 inline constexpr int Exclamation = 48;
 inline constexpr int Information = 64;
+
+// Whether the style asks for Yes and No rather than OK.
+inline bool isYesNo(int style) { return (style & 0x0f) == YesNo; }
 }  // namespace MsgBoxStyle
 
 // The button a message box was closed with.

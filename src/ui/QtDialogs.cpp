@@ -38,7 +38,7 @@ int QtDialogs::showMessage(const QString& text, int style, const QString& captio
 
 int QtDialogs::showMessageOffering(const QString& text, int style, const QString& caption,
                                    const QString& extraButton) {
-    const bool yesNo = (style & 0x0f) == MsgBoxStyle::YesNo;
+    const bool yesNo = MsgBoxStyle::isYesNo(style);
     QMessageBox box(iconOf(style), captionOr(caption), withLineFeeds(text),
                     yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
                     QApplication::activeWindow());

@@ -1,9 +1,7 @@
 // Delete and rename on the tables window, with recorded connections: the exact statements,
 // their order, the messages and what the lists hold afterwards.
 #include "support/Observed.h"
-#include "Form1Rig.h"
-#include "ui/Form2.h"
-#include "ui/TableListBox.h"
+#include "TablesRig.h"
 
 using tw::test::errorLines;
 using tw::test::executed;
@@ -12,28 +10,6 @@ using tw::test::items;
 namespace {
 
 const QString kOracleOpen = "open Driver={Microsoft ODBC for Oracle};Server=;Uid=;Pwd=;";
-
-// The tables window with lists filled by hand; no database behind it but the recording fake.
-struct TablesRig : Rig {
-    std::unique_ptr<Form2> tables;
-    TableListBox* sqlany = nullptr;
-    TableListBox* oracle = nullptr;
-    QList<MousePointer> pointerDuringWork;
-
-    TablesRig(const QStringList& sqlanyTables, const QStringList& oracleTables) {
-        load();
-        tables = std::make_unique<Form2>(services(), form->link());
-        sqlany = tables->List1;
-        oracle = tables->List2;
-        for (const QString& name : sqlanyTables) sqlany->addItem(name);
-        for (const QString& name : oracleTables) oracle->addItem(name);
-        connections.onExecute = [this](const QString&) { pointerDuringWork << tables->pointer().get(); };
-    }
-    void select(TableListBox* list, const QStringList& names, int current) {
-        list->setCurrentIndex(current);
-        for (int i = 0; i < list->count(); ++i) list->setSelected(i, names.contains(list->text(i)));
-    }
-};
 
 }  // namespace
 

@@ -4,7 +4,7 @@
 #include <QSignalSpy>
 
 #include "support/Observed.h"
-#include "Form1Rig.h"
+#include "TablesRig.h"
 #include "db/AdoType.h"
 #include "ui/Form2.h"
 #include "ui/ProgressBar.h"
@@ -26,31 +26,11 @@ FakeTable table(const QList<QList<Variant>>& rows) {
     return t;
 }
 
-struct TransferRig : Rig {
-    std::unique_ptr<Form2> tables;
-    TableListBox* sqlany = nullptr;
-    TableListBox* oracle = nullptr;
-
-    TransferRig(const QStringList& sqlanyTables, const QStringList& oracleTables) {
-        load();
-        form->Text1->setText("db");
-        form->Text2->setText("scott");
-        form->Text3->setText("tiger");
-        form->Text4->setText("dsn");
-        connections.log.clear();
-        tables = std::make_unique<Form2>(services(), form->link());
-        sqlany = tables->List1;
-        oracle = tables->List2;
-        for (const QString& name : sqlanyTables) sqlany->addItem(name);
-        for (const QString& name : oracleTables) oracle->addItem(name);
-    }
-    // Selects the named items and makes the first item current.
-    static void select(TableListBox* list, const QStringList& names) {
-        list->setCurrentIndex(0);
-        for (int i = 0; i < list->count(); ++i) list->setSelected(i, names.contains(list->text(i)));
-    }
-    void source(const QString& name, const FakeTable& rows) {
-        connections.tables["SELECT * FROM \"" + name + "\""] = rows;
+// Transfers run with these values in the connection window.
+struct TransferRig : TablesRig {
+    TransferRig(const QStringList& sqlanyTables, const QStringList& oracleTables)
+        : TablesRig(sqlanyTables, oracleTables, {"db", "scott", "tiger", "dsn"}) {
+        connections.onExecute = nullptr;
     }
 };
 

@@ -8,8 +8,6 @@
 #include "ui/TableListBox.h"
 #include "ui/TextBox.h"
 
-using tw::test::errorLines;
-using tw::test::executed;
 using tw::test::items;
 
 namespace {

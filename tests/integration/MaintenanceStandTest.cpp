@@ -17,8 +17,6 @@
 
 using namespace tw;
 
-using tw::test::errorLines;
-using tw::test::executed;
 using tw::test::items;
 
 namespace {

@@ -10,7 +10,7 @@ int ScriptedDialogs::showMessageOffering(const QString& text, int style, const Q
                                          const QString& extraButton) {
     shown.append({ShownBox::Message, text, style, caption, QString(), extraButton});
     if (!buttons.isEmpty()) return buttons.dequeue();
-    return (style & 0x0f) == MsgBoxStyle::YesNo ? MsgBoxResult::No : MsgBoxResult::Ok;
+    return MsgBoxStyle::isYesNo(style) ? MsgBoxResult::No : MsgBoxResult::Ok;
 }
 
 QString ScriptedDialogs::askText(const QString& prompt, const QString& title,
