@@ -7,6 +7,7 @@
 #include "db/odbc/OdbcConnection.h"
 #include "shell/SettingsStore.h"
 #include "support/ScriptedDialogs.h"
+#include "support/StandDatabases.h"
 #include "ui/Form1.h"
 #include "ui/Form2.h"
 #include "ui/TableListBox.h"
@@ -33,8 +34,8 @@ protected:
         remember(SettingKey::DataSourceName, "tw_sqlany2");
     }
     void TearDown() override {
-        m_sqlany.execute("DROP TABLE \"Customers\"");
-        m_oracle.execute("DROP TABLE \"EMP\"");
+        test::dropQuietly(m_sqlany, "Customers");
+        test::dropQuietly(m_oracle, "EMP");
     }
     void remember(const QString& key, const QString& value) {
         m_settings.save(kSettingsApplication, kSettingsSection, key, value);

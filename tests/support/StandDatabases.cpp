@@ -4,6 +4,7 @@
 
 #include <atomic>
 
+#include "db/SqlText.h"
 #include "db/odbc/OdbcConnection.h"
 
 namespace tw::test {
@@ -25,7 +26,7 @@ QString uniqueTableName(const QString& stem) {
 
 void dropQuietly(Connection& connection, const QString& table) {
     try {
-        connection.execute(QStringLiteral("DROP TABLE \"%1\"").arg(table));
+        connection.execute(DropTableSql(table));
     } catch (const std::exception&) {
     }
 }
