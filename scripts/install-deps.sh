@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Tablewright need.
 # Only missing packages are installed; as a normal user this goes through sudo.
-# With --test it also makes sure the German locale the tests run one check in exists.
+# With --test it also makes sure the German locale the tests run one check in exists; with
+# --fuzz it adds clang for the libFuzzer targets.
 set -euo pipefail
 
 packages=(
@@ -15,6 +16,11 @@ packages=(
   # prove numbers keep their decimal point in any session
   postgresql sqlite3 xvfb xauth locales
 )
+
+# With --fuzz, the compiler and runtime the libFuzzer targets need as well.
+if [ "${1:-}" = --fuzz ]; then
+  packages+=(clang-14 libclang-rt-14-dev)
+fi
 
 missing=()
 for package in "${packages[@]}"; do
