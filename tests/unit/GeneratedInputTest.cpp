@@ -1,4 +1,4 @@
-// Properties of the pure parts, checked against generated input: statements read back by
+// Properties of the pure code, checked against generated input: statements read back by
 // SQLite's own parser, connection strings read back by the rules drivers read them by, and the
 // list helpers against a plain model of what they promise.
 #include <gtest/gtest.h>
