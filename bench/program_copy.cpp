@@ -60,13 +60,15 @@ private:
 };
 
 // Copying between two SQL Anywhere data sources: the source's name stands in the SID box.
-const TransferProfile kBetweenDataSources = [] {
+// Made when called: kToSqlAnywhere lives in another file, whose constants may not be made yet
+// while this file's are.
+TransferProfile betweenDataSources() {
     TransferProfile profile = kToSqlAnywhere;
     profile.source = [](const ConnectionValues& values) {
         return SybaseConnectionTarget({QString(), QString(), QString(), values.oracleServer});
     };
     return profile;
-}();
+}
 
 }  // namespace
 
@@ -120,7 +122,7 @@ int main(int argc, char** argv) {
     } else if (direction == QLatin1String("to-sqlany")) {
         tables.PushButton4_Click();
     } else {
-        tables.sendTables(kBetweenDataSources, *tables.List2, *tables.List1);
+        tables.sendTables(betweenDataSources(), *tables.List2, *tables.List1);
     }
     const double seconds = clock.nsecsElapsed() / 1e9;
     app.removeEventFilter(&paints);

@@ -34,7 +34,7 @@ fi
 
 login="127.0.0.1,scott,tiger"
 oracle="Driver={Microsoft ODBC for Oracle};Server=127.0.0.1;Uid=scott;Pwd=tiger;"
-stream="Data Source=tw_sqlany_stream"   # the SQLite source, read a step at a time
+stream="Data Source=tw_sqlany_stream"   # the SQLite source, read a step at a time; the bench's own file
 fast="Data Source=tw_sqlany_fast"       # the SQLite target, WAL and no syncing
 work=$(mktemp -d)
 trap 'rm -rf "$work"; [ -n "${stand:-}" ] && "$root/tests/stand/stop.sh" "$stand" >/dev/null 2>&1 || true' EXIT
@@ -43,8 +43,8 @@ trap 'rm -rf "$work"; [ -n "${stand:-}" ] && "$root/tests/stand/stop.sh" "$stand
 # microseconds, and a text that is NULL in one row of five.
 make_sqlite_source() {   # <rows>
   local n=$1 table=bench_$1
-  if [ "$(sqlite3 "$TW_STAND/sqlany.db" "SELECT count(*) FROM sqlite_master WHERE name = '$table'")" = 0 ]; then
-    sqlite3 "$TW_STAND/sqlany.db" <<SQL
+  if [ "$(sqlite3 "$TW_STAND/bench.db" "SELECT count(*) FROM sqlite_master WHERE name = '$table'")" = 0 ]; then
+    sqlite3 "$TW_STAND/bench.db" <<SQL
 CREATE TABLE $table(id integer, amount numeric(12,2), label varchar(100), day date, at timestamp, note text);
 WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < $n)
 INSERT INTO $table SELECT i, round(((i * 37) % 1000000) / 100.0, 2), 'Müller''s "Bücher" №' || i,

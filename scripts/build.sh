@@ -1,6 +1,11 @@
 #!/usr/bin/env bash
-# Configures and builds the program, the tests and the benchmark into build/.
+# Configures and builds the program, the tests and the benchmark.
+#
+#   scripts/build.sh                                    into build/
+#   scripts/build.sh build-asan -DTW_SANITIZE=ON        another tree, with further CMake options
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build -DCMAKE_BUILD_TYPE="${CMAKE_BUILD_TYPE:-RelWithDebInfo}" >/dev/null
-cmake --build build -j"$(nproc)"
+tree=${1:-build}
+shift $(( $# > 0 ? 1 : 0 ))
+cmake -S . -B "$tree" -DCMAKE_BUILD_TYPE="${CMAKE_BUILD_TYPE:-RelWithDebInfo}" "$@" >/dev/null
+cmake --build "$tree" -j"$(nproc)"

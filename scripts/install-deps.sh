@@ -1,18 +1,26 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Tablewright need.
 # Only missing packages are installed; as a normal user this goes through sudo.
-# With --test it also makes sure the German locale the tests run one check in exists.
+# With --test it also makes sure the German locale the tests run one check in exists; with
+# --fuzz it adds clang for the libFuzzer targets.
 set -euo pipefail
 
 packages=(
   # build
   cmake make g++ pkg-config qt6-base-dev unixodbc-dev libgtest-dev libbenchmark-dev
+  # tests: generated input, and SQLite's own parser to read composed statements back
+  librapidcheck-dev libsqlite3-dev
   # run: the ODBC driver manager, the drivers, and a font metric-compatible with Arial
   unixodbc odbcinst libsqliteodbc odbc-postgresql fonts-liberation
   # test stand: the databases, a virtual display for screenshots, and a German locale to
   # prove numbers keep their decimal point in any session
   postgresql sqlite3 xvfb xauth locales
 )
+
+# With --fuzz, the compiler and runtime the libFuzzer targets need as well.
+if [ "${1:-}" = --fuzz ]; then
+  packages+=(clang-14 libclang-rt-14-dev)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -15,13 +15,48 @@ using namespace tw;
 
 namespace {
 
-// Runs the action on the modal box as soon as it is up.
-void whenShown(std::function<void(QWidget*)> action) {
-    QTimer::singleShot(0, [action] {
+// What a box showed while it was up; read inside the box's own event loop, checked after it
+// has returned.
+struct Seen {
+    bool shown = false;
+    bool isMessageBox = false;
+    QString title;
+    QString text;  // a message box's text or an input box's label
+    QString value;  // an input box's value
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    Qt::TextFormat format = Qt::AutoText;
+};
+
+// Records the modal box as soon as it is up and lets the answer act on it. Whatever the answer
+// does, the box is closed afterwards, so that a wrong box ends the test with a failure instead
+// of waiting for someone to close it.
+void whenShown(Seen& seen, std::function<void(QWidget*)> answer) {
+    seen = Seen();
+    QTimer::singleShot(0, [&seen, answer] {
         QWidget* box = QApplication::activeModalWidget();
-        QVERIFY(box);
-        action(box);
+        if (!box) return;
+        seen.shown = true;
+        seen.title = box->windowTitle();
+        if (auto* message = qobject_cast<QMessageBox*>(box)) {
+            seen.isMessageBox = true;
+            seen.text = message->text();
+            seen.icon = message->icon();
+            seen.buttons = message->standardButtons();
+            seen.format = message->textFormat();
+        } else if (auto* input = qobject_cast<QInputDialog*>(box)) {
+            seen.text = input->labelText();
+            seen.value = input->textValue();
+        }
+        answer(box);
+        if (auto* dialog = qobject_cast<QDialog*>(box); dialog && dialog->isVisible()) dialog->reject();
     });
+}
+
+void click(QWidget* box, QMessageBox::StandardButton button) {
+    if (auto* message = qobject_cast<QMessageBox*>(box); message && message->button(button)) {
+        message->button(button)->click();
+    }
 }
 
 }  // namespace
@@ -38,67 +73,63 @@ private slots:
 
 void QtDialogsTest::errorBoxShowsWarningIconOkOnlyAndItsCaption() {
     QtDialogs dialogs;
-    whenShown([](QWidget* widget) {
-        auto* box = qobject_cast<QMessageBox*>(widget);
-        QVERIFY(box);
-        QCOMPARE(box->windowTitle(), QStringLiteral("Application Error"));
-        QCOMPARE(box->icon(), QMessageBox::Warning);
-        QCOMPARE(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
-        // Windows line ends show as line breaks; markup in a name shows as it is.
-        QCOMPARE(box->text(), QStringLiteral("desc <b>x</b>\nin X at line 100\n\nPlease"));
-        QCOMPARE(box->textFormat(), Qt::PlainText);
-        box->button(QMessageBox::Ok)->click();
-    });
+    Seen seen;
+    whenShown(seen, [](QWidget* box) { click(box, QMessageBox::Ok); });
     QCOMPARE(dialogs.msgBox("desc <b>x</b>\r\nin X at line 100\r\rPlease", MsgBoxStyle::Exclamation,
                             "Application Error"),
              MsgBoxResult::Ok);
+    QVERIFY(seen.isMessageBox);
+    QCOMPARE(seen.title, QStringLiteral("Application Error"));
+    QCOMPARE(seen.icon, QMessageBox::Warning);
+    QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    // Windows line ends show as line breaks; markup in a name shows as it is.
+    QCOMPARE(seen.text, QStringLiteral("desc <b>x</b>\nin X at line 100\n\nPlease"));
+    QCOMPARE(seen.format, Qt::PlainText);
 }
 
 void QtDialogsTest::noticeCarriesTheApplicationTitleAndNoIcon() {
     QtDialogs dialogs;
-    whenShown([](QWidget* widget) {
-        auto* box = qobject_cast<QMessageBox*>(widget);
-        QVERIFY(box);
-        QCOMPARE(box->windowTitle(), QStringLiteral("Tablewright"));
-        QCOMPARE(box->icon(), QMessageBox::NoIcon);
-        box->button(QMessageBox::Ok)->click();
-    });
+    Seen seen;
+    whenShown(seen, [](QWidget* box) { click(box, QMessageBox::Ok); });
     QCOMPARE(dialogs.msgBox("Please select a table"), MsgBoxResult::Ok);
+    QVERIFY(seen.isMessageBox);
+    QCOMPARE(seen.title, QStringLiteral("Tablewright"));
+    QCOMPARE(seen.icon, QMessageBox::NoIcon);
 }
 
 void QtDialogsTest::questionAnswersYesOrNo() {
     QtDialogs dialogs;
     for (const auto& [button, answer] : {std::pair{QMessageBox::Yes, MsgBoxResult::Yes},
                                         std::pair{QMessageBox::No, MsgBoxResult::No}}) {
-        whenShown([button](QWidget* widget) {
-            auto* box = qobject_cast<QMessageBox*>(widget);
-            QVERIFY(box);
-            QCOMPARE(box->windowTitle(), QStringLiteral("Overwrite?"));
-            QCOMPARE(box->icon(), QMessageBox::NoIcon);
-            QCOMPARE(box->standardButtons(),
-                     QMessageBox::StandardButtons(QMessageBox::Yes | QMessageBox::No));
-            box->button(button)->click();
-        });
+        Seen seen;
+        whenShown(seen, [button = button](QWidget* box) { click(box, button); });
         QCOMPARE(dialogs.msgBox("Would you like to overwrite EMP?", MsgBoxStyle::YesNo, "Overwrite?"),
                  answer);
+        QVERIFY(seen.isMessageBox);
+        QCOMPARE(seen.title, QStringLiteral("Overwrite?"));
+        QCOMPARE(seen.icon, QMessageBox::NoIcon);
+        QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Yes | QMessageBox::No));
     }
 }
 
 void QtDialogsTest::inputBoxAnswersTheTextOrNothingOnCancel() {
     QtDialogs dialogs;
-    whenShown([](QWidget* widget) {
-        auto* input = qobject_cast<QInputDialog*>(widget);
-        QVERIFY(input);
-        QCOMPARE(input->windowTitle(), QStringLiteral("Tablewright"));
-        QCOMPARE(input->labelText(), QStringLiteral("Enter new name of EMP:"));
-        QCOMPARE(input->textValue(), QStringLiteral("EMP"));
-        input->setTextValue(QStringLiteral("EMP 2"));
-        input->accept();
+    Seen seen;
+    whenShown(seen, [](QWidget* box) {
+        if (auto* input = qobject_cast<QInputDialog*>(box)) {
+            input->setTextValue(QStringLiteral("EMP 2"));
+            input->accept();
+        }
     });
     QCOMPARE(dialogs.inputBox("Enter new name of EMP:", QString(), "EMP"), QStringLiteral("EMP 2"));
+    QVERIFY(seen.shown && !seen.isMessageBox);
+    QCOMPARE(seen.title, QStringLiteral("Tablewright"));
+    QCOMPARE(seen.text, QStringLiteral("Enter new name of EMP:"));
+    QCOMPARE(seen.value, QStringLiteral("EMP"));
 
-    whenShown([](QWidget* widget) { qobject_cast<QDialog*>(widget)->reject(); });
+    whenShown(seen, [](QWidget* box) { qobject_cast<QDialog*>(box)->reject(); });
     QCOMPARE(dialogs.inputBox("Enter new name of EMP:", QString(), "EMP"), QString());
+    QVERIFY(seen.shown);
 }
 
 QTEST_MAIN(QtDialogsTest)

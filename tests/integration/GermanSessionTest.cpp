@@ -21,9 +21,10 @@ TEST(GermanSession, NumbersKeepTheirDecimalPoint) {
 
     auto sqlany = test::openStand(test::standDatabases()[1]);
     const QString table = test::uniqueTableName("german");
+    test::CreatedTables created;
     sqlany->execute(QStringLiteral("CREATE TABLE %1(r real)").arg(quotedName(table)));
+    created.add(*sqlany, table);
     sqlany->execute(QStringLiteral("INSERT INTO %1 VALUES(0.5)").arg(quotedName(table)));
     EXPECT_EQ(sqlany->openRecordset("SELECT * FROM " + quotedName(table))->field(0).value.toString(),
               QStringLiteral("0.5"));
-    sqlany->execute(DropTableSql(table));
 }

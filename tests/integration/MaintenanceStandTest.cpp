@@ -23,6 +23,7 @@ namespace {
 
 class MaintenanceOnTheStand : public ::testing::Test, protected test::StandWindows {
 protected:
+    void TearDown() override { m_created.dropAll(); }
 
     // Creates tables under unique names and lists them on the side's list, with the first
     // item current as after a load.
@@ -31,6 +32,7 @@ protected:
         for (const QString& stem : stems) {
             const QString name = test::uniqueTableName(stem);
             db.execute(QStringLiteral("CREATE TABLE %1(n integer)").arg(quotedName(name)));
+            m_created.add(db, name);
             list.addItem(name);
             names << name;
         }
@@ -51,6 +53,7 @@ protected:
         for (int i = 0; i < list.count(); ++i) list.setSelected(i, names.contains(list.text(i)));
     }
 
+    test::CreatedTables m_created;
 };
 
 }  // namespace
@@ -71,8 +74,6 @@ TEST_F(MaintenanceOnTheStand, DeleteDropsTheSelectedTablesOnEachSide) {
     EXPECT_FALSE(exists(*sqlanyDb, sqlany[2]));
     EXPECT_TRUE(exists(*oracleDb, oracle[0]));
     EXPECT_FALSE(exists(*oracleDb, oracle[1]));
-    sqlanyDb->execute(DropTableSql(sqlany[1]));
-    oracleDb->execute(DropTableSql(oracle[0]));
 }
 
 TEST_F(MaintenanceOnTheStand, ADropTheDatabaseRefusesKeepsItsItemAndTheOthersGo) {
@@ -107,6 +108,4 @@ TEST_F(MaintenanceOnTheStand, RenamesTheStandRefusesLeaveTablesAndListsAsTheyWer
     EXPECT_EQ(items(*tables.List2), oracle);
     EXPECT_TRUE(exists(*sqlanyDb, sqlany[0]));
     EXPECT_TRUE(exists(*oracleDb, oracle[0]));
-    sqlanyDb->execute(DropTableSql(sqlany[0]));
-    oracleDb->execute(DropTableSql(oracle[0]));
 }

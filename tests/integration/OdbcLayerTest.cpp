@@ -6,6 +6,7 @@
 
 #include "db/AdoType.h"
 #include "db/DbError.h"
+#include "db/SqlText.h"
 #include "db/odbc/OdbcConnection.h"
 #include "support/StandDatabases.h"
 
@@ -24,7 +25,7 @@ protected:
     // Creates a table that is dropped again after the test.
     QString createTable(const QString& stem, const QString& columns) {
         const QString table = test::uniqueTableName(stem);
-        m_connection->execute(QStringLiteral("CREATE TABLE \"%1\"(%2)").arg(table, columns));
+        m_connection->execute(QStringLiteral("CREATE TABLE %1(%2)").arg(quotedName(table), columns));
         m_tables << table;
         return table;
     }

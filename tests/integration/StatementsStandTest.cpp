@@ -12,16 +12,20 @@ using tw::test::StandDatabase;
 
 class ComposedStatements : public ::testing::TestWithParam<StandDatabase> {
 protected:
+    void TearDown() override { created.dropAll(); }
     TargetDatabase target() const {
         return GetParam().isPostgres ? TargetDatabase::Oracle : TargetDatabase::SqlAnywhere;
     }
+
+    std::unique_ptr<Connection> db = test::openStand(GetParam());
+    test::CreatedTables created;
 };
 
 TEST_P(ComposedStatements, AwkwardNamesAndValuesArriveAsThemselves) {
-    auto db = test::openStand(GetParam());
     const QString table = test::uniqueTableName(QStringLiteral("Odd \"name\"; DROP TABLE x"));
     const QString column = QStringLiteral("col \"1\", other");
     db->execute(CreateTableSql(target(), table, {{column, AdoType::VarChar}, {"n", AdoType::Integer}}));
+    created.add(*db, table);
 
     const QList<QString> values = {
         QStringLiteral(" "), QStringLiteral("'"), QStringLiteral("O'Brien said \"hi\"; DROP TABLE x; --"),
@@ -43,7 +47,6 @@ TEST_P(ComposedStatements, AwkwardNamesAndValuesArriveAsThemselves) {
     }
     EXPECT_EQ(read, values);
     EXPECT_EQ(nulls, 1);  // Null and the empty text both went in as NULL
-    db->execute(DropTableSql(table));
 }
 
 INSTANTIATE_TEST_SUITE_P(Stand, ComposedStatements, ::testing::ValuesIn(test::standDatabases()),

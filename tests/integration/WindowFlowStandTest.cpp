@@ -32,8 +32,8 @@ protected:
         remember(SettingKey::DataSourceName, "tw_sqlany2");
     }
     void TearDown() override {
-        m_sqlany.execute("DROP TABLE \"Customers\"");
-        m_oracle.execute("DROP TABLE \"EMP\"");
+        test::dropQuietly(m_sqlany, "Customers");
+        test::dropQuietly(m_oracle, "EMP");
     }
     void remember(const QString& key, const QString& value) {
         m_settings.save(kSettingsApplication, kSettingsSection, key, value);

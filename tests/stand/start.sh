@@ -13,6 +13,10 @@ TW_LOG_TAG='stand-start'
 
 (( $# == 0 )) || tw_die "usage: $0   (no arguments)"
 
+# odbc.ini holds passwords and the databases hold whatever the tests write: owner only. Only
+# the test process reads them; the server reaches nothing but its own pg/ folder.
+umask 077
+
 owner=${TW_STAND_OWNER_PID:-$(tw_caller_pid "$PPID")}
 [[ $owner =~ ^[0-9]+$ ]] || tw_die "TW_STAND_OWNER_PID is not a process id: $owner"
 
@@ -42,7 +46,7 @@ tw_pg_setup_oracle_user "$stand" "$port" tw_catalogue tiger
 tw_pg_setup_oracle_user "$stand" "$port" tw_empty tiger
 
 tw_write_odbcinst "$stand"
-for db in sqlany sqlany2 fast; do
+for db in sqlany sqlany2 fast bench; do
     tw_sqlite_create "$stand/$db.db"
 done
 
@@ -60,9 +64,9 @@ Database=$stand/sqlany2.db
 Timeout=10000
 
 [tw_sqlany_stream]
-Description=Same database as tw_sqlany, rows fetched one step at a time
+Description=The benchmark's source tables, rows fetched one step at a time
 Driver=$TW_SQLITE_DRIVER_NAME
-Database=$stand/sqlany.db
+Database=$stand/bench.db
 StepAPI=1
 Timeout=10000
 

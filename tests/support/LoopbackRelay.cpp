@@ -71,8 +71,10 @@ struct LoopbackRelay::Impl {
             }
             if (::poll(watched.data(), watched.size(), -1) < 0) continue;
             if (watched[0].revents) return;  // cut, or the relay ends
+            // Only the links that were polled; one accepted now waits for the next round.
+            const size_t polled = links.size();
             if (watched[1].revents & POLLIN) accept();
-            for (size_t i = 0; i < links.size(); ++i) {
+            for (size_t i = 0; i < polled; ++i) {
                 const short fromClient = watched[2 + 2 * i].revents;
                 const short fromServer = watched[3 + 2 * i].revents;
                 auto& [client, server] = links[i];

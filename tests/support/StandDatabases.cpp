@@ -5,6 +5,7 @@
 #include <atomic>
 
 #include "db/Oracle.h"
+#include "db/SqlText.h"
 #include "db/Sybase.h"
 #include "db/odbc/OdbcConnection.h"
 
@@ -33,7 +34,7 @@ QString uniqueTableName(const QString& stem) {
 
 void dropQuietly(Connection& connection, const QString& table) {
     try {
-        connection.execute(QStringLiteral("DROP TABLE \"%1\"").arg(table));
+        connection.execute(DropTableSql(table));
     } catch (const std::exception&) {
     }
 }

@@ -3,6 +3,7 @@
 #include <QString>
 #include <memory>
 #include <ostream>
+#include <utility>
 #include <vector>
 
 #include "db/Connection.h"
@@ -38,6 +39,24 @@ QString uniqueTableName(const QString& stem);
 
 // Drops the table if it is there; never fails.
 void dropQuietly(Connection& connection, const QString& table);
+
+// The tables a test creates, dropped by its TearDown (or at the latest when this goes) however
+// the test ended. Declare it after the connections it names.
+class CreatedTables {
+public:
+    CreatedTables() = default;
+    CreatedTables(const CreatedTables&) = delete;
+    CreatedTables& operator=(const CreatedTables&) = delete;
+    ~CreatedTables() { dropAll(); }
+    void add(Connection& connection, const QString& table) { m_tables.emplace_back(&connection, table); }
+    void dropAll() {
+        for (const auto& [connection, table] : m_tables) dropQuietly(*connection, table);
+        m_tables.clear();
+    }
+
+private:
+    std::vector<std::pair<Connection*, QString>> m_tables;
+};
 
 std::unique_ptr<Connection> openStand(const StandDatabase& database);
 
