@@ -50,8 +50,8 @@ public:
             rc = SQLConnect(m_dbc, reinterpret_cast<SQLCHAR*>(name.data()), SQL_NTS, nullptr, 0, nullptr, 0);
         } else {
             std::string text = connection;
-            rc = SQLDriverConnect(m_dbc, nullptr, reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS, nullptr, 0,
-                                  nullptr, SQL_DRIVER_NOPROMPT);
+            rc = SQLDriverConnect(m_dbc, nullptr, reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS, nullptr,
+                                  0, nullptr, SQL_DRIVER_NOPROMPT);
         }
         check(rc, SQL_HANDLE_DBC, m_dbc, "connect");
         SQLAllocHandle(SQL_HANDLE_STMT, m_dbc, &m_exec);
@@ -84,8 +84,8 @@ public:
     Rows(Database& db, const std::string& query) {
         SQLAllocHandle(SQL_HANDLE_STMT, db.dbc(), &m_stmt);
         std::string text = query;
-        check(SQLExecDirect(m_stmt, reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS), SQL_HANDLE_STMT, m_stmt,
-              "select");
+        check(SQLExecDirect(m_stmt, reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS), SQL_HANDLE_STMT,
+              m_stmt, "select");
         SQLSMALLINT count = 0;
         SQLNumResultCols(m_stmt, &count);
         for (SQLUSMALLINT c = 1; c <= count; ++c) {
@@ -129,8 +129,8 @@ private:
         SQLLEN size = 256;
         for (;;) {
             SQLLEN indicator = 0;
-            const SQLRETURN rc = SQLGetData(m_stmt, static_cast<SQLUSMALLINT>(c + 1), binary ? SQL_C_BINARY : SQL_C_CHAR,
-                                            m_buffer, size, &indicator);
+            const SQLRETURN rc = SQLGetData(m_stmt, static_cast<SQLUSMALLINT>(c + 1),
+                                            binary ? SQL_C_BINARY : SQL_C_CHAR, m_buffer, size, &indicator);
             if (rc == SQL_NO_DATA) return;
             check(rc, SQL_HANDLE_STMT, m_stmt, "get data");
             if (indicator == SQL_NULL_DATA) {
@@ -176,11 +176,19 @@ std::string quoted(const std::string& name) {
 // The column types the program gives each source type.
 const char* columnType(SQLSMALLINT type, bool toOracle) {
     switch (type) {
-        case SQL_CHAR: case SQL_VARCHAR: case SQL_LONGVARCHAR:
-        case SQL_WCHAR: case SQL_WVARCHAR: case SQL_WLONGVARCHAR:
+        case SQL_CHAR:
+        case SQL_VARCHAR:
+        case SQL_LONGVARCHAR:
+        case SQL_WCHAR:
+        case SQL_WVARCHAR:
+        case SQL_WLONGVARCHAR:
             return toOracle ? " VARCHAR(2000)," : " TEXT,";
-        case SQL_DECIMAL: case SQL_NUMERIC:
-        case SQL_TINYINT: case SQL_SMALLINT: case SQL_INTEGER: case SQL_BIGINT:
+        case SQL_DECIMAL:
+        case SQL_NUMERIC:
+        case SQL_TINYINT:
+        case SQL_SMALLINT:
+        case SQL_INTEGER:
+        case SQL_BIGINT:
             return " NUMERIC,";
         case SQL_LONGVARBINARY:
             return toOracle ? " BLOB," : " OLEOBJECT,";
@@ -190,16 +198,17 @@ const char* columnType(SQLSMALLINT type, bool toOracle) {
 }
 
 long peakRssKb() {
-    rusage usage {};
+    rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
 }
 
 // Processor time spent by this process so far, user and system, in seconds.
 double cpuSeconds() {
-    rusage usage {};
+    rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 int copy(const std::string& source, const std::string& target, const std::string& table, bool toOracle) {
@@ -210,7 +219,8 @@ int copy(const std::string& source, const std::string& target, const std::string
     Rows rows(from, "SELECT * FROM " + quoted(table));
 
     std::string create = "CREATE TABLE " + quoted(table) + "(";
-    for (size_t c = 0; c < rows.columns(); ++c) create += quoted(rows.name(c)) + columnType(rows.type(c), toOracle);
+    for (size_t c = 0; c < rows.columns(); ++c)
+        create += quoted(rows.name(c)) + columnType(rows.type(c), toOracle);
     create.pop_back();
     create += toOracle ? ")" : ");";
     to.execute(create);
@@ -257,11 +267,16 @@ int dump(const std::string& connection, const std::string& table) {
                 continue;
             }
             for (char ch : rows.value(c)) {
-                if (ch == '\n') std::fputs("\\n", stdout);
-                else if (ch == '\r') std::fputs("\\r", stdout);
-                else if (ch == '\t') std::fputs("\\t", stdout);
-                else if (ch == '\\') std::fputs("\\\\", stdout);
-                else std::fputc(ch, stdout);
+                if (ch == '\n')
+                    std::fputs("\\n", stdout);
+                else if (ch == '\r')
+                    std::fputs("\\r", stdout);
+                else if (ch == '\t')
+                    std::fputs("\\t", stdout);
+                else if (ch == '\\')
+                    std::fputs("\\\\", stdout);
+                else
+                    std::fputc(ch, stdout);
             }
         }
         std::fputc('\n', stdout);
@@ -274,7 +289,8 @@ int dump(const std::string& connection, const std::string& table) {
 int main(int argc, char** argv) {
     try {
         const std::string command = argc > 1 ? argv[1] : "";
-        if (command == "copy" && argc == 6) return copy(argv[2], argv[3], argv[4], std::strcmp(argv[5], "oracle") == 0);
+        if (command == "copy" && argc == 6)
+            return copy(argv[2], argv[3], argv[4], std::strcmp(argv[5], "oracle") == 0);
         if (command == "dump" && argc == 4) return dump(argv[2], argv[3]);
         if (command == "drop" && argc == 4) {
             Database db(argv[2]);

@@ -17,10 +17,10 @@
 #include "db/Oracle.h"
 #include "db/Sybase.h"
 #include "db/odbc/OdbcConnection.h"
-#include "ui/Dialogs.h"
 #include "shell/EventPump.h"
 #include "shell/Locale.h"
 #include "shell/SettingsStore.h"
+#include "ui/Dialogs.h"
 #include "ui/Form1.h"
 #include "ui/Form2.h"
 #include "ui/TableListBox.h"
@@ -40,7 +40,9 @@ protected:
         if (caption == QLatin1String("Application Error")) errors << text;
         return MsgBoxStyle::isYesNo(style) ? MsgBoxResult::Yes : MsgBoxResult::Ok;
     }
-    QString askText(const QString&, const QString&, const QString& defaultText) override { return defaultText; }
+    QString askText(const QString&, const QString&, const QString& defaultText) override {
+        return defaultText;
+    }
 };
 
 class PaintCounter : public QObject {
@@ -139,7 +141,9 @@ int main(int argc, char** argv) {
                          : SybaseConnectionTarget({QString(), QString(), QString(), dataSource}));
     Connection& counted = target;
     const qint64 rows = counted.openRecordset(QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(table))
-                            ->field(0).value.toString().toLongLong();
+                            ->field(0)
+                            .value.toString()
+                            .toLongLong();
     const auto cpu = [](const rusage& u) {
         return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
     };

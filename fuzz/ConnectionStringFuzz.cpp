@@ -20,8 +20,7 @@ void require(bool condition) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider input(data, size);
-    const ConnectionValues values{fuzz::text(input), fuzz::text(input), fuzz::text(input),
-                                  fuzz::text(input)};
+    const ConnectionValues values{fuzz::text(input), fuzz::text(input), fuzz::text(input), fuzz::text(input)};
 
     const test::ConnectionPairs oracle = {{"Driver", "Microsoft ODBC for Oracle"},
                                           {"Server", values.oracleServer},

@@ -49,10 +49,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         QByteArray raw = fuzz::bytes(input);
         raw.replace('\0', "");
         switch (input.ConsumeIntegralInRange(0, 3)) {
-            case 0: break;
-            case 1: value = Variant(QString::fromUtf8(raw)); break;
-            case 2: value.setUtf8Text(raw); break;  // as read from a driver, valid UTF-8 or not
-            default: value = Variant::binary(raw); break;
+            case 0:
+                break;
+            case 1:
+                value = Variant(QString::fromUtf8(raw));
+                break;
+            case 2:
+                value.setUtf8Text(raw);
+                break;  // as read from a driver, valid UTF-8 or not
+            default:
+                value = Variant::binary(raw);
+                break;
         }
         insert.addValue(value);
         expected << value.toUtf8();

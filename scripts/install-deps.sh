@@ -10,6 +10,8 @@ packages=(
   cmake make g++ pkg-config qt6-base-dev unixodbc-dev libgtest-dev libbenchmark-dev
   # tests: generated input, and SQLite's own parser to read composed statements back
   librapidcheck-dev libsqlite3-dev
+  # the layout check
+  clang-format-14
   # run: the ODBC driver manager, the drivers, and a font metric-compatible with Arial
   unixodbc odbcinst libsqliteodbc odbc-postgresql fonts-liberation
   # test stand: the databases, a virtual display for screenshots, and a German locale to

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, starts the test stand, runs every test and stops the stand
-# again, whether the tests pass, fail or are interrupted. The suite runs twice on the one stand:
-# as built (build/), then built with AddressSanitizer and UndefinedBehaviorSanitizer
-# (build-asan/). Exits non-zero when any test of either run fails.
+# Installs what is missing, checks the code's layout, builds, starts the test stand, runs every
+# test and stops the stand again, whether the tests pass, fail or are interrupted. The suite
+# runs twice on the one stand: as built (build/), then built with AddressSanitizer and
+# UndefinedBehaviorSanitizer (build-asan/). Exits non-zero when any test of either run fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
 scripts/install-deps.sh --test
+scripts/check-format.sh
 scripts/build.sh build
 scripts/build.sh build-asan -DTW_SANITIZE=ON
 

@@ -3,8 +3,7 @@
 namespace tw {
 
 QString connectionStringValue(const QString& value) {
-    const bool needsBraces = value.contains(QLatin1Char(';')) ||
-                             value.startsWith(QLatin1Char('{'));
+    const bool needsBraces = value.contains(QLatin1Char(';')) || value.startsWith(QLatin1Char('{'));
     if (!needsBraces) return value;
     QString quoted = value;
     quoted.replace(QStringLiteral("}"), QStringLiteral("}}"));

@@ -21,8 +21,8 @@ QString sybaseHelpText() {
         QStringLiteral("Here is how I connected to my Sybase database."),
         QStringLiteral("1. Downloaded and installed drivers: SQL Anywhere 10 for Windows "
                        "(SQLAnywhere_1000_Windows.exe)"),
-        QStringLiteral("2. Applied for a Developer Key with ") + kVendorDomain +
-            QStringLiteral(" (") + kVendorContact + QStringLiteral(" helped)"),
+        QStringLiteral("2. Applied for a Developer Key with ") + kVendorDomain + QStringLiteral(" (") +
+            kVendorContact + QStringLiteral(" helped)"),
         QStringLiteral("3. Clicked to Start > Settings > Control Panel > Administrative Tools > "
                        "Data Source (ODBC)"),
         QStringLiteral("4. Clicked 'Add...' "),
@@ -54,11 +54,11 @@ QString oracleSidHelpText() {
     };
     const QString paragraph = kCrLf + kCrLf;
     return QStringLiteral("This software works with Oracle 9i or higher.") + kCrCr +
-           QStringLiteral("The SID is used to identify a particular database. The SID is usually "
-                          "defined in the TNSNAMES.ORA file. The TNSNAMES.ORA file found in my "
-                          "Oracle 9i folder looks like:") +
-           paragraph + entry.join(kCrLf) + paragraph +
-           QStringLiteral("Therefore, my SID would be MYDB");
+           QStringLiteral(
+               "The SID is used to identify a particular database. The SID is usually "
+               "defined in the TNSNAMES.ORA file. The TNSNAMES.ORA file found in my "
+               "Oracle 9i folder looks like:") +
+           paragraph + entry.join(kCrLf) + paragraph + QStringLiteral("Therefore, my SID would be MYDB");
 }
 
 QString oracleDataTypeNote() {

@@ -13,7 +13,8 @@ void RenameTable(const DatabaseSide& side, TableList& list, const TableWork& wor
     if (proc.test(side.line(108), [&] { return list.currentIndex() == -1; })) {
         proc.step(side.line(134), [&] { work.frontEnd.nothingSelected(MissingSelection::TableToRename); });
     } else if (proc.test(side.line(110), [&] { return list.selectedCount() != 1; })) {
-        proc.step(side.line(132), [&] { work.frontEnd.nothingSelected(MissingSelection::JustOneTableToRename); });
+        proc.step(side.line(132),
+                  [&] { work.frontEnd.nothingSelected(MissingSelection::JustOneTableToRename); });
     } else {
         for (int i = list.count() - 1; i >= 0; --i) {
             if (proc.test(side.line(114), [&] { return !list.isSelected(i); })) continue;

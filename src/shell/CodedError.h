@@ -10,7 +10,9 @@ namespace tw {
 class CodedError : public std::runtime_error {
 public:
     CodedError(const QString& message, QString sqlState, int nativeError)
-        : std::runtime_error(message.toStdString()), m_sqlState(std::move(sqlState)), m_nativeError(nativeError) {}
+        : std::runtime_error(message.toStdString()),
+          m_sqlState(std::move(sqlState)),
+          m_nativeError(nativeError) {}
 
     const QString& sqlState() const { return m_sqlState; }
     int nativeError() const { return m_nativeError; }

@@ -7,11 +7,11 @@ namespace tw {
 
 // A numbered statement that failed, as the procedure running it hands it on.
 struct Failure {
-    QString procedure;    // window and handler, e.g. "Form2.PushButton3_Click"
-    int line = 0;         // the number of the statement that failed
-    QString description;  // what the failing component said, the driver's message for a database
-    QString sqlState;     // the database's SQLSTATE; empty for other failures
-    int nativeError = 0;  // the database's own error code
+    QString procedure;                 // window and handler, e.g. "Form2.PushButton3_Click"
+    int line = 0;                      // the number of the statement that failed
+    QString description;               // what the failing component said, the driver's message for a database
+    QString sqlState;                  // the database's SQLSTATE; empty for other failures
+    int nativeError = 0;               // the database's own error code
     std::optional<QString> statement;  // the statement the procedure quotes, when it quotes one
     QString table;                     // the table being worked on, if any
     bool stopOffered = false;          // the user may end the whole run here

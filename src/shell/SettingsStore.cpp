@@ -4,13 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
+#include <cerrno>
 
 namespace tw {
 
@@ -62,8 +61,7 @@ bool SettingsStore::isReadable(const QString& application) const {
     return QSettings(info.filePath(), QSettings::IniFormat).status() == QSettings::NoError;
 }
 
-QString SettingsStore::value(const QString& application, const QString& section,
-                             const QString& key) const {
+QString SettingsStore::value(const QString& application, const QString& section, const QString& key) const {
     const QString file = filePath(application);
     if (!QFileInfo::exists(file)) return QString();
     QSettings settings(file, QSettings::IniFormat);

@@ -33,8 +33,7 @@ public:
     QString value(const QString& application, const QString& section, const QString& key) const;
 
     // Stores the value and writes it to disk at once. False when it could not be written.
-    bool save(const QString& application, const QString& section, const QString& key,
-              const QString& value);
+    bool save(const QString& application, const QString& section, const QString& key, const QString& value);
 
     QString filePath(const QString& application) const;
     static QString defaultFolder();

@@ -26,9 +26,12 @@ QString Variant::toString() const { return QString::fromUtf8(toUtf8()); }
 
 QByteArray Variant::toUtf8() const {
     switch (m_kind) {
-        case Kind::Text: return m_bytes;
-        case Kind::Binary: return m_bytes.toHex().toUpper();
-        case Kind::Null: break;
+        case Kind::Text:
+            return m_bytes;
+        case Kind::Binary:
+            return m_bytes.toHex().toUpper();
+        case Kind::Null:
+            break;
     }
     return QByteArray();
 }

@@ -31,7 +31,9 @@ public:
     // A binary value's bytes; empty for other values.
     const QByteArray& bytes() const;
     // A text value's UTF-8 bytes as they are held; empty for Null and for binary values.
-    QByteArrayView textUtf8() const { return m_kind == Kind::Text ? QByteArrayView(m_bytes) : QByteArrayView(); }
+    QByteArrayView textUtf8() const {
+        return m_kind == Kind::Text ? QByteArrayView(m_bytes) : QByteArrayView();
+    }
 
     bool operator==(const Variant& other) const = default;
 

@@ -32,7 +32,8 @@ public:
             m_proc.step(making.line, [&] { connection(making.step) = m_job.connections.create(); });
         }
         if (m_proc.test(106, [&] { return m_job.sourceList.currentIndex() == -1; })) {
-            m_proc.step(m_profile.nothingCurrentLine, [&] { m_front.nothingSelected(m_profile.nothingCurrent); });
+            m_proc.step(m_profile.nothingCurrentLine,
+                        [&] { m_front.nothingSelected(m_profile.nothingCurrent); });
             return;
         }
         m_proc.step(m_profile.busyLine, [&] { m_front.busy(true); });
@@ -75,8 +76,10 @@ private:
         switch (step) {
             case TransferStep::CreateSource:
             case TransferStep::OpenSource:
-            case TransferStep::CloseSource: return m_source;
-            default: return m_target;
+            case TransferStep::CloseSource:
+                return m_source;
+            default:
+                return m_target;
         }
     }
 
@@ -201,7 +204,8 @@ private:
             insert.begin();
             for (int field = 0; field < fields; ++field) {
                 m_proc.step(tail(238), [&] { m_front.letEventsThrough(); });
-                m_proc.step(tail(240), [&] { insert.addValue(rows.field(field).value, m_longBinary[field]); });
+                m_proc.step(tail(240),
+                            [&] { insert.addValue(rows.field(field).value, m_longBinary[field]); });
             }
             insert.finish();
             bool lost = false;

@@ -67,11 +67,21 @@ void appendBinaryLiteral(QByteArray& out, const QByteArray& bytes, BinaryLiteral
         return;
     }
     switch (form) {
-        case BinaryLiteral::HexText: out += '\'' + bytes.toHex().toUpper() + '\''; break;
-        case BinaryLiteral::SqliteBlob: out += "X'" + bytes.toHex().toUpper() + '\''; break;
-        case BinaryLiteral::PostgresBytea: out += "'\\x" + bytes.toHex() + '\''; break;
-        case BinaryLiteral::OracleHexToRaw: out += "HEXTORAW('" + bytes.toHex().toUpper() + "')"; break;
-        case BinaryLiteral::SqlAnywhereHex: out += "0x" + bytes.toHex().toUpper(); break;
+        case BinaryLiteral::HexText:
+            out += '\'' + bytes.toHex().toUpper() + '\'';
+            break;
+        case BinaryLiteral::SqliteBlob:
+            out += "X'" + bytes.toHex().toUpper() + '\'';
+            break;
+        case BinaryLiteral::PostgresBytea:
+            out += "'\\x" + bytes.toHex() + '\'';
+            break;
+        case BinaryLiteral::OracleHexToRaw:
+            out += "HEXTORAW('" + bytes.toHex().toUpper() + "')";
+            break;
+        case BinaryLiteral::SqlAnywhereHex:
+            out += "0x" + bytes.toHex().toUpper();
+            break;
     }
 }
 
@@ -79,11 +89,16 @@ void appendBinaryLiteral(QByteArray& out, const QByteArray& bytes, BinaryLiteral
 
 BinaryLiteral BinaryLiteralFor(TargetDatabase target, DatabaseProduct product) {
     switch (product) {
-        case DatabaseProduct::SQLite: return BinaryLiteral::SqliteBlob;
-        case DatabaseProduct::PostgreSQL: return BinaryLiteral::PostgresBytea;
-        case DatabaseProduct::Oracle: return BinaryLiteral::OracleHexToRaw;
-        case DatabaseProduct::SqlAnywhere: return BinaryLiteral::SqlAnywhereHex;
-        case DatabaseProduct::Unknown: break;
+        case DatabaseProduct::SQLite:
+            return BinaryLiteral::SqliteBlob;
+        case DatabaseProduct::PostgreSQL:
+            return BinaryLiteral::PostgresBytea;
+        case DatabaseProduct::Oracle:
+            return BinaryLiteral::OracleHexToRaw;
+        case DatabaseProduct::SqlAnywhere:
+            return BinaryLiteral::SqlAnywhereHex;
+        case DatabaseProduct::Unknown:
+            break;
     }
     return target == TargetDatabase::Oracle ? BinaryLiteral::OracleHexToRaw : BinaryLiteral::SqlAnywhereHex;
 }
@@ -140,8 +155,7 @@ QByteArray InsertStatement::textSoFar() const {
     return m_text + (m_first ? "'" : ", '");
 }
 
-QString CreateTableSql(TargetDatabase target, const QString& table,
-                       const QList<FieldDescription>& fields) {
+QString CreateTableSql(TargetDatabase target, const QString& table, const QList<FieldDescription>& fields) {
     CreateTableStatement statement(target, table);
     for (const FieldDescription& field : fields) statement.addColumn(field.name, field.type);
     return statement.finish();

@@ -80,8 +80,7 @@ private:
     bool m_finished = false;
 };
 
-QString CreateTableSql(TargetDatabase target, const QString& table,
-                       const QList<FieldDescription>& fields);
+QString CreateTableSql(TargetDatabase target, const QString& table, const QList<FieldDescription>& fields);
 QString InsertRowSql(const QString& table, const QList<Variant>& values);
 
 }  // namespace tw

@@ -13,11 +13,11 @@ namespace tw {
 enum class TransferStep {
     CreateSource,  // make the source connection object
     CreateTarget,
-    OpenSource,    // its cursor location, then open it (two lines)
+    OpenSource,  // its cursor location, then open it (two lines)
     OpenTarget,
     CloseSource,
     CloseTarget,
-    PointerBack,   // the default pointer again
+    PointerBack,  // the default pointer again
 };
 
 struct NumberedStep {
@@ -32,12 +32,12 @@ struct TransferProfile {
     TargetDatabase target;
     ConnectionTarget (*source)(const ConnectionValues&);
     ConnectionTarget (*destination)(const ConnectionValues&);
-    bool existenceIgnoresCase;         // the target list is searched without regard to case
-    bool eventsPerListItem;            // events are let through for every list item too
-    bool failuresQuoteStatement;       // a failure quotes the statement composed last
-    MissingSelection nothingCurrent;   // the message when the source list has no current item
+    bool existenceIgnoresCase;            // the target list is searched without regard to case
+    bool eventsPerListItem;               // events are let through for every list item too
+    bool failuresQuoteStatement;          // a failure quotes the statement composed last
+    MissingSelection nothingCurrent;      // the message when the source list has no current item
     std::array<NumberedStep, 2> making;   // first of all
-    int busyLine;                          // then the hourglass
+    int busyLine;                         // then the hourglass
     std::array<NumberedStep, 2> opening;  // then the two connections
     std::array<NumberedStep, 3> ending;   // after the last table
     int nothingCurrentLine;

@@ -32,8 +32,7 @@ public:
     virtual ~Dialogs() = default;
 
     // A modal message box; an empty caption shows the application title. Returns the button.
-    int msgBox(const QString& text, int style = MsgBoxStyle::OkOnly,
-               const QString& caption = QString()) {
+    int msgBox(const QString& text, int style = MsgBoxStyle::OkOnly, const QString& caption = QString()) {
         return showMessage(text, style, caption);
     }
 
@@ -56,8 +55,7 @@ protected:
                                     const QString& /*extraButton*/) {
         return showMessage(text, style, caption);
     }
-    virtual QString askText(const QString& prompt, const QString& title,
-                            const QString& defaultText) = 0;
+    virtual QString askText(const QString& prompt, const QString& title, const QString& defaultText) = 0;
 };
 
 }  // namespace tw

@@ -35,8 +35,9 @@ QString applicationErrorText(const QString& description, const QString& procedur
 }
 
 AfterFailure ErrorBox::failed(const Failure& failure) {
-    const QString text = applicationErrorText(failure.description, procedurePath(failure.procedure), failure.line,
-                                              failure.statement ? &*failure.statement : nullptr);
+    const QString text =
+        applicationErrorText(failure.description, procedurePath(failure.procedure), failure.line,
+                             failure.statement ? &*failure.statement : nullptr);
     const int pressed = m_dialogs.msgBox(text, MsgBoxStyle::Exclamation, kErrorCaption,
                                          failure.stopOffered ? kStopButton : QString());
     return pressed == MsgBoxResult::Extra ? AfterFailure::Stop : AfterFailure::Resume;

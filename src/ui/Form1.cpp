@@ -6,18 +6,18 @@
 #include <QLabel>
 
 #include "db/Connection.h"
-#include "db/RequiredConnection.h"
 #include "db/HelpTexts.h"
 #include "db/Oracle.h"
+#include "db/RequiredConnection.h"
 #include "db/Sybase.h"
-#include "ui/AppTitle.h"
-#include "ui/FormColours.h"
 #include "shell/Procedure.h"
 #include "shell/SettingsStore.h"
 #include "ui/AppIcon.h"
+#include "ui/AppTitle.h"
 #include "ui/CommandsDisabled.h"
 #include "ui/Dialogs.h"
 #include "ui/Form2.h"
+#include "ui/FormColours.h"
 #include "ui/Frame.h"
 #include "ui/Layout.h"
 #include "ui/MouseMoveNotifier.h"
@@ -57,9 +57,7 @@ PushButton* button(QWidget* parent, const QString& name, const QString& caption,
 }  // namespace
 
 Form1::Form1(const Services& services, QWidget* parent)
-    : QWidget(parent, kFixedWindowFlags),
-      m_services(services),
-      m_pointer(*this) {
+    : QWidget(parent, kFixedWindowFlags), m_services(services), m_pointer(*this) {
     setObjectName(QStringLiteral("Form1"));
     setFont(arial9(false));
     setFixedSize(twipsToPixels(8025), twipsToPixels(4650));
@@ -231,13 +229,11 @@ ConnectionWindowLink Form1::link() {
 }
 
 void Form1::PushButton1_Click() {
-    testConnection(QStringLiteral("Form1.PushButton1_Click"),
-                   SybaseConnectionTarget(connectionValues()));
+    testConnection(QStringLiteral("Form1.PushButton1_Click"), SybaseConnectionTarget(connectionValues()));
 }
 
 void Form1::PushButton3_Click() {
-    testConnection(QStringLiteral("Form1.PushButton3_Click"),
-                   OracleConnectionTarget(connectionValues()));
+    testConnection(QStringLiteral("Form1.PushButton3_Click"), OracleConnectionTarget(connectionValues()));
 }
 
 // Tries the connection and says whether it opened. A connection that does not open is the
@@ -249,17 +245,17 @@ void Form1::testConnection(const QString& procedure, const ConnectionTarget& tar
 
     bool failed = false;
     try {
-        m_pointer.set(MousePointer::Hourglass);                                   // 102
-        required(connection).open(target);                              // 104
-        m_services.dialogs.msgBox(QStringLiteral("Connection successful."));      // 106
-        m_pointer.set(MousePointer::Default);                                     // 108
+        m_pointer.set(MousePointer::Hourglass);                               // 102
+        required(connection).open(target);                                    // 104
+        m_services.dialogs.msgBox(QStringLiteral("Connection successful."));  // 106
+        m_pointer.set(MousePointer::Default);                                 // 108
     } catch (const std::exception&) {
         failed = true;
     }
-    if (failed) {                                                                 // 110
+    if (failed) {  // 110
         m_services.dialogs.msgBox(
             QStringLiteral("Could not connect. Please check with your administrator."));  // 112
-        m_pointer.set(MousePointer::Default);                                     // 114
+        m_pointer.set(MousePointer::Default);                                             // 114
     }
 }
 

@@ -7,13 +7,13 @@
 #include "db/Sybase.h"
 #include "maintenance/DeleteTables.h"
 #include "maintenance/RenameTable.h"
-#include "ui/AppTitle.h"
-#include "ui/Dialogs.h"
-#include "ui/FormColours.h"
 #include "shell/Procedure.h"
 #include "transfer/CopyEngine.h"
 #include "ui/AppIcon.h"
+#include "ui/AppTitle.h"
 #include "ui/CommandsDisabled.h"
+#include "ui/Dialogs.h"
+#include "ui/FormColours.h"
 #include "ui/Frame.h"
 #include "ui/Layout.h"
 #include "ui/MouseMoveNotifier.h"
@@ -41,16 +41,18 @@ Form2::Form2(const Services& services, ConnectionWindowLink connectionWindow, QW
       m_services(services),
       m_connectionWindow(std::move(connectionWindow)),
       m_pointer(*this),
-      m_frontEnd(m_services.dialogs,
-                 {.showBusy = [this](bool busy) { m_pointer.set(busy ? MousePointer::Hourglass : MousePointer::Default); },
-                  .showProgress = [this](double percent) { ProgressBar1->setPosition(percent); },
-                  .resetProgress =
-                      [this] {
-                          ProgressBar1->setPosition(0);
-                          ProgressBar1->setText(ProgressBar::kDesignText);
-                      },
-                  .processEvents = [this] { m_services.processEvents(); },
-                  .stopRequested = [this] { return m_transferStopAsked; }}) {
+      m_frontEnd(
+          m_services.dialogs,
+          {.showBusy =
+               [this](bool busy) { m_pointer.set(busy ? MousePointer::Hourglass : MousePointer::Default); },
+           .showProgress = [this](double percent) { ProgressBar1->setPosition(percent); },
+           .resetProgress =
+               [this] {
+                   ProgressBar1->setPosition(0);
+                   ProgressBar1->setText(ProgressBar::kDesignText);
+               },
+           .processEvents = [this] { m_services.processEvents(); },
+           .stopRequested = [this] { return m_transferStopAsked; }}) {
     setObjectName(QStringLiteral("Form2"));
     setFont(arialFont(9, true));
     setFixedSize(twipsToPixels(8040), twipsToPixels(5505));
@@ -66,8 +68,8 @@ void Form2::createControls() {
     Frame2 = place(new Frame(QStringLiteral("Sybase iAnywhere Tables"), this), "Frame2",
                    twipsRect(120, 120, 3840, 4215));
     List1 = place(new TableListBox(Frame2), "List1", twipsRect(240, 360, 3330, 1635));
-    Frame1 = place(new Frame(QStringLiteral("Oracle Tables"), this), "Frame1",
-                   twipsRect(4080, 120, 3840, 4215));
+    Frame1 =
+        place(new Frame(QStringLiteral("Oracle Tables"), this), "Frame1", twipsRect(4080, 120, 3840, 4215));
     List2 = place(new TableListBox(Frame1), "List2", twipsRect(240, 360, 3330, 1635));
 
     PushButton10 = button(Frame2, "PushButton10", "Select All", twipsRect(240, 2100, 1600, 405));
@@ -77,7 +79,8 @@ void Form2::createControls() {
     PushButton6 = button(Frame2, "PushButton6", "Rename Table", twipsRect(240, 3600, 3330, 405));
     PushButton8 = button(Frame1, "PushButton8", "Select All", twipsRect(240, 2100, 1600, 405));
     PushButton9 = button(Frame1, "PushButton9", "Deselect All", twipsRect(1960, 2100, 1600, 405));
-    PushButton4 = button(Frame1, "PushButton4", "Send Table/s To Sybase iAny", twipsRect(240, 2600, 3330, 405));
+    PushButton4 =
+        button(Frame1, "PushButton4", "Send Table/s To Sybase iAny", twipsRect(240, 2600, 3330, 405));
     PushButton5 = button(Frame1, "PushButton5", "Delete Table/s", twipsRect(240, 3100, 3330, 405));
     PushButton7 = button(Frame1, "PushButton7", "Rename Table", twipsRect(240, 3600, 3330, 405));
 
@@ -102,8 +105,8 @@ void Form2::wirePointerRule() {
     const auto toDefault = [this] {
         if (!m_pointer.isBusy()) m_pointer.set(MousePointer::Default);
     };
-    for (QWidget* plain : std::initializer_list<QWidget*>{this, Frame1, Frame2, List1,
-                                                          List1->viewport(), List2, List2->viewport()}) {
+    for (QWidget* plain : std::initializer_list<QWidget*>{this, Frame1, Frame2, List1, List1->viewport(),
+                                                          List2, List2->viewport()}) {
         onMouseMove(*plain, toDefault);
     }
     stopMouseMoves(*ProgressBar1);
@@ -152,9 +155,7 @@ void Form2::PushButton2_Click() {
     proc.step(102, [&] { hide(); });
 }
 
-TableWork Form2::work() {
-    return {m_frontEnd, m_services.connections, m_connectionWindow.values()};
-}
+TableWork Form2::work() { return {m_frontEnd, m_services.connections, m_connectionWindow.values()}; }
 
 void Form2::PushButton1_Click() {
     TableWork now = work();
@@ -180,7 +181,6 @@ void Form2::PushButton3_Click() { sendTables(kToOracle, *List1, *List2); }
 
 void Form2::PushButton4_Click() { sendTables(kToSqlAnywhere, *List2, *List1); }
 
-
 const QString Form2::kStopQuestion = QStringLiteral("Stop the transfer after this row?");
 
 void Form2::sendTables(const TransferProfile& profile, TableListBox& source, TableListBox& target) {
@@ -191,7 +191,8 @@ void Form2::sendTables(const TransferProfile& profile, TableListBox& source, Tab
         bool& running;
         ~Finished() { running = false; }
     } finished{m_transferRunning};
-    TransferTables(profile, {m_frontEnd, m_services.connections, m_connectionWindow.values(), source, target});
+    TransferTables(profile,
+                   {m_frontEnd, m_services.connections, m_connectionWindow.values(), source, target});
 }
 
 // Escape is the way out of a long transfer, asked once: the copy ends after the row it is on.
@@ -220,7 +221,8 @@ void Form2::PushButton11_Click() { selectAll(QStringLiteral("Form2.PushButton11_
 void Form2::PushButton12_Click() {
     Procedure proc(m_errorBox, QStringLiteral("Form2.PushButton12_Click"));
     proc.step(100, [&] {
-        m_services.dialogs.msgBox(QStringLiteral("Questions? Please contact Team Quillmark at ") + kContactPage);
+        m_services.dialogs.msgBox(QStringLiteral("Questions? Please contact Team Quillmark at ") +
+                                  kContactPage);
     });
 }
 

@@ -17,8 +17,8 @@ void Frame::paintEvent(QPaintEvent*) {
     // The caption interrupts the top edge.
     const QRect caption(7, 0, metrics.horizontalAdvance(title()) + 4, metrics.height());
     painter.fillRect(caption, palette().color(QPalette::Window));
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                   QPalette::WindowText));
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
     painter.drawText(caption, Qt::AlignCenter, title());
 }
 

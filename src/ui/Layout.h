@@ -8,9 +8,9 @@
 namespace tw {
 
 // A fixed-size window: title, system menu, minimise and close, no maximise.
-inline constexpr Qt::WindowFlags kFixedWindowFlags =
-    Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-    Qt::WindowCloseButtonHint;
+inline constexpr Qt::WindowFlags kFixedWindowFlags = Qt::Window | Qt::WindowTitleHint |
+                                                     Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                                                     Qt::WindowCloseButtonHint;
 
 // Arial, which fontconfig serves as the metric-compatible Liberation Sans.
 inline QFont arialFont(qreal points, bool bold) {

@@ -13,11 +13,16 @@ namespace {
 
 QMessageBox::Icon iconOf(int style) {
     switch (style & 0x70) {
-        case MsgBoxStyle::Critical: return QMessageBox::Critical;
-        case MsgBoxStyle::Question: return QMessageBox::Question;
-        case MsgBoxStyle::Exclamation: return QMessageBox::Warning;
-        case MsgBoxStyle::Information: return QMessageBox::Information;
-        default: return QMessageBox::NoIcon;
+        case MsgBoxStyle::Critical:
+            return QMessageBox::Critical;
+        case MsgBoxStyle::Question:
+            return QMessageBox::Question;
+        case MsgBoxStyle::Exclamation:
+            return QMessageBox::Warning;
+        case MsgBoxStyle::Information:
+            return QMessageBox::Information;
+        default:
+            return QMessageBox::NoIcon;
     }
 }
 
@@ -49,7 +54,8 @@ int QtDialogs::showMessageOffering(const QString& text, int style, const QString
         extra = box.addButton(extraButton, QMessageBox::RejectRole);
         QAbstractButton* usual = box.button(yesNo ? QMessageBox::No : QMessageBox::Ok);
         box.setEscapeButton(usual);
-        box.setDefaultButton(static_cast<QPushButton*>(box.button(yesNo ? QMessageBox::Yes : QMessageBox::Ok)));
+        box.setDefaultButton(
+            static_cast<QPushButton*>(box.button(yesNo ? QMessageBox::Yes : QMessageBox::Ok)));
     }
     const int pressed = box.exec();
     if (extra && box.clickedButton() == extra) return MsgBoxResult::Extra;
@@ -57,11 +63,10 @@ int QtDialogs::showMessageOffering(const QString& text, int style, const QString
     return pressed == QMessageBox::Yes ? MsgBoxResult::Yes : MsgBoxResult::No;
 }
 
-QString QtDialogs::askText(const QString& prompt, const QString& title,
-                            const QString& defaultText) {
+QString QtDialogs::askText(const QString& prompt, const QString& title, const QString& defaultText) {
     bool ok = false;
-    const QString answer = QInputDialog::getText(QApplication::activeWindow(), captionOr(title),
-                                                 prompt, QLineEdit::Normal, defaultText, &ok);
+    const QString answer = QInputDialog::getText(QApplication::activeWindow(), captionOr(title), prompt,
+                                                 QLineEdit::Normal, defaultText, &ok);
     return ok ? answer : QString();
 }
 

@@ -12,8 +12,7 @@ protected:
     int showMessage(const QString& text, int style, const QString& caption) override;
     int showMessageOffering(const QString& text, int style, const QString& caption,
                             const QString& extraButton) override;
-    QString askText(const QString& prompt, const QString& title,
-                    const QString& defaultText) override;
+    QString askText(const QString& prompt, const QString& title, const QString& defaultText) override;
 };
 
 }  // namespace tw

@@ -5,8 +5,8 @@
 #include <QWidget>
 #include <stdexcept>
 
-#include "ui/FormColours.h"
 #include "shell/ProgramFolder.h"
+#include "ui/FormColours.h"
 
 namespace tw {
 

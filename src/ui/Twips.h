@@ -8,8 +8,7 @@ namespace tw {
 constexpr int twipsToPixels(int twips) { return twips / 15; }
 
 constexpr QRect twipsRect(int left, int top, int width, int height) {
-    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
-                 twipsToPixels(height));
+    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
 }
 
 }  // namespace tw

@@ -12,28 +12,36 @@ bool WindowFrontEnd::mayReplace(const QString& table) {
 }
 
 QString WindowFrontEnd::newNameFor(const QString& oldName) {
-    return m_dialogs.inputBox(QStringLiteral("Enter new name of ") + oldName + QLatin1Char(':'), QString(), oldName);
+    return m_dialogs.inputBox(QStringLiteral("Enter new name of ") + oldName + QLatin1Char(':'), QString(),
+                              oldName);
 }
 
 QString WindowFrontEnd::missingSelectionText(MissingSelection which) {
     switch (which) {
-        case MissingSelection::Table: return QStringLiteral("Please select a table");
-        case MissingSelection::TableToSend: return QStringLiteral("Please select a table to send.");
-        case MissingSelection::TableToRename: return QStringLiteral("Please select a table to rename.");
-        case MissingSelection::JustOneTableToRename: return QStringLiteral("Please select just one table to rename.");
+        case MissingSelection::Table:
+            return QStringLiteral("Please select a table");
+        case MissingSelection::TableToSend:
+            return QStringLiteral("Please select a table to send.");
+        case MissingSelection::TableToRename:
+            return QStringLiteral("Please select a table to rename.");
+        case MissingSelection::JustOneTableToRename:
+            return QStringLiteral("Please select just one table to rename.");
     }
     return QString();
 }
 
-void WindowFrontEnd::nothingSelected(MissingSelection which) { m_dialogs.msgBox(missingSelectionText(which)); }
+void WindowFrontEnd::nothingSelected(MissingSelection which) {
+    m_dialogs.msgBox(missingSelectionText(which));
+}
 
 // The share of the counted rows done, never past 100 %: rows that came after the count keep
 // the bar full.
 void WindowFrontEnd::progress(const QString&, qint64 rowsDone, qint64 rowsTotal) {
     if (!m_window.showProgress) return;
     const double percent =
-        rowsTotal <= 0 ? 100.0
-                       : std::min(100.0, static_cast<double>(rowsDone) / static_cast<double>(rowsTotal) * 100.0);
+        rowsTotal <= 0
+            ? 100.0
+            : std::min(100.0, static_cast<double>(rowsDone) / static_cast<double>(rowsTotal) * 100.0);
     m_window.showProgress(percent);
 }
 

@@ -22,7 +22,8 @@ public:
         std::function<bool()> stopRequested;
     };
 
-    WindowFrontEnd(Dialogs& dialogs, Window window) : m_dialogs(dialogs), m_errors(dialogs), m_window(std::move(window)) {}
+    WindowFrontEnd(Dialogs& dialogs, Window window)
+        : m_dialogs(dialogs), m_errors(dialogs), m_window(std::move(window)) {}
 
     AfterFailure failed(const Failure& failure) override { return m_errors.failed(failure); }
     bool mayReplace(const QString& table) override;

@@ -45,11 +45,13 @@ void ControlsTest::progressBarKeepsFractionsAndShowsItsOwnText() {
     QCOMPARE(bar.position(), 0.0);
 
     // The bar is drawn at the share of its full width that the position gives.
-    const auto drawnShare = [&] { return double(bar.value() - bar.minimum()) / (bar.maximum() - bar.minimum()); };
+    const auto drawnShare = [&] {
+        return double(bar.value() - bar.minimum()) / (bar.maximum() - bar.minimum());
+    };
     bar.setPosition(100.0 / 3.0);
     QCOMPARE(bar.position(), 100.0 / 3.0);
     QVERIFY(qAbs(drawnShare() - 1.0 / 3.0) < 0.001);  // drawn in tenths of a percent
-    bar.setPosition(250.0);  // drawn full, kept as given
+    bar.setPosition(250.0);                           // drawn full, kept as given
     QCOMPARE(bar.position(), 250.0);
     QCOMPARE(drawnShare(), 1.0);
     bar.setPosition(-1.0);

@@ -106,7 +106,8 @@ void Form1ButtonsTest::helpButtonsShowTheirTextsInOrder() {
     QCOMPARE(shown.size(), 4);
     QVERIFY(shown[0].startsWith("Here is how I connected to my Sybase database.\r\r"));
     QVERIFY(shown[1].startsWith("This software works with Oracle 9i or higher.\r\r"));
-    QCOMPARE(shown[2], QStringLiteral("This software does not support the CLOB and NLOB data type in Oracle."));
+    QCOMPARE(shown[2],
+             QStringLiteral("This software does not support the CLOB and NLOB data type in Oracle."));
     QCOMPARE(shown[3], shown[1]);
     for (const auto& box : rig.dialogs.shown) {
         QCOMPARE(box.style, 0);

@@ -59,7 +59,11 @@ struct Rig {
     std::function<void()> onEvents;  // whenever a handler lets the window process events
 
     Services services() {
-        return {settings, dialogs, connections, program.dir.path(), [this] {
+        return {settings,
+                dialogs,
+                connections,
+                program.dir.path(),
+                [this] {
                     if (onEvents) onEvents();
                 },
                 [this] { ++ended; }};

@@ -103,10 +103,9 @@ void Form1Test::tabOrderAndSelectAllOnFocus() {
     QVERIFY(QTest::qWaitForWindowActive(&form));
     QCOMPARE(QApplication::focusWidget(), form.Text1);
 
-    const QList<QWidget*> expected = {form.Text2,       form.Text3,       form.Text4,
-                                      form.PushButton6, form.PushButton3, form.PushButton5,
-                                      form.PushButton1, form.PushButton4, form.PushButton2,
-                                      form.Text1};
+    const QList<QWidget*> expected = {form.Text2,       form.Text3,       form.Text4,       form.PushButton6,
+                                      form.PushButton3, form.PushButton5, form.PushButton1, form.PushButton4,
+                                      form.PushButton2, form.Text1};
     for (QWidget* next : expected) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), next);
@@ -144,15 +143,15 @@ void Form1Test::pointerFollowsTheHoverRule() {
     Form1& form = rig.load();
     WindowPointer& pointer = form.pointer();
 
-    for (PushButton* button : {form.PushButton1, form.PushButton2, form.PushButton3,
-                               form.PushButton4, form.PushButton5, form.PushButton6}) {
+    for (PushButton* button : {form.PushButton1, form.PushButton2, form.PushButton3, form.PushButton4,
+                               form.PushButton5, form.PushButton6}) {
         moveOver(button);
         QCOMPARE(pointer.get(), MousePointer::Custom);
         moveOver(&form);
         QCOMPARE(pointer.get(), MousePointer::Default);
     }
-    for (QWidget* plain :
-         std::initializer_list<QWidget*>{form.Frame1, form.Frame2, form.Text1, form.Text2, form.Text3, form.Text4}) {
+    for (QWidget* plain : std::initializer_list<QWidget*>{form.Frame1, form.Frame2, form.Text1, form.Text2,
+                                                          form.Text3, form.Text4}) {
         moveOver(form.PushButton3);
         moveOver(plain);
         QCOMPARE(pointer.get(), MousePointer::Default);
@@ -176,9 +175,9 @@ void Form1Test::busyPointerStaysExceptOverTheDataSourceBox() {
     QCOMPARE(form.cursor().shape(), Qt::WaitCursor);
     QCOMPARE(form.Text1->cursor().shape(), Qt::WaitCursor);
 
-    for (QWidget* keeps : std::initializer_list<QWidget*>{form.PushButton1, form.PushButton6, &form, form.Frame1,
-                                                          form.Frame2, form.Text1, form.Text2, form.Text3,
-                                                          form.Label3}) {
+    for (QWidget* keeps :
+         std::initializer_list<QWidget*>{form.PushButton1, form.PushButton6, &form, form.Frame1, form.Frame2,
+                                         form.Text1, form.Text2, form.Text3, form.Label3}) {
         moveOver(keeps);
         QCOMPARE(pointer.get(), MousePointer::Hourglass);
     }

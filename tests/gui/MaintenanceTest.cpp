@@ -1,7 +1,7 @@
 // Delete and rename on the tables window, with recorded connections: the exact statements,
 // their order, the messages and what the lists hold afterwards.
-#include "support/Observed.h"
 #include "TablesRig.h"
+#include "support/Observed.h"
 
 using tw::test::errorLines;
 using tw::test::executed;
@@ -62,7 +62,8 @@ void MaintenanceTest::deleteNeedsACurrentItemAndDoesNothingWithoutASelection() {
     rig.sqlany->setSelected(1, true);  // selected, but no current item
     rig.connections.log.clear();
     rig.tables->PushButton1_Click();
-    QCOMPARE(rig.connections.log, QStringList({"create", "provider MSDASQL", "open Data Source=", "release"}));
+    QCOMPARE(rig.connections.log,
+             QStringList({"create", "provider MSDASQL", "open Data Source=", "release"}));
     QCOMPARE(rig.dialogs.shown.size(), 1);
     QCOMPARE(rig.dialogs.shown[0].text, QStringLiteral("Please select a table"));
     QCOMPARE(rig.dialogs.shown[0].style, 0);
@@ -80,7 +81,8 @@ void MaintenanceTest::aRefusedDropKeepsItsTableListed() {
     TablesRig rig({}, {"BONUS", "DEPT", "EMP"});
     rig.select(rig.oracle, {"BONUS", "DEPT", "EMP"}, 0);
     rig.connections.onExecute = [](const QString& statement) {
-        if (statement.contains("DEPT")) throw DbError("[2BP01] cannot drop table dept because other objects depend on it");
+        if (statement.contains("DEPT"))
+            throw DbError("[2BP01] cannot drop table dept because other objects depend on it");
     };
     rig.tables->PushButton5_Click();
     QCOMPARE(errorLines(rig.dialogs, "Form2.PushButton5_Click"), QList<int>({112}));
@@ -123,7 +125,8 @@ void MaintenanceTest::renameSendsEachDatabasesStatementAndListsTheNewName() {
     rig.dialogs.answers << "emp";
     rig.connections.log.clear();
     rig.tables->PushButton7_Click();
-    QCOMPARE(rig.connections.log, QStringList({"create", kOracleOpen, "execute RENAME \"EMP\" TO \"emp\"", "release"}));
+    QCOMPARE(rig.connections.log,
+             QStringList({"create", kOracleOpen, "execute RENAME \"EMP\" TO \"emp\"", "release"}));
     QCOMPARE(items(*rig.oracle), QStringList({"DEPT", "emp"}));
 }
 

@@ -21,7 +21,7 @@ struct Seen {
     bool shown = false;
     bool isMessageBox = false;
     QString title;
-    QString text;  // a message box's text or an input box's label
+    QString text;   // a message box's text or an input box's label
     QString value;  // an input box's value
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
@@ -99,8 +99,8 @@ void QtDialogsTest::noticeCarriesTheApplicationTitleAndNoIcon() {
 
 void QtDialogsTest::questionAnswersYesOrNo() {
     QtDialogs dialogs;
-    for (const auto& [button, answer] : {std::pair{QMessageBox::Yes, MsgBoxResult::Yes},
-                                        std::pair{QMessageBox::No, MsgBoxResult::No}}) {
+    for (const auto& [button, answer] :
+         {std::pair{QMessageBox::Yes, MsgBoxResult::Yes}, std::pair{QMessageBox::No, MsgBoxResult::No}}) {
         Seen seen;
         whenShown(seen, [button = button](QWidget* box) { click(box, button); });
         QCOMPARE(dialogs.msgBox("Would you like to overwrite EMP?", MsgBoxStyle::YesNo, "Overwrite?"),

@@ -16,7 +16,8 @@ struct TablesRig : Rig {
     TableListBox* oracle = nullptr;
     QList<MousePointer> pointerDuringWork;
 
-    TablesRig(const QStringList& sqlanyTables, const QStringList& oracleTables, const ConnectionValues& values = {}) {
+    TablesRig(const QStringList& sqlanyTables, const QStringList& oracleTables,
+              const ConnectionValues& values = {}) {
         load();
         form->Text1->setText(values.oracleServer);
         form->Text2->setText(values.oracleUser);

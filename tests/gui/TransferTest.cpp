@@ -3,9 +3,9 @@
 #include <QGroupBox>
 #include <QSignalSpy>
 
-#include "support/Observed.h"
 #include "TablesRig.h"
 #include "db/AdoType.h"
+#include "support/Observed.h"
 #include "ui/Form2.h"
 #include "ui/ProgressBar.h"
 #include "ui/TableListBox.h"
@@ -72,8 +72,8 @@ void TransferTest::toOracleSendsExactStatementsInOrder() {
                           "execute INSERT INTO \"Orders\" VALUES('8', 'O''Brien')",
                           "recordset SELECT * FROM \"Customers\"",
                           "execute CREATE TABLE \"Customers\"(\"ID\" NUMERIC,\"NAME\" VARCHAR(2000))",
-                          "execute INSERT INTO \"Customers\" VALUES('1', 'Ann')",
-                          "close", "close", "release", "release"}));
+                          "execute INSERT INTO \"Customers\" VALUES('1', 'Ann')", "close", "close", "release",
+                          "release"}));
     // Connections close before the pointer goes back in this direction.
     QCOMPARE(pointerAtClose, QList<MousePointer>({MousePointer::Default, MousePointer::Default}));
     QCOMPARE(items(*rig.oracle), QStringList({"Customers", "Orders"}));
@@ -89,12 +89,11 @@ void TransferTest::toSqlAnywhereSendsExactStatementsInOrder() {
     rig.connections.onClose = [&] { busyAtClose += rig.tables->pointer().isBusy(); };
     rig.tables->PushButton4_Click();
 
-    QCOMPARE(rig.connections.log,
-             QStringList({"create", "create", "cursor 3", kOracleOpen, "cursor 2", kSqlAnyOpen,
-                          "recordset SELECT * FROM \"EMP\"",
-                          "execute CREATE TABLE \"EMP\"(\"ID\" NUMERIC,\"NAME\" TEXT);",
-                          "execute INSERT INTO \"EMP\" VALUES('1', NULL)",
-                          "close", "close", "release", "release"}));
+    QCOMPARE(rig.connections.log, QStringList({"create", "create", "cursor 3", kOracleOpen, "cursor 2",
+                                               kSqlAnyOpen, "recordset SELECT * FROM \"EMP\"",
+                                               "execute CREATE TABLE \"EMP\"(\"ID\" NUMERIC,\"NAME\" TEXT);",
+                                               "execute INSERT INTO \"EMP\" VALUES('1', NULL)", "close",
+                                               "close", "release", "release"}));
     QCOMPARE(busyAtClose, 0);
     QCOMPARE(items(*rig.sqlany), QStringList({"EMP"}));
 }
@@ -119,7 +118,8 @@ void TransferTest::progressMovesBeforeEachRowAndRestsAfterEachTable() {
     QCOMPARE(seen, shares + QList<double>({0.0, 0.0}));
     QCOMPARE(rig.tables->ProgressBar1->text(), QStringLiteral("Progress Bar"));
     QCOMPARE(items(*rig.oracle), QStringList({"Empty", "Three"}));
-    QVERIFY(executed(rig.connections.log).contains("CREATE TABLE \"Empty\"(\"ID\" NUMERIC,\"NAME\" VARCHAR(2000))"));
+    QVERIFY(executed(rig.connections.log)
+                .contains("CREATE TABLE \"Empty\"(\"ID\" NUMERIC,\"NAME\" VARCHAR(2000))"));
 }
 
 void TransferTest::nothingCurrentOrNothingSelected() {
@@ -130,8 +130,8 @@ void TransferTest::nothingCurrentOrNothingSelected() {
     QCOMPARE(rig.dialogs.shown[0].text, QStringLiteral("Please select a table"));
     QCOMPARE(rig.dialogs.shown[1].text, QStringLiteral("Please select a table to send."));
     QCOMPARE(rig.dialogs.shown[1].style, 0);
-    QCOMPARE(rig.connections.log, QStringList({"create", "create", "release", "release",
-                                               "create", "create", "release", "release"}));
+    QCOMPARE(rig.connections.log, QStringList({"create", "create", "release", "release", "create", "create",
+                                               "release", "release"}));
 
     rig.dialogs.shown.clear();
     rig.connections.log.clear();
@@ -205,7 +205,8 @@ void TransferTest::aTableThatCannotBeCreatedGetsNoRows() {
     };
     rig.tables->PushButton4_Click();
     QCOMPARE(errorLines(rig.dialogs, "Form2.PushButton4_Click"), QList<int>({226}));
-    QVERIFY(rig.dialogs.shown[0].text.endsWith("\r\rsql: CREATE TABLE \"EMP\"(\"ID\" NUMERIC,\"NAME\" TEXT);"));
+    QVERIFY(
+        rig.dialogs.shown[0].text.endsWith("\r\rsql: CREATE TABLE \"EMP\"(\"ID\" NUMERIC,\"NAME\" TEXT);"));
     QCOMPARE(executed(rig.connections.log).size(), 1);  // no INSERT
     QCOMPARE(rig.sqlany->count(), 0);
     QCOMPARE(rig.tables->pointer().get(), MousePointer::Default);
@@ -260,9 +261,9 @@ void TransferTest::commandsAreDisabledWhileACopyRuns() {
     rig.tables->PushButton3_Click();
     QVERIFY(!enabledDuringCopy.isEmpty());
     QVERIFY(!enabledDuringCopy.contains(true));
-    for (QWidget* command : std::initializer_list<QWidget*>{rig.tables->PushButton1, rig.tables->PushButton3,
-                                                            rig.tables->List1, rig.tables->List2,
-                                                            rig.tables->PushButton2, rig.tables->PushButton12}) {
+    for (QWidget* command : std::initializer_list<QWidget*>{
+             rig.tables->PushButton1, rig.tables->PushButton3, rig.tables->List1, rig.tables->List2,
+             rig.tables->PushButton2, rig.tables->PushButton12}) {
         QVERIFY(command->isEnabled());
     }
 }

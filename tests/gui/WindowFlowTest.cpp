@@ -1,8 +1,8 @@
 #include <QGroupBox>
 #include <QLabel>
 
-#include "support/Observed.h"
 #include "Form1Rig.h"
+#include "support/Observed.h"
 #include "ui/Form2.h"
 #include "ui/ProgressBar.h"
 #include "ui/TableListBox.h"
@@ -21,11 +21,11 @@ void fillDatabases(FakeConnectionFactory& connections) {
     oracle.rows = {{"EMP"}, {"DEPT"}, {"BONUS"}};
     connections.tables[kOracleQuery] = oracle;
     FakeTable schema;
-    schema.fields = {{"TABLE_CAT", 200, {}}, {"TABLE_SCHEM", 200, {}}, {"TABLE_NAME", 200, {}},
-                     {"TABLE_TYPE", 200, {}}};
-    schema.rows = {{{}, "DBA", "Orders", "TABLE"},        {{}, "SYS", "SYSCOLUMNS", "SYSTEM TABLE"},
-                   {{}, "DBA", "Customers", "TABLE"},     {{}, "DBA", "CustomerView", "VIEW"},
-                   {{}, "DBA", "Analysys", "TABLE"},      {{}, "DBA", "lower", "table"}};
+    schema.fields = {
+        {"TABLE_CAT", 200, {}}, {"TABLE_SCHEM", 200, {}}, {"TABLE_NAME", 200, {}}, {"TABLE_TYPE", 200, {}}};
+    schema.rows = {{{}, "DBA", "Orders", "TABLE"},    {{}, "SYS", "SYSCOLUMNS", "SYSTEM TABLE"},
+                   {{}, "DBA", "Customers", "TABLE"}, {{}, "DBA", "CustomerView", "VIEW"},
+                   {{}, "DBA", "Analysys", "TABLE"},  {{}, "DBA", "lower", "table"}};
     connections.schemaTables = schema;
 }
 
@@ -34,7 +34,8 @@ void remember(Rig& rig, const QString& dataSource) {
                                                   {SettingKey::OracleUser, "scott"},
                                                   {SettingKey::OraclePassword, "tiger"},
                                                   {SettingKey::DataSourceName, dataSource}};
-    for (const auto& [key, value] : values) rig.settings.save(kSettingsApplication, kSettingsSection, key, value);
+    for (const auto& [key, value] : values)
+        rig.settings.save(kSettingsApplication, kSettingsSection, key, value);
 }
 
 int errorLine(const ScriptedDialogs& dialogs, int box, const QString& procedure) {
@@ -89,10 +90,11 @@ void WindowFlowTest::workingValuesStartOnTheTablesWindowWithBothListsFilled() {
     QCOMPARE(rig.tables->List2->selectedCount(), 0);
     // SQL Anywhere is tried first, then Oracle, then the tables window loads both lists.
     QCOMPARE(rig.startLog,
-             QStringList({"create", "provider MSDASQL", "open Data Source=tw_sqlany", "release",
-                          "create", "open Driver={Microsoft ODBC for Oracle};Server=127.0.0.1;Uid=scott;Pwd=tiger;", "release",
-                          "create", "provider MSDASQL", "open Data Source=tw_sqlany", "schema 20", "close", "release",
-                          "create", "cursor 3", "open Driver={Microsoft ODBC for Oracle};Server=127.0.0.1;Uid=scott;Pwd=tiger;",
+             QStringList({"create", "provider MSDASQL", "open Data Source=tw_sqlany", "release", "create",
+                          "open Driver={Microsoft ODBC for Oracle};Server=127.0.0.1;Uid=scott;Pwd=tiger;",
+                          "release", "create", "provider MSDASQL", "open Data Source=tw_sqlany", "schema 20",
+                          "close", "release", "create", "cursor 3",
+                          "open Driver={Microsoft ODBC for Oracle};Server=127.0.0.1;Uid=scott;Pwd=tiger;",
                           "recordset " + kOracleQuery, "release"}));
     QCOMPARE(rig.tables->windowTitle(), QStringLiteral("Tablewright"));
 }
@@ -107,7 +109,8 @@ void WindowFlowTest::aWrongDataSourceStaysOnTheConnectionWindowAndNeverTriesOrac
     };
     Form1& form = rig.load();
     QVERIFY(!form.tablesWindow());
-    QCOMPARE(rig.startLog, QStringList({"create", "provider MSDASQL", "open Data Source=no_such_dsn", "release"}));
+    QCOMPARE(rig.startLog,
+             QStringList({"create", "provider MSDASQL", "open Data Source=no_such_dsn", "release"}));
     QVERIFY(rig.dialogs.shown.isEmpty());
     QCOMPARE(form.Text4->text(), QStringLiteral("no_such_dsn"));
 }
@@ -122,7 +125,8 @@ void WindowFlowTest::nextWithFailingConnectionsChangesNothing() {
     QVERIFY(form.isVisible());
     QVERIFY(rig.dialogs.shown.isEmpty());
     QCOMPARE(form.pointer().get(), MousePointer::Default);
-    QCOMPARE(rig.connections.log, QStringList({"create", "provider MSDASQL", "open Data Source=", "release"}));
+    QCOMPARE(rig.connections.log,
+             QStringList({"create", "provider MSDASQL", "open Data Source=", "release"}));
 }
 
 void WindowFlowTest::nextReportsFailedChecksAndGoesOnAsIfTheyHeld() {
@@ -217,8 +221,8 @@ void WindowFlowTest::tablesWindowPointerRule() {
     QCOMPARE(pointer.get(), MousePointer::Default);
 
     pointer.set(MousePointer::Hourglass);
-    for (QWidget* over : std::initializer_list<QWidget*>{tables.PushButton3, tables.List2->viewport(), tables.Frame1,
-                                                         &tables, tables.ProgressBar1}) {
+    for (QWidget* over : std::initializer_list<QWidget*>{tables.PushButton3, tables.List2->viewport(),
+                                                         tables.Frame1, &tables, tables.ProgressBar1}) {
         moveOver(over);
         QCOMPARE(pointer.get(), MousePointer::Hourglass);
     }
@@ -239,11 +243,10 @@ void WindowFlowTest::heightAndTabOrder() {
     tables.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&tables));
     tables.List1->setFocus();
-    const QList<QWidget*> expected = {tables.List2,       tables.PushButton10, tables.PushButton11,
-                                      tables.PushButton3, tables.PushButton1,  tables.PushButton6,
-                                      tables.PushButton8, tables.PushButton9,  tables.PushButton4,
-                                      tables.PushButton5, tables.PushButton7,  tables.PushButton2,
-                                      tables.PushButton12};
+    const QList<QWidget*> expected = {
+        tables.List2,       tables.PushButton10, tables.PushButton11, tables.PushButton3, tables.PushButton1,
+        tables.PushButton6, tables.PushButton8,  tables.PushButton9,  tables.PushButton4, tables.PushButton5,
+        tables.PushButton7, tables.PushButton2,  tables.PushButton12};
     for (QWidget* next : expected) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), next);
@@ -305,8 +308,9 @@ void WindowFlowTest::nextCannotBeEnteredWhileItLoads() {
     QVERIFY(rig.dialogs.shown.isEmpty());
     QCOMPARE(rig.connections.log.count("create"), 4);  // two checks, two lists: once each
     QCOMPARE(items(*form.tablesWindow()->List2), QStringList({"BONUS", "DEPT", "EMP"}));
-    for (QWidget* command : std::initializer_list<QWidget*>{form.PushButton1, form.PushButton2, form.PushButton3,
-                                                            form.PushButton6, form.Text1, form.Text4}) {
+    for (QWidget* command :
+         std::initializer_list<QWidget*>{form.PushButton1, form.PushButton2, form.PushButton3,
+                                         form.PushButton6, form.Text1, form.Text4}) {
         QVERIFY(command->isEnabled());
     }
 }

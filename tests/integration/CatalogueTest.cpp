@@ -3,11 +3,11 @@
 // say exactly what a list must hold.
 #include <gtest/gtest.h>
 
-#include "support/Observed.h"
 #include "db/DbError.h"
 #include "db/Oracle.h"
 #include "db/Sybase.h"
 #include "db/odbc/OdbcConnection.h"
+#include "support/Observed.h"
 #include "support/StandDatabases.h"
 #include "ui/TableListBox.h"
 
@@ -49,8 +49,8 @@ private:
 
 TEST(LoadSybaseTables, ListsExactlyTheBaseTablesWithoutSysInTheirName) {
     Tables db(test::standDataSource("tw_sqlany2"));
-    for (const char* name : {"Customers", "Customers_sys", "Sy_s", "MYSYSTEM", "sysdata",
-                                "Analysys", "Bücher 😀", "orders"}) {
+    for (const char* name :
+         {"Customers", "Customers_sys", "Sy_s", "MYSYSTEM", "sysdata", "Analysys", "Bücher 😀", "orders"}) {
         db.create(QStringLiteral("CREATE TABLE \"%1\"(n integer)").arg(name),
                   QStringLiteral("DROP TABLE \"%1\"").arg(name));
     }

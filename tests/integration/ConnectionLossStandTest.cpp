@@ -90,8 +90,9 @@ protected:
 
 TEST_F(ConnectionLoss, ASessionEndedByTheServerCostsOneBox) {
     sendLosingTheConnection([&] {
-        m_watcher.execute(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
-                                         "WHERE usename = current_user AND pid <> pg_backend_pid()"));
+        m_watcher.execute(
+            QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                           "WHERE usename = current_user AND pid <> pg_backend_pid()"));
     });
 }
 

@@ -106,16 +106,20 @@ TEST(SilentServer, ConnectingGivesUpAsAFailedConnection) {
     QTemporaryDir home;
     SettingsStore settings(home.path());
     const QList<std::pair<QString, QString>> remembered = {
-        {SettingKey::OracleServer, "127.0.0.1"}, {SettingKey::OracleUser, "scott"},
-        {SettingKey::OraclePassword, "tiger"}, {SettingKey::DataSourceName, test::kStandDataSource}};
-    for (const auto& [key, value] : remembered) settings.save(kSettingsApplication, kSettingsSection, key, value);
+        {SettingKey::OracleServer, "127.0.0.1"},
+        {SettingKey::OracleUser, "scott"},
+        {SettingKey::OraclePassword, "tiger"},
+        {SettingKey::DataSourceName, test::kStandDataSource}};
+    for (const auto& [key, value] : remembered)
+        settings.save(kSettingsApplication, kSettingsSection, key, value);
     test::ScriptedDialogs dialogs;
     Form1 form(Services{settings, dialogs, factory, home.path()});
     form.Form_Load();
     EXPECT_FALSE(form.tablesWindow());
     form.PushButton3_Click();
     ASSERT_EQ(dialogs.shown.size(), 1);
-    EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Could not connect. Please check with your administrator."));
+    EXPECT_EQ(dialogs.shown[0].text,
+              QStringLiteral("Could not connect. Please check with your administrator."));
     qputenv("PGPORT", standPort);
 }
 

@@ -3,13 +3,13 @@
 
 #include <QTemporaryDir>
 
-#include "support/Observed.h"
-#include "support/StandWindows.h"
 #include "db/SqlText.h"
 #include "db/odbc/OdbcConnection.h"
 #include "shell/SettingsStore.h"
+#include "support/Observed.h"
 #include "support/ScriptedDialogs.h"
 #include "support/StandDatabases.h"
+#include "support/StandWindows.h"
 #include "ui/Form1.h"
 #include "ui/Form2.h"
 #include "ui/TableListBox.h"
@@ -97,7 +97,8 @@ TEST_F(MaintenanceOnTheStand, RenamesTheStandRefusesLeaveTablesAndListsAsTheyWer
     const QStringList oracle = createListed(*oracleDb, *tables.List2, {"REN"});
     select(*tables.List1, sqlany);
     select(*tables.List2, oracle);
-    dialogs.answers << "renamed" << "RENAMED";
+    dialogs.answers << "renamed"
+                    << "RENAMED";
     tables.PushButton6_Click();
     tables.PushButton7_Click();
 

@@ -51,8 +51,8 @@ QStringList schemaEntries(Connection& connection, const QString& type) {
 }  // namespace
 
 TEST_P(OdbcLayer, NonAsciiNamesAndValuesSurviveExactly) {
-    const QString table = createTable(QStringLiteral("Bücher 😀"),
-                                      QStringLiteral("\"Název ✓\" varchar(200), \"note\" text"));
+    const QString table =
+        createTable(QStringLiteral("Bücher 😀"), QStringLiteral("\"Název ✓\" varchar(200), \"note\" text"));
     const QStringList values = {QStringLiteral("Grüße — 😀 ok"), QStringLiteral("ключ, 中文, ﷺ"),
                                 QStringLiteral("line one\r\nline two\ttab"),
                                 QStringLiteral("it's \"quoted\"")};
@@ -93,28 +93,27 @@ TEST_P(OdbcLayer, ReportsTheTypeCodesOfCommonColumnTypes) {
     // What each driver reports: SQLite makes numeric and real DOUBLE, char VARCHAR, boolean
     // BIT and blob BINARY; psqlODBC makes boolean text and bytea long binary.
     const QMap<QString, int> expected =
-        isPostgres() ? QMap<QString, int>{{"i", AdoType::Integer},     {"b", AdoType::BigInt},
-                                          {"s", AdoType::SmallInt},    {"n", AdoType::Numeric},
-                                          {"v", AdoType::VarChar},     {"c", AdoType::Char},
-                                          {"t", AdoType::LongVarChar}, {"d", AdoType::DBDate},
-                                          {"ts", AdoType::DBTimeStamp}, {"bin", AdoType::LongVarBinary},
-                                          {"bo", AdoType::VarChar},    {"f", AdoType::Double},
-                                          {"r", AdoType::Single}}
-                     : QMap<QString, int>{{"i", AdoType::Integer},     {"b", AdoType::BigInt},
-                                          {"s", AdoType::SmallInt},    {"n", AdoType::Double},
-                                          {"v", AdoType::VarChar},     {"c", AdoType::VarChar},
-                                          {"t", AdoType::LongVarChar}, {"d", AdoType::DBDate},
-                                          {"ts", AdoType::DBTimeStamp}, {"bin", AdoType::Binary},
-                                          {"bo", AdoType::Boolean},    {"f", AdoType::Double},
-                                          {"r", AdoType::Double}};
+        isPostgres()
+            ? QMap<QString, int>{{"i", AdoType::Integer},      {"b", AdoType::BigInt},
+                                 {"s", AdoType::SmallInt},     {"n", AdoType::Numeric},
+                                 {"v", AdoType::VarChar},      {"c", AdoType::Char},
+                                 {"t", AdoType::LongVarChar},  {"d", AdoType::DBDate},
+                                 {"ts", AdoType::DBTimeStamp}, {"bin", AdoType::LongVarBinary},
+                                 {"bo", AdoType::VarChar},     {"f", AdoType::Double},
+                                 {"r", AdoType::Single}}
+            : QMap<QString, int>{
+                  {"i", AdoType::Integer},     {"b", AdoType::BigInt},   {"s", AdoType::SmallInt},
+                  {"n", AdoType::Double},      {"v", AdoType::VarChar},  {"c", AdoType::VarChar},
+                  {"t", AdoType::LongVarChar}, {"d", AdoType::DBDate},   {"ts", AdoType::DBTimeStamp},
+                  {"bin", AdoType::Binary},    {"bo", AdoType::Boolean}, {"f", AdoType::Double},
+                  {"r", AdoType::Double}};
     EXPECT_EQ(types, expected);
 }
 
 TEST_P(OdbcLayer, ValuesComeAsExactLocaleFreeText) {
     const QString table = createTable(
-        QStringLiteral("values"),
-        QStringLiteral("i bigint, n numeric(20,6), d date, ts timestamp, bin %1")
-            .arg(isPostgres() ? "bytea" : "blob"));
+        QStringLiteral("values"), QStringLiteral("i bigint, n numeric(20,6), d date, ts timestamp, bin %1")
+                                      .arg(isPostgres() ? "bytea" : "blob"));
     const QString binary = isPostgres() ? QStringLiteral("'\\x00ff7f10'") : QStringLiteral("x'00ff7f10'");
     db().execute(QStringLiteral("INSERT INTO \"%1\" VALUES(-9223372036854775807, -12345678901234.5, "
                                 "'2024-03-01', '2024-03-01 13:45:00.123456', %2)")
@@ -147,7 +146,8 @@ TEST_P(OdbcLayer, RecordCountIsKnownBeforeTheFirstRow) {
     EXPECT_EQ(empty->recordCount(), 0);
     EXPECT_THROW(empty->moveNext(), DbError);
 
-    for (int n = 1; n <= 3; ++n) db().execute(QStringLiteral("INSERT INTO \"%1\" VALUES(%2)").arg(table).arg(n));
+    for (int n = 1; n <= 3; ++n)
+        db().execute(QStringLiteral("INSERT INTO \"%1\" VALUES(%2)").arg(table).arg(n));
     auto rows = db().openRecordset(QStringLiteral("SELECT * FROM \"%1\"").arg(table));
     EXPECT_EQ(rows->recordCount(), 3);
     int seen = 0;

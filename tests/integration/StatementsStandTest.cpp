@@ -27,9 +27,12 @@ TEST_P(ComposedStatements, AwkwardNamesAndValuesArriveAsThemselves) {
     db->execute(CreateTableSql(target(), table, {{column, AdoType::VarChar}, {"n", AdoType::Integer}}));
     created.add(*db, table);
 
-    const QList<QString> values = {
-        QStringLiteral(" "), QStringLiteral("'"), QStringLiteral("O'Brien said \"hi\"; DROP TABLE x; --"),
-        QStringLiteral("line\r\nbreak"), QStringLiteral("Grüße 😀 ключ"), QStringLiteral("') , ('x")};
+    const QList<QString> values = {QStringLiteral(" "),
+                                   QStringLiteral("'"),
+                                   QStringLiteral("O'Brien said \"hi\"; DROP TABLE x; --"),
+                                   QStringLiteral("line\r\nbreak"),
+                                   QStringLiteral("Grüße 😀 ключ"),
+                                   QStringLiteral("') , ('x")};
     for (const QString& value : values) db->execute(InsertRowSql(table, {Variant(value), Variant("-42")}));
     db->execute(InsertRowSql(table, {Variant(), Variant("")}));
 

@@ -5,15 +5,15 @@
 #include <QKeyEvent>
 #include <QTemporaryDir>
 
-#include "support/Observed.h"
-#include "support/StandWindows.h"
 #include "db/AdoType.h"
 #include "db/SqlText.h"
-#include "transfer/CopyStatements.h"
 #include "db/odbc/OdbcConnection.h"
 #include "shell/SettingsStore.h"
+#include "support/Observed.h"
 #include "support/ScriptedDialogs.h"
 #include "support/StandDatabases.h"
+#include "support/StandWindows.h"
+#include "transfer/CopyStatements.h"
 #include "ui/Form1.h"
 #include "ui/Form2.h"
 #include "ui/ProgressBar.h"
@@ -38,7 +38,8 @@ struct Column {
 QList<Column> readTable(Connection& db, const QString& table) {
     auto rows = db.openRecordset(QStringLiteral("SELECT * FROM %1").arg(quotedName(table)));
     QList<Column> columns;
-    for (int i = 0; i < rows->fieldCount(); ++i) columns.append({rows->field(i).name, rows->field(i).type, {}, {}});
+    for (int i = 0; i < rows->fieldCount(); ++i)
+        columns.append({rows->field(i).name, rows->field(i).type, {}, {}});
     for (; !rows->eof(); rows->moveNext()) {
         for (int i = 0; i < rows->fieldCount(); ++i) {
             columns[i].values << rows->field(i).value.toString();
@@ -55,14 +56,20 @@ protected:
         for (const QString& table : m_sqlanyTables) test::dropQuietly(*sqlanyDb, table);
     }
 
-    QString oracleTable(const QString& stem) { return m_oracleTables.emplace_back(test::uniqueTableName(stem)); }
-    QString sqlanyTable(const QString& stem) { return m_sqlanyTables.emplace_back(test::uniqueTableName(stem)); }
+    QString oracleTable(const QString& stem) {
+        return m_oracleTables.emplace_back(test::uniqueTableName(stem));
+    }
+    QString sqlanyTable(const QString& stem) {
+        return m_sqlanyTables.emplace_back(test::uniqueTableName(stem));
+    }
 
     // Lists the table as the only item of the list, current and selected.
     // SQLite's driver keeps showing a connection the columns a table had when that connection
     // last looked, even after another connection replaced the table; the program never keeps a
     // connection that long, and neither do these checks.
-    static std::unique_ptr<Connection> freshSqlAnywhere() { return test::openStand(test::standDatabases()[1]); }
+    static std::unique_ptr<Connection> freshSqlAnywhere() {
+        return test::openStand(test::standDatabases()[1]);
+    }
 
     static void offer(TableListBox& list, const QString& table) {
         list.addItem(table);
@@ -79,14 +86,17 @@ protected:
 TEST_F(TransferOnTheStand, OracleTableArrivesInSqlAnywhereValueByValue) {
     const QString table = oracleTable("Mixed Types");
     m_sqlanyTables << table;
-    oracleDb->execute(QStringLiteral(
-        "CREATE TABLE %1(i integer, n numeric(15,5), t text, vc varchar(100), d date, "
-        "ts timestamp, e text, z text)").arg(quotedName(table)));
+    oracleDb->execute(
+        QStringLiteral("CREATE TABLE %1(i integer, n numeric(15,5), t text, vc varchar(100), d date, "
+                       "ts timestamp, e text, z text)")
+            .arg(quotedName(table)));
     const QString insert = QStringLiteral("INSERT INTO %1 VALUES").arg(quotedName(table));
-    oracleDb->execute(insert + "(1, 1234567890.12345, 'O''Brien \"quoted\"', E'line1\\r\\nline2', "
-                               "'2024-03-01', '2024-03-01 13:45:00.123456', '', NULL)");
-    oracleDb->execute(insert + "(-42, -0.00001, 'Grüße 😀 ключ', ' ', '1999-12-31', "
-                               "'2000-01-01 00:00:00.000001', NULL, 'x')");
+    oracleDb->execute(insert +
+                      "(1, 1234567890.12345, 'O''Brien \"quoted\"', E'line1\\r\\nline2', "
+                      "'2024-03-01', '2024-03-01 13:45:00.123456', '', NULL)");
+    oracleDb->execute(insert +
+                      "(-42, -0.00001, 'Grüße 😀 ключ', ' ', '1999-12-31', "
+                      "'2000-01-01 00:00:00.000001', NULL, 'x')");
     offer(*tables.List2, table);
     tables.PushButton4_Click();
 
@@ -120,14 +130,17 @@ TEST_F(TransferOnTheStand, OracleTableArrivesInSqlAnywhereValueByValue) {
 TEST_F(TransferOnTheStand, SqlAnywhereTableArrivesInOracleValueByValue) {
     const QString table = sqlanyTable("Mixed Types");
     m_oracleTables << table;
-    sqlanyDb->execute(QStringLiteral(
-        "CREATE TABLE %1(i integer, n numeric(12,2), r real, t text, d date, ts timestamp, "
-        "b blob, bo boolean, e text, z text)").arg(quotedName(table)));
+    sqlanyDb->execute(
+        QStringLiteral("CREATE TABLE %1(i integer, n numeric(12,2), r real, t text, d date, ts timestamp, "
+                       "b blob, bo boolean, e text, z text)")
+            .arg(quotedName(table)));
     const QString insert = QStringLiteral("INSERT INTO %1 VALUES").arg(quotedName(table));
-    sqlanyDb->execute(insert + "(9007199254740993, 1234567890.12, 0.1, 'O''Brien \"q\"' || char(13,10) || 'Grüße 😀', "
-                               "'2024-03-01', '2024-03-01 13:45:00.123456', x'00ff10', 1, '', NULL)");
-    sqlanyDb->execute(insert + "(-1, -0.5, 123456789.125, ' ', '1999-12-31', '2000-01-01 00:00:00.000001', "
-                               "x'', 0, NULL, 'x')");
+    sqlanyDb->execute(insert +
+                      "(9007199254740993, 1234567890.12, 0.1, 'O''Brien \"q\"' || char(13,10) || 'Grüße 😀', "
+                      "'2024-03-01', '2024-03-01 13:45:00.123456', x'00ff10', 1, '', NULL)");
+    sqlanyDb->execute(insert +
+                      "(-1, -0.5, 123456789.125, ' ', '1999-12-31', '2000-01-01 00:00:00.000001', "
+                      "x'', 0, NULL, 'x')");
     offer(*tables.List1, table);
     tables.PushButton3_Click();
 
@@ -245,11 +258,13 @@ namespace {
 
 // One line per row, "id hex", read with the database's own functions; NULL reads as "null".
 QStringList bytesByRow(Connection& db, const QString& table, const QString& hexOfB) {
-    auto rows = db.openRecordset(QStringLiteral("SELECT id, CASE WHEN b IS NULL THEN 'null' ELSE %1 END FROM %2 ORDER BY id")
-                                     .arg(hexOfB, quotedName(table)));
+    auto rows = db.openRecordset(
+        QStringLiteral("SELECT id, CASE WHEN b IS NULL THEN 'null' ELSE %1 END FROM %2 ORDER BY id")
+            .arg(hexOfB, quotedName(table)));
     QStringList lines;
     for (; !rows->eof(); rows->moveNext()) {
-        lines << QString::number(rows->field(0).value.toString().toDouble()) + ' ' + rows->field(1).value.toString();
+        lines << QString::number(rows->field(0).value.toString().toDouble()) + ' ' +
+                     rows->field(1).value.toString();
     }
     return lines;
 }
@@ -264,7 +279,8 @@ TEST_F(TransferOnTheStand, LongBinaryValuesArriveByteForByteBothWays) {
     const QStringList bytes = {"1E10", "0001", "00FF10", "275C78", everyByte};
     QStringList expected;
     for (int i = 0; i < bytes.size(); ++i) expected << QString::number(i) + ' ' + bytes[i];
-    expected << "98 null" << "99 null";
+    expected << "98 null"
+             << "99 null";
 
     const QString out = oracleTable("bytes out");
     m_sqlanyTables << out;
@@ -273,10 +289,15 @@ TEST_F(TransferOnTheStand, LongBinaryValuesArriveByteForByteBothWays) {
     m_oracleTables << back;
     sqlanyDb->execute(QStringLiteral("CREATE TABLE %1(id integer, b longvarbinary)").arg(quotedName(back)));
     for (int i = 0; i < bytes.size(); ++i) {
-        oracleDb->execute(QStringLiteral("INSERT INTO %1 VALUES(%2, decode('%3', 'hex'))").arg(quotedName(out)).arg(i).arg(bytes[i]));
-        sqlanyDb->execute(QStringLiteral("INSERT INTO %1 VALUES(%2, X'%3')").arg(quotedName(back)).arg(i).arg(bytes[i]));
+        oracleDb->execute(QStringLiteral("INSERT INTO %1 VALUES(%2, decode('%3', 'hex'))")
+                              .arg(quotedName(out))
+                              .arg(i)
+                              .arg(bytes[i]));
+        sqlanyDb->execute(
+            QStringLiteral("INSERT INTO %1 VALUES(%2, X'%3')").arg(quotedName(back)).arg(i).arg(bytes[i]));
     }
-    oracleDb->execute(QStringLiteral("INSERT INTO %1 VALUES(98, ''::bytea), (99, NULL)").arg(quotedName(out)));
+    oracleDb->execute(
+        QStringLiteral("INSERT INTO %1 VALUES(98, ''::bytea), (99, NULL)").arg(quotedName(out)));
     sqlanyDb->execute(QStringLiteral("INSERT INTO %1 VALUES(98, X''), (99, NULL)").arg(quotedName(back)));
 
     offer(*tables.List2, out);
@@ -285,7 +306,9 @@ TEST_F(TransferOnTheStand, LongBinaryValuesArriveByteForByteBothWays) {
     tables.PushButton3_Click();
 
     EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.value(0).text.toStdString();
-    EXPECT_EQ(bytesByRow(*freshSqlAnywhere(), out, "typeof(b) || ' ' || hex(b)").replaceInStrings("blob ", ""), expected);
+    EXPECT_EQ(
+        bytesByRow(*freshSqlAnywhere(), out, "typeof(b) || ' ' || hex(b)").replaceInStrings("blob ", ""),
+        expected);
     EXPECT_EQ(bytesByRow(*oracleDb, back, "upper(encode(b, 'hex'))"), expected);
 }
 
@@ -331,15 +354,18 @@ TEST_F(TransferOnTheStand, RowsThatArriveAfterTheCountAreCopiedToo) {
     oracleDb->execute(QStringLiteral("CREATE TABLE %1(n integer)").arg(quotedName(table)));
     oracleDb->execute(QStringLiteral("INSERT INTO %1 VALUES(1), (2), (3)").arg(quotedName(table)));
     oracleDb->execute(QStringLiteral("CREATE TABLE %1(x integer)").arg(done));
-    oracleDb->execute(QStringLiteral(
-        "CREATE FUNCTION %1() RETURNS boolean LANGUAGE plpgsql VOLATILE AS $$ BEGIN "
-        "IF NOT EXISTS (SELECT FROM %2) THEN INSERT INTO %2 VALUES (1); "
-        "INSERT INTO %3 VALUES (4), (5); END IF; RETURN true; END $$").arg(grow, done, quotedName(table)));
+    oracleDb->execute(
+        QStringLiteral("CREATE FUNCTION %1() RETURNS boolean LANGUAGE plpgsql VOLATILE AS $$ BEGIN "
+                       "IF NOT EXISTS (SELECT FROM %2) THEN INSERT INTO %2 VALUES (1); "
+                       "INSERT INTO %3 VALUES (4), (5); END IF; RETURN true; END $$")
+            .arg(grow, done, quotedName(table)));
     for (const char* setting : {"ENABLE ROW LEVEL SECURITY", "FORCE ROW LEVEL SECURITY"}) {
         oracleDb->execute(QStringLiteral("ALTER TABLE %1 %2").arg(quotedName(table), setting));
     }
-    oracleDb->execute(QStringLiteral("CREATE POLICY reading ON %1 FOR SELECT USING (%2())").arg(quotedName(table), grow));
-    oracleDb->execute(QStringLiteral("CREATE POLICY writing ON %1 FOR INSERT WITH CHECK (true)").arg(quotedName(table)));
+    oracleDb->execute(
+        QStringLiteral("CREATE POLICY reading ON %1 FOR SELECT USING (%2())").arg(quotedName(table), grow));
+    oracleDb->execute(
+        QStringLiteral("CREATE POLICY writing ON %1 FOR INSERT WITH CHECK (true)").arg(quotedName(table)));
     QList<double> seen;
     QObject::connect(tables.ProgressBar1, &ProgressBar::positionChanged, [&](double p) { seen << p; });
     offer(*tables.List2, table);
@@ -359,12 +385,14 @@ TEST_F(TransferOnTheStand, AFullTargetIsEndedFromTheErrorBox) {
     const QString big = oracleTable("full");
     const QString next = oracleTable("after full");
     m_sqlanyTables << big << next;
-    oracleDb->execute(QStringLiteral("CREATE TABLE %1 AS SELECT repeat('x', 3000) AS t FROM generate_series(1, 200)")
-                          .arg(quotedName(big)));
+    oracleDb->execute(
+        QStringLiteral("CREATE TABLE %1 AS SELECT repeat('x', 3000) AS t FROM generate_series(1, 200)")
+            .arg(quotedName(big)));
     oracleDb->execute(QStringLiteral("CREATE TABLE %1(n integer)").arg(quotedName(next)));
     connections.setUp = [](Connection& opened, const ConnectionTarget& target) {
         if (!target.isDataSource()) return;
-        const qint64 pages = opened.openRecordset("PRAGMA page_count")->field(0).value.toString().toLongLong();
+        const qint64 pages =
+            opened.openRecordset("PRAGMA page_count")->field(0).value.toString().toLongLong();
         opened.execute(QStringLiteral("PRAGMA max_page_count = %1").arg(pages + 8));
     };
     tables.List2->addItem(big);

@@ -3,9 +3,9 @@
 
 #include <QTemporaryDir>
 
-#include "support/Observed.h"
 #include "db/odbc/OdbcConnection.h"
 #include "shell/SettingsStore.h"
+#include "support/Observed.h"
 #include "support/ScriptedDialogs.h"
 #include "support/StandDatabases.h"
 #include "ui/Form1.h"
@@ -70,8 +70,8 @@ TEST_F(WindowFlowOnTheStand, AnUnreachableDataSourceIsReportedAtLine112AndOracle
     Form2 tables(m_services, form.link());
     tables.Form_Load();
     ASSERT_EQ(m_dialogs.shown.size(), 1);
-    EXPECT_TRUE(m_dialogs.shown[0].text.contains(
-        "\r\nin TablewrightApp2021/08/31.Form2.Form_Load at line 112\r\r"));
+    EXPECT_TRUE(
+        m_dialogs.shown[0].text.contains("\r\nin TablewrightApp2021/08/31.Form2.Form_Load at line 112\r\r"));
     EXPECT_TRUE(m_dialogs.shown[0].text.startsWith("[IM002]")) << m_dialogs.shown[0].text.toStdString();
     EXPECT_EQ(tables.List1->count(), 0);
     EXPECT_EQ(items(*tables.List2), QStringList({"EMP"}));

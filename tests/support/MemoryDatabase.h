@@ -31,8 +31,8 @@ public:
     std::optional<std::vector<Row>> run(QByteArrayView utf8, QStringList* columnNames = nullptr) {
         sqlite3_stmt* statement = nullptr;
         const char* tail = nullptr;
-        if (sqlite3_prepare_v2(m_db, utf8.constData(), static_cast<int>(utf8.size()), &statement,
-                               &tail) != SQLITE_OK ||
+        if (sqlite3_prepare_v2(m_db, utf8.constData(), static_cast<int>(utf8.size()), &statement, &tail) !=
+                SQLITE_OK ||
             !statement || tail != utf8.constData() + utf8.size()) {
             sqlite3_finalize(statement);
             return std::nullopt;

@@ -12,9 +12,9 @@ namespace tw::test {
 // was told.
 class RecordingFrontEnd : public FrontEnd {
 public:
-    bool replace = false;       // the answer to every overwrite question
-    QQueue<QString> newNames;   // answers to the rename prompts; none left leaves the name
-    QStringList asked;          // tables asked about, and old names asked for
+    bool replace = false;      // the answer to every overwrite question
+    QQueue<QString> newNames;  // answers to the rename prompts; none left leaves the name
+    QStringList asked;         // tables asked about, and old names asked for
     QList<Failure> failures;
     QList<MissingSelection> missing;
     QList<qint64> rowsDone;

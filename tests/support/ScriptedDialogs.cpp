@@ -13,8 +13,7 @@ int ScriptedDialogs::showMessageOffering(const QString& text, int style, const Q
     return MsgBoxStyle::isYesNo(style) ? MsgBoxResult::No : MsgBoxResult::Ok;
 }
 
-QString ScriptedDialogs::askText(const QString& prompt, const QString& title,
-                                  const QString& defaultText) {
+QString ScriptedDialogs::askText(const QString& prompt, const QString& title, const QString& defaultText) {
     shown.append({ShownBox::Input, prompt, 0, title, defaultText, QString()});
     return answers.isEmpty() ? QString() : answers.dequeue();
 }

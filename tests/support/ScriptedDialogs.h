@@ -19,7 +19,8 @@ struct ShownBox {
 };
 
 // Records every box and answers from queues: message boxes with the queued buttons (OK when
-// none is queued; MsgBoxResult::Extra presses a box's further button), input boxes with the queued texts (Cancel, the empty text, when none is).
+// none is queued; MsgBoxResult::Extra presses a box's further button), input boxes with the queued texts
+// (Cancel, the empty text, when none is).
 class ScriptedDialogs : public Dialogs {
 public:
     QList<ShownBox> shown;
@@ -30,8 +31,7 @@ protected:
     int showMessage(const QString& text, int style, const QString& caption) override;
     int showMessageOffering(const QString& text, int style, const QString& caption,
                             const QString& extraButton) override;
-    QString askText(const QString& prompt, const QString& title,
-                    const QString& defaultText) override;
+    QString askText(const QString& prompt, const QString& title, const QString& defaultText) override;
 };
 
 }  // namespace tw::test

@@ -17,7 +17,9 @@ ConnectionTarget standOracle(const QString& user, const QString& password) {
     return OracleConnectionTarget({standOracleServer(), user, password, QString()});
 }
 
-ConnectionTarget standDataSource(const QString& name) { return SybaseConnectionTarget({QString(), QString(), QString(), name}); }
+ConnectionTarget standDataSource(const QString& name) {
+    return SybaseConnectionTarget({QString(), QString(), QString(), name});
+}
 
 const std::vector<StandDatabase>& standDatabases() {
     static const std::vector<StandDatabase> databases = {

@@ -12,9 +12,9 @@ namespace tw::test {
 
 // One of the stand's databases, reached as the program reaches it.
 struct StandDatabase {
-    const char* label;         // names the test variant
-    ConnectionTarget target;   // as the program builds it
-    bool isPostgres;           // the Oracle side; SQLite otherwise
+    const char* label;        // names the test variant
+    ConnectionTarget target;  // as the program builds it
+    bool isPostgres;          // the Oracle side; SQLite otherwise
 };
 
 // Names the variant in test listings.
@@ -25,7 +25,8 @@ inline void PrintTo(const StandDatabase& database, std::ostream* out) { *out << 
 const std::vector<StandDatabase>& standDatabases();
 
 // What the program opens for an Oracle-side login and a SQL Anywhere-side data source.
-ConnectionTarget standOracle(const QString& user = QStringLiteral("scott"), const QString& password = QStringLiteral("tiger"));
+ConnectionTarget standOracle(const QString& user = QStringLiteral("scott"),
+                             const QString& password = QStringLiteral("tiger"));
 ConnectionTarget standDataSource(const QString& name);
 
 // The stand's working logins, as the connection window would hold them.

@@ -12,8 +12,8 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     QScreen* screen = QGuiApplication::primaryScreen();
-    QPixmap shot = argc == 6 ? screen->grabWindow(0, atoi(argv[2]), atoi(argv[3]), atoi(argv[4]),
-                                                  atoi(argv[5]))
-                             : screen->grabWindow(0);
+    QPixmap shot = argc == 6
+                       ? screen->grabWindow(0, atoi(argv[2]), atoi(argv[3]), atoi(argv[4]), atoi(argv[5]))
+                       : screen->grabWindow(0);
     return shot.save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
 }

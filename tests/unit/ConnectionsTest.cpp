@@ -37,8 +37,8 @@ TEST(ConnectionStrings, ValuesThatWouldAddAttributesAreBraced) {
 }
 
 TEST(ConnectionStrings, ADataSourceNameReachesTheDriverManagerWhole) {
-    for (const QString& name : {QString("tw_sqlany"), QString(" spaced name "), QString("my;dsn"), QString("{x}"),
-                                QString("a}}b;"), QString("{")}) {
+    for (const QString& name : {QString("tw_sqlany"), QString(" spaced name "), QString("my;dsn"),
+                                QString("{x}"), QString("a}}b;"), QString("{")}) {
         const ConnectionTarget target = SybaseConnectionTarget(values("", "", "", name));
         EXPECT_TRUE(target.isDataSource());
         EXPECT_EQ(target.text(), name);
@@ -51,9 +51,10 @@ TEST(SilentChecks, AnswerWhetherTheConnectionOpensAndShowNothing) {
     const ConnectionValues login = values("127.0.0.1", "scott", "tiger", "tw_sqlany");
     EXPECT_TRUE(OracleCanConnect(factory, login));
     EXPECT_TRUE(SybaseCanConnect(factory, login));
-    EXPECT_EQ(factory.log, QStringList({
-        "create", "open Driver={Microsoft ODBC for Oracle};Server=127.0.0.1;Uid=scott;Pwd=tiger;", "release",
-        "create", "provider MSDASQL", "open Data Source=tw_sqlany", "release"}));
+    EXPECT_EQ(factory.log,
+              QStringList(
+                  {"create", "open Driver={Microsoft ODBC for Oracle};Server=127.0.0.1;Uid=scott;Pwd=tiger;",
+                   "release", "create", "provider MSDASQL", "open Data Source=tw_sqlany", "release"}));
 
     factory.onOpen = [](const QString&) { throw DbError("refused"); };
     EXPECT_FALSE(OracleCanConnect(factory, login));

@@ -41,7 +41,8 @@ QStringList expectedAfterRemoving(const QStringList& items, const QString& text)
 }
 
 rc::Gen<QString> listItem() {
-    return rc::gen::elementOf(std::vector<QString>{"", "x", "X", " x", "Ä", "ä", "ſ", "s", "Orders", "ORDERS"});
+    return rc::gen::elementOf(
+        std::vector<QString>{"", "x", "X", " x", "Ä", "ä", "ſ", "s", "Orders", "ORDERS"});
 }
 
 }  // namespace

@@ -10,9 +10,11 @@ TEST(HelpTexts, SqlAnywhereTextEndsEveryItemWithTwoCarriageReturns) {
         "3. Clicked to Start > Settings > Control Panel > Administrative Tools > Data Source (ODBC)\r\r"
         "4. Clicked 'Add...' \r\r"
         "5. Selected 'SQL Anywhere 10'\r\r"
-        "6. Filled in 'Data source name', 'User ID', 'Password', 'Server Name', 'TCP/IP' given to me by my administrator.\r\r"
+        "6. Filled in 'Data source name', 'User ID', 'Password', 'Server Name', 'TCP/IP' given to me by my "
+        "administrator.\r\r"
         "7. Clicked 'Test Connection'.\r\r"
-        "8. Filled in 'Data Source Name' in my program to be the same as 'Data source name' in Data Source (ODBC)\r\r"
+        "8. Filled in 'Data Source Name' in my program to be the same as 'Data source name' in Data Source "
+        "(ODBC)\r\r"
         "9. Clicked 'Test Connection' in my program.\r\r");
     EXPECT_EQ(tw::sybaseHelpText(), expected);
     EXPECT_FALSE(tw::sybaseHelpText().contains(QLatin1Char('\n')));

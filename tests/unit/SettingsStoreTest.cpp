@@ -26,7 +26,8 @@ TEST(SettingsStore, AbsentKeysReadEmptyAndReadingCreatesNothing) {
     QTemporaryDir home;
     const QString folder = home.filePath("config");
     SettingsStore store(folder);
-    for (const QString& key : {Key::OracleServer, Key::OracleUser, Key::OraclePassword, Key::DataSourceName}) {
+    for (const QString& key :
+         {Key::OracleServer, Key::OracleUser, Key::OraclePassword, Key::DataSourceName}) {
         EXPECT_EQ(store.value(kApp, kSection, key), QString());
     }
     EXPECT_FALSE(QFile::exists(folder));
@@ -35,10 +36,29 @@ TEST(SettingsStore, AbsentKeysReadEmptyAndReadingCreatesNothing) {
 TEST(SettingsStore, ValuesSurviveARestartExactly) {
     QTemporaryDir home;
     const QStringList values = {
-        "  blanks before and after  ", " ", "Müller – Straße", "Bücher 😀", "ключ",
-        "pa;ss;word", "a,b", "a, b", "\"quoted\"", "it's", "back\\slash\\", "@Invalid()",
-        "@String(x)", "@@", "#not a comment", ";not a comment", "=equals=", "[Tablewright]",
-        "line\nbreak", "cr\r\nlf", "\ttab", "%25%", "Driver={x};Pwd={a}}b}",
+        "  blanks before and after  ",
+        " ",
+        "Müller – Straße",
+        "Bücher 😀",
+        "ключ",
+        "pa;ss;word",
+        "a,b",
+        "a, b",
+        "\"quoted\"",
+        "it's",
+        "back\\slash\\",
+        "@Invalid()",
+        "@String(x)",
+        "@@",
+        "#not a comment",
+        ";not a comment",
+        "=equals=",
+        "[Tablewright]",
+        "line\nbreak",
+        "cr\r\nlf",
+        "\ttab",
+        "%25%",
+        "Driver={x};Pwd={a}}b}",
     };
     for (const QString& value : values) {
         SettingsStore(home.path()).save(kApp, kSection, Key::OraclePassword, value);

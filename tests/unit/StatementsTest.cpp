@@ -21,18 +21,18 @@ struct Outcome {
 
 QMap<QString, Outcome> promisedOutcomes() {
     QMap<QString, Outcome> outcomes;
-    for (const char* name : {"adBigInt", "adDecimal", "adInteger", "adNumeric", "adSmallInt",
-                             "adTinyInt", "adUnsignedBigInt", "adUnsignedInt", "adUnsignedSmallInt",
-                             "adUnsignedTinyInt", "adVarNumeric"}) {
+    for (const char* name :
+         {"adBigInt", "adDecimal", "adInteger", "adNumeric", "adSmallInt", "adTinyInt", "adUnsignedBigInt",
+          "adUnsignedInt", "adUnsignedSmallInt", "adUnsignedTinyInt", "adVarNumeric"}) {
         outcomes[name] = {kNumber, kNumber};
     }
     outcomes["adLongVarBinary"] = {" BLOB,", " OLEOBJECT,"};
-    for (const char* name : {"adBinary", "adBoolean", "adBSTR", "adChapter", "adChar", "adCurrency",
-                             "adDate", "adDBDate", "adDBTime", "adDBTimeStamp", "adDouble", "adEmpty",
-                             "adError", "adFileTime", "adGUID", "adIDispatch", "adIUnknown",
-                             "adLongVarChar", "adLongVarWChar", "adPropVariant", "adSingle",
-                             "adUserDefined", "adVarBinary", "adVarChar", "adVariant", "adVarWChar",
-                             "adWChar"}) {
+    for (const char* name :
+         {"adBinary",       "adBoolean",     "adBSTR",   "adChapter",     "adChar",      "adCurrency",
+          "adDate",         "adDBDate",      "adDBTime", "adDBTimeStamp", "adDouble",    "adEmpty",
+          "adError",        "adFileTime",    "adGUID",   "adIDispatch",   "adIUnknown",  "adLongVarChar",
+          "adLongVarWChar", "adPropVariant", "adSingle", "adUserDefined", "adVarBinary", "adVarChar",
+          "adVariant",      "adVarWChar",    "adWChar"}) {
         outcomes[name] = {" VARCHAR(2000),", " TEXT,"};
     }
     return outcomes;
@@ -152,7 +152,8 @@ TEST(BinaryLiteral, EachTargetReadsItsOwnFormAsBytes) {
         insert.addValue(Variant::binary(bytes), true);
         insert.addValue(Variant::binary(QByteArray()), true);
         insert.finish();
-        EXPECT_EQ(QString::fromUtf8(insert.utf8()), QStringLiteral("INSERT INTO \"T\" VALUES(%1, NULL)").arg(c.literal));
+        EXPECT_EQ(QString::fromUtf8(insert.utf8()),
+                  QStringLiteral("INSERT INTO \"T\" VALUES(%1, NULL)").arg(c.literal));
     }
 }
 

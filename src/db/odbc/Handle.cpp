@@ -60,8 +60,7 @@ void check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const char* call) {
         SQLINTEGER native = 0;
         SQLCHAR text[SQL_MAX_MESSAGE_LENGTH * 4] = {};
         SQLSMALLINT length = 0;
-        const SQLRETURN got = SQLGetDiagRec(type, handle, record, state, &native, text,
-                                            sizeof text, &length);
+        const SQLRETURN got = SQLGetDiagRec(type, handle, record, state, &native, text, sizeof text, &length);
         if (!SQL_SUCCEEDED(got)) break;
         const qsizetype shown = qMin<qsizetype>(length, sizeof text - 1);
         const QString stateText = fromSql(state, 5);

@@ -41,8 +41,8 @@ void OdbcConnection::open(const ConnectionTarget& target) {
         SqlString text = toSql(target.text());
         SQLCHAR completed[4096];
         SQLSMALLINT completedLength = 0;
-        check(SQLDriverConnect(dbc.get(), nullptr, sqlChars(text), SQL_NTS, completed,
-                               sizeof completed, &completedLength, SQL_DRIVER_NOPROMPT),
+        check(SQLDriverConnect(dbc.get(), nullptr, sqlChars(text), SQL_NTS, completed, sizeof completed,
+                               &completedLength, SQL_DRIVER_NOPROMPT),
               dbc, "SQLDriverConnect");
     }
     m_session->connected = true;

@@ -64,8 +64,8 @@ void OdbcRecordset::describeColumns() {
         SQLCHAR name[1024] = {};
         SQLSMALLINT nameLength = 0, sqlType = 0, digits = 0, nullable = 0;
         SQLULEN size = 0;
-        check(SQLDescribeCol(m_stmt.get(), column, name, sizeof name, &nameLength, &sqlType, &size,
-                             &digits, &nullable),
+        check(SQLDescribeCol(m_stmt.get(), column, name, sizeof name, &nameLength, &sqlType, &size, &digits,
+                             &nullable),
               m_stmt, "SQLDescribeCol");
         SQLLEN isUnsigned = SQL_FALSE;
         SQLColAttribute(m_stmt.get(), column, SQL_DESC_UNSIGNED, nullptr, 0, nullptr, &isUnsigned);
@@ -147,8 +147,8 @@ void OdbcRecordset::readColumn(int index, Variant& into) {
         }
         data.append(m_buffer.data(), capacity);
         // What is left, in one read when its length is known.
-        chunk = indicator == SQL_NO_TOTAL ? kChunkBytes
-                                          : static_cast<size_t>(indicator) - capacity + terminator;
+        chunk =
+            indicator == SQL_NO_TOTAL ? kChunkBytes : static_cast<size_t>(indicator) - capacity + terminator;
     }
     if (binary) {
         into = Variant::binary(std::move(data));
@@ -177,8 +177,9 @@ void OdbcRecordset::count() {
 void OdbcRecordset::moveNext() {
     requireOpen();
     if (m_eof) {
-        throw DbError(QStringLiteral("Either BOF or EOF is True, or the current record has been "
-                                     "deleted. Requested operation requires a current record."));
+        throw DbError(
+            QStringLiteral("Either BOF or EOF is True, or the current record has been "
+                           "deleted. Requested operation requires a current record."));
     }
     fetch();
 }

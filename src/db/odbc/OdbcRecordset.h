@@ -15,8 +15,8 @@ class OdbcRecordset : public Recordset {
 public:
     // Runs the query. Its row count comes from a count over the same query: made before the
     // rows are read when countFirst, else when first asked for.
-    static std::unique_ptr<OdbcRecordset> query(std::shared_ptr<OdbcSession> session,
-                                                const QString& source, bool countFirst);
+    static std::unique_ptr<OdbcRecordset> query(std::shared_ptr<OdbcSession> session, const QString& source,
+                                                bool countFirst);
     // Lists every table and view of the data source.
     static std::unique_ptr<OdbcRecordset> tables(std::shared_ptr<OdbcSession> session);
     ~OdbcRecordset() override;

@@ -9,8 +9,8 @@
 namespace tw::odbc {
 
 OdbcSession::OdbcSession() : env(SQL_HANDLE_ENV, SQL_NULL_HANDLE) {
-    check(SQLSetEnvAttr(env.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
-          env, "SQLSetEnvAttr");
+    check(SQLSetEnvAttr(env.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0), env,
+          "SQLSetEnvAttr");
     dbc = Handle(SQL_HANDLE_DBC, env.get());
 }
 
