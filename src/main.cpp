@@ -2,6 +2,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "cli/CommandLine.h"
+#include "cli/CommandOptions.h"
 #include "db/odbc/OdbcConnection.h"
 #include "shell/EventPump.h"
 #include "shell/Locale.h"
@@ -12,6 +14,9 @@
 #include "ui/QtDialogs.h"
 
 int main(int argc, char* argv[]) {
+    // A command, --help or --version: no window and no display needed.
+    if (tw::cli::wantsCommandLine(argc, argv)) return tw::cli::runCommandLine(argc, argv);
+
     QApplication app(argc, argv);
     tw::useDatabaseLocale();
 

@@ -13,7 +13,9 @@ struct Failure {
     QString sqlState;                  // the database's SQLSTATE; empty for other failures
     int nativeError = 0;               // the database's own error code
     std::optional<QString> statement;  // the statement the procedure quotes, when it quotes one
+    QString composing;                 // the statement being composed or sent, quoted or not
     QString table;                     // the table being worked on, if any
+    qint64 row = 0;                    // the row of that table being copied, from 1; 0 for none
     bool stopOffered = false;          // the user may end the whole run here
 };
 

@@ -16,7 +16,9 @@ void Procedure::report(int line, const std::exception& failure) {
         reported.nativeError = coded->nativeError();
     }
     if (m_statement) reported.statement = m_statement();
+    if (m_composing) reported.composing = m_composing();
     reported.table = m_table;
+    reported.row = m_row;
     reported.stopOffered = m_stopOffered;
     if (m_report.failed(reported) == AfterFailure::Stop && m_stopOffered) m_stopRequested = true;
 }

@@ -45,8 +45,15 @@ public:
     // The statement a failure quotes, asked only when one is reported; without it failures
     // quote none.
     void showStatement(std::function<QString()> statement) { m_statement = std::move(statement); }
+    // The statement being composed or sent, handed on with every failure whether quoted or not.
+    void trackStatement(std::function<QString()> statement) { m_composing = std::move(statement); }
     // The table the statements work on now, for the report.
-    void setTable(const QString& table) { m_table = table; }
+    void setTable(const QString& table) {
+        m_table = table;
+        m_row = 0;
+    }
+    // The row of that table being copied, counted from 1; 0 when none is.
+    void setRow(qint64 row) { m_row = row; }
 
     // Lets the user end the run when a failure is reported; once they did, stopRequested()
     // says so. The procedure itself decides where to stop.
@@ -59,7 +66,9 @@ private:
     FailureReport& m_report;
     QString m_name;
     std::function<QString()> m_statement;
+    std::function<QString()> m_composing;
     QString m_table;
+    qint64 m_row = 0;
     bool m_stopOffered = false;
     bool m_stopRequested = false;
 };

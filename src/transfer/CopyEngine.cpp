@@ -23,6 +23,7 @@ class Transfer {
 public:
     Transfer(const TransferProfile& profile, const TransferJob& job)
         : m_profile(profile), m_job(job), m_front(job.frontEnd), m_proc(job.frontEnd, profile.procedure) {
+        m_proc.trackStatement([this] { return statementComposed(); });
         if (profile.failuresQuoteStatement) m_proc.showStatement([this] { return statementComposed(); });
         m_proc.offerStop();
     }
@@ -106,7 +107,10 @@ private:
         if (rows) {
             if (consent == Consent::Replace) dropOldTable(tableName, sourceName);
             m_outcome.created = !stopping() && createTable(tableName, *rows);
-            if (m_outcome.created) copyRows(tableName, *rows);
+            if (m_outcome.created) {
+                if (m_job.observer) m_job.observer->tableCreated(tableName, *rows);
+                copyRows(tableName, *rows);
+            }
             // A table this transfer did not create is neither filled nor listed.
             if (m_outcome.created) {
                 m_proc.step(tail(264), [&] { m_front.busy(false); });
@@ -196,6 +200,7 @@ private:
         for (qint64 row = 0; !rows.eof() && !stopping(); ++row) {
             m_proc.step(tail(230), [&] { m_front.letEventsThrough(); });
             if (stopping()) break;  // asked for while the window had its turn: no row begun
+            m_proc.setRow(row + 1);
             m_proc.step(tail(232), [&] { m_front.progress(tableName, row + 1, total); });
             ++m_outcome.rowsRead;
             // Each row's statement is composed afresh in the room the previous one left.
@@ -208,6 +213,7 @@ private:
                             [&] { insert.addValue(rows.field(field).value, m_longBinary[field]); });
             }
             insert.finish();
+            if (m_job.observer) m_job.observer->rowRead(rows);
             bool lost = false;
             const bool written = m_proc.step(tail(260), [&] {
                 try {
@@ -222,6 +228,7 @@ private:
             if (lost) break;
             m_proc.step(tail(262), [&] { rows.moveNext(); });
         }
+        m_proc.setRow(0);
     }
 
     const TransferProfile& m_profile;

@@ -7,7 +7,18 @@ namespace tw {
 
 class ConnectionFactory;
 class FrontEnd;
+class Recordset;
 class TableList;
+
+// Sees what a copy reads, as it reads it: a verification digests the rows on the way.
+class CopyObserver {
+public:
+    virtual ~CopyObserver() = default;
+    // The table was created in the target; the source's fields are known.
+    virtual void tableCreated(const QString& table, const Recordset& rows) = 0;
+    // The source positioned on a row whose statement has just been composed.
+    virtual void rowRead(const Recordset& row) = 0;
+};
 
 // What one transfer works with: the front end that answers and is told, the connections, the
 // connection values as they are now, and the two table lists.
@@ -17,6 +28,7 @@ struct TransferJob {
     ConnectionValues values;
     TableList& sourceList;
     TableList& targetList;
+    CopyObserver* observer = nullptr;
 };
 
 // Copies every selected table of the source list, from the bottom of the list up, into the

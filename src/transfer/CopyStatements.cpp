@@ -35,6 +35,14 @@ QString ColumnTypeText(TargetDatabase target, std::int16_t adoType) {
     return QStringLiteral(" TEXT,");
 }
 
+ColumnKind CreatedColumnKind(TargetDatabase target, std::int16_t adoType) {
+    const QString type = ColumnTypeText(target, adoType);
+    if (type == QLatin1String(" NUMERIC,")) return ColumnKind::Number;
+    if (type == QLatin1String(" BLOB,") || type == QLatin1String(" OLEOBJECT,"))
+        return ColumnKind::LongBinary;
+    return ColumnKind::Text;
+}
+
 namespace {
 
 // Appends the value's literal: NULL, or the text in single quotes with each one inside doubled.

@@ -38,6 +38,11 @@ QString SelectAllSql(const QString& table);
 // and exact-decimal numbers become numbers, long binary stays binary, all else is text.
 QString ColumnTypeText(TargetDatabase target, std::int16_t adoType);
 
+// What a created column holds, as its type decides: numbers compare by value, long binary as
+// bytes, all else as the exact text.
+enum class ColumnKind { Number, LongBinary, Text };
+ColumnKind CreatedColumnKind(TargetDatabase target, std::int16_t adoType);
+
 // A value as an SQL literal: NULL for Null and for the empty text, otherwise the exact text
 // between single quotes with every single quote doubled.
 QString SqlValueText(const Variant& value);

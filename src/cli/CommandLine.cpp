@@ -1,0 +1,87 @@
+#include "cli/CommandLine.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include "cli/CommandOptions.h"
+#include "cli/Commands.h"
+#include "cli/ExitCode.h"
+#include "cli/Terminal.h"
+#include "db/odbc/OdbcConnection.h"
+#include "shell/Locale.h"
+#include "shell/SettingsStore.h"
+
+namespace tw::cli {
+
+namespace {
+
+// The remembered values, with what the command line gives in their place. The password comes
+// from a file or the environment only; nothing is saved.
+std::optional<ConnectionValues> connectionValues(const CommandOptions& options, Terminal& terminal) {
+    const SettingsStore settings;
+    const auto remembered = [&](const QString& key) {
+        return settings.value(kSettingsApplication, kSettingsSection, key);
+    };
+    ConnectionValues values{remembered(SettingKey::OracleServer), remembered(SettingKey::OracleUser),
+                            remembered(SettingKey::OraclePassword), remembered(SettingKey::DataSourceName)};
+    if (options.oracleServer) values.oracleServer = *options.oracleServer;
+    if (options.oracleUser) values.oracleUser = *options.oracleUser;
+    if (options.dataSourceName) values.dataSourceName = *options.dataSourceName;
+    if (options.passwordFile) {
+        QFile file(*options.passwordFile);
+        if (!file.open(QIODevice::ReadOnly)) {
+            terminal.err(QStringLiteral("tablewright: the password file %1 cannot be read: %2\n")
+                             .arg(*options.passwordFile, file.errorString()));
+            return std::nullopt;
+        }
+        QByteArray line = file.readLine();
+        while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
+        values.oraclePassword = QString::fromUtf8(line);
+    }
+    if (options.passwordVariable) {
+        const QByteArray name = options.passwordVariable->toLocal8Bit();
+        if (!qEnvironmentVariableIsSet(name.constData())) {
+            terminal.err(QStringLiteral("tablewright: the environment variable %1 is not set\n")
+                             .arg(*options.passwordVariable));
+            return std::nullopt;
+        }
+        values.oraclePassword = qEnvironmentVariable(name.constData());
+    }
+    return values;
+}
+
+}  // namespace
+
+int runCommandLine(int argc, char* argv[]) {
+    QCoreApplication application(argc, argv);
+    useDatabaseLocale();
+    Terminal terminal;
+
+    const ParsedCommand parsed = parseCommand(argc, argv);
+    if (!parsed.output.isEmpty()) terminal.out(parsed.output);
+    if (!parsed.error.isEmpty()) terminal.err(parsed.error);
+    if (!parsed.options) return parsed.exitCode;
+    const CommandOptions& options = *parsed.options;
+
+    const std::optional<ConnectionValues> values = connectionValues(options, terminal);
+    if (!values) return kExitUsage;
+    odbc::OdbcConnectionFactory connections;
+    const CommandContext context{options, *values, connections, terminal};
+    try {
+        switch (options.command) {
+            case CommandOptions::Command::List:
+                return listTables(context);
+            case CommandOptions::Command::Copy:
+                return copyTables(context);
+            case CommandOptions::Command::Drop:
+                return dropTables(context);
+            case CommandOptions::Command::Rename:
+                return renameTable(context);
+        }
+    } catch (const std::exception& failure) {
+        terminal.err(QStringLiteral("tablewright: %1\n").arg(oneLine(QString::fromUtf8(failure.what()))));
+    }
+    return kExitSomethingFailed;
+}
+
+}  // namespace tw::cli

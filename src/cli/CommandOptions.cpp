@@ -1,0 +1,160 @@
+#include "cli/CommandOptions.h"
+
+#include <CLI/CLI.hpp>
+#include <map>
+#include <sstream>
+#include <vector>
+
+namespace tw::cli {
+
+namespace {
+
+const char* const kExitCodes =
+    "Exit status:\n"
+    "  0  everything copied (and verified, when asked)\n"
+    "  1  some rows or tables failed, or a verification found a difference\n"
+    "  2  a usage error\n"
+    "  3  a connection could not be opened";
+
+const char* const kConnectionNote =
+    "Connection values come from the settings the windows remember; --sid, --user, --dsn and a "
+    "password option replace them for this run only. Nothing given here is saved.";
+
+// The option's text when the chosen command was given it.
+std::optional<QString> given(const CLI::App& command, const std::string& name, const std::string& value) {
+    if (command.get_option(name)->count() == 0) return std::nullopt;
+    return QString::fromStdString(value);
+}
+
+struct Connection {
+    std::string sid, user, dsn, passwordFile, passwordVariable;
+};
+
+void addConnectionOptions(CLI::App& command, Connection& connection) {
+    command.add_option("--sid", connection.sid, "Oracle server (the connection window's SID)");
+    command.add_option("--user", connection.user, "Oracle user");
+    command.add_option("--dsn", connection.dsn, "SQL Anywhere ODBC data source name");
+    CLI::Option* file = command.add_option("--password-file", connection.passwordFile,
+                                           "read the Oracle password from the first line of FILE");
+    CLI::Option* variable = command.add_option("--password-env", connection.passwordVariable,
+                                               "read the Oracle password from the environment variable VAR");
+    file->type_name("FILE")->excludes(variable);
+    variable->type_name("VAR");
+}
+
+void addVersionAndFooter(CLI::App& command) {
+    command.set_version_flag("--version", programVersion().toStdString());
+    command.footer(std::string(kConnectionNote) + "\n\n" + kExitCodes);
+}
+
+const std::map<std::string, Side> kSides{{"oracle", Side::Oracle}, {"sqlanywhere", Side::SqlAnywhere}};
+const std::map<std::string, Overwrite> kAnswers{
+    {"ask", Overwrite::Ask}, {"yes", Overwrite::Yes}, {"no", Overwrite::No}};
+
+}  // namespace
+
+QString programVersion() { return QStringLiteral(TW_VERSION); }
+
+bool wantsCommandLine(int argc, const char* const* argv) {
+    if (argc < 2) return false;
+    const std::string first = argv[1];
+    return first.empty() || first[0] != '-' || first == "--help" || first == "-h" || first == "--version";
+}
+
+ParsedCommand parseCommand(int argc, const char* const* argv) {
+    ParsedCommand parsed;
+    // A password among the arguments would show in the process list to every user.
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--password" || argument.rfind("--password=", 0) == 0 || argument == "--pwd") {
+            parsed.exitCode = 2;
+            parsed.error = QStringLiteral(
+                "tablewright: a password on the command line shows in the process list; give "
+                "--password-file FILE or --password-env VAR instead\n");
+            return parsed;
+        }
+    }
+
+    CLI::App app("Copies whole tables between an Oracle database and a SQL Anywhere data source.\n"
+                 "Without a command the windows open.",
+                 "tablewright");
+    app.set_version_flag("--version", programVersion().toStdString());
+    app.require_subcommand(1, 1);
+    app.footer(std::string("Run 'tablewright COMMAND --help' for a command's options.\n\n") + kExitCodes);
+
+    CommandOptions options;
+    std::string side, to, overwrite = "ask";
+    std::vector<std::string> tables;
+    Connection connection;
+
+    CLI::App* list = app.add_subcommand("list", "List the tables as the tables window shows them");
+    list->add_option("--side", side, "only this side's tables")->check(CLI::IsMember({"oracle", "sqlanywhere"}));
+
+    CLI::App* copy = app.add_subcommand("copy", "Copy tables to the other database, as the send buttons do");
+    copy->add_option("--to", to, "the database the tables go into")
+        ->required()
+        ->check(CLI::IsMember({"sqlanywhere", "oracle"}));
+    CLI::Option* all = copy->add_flag("--all", options.all, "every table of the source side");
+    CLI::Option* named = copy->add_option("TABLE", tables, "the tables to copy, as the source lists them");
+    all->excludes(named);
+    copy->add_option("--overwrite", overwrite,
+                     "a table the target already has: ask (on a terminal; refused otherwise), "
+                     "yes (replace it) or no (keep it)")
+        ->check(CLI::IsMember({"ask", "yes", "no"}));
+    copy->add_flag("--verify", options.verify,
+                   "read each copied table back and compare it with the rows the copy read");
+    copy->add_flag("--json", options.json, "print the summary as one JSON document");
+
+    CLI::App* drop = app.add_subcommand("drop", "Delete tables, as the Delete Table/s buttons do");
+    drop->add_option("--side", side, "the database the tables are in")
+        ->required()
+        ->check(CLI::IsMember({"oracle", "sqlanywhere"}));
+    drop->add_option("TABLE", tables, "the tables to delete")->required();
+
+    CLI::App* rename = app.add_subcommand("rename", "Rename a table, as the Rename Table buttons do");
+    rename->add_option("--side", side, "the database the table is in")
+        ->required()
+        ->check(CLI::IsMember({"oracle", "sqlanywhere"}));
+    rename->add_option("OLD", tables, "the table's name and its new name")->required()->expected(2);
+
+    for (CLI::App* command : {list, copy, drop, rename}) {
+        addConnectionOptions(*command, connection);
+        addVersionAndFooter(*command);
+    }
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        std::ostringstream out, err;
+        const int code = app.exit(error, out, err);
+        parsed.output = QString::fromStdString(out.str());
+        parsed.error = QString::fromStdString(err.str());
+        parsed.exitCode = code == 0 ? 0 : 2;
+        return parsed;
+    }
+    if (copy->parsed() && !options.all && tables.empty()) {
+        parsed.exitCode = 2;
+        parsed.error = QStringLiteral("tablewright copy: name the tables to copy, or give --all\n");
+        return parsed;
+    }
+
+    using Command = CommandOptions::Command;
+    options.command = list->parsed() ? Command::List
+                      : copy->parsed() ? Command::Copy
+                      : drop->parsed() ? Command::Drop
+                                       : Command::Rename;
+    const CLI::App& chosen = *app.get_subcommands().front();
+    if (!side.empty()) options.side = kSides.at(side);
+    if (!to.empty()) options.to = kSides.at(to);
+    options.overwrite = kAnswers.at(overwrite);
+    for (const std::string& table : tables) options.tables << QString::fromStdString(table);
+    options.oracleServer = given(chosen, "--sid", connection.sid);
+    options.oracleUser = given(chosen, "--user", connection.user);
+    options.dataSourceName = given(chosen, "--dsn", connection.dsn);
+    options.passwordFile = given(chosen, "--password-file", connection.passwordFile);
+    options.passwordVariable = given(chosen, "--password-env", connection.passwordVariable);
+    parsed.options = options;
+    return parsed;
+}
+
+}  // namespace tw::cli

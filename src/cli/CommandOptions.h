@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace tw::cli {
+
+enum class Side { Oracle, SqlAnywhere };
+enum class Overwrite { Ask, Yes, No };
+
+// What the command line asked for, checked against the commands' rules.
+struct CommandOptions {
+    enum class Command { List, Copy, Drop, Rename } command = Command::List;
+    std::optional<Side> side;  // list: one side or both; drop and rename: the side
+    Side to = Side::SqlAnywhere;
+    bool all = false;
+    QStringList tables;  // copy and drop: the tables; rename: the old and the new name
+    Overwrite overwrite = Overwrite::Ask;
+    bool verify = false;
+    bool json = false;
+    // Instead of the remembered values, for this run only.
+    std::optional<QString> oracleServer;
+    std::optional<QString> oracleUser;
+    std::optional<QString> dataSourceName;
+    std::optional<QString> passwordFile;
+    std::optional<QString> passwordVariable;
+};
+
+// The outcome of reading the arguments: options to run, or text to print and an exit code
+// (help and version with 0, a usage error with 2).
+struct ParsedCommand {
+    std::optional<CommandOptions> options;
+    int exitCode = 0;
+    QString output;  // for standard output
+    QString error;   // for standard error
+};
+
+ParsedCommand parseCommand(int argc, const char* const* argv);
+
+// Whether these arguments ask for the command line rather than the windows: a command word,
+// or help or version. The windows' own options (Qt's) begin with a dash.
+bool wantsCommandLine(int argc, const char* const* argv);
+
+QString programVersion();
+
+}  // namespace tw::cli

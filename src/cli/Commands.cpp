@@ -1,0 +1,185 @@
+#include "cli/Commands.h"
+
+#include "cli/ExitCode.h"
+#include "cli/RunSummary.h"
+#include "cli/Terminal.h"
+#include "cli/TerminalFrontEnd.h"
+#include "db/Connection.h"
+#include "db/Oracle.h"
+#include "db/Sybase.h"
+#include "maintenance/DeleteTables.h"
+#include "maintenance/RenameTable.h"
+#include "shell/SortedTableList.h"
+#include "transfer/CopyEngine.h"
+#include "transfer/CopyVerifier.h"
+
+namespace tw::cli {
+
+namespace {
+
+QString sideOption(Side side) { return side == Side::Oracle ? QStringLiteral("oracle") : QStringLiteral("sqlanywhere"); }
+QString sideTitle(Side side) { return side == Side::Oracle ? QStringLiteral("Oracle") : QStringLiteral("SQL Anywhere"); }
+
+ConnectionTarget targetOf(Side side, const ConnectionValues& values) {
+    return side == Side::Oracle ? OracleConnectionTarget(values) : SybaseConnectionTarget(values);
+}
+
+// Opens and closes one connection to the side, so that a login that fails is said once, with
+// the driver's words, before anything is done.
+bool connects(const CommandContext& context, Side side) {
+    try {
+        const std::unique_ptr<Connection> connection = context.connections.create();
+        if (side == Side::SqlAnywhere) connection->setProvider(kOdbcProvider);
+        connection->open(targetOf(side, context.values));
+        connection->close();
+        return true;
+    } catch (const std::exception& failure) {
+        const QString where = side == Side::Oracle ? QStringLiteral("Oracle server \"%1\" as \"%2\"")
+                                                         .arg(context.values.oracleServer, context.values.oracleUser)
+                                                   : QStringLiteral("the SQL Anywhere data source \"%1\"")
+                                                         .arg(context.values.dataSourceName);
+        context.terminal.err(QStringLiteral("tablewright: cannot connect to %1: %2\n")
+                                 .arg(where, oneLine(QString::fromUtf8(failure.what()))));
+        return false;
+    }
+}
+
+// The side's tables as its list in the tables window shows them.
+void load(const CommandContext& context, Side side, SortedTableList& list) {
+    const auto noEvents = [] {};
+    if (side == Side::Oracle) {
+        LoadOracleTables(list, context.connections, context.values, noEvents);
+    } else {
+        LoadSybaseTables(list, context.connections, context.values, noEvents);
+    }
+}
+
+// Selects the named tables, the first of them current; names the list does not hold are
+// reported and recorded. False when none is there.
+bool select(SortedTableList& list, const QStringList& names, Side side, TerminalFrontEnd& front,
+            Terminal& terminal) {
+    list.setCurrentIndex(-1);
+    for (const QString& name : names) {
+        const int index = list.indexOf(name);
+        if (index < 0) {
+            terminal.err(QStringLiteral("tablewright: %1 has no table %2\n").arg(sideTitle(side), name));
+            front.record(name, TableResult::Status::NotFound);
+            continue;
+        }
+        list.setSelected(index, true);
+        if (list.currentIndex() == -1) list.setCurrentIndex(index);
+    }
+    return list.currentIndex() != -1;
+}
+
+int exitStatus(const TerminalFrontEnd& front) { return front.anythingFailed() ? kExitSomethingFailed : kExitSuccess; }
+
+}  // namespace
+
+int listTables(const CommandContext& context) {
+    const QList<Side> sides =
+        context.options.side ? QList<Side>{*context.options.side} : QList<Side>{Side::Oracle, Side::SqlAnywhere};
+    for (Side side : sides) {
+        if (!connects(context, side)) return kExitNoConnection;
+    }
+    for (Side side : sides) {
+        SortedTableList list;
+        try {
+            load(context, side, list);
+        } catch (const std::exception& failure) {
+            context.terminal.err(QStringLiteral("tablewright: the %1 tables cannot be listed: %2\n")
+                                     .arg(sideTitle(side), oneLine(QString::fromUtf8(failure.what()))));
+            return kExitSomethingFailed;
+        }
+        for (const QString& table : list.items()) {
+            context.terminal.out(context.options.side ? table + QLatin1Char('\n')
+                                                      : sideOption(side) + QLatin1Char('\t') + table + QLatin1Char('\n'));
+        }
+    }
+    return kExitSuccess;
+}
+
+int copyTables(const CommandContext& context) {
+    const CommandOptions& options = context.options;
+    const Side to = options.to;
+    const Side from = to == Side::Oracle ? Side::SqlAnywhere : Side::Oracle;
+    const TransferProfile& profile = to == Side::Oracle ? kToOracle : kToSqlAnywhere;
+    if (!connects(context, from) || !connects(context, to)) return kExitNoConnection;
+
+    SortedTableList source, target;
+    try {
+        load(context, from, source);
+        load(context, to, target);
+    } catch (const std::exception& failure) {
+        context.terminal.err(QStringLiteral("tablewright: the tables cannot be listed: %1\n")
+                                 .arg(oneLine(QString::fromUtf8(failure.what()))));
+        return kExitSomethingFailed;
+    }
+
+    TerminalFrontEnd front(context.terminal, options.overwrite, sideTitle(to));
+    CopyVerifier verifier(profile.target, context.connections, targetOf(from, context.values),
+                          targetOf(to, context.values));
+    if (options.verify) front.verifyWith(&verifier);
+    const bool anything = select(source, options.all ? source.items() : options.tables, from, front, context.terminal);
+    if (anything) {
+        const TransferJob job{front, context.connections, context.values, source, target,
+                              options.verify ? &verifier : nullptr};
+        TransferTables(profile, job);
+    } else if (options.all) {
+        context.terminal.err(QStringLiteral("tablewright: %1 has no tables to copy\n").arg(sideTitle(from)));
+    }
+
+    const int status = exitStatus(front);
+    if (options.json) {
+        context.terminal.out(summaryJson(QStringLiteral("copy"), front.results(), front.failures(), status));
+    } else {
+        context.terminal.out(summaryTable(front.results(), options.verify));
+    }
+    return status;
+}
+
+int dropTables(const CommandContext& context) {
+    const Side side = *context.options.side;
+    if (!connects(context, side)) return kExitNoConnection;
+    SortedTableList list;
+    load(context, side, list);
+    TerminalFrontEnd front(context.terminal, Overwrite::No, sideTitle(side));
+    if (select(list, context.options.tables, side, front, context.terminal)) {
+        QStringList asked;
+        for (int i = 0; i < list.count(); ++i) {
+            if (list.isSelected(i)) asked << list.text(i);
+        }
+        DeleteTables(side == Side::Oracle ? kOracleSide : kSybaseSide, list, {front, context.connections, context.values});
+        // A table the database refused to drop stays listed.
+        for (const QString& table : asked) {
+            front.record(table, list.indexOf(table) < 0 ? TableResult::Status::Dropped : TableResult::Status::Failed);
+        }
+    }
+    for (const TableResult& result : front.results()) {
+        context.terminal.out(result.table + QLatin1Char('\t') + statusName(result.status) + QLatin1Char('\n'));
+    }
+    return exitStatus(front);
+}
+
+int renameTable(const CommandContext& context) {
+    const Side side = *context.options.side;
+    const QString oldName = context.options.tables.value(0);
+    const QString newName = context.options.tables.value(1);
+    if (!connects(context, side)) return kExitNoConnection;
+    SortedTableList list;
+    load(context, side, list);
+    TerminalFrontEnd front(context.terminal, Overwrite::No, sideTitle(side));
+    front.renameTo(newName);
+    if (select(list, {oldName}, side, front, context.terminal)) {
+        RenameTable(side == Side::Oracle ? kOracleSide : kSybaseSide, list, {front, context.connections, context.values});
+        const bool renamed = list.indexOf(newName) >= 0 && list.indexOf(oldName) < 0;
+        front.record(oldName, renamed ? TableResult::Status::Renamed : TableResult::Status::Failed);
+    }
+    const TableResult& result = front.results().back();
+    context.terminal.out(result.table + QLatin1Char('\t') + statusName(result.status) +
+                         (result.status == TableResult::Status::Renamed ? QLatin1Char('\t') + newName : QString()) +
+                         QLatin1Char('\n'));
+    return exitStatus(front);
+}
+
+}  // namespace tw::cli

@@ -1,0 +1,36 @@
+#include "cli/ProgressLine.h"
+
+#include <cmath>
+
+namespace tw::cli {
+
+QString groupedCount(qint64 count) {
+    QString digits = QString::number(std::llabs(count));
+    for (qsizetype at = digits.size() - 3; at > 0; at -= 3) digits.insert(at, QLatin1Char(','));
+    return count < 0 ? QLatin1Char('-') + digits : digits;
+}
+
+namespace {
+
+QString duration(double seconds) {
+    const qint64 whole = static_cast<qint64>(std::ceil(seconds));
+    const QString minutesAndSeconds =
+        QStringLiteral("%1:%2").arg(whole / 60 % 60).arg(whole % 60, 2, 10, QLatin1Char('0'));
+    return whole >= 3600 ? QStringLiteral("%1:%2").arg(whole / 3600).arg(minutesAndSeconds.rightJustified(5, '0'))
+                         : minutesAndSeconds;
+}
+
+}  // namespace
+
+QString progressLine(const QString& table, qint64 rowsDone, qint64 rowsTotal, double seconds) {
+    QString line = table + QStringLiteral("  ") + groupedCount(rowsDone);
+    if (rowsTotal > 0) line += QStringLiteral(" of ") + groupedCount(rowsTotal);
+    line += QStringLiteral(" rows");
+    if (seconds < 0.5) return line;
+    const double rate = rowsDone / seconds;
+    line += QStringLiteral("  ") + groupedCount(std::llround(rate)) + QStringLiteral(" rows/s");
+    if (rowsTotal > rowsDone && rate > 0) line += QStringLiteral("  ") + duration((rowsTotal - rowsDone) / rate) + QStringLiteral(" left");
+    return line;
+}
+
+}  // namespace tw::cli

@@ -1,0 +1,97 @@
+#include "cli/RunSummary.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <algorithm>
+
+#include "cli/ProgressLine.h"
+
+namespace tw::cli {
+
+namespace {
+
+QString verdict(const TableResult& result) {
+    if (!result.verification) return QStringLiteral("-");
+    if (!result.verification->error.isEmpty()) return QStringLiteral("unread");
+    return result.verification->matches ? QStringLiteral("yes") : QStringLiteral("NO");
+}
+
+QJsonValue count(qint64 value) { return QJsonValue(static_cast<double>(value)); }
+
+}  // namespace
+
+QString summaryTable(const QList<TableResult>& results, bool verified) {
+    QList<QStringList> rows{{"table", "status", "read", "written", "failed", "seconds"}};
+    if (verified) rows.front() << QStringLiteral("matches");
+    for (const TableResult& result : results) {
+        const TableOutcome& outcome = result.outcome;
+        QStringList row{result.table, statusName(result.status), groupedCount(outcome.rowsRead),
+                        groupedCount(outcome.rowsWritten), groupedCount(outcome.rowsFailed),
+                        QString::number(outcome.seconds, 'f', 2)};
+        if (verified) row << verdict(result);
+        rows << row;
+    }
+    QList<qsizetype> widths(rows.front().size(), 0);
+    for (const QStringList& row : rows) {
+        for (qsizetype column = 0; column < row.size(); ++column) {
+            widths[column] = std::max(widths[column], row[column].size());
+        }
+    }
+    QString text;
+    for (const QStringList& row : rows) {
+        QStringList cells;
+        for (qsizetype column = 0; column < row.size(); ++column) {
+            // Names and words to the left, figures to the right.
+            cells << (column < 2 ? row[column].leftJustified(widths[column]) : row[column].rightJustified(widths[column]));
+        }
+        text += cells.join(QStringLiteral("  ")).trimmed() + QLatin1Char('\n');
+    }
+    return text;
+}
+
+QString summaryJson(const QString& command, const QList<TableResult>& results, const QList<Failure>& failures,
+                    int exitCode) {
+    QJsonArray tables;
+    for (const TableResult& result : results) {
+        QJsonObject table{{"table", result.table},
+                          {"status", statusName(result.status)},
+                          {"rowsRead", count(result.outcome.rowsRead)},
+                          {"rowsWritten", count(result.outcome.rowsWritten)},
+                          {"rowsFailed", count(result.outcome.rowsFailed)},
+                          {"seconds", result.outcome.seconds}};
+        if (result.verification) {
+            const Verification& verification = *result.verification;
+            QJsonArray differences;
+            for (const RowDifference& difference : verification.differences) {
+                differences.append(QJsonObject{{"onlyIn", difference.onlyInSource ? "source" : "target"},
+                                               {"values", QJsonArray::fromStringList(difference.values)}});
+            }
+            QJsonObject verified{{"matches", verification.matches},
+                                 {"sourceRows", count(verification.sourceRows)},
+                                 {"targetRows", count(verification.targetRows)},
+                                 {"differences", differences}};
+            if (!verification.error.isEmpty()) verified.insert("error", verification.error);
+            table.insert("verification", verified);
+        }
+        tables.append(table);
+    }
+    QJsonArray failed;
+    for (const Failure& failure : failures) {
+        QJsonObject entry{{"procedure", failure.procedure},
+                          {"line", failure.line},
+                          {"message", failure.description},
+                          {"sqlState", failure.sqlState},
+                          {"nativeError", failure.nativeError}};
+        if (!failure.table.isEmpty()) entry.insert("table", failure.table);
+        if (failure.row > 0) entry.insert("row", count(failure.row));
+        const QString statement = failure.statement ? *failure.statement : failure.composing;
+        if (!statement.isEmpty()) entry.insert("statement", statement);
+        failed.append(entry);
+    }
+    const QJsonObject document{
+        {"command", command}, {"tables", tables}, {"failures", failed}, {"exitCode", exitCode}};
+    return QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented));
+}
+
+}  // namespace tw::cli

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include "cli/TerminalFrontEnd.h"
+
+namespace tw::cli {
+
+// The table printed at the end: per table its status, rows read, written and failed, seconds,
+// and with a verification whether the target matches.
+QString summaryTable(const QList<TableResult>& results, bool verified);
+
+// The same, with every failure, as one JSON document.
+QString summaryJson(const QString& command, const QList<TableResult>& results, const QList<Failure>& failures,
+                    int exitCode);
+
+}  // namespace tw::cli

@@ -1,0 +1,165 @@
+#include "cli/TerminalFrontEnd.h"
+
+#include "cli/ProgressLine.h"
+#include "cli/Terminal.h"
+
+namespace tw::cli {
+
+namespace {
+
+constexpr int kStatementShown = 200;  // characters of a failing statement on its line
+constexpr qint64 kRedrawMs = 100;     // a terminal's progress line at most this often
+constexpr qint64 kPlainLineMs = 5000; // a plain progress line at most this often
+
+}  // namespace
+
+QString statusName(TableResult::Status status) {
+    switch (status) {
+        case TableResult::Status::Copied:
+            return QStringLiteral("copied");
+        case TableResult::Status::Failed:
+            return QStringLiteral("failed");
+        case TableResult::Status::Kept:
+            return QStringLiteral("kept");
+        case TableResult::Status::Refused:
+            return QStringLiteral("refused");
+        case TableResult::Status::NotFound:
+            return QStringLiteral("not found");
+        case TableResult::Status::Dropped:
+            return QStringLiteral("dropped");
+        case TableResult::Status::Renamed:
+            return QStringLiteral("renamed");
+    }
+    return QString();
+}
+
+TerminalFrontEnd::TerminalFrontEnd(Terminal& terminal, Overwrite overwrite, QString targetName)
+    : m_terminal(terminal), m_overwrite(overwrite), m_targetName(std::move(targetName)) {}
+
+QString TerminalFrontEnd::failureLine(const Failure& failure) {
+    QStringList parts;
+    if (!failure.table.isEmpty()) parts << QStringLiteral("table ") + failure.table;
+    if (failure.row > 0) parts << QStringLiteral("row ") + QString::number(failure.row);
+    parts << failure.procedure + QStringLiteral(" line ") + QString::number(failure.line);
+    if (!failure.sqlState.isEmpty()) parts << QStringLiteral("SQLSTATE ") + failure.sqlState;
+    QString line = QStringLiteral("tablewright: ") + parts.join(QStringLiteral(", ")) + QStringLiteral(": ") +
+                   oneLine(failure.description);
+    const QString composing = failure.statement ? *failure.statement : failure.composing;
+    if (!composing.isEmpty()) {
+        QString statement = oneLine(composing);
+        if (statement.size() > kStatementShown) {
+            statement.truncate(kStatementShown);
+            if (statement.back().isHighSurrogate()) statement.chop(1);
+            statement += QStringLiteral(" …");
+        }
+        line += QStringLiteral(" [") + statement + QLatin1Char(']');
+    }
+    return line;
+}
+
+AfterFailure TerminalFrontEnd::failed(const Failure& failure) {
+    endProgressLine();
+    m_failures << failure;
+    m_terminal.err(failureLine(failure) + QLatin1Char('\n'));
+    return AfterFailure::Resume;  // the run goes on, as the window's does after its box
+}
+
+bool TerminalFrontEnd::mayReplace(const QString& table) {
+    endProgressLine();
+    bool replace = m_overwrite == Overwrite::Yes;
+    TableResult::Status kept = TableResult::Status::Kept;
+    if (m_overwrite == Overwrite::Ask) {
+        if (m_terminal.inIsTerminal()) {
+            m_terminal.err(QStringLiteral("%1 already has a table %2. Replace it? [y/N] ").arg(m_targetName, table));
+            const QString answer = m_terminal.readLine().trimmed().toLower();
+            replace = answer == QLatin1String("y") || answer == QLatin1String("yes");
+        } else {
+            kept = TableResult::Status::Refused;
+            m_terminal.err(QStringLiteral("tablewright: %1 already has a table %2; not replaced without a terminal "
+                                          "to ask on. Give --overwrite yes to replace it or --overwrite no to "
+                                          "keep it.\n")
+                               .arg(m_targetName, table));
+        }
+    }
+    if (!replace) record(table, kept);
+    return replace;
+}
+
+QString TerminalFrontEnd::newNameFor(const QString&) { return m_newName; }
+
+void TerminalFrontEnd::nothingSelected(MissingSelection) {
+    m_terminal.err(QStringLiteral("tablewright: no table to work on\n"));
+}
+
+void TerminalFrontEnd::progress(const QString& table, qint64 rowsDone, qint64 rowsTotal) {
+    if (rowsDone == 1) {
+        m_tableClock.start();
+        m_lastDrawn.invalidate();
+    }
+    const qint64 wait = m_terminal.errIsTerminal() ? kRedrawMs : kPlainLineMs;
+    if (m_lastDrawn.isValid() && m_lastDrawn.elapsed() < wait) return;
+    m_lastDrawn.start();
+    const QString line = progressLine(table, rowsDone, rowsTotal, m_tableClock.nsecsElapsed() / 1e9);
+    if (m_terminal.errIsTerminal()) {
+        m_terminal.err(QStringLiteral("\r\x1b[K") + line);
+        m_lineOpen = true;
+    } else if (rowsDone > 1) {
+        m_terminal.err(line + QLatin1Char('\n'));
+    }
+}
+
+void TerminalFrontEnd::tableFinished(const TableOutcome& outcome) {
+    TableResult result;
+    result.table = outcome.table;
+    result.outcome = outcome;
+    result.status = outcome.created && outcome.rowsFailed == 0 ? TableResult::Status::Copied
+                                                               : TableResult::Status::Failed;
+    endProgressLine();
+    m_terminal.err(QStringLiteral("%1: %2 rows read, %3 written, %4 failed, %5 s\n")
+                       .arg(outcome.table, groupedCount(outcome.rowsRead), groupedCount(outcome.rowsWritten),
+                            groupedCount(outcome.rowsFailed))
+                       .arg(outcome.seconds, 0, 'f', 2));
+    if (m_verifier && outcome.created) {
+        result.verification = m_verifier->verify(outcome.table, outcome.table);
+        const Verification& verification = *result.verification;
+        if (!verification.error.isEmpty()) {
+            m_terminal.err(QStringLiteral("tablewright: table %1 could not be read back to verify it: %2\n")
+                               .arg(outcome.table, oneLine(verification.error)));
+        } else if (!verification.matches) {
+            m_terminal.err(QStringLiteral("tablewright: table %1 differs from its source: %2 rows read from the "
+                                          "source, %3 in the target\n")
+                               .arg(outcome.table, groupedCount(verification.sourceRows),
+                                    groupedCount(verification.targetRows)));
+            for (const RowDifference& difference : verification.differences) {
+                m_terminal.err(QStringLiteral("  only in the %1: %2\n")
+                                   .arg(difference.onlyInSource ? QStringLiteral("source") : QStringLiteral("target"),
+                                        difference.values.join(QStringLiteral(" | "))));
+            }
+        }
+    }
+    m_results << result;
+}
+
+bool TerminalFrontEnd::anythingFailed() const {
+    if (!m_failures.isEmpty()) return true;
+    for (const TableResult& result : m_results) {
+        switch (result.status) {
+            case TableResult::Status::Failed:
+            case TableResult::Status::Refused:
+            case TableResult::Status::NotFound:
+                return true;
+            default:
+                break;
+        }
+        if (result.verification && !result.verification->matches) return true;
+    }
+    return false;
+}
+
+void TerminalFrontEnd::endProgressLine() {
+    if (!m_lineOpen) return;
+    m_terminal.err(QStringLiteral("\r\x1b[K"));
+    m_lineOpen = false;
+}
+
+}  // namespace tw::cli

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QList>
+#include <optional>
+
+#include "cli/CommandOptions.h"
+#include "shell/FrontEnd.h"
+#include "transfer/CopyVerifier.h"
+
+namespace tw::cli {
+
+class Terminal;
+
+// What became of one table the command named.
+struct TableResult {
+    enum class Status { Copied, Failed, Kept, Refused, NotFound, Dropped, Renamed };
+    QString table;
+    Status status = Status::Failed;
+    TableOutcome outcome;                       // for tables the copy worked on
+    std::optional<Verification> verification;  // with --verify, for created tables
+};
+
+QString statusName(TableResult::Status status);
+
+// The command line's front end: questions answered by the options or on the terminal, each
+// failure as one line on standard error, progress as a line redrawn in place on a terminal
+// (plain lines otherwise), and a record of every table for the summary.
+class TerminalFrontEnd : public FrontEnd {
+public:
+    TerminalFrontEnd(Terminal& terminal, Overwrite overwrite, QString targetName);
+
+    // With --verify: each created table is read back once it is copied.
+    void verifyWith(CopyVerifier* verifier) { m_verifier = verifier; }
+    // The new name a rename gives.
+    void renameTo(const QString& name) { m_newName = name; }
+
+    AfterFailure failed(const Failure& failure) override;
+    bool mayReplace(const QString& table) override;
+    QString newNameFor(const QString& oldName) override;
+    void nothingSelected(MissingSelection which) override;
+    void progress(const QString& table, qint64 rowsDone, qint64 rowsTotal) override;
+    void tableFinished(const TableOutcome& outcome) override;
+
+    // A table the command named, with what became of it outside the copy.
+    void record(const QString& table, TableResult::Status status) {
+        TableResult result;
+        result.table = table;
+        result.status = status;
+        m_results << result;
+    }
+    const QList<TableResult>& results() const { return m_results; }
+    const QList<Failure>& failures() const { return m_failures; }
+    // Whether anything went wrong: a failure, a table not copied whole, a difference found.
+    bool anythingFailed() const;
+
+    // A failure as the one line standard error shows.
+    static QString failureLine(const Failure& failure);
+
+private:
+    void endProgressLine();
+
+    Terminal& m_terminal;
+    Overwrite m_overwrite;
+    QString m_targetName;
+    CopyVerifier* m_verifier = nullptr;
+    QString m_newName;
+    QList<TableResult> m_results;
+    QList<Failure> m_failures;
+    QElapsedTimer m_tableClock;
+    QElapsedTimer m_lastDrawn;
+    bool m_lineOpen = false;  // a progress line is on the terminal, without its end
+};
+
+}  // namespace tw::cli

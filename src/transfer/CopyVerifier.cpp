@@ -1,0 +1,98 @@
+#include "transfer/CopyVerifier.h"
+
+#include <QHash>
+#include <algorithm>
+#include <functional>
+#include <memory>
+
+#include "db/Connection.h"
+
+namespace tw {
+
+namespace {
+
+// Reads every row of a table through a connection of its own.
+void readTable(ConnectionFactory& connections, const ConnectionTarget& target, const QString& table,
+               const std::function<void(const Recordset&)>& row) {
+    const std::unique_ptr<Connection> connection = connections.create();
+    connection->open(target);
+    const std::unique_ptr<Recordset> rows = connection->openRecordset(SelectAllSql(table));
+    for (; !rows->eof(); rows->moveNext()) row(*rows);
+    rows->close();
+    connection->close();
+}
+
+}  // namespace
+
+CopyVerifier::CopyVerifier(TargetDatabase target, ConnectionFactory& connections, ConnectionTarget source,
+                           ConnectionTarget destination)
+    : m_target(target),
+      m_connections(connections),
+      m_source(std::move(source)),
+      m_destination(std::move(destination)) {}
+
+void CopyVerifier::tableCreated(const QString&, const Recordset& rows) {
+    m_kinds.clear();
+    for (int field = 0; field < rows.fieldCount(); ++field) {
+        m_kinds << CreatedColumnKind(m_target, static_cast<std::int16_t>(rows.field(field).type));
+    }
+    m_read = TableDigest();
+}
+
+void CopyVerifier::rowRead(const Recordset& row) { m_read.add(hashRow(canonicalRow(m_kinds, row).bytes)); }
+
+Verification CopyVerifier::verify(const QString& sourceTable, const QString& targetTable) {
+    Verification verification;
+    verification.sourceRows = m_read.rows();
+    TableDigest written;
+    try {
+        readTable(m_connections, m_destination, targetTable,
+                  [&](const Recordset& row) { written.add(hashRow(canonicalRow(m_kinds, row).bytes)); });
+    } catch (const std::exception& failure) {
+        verification.error = QString::fromUtf8(failure.what());
+        return verification;
+    }
+    verification.targetRows = written.rows();
+    verification.matches = written == m_read;
+    if (!verification.matches) {
+        try {
+            verification.differences = findDifferences(written, sourceTable, targetTable);
+        } catch (const std::exception&) {
+            // The counts and the verdict stand; only the examples are missing.
+        }
+    }
+    return verification;
+}
+
+QList<RowDifference> CopyVerifier::findDifferences(const TableDigest& target, const QString& sourceTable,
+                                                   const QString& targetTable) {
+    const QList<int> buckets = m_read.differingBuckets(target, kMostDifferences);
+    struct Seen {
+        qint64 balance = 0;  // source rows minus target rows
+        QStringList values;
+    };
+    QHash<QByteArray, Seen> rows;  // only the rows of the differing buckets
+    const auto collect = [&](int sign) {
+        return [&, sign](const Recordset& row) {
+            CanonicalRow canonical = canonicalRow(m_kinds, row);
+            if (!buckets.contains(TableDigest::bucketOf(hashRow(canonical.bytes)))) return;
+            Seen& seen = rows[canonical.bytes];
+            seen.balance += sign;
+            if (seen.values.isEmpty()) seen.values = std::move(canonical.display);
+        };
+    };
+    // The source as it is now: where it changed since the copy, the examples may show that.
+    readTable(m_connections, m_source, sourceTable, collect(+1));
+    readTable(m_connections, m_destination, targetTable, collect(-1));
+
+    QList<RowDifference> differences;
+    for (auto it = rows.cbegin(); it != rows.cend() && differences.size() < kMostDifferences; ++it) {
+        if (it->balance != 0) differences << RowDifference{it->balance > 0, it->values};
+    }
+    // The source's rows first, then what the target holds instead.
+    std::stable_partition(differences.begin(), differences.end(),
+                          [](const RowDifference& difference) { return difference.onlyInSource; });
+    return differences;
+}
+
+}  // namespace tw

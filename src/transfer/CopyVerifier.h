@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include "db/ConnectionTarget.h"
+#include "transfer/CopyEngine.h"
+#include "transfer/RowDigest.h"
+
+namespace tw {
+
+class ConnectionFactory;
+
+// A row that one side holds more often than the other.
+struct RowDifference {
+    bool onlyInSource = true;  // else only in the target
+    QStringList values;
+};
+
+// How a copied table compares with what the copy read from its source.
+struct Verification {
+    qint64 sourceRows = 0;
+    qint64 targetRows = 0;
+    bool matches = false;
+    QList<RowDifference> differences;  // up to kMostDifferences
+    QString error;                     // the target could not be read back: nothing is known
+};
+
+// Digests the rows a copy reads as it reads them and, once a table is copied, reads the target
+// table back and digests it the same way. Both are streaming passes; only when the digests
+// differ are the two tables read once more, holding just the rows of a few differing buckets,
+// to show which rows differ.
+class CopyVerifier : public CopyObserver {
+public:
+    static constexpr int kMostDifferences = 5;
+
+    CopyVerifier(TargetDatabase target, ConnectionFactory& connections, ConnectionTarget source,
+                 ConnectionTarget destination);
+
+    void tableCreated(const QString& table, const Recordset& rows) override;
+    void rowRead(const Recordset& row) override;
+
+    // Compares the target table with the rows the copy read from the source table.
+    Verification verify(const QString& sourceTable, const QString& targetTable);
+
+private:
+    QList<RowDifference> findDifferences(const TableDigest& target, const QString& sourceTable,
+                                         const QString& targetTable);
+
+    TargetDatabase m_target;
+    ConnectionFactory& m_connections;
+    ConnectionTarget m_source;
+    ConnectionTarget m_destination;
+    QList<ColumnKind> m_kinds;
+    TableDigest m_read;
+};
+
+}  // namespace tw

@@ -1,0 +1,182 @@
+// The command line against the stand, run as a user runs it: the built program, no display,
+// the connection values from the settings the windows keep unless the run replaces them.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include "db/SqlText.h"
+#include "shell/SettingsStore.h"
+#include "support/ProgramRun.h"
+#include "support/StandDatabases.h"
+#include "transfer/CopyStatements.h"
+
+using namespace tw;
+
+namespace {
+
+struct Direction {
+    const char* to;
+    int sourceDatabase;  // index into the stand's databases
+    int targetDatabase;
+};
+void PrintTo(const Direction& direction, std::ostream* out) { *out << "to " << direction.to; }
+
+class CommandLine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // The remembered values are the stand's, all but the password.
+        SettingsStore settings(m_home.path());
+        settings.save(kSettingsApplication, kSettingsSection, SettingKey::OracleServer, test::standOracleServer());
+        settings.save(kSettingsApplication, kSettingsSection, SettingKey::OracleUser, test::kStandOracleUser);
+        settings.save(kSettingsApplication, kSettingsSection, SettingKey::OraclePassword, "remembered");
+        settings.save(kSettingsApplication, kSettingsSection, SettingKey::DataSourceName, test::kStandDataSource);
+        m_settingsFile = settings.filePath(kSettingsApplication);
+        m_environment.insert("XDG_CONFIG_HOME", m_home.path());
+        m_environment.insert("TW_TEST_PASSWORD", test::kStandOraclePassword);
+    }
+
+    test::ProgramRun run(QStringList arguments) {
+        arguments << "--password-env" << "TW_TEST_PASSWORD";
+        return test::runProgram(arguments, m_environment);
+    }
+
+    Connection& database(int index) { return index == 0 ? *m_oracle : *m_sqlany; }
+    // Creates the table on one side and has it dropped when the test ends.
+    void create(int index, const QString& columns, const QStringList& rows) {
+        database(index).execute(QStringLiteral("CREATE TABLE %1(%2)").arg(quotedName(m_table), columns));
+        for (const QString& row : rows) {
+            database(index).execute(QStringLiteral("INSERT INTO %1 VALUES(%2)").arg(quotedName(m_table), row));
+        }
+    }
+    qint64 rowCount(int index) {
+        return database(index).openRecordset(SelectAllSql(m_table))->recordCount();
+    }
+
+    QTemporaryDir m_home;
+    QString m_settingsFile;
+    QProcessEnvironment m_environment;
+    const QString m_table = test::uniqueTableName("cli");
+    std::unique_ptr<Connection> m_oracle = test::openStand(test::standDatabases()[0]);
+    std::unique_ptr<Connection> m_sqlany = test::openStand(test::standDatabases()[1]);
+    void TearDown() override {
+        test::dropQuietly(*m_oracle, m_table);
+        test::dropQuietly(*m_sqlany, m_table);
+    }
+};
+
+class CopyEachWay : public CommandLine, public ::testing::WithParamInterface<Direction> {};
+
+QJsonObject tableOf(const test::ProgramRun& run) {
+    return QJsonDocument::fromJson(run.out.toUtf8()).object()["tables"].toArray().first().toObject();
+}
+
+}  // namespace
+
+TEST_P(CopyEachWay, EachOverwriteAnswerDoesWhatItSays) {
+    const Direction direction = GetParam();
+    create(direction.sourceDatabase, "n integer, name varchar(20), pay numeric(10,2)",
+           {"1, 'it''s', 10.50", "2, NULL, 0.10", "3, '', NULL"});
+    create(direction.targetDatabase, "old integer", {"7"});
+    const QStringList copy{"copy", "--to", direction.to, m_table};
+
+    // Without a terminal to ask on, the table stays and the run says which option decides.
+    const test::ProgramRun asked = run(copy);
+    EXPECT_EQ(asked.exitCode, 1) << asked.err.toStdString();
+    EXPECT_TRUE(asked.err.contains("--overwrite yes")) << asked.err.toStdString();
+    EXPECT_EQ(rowCount(direction.targetDatabase), 1);
+
+    const test::ProgramRun kept = run(copy + QStringList{"--overwrite", "no"});
+    EXPECT_EQ(kept.exitCode, 0) << kept.err.toStdString();
+    EXPECT_EQ(rowCount(direction.targetDatabase), 1);
+
+    const test::ProgramRun replaced = run(copy + QStringList{"--overwrite", "yes", "--verify", "--json"});
+    EXPECT_EQ(replaced.exitCode, 0) << replaced.err.toStdString();
+    const QJsonObject table = tableOf(replaced);
+    EXPECT_EQ(table["status"].toString(), "copied");
+    EXPECT_EQ(table["rowsWritten"].toInt(), 3);
+    EXPECT_TRUE(table["verification"].toObject()["matches"].toBool()) << replaced.out.toStdString();
+    EXPECT_EQ(rowCount(direction.targetDatabase), 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Stand, CopyEachWay,
+                         ::testing::Values(Direction{"sqlanywhere", 0, 1}, Direction{"oracle", 1, 0}));
+
+TEST_F(CommandLine, DifferencesAndRefusedRowsEndInOne) {
+    // SQLite keeps 15 digits of a NUMERIC: the copy arrives changed and verification says so.
+    create(0, "id integer, amount numeric(20,0)", {"1, 12345678901234567890", "2, 5"});
+    const test::ProgramRun changed = run({"copy", "--to", "sqlanywhere", m_table, "--verify", "--json"});
+    EXPECT_EQ(changed.exitCode, 1);
+    const QJsonObject verification = tableOf(changed)["verification"].toObject();
+    EXPECT_FALSE(verification["matches"].toBool());
+    const QJsonArray differences = verification["differences"].toArray();
+    ASSERT_EQ(differences.size(), 2) << changed.out.toStdString();
+    EXPECT_EQ(differences[0].toObject()["onlyIn"].toString(), "source");
+    EXPECT_EQ(differences[0].toObject()["values"].toArray()[1].toString(), "12345678901234567890");
+    EXPECT_TRUE(changed.err.contains("differs from its source"));
+
+    // A row the target refuses is one line on standard error with its row, SQLSTATE and statement.
+    test::dropQuietly(database(1), m_table);
+    create(1, "n integer", {"1", "'x'", "3"});
+    const test::ProgramRun refused = run({"copy", "--to", "oracle", m_table, "--overwrite", "yes"});
+    EXPECT_EQ(refused.exitCode, 1);
+    const QStringList lines = refused.err.split('\n').filter("SQLSTATE");
+    ASSERT_EQ(lines.size(), 1) << refused.err.toStdString();
+    EXPECT_TRUE(lines[0].contains("table " + m_table + ", row 2,")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].contains("INSERT INTO")) << lines[0].toStdString();
+    EXPECT_EQ(rowCount(0), 2);
+}
+
+TEST_F(CommandLine, ListsDropsAndRenamesAsTheWindowsDo) {
+    create(1, "n integer", {"1"});
+    const test::ProgramRun listed = run({"list"});
+    EXPECT_EQ(listed.exitCode, 0) << listed.err.toStdString();
+    EXPECT_TRUE(listed.out.split('\n').contains("sqlanywhere\t" + m_table)) << listed.out.toStdString();
+    EXPECT_FALSE(listed.out.contains("sqlite_", Qt::CaseInsensitive));
+
+    // Neither stand database knows the rename statements: refused with its codes.
+    const test::ProgramRun renamed = run({"rename", "--side", "sqlanywhere", m_table, m_table + "_new"});
+    EXPECT_EQ(renamed.exitCode, 1);
+    EXPECT_TRUE(renamed.err.contains("SQLSTATE")) << renamed.err.toStdString();
+
+    const test::ProgramRun dropped = run({"drop", "--side", "sqlanywhere", m_table, "no_such_table"});
+    EXPECT_EQ(dropped.exitCode, 1);  // one of the two is not there
+    EXPECT_TRUE(dropped.out.contains(m_table + "\tdropped")) << dropped.out.toStdString();
+    EXPECT_FALSE(run({"list", "--side", "sqlanywhere"}).out.split('\n').contains(m_table));
+}
+
+TEST_F(CommandLine, ExitCodesAndNoPasswordKeptOrShown) {
+    QFile settings(m_settingsFile);
+    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+    const QByteArray remembered = settings.readAll();
+    settings.close();
+
+    EXPECT_EQ(run({"copy", "EMP"}).exitCode, 2);  // no --to
+    // A password among the arguments would show in the process list.
+    const test::ProgramRun shown = test::runProgram({"list", "--password", "tiger"}, m_environment);
+    EXPECT_EQ(shown.exitCode, 2);
+    EXPECT_TRUE(shown.err.contains("--password-env"));
+
+    // The remembered password is wrong and nothing replaces it: no connection.
+    const test::ProgramRun wrong = test::runProgram({"list", "--side", "oracle"}, m_environment);
+    EXPECT_EQ(wrong.exitCode, 3);
+    EXPECT_TRUE(wrong.err.contains("cannot connect to Oracle")) << wrong.err.toStdString();
+
+    QTemporaryDir folder;
+    QFile passwordFile(folder.filePath("password"));
+    ASSERT_TRUE(passwordFile.open(QIODevice::WriteOnly));
+    passwordFile.write("tiger\n");
+    passwordFile.close();
+    EXPECT_EQ(test::runProgram({"list", "--side", "oracle", "--password-file", passwordFile.fileName()},
+                               m_environment)
+                  .exitCode,
+              0);
+    EXPECT_EQ(run({"list", "--dsn", "tw_no_such_source"}).exitCode, 3);
+
+    // Nothing given on a command line is saved.
+    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+    EXPECT_EQ(settings.readAll(), remembered);
+}
