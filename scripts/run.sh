@@ -12,7 +12,13 @@ demo=$(scripts/demo-stand.sh)
 # shellcheck disable=SC1091
 source "$demo/stand.env"
 
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+# A command (list, copy, drop, rename, --help, --version) runs without a display.
+command_line=false
+if [ $# -gt 0 ] && { [[ $1 != -* ]] || [ "$1" = --help ] || [ "$1" = --version ]; }; then
+  command_line=true
+fi
+
+if ! $command_line && [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   cat >&2 <<MSG
 Tablewright is a desktop program and there is no display here (DISPLAY is not set).
 Start it from a graphical session, or on a virtual display with:

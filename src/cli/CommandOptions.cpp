@@ -75,9 +75,10 @@ ParsedCommand parseCommand(int argc, const char* const* argv) {
         }
     }
 
-    CLI::App app("Copies whole tables between an Oracle database and a SQL Anywhere data source.\n"
-                 "Without a command the windows open.",
-                 "tablewright");
+    CLI::App app(
+        "Copies whole tables between an Oracle database and a SQL Anywhere data source.\n"
+        "Without a command the windows open.",
+        "tablewright");
     app.set_version_flag("--version", programVersion().toStdString());
     app.require_subcommand(1, 1);
     app.footer(std::string("Run 'tablewright COMMAND --help' for a command's options.\n\n") + kExitCodes);
@@ -88,7 +89,8 @@ ParsedCommand parseCommand(int argc, const char* const* argv) {
     Connection connection;
 
     CLI::App* list = app.add_subcommand("list", "List the tables as the tables window shows them");
-    list->add_option("--side", side, "only this side's tables")->check(CLI::IsMember({"oracle", "sqlanywhere"}));
+    list->add_option("--side", side, "only this side's tables")
+        ->check(CLI::IsMember({"oracle", "sqlanywhere"}));
 
     CLI::App* copy = app.add_subcommand("copy", "Copy tables to the other database, as the send buttons do");
     copy->add_option("--to", to, "the database the tables go into")
@@ -139,7 +141,7 @@ ParsedCommand parseCommand(int argc, const char* const* argv) {
     }
 
     using Command = CommandOptions::Command;
-    options.command = list->parsed() ? Command::List
+    options.command = list->parsed()   ? Command::List
                       : copy->parsed() ? Command::Copy
                       : drop->parsed() ? Command::Drop
                                        : Command::Rename;

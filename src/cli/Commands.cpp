@@ -17,8 +17,12 @@ namespace tw::cli {
 
 namespace {
 
-QString sideOption(Side side) { return side == Side::Oracle ? QStringLiteral("oracle") : QStringLiteral("sqlanywhere"); }
-QString sideTitle(Side side) { return side == Side::Oracle ? QStringLiteral("Oracle") : QStringLiteral("SQL Anywhere"); }
+QString sideOption(Side side) {
+    return side == Side::Oracle ? QStringLiteral("oracle") : QStringLiteral("sqlanywhere");
+}
+QString sideTitle(Side side) {
+    return side == Side::Oracle ? QStringLiteral("Oracle") : QStringLiteral("SQL Anywhere");
+}
 
 ConnectionTarget targetOf(Side side, const ConnectionValues& values) {
     return side == Side::Oracle ? OracleConnectionTarget(values) : SybaseConnectionTarget(values);
@@ -34,10 +38,11 @@ bool connects(const CommandContext& context, Side side) {
         connection->close();
         return true;
     } catch (const std::exception& failure) {
-        const QString where = side == Side::Oracle ? QStringLiteral("Oracle server \"%1\" as \"%2\"")
-                                                         .arg(context.values.oracleServer, context.values.oracleUser)
-                                                   : QStringLiteral("the SQL Anywhere data source \"%1\"")
-                                                         .arg(context.values.dataSourceName);
+        const QString where =
+            side == Side::Oracle
+                ? QStringLiteral("Oracle server \"%1\" as \"%2\"")
+                      .arg(context.values.oracleServer, context.values.oracleUser)
+                : QStringLiteral("the SQL Anywhere data source \"%1\"").arg(context.values.dataSourceName);
         context.terminal.err(QStringLiteral("tablewright: cannot connect to %1: %2\n")
                                  .arg(where, oneLine(QString::fromUtf8(failure.what()))));
         return false;
@@ -72,13 +77,15 @@ bool select(SortedTableList& list, const QStringList& names, Side side, Terminal
     return list.currentIndex() != -1;
 }
 
-int exitStatus(const TerminalFrontEnd& front) { return front.anythingFailed() ? kExitSomethingFailed : kExitSuccess; }
+int exitStatus(const TerminalFrontEnd& front) {
+    return front.anythingFailed() ? kExitSomethingFailed : kExitSuccess;
+}
 
 }  // namespace
 
 int listTables(const CommandContext& context) {
-    const QList<Side> sides =
-        context.options.side ? QList<Side>{*context.options.side} : QList<Side>{Side::Oracle, Side::SqlAnywhere};
+    const QList<Side> sides = context.options.side ? QList<Side>{*context.options.side}
+                                                   : QList<Side>{Side::Oracle, Side::SqlAnywhere};
     for (Side side : sides) {
         if (!connects(context, side)) return kExitNoConnection;
     }
@@ -92,8 +99,9 @@ int listTables(const CommandContext& context) {
             return kExitSomethingFailed;
         }
         for (const QString& table : list.items()) {
-            context.terminal.out(context.options.side ? table + QLatin1Char('\n')
-                                                      : sideOption(side) + QLatin1Char('\t') + table + QLatin1Char('\n'));
+            context.terminal.out(context.options.side
+                                     ? table + QLatin1Char('\n')
+                                     : sideOption(side) + QLatin1Char('\t') + table + QLatin1Char('\n'));
         }
     }
     return kExitSuccess;
@@ -120,10 +128,11 @@ int copyTables(const CommandContext& context) {
     CopyVerifier verifier(profile.target, context.connections, targetOf(from, context.values),
                           targetOf(to, context.values));
     if (options.verify) front.verifyWith(&verifier);
-    const bool anything = select(source, options.all ? source.items() : options.tables, from, front, context.terminal);
+    const bool anything =
+        select(source, options.all ? source.items() : options.tables, from, front, context.terminal);
     if (anything) {
-        const TransferJob job{front, context.connections, context.values, source, target,
-                              options.verify ? &verifier : nullptr};
+        const TransferJob job{
+            front, context.connections, context.values, source, target, options.verify ? &verifier : nullptr};
         TransferTables(profile, job);
     } else if (options.all) {
         context.terminal.err(QStringLiteral("tablewright: %1 has no tables to copy\n").arg(sideTitle(from)));
@@ -149,14 +158,17 @@ int dropTables(const CommandContext& context) {
         for (int i = 0; i < list.count(); ++i) {
             if (list.isSelected(i)) asked << list.text(i);
         }
-        DeleteTables(side == Side::Oracle ? kOracleSide : kSybaseSide, list, {front, context.connections, context.values});
+        DeleteTables(side == Side::Oracle ? kOracleSide : kSybaseSide, list,
+                     {front, context.connections, context.values});
         // A table the database refused to drop stays listed.
         for (const QString& table : asked) {
-            front.record(table, list.indexOf(table) < 0 ? TableResult::Status::Dropped : TableResult::Status::Failed);
+            front.record(
+                table, list.indexOf(table) < 0 ? TableResult::Status::Dropped : TableResult::Status::Failed);
         }
     }
     for (const TableResult& result : front.results()) {
-        context.terminal.out(result.table + QLatin1Char('\t') + statusName(result.status) + QLatin1Char('\n'));
+        context.terminal.out(result.table + QLatin1Char('\t') + statusName(result.status) +
+                             QLatin1Char('\n'));
     }
     return exitStatus(front);
 }
@@ -171,14 +183,16 @@ int renameTable(const CommandContext& context) {
     TerminalFrontEnd front(context.terminal, Overwrite::No, sideTitle(side));
     front.renameTo(newName);
     if (select(list, {oldName}, side, front, context.terminal)) {
-        RenameTable(side == Side::Oracle ? kOracleSide : kSybaseSide, list, {front, context.connections, context.values});
+        RenameTable(side == Side::Oracle ? kOracleSide : kSybaseSide, list,
+                    {front, context.connections, context.values});
         const bool renamed = list.indexOf(newName) >= 0 && list.indexOf(oldName) < 0;
         front.record(oldName, renamed ? TableResult::Status::Renamed : TableResult::Status::Failed);
     }
     const TableResult& result = front.results().back();
-    context.terminal.out(result.table + QLatin1Char('\t') + statusName(result.status) +
-                         (result.status == TableResult::Status::Renamed ? QLatin1Char('\t') + newName : QString()) +
-                         QLatin1Char('\n'));
+    context.terminal.out(
+        result.table + QLatin1Char('\t') + statusName(result.status) +
+        (result.status == TableResult::Status::Renamed ? QLatin1Char('\t') + newName : QString()) +
+        QLatin1Char('\n'));
     return exitStatus(front);
 }
 

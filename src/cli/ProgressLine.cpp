@@ -16,8 +16,9 @@ QString duration(double seconds) {
     const qint64 whole = static_cast<qint64>(std::ceil(seconds));
     const QString minutesAndSeconds =
         QStringLiteral("%1:%2").arg(whole / 60 % 60).arg(whole % 60, 2, 10, QLatin1Char('0'));
-    return whole >= 3600 ? QStringLiteral("%1:%2").arg(whole / 3600).arg(minutesAndSeconds.rightJustified(5, '0'))
-                         : minutesAndSeconds;
+    return whole >= 3600
+               ? QStringLiteral("%1:%2").arg(whole / 3600).arg(minutesAndSeconds.rightJustified(5, '0'))
+               : minutesAndSeconds;
 }
 
 }  // namespace
@@ -29,7 +30,8 @@ QString progressLine(const QString& table, qint64 rowsDone, qint64 rowsTotal, do
     if (seconds < 0.5) return line;
     const double rate = rowsDone / seconds;
     line += QStringLiteral("  ") + groupedCount(std::llround(rate)) + QStringLiteral(" rows/s");
-    if (rowsTotal > rowsDone && rate > 0) line += QStringLiteral("  ") + duration((rowsTotal - rowsDone) / rate) + QStringLiteral(" left");
+    if (rowsTotal > rowsDone && rate > 0)
+        line += QStringLiteral("  ") + duration((rowsTotal - rowsDone) / rate) + QStringLiteral(" left");
     return line;
 }
 

@@ -26,8 +26,11 @@ QString summaryTable(const QList<TableResult>& results, bool verified) {
     if (verified) rows.front() << QStringLiteral("matches");
     for (const TableResult& result : results) {
         const TableOutcome& outcome = result.outcome;
-        QStringList row{result.table, statusName(result.status), groupedCount(outcome.rowsRead),
-                        groupedCount(outcome.rowsWritten), groupedCount(outcome.rowsFailed),
+        QStringList row{result.table,
+                        statusName(result.status),
+                        groupedCount(outcome.rowsRead),
+                        groupedCount(outcome.rowsWritten),
+                        groupedCount(outcome.rowsFailed),
                         QString::number(outcome.seconds, 'f', 2)};
         if (verified) row << verdict(result);
         rows << row;
@@ -43,7 +46,8 @@ QString summaryTable(const QList<TableResult>& results, bool verified) {
         QStringList cells;
         for (qsizetype column = 0; column < row.size(); ++column) {
             // Names and words to the left, figures to the right.
-            cells << (column < 2 ? row[column].leftJustified(widths[column]) : row[column].rightJustified(widths[column]));
+            cells << (column < 2 ? row[column].leftJustified(widths[column])
+                                 : row[column].rightJustified(widths[column]));
         }
         text += cells.join(QStringLiteral("  ")).trimmed() + QLatin1Char('\n');
     }

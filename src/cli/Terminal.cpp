@@ -7,7 +7,8 @@
 
 namespace tw::cli {
 
-Terminal::Terminal() : m_errIsTerminal(::isatty(STDERR_FILENO) == 1), m_inIsTerminal(::isatty(STDIN_FILENO) == 1) {}
+Terminal::Terminal()
+    : m_errIsTerminal(::isatty(STDERR_FILENO) == 1), m_inIsTerminal(::isatty(STDIN_FILENO) == 1) {}
 
 void Terminal::out(const QString& text) {
     const QByteArray utf8 = text.toUtf8();

@@ -7,9 +7,9 @@ namespace tw::cli {
 
 namespace {
 
-constexpr int kStatementShown = 200;  // characters of a failing statement on its line
-constexpr qint64 kRedrawMs = 100;     // a terminal's progress line at most this often
-constexpr qint64 kPlainLineMs = 5000; // a plain progress line at most this often
+constexpr int kStatementShown = 200;   // characters of a failing statement on its line
+constexpr qint64 kRedrawMs = 100;      // a terminal's progress line at most this often
+constexpr qint64 kPlainLineMs = 5000;  // a plain progress line at most this often
 
 }  // namespace
 
@@ -70,15 +70,17 @@ bool TerminalFrontEnd::mayReplace(const QString& table) {
     TableResult::Status kept = TableResult::Status::Kept;
     if (m_overwrite == Overwrite::Ask) {
         if (m_terminal.inIsTerminal()) {
-            m_terminal.err(QStringLiteral("%1 already has a table %2. Replace it? [y/N] ").arg(m_targetName, table));
+            m_terminal.err(
+                QStringLiteral("%1 already has a table %2. Replace it? [y/N] ").arg(m_targetName, table));
             const QString answer = m_terminal.readLine().trimmed().toLower();
             replace = answer == QLatin1String("y") || answer == QLatin1String("yes");
         } else {
             kept = TableResult::Status::Refused;
-            m_terminal.err(QStringLiteral("tablewright: %1 already has a table %2; not replaced without a terminal "
-                                          "to ask on. Give --overwrite yes to replace it or --overwrite no to "
-                                          "keep it.\n")
-                               .arg(m_targetName, table));
+            m_terminal.err(
+                QStringLiteral("tablewright: %1 already has a table %2; not replaced without a terminal "
+                               "to ask on. Give --overwrite yes to replace it or --overwrite no to "
+                               "keep it.\n")
+                    .arg(m_targetName, table));
         }
     }
     if (!replace) record(table, kept);
@@ -126,14 +128,16 @@ void TerminalFrontEnd::tableFinished(const TableOutcome& outcome) {
             m_terminal.err(QStringLiteral("tablewright: table %1 could not be read back to verify it: %2\n")
                                .arg(outcome.table, oneLine(verification.error)));
         } else if (!verification.matches) {
-            m_terminal.err(QStringLiteral("tablewright: table %1 differs from its source: %2 rows read from the "
-                                          "source, %3 in the target\n")
-                               .arg(outcome.table, groupedCount(verification.sourceRows),
-                                    groupedCount(verification.targetRows)));
+            m_terminal.err(
+                QStringLiteral("tablewright: table %1 differs from its source: %2 rows read from the "
+                               "source, %3 in the target\n")
+                    .arg(outcome.table, groupedCount(verification.sourceRows),
+                         groupedCount(verification.targetRows)));
             for (const RowDifference& difference : verification.differences) {
-                m_terminal.err(QStringLiteral("  only in the %1: %2\n")
-                                   .arg(difference.onlyInSource ? QStringLiteral("source") : QStringLiteral("target"),
-                                        difference.values.join(QStringLiteral(" | "))));
+                m_terminal.err(
+                    QStringLiteral("  only in the %1: %2\n")
+                        .arg(difference.onlyInSource ? QStringLiteral("source") : QStringLiteral("target"),
+                             difference.values.join(QStringLiteral(" | "))));
             }
         }
     }

@@ -17,7 +17,7 @@ struct TableResult {
     enum class Status { Copied, Failed, Kept, Refused, NotFound, Dropped, Renamed };
     QString table;
     Status status = Status::Failed;
-    TableOutcome outcome;                       // for tables the copy worked on
+    TableOutcome outcome;                      // for tables the copy worked on
     std::optional<Verification> verification;  // with --verify, for created tables
 };
 

@@ -18,7 +18,8 @@ void SortedTableList::setSelected(int index, bool selected) {
 }
 
 int SortedTableList::selectedCount() const {
-    return static_cast<int>(std::count_if(m_items.begin(), m_items.end(), [](const Item& item) { return item.selected; }));
+    return static_cast<int>(
+        std::count_if(m_items.begin(), m_items.end(), [](const Item& item) { return item.selected; }));
 }
 
 void SortedTableList::clear() {
@@ -27,8 +28,9 @@ void SortedTableList::clear() {
 }
 
 void SortedTableList::addItem(const QString& text) {
-    const auto at = std::upper_bound(m_items.begin(), m_items.end(), text,
-                                     [](const QString& t, const Item& item) { return tableNameLess(t, item.text); });
+    const auto at =
+        std::upper_bound(m_items.begin(), m_items.end(), text,
+                         [](const QString& t, const Item& item) { return tableNameLess(t, item.text); });
     const int index = static_cast<int>(at - m_items.begin());
     m_items.insert(at, Item{text});
     if (m_current >= index) ++m_current;

@@ -74,8 +74,8 @@ QList<RowDifference> CopyVerifier::findDifferences(const TableDigest& target, co
     QHash<QByteArray, Seen> rows;  // only the rows of the differing buckets
     const auto collect = [&](int sign) {
         return [&, sign](const Recordset& row) {
-            CanonicalRow canonical = canonicalRow(m_kinds, row);
-            if (!buckets.contains(TableDigest::bucketOf(hashRow(canonical.bytes)))) return;
+            if (!buckets.contains(TableDigest::bucketOf(hashRow(canonicalRow(m_kinds, row).bytes)))) return;
+            CanonicalRow canonical = canonicalRow(m_kinds, row, true);
             Seen& seen = rows[canonical.bytes];
             seen.balance += sign;
             if (seen.values.isEmpty()) seen.values = std::move(canonical.display);

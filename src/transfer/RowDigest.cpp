@@ -29,54 +29,76 @@ void appendPart(QByteArray& out, char tag, QByteArrayView part) {
 
 }  // namespace
 
-QString canonicalNumber(const QString& text) {
-    static const QRegularExpression decimal(
-        QStringLiteral("^\\s*([-+]?)(\\d*)(?:\\.(\\d*))?(?:[eE]([-+]?\\d+))?\\s*$"));
-    const QRegularExpressionMatch match = decimal.match(text);
-    if (!match.hasMatch() || (match.capturedLength(2) == 0 && match.capturedLength(3) == 0)) return text;
-    QString digits = match.captured(2) + match.captured(3);
-    bool exponentFits = true;
-    qint64 exponent = match.captured(4).isEmpty() ? 0 : match.captured(4).toLongLong(&exponentFits);
-    if (!exponentFits) return text;
-    exponent -= match.capturedLength(3);
-    qsizetype firstDigit = 0;
-    while (firstDigit < digits.size() && digits[firstDigit] == QLatin1Char('0')) ++firstDigit;
-    if (firstDigit == digits.size()) return QStringLiteral("0");
-    digits.remove(0, firstDigit);
-    while (digits.endsWith(QLatin1Char('0'))) {
-        digits.chop(1);
+QByteArray canonicalNumber(QByteArrayView text) {
+    // [blanks][sign]digits[.digits][e[sign]digits][blanks], at least one digit before the e.
+    qsizetype at = 0;
+    const qsizetype size = text.size();
+    const auto isDigit = [&](qsizetype i) { return i < size && text[i] >= '0' && text[i] <= '9'; };
+    while (at < size && text[at] == ' ') ++at;
+    const bool negative = at < size && text[at] == '-';
+    if (at < size && (text[at] == '-' || text[at] == '+')) ++at;
+    QByteArray digits;
+    qint64 exponent = 0;
+    for (; isDigit(at); ++at) digits += text[at];
+    if (at < size && text[at] == '.') {
+        for (++at; isDigit(at); ++at) {
+            digits += text[at];
+            --exponent;
+        }
+    }
+    if (digits.isEmpty()) return text.toByteArray();
+    if (at < size && (text[at] == 'e' || text[at] == 'E')) {
+        ++at;
+        const bool negativePower = at < size && text[at] == '-';
+        if (at < size && (text[at] == '-' || text[at] == '+')) ++at;
+        if (!isDigit(at)) return text.toByteArray();
+        qint64 power = 0;
+        for (; isDigit(at); ++at) {
+            if (power > 1'000'000'000) return text.toByteArray();  // no number is that long
+            power = power * 10 + (text[at] - '0');
+        }
+        exponent += negativePower ? -power : power;
+    }
+    while (at < size && text[at] == ' ') ++at;
+    if (at != size) return text.toByteArray();
+
+    qsizetype first = 0;
+    while (first < digits.size() && digits[first] == '0') ++first;
+    if (first == digits.size()) return QByteArrayLiteral("0");
+    qsizetype end = digits.size();
+    while (digits[end - 1] == '0') {
+        --end;
         ++exponent;
     }
-    const QString sign = match.captured(1) == QLatin1String("-") ? QStringLiteral("-") : QString();
-    return sign + digits + QLatin1Char('e') + QString::number(exponent);
+    return (negative ? QByteArrayLiteral("-") : QByteArray()) + digits.mid(first, end - first) + 'e' +
+           QByteArray::number(exponent);
 }
 
-CanonicalRow canonicalRow(const QList<ColumnKind>& kinds, const Recordset& row) {
+CanonicalRow canonicalRow(const QList<ColumnKind>& kinds, const Recordset& row, bool readable) {
     CanonicalRow canonical;
     for (int field = 0; field < row.fieldCount(); ++field) {
         const Variant& value = row.field(field).value;
         const ColumnKind kind = field < kinds.size() ? kinds[field] : ColumnKind::Text;
         // As the copy writes it: binary values become their hex text outside long-binary columns.
-        const QByteArray text = value.isBinary() ? value.toUtf8() : value.textUtf8().toByteArray();
+        const QByteArray hex =
+            value.isBinary() && kind != ColumnKind::LongBinary ? value.toUtf8() : QByteArray();
+        const QByteArrayView text = value.isBinary() ? QByteArrayView(hex) : value.textUtf8();
+        QString shown;
         if (kind == ColumnKind::LongBinary) {
             const QByteArray bytes = binaryBytes(value);
-            if (bytes.isEmpty()) {
-                appendPart(canonical.bytes, 'N', {});
-                canonical.display << QStringLiteral("NULL");
-            } else {
-                appendPart(canonical.bytes, 'B', bytes);
-                canonical.display << QStringLiteral("0x") + QString::fromLatin1(bytes.toHex());
-            }
+            appendPart(canonical.bytes, bytes.isEmpty() ? 'N' : 'B', bytes);
+            if (readable)
+                shown = bytes.isEmpty() ? QStringLiteral("NULL") : "0x" + QString::fromLatin1(bytes.toHex());
         } else if (text.isEmpty()) {
             appendPart(canonical.bytes, 'N', {});
-            canonical.display << QStringLiteral("NULL");
-        } else if (kind == ColumnKind::Number) {
-            appendPart(canonical.bytes, 'D', canonicalNumber(QString::fromUtf8(text)).toUtf8());
-            canonical.display << QString::fromUtf8(text);
+            if (readable) shown = QStringLiteral("NULL");
         } else {
-            appendPart(canonical.bytes, 'T', text);
-            canonical.display << QString::fromUtf8(text);
+            const bool number = kind == ColumnKind::Number;
+            appendPart(canonical.bytes, number ? 'D' : 'T',
+                       number ? QByteArrayView(canonicalNumber(text)) : text);
+            if (readable) shown = QString::fromUtf8(text);
         }
+        if (readable) canonical.display << shown;
     }
     return canonical;
 }

@@ -17,14 +17,14 @@ class Recordset;
 // as its bytes, all else as its exact text.
 struct CanonicalRow {
     QByteArray bytes;     // what is hashed and compared
-    QStringList display;  // the values as a person reads them
+    QStringList display;  // the values as a person reads them, when asked for
 };
-CanonicalRow canonicalRow(const QList<ColumnKind>& kinds, const Recordset& row);
+CanonicalRow canonicalRow(const QList<ColumnKind>& kinds, const Recordset& row, bool readable = false);
 
 // A number's value in one spelling: digits without leading or trailing zeros and a power of
 // ten ("105e-1" for 10.50 and 10.5, "0" for any zero). Text that is not a decimal number comes
 // back as it was.
-QString canonicalNumber(const QString& text);
+QByteArray canonicalNumber(QByteArrayView text);
 
 // The 128-bit hash of a canonical row.
 struct RowHash {

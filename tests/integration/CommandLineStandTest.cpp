@@ -30,17 +30,20 @@ protected:
     void SetUp() override {
         // The remembered values are the stand's, all but the password.
         SettingsStore settings(m_home.path());
-        settings.save(kSettingsApplication, kSettingsSection, SettingKey::OracleServer, test::standOracleServer());
+        settings.save(kSettingsApplication, kSettingsSection, SettingKey::OracleServer,
+                      test::standOracleServer());
         settings.save(kSettingsApplication, kSettingsSection, SettingKey::OracleUser, test::kStandOracleUser);
         settings.save(kSettingsApplication, kSettingsSection, SettingKey::OraclePassword, "remembered");
-        settings.save(kSettingsApplication, kSettingsSection, SettingKey::DataSourceName, test::kStandDataSource);
+        settings.save(kSettingsApplication, kSettingsSection, SettingKey::DataSourceName,
+                      test::kStandDataSource);
         m_settingsFile = settings.filePath(kSettingsApplication);
         m_environment.insert("XDG_CONFIG_HOME", m_home.path());
         m_environment.insert("TW_TEST_PASSWORD", test::kStandOraclePassword);
     }
 
     test::ProgramRun run(QStringList arguments) {
-        arguments << "--password-env" << "TW_TEST_PASSWORD";
+        arguments << "--password-env"
+                  << "TW_TEST_PASSWORD";
         return test::runProgram(arguments, m_environment);
     }
 
@@ -49,12 +52,11 @@ protected:
     void create(int index, const QString& columns, const QStringList& rows) {
         database(index).execute(QStringLiteral("CREATE TABLE %1(%2)").arg(quotedName(m_table), columns));
         for (const QString& row : rows) {
-            database(index).execute(QStringLiteral("INSERT INTO %1 VALUES(%2)").arg(quotedName(m_table), row));
+            database(index).execute(
+                QStringLiteral("INSERT INTO %1 VALUES(%2)").arg(quotedName(m_table), row));
         }
     }
-    qint64 rowCount(int index) {
-        return database(index).openRecordset(SelectAllSql(m_table))->recordCount();
-    }
+    qint64 rowCount(int index) { return database(index).openRecordset(SelectAllSql(m_table))->recordCount(); }
 
     QTemporaryDir m_home;
     QString m_settingsFile;

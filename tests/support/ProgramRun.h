@@ -25,7 +25,8 @@ inline ProgramRun runProgram(const QStringList& arguments, const QProcessEnviron
     program.closeWriteChannel();
     program.waitForFinished(120000);
     return {program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
-            QString::fromUtf8(program.readAllStandardOutput()), QString::fromUtf8(program.readAllStandardError())};
+            QString::fromUtf8(program.readAllStandardOutput()),
+            QString::fromUtf8(program.readAllStandardError())};
 }
 
 }  // namespace tw::test

@@ -1,0 +1,136 @@
+// The command line's pure parts: reading the arguments, comparing a copy with its source, and
+// the list it fills. The runs against the stand are in the integration tests.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "cli/CommandOptions.h"
+#include "cli/ProgressLine.h"
+#include "db/AdoType.h"
+#include "shell/SortedTableList.h"
+#include "support/FakeConnection.h"
+#include "transfer/CopyVerifier.h"
+
+using namespace tw;
+
+TEST(CommandLineArguments, UsageErrorsEndInTwoAndHelpInZero) {
+    struct Case {
+        std::vector<const char*> arguments;
+        int exitCode;
+    };
+    const std::vector<Case> cases{
+        {{"copy", "--to", "oracle", "T"}, 0},
+        {{"copy", "T"}, 2},                                // no --to
+        {{"copy", "--to", "oracle"}, 2},                   // no table and no --all
+        {{"copy", "--to", "oracle", "--all", "T"}, 2},     // both
+        {{"copy", "--to", "mysql", "T"}, 2},               // no such side
+        {{"copy", "--to", "oracle", "--overwrite", "maybe", "T"}, 2},
+        {{"rename", "--side", "oracle", "OLD"}, 2},        // no new name
+        {{"drop", "T"}, 2},                                // no side
+        {{"list", "--password", "secret"}, 2},             // would show in the process list
+        {{"list", "--password-file", "f", "--password-env", "V"}, 2},
+        {{"frobnicate"}, 2},
+        {{"--help"}, 0},
+        {{"copy", "--help"}, 0},
+        {{"drop", "--version"}, 0},
+    };
+    for (const Case& c : cases) {
+        std::vector<const char*> argv{"tablewright"};
+        argv.insert(argv.end(), c.arguments.begin(), c.arguments.end());
+        const cli::ParsedCommand parsed = cli::parseCommand(static_cast<int>(argv.size()), argv.data());
+        EXPECT_EQ(parsed.exitCode, c.exitCode) << c.arguments.front() << ": " << parsed.error.toStdString();
+        EXPECT_EQ(parsed.options.has_value(), c.exitCode == 0 && parsed.output.isEmpty());
+    }
+}
+
+TEST(CommandLineArguments, OnlyCommandsHelpAndVersionLeaveTheWindowsClosed) {
+    const auto wants = [](std::vector<const char*> arguments) {
+        arguments.insert(arguments.begin(), "tablewright");
+        return cli::wantsCommandLine(static_cast<int>(arguments.size()), arguments.data());
+    };
+    EXPECT_FALSE(wants({}));
+    EXPECT_FALSE(wants({"-platform", "offscreen"}));  // Qt's own options open the windows
+    EXPECT_TRUE(wants({"list"}));
+    EXPECT_TRUE(wants({"--version"}));
+    EXPECT_TRUE(wants({"cpy"}));  // a mistyped command is a usage error, not a window
+}
+
+TEST(CopyVerification, ComparesValuesAsTheCopyTreatsThem) {
+    struct Case {
+        int adoType;
+        Variant source;
+        Variant target;
+        bool matches;
+    };
+    const std::vector<Case> cases{
+        {AdoType::Numeric, QString("10.50"), QString("10.5"), true},
+        {AdoType::Numeric, QString("-0.0"), QString("0"), true},
+        {AdoType::Numeric, QString("1000"), QString("1e3"), true},
+        {AdoType::Numeric, QString("12345678901234567890"), QString("1.23456789012346e+19"), false},
+        {AdoType::VarChar, QString("10.50"), QString("10.5"), false},  // text exactly
+        {AdoType::VarChar, QString("a "), QString("a"), false},
+        {AdoType::VarChar, QString(""), Variant(), true},  // the empty text is written as NULL
+        {AdoType::LongVarBinary, Variant::binary(QByteArray::fromHex("00ff10")), QString("X'00FF10'"), true},
+        {AdoType::LongVarBinary, Variant::binary(QByteArray::fromHex("00ff10")), Variant::binary(QByteArray::fromHex("00ff")), false},
+    };
+    for (const Case& c : cases) {
+        test::FakeConnectionFactory connections;
+        const QList<Field> fields{{"v", c.adoType, {}}};
+        connections.tables[SelectAllSql("s")] = {fields, {{c.source}}};
+        connections.tables[SelectAllSql("t")] = {fields, {{c.target}}};
+        CopyVerifier verifier(TargetDatabase::SqlAnywhere, connections, ConnectionTarget::dataSource("a"),
+                              ConnectionTarget::dataSource("b"));
+        auto source = connections.create();
+        source->open(ConnectionTarget::dataSource("a"));
+        auto rows = source->openRecordset(SelectAllSql("s"));
+        verifier.tableCreated("s", *rows);
+        verifier.rowRead(*rows);
+        EXPECT_EQ(verifier.verify("s", "t").matches, c.matches)
+            << c.source.toString().toStdString() << " / " << c.target.toString().toStdString();
+    }
+}
+
+TEST(CopyVerification, RowOrderDoesNotCountAndDifferencesNameTheirRows) {
+    test::FakeConnectionFactory connections;
+    const QList<Field> fields{{"n", AdoType::Integer, {}}, {"s", AdoType::VarChar, {}}};
+    connections.tables[SelectAllSql("s")] = {fields, {{QString("1"), QString("a")}, {QString("2"), QString("b")}}};
+    CopyVerifier verifier(TargetDatabase::Oracle, connections, ConnectionTarget::dataSource("a"),
+                          ConnectionTarget::dataSource("b"));
+    auto source = connections.create();
+    source->open(ConnectionTarget::dataSource("a"));
+    auto rows = source->openRecordset(SelectAllSql("s"));
+    verifier.tableCreated("s", *rows);
+    for (; !rows->eof(); rows->moveNext()) verifier.rowRead(*rows);
+
+    connections.tables[SelectAllSql("t")] = {fields, {{QString("2"), QString("b")}, {QString("1.0"), QString("a")}}};
+    EXPECT_TRUE(verifier.verify("s", "t").matches);
+
+    connections.tables[SelectAllSql("t")] = {fields, {{QString("2"), QString("b")}, {QString("1"), QString("A")}}};
+    const Verification changed = verifier.verify("s", "t");
+    EXPECT_FALSE(changed.matches);
+    EXPECT_EQ(changed.sourceRows, 2);
+    EXPECT_EQ(changed.targetRows, 2);
+    ASSERT_EQ(changed.differences.size(), 2);
+    EXPECT_TRUE(changed.differences[0].onlyInSource);
+    EXPECT_EQ(changed.differences[0].values, QStringList({"1", "a"}));
+    EXPECT_EQ(changed.differences[1].values, QStringList({"1", "A"}));
+}
+
+TEST(CommandLineList, KeepsTheWindowsOrderAndItsCurrentItem) {
+    SortedTableList list;
+    for (const char* name : {"b", "C", "a", "B"}) list.addItem(name);
+    EXPECT_EQ(list.items(), QStringList({"a", "B", "b", "C"}));
+    list.setCurrentIndex(2);
+    list.setSelected(2, true);
+    list.addItem("A");  // before the current item: it moves along
+    EXPECT_EQ(list.text(list.currentIndex()), "b");
+    list.removeItem(0);
+    EXPECT_EQ(list.text(list.currentIndex()), "b");
+    EXPECT_TRUE(list.isSelected(list.currentIndex()));
+}
+
+TEST(CommandLineProgress, SaysRateAndTimeLeftOnceThereIsARate) {
+    EXPECT_EQ(cli::progressLine("EMP", 1, 5000, 0.1), "EMP  1 of 5,000 rows");
+    EXPECT_EQ(cli::progressLine("EMP", 1234, 5000, 2.0), "EMP  1,234 of 5,000 rows  617 rows/s  0:07 left");
+    EXPECT_EQ(cli::progressLine("EMP", 6000, 5000, 2.0), "EMP  6,000 of 5,000 rows  3,000 rows/s");
+}
