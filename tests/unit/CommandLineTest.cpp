@@ -20,14 +20,14 @@ TEST(CommandLineArguments, UsageErrorsEndInTwoAndHelpInZero) {
     };
     const std::vector<Case> cases{
         {{"copy", "--to", "oracle", "T"}, 0},
-        {{"copy", "T"}, 2},                                // no --to
-        {{"copy", "--to", "oracle"}, 2},                   // no table and no --all
-        {{"copy", "--to", "oracle", "--all", "T"}, 2},     // both
-        {{"copy", "--to", "mysql", "T"}, 2},               // no such side
+        {{"copy", "T"}, 2},                             // no --to
+        {{"copy", "--to", "oracle"}, 2},                // no table and no --all
+        {{"copy", "--to", "oracle", "--all", "T"}, 2},  // both
+        {{"copy", "--to", "mysql", "T"}, 2},            // no such side
         {{"copy", "--to", "oracle", "--overwrite", "maybe", "T"}, 2},
-        {{"rename", "--side", "oracle", "OLD"}, 2},        // no new name
-        {{"drop", "T"}, 2},                                // no side
-        {{"list", "--password", "secret"}, 2},             // would show in the process list
+        {{"rename", "--side", "oracle", "OLD"}, 2},  // no new name
+        {{"drop", "T"}, 2},                          // no side
+        {{"list", "--password", "secret"}, 2},       // would show in the process list
         {{"list", "--password-file", "f", "--password-env", "V"}, 2},
         {{"frobnicate"}, 2},
         {{"--help"}, 0},
@@ -71,7 +71,8 @@ TEST(CopyVerification, ComparesValuesAsTheCopyTreatsThem) {
         {AdoType::VarChar, QString("a "), QString("a"), false},
         {AdoType::VarChar, QString(""), Variant(), true},  // the empty text is written as NULL
         {AdoType::LongVarBinary, Variant::binary(QByteArray::fromHex("00ff10")), QString("X'00FF10'"), true},
-        {AdoType::LongVarBinary, Variant::binary(QByteArray::fromHex("00ff10")), Variant::binary(QByteArray::fromHex("00ff")), false},
+        {AdoType::LongVarBinary, Variant::binary(QByteArray::fromHex("00ff10")),
+         Variant::binary(QByteArray::fromHex("00ff")), false},
     };
     for (const Case& c : cases) {
         test::FakeConnectionFactory connections;
@@ -93,7 +94,8 @@ TEST(CopyVerification, ComparesValuesAsTheCopyTreatsThem) {
 TEST(CopyVerification, RowOrderDoesNotCountAndDifferencesNameTheirRows) {
     test::FakeConnectionFactory connections;
     const QList<Field> fields{{"n", AdoType::Integer, {}}, {"s", AdoType::VarChar, {}}};
-    connections.tables[SelectAllSql("s")] = {fields, {{QString("1"), QString("a")}, {QString("2"), QString("b")}}};
+    connections.tables[SelectAllSql("s")] = {fields,
+                                             {{QString("1"), QString("a")}, {QString("2"), QString("b")}}};
     CopyVerifier verifier(TargetDatabase::Oracle, connections, ConnectionTarget::dataSource("a"),
                           ConnectionTarget::dataSource("b"));
     auto source = connections.create();
@@ -102,10 +104,12 @@ TEST(CopyVerification, RowOrderDoesNotCountAndDifferencesNameTheirRows) {
     verifier.tableCreated("s", *rows);
     for (; !rows->eof(); rows->moveNext()) verifier.rowRead(*rows);
 
-    connections.tables[SelectAllSql("t")] = {fields, {{QString("2"), QString("b")}, {QString("1.0"), QString("a")}}};
+    connections.tables[SelectAllSql("t")] = {fields,
+                                             {{QString("2"), QString("b")}, {QString("1.0"), QString("a")}}};
     EXPECT_TRUE(verifier.verify("s", "t").matches);
 
-    connections.tables[SelectAllSql("t")] = {fields, {{QString("2"), QString("b")}, {QString("1"), QString("A")}}};
+    connections.tables[SelectAllSql("t")] = {fields,
+                                             {{QString("2"), QString("b")}, {QString("1"), QString("A")}}};
     const Verification changed = verifier.verify("s", "t");
     EXPECT_FALSE(changed.matches);
     EXPECT_EQ(changed.sourceRows, 2);
