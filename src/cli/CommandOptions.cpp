@@ -103,6 +103,10 @@ ParsedCommand parseCommand(int argc, const char* const* argv) {
                      "a table the target already has: ask (on a terminal; refused otherwise), "
                      "yes (replace it) or no (keep it)")
         ->check(CLI::IsMember({"ask", "yes", "no"}));
+    copy->add_option("--batch", options.batchRows,
+                     "rows bound to one prepared INSERT and committed together (default 1000); "
+                     "1 sends each row as its own INSERT, as the windows do")
+        ->check(CLI::Range(1, 1000000));
     copy->add_flag("--verify", options.verify,
                    "read each copied table back and compare it with the rows the copy read");
     copy->add_flag("--json", options.json, "print the summary as one JSON document");

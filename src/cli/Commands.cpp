@@ -131,8 +131,13 @@ int copyTables(const CommandContext& context) {
     const bool anything =
         select(source, options.all ? source.items() : options.tables, from, front, context.terminal);
     if (anything) {
-        const TransferJob job{
-            front, context.connections, context.values, source, target, options.verify ? &verifier : nullptr};
+        const TransferJob job{front,
+                              context.connections,
+                              context.values,
+                              source,
+                              target,
+                              options.verify ? &verifier : nullptr,
+                              options.batchRows};
         TransferTables(profile, job);
     } else if (options.all) {
         context.terminal.err(QStringLiteral("tablewright: %1 has no tables to copy\n").arg(sideTitle(from)));

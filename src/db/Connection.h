@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <memory>
+#include <vector>
 
 #include "db/ConnectionTarget.h"
 #include "shell/Variant.h"
@@ -52,6 +53,28 @@ public:
     virtual void close() = 0;
 };
 
+// One value of a row written through a batch: NULL, the text the statement would quote, or the
+// bytes of a long-binary column.
+struct BoundValue {
+    enum class Kind { Null, Text, Bytes };
+    Kind kind = Kind::Null;
+    QByteArray data;
+};
+
+// Writes the rows of one table through one prepared INSERT, many rows to a call and one
+// transaction to a batch. Auto-commit is off while it holds rows and on again after each batch.
+class BatchWriter {
+public:
+    virtual ~BatchWriter() = default;
+    // Keeps a row, one value per column, for the next flush.
+    virtual void add(const std::vector<BoundValue>& row) = 0;
+    virtual int pending() const = 0;
+    // Sends the kept rows and commits them. When that fails, none of them stays written (the
+    // batch is rolled back), the connection is back in auto-commit, and the error is thrown;
+    // either way the writer is empty afterwards.
+    virtual void flush() = 0;
+};
+
 // One connection to one database, owned by the handler that made it; it ends when released.
 // Every failure is thrown as DbError carrying the driver's message.
 class Connection {
@@ -79,6 +102,13 @@ public:
 
     // Known once the connection is open; Unknown before, and for databases not named here.
     virtual DatabaseProduct product() const { return DatabaseProduct::Unknown; }
+
+    // A writer of the table's rows in batches, or none where this connection cannot write
+    // them so; longBinary says per column whether it holds long binary.
+    virtual std::unique_ptr<BatchWriter> batchWriter(const QString& /*table*/,
+                                                     const std::vector<bool>& /*longBinary*/) {
+        return nullptr;
+    }
 };
 
 // Makes the connection objects; making one can fail like any other step.

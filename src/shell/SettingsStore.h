@@ -15,6 +15,8 @@ inline const QString OracleServer = QStringLiteral("OracleServer");
 inline const QString OracleUser = QStringLiteral("OracleUser");
 inline const QString OraclePassword = QStringLiteral("OraclePassword");
 inline const QString DataSourceName = QStringLiteral("DataSourceName");
+// Rows to a batch for the send buttons; absent, or 1, keeps the row-by-row copy.
+inline const QString BatchRows = QStringLiteral("BatchRows");
 }  // namespace SettingKey
 
 // Per-user string values kept between runs: one INI file per application name, one group per

@@ -167,6 +167,7 @@ private:
     // The statement being composed, as far as it got, or the one composed last: failures quote
     // it. It stays from one table to the next.
     QString statementComposed() const {
+        if (m_replaying) return QString::fromUtf8(*m_replaying);
         if (m_insert) return QString::fromUtf8(m_insert->textSoFar());
         if (m_create) return m_create->textSoFar();
         return QString();
@@ -196,6 +197,9 @@ private:
         const int fields = std::min(rows.fieldCount(), static_cast<int>(m_longBinary.size()));
         const BinaryLiteral binary =
             BinaryLiteralFor(m_profile.target, m_target ? m_target->product() : DatabaseProduct::Unknown);
+        std::unique_ptr<BatchWriter> writer = batchWriterFor(tableName, fields);
+        std::vector<BoundValue> bound(writer ? fields : 0);
+        Batch batch;
         // The count sizes the progress only: rows that arrived since it was taken are copied too.
         for (qint64 row = 0; !rows.eof() && !stopping(); ++row) {
             m_proc.step(tail(230), [&] { m_front.letEventsThrough(); });
@@ -209,11 +213,24 @@ private:
             insert.begin();
             for (int field = 0; field < fields; ++field) {
                 m_proc.step(tail(238), [&] { m_front.letEventsThrough(); });
-                m_proc.step(tail(240),
-                            [&] { insert.addValue(rows.field(field).value, m_longBinary[field]); });
+                m_proc.step(tail(240), [&] {
+                    const Variant& value = rows.field(field).value;
+                    insert.addValue(value, m_longBinary[field]);
+                    if (writer) bound[field] = BoundValueFor(value, m_longBinary[field]);
+                });
             }
             insert.finish();
             if (m_job.observer) m_job.observer->rowRead(rows);
+            if (writer) {
+                // The row waits in the batch with its statement, which goes alone if the batch
+                // is refused.
+                if (batch.statements.empty()) batch.firstRow = row + 1;
+                batch.statements.push_back(insert.utf8());
+                writer->add(bound);
+                if (writer->pending() >= m_job.batchRows && !writeBatch(*writer, batch)) break;
+                m_proc.step(tail(262), [&] { rows.moveNext(); });
+                continue;
+            }
             bool lost = false;
             const bool written = m_proc.step(tail(260), [&] {
                 try {
@@ -228,7 +245,77 @@ private:
             if (lost) break;
             m_proc.step(tail(262), [&] { rows.moveNext(); });
         }
+        // Rows read are written, also when the run was asked to end.
+        if (writer) writeBatch(*writer, batch);
         m_proc.setRow(0);
+    }
+
+    // The rows of a batch not yet written, with the literal statement of each.
+    struct Batch {
+        std::vector<QByteArray> statements;
+        qint64 firstRow = 0;
+    };
+
+    // A writer for the table when the job asks for batches and the target can write them;
+    // otherwise each row goes as its own statement.
+    std::unique_ptr<BatchWriter> batchWriterFor(const QString& tableName, int fields) {
+        if (m_job.batchRows <= 1 || !m_target) return nullptr;
+        try {
+            return m_target->batchWriter(
+                tableName, std::vector<bool>(m_longBinary.begin(), m_longBinary.begin() + fields));
+        } catch (const std::exception&) {
+            return nullptr;  // the statements still go, one by one
+        }
+    }
+
+    // Writes the batch in one transaction. When the database refuses it, nothing of it stays
+    // and its rows go again one by one, each as the statement the row-by-row copy sends, so that
+    // every refused row is reported with its number and every other row is written. False when
+    // the connection is lost: nothing more can be written.
+    bool writeBatch(BatchWriter& writer, Batch& batch) {
+        const qint64 count = static_cast<qint64>(batch.statements.size());
+        if (count == 0) return true;
+        bool connected = true;
+        try {
+            writer.flush();
+            m_outcome.rowsWritten += count;
+        } catch (const DbError& failure) {
+            connected = !failure.connectionLost();
+            if (connected) {
+                connected = writeOneByOne(batch);
+            } else {
+                m_proc.setRow(batch.firstRow);
+                m_replaying = &batch.statements.front();
+                m_proc.step(tail(260), [&] { throw failure; });
+                m_outcome.rowsFailed += count;
+            }
+        }
+        m_replaying = nullptr;
+        batch.statements.clear();
+        return connected;
+    }
+
+    bool writeOneByOne(const Batch& batch) {
+        const qint64 count = static_cast<qint64>(batch.statements.size());
+        for (qint64 i = 0; i < count; ++i) {
+            m_proc.setRow(batch.firstRow + i);
+            m_replaying = &batch.statements[i];
+            bool lost = false;
+            const bool written = m_proc.step(tail(260), [&] {
+                try {
+                    required(m_target).executeUtf8(batch.statements[i]);
+                } catch (const DbError& failure) {
+                    lost = failure.connectionLost();
+                    throw;
+                }
+            });
+            ++(written ? m_outcome.rowsWritten : m_outcome.rowsFailed);
+            if (lost) {
+                m_outcome.rowsFailed += count - i - 1;  // read, and never to be written
+                return false;
+            }
+        }
+        return true;
     }
 
     const TransferProfile& m_profile;
@@ -240,7 +327,8 @@ private:
     // The statement being composed or composed last: a CREATE TABLE, or a row's INSERT.
     std::optional<CreateTableStatement> m_create;
     std::optional<InsertStatement> m_insert;
-    std::vector<bool> m_longBinary;  // per field: the created column holds long binary
+    std::vector<bool> m_longBinary;           // per field: the created column holds long binary
+    const QByteArray* m_replaying = nullptr;  // a batch's row going again on its own
     TableOutcome m_outcome;
 };
 

@@ -29,6 +29,9 @@ struct TransferJob {
     TableList& sourceList;
     TableList& targetList;
     CopyObserver* observer = nullptr;
+    // Rows to a batch: 1 sends each row as its own literal INSERT; more binds that many rows to
+    // one prepared INSERT and commits them together, where the target connection can.
+    int batchRows = 1;
 };
 
 // Copies every selected table of the source list, from the bottom of the list up, into the

@@ -111,6 +111,16 @@ BinaryLiteral BinaryLiteralFor(TargetDatabase target, DatabaseProduct product) {
     return target == TargetDatabase::Oracle ? BinaryLiteral::OracleHexToRaw : BinaryLiteral::SqlAnywhereHex;
 }
 
+BoundValue BoundValueFor(const Variant& value, bool longBinaryColumn) {
+    if (longBinaryColumn && value.isBinary()) {
+        if (value.bytes().isEmpty()) return {};
+        return {BoundValue::Kind::Bytes, value.bytes()};
+    }
+    QByteArray text = value.toUtf8();  // shares the value's bytes
+    if (text.isEmpty()) return {};
+    return {BoundValue::Kind::Text, std::move(text)};
+}
+
 QString SqlValueText(const Variant& value) {
     QByteArray literal;
     appendLiteral(literal, value);

@@ -47,6 +47,11 @@ ColumnKind CreatedColumnKind(TargetDatabase target, std::int16_t adoType);
 // between single quotes with every single quote doubled.
 QString SqlValueText(const Variant& value);
 
+// A value as a batched INSERT binds it, by the same rules as the literal: NULL for Null and the
+// empty text, bytes for a binary value in a long-binary column, else the text the literal
+// would quote (a binary value's upper-case hex).
+BoundValue BoundValueFor(const Variant& value, bool longBinaryColumn);
+
 // Builds CREATE TABLE one column at a time, so that a caller can let the window breathe between
 // columns; the result equals CreateTableSql for the same columns.
 class CreateTableStatement {

@@ -8,6 +8,7 @@
 #include "maintenance/DeleteTables.h"
 #include "maintenance/RenameTable.h"
 #include "shell/Procedure.h"
+#include "shell/SettingsStore.h"
 #include "transfer/CopyEngine.h"
 #include "ui/AppIcon.h"
 #include "ui/AppTitle.h"
@@ -191,8 +192,18 @@ void Form2::sendTables(const TransferProfile& profile, TableListBox& source, Tab
         bool& running;
         ~Finished() { running = false; }
     } finished{m_transferRunning};
-    TransferTables(profile,
-                   {m_frontEnd, m_services.connections, m_connectionWindow.values(), source, target});
+    TransferJob job{m_frontEnd, m_services.connections, m_connectionWindow.values(), source, target};
+    job.batchRows = batchRowsSetting();
+    TransferTables(profile, job);
+}
+
+// The send buttons copy row by row unless the settings file asks for batches.
+int Form2::batchRowsSetting() const {
+    bool number = false;
+    const int rows = m_services.settings.value(kSettingsApplication, kSettingsSection, SettingKey::BatchRows)
+                         .trimmed()
+                         .toInt(&number);
+    return number && rows > 1 ? rows : 1;
 }
 
 // Escape is the way out of a long transfer, asked once: the copy ends after the row it is on.

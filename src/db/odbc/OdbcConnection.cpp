@@ -3,6 +3,7 @@
 #include <sqlext.h>
 
 #include "db/DbError.h"
+#include "db/odbc/OdbcBatchWriter.h"
 #include "db/odbc/OdbcRecordset.h"
 #include "db/odbc/OdbcSession.h"
 #include "db/odbc/OdbcText.h"
@@ -101,6 +102,12 @@ void OdbcConnection::close() {
 
 DatabaseProduct OdbcConnection::product() const {
     return m_session->connected ? m_session->product : DatabaseProduct::Unknown;
+}
+
+std::unique_ptr<BatchWriter> OdbcConnection::batchWriter(const QString& table,
+                                                         const std::vector<bool>& longBinary) {
+    requireOpen();
+    return std::make_unique<OdbcBatchWriter>(m_session, table, longBinary);
 }
 
 void OdbcConnection::requireOpen() const {

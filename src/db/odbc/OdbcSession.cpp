@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 
+#include "db/odbc/OdbcBatchWriter.h"
 #include "db/odbc/OdbcRecordset.h"
 
 namespace tw::odbc {
@@ -58,6 +59,8 @@ void OdbcSession::disconnect() noexcept {
     // Copy first: closing a recordset takes it out of the set.
     const std::set<OdbcRecordset*> open = recordsets;
     for (OdbcRecordset* recordset : open) recordset->close();
+    const std::set<OdbcBatchWriter*> writers = batchWriters;
+    for (OdbcBatchWriter* writer : writers) writer->release();
     executorHandle.reset();
     if (connected) SQLDisconnect(dbc.get());
     connected = false;

@@ -7,10 +7,11 @@
 
 namespace tw::odbc {
 
+class OdbcBatchWriter;
 class OdbcRecordset;
 
 // The environment and connection handles that a connection and its recordsets share. Closing
-// the connection first closes its recordsets, so no statement outlives its connection, in
+// the connection first closes its recordsets and batch writers, so no statement outlives its connection, in
 // whatever order the owners let go.
 struct OdbcSession {
     OdbcSession();
@@ -38,6 +39,7 @@ struct OdbcSession {
     // as ordinary tables.
     bool namesSqliteTablesAsSystem = false;
     std::set<OdbcRecordset*> recordsets;
+    std::set<OdbcBatchWriter*> batchWriters;
 };
 
 }  // namespace tw::odbc

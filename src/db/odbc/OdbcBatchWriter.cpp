@@ -1,0 +1,175 @@
+#include "db/odbc/OdbcBatchWriter.h"
+
+#include <sqlext.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "db/DbError.h"
+#include "db/SqlText.h"
+#include "db/odbc/OdbcSession.h"
+#include "db/odbc/OdbcText.h"
+
+namespace tw::odbc {
+
+namespace {
+
+SQLPOINTER attribute(SQLULEN value) { return reinterpret_cast<SQLPOINTER>(value); }
+
+}  // namespace
+
+OdbcBatchWriter::OdbcBatchWriter(std::shared_ptr<OdbcSession> session, const QString& table,
+                                 std::vector<bool> longBinary)
+    : m_session(std::move(session)),
+      m_stmt(SQL_HANDLE_STMT, m_session->dbc.get()),
+      m_longBinary(std::move(longBinary)),
+      m_values(m_longBinary.size()) {
+    // Debian's SQLite driver reads every row of a binary array with the first row's length:
+    // where a table has long binary, it gets one row to a call.
+    const bool hasLongBinary =
+        std::find(m_longBinary.begin(), m_longBinary.end(), true) != m_longBinary.end();
+    m_oneRowAtATime = m_session->product == DatabaseProduct::SQLite && hasLongBinary;
+    SQLSetStmtAttr(m_stmt.get(), SQL_ATTR_QUERY_TIMEOUT,
+                   attribute(static_cast<SQLULEN>(m_session->commandTimeout)), 0);
+    QString text = QStringLiteral("INSERT INTO ") + quotedName(table) + QStringLiteral(" VALUES(");
+    for (size_t column = 0; column < m_longBinary.size(); ++column) {
+        text += column == 0 ? QStringLiteral("?") : QStringLiteral(", ?");
+    }
+    text += QLatin1Char(')');
+    SqlString statement = toSql(text);
+    check(SQLPrepare(m_stmt.get(), sqlChars(statement), static_cast<SQLINTEGER>(statement.size())), m_stmt,
+          "SQLPrepare");
+    check(SQLSetStmtAttr(m_stmt.get(), SQL_ATTR_PARAM_BIND_TYPE, attribute(SQL_PARAM_BIND_BY_COLUMN), 0),
+          m_stmt, "SQLSetStmtAttr");
+    // A driver without parameter arrays gets one row to a call too.
+    if (!SQL_SUCCEEDED(SQLSetStmtAttr(m_stmt.get(), SQL_ATTR_PARAMSET_SIZE, attribute(1), 0))) {
+        m_oneRowAtATime = true;
+    }
+    m_session->batchWriters.insert(this);
+}
+
+OdbcBatchWriter::~OdbcBatchWriter() {
+    try {
+        if (m_rows > 0 || m_autoCommitOff) {
+            if (m_stmt) SQLEndTran(SQL_HANDLE_DBC, m_session->dbc.get(), SQL_ROLLBACK);
+            clear();
+        }
+        if (m_autoCommitOff && m_session->connected) setAutoCommit(true);
+    } catch (...) {
+        // A connection that is gone has no auto-commit to give back.
+    }
+    release();
+}
+
+void OdbcBatchWriter::release() noexcept {
+    m_stmt.reset();
+    if (m_session) m_session->batchWriters.erase(this);
+}
+
+void OdbcBatchWriter::add(const std::vector<BoundValue>& row) {
+    for (size_t column = 0; column < m_values.size(); ++column) {
+        m_values[column].push_back(column < row.size() ? row[column] : BoundValue{});
+    }
+    ++m_rows;
+}
+
+void OdbcBatchWriter::setAutoCommit(bool on) {
+    check(SQLSetConnectAttr(m_session->dbc.get(), SQL_ATTR_AUTOCOMMIT,
+                            attribute(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF), SQL_IS_UINTEGER),
+          m_session->dbc, "SQLSetConnectAttr");
+    m_autoCommitOff = !on;
+}
+
+void OdbcBatchWriter::flush() {
+    if (m_rows == 0) return;
+    if (!m_stmt || !m_session->connected) {
+        clear();
+        throw DbError(QStringLiteral("Operation is not allowed when the object is closed."));
+    }
+    try {
+        if (!m_autoCommitOff) setAutoCommit(false);
+        fillBuffers();
+        if (m_oneRowAtATime) {
+            for (int row = 0; row < m_rows; ++row) {
+                bindRow(row, 1);
+                execute();
+            }
+        } else {
+            bindRow(0, static_cast<SQLULEN>(m_rows));
+            execute();
+        }
+        check(SQLEndTran(SQL_HANDLE_DBC, m_session->dbc.get(), SQL_COMMIT), m_session->dbc, "SQLEndTran");
+        clear();
+    } catch (DbError& failure) {
+        if (!failure.connectionLost() && m_session->isDead()) failure.markConnectionLost();
+        SQLEndTran(SQL_HANDLE_DBC, m_session->dbc.get(), SQL_ROLLBACK);
+        try {
+            setAutoCommit(true);
+        } catch (const DbError&) {
+            // Lost with the connection; the failure that matters is the one thrown.
+        }
+        clear();
+        throw;
+    }
+}
+
+// Each column's values side by side in one buffer, as wide as its longest value; text ends in
+// a zero, as some drivers read text to its end whatever its length says.
+void OdbcBatchWriter::fillBuffers() {
+    const size_t columns = m_values.size();
+    m_buffers.resize(columns);
+    m_indicators.resize(columns);
+    m_widths.assign(columns, 1);
+    for (size_t column = 0; column < columns; ++column) {
+        const bool bytes = m_longBinary[column];
+        SQLLEN width = 1;
+        for (const BoundValue& value : m_values[column]) {
+            width = std::max<SQLLEN>(width, value.data.size() + (bytes ? 0 : 1));
+        }
+        m_widths[column] = width;
+        std::vector<char>& buffer = m_buffers[column];
+        buffer.assign(static_cast<size_t>(width) * m_rows, '\0');
+        std::vector<SQLLEN>& indicators = m_indicators[column];
+        indicators.assign(m_rows, SQL_NULL_DATA);
+        for (int row = 0; row < m_rows; ++row) {
+            const BoundValue& value = m_values[column][row];
+            if (value.kind == BoundValue::Kind::Null) continue;
+            std::memcpy(buffer.data() + static_cast<size_t>(width) * row, value.data.constData(),
+                        value.data.size());
+            indicators[row] = value.data.size();
+        }
+    }
+}
+
+void OdbcBatchWriter::bindRow(int row, SQLULEN rows) {
+    check(SQLSetStmtAttr(m_stmt.get(), SQL_ATTR_PARAMSET_SIZE, attribute(rows), 0), m_stmt, "SQLSetStmtAttr");
+    m_status.assign(rows, SQL_PARAM_UNUSED);
+    SQLSetStmtAttr(m_stmt.get(), SQL_ATTR_PARAM_STATUS_PTR, m_status.data(), 0);
+    SQLSetStmtAttr(m_stmt.get(), SQL_ATTR_PARAMS_PROCESSED_PTR, &m_processed, 0);
+    for (size_t column = 0; column < m_values.size(); ++column) {
+        const bool bytes = m_longBinary[column];
+        const SQLLEN width = m_widths[column];
+        check(SQLBindParameter(m_stmt.get(), static_cast<SQLUSMALLINT>(column + 1), SQL_PARAM_INPUT,
+                               bytes ? SQL_C_BINARY : SQL_C_CHAR, bytes ? SQL_LONGVARBINARY : SQL_VARCHAR,
+                               static_cast<SQLULEN>(std::max<SQLLEN>(width - (bytes ? 0 : 1), 1)), 0,
+                               m_buffers[column].data() + static_cast<size_t>(width) * row, width,
+                               m_indicators[column].data() + row),
+              m_stmt, "SQLBindParameter");
+    }
+}
+
+void OdbcBatchWriter::execute() {
+    check(SQLExecute(m_stmt.get()), m_stmt, "SQLExecute");
+    SQLFreeStmt(m_stmt.get(), SQL_CLOSE);
+    // A driver may say a row failed in its status only.
+    for (const SQLUSMALLINT status : m_status) {
+        if (status == SQL_PARAM_ERROR) throw DbError(QStringLiteral("A row of the batch was refused."));
+    }
+}
+
+void OdbcBatchWriter::clear() {
+    for (std::vector<BoundValue>& column : m_values) column.clear();
+    m_rows = 0;
+}
+
+}  // namespace tw::odbc

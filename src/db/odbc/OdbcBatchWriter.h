@@ -1,0 +1,54 @@
+#pragma once
+
+#include <sql.h>
+
+#include <memory>
+#include <vector>
+
+#include "db/Connection.h"
+#include "db/odbc/Handle.h"
+
+namespace tw::odbc {
+
+struct OdbcSession;
+
+// Rows of one table through one prepared INSERT with a parameter marker per column. Each
+// column's values go to the driver as one array (column-wise binding, SQL_ATTR_PARAMSET_SIZE),
+// text as SQL_C_CHAR and long binary as SQL_C_BINARY, so the database converts the very texts
+// the literal INSERT would have quoted. A driver whose arrays cannot be trusted for some column
+// gets the same prepared statement once per row, in the same transaction.
+class OdbcBatchWriter : public BatchWriter {
+public:
+    OdbcBatchWriter(std::shared_ptr<OdbcSession> session, const QString& table, std::vector<bool> longBinary);
+    ~OdbcBatchWriter() override;
+
+    void add(const std::vector<BoundValue>& row) override;
+    int pending() const override { return m_rows; }
+    void flush() override;
+
+    // The connection ends: the statement goes first.
+    void release() noexcept;
+
+private:
+    void setAutoCommit(bool on);
+    void fillBuffers();
+    void bindRow(int row, SQLULEN rows);  // binds from this row on, rows of them
+    void execute();
+    void clear();
+
+    std::shared_ptr<OdbcSession> m_session;
+    Handle m_stmt;
+    std::vector<bool> m_longBinary;
+    bool m_oneRowAtATime = false;
+    std::vector<std::vector<BoundValue>> m_values;  // per column, per row
+    int m_rows = 0;
+    bool m_autoCommitOff = false;
+    // The arrays bound for the driver, one per column, reused from batch to batch.
+    std::vector<std::vector<char>> m_buffers;
+    std::vector<SQLLEN> m_widths;
+    std::vector<std::vector<SQLLEN>> m_indicators;
+    std::vector<SQLUSMALLINT> m_status;
+    SQLULEN m_processed = 0;
+};
+
+}  // namespace tw::odbc
