@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "shell/Utf8Text.h"
+
 namespace tw {
 
 Variant Variant::binary(QByteArray bytes) {
@@ -22,7 +24,7 @@ const QByteArray& Variant::bytes() const {
     return m_kind == Kind::Binary ? m_bytes : none;
 }
 
-QString Variant::toString() const { return QString::fromUtf8(toUtf8()); }
+QString Variant::toString() const { return textFromUtf8(toUtf8()); }
 
 QByteArray Variant::toUtf8() const {
     switch (m_kind) {

@@ -5,6 +5,7 @@
 #include <QtEndian>
 
 #include "db/Connection.h"
+#include "shell/Utf8Text.h"
 
 namespace tw {
 
@@ -96,7 +97,7 @@ CanonicalRow canonicalRow(const QList<ColumnKind>& kinds, const Recordset& row, 
             const bool number = kind == ColumnKind::Number;
             appendPart(canonical.bytes, number ? 'D' : 'T',
                        number ? QByteArrayView(canonicalNumber(text)) : text);
-            if (readable) shown = QString::fromUtf8(text);
+            if (readable) shown = textFromUtf8(text);
         }
         if (readable) canonical.display << shown;
     }

@@ -9,6 +9,8 @@
 #include <optional>
 #include <vector>
 
+#include "shell/Utf8Text.h"
+
 namespace tw::test {
 
 // An in-memory SQLite database, for reading composed statements back with SQLite's own parser.
@@ -39,7 +41,7 @@ public:
         }
         const int columns = sqlite3_column_count(statement);
         for (int i = 0; columnNames && i < columns; ++i) {
-            *columnNames << QString::fromUtf8(sqlite3_column_name(statement, i));
+            *columnNames << textFromUtf8(sqlite3_column_name(statement, i));
         }
         std::vector<Row> rows;
         int step;

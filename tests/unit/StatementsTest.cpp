@@ -4,6 +4,7 @@
 
 #include "db/Datatype.h"
 #include "db/SqlText.h"
+#include "shell/Utf8Text.h"
 #include "transfer/CopyStatements.h"
 
 using namespace tw;
@@ -168,4 +169,12 @@ TEST(InsertStatement, WritesBytesInTheTargetsFormIntoLongBinaryColumnsOnly) {
     insert.finish();
     EXPECT_EQ(QString::fromUtf8(insert.utf8()),
               QStringLiteral("INSERT INTO \"T\" VALUES(X'1E10', '1E10', NULL, NULL, 'it''s')"));
+}
+
+TEST(Variant, TextKeepsAByteOrderMarkAtItsStart) {
+    // A name or value may begin with U+FEFF; decoding must not take it for an encoding mark.
+    Variant value;
+    value.setUtf8Text("\xEF\xBB\xBFname");
+    EXPECT_EQ(value.toString(), QString(QChar(0xFEFF)) + "name");
+    EXPECT_EQ(textFromUtf8("\xEF\xBB\xBF"), QString(QChar(0xFEFF)));
 }

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "shell/Utf8Text.h"
+
 namespace tw::odbc {
 
 // The one place that decides how text crosses into ODBC. We use the narrow (ANSI) calls with
@@ -19,7 +21,7 @@ inline SqlString toSql(const QString& text) { return text.toUtf8(); }
 void toSql(const QString& text, SqlString& into);
 
 inline QString fromSql(const SQLCHAR* text, qsizetype length) {
-    return QString::fromUtf8(reinterpret_cast<const char*>(text), length);
+    return textFromUtf8(QByteArrayView(reinterpret_cast<const char*>(text), length));
 }
 
 inline SQLCHAR* sqlChars(SqlString& text) { return reinterpret_cast<SQLCHAR*>(text.data()); }
