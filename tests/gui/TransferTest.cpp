@@ -53,6 +53,8 @@ private slots:
     void commandsAreDisabledWhileACopyRuns();
     void aConnectionThatNeverOpenedFailsAgainAtTheClose();
     void theBoxQuotesTheStatementAsFarAsItIsComposed();
+    void theSettingsKeySendsRowsInBatches();
+    void aRefusedBatchGoesAgainRowByRow();
 };
 
 void TransferTest::toOracleSendsExactStatementsInOrder() {
@@ -297,6 +299,55 @@ void TransferTest::theBoxQuotesTheStatementAsFarAsItIsComposed() {
     QVERIFY(rig.dialogs.shown[0].text.endsWith("sql: CREATE TABLE \"EMP\"(\"ID\" NUMERIC,"));
     QVERIFY(rig.dialogs.shown[1].text.endsWith("sql: INSERT INTO \"EMP\" VALUES('1', '"));
     QCOMPARE(executed(rig.connections.log).last(), QStringLiteral("INSERT INTO \"EMP\" VALUES('1', 'x')"));
+}
+
+void TransferTest::theSettingsKeySendsRowsInBatches() {
+    // Without the key, or with 1, the rows go one by one even where batches are offered.
+    for (const QString rows : {"", "1", "2"}) {
+        TransferRig rig({}, {});
+        rig.connections.offersBatches = true;
+        rig.settings.save(kSettingsApplication, kSettingsSection, SettingKey::BatchRows, rows);
+        rig.source("EMP", table({{"1", "Ann"}, {"2", ""}, {"3", "O'Brien"}}));
+        rig.oracle->addItem("EMP");
+        TransferRig::select(rig.oracle, {"EMP"});
+        rig.tables->PushButton4_Click();
+        const QStringList batches = rig.connections.log.filter("batch ");
+        if (rows == "2") {
+            QCOMPARE(batches, QStringList({"batch EMP: 1|Ann; 2|NULL", "batch EMP: 3|O'Brien"}));
+            QVERIFY(executed(rig.connections.log).filter("INSERT").isEmpty());
+        } else {
+            QVERIFY(batches.isEmpty());
+            QCOMPARE(executed(rig.connections.log).filter("INSERT").size(), 3);
+        }
+    }
+}
+
+void TransferTest::aRefusedBatchGoesAgainRowByRow() {
+    TransferRig rig({}, {});
+    rig.connections.offersBatches = true;
+    rig.settings.save(kSettingsApplication, kSettingsSection, SettingKey::BatchRows, "10");
+    rig.source("EMP", table({{"1", "Ann"}, {"x", "Bob"}, {"3", "Cy"}}));
+    rig.oracle->addItem("EMP");
+    TransferRig::select(rig.oracle, {"EMP"});
+    rig.connections.onExecute = [](const QString& statement) {
+        if (statement.startsWith("batch") || statement.contains("'x'")) throw DbError("refused", "22018");
+    };
+    rig.tables->PushButton4_Click();
+    // One box, for the refused row, with that row's statement; the others are written alone.
+    QCOMPARE(errorLines(rig.dialogs, "Form2.PushButton4_Click"), QList<int>({268}));
+    QVERIFY(rig.dialogs.shown[0].text.contains("INSERT INTO \"EMP\" VALUES('x', 'Bob')"));
+    QCOMPARE(executed(rig.connections.log).filter("INSERT").size(), 3);
+
+    // A lost connection is said once; the batch's rows are not tried again one by one.
+    rig.dialogs.shown.clear();
+    rig.connections.log.clear();
+    rig.connections.onExecute = [](const QString& statement) {
+        if (statement.startsWith("batch")) throw DbError("server closed the connection", "08S01");
+    };
+    rig.dialogs.buttons << MsgBoxResult::Yes;  // replace the table the first copy listed
+    rig.tables->PushButton4_Click();
+    QCOMPARE(errorLines(rig.dialogs, "Form2.PushButton4_Click"), QList<int>({268}));
+    QVERIFY(executed(rig.connections.log).filter("INSERT").isEmpty());
 }
 
 QTEST_MAIN(TransferTest)

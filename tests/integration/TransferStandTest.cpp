@@ -81,9 +81,26 @@ protected:
     QStringList m_sqlanyTables;
 };
 
+// The checks of what arrives run both as specified, each row its own INSERT, and batched by
+// the settings key, two rows to a batch so that every table spans batches.
+class TransferEitherWay : public TransferOnTheStand, public ::testing::WithParamInterface<int> {
+protected:
+    void SetUp() override {
+        if (GetParam() > 1) {
+            settings.save(kSettingsApplication, kSettingsSection, SettingKey::BatchRows,
+                          QString::number(GetParam()));
+        }
+    }
+};
+
 }  // namespace
 
-TEST_F(TransferOnTheStand, OracleTableArrivesInSqlAnywhereValueByValue) {
+INSTANTIATE_TEST_SUITE_P(Copy, TransferEitherWay, ::testing::Values(1, 2),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return info.param == 1 ? std::string("RowByRow") : std::string("Batched");
+                         });
+
+TEST_P(TransferEitherWay, OracleTableArrivesInSqlAnywhereValueByValue) {
     const QString table = oracleTable("Mixed Types");
     m_sqlanyTables << table;
     oracleDb->execute(
@@ -97,6 +114,8 @@ TEST_F(TransferOnTheStand, OracleTableArrivesInSqlAnywhereValueByValue) {
     oracleDb->execute(insert +
                       "(-42, -0.00001, 'Grüße 😀 ключ', ' ', '1999-12-31', "
                       "'2000-01-01 00:00:00.000001', NULL, 'x')");
+    // Values longer than the first read of a value, in characters of one to four bytes.
+    oracleDb->execute(insert + "(7, 0, repeat('ü😀''', 3000), 'v', NULL, NULL, repeat('z', 300), '')");
     offer(*tables.List2, table);
     tables.PushButton4_Click();
 
@@ -107,8 +126,8 @@ TEST_F(TransferOnTheStand, OracleTableArrivesInSqlAnywhereValueByValue) {
     ASSERT_EQ(target.size(), source.size());
     for (int c = 0; c < source.size(); ++c) {
         EXPECT_EQ(target[c].name, source[c].name);
-        ASSERT_EQ(target[c].values.size(), 2);
-        for (int r = 0; r < 2; ++r) {
+        ASSERT_EQ(target[c].values.size(), 3);
+        for (int r = 0; r < 3; ++r) {
             const QString& want = source[c].values[r];
             const QString& got = target[c].values[r];
             if (source[c].type == AdoType::Integer || source[c].type == AdoType::Numeric) {
@@ -127,7 +146,7 @@ TEST_F(TransferOnTheStand, OracleTableArrivesInSqlAnywhereValueByValue) {
     EXPECT_EQ(target[5].type, AdoType::LongVarChar);
 }
 
-TEST_F(TransferOnTheStand, SqlAnywhereTableArrivesInOracleValueByValue) {
+TEST_P(TransferEitherWay, SqlAnywhereTableArrivesInOracleValueByValue) {
     const QString table = sqlanyTable("Mixed Types");
     m_oracleTables << table;
     sqlanyDb->execute(
@@ -141,6 +160,10 @@ TEST_F(TransferOnTheStand, SqlAnywhereTableArrivesInOracleValueByValue) {
     sqlanyDb->execute(insert +
                       "(-1, -0.5, 123456789.125, ' ', '1999-12-31', '2000-01-01 00:00:00.000001', "
                       "x'', 0, NULL, 'x')");
+    // Longer than the first read of a value; the Oracle side's text columns hold 2,000.
+    sqlanyDb->execute(insert +
+                      "(3, 0, 0, replace(hex(zeroblob(600)), '00', 'ü😀'), NULL, NULL, NULL, NULL, "
+                      "replace(hex(zeroblob(150)), '00', 'q'''), '')");
     offer(*tables.List1, table);
     tables.PushButton3_Click();
 
@@ -240,7 +263,7 @@ TEST_F(TransferOnTheStand, CaseVariantsOnEitherSide) {
     EXPECT_EQ(readTable(*freshSqlAnywhere(), mixed).value(0).name, QStringLiteral("n"));
 }
 
-TEST_F(TransferOnTheStand, ARowTheTargetRefusesCostsOnlyThatRow) {
+TEST_P(TransferEitherWay, ARowTheTargetRefusesCostsOnlyThatRow) {
     const QString table = sqlanyTable("refused row");
     m_oracleTables << table;
     sqlanyDb->execute(QStringLiteral("CREATE TABLE %1(n integer)").arg(quotedName(table)));
@@ -271,7 +294,7 @@ QStringList bytesByRow(Connection& db, const QString& table, const QString& hexO
 
 }  // namespace
 
-TEST_F(TransferOnTheStand, LongBinaryValuesArriveByteForByteBothWays) {
+TEST_P(TransferEitherWay, LongBinaryValuesArriveByteForByteBothWays) {
     // Hex that reads as a number, a quote and a backslash, every byte there is; no bytes at all
     // and NULL both arrive as NULL.
     QString everyByte;

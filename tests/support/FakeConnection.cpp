@@ -43,6 +43,33 @@ private:
     qsizetype m_row = 0;
 };
 
+class FakeBatchWriter : public BatchWriter {
+public:
+    FakeBatchWriter(FakeConnectionFactory& factory, QString table)
+        : m_factory(factory), m_table(std::move(table)) {}
+    void add(const std::vector<BoundValue>& row) override {
+        QStringList values;
+        for (const BoundValue& value : row) {
+            values << (value.kind == BoundValue::Kind::Null ? QStringLiteral("NULL")
+                                                            : QString::fromUtf8(value.data));
+        }
+        m_rows << values.join('|');
+    }
+    int pending() const override { return static_cast<int>(m_rows.size()); }
+    void flush() override {
+        const QString batch =
+            QStringLiteral("batch ") + m_table + QStringLiteral(": ") + m_rows.join(QStringLiteral("; "));
+        m_rows.clear();
+        m_factory.log << batch;
+        if (m_factory.onExecute) m_factory.onExecute(batch);
+    }
+
+private:
+    FakeConnectionFactory& m_factory;
+    QString m_table;
+    QStringList m_rows;
+};
+
 class FakeConnection : public Connection {
 public:
     explicit FakeConnection(FakeConnectionFactory& factory) : m_factory(factory) {}
@@ -74,6 +101,11 @@ public:
         m_factory.log << QStringLiteral("schema %1").arg(schema);
         requireOpen();
         return std::make_unique<FakeRecordset>(m_factory.schemaTables);
+    }
+    std::unique_ptr<BatchWriter> batchWriter(const QString& table, const std::vector<bool>&) override {
+        requireOpen();
+        if (!m_factory.offersBatches) return nullptr;
+        return std::make_unique<FakeBatchWriter>(m_factory, table);
     }
     void close() override {
         m_factory.log << QStringLiteral("close");

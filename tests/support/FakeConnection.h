@@ -18,7 +18,7 @@ struct FakeTable {
 
 // A connection factory that makes no database connection at all: it writes down every call
 // ("create", "provider MSDASQL", "cursor 3", "open <text>", "execute <text>",
-// "recordset <text>", "schema 20", "close", "release") and answers
+// "recordset <text>", "schema 20", "close", "release", "batch <rows>") and answers
 // from what the test set up.
 class FakeConnectionFactory : public ConnectionFactory {
 public:
@@ -31,6 +31,9 @@ public:
     std::function<void(const QString&)> onOpen;
     std::function<void(const QString&)> onExecute;
     std::function<void()> onClose;
+    // Connections offer batch writers, which write down each flushed batch as
+    // "batch T: v1|v2; v1|v2" (NULL for a null) and hand the same text to onExecute.
+    bool offersBatches = false;
     // Recordsets by their source text; an unknown source fails like a rejected query.
     QMap<QString, FakeTable> tables;
     FakeTable schemaTables;
