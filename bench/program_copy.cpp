@@ -5,6 +5,8 @@
 //   bench_program to-sqlany        <target dsn>  <host,user,password> <table>
 //   bench_program sqlany-to-sqlany <target dsn>  <source dsn>         <table>
 //
+// With TW_BENCH_BATCH_ROWS=N in the environment the settings ask for the batched copy.
+//
 // Prints "rows=N seconds=S cpu=C rss_kb=K repaints=R": C is this process's processor time
 // during the copy, and repaints counts the paint events the tables window handled meanwhile.
 #include <sys/resource.h>
@@ -90,6 +92,12 @@ int main(int argc, char** argv) {
 
     QTemporaryDir home;
     SettingsStore settings(home.path());
+    // The batched path, as a user's settings file asks for it.
+    const QByteArray batchRows = qgetenv("TW_BENCH_BATCH_ROWS");
+    if (!batchRows.isEmpty()) {
+        settings.save(kSettingsApplication, kSettingsSection, SettingKey::BatchRows,
+                      QString::fromLatin1(batchRows));
+    }
     AnsweringDialogs dialogs;
     odbc::OdbcConnectionFactory connections;
     const Services services{settings, dialogs, connections, home.path(), EventPump()};

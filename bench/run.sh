@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # The transfer benchmark: the program's own copy, driven through its tables window, against the
-# raw-ODBC floor that sends exactly the same statements. Runs both interleaved on three pairs of
-# databases and prints rows per second, their ratio, peak memory and the window's repaints.
+# raw-ODBC floor that sends exactly the same statements; and its batched copy (BatchRows=1000 in
+# the settings) against the raw-ODBC ceiling that binds the same rows as 1,000-row arrays. Runs
+# each pair of contenders interleaved and prints rows per second, their ratio, peak memory and
+# the window's repaints.
 #
 #   bench/run.sh                 100,000 rows, 3 runs per pair, and the memory runs
 #   bench/run.sh --rows N --runs K [--no-memory]
 #   bench/run.sh --rows 1000 --runs 1 --check    both copies complete and equal, no figures
 #
-# Uses the stand named by TW_STAND (source its stand.env first) or starts one of its own.
+# Uses the stand named by TW_STAND (source its stand.env first) or starts one of its own, whose
+# PostgreSQL then keeps fsync on, so that its commits wait for the disk as a server's do.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -26,7 +29,7 @@ bin=${TW_BENCH_BIN:-$root/build/bench}
 [ -x "$bin/bench_floor" ] && [ -x "$bin/bench_program" ] || { echo "build first: scripts/build.sh" >&2; exit 2; }
 
 if [ -z "${TW_STAND:-}" ]; then
-  stand=$(TW_STAND_OWNER_PID=$$ "$root/tests/stand/start.sh")
+  stand=$(TW_STAND_OWNER_PID=$$ TW_STAND_PG_FSYNC=on "$root/tests/stand/start.sh")
   trap '"$root/tests/stand/stop.sh" "$stand" >/dev/null 2>&1 || true' EXIT
   # shellcheck disable=SC1091
   source "$stand/stand.env"
@@ -36,6 +39,7 @@ login="127.0.0.1,scott,tiger"
 oracle="Driver={Microsoft ODBC for Oracle};Server=127.0.0.1;Uid=scott;Pwd=tiger;"
 stream="Data Source=tw_sqlany_stream"   # the SQLite source, read a step at a time; the bench's own file
 fast="Data Source=tw_sqlany_fast"       # the SQLite target, WAL and no syncing
+durable="Data Source=tw_sqlany_durable" # the SQLite target with its default durability
 work=$(mktemp -d)
 trap 'rm -rf "$work"; [ -n "${stand:-}" ] && "$root/tests/stand/stop.sh" "$stand" >/dev/null 2>&1 || true' EXIT
 
@@ -72,46 +76,63 @@ END \$\$;
 SQL
 }
 
-# One copy by one side: floor or program. Prints its "rows= seconds= rss_kb= ..." line.
-copy() {   # <floor|program> <pair> <table>
-  local who=$1 pair=$2 table=$3 target
-  case $pair in
-    sqlite-sqlite|pg-sqlite) target=$fast ;;
-    sqlite-pg) target=$oracle ;;
+target_of() {   # <pair>: the connection the pair copies into
+  case $1 in
+    sqlite-sqlite|pg-sqlite) echo "$fast" ;;
+    pg-sqlite-durable) echo "$durable" ;;
+    sqlite-pg) echo "$oracle" ;;
   esac
+}
+
+# One copy by one contender: floor or program (row by row), ceiling or batched (1,000-row
+# batches). Prints its "rows= seconds= rss_kb= ..." line.
+copy() {   # <floor|program|ceiling|batched> <pair> <table>
+  local who=$1 pair=$2 table=$3 target source dsn raw=copy batch=
+  target=$(target_of "$pair")
   "$bin/bench_floor" drop "$target" "$table"
+  case $pair in
+    sqlite-*) source=$stream ;;
+    *) source=$oracle ;;
+  esac
+  dsn=${target#Data Source=}
+  case $who in
+    ceiling) raw=batch ;;
+    batched) batch=1000 ;;
+  esac
   case $who/$pair in
-    floor/sqlite-sqlite) "$bin/bench_floor" copy "$stream" "$fast" "$table" sqlany ;;
-    floor/pg-sqlite) "$bin/bench_floor" copy "$oracle" "$fast" "$table" sqlany ;;
-    floor/sqlite-pg) "$bin/bench_floor" copy "$stream" "$oracle" "$table" oracle ;;
-    program/sqlite-sqlite) "$bin/bench_program" sqlany-to-sqlany tw_sqlany_fast tw_sqlany_stream "$table" ;;
-    program/pg-sqlite) "$bin/bench_program" to-sqlany tw_sqlany_fast "$login" "$table" ;;
-    program/sqlite-pg) "$bin/bench_program" to-oracle tw_sqlany_stream "$login" "$table" ;;
+    floor/sqlite-pg|ceiling/sqlite-pg) "$bin/bench_floor" $raw "$source" "$target" "$table" oracle ;;
+    floor/*|ceiling/*) "$bin/bench_floor" $raw "$source" "$target" "$table" sqlany ;;
+    */sqlite-sqlite) TW_BENCH_BATCH_ROWS=$batch "$bin/bench_program" sqlany-to-sqlany "$dsn" tw_sqlany_stream "$table" ;;
+    */sqlite-pg) TW_BENCH_BATCH_ROWS=$batch "$bin/bench_program" to-oracle tw_sqlany_stream "$login" "$table" ;;
+    */pg-sqlite*) TW_BENCH_BATCH_ROWS=$batch "$bin/bench_program" to-sqlany "$dsn" "$login" "$table" ;;
   esac
 }
 
 field() { sed -n "s/.*$1=\([^ ]*\).*/\1/p"; }   # <name>, reads a result line
 
 pairs=(sqlite-sqlite pg-sqlite sqlite-pg)
+declare -A repaints
 make_sqlite_source "$rows"
 make_pg_source "$rows"
 table=bench_$rows
 
 if [ "$check" = 1 ]; then
   for pair in "${pairs[@]}"; do
-    target=$fast; [ "$pair" = sqlite-pg ] && target=$oracle
+    target=$(target_of "$pair")
     copy floor "$pair" "$table" >/dev/null
     "$bin/bench_floor" dump "$target" "$table" > "$work/floor.txt"
-    copy program "$pair" "$table" >/dev/null
-    "$bin/bench_floor" dump "$target" "$table" > "$work/program.txt"
+    for who in program ceiling batched; do
+      copy "$who" "$pair" "$table" >/dev/null
+      "$bin/bench_floor" dump "$target" "$table" > "$work/$who.txt"
+      got=$(wc -l < "$work/$who.txt")
+      if [ "$got" != "$rows" ] || ! cmp -s "$work/floor.txt" "$work/$who.txt"; then
+        echo "$pair: the $who copy ($got rows) differs from the floor's" >&2
+        diff "$work/floor.txt" "$work/$who.txt" | head -5 >&2
+        exit 1
+      fi
+    done
     "$bin/bench_floor" drop "$target" "$table"
-    got=$(wc -l < "$work/program.txt")
-    if [ "$got" != "$rows" ] || ! cmp -s "$work/floor.txt" "$work/program.txt"; then
-      echo "$pair: the program's copy ($got rows) differs from the floor's" >&2
-      diff "$work/floor.txt" "$work/program.txt" | head -5 >&2
-      exit 1
-    fi
-    echo "$pair: $rows rows, the program's copy equals the floor's"
+    echo "$pair: $rows rows, the program's, the ceiling's and the batched copies equal the floor's"
   done
   exit 0
 fi
@@ -120,23 +141,33 @@ median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] 
 
 # Rows per second by the clock, and, steadier on a busy machine, by each process's own processor
 # time (which leaves out the database server's share on the PostgreSQL pairs).
-echo "| pair | rows | floor rows/s | program rows/s | program / floor (median of $runs) | by processor time |"
-echo "|---|---:|---:|---:|---:|---:|"
-for pair in "${pairs[@]}"; do
-  : > "$work/floor" ; : > "$work/program" ; : > "$work/ratio" ; : > "$work/cpu"
-  for ((run = 1; run <= runs; run++)); do
-    f=$(copy floor "$pair" "$table") p=$(copy program "$pair" "$table")
-    fr=$(awk -v r="$(echo "$f" | field rows)" -v s="$(echo "$f" | field seconds)" 'BEGIN { print r / s }')
-    pr=$(awk -v r="$(echo "$p" | field rows)" -v s="$(echo "$p" | field seconds)" 'BEGIN { print r / s }')
-    echo "$fr" >> "$work/floor"; echo "$pr" >> "$work/program"
-    awk -v a="$pr" -v b="$fr" 'BEGIN { print a / b }' >> "$work/ratio"
-    awk -v a="$(echo "$f" | field cpu)" -v b="$(echo "$p" | field cpu)" 'BEGIN { print a / b }' >> "$work/cpu"
+# One table of figures: the second contender against the first, interleaved, on each pair.
+compare() {   # <reference> <contender> <pair>...
+  local reference=$1 contender=$2
+  shift 2
+  echo "| pair | rows | $reference rows/s | $contender rows/s | $contender / $reference (median of $runs) | by processor time |"
+  echo "|---|---:|---:|---:|---:|---:|"
+  for pair in "$@"; do
+    : > "$work/reference" ; : > "$work/contender" ; : > "$work/ratio" ; : > "$work/cpu"
+    for ((run = 1; run <= runs; run++)); do
+      f=$(copy "$reference" "$pair" "$table") p=$(copy "$contender" "$pair" "$table")
+      fr=$(awk -v r="$(echo "$f" | field rows)" -v s="$(echo "$f" | field seconds)" 'BEGIN { print r / s }')
+      pr=$(awk -v r="$(echo "$p" | field rows)" -v s="$(echo "$p" | field seconds)" 'BEGIN { print r / s }')
+      echo "$fr" >> "$work/reference"; echo "$pr" >> "$work/contender"
+      awk -v a="$pr" -v b="$fr" 'BEGIN { print a / b }' >> "$work/ratio"
+      awk -v a="$(echo "$f" | field cpu)" -v b="$(echo "$p" | field cpu)" 'BEGIN { print a / b }' >> "$work/cpu"
+    done
+    printf '| %s | %s | %.0f | %.0f | %.3f | %.3f |\n' "$pair" "$rows" "$(median < "$work/reference")" \
+      "$(median < "$work/contender")" "$(median < "$work/ratio")" "$(median < "$work/cpu")"
+    "$bin/bench_floor" drop "$(target_of "$pair")" "$table"
   done
-  printf '| %s | %s | %.0f | %.0f | %.3f | %.3f |\n' "$pair" "$rows" "$(median < "$work/floor")" \
-    "$(median < "$work/program")" "$(median < "$work/ratio")" "$(median < "$work/cpu")"
-  target=$fast; [ "$pair" = sqlite-pg ] && target=$oracle
-  "$bin/bench_floor" drop "$target" "$table"
-done
+}
+
+compare floor program "${pairs[@]}"
+echo
+compare ceiling batched "${pairs[@]}" pg-sqlite-durable
+echo
+echo "PostgreSQL: fsync $(psql -tA -h "$PGHOST_SOCKET" -p "$PGPORT" -U scott -d scott -c 'SHOW fsync'), synchronous_commit $(psql -tA -h "$PGHOST_SOCKET" -p "$PGPORT" -U scott -d scott -c 'SHOW synchronous_commit')."
 
 if [ "$memory" = 1 ]; then
   big=$((rows * 10))
@@ -144,19 +175,19 @@ if [ "$memory" = 1 ]; then
   echo
   echo "| peak memory, sqlite-sqlite (source read a step at a time) | $rows rows | $big rows | ratio |"
   echo "|---|---:|---:|---:|"
-  for who in floor program; do
+  for who in floor program batched; do
     small=$(copy "$who" sqlite-sqlite "bench_$rows")
     large=$(copy "$who" sqlite-sqlite "bench_$big")
     s=$(echo "$small" | field rss_kb) l=$(echo "$large" | field rss_kb)
     printf '| %s | %s KiB | %s KiB | %.2f |\n' "$who" "$s" "$l" "$(awk -v a="$l" -v b="$s" 'BEGIN { print a / b }')"
-    if [ "$who" = program ]; then
-      repaints=$(awk -v n="$(echo "$large" | field repaints)" -v s="$(echo "$large" | field seconds)" 'BEGIN { printf "%.1f", n / s }')
+    if [ "$who" != floor ]; then
+      repaints[$who]=$(awk -v n="$(echo "$large" | field repaints)" -v s="$(echo "$large" | field seconds)" 'BEGIN { printf "%.1f", n / s }')
     fi
   done
   "$bin/bench_floor" drop "$fast" "bench_$big"
   "$bin/bench_floor" drop "$fast" "bench_$rows"
   echo
-  echo "Window repaints during the $big-row copy: $repaints per second."
+  echo "Window repaints during the $big-row copy: ${repaints[program]} per second row by row, ${repaints[batched]} batched."
 fi
 echo
 echo "Machine: $(nproc) cores, $(sed -n 's/^model name[^:]*: //p' /proc/cpuinfo | head -1), $(date -u +%Y-%m-%d)"

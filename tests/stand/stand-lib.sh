@@ -136,13 +136,14 @@ tw_pg_init() {   # <stand>
 # Start the cluster on <port>.  Returns 0 when running, 2 when the port is
 # taken (so the caller may try another), 1 on any other failure.  The server
 # must not inherit our descriptors (a caller's pipe or lock would stay open
-# for as long as it runs).
+# for as long as it runs).  The tests need no durability and run without
+# fsync; TW_STAND_PG_FSYNC=on keeps it, for the benchmark's figures.
 tw_pg_start_on() {   # <stand> <port>
-    local stand=$1 port=$2 bindir offset=0
+    local stand=$1 port=$2 bindir offset=0 fsync=${TW_STAND_PG_FSYNC:-off}
     bindir=$(tw_pg_bindir)
     [[ -f $stand/pg/log ]] && offset=$(wc -c < "$stand/pg/log")
     if tw_as_pg_owner "$bindir/pg_ctl" -D "$stand/pg/data" -l "$stand/pg/log" \
-            -o "-k $stand/pg -c listen_addresses=127.0.0.1 -p $port -c fsync=off" \
+            -o "-k $stand/pg -c listen_addresses=127.0.0.1 -p $port -c fsync=$fsync" \
             -w -t 60 start >/dev/null 2>>"$stand/pg/pg_ctl.log" \
             3>&- 4>&- 5>&- 6>&- 7>&- 8>&- 9>&-; then
         return 0

@@ -46,7 +46,7 @@ tw_pg_setup_oracle_user "$stand" "$port" tw_catalogue tiger
 tw_pg_setup_oracle_user "$stand" "$port" tw_empty tiger
 
 tw_write_odbcinst "$stand"
-for db in sqlany sqlany2 fast bench; do
+for db in sqlany sqlany2 fast durable bench; do
     tw_sqlite_create "$stand/$db.db"
 done
 
@@ -76,6 +76,12 @@ Driver=$TW_SQLITE_DRIVER_NAME
 Database=$stand/fast.db
 JournalMode=WAL
 SyncPragma=OFF
+Timeout=10000
+
+[tw_sqlany_durable]
+Description=The benchmark's target with SQLite's default durability: every commit waits for the disk
+Driver=$TW_SQLITE_DRIVER_NAME
+Database=$stand/durable.db
 Timeout=10000
 
 [tw_pg]
