@@ -148,6 +148,7 @@ compare() {   # <reference> <contender> <pair>...
   echo "| pair | rows | $reference rows/s | $contender rows/s | $contender / $reference (median of $runs) | by processor time |"
   echo "|---|---:|---:|---:|---:|---:|"
   for pair in "$@"; do
+    make_pg_source "$rows"   # the sqlite-pg pair writes over the PostgreSQL source table
     : > "$work/reference" ; : > "$work/contender" ; : > "$work/ratio" ; : > "$work/cpu"
     for ((run = 1; run <= runs; run++)); do
       f=$(copy "$reference" "$pair" "$table") p=$(copy "$contender" "$pair" "$table")

@@ -36,7 +36,9 @@ void LoadOracleTables(TableList& list, ConnectionFactory& factory, const Connect
         connection->openRecordset(QStringLiteral("SELECT table_name FROM user_tables"));
     list.clear();
     const qint64 count = tables->recordCount();
-    for (qint64 row = 1; row <= count; ++row) {
+    // A table dropped by another session between the count and the read ends the list early
+    // instead of failing it.
+    for (qint64 row = 1; row <= count && !tables->eof(); ++row) {
         processEvents();
         list.addItem(tables->field(0).value.toString());
         tables->moveNext();

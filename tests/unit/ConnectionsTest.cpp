@@ -4,6 +4,7 @@
 #include "db/DbError.h"
 #include "db/Oracle.h"
 #include "db/Sybase.h"
+#include "shell/SortedTableList.h"
 #include "support/FakeConnection.h"
 
 using namespace tw;
@@ -66,4 +67,16 @@ TEST(SilentChecks, AFailureToMakeTheConnectionReachesTheCaller) {
     factory.failCreate = true;
     EXPECT_THROW(OracleCanConnect(factory, {}), DbError);
     EXPECT_THROW(SybaseCanConnect(factory, {}), DbError);
+}
+
+TEST(LoadOracleTables, ATableDroppedBetweenTheCountAndTheReadShortensTheList) {
+    FakeConnectionFactory factory;
+    test::FakeTable tables;
+    tables.fields = {{"TABLE_NAME", 200, {}}};
+    tables.rows = {{Variant(QString("DEPT"))}, {Variant(QString("EMP"))}};
+    tables.reportedCount = 3;  // counted before another session dropped one
+    factory.tables["SELECT table_name FROM user_tables"] = tables;
+    SortedTableList list;
+    LoadOracleTables(list, factory, {"db", "scott", "tiger", ""}, [] {});
+    EXPECT_EQ(list.items(), QStringList({"DEPT", "EMP"}));
 }

@@ -13,6 +13,47 @@ namespace {
 
 constexpr size_t kFirstReadBytes = 256;
 constexpr size_t kChunkBytes = 64 * 1024;
+constexpr SQLULEN kBlockRows = 128;
+constexpr SQLLEN kMostBoundBytes = 1 << 20;  // a column's array, at most; wider columns go per row
+
+// The bytes a value of the column takes as the program reads it (text in UTF-8 with its
+// terminating zero, binary as it is), or 0 where the size is unbounded or unknown: such a
+// column is read per row. A value longer than this is still read whole, from its row.
+SQLLEN boundWidth(SQLSMALLINT sqlType, SQLULEN size) {
+    switch (sqlType) {
+        case SQL_CHAR:
+        case SQL_VARCHAR:
+        case SQL_WCHAR:
+        case SQL_WVARCHAR:
+            return size > 0 && size <= 4000 ? static_cast<SQLLEN>(size) * 4 + 1 : 0;
+        case SQL_DECIMAL:
+        case SQL_NUMERIC:
+            return size > 0 && size <= 1000 ? static_cast<SQLLEN>(size) + 3 : 0;
+        case SQL_BIT:
+        case SQL_TINYINT:
+        case SQL_SMALLINT:
+        case SQL_INTEGER:
+        case SQL_BIGINT:
+            return 24;
+        case SQL_REAL:
+        case SQL_FLOAT:
+        case SQL_DOUBLE:
+        case SQL_GUID:
+            return 40;
+        case SQL_TYPE_DATE:
+        case SQL_TYPE_TIME:
+        case SQL_TYPE_TIMESTAMP:
+        case SQL_DATE:
+        case SQL_TIME:
+        case SQL_TIMESTAMP:
+            return 48;
+        case SQL_BINARY:
+        case SQL_VARBINARY:
+            return size > 0 && size <= 8000 ? static_cast<SQLLEN>(size) : 0;
+        default:
+            return 0;  // long text, long binary, and what the program does not know
+    }
+}
 
 [[noreturn]] void noSuchField(const QString& which) {
     throw DbError(QStringLiteral("Item cannot be found in the collection corresponding to the "
@@ -42,6 +83,7 @@ std::unique_ptr<OdbcRecordset> OdbcRecordset::query(std::shared_ptr<OdbcSession>
     check(SQLExecDirect(recordset->m_stmt.get(), sqlChars(text), SQL_NTS), recordset->m_stmt,
           "SQLExecDirect");
     recordset->describeColumns();
+    recordset->startBlocks();
     recordset->fetch();
     return recordset;
 }
@@ -60,6 +102,8 @@ void OdbcRecordset::describeColumns() {
     SQLSMALLINT columns = 0;
     check(SQLNumResultCols(m_stmt.get(), &columns), m_stmt, "SQLNumResultCols");
     m_fields.resize(columns);
+    m_sqlTypes.resize(columns);
+    m_sizes.resize(columns);
     for (SQLUSMALLINT column = 1; column <= columns; ++column) {
         SQLCHAR name[1024] = {};
         SQLSMALLINT nameLength = 0, sqlType = 0, digits = 0, nullable = 0;
@@ -73,6 +117,61 @@ void OdbcRecordset::describeColumns() {
         field.name = fromSql(name, qMin<qsizetype>(nameLength, sizeof name - 1));
         // Integer types are signed unless the driver says otherwise; other types ignore it.
         field.type = adoTypeOf(sqlType, isUnsigned == SQL_TRUE);
+        m_sqlTypes[column - 1] = sqlType;
+        m_sizes[column - 1] = size;
+    }
+}
+
+// Where the driver can read any value of a block's row once positioned on it, the columns of
+// bounded size are bound to arrays and rows arrive a block at a time; nothing is ever cut, as
+// longer values are read from their row.
+void OdbcRecordset::startBlocks() {
+    if (!m_session->readsBlocks || m_fields.empty()) return;
+    std::vector<BoundColumn> bound(m_fields.size());
+    bool any = false;
+    for (size_t column = 0; column < bound.size(); ++column) {
+        const SQLLEN width = boundWidth(m_sqlTypes[column], m_sizes[column]);
+        if (width > 0 && width * static_cast<SQLLEN>(kBlockRows) <= kMostBoundBytes) {
+            bound[column].width = width;
+            any = true;
+        }
+    }
+    if (!any) return;
+    SQLHSTMT stmt = m_stmt.get();
+    if (!SQL_SUCCEEDED(SQLSetStmtAttr(stmt, SQL_ATTR_ROW_BIND_TYPE,
+                                      reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0)) ||
+        !SQL_SUCCEEDED(
+            SQLSetStmtAttr(stmt, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(kBlockRows), 0))) {
+        SQLSetStmtAttr(stmt, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(1)),
+                       0);
+        return;
+    }
+    m_rowStatus.assign(kBlockRows, SQL_ROW_NOROW);
+    check(SQLSetStmtAttr(stmt, SQL_ATTR_ROWS_FETCHED_PTR, &m_blockFetched, 0), m_stmt, "SQLSetStmtAttr");
+    check(SQLSetStmtAttr(stmt, SQL_ATTR_ROW_STATUS_PTR, m_rowStatus.data(), 0), m_stmt, "SQLSetStmtAttr");
+    m_bound = std::move(bound);
+    for (size_t column = 0; column < m_bound.size(); ++column) {
+        if (m_bound[column].width > 0) {
+            m_bound[column].wanted = m_bound[column].width;
+            m_bound[column].width = 0;
+        }
+    }
+    growBuffers();
+}
+
+// Binds each column whose values want room to arrays of that width; between blocks only.
+void OdbcRecordset::growBuffers() {
+    for (size_t column = 0; column < m_bound.size(); ++column) {
+        BoundColumn& bound = m_bound[column];
+        if (bound.wanted <= bound.width) continue;
+        bound.width = bound.wanted;
+        bound.data.assign(static_cast<size_t>(bound.width) * kBlockRows, '\0');
+        bound.indicators.assign(kBlockRows, 0);
+        const bool binary = isBinaryAdoType(m_fields[column].type);
+        check(SQLBindCol(m_stmt.get(), static_cast<SQLUSMALLINT>(column + 1),
+                         binary ? SQL_C_BINARY : SQL_C_CHAR, bound.data.data(), bound.width,
+                         bound.indicators.data()),
+              m_stmt, "SQLBindCol");
     }
 }
 
@@ -80,6 +179,16 @@ void OdbcRecordset::fetch() {
     // Until a row has been read whole, the recordset stands at its end: a row that cannot be
     // read must never leave the previous row's values behind to be read again.
     m_eof = true;
+    if (!m_bound.empty()) {
+        try {
+            m_eof = !fetchFromBlock();
+        } catch (...) {
+            clearValues();
+            throw;
+        }
+        if (m_eof) clearValues();
+        return;
+    }
     try {
         const SQLRETURN rc = SQLFetch(m_stmt.get());
         if (rc != SQL_NO_DATA) {
@@ -94,6 +203,58 @@ void OdbcRecordset::fetch() {
         throw;
     }
     clearValues();
+}
+
+// The next row of the block, fetching the next block when this one is read. False at the end.
+bool OdbcRecordset::fetchFromBlock() {
+    if (m_blockRow + 1 < m_blockFetched) {
+        ++m_blockRow;
+    } else {
+        growBuffers();
+        m_blockFetched = 0;
+        const SQLRETURN rc = SQLFetch(m_stmt.get());
+        if (rc == SQL_NO_DATA) return false;
+        check(rc, m_stmt, "SQLFetch");
+        if (m_blockFetched == 0) return false;
+        m_blockRow = 0;
+    }
+    if (m_rowStatus[m_blockRow] == SQL_ROW_ERROR) {
+        throw DbError(QStringLiteral("The row could not be read (row %1 of its block).").arg(m_blockRow + 1));
+    }
+    bool positioned = false;
+    for (int index = 0; index < fieldCount(); ++index) {
+        BoundColumn& bound = m_bound[index];
+        const bool binary = isBinaryAdoType(m_fields[index].type);
+        Variant& value = m_fields[index].value;
+        if (bound.width > 0) {
+            const SQLLEN indicator = bound.indicators[m_blockRow];
+            const SQLLEN capacity = bound.width - (binary ? 0 : 1);
+            if (indicator == SQL_NULL_DATA) {
+                value = Variant();
+                continue;
+            }
+            if (indicator >= 0 && indicator <= capacity) {
+                const char* at = bound.data.data() + static_cast<size_t>(bound.width) * m_blockRow;
+                if (binary) {
+                    value = Variant::binary(QByteArray(at, indicator));
+                } else {
+                    value.setUtf8Text(QByteArrayView(at, indicator));
+                }
+                continue;
+            }
+            // Longer than its buffer: read whole below, and room for it from the next block on.
+            bound.wanted = std::min<SQLLEN>(std::max<SQLLEN>(bound.width * 2, indicator + 1),
+                                            kMostBoundBytes / static_cast<SQLLEN>(kBlockRows));
+        }
+        if (!positioned) {
+            check(SQLSetPos(m_stmt.get(), static_cast<SQLSETPOSIROW>(m_blockRow + 1), SQL_POSITION,
+                            SQL_LOCK_NO_CHANGE),
+                  m_stmt, "SQLSetPos");
+            positioned = true;
+        }
+        readColumn(index, value);
+    }
+    return true;
 }
 
 void OdbcRecordset::clearValues() {

@@ -10,7 +10,8 @@ namespace tw::odbc {
 
 struct OdbcSession;
 
-// A forward-only result read row by row: only the current row is held in memory.
+// A forward-only result, read a block of rows at a time where the driver allows it and row by
+// row otherwise; memory holds the current row, or the current block, whatever the result's size.
 class OdbcRecordset : public Recordset {
 public:
     // Runs the query. Its row count comes from a count over the same query: made before the
@@ -33,7 +34,10 @@ private:
     OdbcRecordset(std::shared_ptr<OdbcSession> session, QString source);
     void count();
     void describeColumns();
+    void startBlocks();
     void fetch();
+    bool fetchFromBlock();
+    void growBuffers();
     void typeSystemTables();
     void readColumn(int index, Variant& into);
     void clearValues();
@@ -43,7 +47,22 @@ private:
     Handle m_stmt;
     QString m_source;  // empty for the tables schema
     std::vector<Field> m_fields;
+    std::vector<SQLSMALLINT> m_sqlTypes;  // as the driver describes the columns
+    std::vector<SQLULEN> m_sizes;
     std::vector<char> m_buffer;
+    // Reading in blocks: the columns of bounded size are bound to arrays, one value per row of
+    // the block; the others, and any value longer than its buffer, are read whole from the row
+    // once positioned on it. Empty when reading row by row.
+    struct BoundColumn {
+        SQLLEN width = 0;   // bytes per value, a text's terminating zero included; 0: not bound
+        SQLLEN wanted = 0;  // a value did not fit: the width from the next block on
+        std::vector<char> data;
+        std::vector<SQLLEN> indicators;
+    };
+    std::vector<BoundColumn> m_bound;
+    std::vector<SQLUSMALLINT> m_rowStatus;
+    SQLULEN m_blockFetched = 0;
+    SQLULEN m_blockRow = 0;
     qint64 m_recordCount = -1;
     bool m_eof = true;
 };

@@ -37,6 +37,11 @@ void OdbcSession::learnDatabase() {
         product = productNamed(QByteArray(reinterpret_cast<const char*>(name)));
         namesSqliteTablesAsSystem = product == DatabaseProduct::SQLite;
     }
+    SQLUINTEGER extensions = 0;
+    const SQLUINTEGER needed = SQL_GD_BLOCK | SQL_GD_ANY_COLUMN | SQL_GD_ANY_ORDER;
+    readsBlocks = SQL_SUCCEEDED(SQLGetInfo(dbc.get(), SQL_GETDATA_EXTENSIONS, &extensions, sizeof extensions,
+                                           nullptr)) &&
+                  (extensions & needed) == needed;
 }
 
 Handle& OdbcSession::executor() {
