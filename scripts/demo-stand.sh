@@ -6,6 +6,10 @@
 # needed.  Prints the folder (the only line on stdout); source
 # <folder>/stand.env before starting the program.
 #
+#   scripts/demo-stand.sh          make or start the demo stand
+#   scripts/demo-stand.sh stop     stop its database server (the data stays)
+#   scripts/demo-stand.sh remove   stop it and delete the folder with everything in it
+#
 # Folder: $TABLEWRIGHT_DEMO_DIR, else ${XDG_DATA_HOME:-~/.local/share}/tablewright-demo,
 # or /var/tmp/tablewright-demo-root for root (whose home the postgres
 # account cannot enter).
@@ -15,7 +19,8 @@ TW_LOG_TAG='demo-stand'
 # shellcheck source-path=SCRIPTDIR source=../tests/stand/stand-lib.sh
 . "$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/../tests/stand/stand-lib.sh"
 
-(( $# == 0 )) || tw_die "usage: $0   (no arguments)"
+action=${1:-start}
+[[ $# -le 1 && $action =~ ^(start|stop|remove)$ ]] || tw_die "usage: $0 [stop|remove]"
 
 if [[ -n ${TABLEWRIGHT_DEMO_DIR:-} ]]; then
     demo=$TABLEWRIGHT_DEMO_DIR
@@ -28,6 +33,20 @@ fi
 for tool in sqlite3 psql; do
     command -v "$tool" >/dev/null || tw_die "$tool not found"
 done
+
+if [[ $action != start ]]; then
+    if [[ ! -d $demo ]]; then
+        tw_log "no demo stand in $demo"
+        exit 0
+    fi
+    [[ -f $demo/pg/data/PG_VERSION ]] && tw_pg_stop "$demo"
+    tw_log "demo database server stopped"
+    if [[ $action == remove ]]; then
+        rm -rf "$demo"
+        tw_log "demo stand removed: $demo"
+    fi
+    exit 0
+fi
 
 mkdir -p "$demo"
 demo=$(cd "$demo" && pwd -P)
@@ -76,6 +95,8 @@ Description=Demo SQL Anywhere side
 Driver=$TW_SQLITE_DRIVER_NAME
 Database=$demo/sqlany.db
 StepAPI=1
+JournalMode=WAL
+SyncPragma=NORMAL
 Timeout=10000
 EOF
 mv -f "$demo/odbc.ini.tmp" "$demo/odbc.ini"

@@ -34,6 +34,15 @@ done
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 
+# Debian makes and starts a "main" cluster on port 5432 when the server package is installed;
+# the stands run clusters of their own and need none. Said only before the server is installed
+# here; clusters a machine already has are left as they are.
+if printf '%s\n' "${missing[@]}" | grep -qx postgresql; then
+  "${sudo[@]}" mkdir -p /etc/postgresql-common/createcluster.d
+  echo "create_main_cluster = false" |
+    "${sudo[@]}" tee /etc/postgresql-common/createcluster.d/50-tablewright-no-main-cluster.conf >/dev/null
+fi
+
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}" >&2
   "${sudo[@]}" apt-get update

@@ -9,6 +9,7 @@
 #include "shell/Locale.h"
 #include "shell/ProgramFolder.h"
 #include "shell/SettingsStore.h"
+#include "shell/TransferLog.h"
 #include "ui/Form1.h"
 #include "ui/Form2.h"
 #include "ui/QtDialogs.h"
@@ -23,6 +24,7 @@ int main(int argc, char* argv[]) {
     tw::SettingsStore settings;
     tw::QtDialogs dialogs;
     tw::odbc::OdbcConnectionFactory connections;
+    tw::TransferLog log;
     const tw::Services services{
         settings, dialogs, connections, tw::programFolder(), tw::EventPump(),
         // Ending is immediate, also in the middle of a handler: every setting is already
@@ -30,7 +32,8 @@ int main(int argc, char* argv[]) {
         [] {
             std::fflush(nullptr);
             std::_Exit(0);
-        }};
+        },
+        &log};
 
     tw::Form1 connectionWindow(services);
     connectionWindow.Form_Load();

@@ -10,6 +10,7 @@
 #include "db/odbc/OdbcConnection.h"
 #include "shell/Locale.h"
 #include "shell/SettingsStore.h"
+#include "shell/TransferLog.h"
 
 namespace tw::cli {
 
@@ -66,7 +67,8 @@ int runCommandLine(int argc, char* argv[]) {
     const std::optional<ConnectionValues> values = connectionValues(options, terminal);
     if (!values) return kExitUsage;
     odbc::OdbcConnectionFactory connections;
-    const CommandContext context{options, *values, connections, terminal};
+    TransferLog log;
+    const CommandContext context{options, *values, connections, terminal, &log};
     try {
         switch (options.command) {
             case CommandOptions::Command::List:

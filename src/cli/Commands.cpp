@@ -9,6 +9,7 @@
 #include "db/Sybase.h"
 #include "maintenance/DeleteTables.h"
 #include "maintenance/RenameTable.h"
+#include "shell/LoggingFrontEnd.h"
 #include "shell/SortedTableList.h"
 #include "transfer/CopyEngine.h"
 #include "transfer/CopyVerifier.h"
@@ -131,12 +132,12 @@ int copyTables(const CommandContext& context) {
     const bool anything =
         select(source, options.all ? source.items() : options.tables, from, front, context.terminal);
     if (anything) {
-        const TransferJob job{front,
-                              context.connections,
-                              context.values,
-                              source,
-                              target,
-                              options.verify ? &verifier : nullptr,
+        LoggingFrontEnd logged(front, context.log,
+                               QStringLiteral("copy --to %1 (command line): ").arg(sideOption(to)) +
+                                   describeWithoutPassword(context.values));
+        const TransferJob job{logged,           context.connections,
+                              context.values,   source,
+                              target,           options.verify ? &verifier : nullptr,
                               options.batchRows};
         TransferTables(profile, job);
     } else if (options.all) {
@@ -163,8 +164,11 @@ int dropTables(const CommandContext& context) {
         for (int i = 0; i < list.count(); ++i) {
             if (list.isSelected(i)) asked << list.text(i);
         }
+        LoggingFrontEnd logged(front, context.log,
+                               QStringLiteral("drop --side %1 (command line): ").arg(sideOption(side)) +
+                                   describeWithoutPassword(context.values));
         DeleteTables(side == Side::Oracle ? kOracleSide : kSybaseSide, list,
-                     {front, context.connections, context.values});
+                     {logged, context.connections, context.values});
         // A table the database refused to drop stays listed.
         for (const QString& table : asked) {
             front.record(
@@ -188,8 +192,11 @@ int renameTable(const CommandContext& context) {
     TerminalFrontEnd front(context.terminal, Overwrite::No, sideTitle(side));
     front.renameTo(newName);
     if (select(list, {oldName}, side, front, context.terminal)) {
+        LoggingFrontEnd logged(front, context.log,
+                               QStringLiteral("rename --side %1 (command line): ").arg(sideOption(side)) +
+                                   describeWithoutPassword(context.values));
         RenameTable(side == Side::Oracle ? kOracleSide : kSybaseSide, list,
-                    {front, context.connections, context.values});
+                    {logged, context.connections, context.values});
         const bool renamed = list.indexOf(newName) >= 0 && list.indexOf(oldName) < 0;
         front.record(oldName, renamed ? TableResult::Status::Renamed : TableResult::Status::Failed);
     }

@@ -5,7 +5,8 @@
 
 namespace tw {
 class ConnectionFactory;
-}
+class TransferLog;
+}  // namespace tw
 
 namespace tw::cli {
 
@@ -17,6 +18,7 @@ struct CommandContext {
     ConnectionValues values;
     ConnectionFactory& connections;
     Terminal& terminal;
+    TransferLog* log = nullptr;
 };
 
 // Each gives the exit status.

@@ -4,12 +4,6 @@
 
 namespace tw::cli {
 
-QString groupedCount(qint64 count) {
-    QString digits = QString::number(std::llabs(count));
-    for (qsizetype at = digits.size() - 3; at > 0; at -= 3) digits.insert(at, QLatin1Char(','));
-    return count < 0 ? QLatin1Char('-') + digits : digits;
-}
-
 namespace {
 
 QString duration(double seconds) {

@@ -2,6 +2,7 @@
 
 #include "cli/ProgressLine.h"
 #include "cli/Terminal.h"
+#include "shell/ReportLines.h"
 
 namespace tw::cli {
 
@@ -37,24 +38,7 @@ TerminalFrontEnd::TerminalFrontEnd(Terminal& terminal, Overwrite overwrite, QStr
     : m_terminal(terminal), m_overwrite(overwrite), m_targetName(std::move(targetName)) {}
 
 QString TerminalFrontEnd::failureLine(const Failure& failure) {
-    QStringList parts;
-    if (!failure.table.isEmpty()) parts << QStringLiteral("table ") + failure.table;
-    if (failure.row > 0) parts << QStringLiteral("row ") + QString::number(failure.row);
-    parts << failure.procedure + QStringLiteral(" line ") + QString::number(failure.line);
-    if (!failure.sqlState.isEmpty()) parts << QStringLiteral("SQLSTATE ") + failure.sqlState;
-    QString line = QStringLiteral("tablewright: ") + parts.join(QStringLiteral(", ")) + QStringLiteral(": ") +
-                   oneLine(failure.description);
-    const QString composing = failure.statement ? *failure.statement : failure.composing;
-    if (!composing.isEmpty()) {
-        QString statement = oneLine(composing);
-        if (statement.size() > kStatementShown) {
-            statement.truncate(kStatementShown);
-            if (statement.back().isHighSurrogate()) statement.chop(1);
-            statement += QStringLiteral(" …");
-        }
-        line += QStringLiteral(" [") + statement + QLatin1Char(']');
-    }
-    return line;
+    return QStringLiteral("tablewright: ") + tw::failureLine(failure, kStatementShown);
 }
 
 AfterFailure TerminalFrontEnd::failed(const Failure& failure) {
@@ -117,10 +101,7 @@ void TerminalFrontEnd::tableFinished(const TableOutcome& outcome) {
     result.status = outcome.created && outcome.rowsFailed == 0 ? TableResult::Status::Copied
                                                                : TableResult::Status::Failed;
     endProgressLine();
-    m_terminal.err(QStringLiteral("%1: %2 rows read, %3 written, %4 failed, %5 s\n")
-                       .arg(outcome.table, groupedCount(outcome.rowsRead), groupedCount(outcome.rowsWritten),
-                            groupedCount(outcome.rowsFailed))
-                       .arg(outcome.seconds, 0, 'f', 2));
+    m_terminal.err(outcomeLine(outcome) + QLatin1Char('\n'));
     if (m_verifier && outcome.created) {
         result.verification = m_verifier->verify(outcome.table, outcome.table);
         const Verification& verification = *result.verification;

@@ -12,4 +12,10 @@ struct ConnectionValues {
     QString dataSourceName;
 };
 
+// The values as the transfer log names them: everything but the password.
+inline QString describeWithoutPassword(const ConnectionValues& values) {
+    return QStringLiteral("Oracle \"%1\" as \"%2\", SQL Anywhere data source \"%3\"")
+        .arg(values.oracleServer, values.oracleUser, values.dataSourceName);
+}
+
 }  // namespace tw

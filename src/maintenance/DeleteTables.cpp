@@ -21,7 +21,9 @@ void DeleteTables(const DatabaseSide& side, TableList& list, const TableWork& wo
                 required(connection).execute(DropTableSql(list.text(i)));
                 dropped = true;
             });
-            if (dropped) proc.step(side.line(116), [&] { list.removeItem(i); });
+            if (!dropped) continue;
+            work.frontEnd.tableDropped(list.text(i));
+            proc.step(side.line(116), [&] { list.removeItem(i); });
         }
     } else {
         proc.step(side.line(120), [&] { work.frontEnd.nothingSelected(MissingSelection::Table); });

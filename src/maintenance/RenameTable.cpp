@@ -30,6 +30,7 @@ void RenameTable(const DatabaseSide& side, TableList& list, const TableWork& wor
                 renamed = true;
             });
             if (!renamed) continue;  // the table still has its old name
+            work.frontEnd.tableRenamed(oldName, newName);
             proc.step(side.line(124), [&] { list.removeItem(i); });
             proc.step(side.line(126), [&] { list.addItem(newName); });
             proc.step(side.line(128), [&] { list.setCurrentIndex(0); });

@@ -59,6 +59,9 @@ public:
     // Before each row: rows done including this one, of the rows counted (0 when unknown).
     virtual void progress(const QString& table, qint64 rowsDone, qint64 rowsTotal) = 0;
     virtual void tableFinished(const TableOutcome& outcome) = 0;
+    // A delete or a rename the database did.
+    virtual void tableDropped(const QString& /*table*/) {}
+    virtual void tableRenamed(const QString& /*oldName*/, const QString& /*newName*/) {}
 
     // What a window does while it works; a front end without a window needs none of them.
     virtual void busy(bool /*busy*/) {}

@@ -7,6 +7,7 @@
 #include "db/Sybase.h"
 #include "maintenance/DeleteTables.h"
 #include "maintenance/RenameTable.h"
+#include "shell/LoggingFrontEnd.h"
 #include "shell/Procedure.h"
 #include "shell/SettingsStore.h"
 #include "transfer/CopyEngine.h"
@@ -47,6 +48,8 @@ Form2::Form2(const Services& services, ConnectionWindowLink connectionWindow, QW
           {.showBusy =
                [this](bool busy) { m_pointer.set(busy ? MousePointer::Hourglass : MousePointer::Default); },
            .showProgress = [this](double percent) { ProgressBar1->setPosition(percent); },
+           .showRows = [this](const QString& table, qint64 done,
+                              qint64 total) { ProgressBar1->showRows(table, done, total); },
            .resetProgress =
                [this] {
                    ProgressBar1->setPosition(0);
@@ -156,26 +159,31 @@ void Form2::PushButton2_Click() {
     proc.step(102, [&] { hide(); });
 }
 
-TableWork Form2::work() { return {m_frontEnd, m_services.connections, m_connectionWindow.values()}; }
+// The window's front end, with what it does put in the transfer log under the heading.
+LoggingFrontEnd Form2::logged(const QString& what) {
+    return LoggingFrontEnd(
+        m_frontEnd, m_services.log,
+        what + QStringLiteral(": ") + describeWithoutPassword(m_connectionWindow.values()));
+}
 
 void Form2::PushButton1_Click() {
-    TableWork now = work();
-    DeleteTables(kSybaseSide, *List1, now);
+    LoggingFrontEnd front = logged(QStringLiteral("Delete Table/s, SQL Anywhere"));
+    DeleteTables(kSybaseSide, *List1, {front, m_services.connections, m_connectionWindow.values()});
 }
 
 void Form2::PushButton5_Click() {
-    TableWork now = work();
-    DeleteTables(kOracleSide, *List2, now);
+    LoggingFrontEnd front = logged(QStringLiteral("Delete Table/s, Oracle"));
+    DeleteTables(kOracleSide, *List2, {front, m_services.connections, m_connectionWindow.values()});
 }
 
 void Form2::PushButton6_Click() {
-    TableWork now = work();
-    RenameTable(kSybaseSide, *List1, now);
+    LoggingFrontEnd front = logged(QStringLiteral("Rename Table, SQL Anywhere"));
+    RenameTable(kSybaseSide, *List1, {front, m_services.connections, m_connectionWindow.values()});
 }
 
 void Form2::PushButton7_Click() {
-    TableWork now = work();
-    RenameTable(kOracleSide, *List2, now);
+    LoggingFrontEnd front = logged(QStringLiteral("Rename Table, Oracle"));
+    RenameTable(kOracleSide, *List2, {front, m_services.connections, m_connectionWindow.values()});
 }
 
 void Form2::PushButton3_Click() { sendTables(kToOracle, *List1, *List2); }
@@ -192,7 +200,10 @@ void Form2::sendTables(const TransferProfile& profile, TableListBox& source, Tab
         bool& running;
         ~Finished() { running = false; }
     } finished{m_transferRunning};
-    TransferJob job{m_frontEnd, m_services.connections, m_connectionWindow.values(), source, target};
+    LoggingFrontEnd front =
+        logged(profile.target == TargetDatabase::Oracle ? QStringLiteral("Send Table/s To Oracle")
+                                                        : QStringLiteral("Send Table/s To Sybase iAny"));
+    TransferJob job{front, m_services.connections, m_connectionWindow.values(), source, target};
     job.batchRows = batchRowsSetting();
     TransferTables(profile, job);
 }

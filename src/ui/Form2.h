@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "maintenance/DatabaseSide.h"
+#include "shell/LoggingFrontEnd.h"
 #include "transfer/TransferProfile.h"
 #include "ui/ErrorBox.h"
 #include "ui/Services.h"
@@ -86,7 +87,7 @@ private:
     void wirePointerRule();
     void wireButtons();
     void selectAll(const QString& procedure, TableListBox& list, bool selected);
-    TableWork work();
+    LoggingFrontEnd logged(const QString& what);
 
     Services m_services;
     ConnectionWindowLink m_connectionWindow;

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "shell/GroupedCount.h"
+
 namespace tw {
 
 ProgressBar::ProgressBar(QWidget* parent) : QProgressBar(parent) {
@@ -39,13 +41,25 @@ void ProgressBar::draw() {
     m_pendingDraw.stop();
     const double shown = std::isfinite(m_position) ? std::clamp(m_position, 0.0, 100.0) : 0.0;
     setValue(static_cast<int>(shown * kSteps));
+    if (m_showsRows) {
+        m_text = m_rowsTable + QStringLiteral("  ") + groupedCount(m_rowsDone);
+        if (m_rowsTotal > 0) m_text += QStringLiteral(" / ") + groupedCount(m_rowsTotal);
+    }
     update();  // the bar's own rule waits for a whole chunk; a moving copy should show it
     m_sinceDrawn.start();
 }
 
 void ProgressBar::setText(const QString& text) {
+    m_showsRows = false;
     m_text = text;
     update();
+}
+
+void ProgressBar::showRows(const QString& table, qint64 rowsDone, qint64 rowsTotal) {
+    m_showsRows = true;
+    m_rowsTable = table;
+    m_rowsDone = rowsDone;
+    m_rowsTotal = rowsTotal;
 }
 
 }  // namespace tw

@@ -21,6 +21,9 @@ public:
 
     QString text() const override { return m_text; }
     void setText(const QString& text);
+    // While a copy runs: the bar's text says "EMP  41,000 / 100,000", composed only when the bar
+    // is drawn. Setting a text ends it.
+    void showRows(const QString& table, qint64 rowsDone, qint64 rowsTotal);
 
 signals:
     void positionChanged(double position);
@@ -36,6 +39,10 @@ private:
 
     double m_position = 0.0;
     QString m_text = kDesignText;
+    bool m_showsRows = false;
+    QString m_rowsTable;
+    qint64 m_rowsDone = 0;
+    qint64 m_rowsTotal = 0;
     bool m_announcesPositions = false;  // someone listens to positionChanged
     QElapsedTimer m_sinceDrawn;
     QTimer m_pendingDraw;

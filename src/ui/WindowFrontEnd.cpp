@@ -36,7 +36,8 @@ void WindowFrontEnd::nothingSelected(MissingSelection which) {
 
 // The share of the counted rows done, never past 100 %: rows that came after the count keep
 // the bar full.
-void WindowFrontEnd::progress(const QString&, qint64 rowsDone, qint64 rowsTotal) {
+void WindowFrontEnd::progress(const QString& table, qint64 rowsDone, qint64 rowsTotal) {
+    if (m_window.showRows) m_window.showRows(table, rowsDone, rowsTotal);
     if (!m_window.showProgress) return;
     const double percent =
         rowsTotal <= 0

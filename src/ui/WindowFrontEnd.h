@@ -17,6 +17,7 @@ public:
     struct Window {
         std::function<void(bool busy)> showBusy;
         std::function<void(double percent)> showProgress;
+        std::function<void(const QString& table, qint64 rowsDone, qint64 rowsTotal)> showRows;
         std::function<void()> resetProgress;  // back to 0 and its resting text
         std::function<void()> processEvents;
         std::function<bool()> stopRequested;

@@ -10,6 +10,7 @@
 
 #include "db/DbError.h"
 #include "shell/SettingsStore.h"
+#include "shell/TransferLog.h"
 #include "support/FakeConnection.h"
 #include "support/ScriptedDialogs.h"
 #include "ui/Form1.h"
@@ -46,6 +47,7 @@ struct ProgramFolder {
 struct Rig {
     QTemporaryDir configHome;
     SettingsStore settings{configHome.filePath("config")};
+    TransferLog log{configHome.filePath("state")};
     ScriptedDialogs dialogs;
     FakeConnectionFactory connections;
     ProgramFolder program;
@@ -66,7 +68,18 @@ struct Rig {
                 [this] {
                     if (onEvents) onEvents();
                 },
-                [this] { ++ended; }};
+                [this] { ++ended; },
+                &log};
+    }
+    // The transfer log's lines, without the time at the start of each heading.
+    QStringList logLines() const {
+        QFile file(log.filePath());
+        if (!file.open(QIODevice::ReadOnly)) return {};
+        QStringList lines = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+        for (QString& line : lines) {
+            if (!line.startsWith(' ')) line = line.section(' ', 1);
+        }
+        return lines;
     }
     Form1& load() {
         form = std::make_unique<Form1>(services());

@@ -55,6 +55,8 @@ private slots:
     void theBoxQuotesTheStatementAsFarAsItIsComposed();
     void theSettingsKeySendsRowsInBatches();
     void aRefusedBatchGoesAgainRowByRow();
+    void theLogRecordsCopiesDeletesAndRenames();
+    void theBarSaysTheTableAndItsRowsWhileItCopies();
 };
 
 void TransferTest::toOracleSendsExactStatementsInOrder() {
@@ -348,6 +350,50 @@ void TransferTest::aRefusedBatchGoesAgainRowByRow() {
     rig.tables->PushButton4_Click();
     QCOMPARE(errorLines(rig.dialogs, "Form2.PushButton4_Click"), QList<int>({268}));
     QVERIFY(executed(rig.connections.log).filter("INSERT").isEmpty());
+}
+
+void TransferTest::theLogRecordsCopiesDeletesAndRenames() {
+    TransferRig rig({"Customers"}, {"EMP"});
+    rig.source("EMP", table({{"1", "Ann"}, {"x", "Bob"}, {"3", "Cy"}}));
+    TransferRig::select(rig.oracle, {"EMP"});
+    rig.connections.onExecute = [](const QString& statement) {
+        if (statement.contains("'x'")) throw DbError("refused", "22018");
+    };
+    rig.tables->PushButton4_Click();
+    TransferRig::select(rig.sqlany, {"Customers"});
+    rig.tables->PushButton1_Click();  // delete
+    TransferRig::select(rig.sqlany, {"EMP"});
+    rig.dialogs.answers << "STAFF";
+    rig.tables->PushButton6_Click();  // rename
+
+    const QStringList lines = rig.logLines();
+    const QString values = R"(Oracle "db" as "scott", SQL Anywhere data source "dsn")";
+    QCOMPARE(lines.size(), 7);
+    QCOMPARE(lines[0], "Send Table/s To Sybase iAny: " + values);
+    QVERIFY2(lines[1].startsWith(
+                 "  failed: table EMP, row 2, Form2.PushButton4_Click line 268, SQLSTATE 22018: refused "
+                 "[INSERT INTO \"EMP\" VALUES('x', 'Bob')]"),
+             qPrintable(lines[1]));
+    QVERIFY2(lines[2].startsWith("  EMP: 3 rows read, 2 written, 1 failed, "), qPrintable(lines[2]));
+    QCOMPARE(lines[3], "Delete Table/s, SQL Anywhere: " + values);
+    QCOMPARE(lines[4], "  Customers: deleted");
+    QCOMPARE(lines[5], "Rename Table, SQL Anywhere: " + values);
+    QCOMPARE(lines[6], "  EMP: renamed to STAFF");
+    QVERIFY(!QString::fromUtf8(QFile(rig.log.filePath()).readAll()).contains("tiger"));
+    QCOMPARE(QFile::permissions(rig.log.filePath()) & 0x0077, QFileDevice::Permissions());
+}
+
+void TransferTest::theBarSaysTheTableAndItsRowsWhileItCopies() {
+    TransferRig rig({}, {"EMP"});
+    rig.source("EMP", table({{"1", "Ann"}, {"2", "Bob"}}));
+    TransferRig::select(rig.oracle, {"EMP"});
+    QStringList during;
+    rig.connections.onExecute = [&](const QString& statement) {
+        if (statement.startsWith("INSERT")) during << rig.tables->ProgressBar1->text();
+    };
+    rig.tables->PushButton4_Click();
+    QCOMPARE(during.value(0), "EMP  1 / 2");
+    QCOMPARE(rig.tables->ProgressBar1->text(), ProgressBar::kDesignText);
 }
 
 QTEST_MAIN(TransferTest)

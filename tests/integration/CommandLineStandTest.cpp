@@ -38,6 +38,7 @@ protected:
                       test::kStandDataSource);
         m_settingsFile = settings.filePath(kSettingsApplication);
         m_environment.insert("XDG_CONFIG_HOME", m_home.path());
+        m_environment.insert("XDG_STATE_HOME", m_home.filePath("state"));
         m_environment.insert("TW_TEST_PASSWORD", test::kStandOraclePassword);
     }
 
@@ -130,6 +131,12 @@ TEST_F(CommandLine, DifferencesAndRefusedRowsEndInOne) {
     EXPECT_TRUE(lines[0].contains("table " + m_table + ", row 2,")) << lines[0].toStdString();
     EXPECT_TRUE(lines[0].contains("INSERT INTO")) << lines[0].toStdString();
     EXPECT_EQ(rowCount(0), 2);
+    // The same in the transfer log, under the run's heading.
+    QFile log(m_home.filePath("state/tablewright/transfers.log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QString logged = QString::fromUtf8(log.readAll());
+    EXPECT_TRUE(logged.contains("copy --to oracle (command line)"));
+    EXPECT_TRUE(logged.contains("failed: table " + m_table + ", row 2,")) << logged.toStdString();
 }
 
 TEST_F(CommandLine, ListsDropsAndRenamesAsTheWindowsDo) {

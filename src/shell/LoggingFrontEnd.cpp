@@ -1,0 +1,52 @@
+#include "shell/LoggingFrontEnd.h"
+
+#include <QDateTime>
+
+#include "shell/ReportLines.h"
+#include "shell/TransferLog.h"
+
+namespace tw {
+
+LoggingFrontEnd::LoggingFrontEnd(FrontEnd& inner, TransferLog* log, const QString& heading)
+    : m_inner(inner), m_log(log) {
+    if (m_log)
+        m_log->append({QDateTime::currentDateTime().toString(Qt::ISODate) + QLatin1Char(' ') + heading});
+}
+
+void LoggingFrontEnd::write(const QString& line) {
+    if (m_log) m_log->append({QStringLiteral("  ") + line});
+}
+
+AfterFailure LoggingFrontEnd::failed(const Failure& failure) {
+    write(QStringLiteral("failed: ") + failureLine(failure));
+    return m_inner.failed(failure);
+}
+
+bool LoggingFrontEnd::mayReplace(const QString& table) {
+    const bool replace = m_inner.mayReplace(table);
+    write(replace ? QStringLiteral("%1: replaced").arg(table)
+                  : QStringLiteral("%1: kept, not copied").arg(table));
+    return replace;
+}
+
+void LoggingFrontEnd::nothingSelected(MissingSelection which) {
+    write(QStringLiteral("nothing done: no table selected"));
+    m_inner.nothingSelected(which);
+}
+
+void LoggingFrontEnd::tableFinished(const TableOutcome& outcome) {
+    write(outcomeLine(outcome) + (outcome.created ? QString() : QStringLiteral(" (not created)")));
+    m_inner.tableFinished(outcome);
+}
+
+void LoggingFrontEnd::tableDropped(const QString& table) {
+    write(QStringLiteral("%1: deleted").arg(table));
+    m_inner.tableDropped(table);
+}
+
+void LoggingFrontEnd::tableRenamed(const QString& oldName, const QString& newName) {
+    write(QStringLiteral("%1: renamed to %2").arg(oldName, newName));
+    m_inner.tableRenamed(oldName, newName);
+}
+
+}  // namespace tw
