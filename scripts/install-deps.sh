@@ -19,6 +19,8 @@ packages=(
   # test stand: the databases, a virtual display for screenshots, and a German locale to
   # prove numbers keep their decimal point in any session
   postgresql sqlite3 xvfb xauth locales
+  # the README's pictures (scripts/screenshot.sh --readme)
+  xdotool
 )
 
 # With --fuzz, the compiler and runtime the libFuzzer targets need as well.

@@ -167,7 +167,7 @@ private:
     // The statement being composed, as far as it got, or the one composed last: failures quote
     // it. It stays from one table to the next.
     QString statementComposed() const {
-        if (m_replaying) return QString::fromUtf8(*m_replaying);
+        if (!m_replaying.isEmpty()) return QString::fromUtf8(m_replaying);
         if (m_insert) return QString::fromUtf8(m_insert->textSoFar());
         if (m_create) return m_create->textSoFar();
         return QString();
@@ -224,9 +224,11 @@ private:
             if (writer) {
                 // The row waits in the batch with its statement, which goes alone if the batch
                 // is refused.
-                if (batch.statements.empty()) batch.firstRow = row + 1;
-                batch.statements.push_back(insert.utf8());
+                if (batch.count() == 0) batch.firstRow = row + 1;
+                batch.add(insert.utf8());
                 writer->add(bound);
+                // Let go of the values, so that reading the next row can reuse their room.
+                for (BoundValue& value : bound) value.data.clear();
                 if (writer->pending() >= m_job.batchRows && !writeBatch(*writer, batch)) break;
                 m_proc.step(tail(262), [&] { rows.moveNext(); });
                 continue;
@@ -250,10 +252,25 @@ private:
         m_proc.setRow(0);
     }
 
-    // The rows of a batch not yet written, with the literal statement of each.
+    // The rows of a batch not yet written, with the literal statement of each, end to end.
     struct Batch {
-        std::vector<QByteArray> statements;
+        QByteArray text;
+        std::vector<qsizetype> ends;
         qint64 firstRow = 0;
+
+        qint64 count() const { return static_cast<qint64>(ends.size()); }
+        void add(const QByteArray& statement) {
+            text += statement;
+            ends.push_back(text.size());
+        }
+        QByteArray statement(qint64 i) const {
+            const qsizetype begin = i == 0 ? 0 : ends[i - 1];
+            return text.mid(begin, ends[i] - begin);
+        }
+        void clear() {
+            text.resize(0);
+            ends.clear();
+        }
     };
 
     // A writer for the table when the job asks for batches and the target can write them;
@@ -273,7 +290,7 @@ private:
     // every refused row is reported with its number and every other row is written. False when
     // the connection is lost: nothing more can be written.
     bool writeBatch(BatchWriter& writer, Batch& batch) {
-        const qint64 count = static_cast<qint64>(batch.statements.size());
+        const qint64 count = batch.count();
         if (count == 0) return true;
         bool connected = true;
         try {
@@ -285,25 +302,25 @@ private:
                 connected = writeOneByOne(batch);
             } else {
                 m_proc.setRow(batch.firstRow);
-                m_replaying = &batch.statements.front();
+                m_replaying = batch.statement(0);
                 m_proc.step(tail(260), [&] { throw failure; });
                 m_outcome.rowsFailed += count;
             }
         }
-        m_replaying = nullptr;
-        batch.statements.clear();
+        m_replaying.clear();
+        batch.clear();
         return connected;
     }
 
     bool writeOneByOne(const Batch& batch) {
-        const qint64 count = static_cast<qint64>(batch.statements.size());
+        const qint64 count = batch.count();
         for (qint64 i = 0; i < count; ++i) {
             m_proc.setRow(batch.firstRow + i);
-            m_replaying = &batch.statements[i];
+            m_replaying = batch.statement(i);
             bool lost = false;
             const bool written = m_proc.step(tail(260), [&] {
                 try {
-                    required(m_target).executeUtf8(batch.statements[i]);
+                    required(m_target).executeUtf8(m_replaying);
                 } catch (const DbError& failure) {
                     lost = failure.connectionLost();
                     throw;
@@ -327,8 +344,8 @@ private:
     // The statement being composed or composed last: a CREATE TABLE, or a row's INSERT.
     std::optional<CreateTableStatement> m_create;
     std::optional<InsertStatement> m_insert;
-    std::vector<bool> m_longBinary;           // per field: the created column holds long binary
-    const QByteArray* m_replaying = nullptr;  // a batch's row going again on its own
+    std::vector<bool> m_longBinary;  // per field: the created column holds long binary
+    QByteArray m_replaying;          // a batch's row going again on its own
     TableOutcome m_outcome;
 };
 

@@ -68,7 +68,13 @@ void OdbcBatchWriter::release() noexcept {
 
 void OdbcBatchWriter::add(const std::vector<BoundValue>& row) {
     for (size_t column = 0; column < m_values.size(); ++column) {
-        m_values[column].push_back(column < row.size() ? row[column] : BoundValue{});
+        ColumnValues& values = m_values[column];
+        if (column >= row.size() || row[column].kind == BoundValue::Kind::Null) {
+            values.lengths.push_back(SQL_NULL_DATA);
+            continue;
+        }
+        values.bytes += row[column].data;
+        values.lengths.push_back(row[column].data.size());
     }
     ++m_rows;
 }
@@ -122,21 +128,19 @@ void OdbcBatchWriter::fillBuffers() {
     m_widths.assign(columns, 1);
     for (size_t column = 0; column < columns; ++column) {
         const bool bytes = m_longBinary[column];
+        const ColumnValues& values = m_values[column];
         SQLLEN width = 1;
-        for (const BoundValue& value : m_values[column]) {
-            width = std::max<SQLLEN>(width, value.data.size() + (bytes ? 0 : 1));
-        }
+        for (const SQLLEN length : values.lengths) width = std::max<SQLLEN>(width, length + (bytes ? 0 : 1));
         m_widths[column] = width;
         std::vector<char>& buffer = m_buffers[column];
         buffer.assign(static_cast<size_t>(width) * m_rows, '\0');
-        std::vector<SQLLEN>& indicators = m_indicators[column];
-        indicators.assign(m_rows, SQL_NULL_DATA);
+        m_indicators[column] = values.lengths;
+        const char* from = values.bytes.constData();
         for (int row = 0; row < m_rows; ++row) {
-            const BoundValue& value = m_values[column][row];
-            if (value.kind == BoundValue::Kind::Null) continue;
-            std::memcpy(buffer.data() + static_cast<size_t>(width) * row, value.data.constData(),
-                        value.data.size());
-            indicators[row] = value.data.size();
+            const SQLLEN length = values.lengths[row];
+            if (length == SQL_NULL_DATA) continue;
+            std::memcpy(buffer.data() + static_cast<size_t>(width) * row, from, static_cast<size_t>(length));
+            from += length;
         }
     }
 }
@@ -168,7 +172,10 @@ void OdbcBatchWriter::execute() {
 }
 
 void OdbcBatchWriter::clear() {
-    for (std::vector<BoundValue>& column : m_values) column.clear();
+    for (ColumnValues& column : m_values) {
+        column.bytes.resize(0);  // keeps the room for the next batch
+        column.lengths.clear();
+    }
     m_rows = 0;
 }
 

@@ -40,7 +40,13 @@ private:
     Handle m_stmt;
     std::vector<bool> m_longBinary;
     bool m_oneRowAtATime = false;
-    std::vector<std::vector<BoundValue>> m_values;  // per column, per row
+    // Per column, the rows' values end to end and each one's length (SQL_NULL_DATA for NULL):
+    // kept without holding on to the caller's buffers, and without an allocation per value.
+    struct ColumnValues {
+        QByteArray bytes;
+        std::vector<SQLLEN> lengths;
+    };
+    std::vector<ColumnValues> m_values;
     int m_rows = 0;
     bool m_autoCommitOff = false;
     // The arrays bound for the driver, one per column, reused from batch to batch.
