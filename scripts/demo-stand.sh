@@ -100,7 +100,8 @@ SyncPragma=NORMAL
 Timeout=10000
 EOF
 mv -f "$demo/odbc.ini.tmp" "$demo/odbc.ini"
-tw_write_env "$demo" "$port" "export XDG_CONFIG_HOME=$(printf %q "$demo/config")"
+tw_write_env "$demo" "$port" "export XDG_CONFIG_HOME=$(printf %q "$demo/config")" \
+    "export XDG_STATE_HOME=$(printf %q "$demo/state")"
 
 # Sample data and the program's settings, on first creation only.
 if [[ ! -f $demo/.seeded ]]; then
