@@ -9,6 +9,7 @@
 #include "cli/Terminal.h"
 #include "db/odbc/OdbcConnection.h"
 #include "shell/Locale.h"
+#include "shell/ReportLines.h"
 #include "shell/SettingsStore.h"
 #include "shell/TransferLog.h"
 

@@ -10,6 +10,7 @@
 #include "maintenance/DeleteTables.h"
 #include "maintenance/RenameTable.h"
 #include "shell/LoggingFrontEnd.h"
+#include "shell/ReportLines.h"
 #include "shell/SortedTableList.h"
 #include "transfer/CopyEngine.h"
 #include "transfer/CopyVerifier.h"

@@ -22,14 +22,6 @@ void Terminal::err(const QString& text) {
     std::fflush(stderr);
 }
 
-QString oneLine(QString text) {
-    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    text.replace(QLatin1Char('\t'), QLatin1Char(' '));
-    return text.trimmed();
-}
-
 QString Terminal::readLine() {
     std::string line;
     if (!std::getline(std::cin, line)) return QString();

@@ -24,7 +24,4 @@ private:
     bool m_inIsTerminal;
 };
 
-// The text on one line: line ends become blanks, and the ends are trimmed.
-QString oneLine(QString text);
-
 }  // namespace tw::cli

@@ -15,8 +15,10 @@ void Procedure::report(int line, const std::exception& failure) {
         reported.sqlState = coded->sqlState();
         reported.nativeError = coded->nativeError();
     }
-    if (m_statement) reported.statement = m_statement();
-    if (m_composing) reported.composing = m_composing();
+    if (m_statement) {
+        reported.composing = m_statement();
+        if (m_quotesStatement) reported.statement = reported.composing;
+    }
     reported.table = m_table;
     reported.row = m_row;
     reported.stopOffered = m_stopOffered;

@@ -44,9 +44,12 @@ public:
 
     // The statement a failure quotes, asked only when one is reported; without it failures
     // quote none.
-    void showStatement(std::function<QString()> statement) { m_statement = std::move(statement); }
-    // The statement being composed or sent, handed on with every failure whether quoted or not.
-    void trackStatement(std::function<QString()> statement) { m_composing = std::move(statement); }
+    // The statement being composed or sent, asked only when a failure is reported and handed on
+    // with it; quoted says whether the failure quotes it too. Without one failures quote none.
+    void showStatement(std::function<QString()> statement, bool quoted = true) {
+        m_statement = std::move(statement);
+        m_quotesStatement = quoted;
+    }
     // The table the statements work on now, for the report.
     void setTable(const QString& table) {
         m_table = table;
@@ -66,7 +69,7 @@ private:
     FailureReport& m_report;
     QString m_name;
     std::function<QString()> m_statement;
-    std::function<QString()> m_composing;
+    bool m_quotesStatement = false;
     QString m_table;
     qint64 m_row = 0;
     bool m_stopOffered = false;

@@ -6,15 +6,18 @@
 
 namespace tw {
 
-namespace {
-
 QString oneLine(QString text) {
     text.replace(QLatin1String("\r\n"), QLatin1String(" "));
     for (const char end : {'\n', '\r', '\t'}) text.replace(QLatin1Char(end), QLatin1Char(' '));
     return text.trimmed();
 }
 
-}  // namespace
+QString shortened(const QString& text, qsizetype chars) {
+    if (text.size() <= chars) return text;
+    qsizetype cut = chars;
+    if (text.at(cut - 1).isHighSurrogate()) --cut;  // never half a character
+    return text.left(cut) + QStringLiteral(" \u2026");
+}
 
 QString failureLine(const Failure& failure, int statementChars) {
     QStringList parts;
@@ -24,15 +27,8 @@ QString failureLine(const Failure& failure, int statementChars) {
     if (!failure.sqlState.isEmpty()) parts << QStringLiteral("SQLSTATE ") + failure.sqlState;
     QString line = parts.join(QStringLiteral(", ")) + QStringLiteral(": ") + oneLine(failure.description);
     const QString composing = failure.statement ? *failure.statement : failure.composing;
-    if (!composing.isEmpty()) {
-        QString statement = oneLine(composing);
-        if (statement.size() > statementChars) {
-            statement.truncate(statementChars);
-            if (statement.back().isHighSurrogate()) statement.chop(1);  // never half a character
-            statement += QStringLiteral(" …");
-        }
-        line += QStringLiteral(" [") + statement + QLatin1Char(']');
-    }
+    if (!composing.isEmpty())
+        line += QStringLiteral(" [") + shortened(oneLine(composing), statementChars) + QLatin1Char(']');
     return line;
 }
 

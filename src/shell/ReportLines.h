@@ -6,6 +6,12 @@
 
 namespace tw {
 
+// The text on one line: line ends and tabs become blanks, and the ends are trimmed.
+QString oneLine(QString text);
+
+// At most chars characters, never half of one, followed by " …" when cut.
+QString shortened(const QString& text, qsizetype chars);
+
 // A failure on one line: table, row, procedure and line, SQLSTATE, the message, and the first
 // statementChars characters of the statement.
 QString failureLine(const Failure& failure, int statementChars = 200);

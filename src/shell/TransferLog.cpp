@@ -16,8 +16,11 @@ QString TransferLog::defaultFolder() {
 QString TransferLog::filePath() const { return m_folder + QStringLiteral("/transfers.log"); }
 
 bool TransferLog::append(const QStringList& lines) {
-    if (!QDir().mkpath(m_folder)) return false;
-    QFile::setPermissions(m_folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (!QDir(m_folder).exists()) {
+        if (!QDir().mkpath(m_folder)) return false;
+        QFile::setPermissions(m_folder,
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
     QFile file(filePath());
     const bool existed = file.exists();
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) return false;

@@ -23,8 +23,7 @@ class Transfer {
 public:
     Transfer(const TransferProfile& profile, const TransferJob& job)
         : m_profile(profile), m_job(job), m_front(job.frontEnd), m_proc(job.frontEnd, profile.procedure) {
-        m_proc.trackStatement([this] { return statementComposed(); });
-        if (profile.failuresQuoteStatement) m_proc.showStatement([this] { return statementComposed(); });
+        m_proc.showStatement([this] { return statementComposed(); }, profile.failuresQuoteStatement);
         m_proc.offerStop();
     }
 

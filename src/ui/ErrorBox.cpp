@@ -1,5 +1,6 @@
 #include "ui/ErrorBox.h"
 
+#include "shell/ReportLines.h"
 #include "ui/Dialogs.h"
 
 namespace tw {
@@ -10,12 +11,7 @@ const QString kErrorCaption = QStringLiteral("Application Error");
 
 // The beginning names the statement and the table, and the box stays quick to draw and
 // narrower than the screen.
-QString shownStatement(const QString& statement) {
-    if (statement.size() <= kShownStatementLength) return statement;
-    qsizetype cut = kShownStatementLength;
-    if (statement.at(cut - 1).isHighSurrogate()) --cut;  // never half a character
-    return statement.left(cut) + QStringLiteral(" \u2026");
-}
+QString shownStatement(const QString& statement) { return shortened(statement, kShownStatementLength); }
 
 }  // namespace
 

@@ -55,6 +55,24 @@ TEST(CommandLineArguments, OnlyCommandsHelpAndVersionLeaveTheWindowsClosed) {
     EXPECT_TRUE(wants({"cpy"}));  // a mistyped command is a usage error, not a window
 }
 
+namespace {
+
+// A verifier over the fake's tables "s" (the source) and "t" (the target), which has seen the
+// copy read every row of "s".
+std::unique_ptr<CopyVerifier> verifierAfterReading(test::FakeConnectionFactory& connections,
+                                                   TargetDatabase target) {
+    auto verifier = std::make_unique<CopyVerifier>(target, connections, ConnectionTarget::dataSource("a"),
+                                                   ConnectionTarget::dataSource("b"));
+    auto source = connections.create();
+    source->open(ConnectionTarget::dataSource("a"));
+    auto rows = source->openRecordset(SelectAllSql("s"));
+    verifier->tableCreated("s", *rows);
+    for (; !rows->eof(); rows->moveNext()) verifier->rowRead(*rows);
+    return verifier;
+}
+
+}  // namespace
+
 TEST(CopyVerification, ComparesValuesAsTheCopyTreatsThem) {
     struct Case {
         int adoType;
@@ -79,14 +97,8 @@ TEST(CopyVerification, ComparesValuesAsTheCopyTreatsThem) {
         const QList<Field> fields{{"v", c.adoType, {}}};
         connections.tables[SelectAllSql("s")] = {fields, {{c.source}}};
         connections.tables[SelectAllSql("t")] = {fields, {{c.target}}};
-        CopyVerifier verifier(TargetDatabase::SqlAnywhere, connections, ConnectionTarget::dataSource("a"),
-                              ConnectionTarget::dataSource("b"));
-        auto source = connections.create();
-        source->open(ConnectionTarget::dataSource("a"));
-        auto rows = source->openRecordset(SelectAllSql("s"));
-        verifier.tableCreated("s", *rows);
-        verifier.rowRead(*rows);
-        EXPECT_EQ(verifier.verify("s", "t").matches, c.matches)
+        const auto verifier = verifierAfterReading(connections, TargetDatabase::SqlAnywhere);
+        EXPECT_EQ(verifier->verify("s", "t").matches, c.matches)
             << c.source.toString().toStdString() << " / " << c.target.toString().toStdString();
     }
 }
@@ -96,21 +108,15 @@ TEST(CopyVerification, RowOrderDoesNotCountAndDifferencesNameTheirRows) {
     const QList<Field> fields{{"n", AdoType::Integer, {}}, {"s", AdoType::VarChar, {}}};
     connections.tables[SelectAllSql("s")] = {fields,
                                              {{QString("1"), QString("a")}, {QString("2"), QString("b")}}};
-    CopyVerifier verifier(TargetDatabase::Oracle, connections, ConnectionTarget::dataSource("a"),
-                          ConnectionTarget::dataSource("b"));
-    auto source = connections.create();
-    source->open(ConnectionTarget::dataSource("a"));
-    auto rows = source->openRecordset(SelectAllSql("s"));
-    verifier.tableCreated("s", *rows);
-    for (; !rows->eof(); rows->moveNext()) verifier.rowRead(*rows);
+    const auto verifier = verifierAfterReading(connections, TargetDatabase::Oracle);
 
     connections.tables[SelectAllSql("t")] = {fields,
                                              {{QString("2"), QString("b")}, {QString("1.0"), QString("a")}}};
-    EXPECT_TRUE(verifier.verify("s", "t").matches);
+    EXPECT_TRUE(verifier->verify("s", "t").matches);
 
     connections.tables[SelectAllSql("t")] = {fields,
                                              {{QString("2"), QString("b")}, {QString("1"), QString("A")}}};
-    const Verification changed = verifier.verify("s", "t");
+    const Verification changed = verifier->verify("s", "t");
     EXPECT_FALSE(changed.matches);
     EXPECT_EQ(changed.sourceRows, 2);
     EXPECT_EQ(changed.targetRows, 2);

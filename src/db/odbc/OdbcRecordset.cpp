@@ -132,7 +132,7 @@ void OdbcRecordset::startBlocks() {
     for (size_t column = 0; column < bound.size(); ++column) {
         const SQLLEN width = boundWidth(m_sqlTypes[column], m_sizes[column]);
         if (width > 0 && width * static_cast<SQLLEN>(kBlockRows) <= kMostBoundBytes) {
-            bound[column].width = width;
+            bound[column].wanted = width;
             any = true;
         }
     }
@@ -150,12 +150,6 @@ void OdbcRecordset::startBlocks() {
     check(SQLSetStmtAttr(stmt, SQL_ATTR_ROWS_FETCHED_PTR, &m_blockFetched, 0), m_stmt, "SQLSetStmtAttr");
     check(SQLSetStmtAttr(stmt, SQL_ATTR_ROW_STATUS_PTR, m_rowStatus.data(), 0), m_stmt, "SQLSetStmtAttr");
     m_bound = std::move(bound);
-    for (size_t column = 0; column < m_bound.size(); ++column) {
-        if (m_bound[column].width > 0) {
-            m_bound[column].wanted = m_bound[column].width;
-            m_bound[column].width = 0;
-        }
-    }
     growBuffers();
 }
 
