@@ -77,6 +77,13 @@ void TerminalFrontEnd::nothingSelected(MissingSelection) {
     m_terminal.err(QStringLiteral("tablewright: no table to work on\n"));
 }
 
+void TerminalFrontEnd::logNotWritten(const QString& path, const QString& reason) {
+    endProgressLine();
+    m_terminal.err(QStringLiteral("tablewright: the transfer log %1 cannot be written: %2; the work goes on "
+                                  "without it\n")
+                       .arg(path, reason));
+}
+
 void TerminalFrontEnd::progress(const QString& table, qint64 rowsDone, qint64 rowsTotal) {
     if (rowsDone == 1) {
         m_tableClock.start();

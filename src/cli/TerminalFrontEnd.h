@@ -41,6 +41,7 @@ public:
     void nothingSelected(MissingSelection which) override;
     void progress(const QString& table, qint64 rowsDone, qint64 rowsTotal) override;
     void tableFinished(const TableOutcome& outcome) override;
+    void logNotWritten(const QString& path, const QString& reason) override;
 
     // A table the command named, with what became of it outside the copy.
     void record(const QString& table, TableResult::Status status) {

@@ -62,6 +62,8 @@ public:
     // A delete or a rename the database did.
     virtual void tableDropped(const QString& /*table*/) {}
     virtual void tableRenamed(const QString& /*oldName*/, const QString& /*newName*/) {}
+    // The transfer log cannot be written, and why; said once a run. The work goes on without it.
+    virtual void logNotWritten(const QString& /*path*/, const QString& /*reason*/) {}
 
     // What a window does while it works; a front end without a window needs none of them.
     virtual void busy(bool /*busy*/) {}

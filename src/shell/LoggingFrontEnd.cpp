@@ -9,12 +9,16 @@ namespace tw {
 
 LoggingFrontEnd::LoggingFrontEnd(FrontEnd& inner, TransferLog* log, const QString& heading)
     : m_inner(inner), m_log(log) {
-    if (m_log)
-        m_log->append({QDateTime::currentDateTime().toString(Qt::ISODate) + QLatin1Char(' ') + heading});
+    append(QDateTime::currentDateTime().toString(Qt::ISODate) + QLatin1Char(' ') + heading);
 }
 
-void LoggingFrontEnd::write(const QString& line) {
-    if (m_log) m_log->append({QStringLiteral("  ") + line});
+void LoggingFrontEnd::write(const QString& line) { append(QStringLiteral("  ") + line); }
+
+// The first line the log refuses is told to the user; the rest are let go without a word.
+void LoggingFrontEnd::append(const QString& line) {
+    if (!m_log || m_log->append({line}) || m_log->failureTold()) return;
+    m_log->setFailureTold();
+    m_inner.logNotWritten(m_log->filePath(), m_log->lastError());
 }
 
 AfterFailure LoggingFrontEnd::failed(const Failure& failure) {

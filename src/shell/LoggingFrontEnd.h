@@ -10,7 +10,8 @@ class TransferLog;
 
 // Puts a front end's run in the transfer log as it goes: a heading with the time and what was
 // asked, each table's outcome, each failure, each delete and rename. Everything is passed on to
-// the front end it wraps, which answers and tells the user as before.
+// the front end it wraps, which answers and tells the user as before; when the log cannot be
+// written, the front end hears of it once a run.
 class LoggingFrontEnd : public FrontEnd {
 public:
     LoggingFrontEnd(FrontEnd& inner, TransferLog* log, const QString& heading);
@@ -29,9 +30,13 @@ public:
     void progressAtRest() override { m_inner.progressAtRest(); }
     void letEventsThrough() override { m_inner.letEventsThrough(); }
     bool stopRequested() override { return m_inner.stopRequested(); }
+    void logNotWritten(const QString& path, const QString& reason) override {
+        m_inner.logNotWritten(path, reason);
+    }
 
 private:
     void write(const QString& line);
+    void append(const QString& line);
 
     FrontEnd& m_inner;
     TransferLog* m_log;

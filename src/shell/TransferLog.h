@@ -16,11 +16,23 @@ public:
     static QString defaultFolder();
     QString filePath() const;
 
-    // Adds the lines at the end. False when they could not be written; the work goes on.
+    // Adds the lines at the end. False when they could not be written, with the reason in
+    // lastError(); the work goes on. Only a regular file of the user's own is written to, never
+    // through a symbolic link, and it is left readable by its owner only.
     bool append(const QStringList& lines);
+    // Why the last append failed, in words for the user.
+    QString lastError() const { return m_lastError; }
+
+    // Whether the user has been told that the log cannot be written: once a run is enough.
+    bool failureTold() const { return m_failureTold; }
+    void setFailureTold() { m_failureTold = true; }
 
 private:
+    bool fail(const QString& reason);
+
     QString m_folder;
+    QString m_lastError;
+    bool m_failureTold = false;
 };
 
 }  // namespace tw

@@ -34,6 +34,13 @@ void WindowFrontEnd::nothingSelected(MissingSelection which) {
     m_dialogs.msgBox(missingSelectionText(which));
 }
 
+void WindowFrontEnd::logNotWritten(const QString& path, const QString& reason) {
+    m_dialogs.msgBox(
+        QStringLiteral("The transfer log %1 cannot be written: %2.\r\rThe work goes on without it.")
+            .arg(path, reason),
+        MsgBoxStyle::Exclamation);
+}
+
 // The share of the counted rows done, never past 100 %: rows that came after the count keep
 // the bar full.
 void WindowFrontEnd::progress(const QString& table, qint64 rowsDone, qint64 rowsTotal) {

@@ -10,7 +10,8 @@ namespace tw {
 class Dialogs;
 
 // The windows' front end: questions and notices as message boxes and the input dialog,
-// failures in the Application Error box, progress on the window's bar.
+// failures in the Application Error box, progress on the window's bar, a transfer log that
+// cannot be written in a warning box.
 class WindowFrontEnd : public FrontEnd {
 public:
     // What the window does for a handler at work; any of them may be left out.
@@ -36,6 +37,7 @@ public:
     void progressAtRest() override;
     void letEventsThrough() override;
     bool stopRequested() override;
+    void logNotWritten(const QString& path, const QString& reason) override;
 
     // The notice for a selection the user has not made.
     static QString missingSelectionText(MissingSelection which);

@@ -56,6 +56,7 @@ private slots:
     void theSettingsKeySendsRowsInBatches();
     void aRefusedBatchGoesAgainRowByRow();
     void theLogRecordsCopiesDeletesAndRenames();
+    void aLogThatCannotBeWrittenIsSaidOnceARun();
     void theBarSaysTheTableAndItsRowsWhileItCopies();
 };
 
@@ -381,6 +382,27 @@ void TransferTest::theLogRecordsCopiesDeletesAndRenames() {
     QCOMPARE(lines[6], "  EMP: renamed to STAFF");
     QVERIFY(!QString::fromUtf8(QFile(rig.log.filePath()).readAll()).contains("tiger"));
     QCOMPARE(QFile::permissions(rig.log.filePath()) & 0x0077, QFileDevice::Permissions());
+}
+
+void TransferTest::aLogThatCannotBeWrittenIsSaidOnceARun() {
+    TransferRig rig({"Customers", "Orders"}, {"EMP"});
+    QFile inTheWay(rig.configHome.filePath("state"));  // where the log's folder would be
+    QVERIFY(inTheWay.open(QIODevice::WriteOnly));
+    rig.source("EMP", table({{"1", "Ann"}}));
+    TransferRig::select(rig.oracle, {"EMP"});
+    rig.tables->PushButton4_Click();
+    TransferRig::select(rig.sqlany, {"Customers", "Orders"});
+    rig.tables->PushButton1_Click();
+
+    QCOMPARE(rig.dialogs.shown.size(), 1);
+    const ShownBox& box = rig.dialogs.shown[0];
+    QVERIFY2(box.text.startsWith("The transfer log " + rig.log.filePath() + " cannot be written: "),
+             qPrintable(box.text));
+    QCOMPARE(box.style, MsgBoxStyle::Exclamation);
+    QCOMPARE(box.caption, QString());  // the application title
+    // The work went on.
+    QCOMPARE(executed(rig.connections.log).filter("INSERT").size(), 1);
+    QCOMPARE(items(*rig.sqlany), QStringList({"EMP"}));
 }
 
 void TransferTest::theBarSaysTheTableAndItsRowsWhileItCopies() {

@@ -157,6 +157,18 @@ TEST_F(CommandLine, ListsDropsAndRenamesAsTheWindowsDo) {
     EXPECT_FALSE(run({"list", "--side", "sqlanywhere"}).out.split('\n').contains(m_table));
 }
 
+TEST_F(CommandLine, ALogThatCannotBeWrittenIsSaidOnceAndTheWorkGoesOn) {
+    create(1, "n integer", {"1"});
+    QFile inTheWay(m_home.filePath("state"));  // where the log's folder would be
+    ASSERT_TRUE(inTheWay.open(QIODevice::WriteOnly));
+    const test::ProgramRun dropped = run({"drop", "--side", "sqlanywhere", m_table});
+    EXPECT_EQ(dropped.exitCode, 0) << dropped.err.toStdString();
+    EXPECT_EQ(dropped.out, m_table + "\tdropped\n");
+    EXPECT_EQ(dropped.err.count("tablewright: the transfer log "), 1) << dropped.err.toStdString();
+    EXPECT_TRUE(
+        dropped.err.contains(m_home.filePath("state/tablewright/transfers.log") + " cannot be written"));
+}
+
 TEST_F(CommandLine, ExitCodesAndNoPasswordKeptOrShown) {
     QFile settings(m_settingsFile);
     ASSERT_TRUE(settings.open(QIODevice::ReadOnly));

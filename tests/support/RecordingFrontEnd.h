@@ -19,6 +19,7 @@ public:
     QList<MissingSelection> missing;
     QList<qint64> rowsDone;
     QList<TableOutcome> outcomes;
+    QStringList logsNotWritten;  // "path: reason" each time the transfer log's failure was told
 
     bool mayReplace(const QString& table) override {
         asked << table;
@@ -35,6 +36,9 @@ public:
     void nothingSelected(MissingSelection which) override { missing << which; }
     void progress(const QString&, qint64 done, qint64) override { rowsDone << done; }
     void tableFinished(const TableOutcome& outcome) override { outcomes << outcome; }
+    void logNotWritten(const QString& path, const QString& reason) override {
+        logsNotWritten << path + QStringLiteral(": ") + reason;
+    }
 };
 
 }  // namespace tw::test
