@@ -1,5 +1,7 @@
 #include "cli/CommandLine.h"
 
+#include <sys/stat.h>
+
 #include <QCoreApplication>
 #include <QFile>
 
@@ -16,6 +18,19 @@
 namespace tw::cli {
 
 namespace {
+
+// A password kept in a file others may open is told about, as ssh and libpq do, and still used:
+// the run the user asked for goes on. A pipe (--password-file <(...)) keeps nothing.
+void warnIfOthersMayOpen(const QFile& file, Terminal& terminal) {
+    struct stat status {};
+    if (::fstat(file.handle(), &status) != 0 || !S_ISREG(status.st_mode) ||
+        (status.st_mode & (S_IRWXG | S_IRWXO)) == 0)
+        return;
+    terminal.err(QStringLiteral("tablewright: warning: others have access to the password file %1 (mode "
+                                "%2); it should be 0600 or less\n")
+                     .arg(file.fileName())
+                     .arg(status.st_mode & 07777, 4, 8, QLatin1Char('0')));
+}
 
 // The remembered values, with what the command line gives in their place. The password comes
 // from a file or the environment only; nothing is saved.
@@ -36,6 +51,7 @@ std::optional<ConnectionValues> connectionValues(const CommandOptions& options, 
                              .arg(*options.passwordFile, file.errorString()));
             return std::nullopt;
         }
+        warnIfOthersMayOpen(file, terminal);
         QByteArray line = file.readLine();
         while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
         values.oraclePassword = QString::fromUtf8(line);

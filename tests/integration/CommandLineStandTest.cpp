@@ -186,15 +186,23 @@ TEST_F(CommandLine, ExitCodesAndNoPasswordKeptOrShown) {
     EXPECT_EQ(wrong.exitCode, 3);
     EXPECT_TRUE(wrong.err.contains("cannot connect to Oracle")) << wrong.err.toStdString();
 
+    // A password file others may open is used, with a warning; an owner-only one without.
     QTemporaryDir folder;
     QFile passwordFile(folder.filePath("password"));
     ASSERT_TRUE(passwordFile.open(QIODevice::WriteOnly));
     passwordFile.write("tiger\n");
     passwordFile.close();
-    EXPECT_EQ(test::runProgram({"list", "--side", "oracle", "--password-file", passwordFile.fileName()},
-                               m_environment)
-                  .exitCode,
-              0);
+    const QStringList withFile{"list", "--side", "oracle", "--password-file", passwordFile.fileName()};
+    const QString warning = "tablewright: warning: others have access to the password file " +
+                            passwordFile.fileName() + " (mode 0640); it should be 0600 or less\n";
+    for (const auto mode : {QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup,
+                            QFileDevice::ReadOwner | QFileDevice::WriteOwner}) {
+        ASSERT_TRUE(passwordFile.setPermissions(mode));
+        const test::ProgramRun listed = test::runProgram(withFile, m_environment);
+        EXPECT_EQ(listed.exitCode, 0) << listed.err.toStdString();
+        EXPECT_EQ(listed.err.toStdString(),
+                  (mode & QFileDevice::ReadGroup ? warning : QString()).toStdString());
+    }
     EXPECT_EQ(run({"list", "--dsn", "tw_no_such_source"}).exitCode, 3);
 
     // Nothing given on a command line is saved.
