@@ -1,7 +1,5 @@
 #include "ui/AppTitle.h"
 
-#include <QGuiApplication>
-
 namespace tw {
 
 QString cutAppTitle(QString title) {
@@ -16,8 +14,17 @@ QString cutAppTitle(QString title) {
     return title;
 }
 
-void SetAppTitle() { QGuiApplication::setApplicationDisplayName(cutAppTitle(kProductTitle)); }
+namespace {
+// Kept here rather than as Qt's application display name: the X11 platform appends that name to
+// every window title, which would turn the box caption "Overwrite?" into "Overwrite? — …".
+QString& storedTitle() {
+    static QString title;
+    return title;
+}
+}  // namespace
 
-QString appTitle() { return QGuiApplication::applicationDisplayName(); }
+void SetAppTitle() { storedTitle() = cutAppTitle(kProductTitle); }
+
+QString appTitle() { return storedTitle(); }
 
 }  // namespace tw

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+
 #include "ui/AppTitle.h"
 
 using tw::cutAppTitle;
@@ -40,4 +42,13 @@ TEST(AppTitle, TitlesWithoutABlankToCutAtAreCutAtFortyCharacters) {
     EXPECT_EQ(cutAppTitle(repeat('x', 50) + " tail"), repeat('x', 40));
     // A blank at the very start leaves nothing before it.
     EXPECT_EQ(cutAppTitle(' ' + repeat('x', 50)), QString());
+}
+
+// Qt's X11 platform appends the application display name to every window title that does not
+// end with it, so boxes captioned "Overwrite?" would read "Overwrite? — Tablewright".
+TEST(AppTitle, IsKeptByTheProgramNotAsQtsDisplayName) {
+    tw::SetAppTitle();
+    EXPECT_EQ(tw::appTitle(), QStringLiteral("Tablewright"));
+    EXPECT_EQ(QGuiApplication::applicationDisplayName().toStdString(),
+              QGuiApplication::applicationName().toStdString());
 }
