@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QElapsedTimer>
+#include <QtGlobal>
+#include <functional>
 
 namespace tw {
 
@@ -14,10 +15,16 @@ public:
     // Even the clock is read only on every few calls: a copy calls this several times a row.
     static constexpr int kCallsPerClockReading = 8;
 
+    // Milliseconds from any fixed start; the monotonic clock unless a test gives its own.
+    using Clock = std::function<qint64()>;
+    explicit EventPump(Clock now = {});
+
     void operator()();
 
 private:
-    QElapsedTimer m_sinceLast;
+    Clock m_now;
+    qint64 m_last = 0;
+    bool m_pumped = false;
     int m_calls = 0;
 };
 

@@ -41,7 +41,7 @@ struct TransferProfile {
     std::array<NumberedStep, 2> opening;  // then the two connections
     std::array<NumberedStep, 3> ending;   // after the last table
     int nothingCurrentLine;
-    int tailShift;  // added to the shared numbers of the column types and rows (164 on)
+    int tailShift;  // added to the shared numbers from the CREATE TABLE statement (218) on
 };
 
 // "Send Table/s To Oracle": the SQL Anywhere list's selected tables into Oracle.

@@ -380,7 +380,7 @@ void TransferTest::theLogRecordsCopiesDeletesAndRenames() {
     QCOMPARE(lines[4], "  Customers: deleted");
     QCOMPARE(lines[5], "Rename Table, SQL Anywhere: " + values);
     QCOMPARE(lines[6], "  EMP: renamed to STAFF");
-    QVERIFY(!QString::fromUtf8(QFile(rig.log.filePath()).readAll()).contains("tiger"));
+    QVERIFY(!lines.join('\n').contains("tiger"));
     QCOMPARE(QFile::permissions(rig.log.filePath()) & 0x0077, QFileDevice::Permissions());
 }
 
