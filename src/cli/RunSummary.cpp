@@ -6,15 +6,17 @@
 #include <algorithm>
 
 #include "cli/ProgressLine.h"
+#include "shell/ReportLines.h"
 
 namespace tw::cli {
 
 namespace {
 
 QString verdict(const TableResult& result) {
-    if (!result.verification) return QStringLiteral("-");
-    if (!result.verification->error.isEmpty()) return QStringLiteral("unread");
-    return result.verification->matches ? QStringLiteral("yes") : QStringLiteral("NO");
+    const std::optional<Verification>& verification = result.outcome.verification;
+    if (!verification) return QStringLiteral("-");
+    if (!verification->error.isEmpty()) return QStringLiteral("unread");
+    return verification->matches ? QStringLiteral("yes") : QStringLiteral("NO");
 }
 
 QJsonValue count(qint64 value) { return QJsonValue(static_cast<double>(value)); }
@@ -26,12 +28,9 @@ QString summaryTable(const QList<TableResult>& results, bool verified) {
     if (verified) rows.front() << QStringLiteral("matches");
     for (const TableResult& result : results) {
         const TableOutcome& outcome = result.outcome;
-        QStringList row{result.table,
-                        statusName(result.status),
-                        groupedCount(outcome.rowsRead),
-                        groupedCount(outcome.rowsWritten),
-                        groupedCount(outcome.rowsFailed),
-                        QString::number(outcome.seconds, 'f', 2)};
+        QStringList row{visibleText(result.table),        statusName(result.status),
+                        groupedCount(outcome.rowsRead),   groupedCount(outcome.rowsWritten),
+                        groupedCount(outcome.rowsFailed), QString::number(outcome.seconds, 'f', 2)};
         if (verified) row << verdict(result);
         rows << row;
     }
@@ -64,8 +63,8 @@ QString summaryJson(const QString& command, const QList<TableResult>& results, c
                           {"rowsWritten", count(result.outcome.rowsWritten)},
                           {"rowsFailed", count(result.outcome.rowsFailed)},
                           {"seconds", result.outcome.seconds}};
-        if (result.verification) {
-            const Verification& verification = *result.verification;
+        if (result.outcome.verification) {
+            const Verification& verification = *result.outcome.verification;
             QJsonArray differences;
             for (const RowDifference& difference : verification.differences) {
                 differences.append(QJsonObject{{"onlyIn", difference.onlyInSource ? "source" : "target"},

@@ -54,8 +54,8 @@ bool TerminalFrontEnd::mayReplace(const QString& table) {
     TableResult::Status kept = TableResult::Status::Kept;
     if (m_overwrite == Overwrite::Ask) {
         if (m_terminal.inIsTerminal()) {
-            m_terminal.err(
-                QStringLiteral("%1 already has a table %2. Replace it? [y/N] ").arg(m_targetName, table));
+            m_terminal.err(QStringLiteral("%1 already has a table %2. Replace it? [y/N] ")
+                               .arg(m_targetName, visibleText(table)));
             const QString answer = m_terminal.readLine().trimmed().toLower();
             replace = answer == QLatin1String("y") || answer == QLatin1String("yes");
         } else {
@@ -64,7 +64,7 @@ bool TerminalFrontEnd::mayReplace(const QString& table) {
                 QStringLiteral("tablewright: %1 already has a table %2; not replaced without a terminal "
                                "to ask on. Give --overwrite yes to replace it or --overwrite no to "
                                "keep it.\n")
-                    .arg(m_targetName, table));
+                    .arg(m_targetName, visibleText(table)));
         }
     }
     if (!replace) record(table, kept);
@@ -109,25 +109,10 @@ void TerminalFrontEnd::tableFinished(const TableOutcome& outcome) {
                                                                : TableResult::Status::Failed;
     endProgressLine();
     m_terminal.err(outcomeLine(outcome) + QLatin1Char('\n'));
-    if (m_verifier && outcome.created) {
-        result.verification = m_verifier->verify(outcome.table, outcome.table);
-        const Verification& verification = *result.verification;
-        if (!verification.error.isEmpty()) {
-            m_terminal.err(QStringLiteral("tablewright: table %1 could not be read back to verify it: %2\n")
-                               .arg(outcome.table, oneLine(verification.error)));
-        } else if (!verification.matches) {
-            m_terminal.err(
-                QStringLiteral("tablewright: table %1 differs from its source: %2 rows read from the "
-                               "source, %3 in the target\n")
-                    .arg(outcome.table, groupedCount(verification.sourceRows),
-                         groupedCount(verification.targetRows)));
-            for (const RowDifference& difference : verification.differences) {
-                m_terminal.err(
-                    QStringLiteral("  only in the %1: %2\n")
-                        .arg(difference.onlyInSource ? QStringLiteral("source") : QStringLiteral("target"),
-                             difference.values.join(QStringLiteral(" | "))));
-            }
-        }
+    // A table that matches its source needs no word beyond the summary.
+    if (outcome.verification && !outcome.verification->matches) {
+        const QStringList lines = verificationLines(outcome.table, *outcome.verification);
+        m_terminal.err(QStringLiteral("tablewright: ") + lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
     }
     m_results << result;
 }
@@ -143,7 +128,7 @@ bool TerminalFrontEnd::anythingFailed() const {
             default:
                 break;
         }
-        if (result.verification && !result.verification->matches) return true;
+        if (result.outcome.verification && !result.outcome.verification->matches) return true;
     }
     return false;
 }

@@ -6,7 +6,6 @@
 
 #include "cli/CommandOptions.h"
 #include "shell/FrontEnd.h"
-#include "transfer/CopyVerifier.h"
 
 namespace tw::cli {
 
@@ -17,8 +16,7 @@ struct TableResult {
     enum class Status { Copied, Failed, Kept, Refused, NotFound, Dropped, Renamed };
     QString table;
     Status status = Status::Failed;
-    TableOutcome outcome;                      // for tables the copy worked on
-    std::optional<Verification> verification;  // with --verify, for created tables
+    TableOutcome outcome;  // for tables the copy worked on, with its verification if asked for
 };
 
 QString statusName(TableResult::Status status);
@@ -30,8 +28,6 @@ class TerminalFrontEnd : public FrontEnd {
 public:
     TerminalFrontEnd(Terminal& terminal, Overwrite overwrite, QString targetName);
 
-    // With --verify: each created table is read back once it is copied.
-    void verifyWith(CopyVerifier* verifier) { m_verifier = verifier; }
     // The new name a rename gives.
     void renameTo(const QString& name) { m_newName = name; }
 
@@ -64,7 +60,6 @@ private:
     Terminal& m_terminal;
     Overwrite m_overwrite;
     QString m_targetName;
-    CopyVerifier* m_verifier = nullptr;
     QString m_newName;
     QList<TableResult> m_results;
     QList<Failure> m_failures;

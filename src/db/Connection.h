@@ -62,17 +62,27 @@ struct BoundValue {
 };
 
 // Writes the rows of one table through one prepared INSERT, many rows to a call and one
-// transaction to a batch. Auto-commit is off while it holds rows and on again after each batch.
+// transaction to a batch. Auto-commit stays off from the first batch until the writer ends.
 class BatchWriter {
 public:
     virtual ~BatchWriter() = default;
     // Keeps a row, one value per column, for the next flush.
     virtual void add(const std::vector<BoundValue>& row) = 0;
     virtual int pending() const = 0;
+    // The memory the kept rows take on their way to the driver, with the given row added too:
+    // a batch is bounded by bytes as well as by rows.
+    virtual qint64 bytesWith(const std::vector<BoundValue>& row) const = 0;
     // Sends the kept rows and commits them. When that fails, none of them stays written (the
     // batch is rolled back), the connection is back in auto-commit, and the error is thrown;
     // either way the writer is empty afterwards.
     virtual void flush() = 0;
+};
+
+// The longest names a database takes, in bytes of UTF-8 (the unit of the databases the
+// program meets); 0 where the driver does not say.
+struct NameLimits {
+    int table = 0;
+    int column = 0;
 };
 
 // One connection to one database, owned by the handler that made it; it ends when released.
@@ -102,6 +112,8 @@ public:
 
     // Known once the connection is open; Unknown before, and for databases not named here.
     virtual DatabaseProduct product() const { return DatabaseProduct::Unknown; }
+    // Known once the connection is open.
+    virtual NameLimits nameLimits() const { return {}; }
 
     // A writer of the table's rows in batches, or none where this connection cannot write
     // them so; longBinary says per column whether it holds long binary.

@@ -3,6 +3,8 @@
 #include <QString>
 #include <optional>
 
+#include "shell/TableVerification.h"
+
 namespace tw {
 
 // A numbered statement that failed, as the procedure running it hands it on.
@@ -44,7 +46,8 @@ struct TableOutcome {
     qint64 rowsRead = 0;
     qint64 rowsWritten = 0;
     qint64 rowsFailed = 0;
-    double seconds = 0;
+    double seconds = 0;                        // the copy's, without the verification
+    std::optional<Verification> verification;  // where the copy was asked to verify the table
 };
 
 // Everything a transfer, delete or rename asks of the user and tells them. The windows answer

@@ -9,7 +9,7 @@ namespace tw {
 
 LoggingFrontEnd::LoggingFrontEnd(FrontEnd& inner, TransferLog* log, const QString& heading)
     : m_inner(inner), m_log(log) {
-    append(QDateTime::currentDateTime().toString(Qt::ISODate) + QLatin1Char(' ') + heading);
+    append(QDateTime::currentDateTime().toString(Qt::ISODate) + QLatin1Char(' ') + visibleText(heading));
 }
 
 void LoggingFrontEnd::write(const QString& line) { append(QStringLiteral("  ") + line); }
@@ -28,8 +28,8 @@ AfterFailure LoggingFrontEnd::failed(const Failure& failure) {
 
 bool LoggingFrontEnd::mayReplace(const QString& table) {
     const bool replace = m_inner.mayReplace(table);
-    write(replace ? QStringLiteral("%1: replaced").arg(table)
-                  : QStringLiteral("%1: kept, not copied").arg(table));
+    write(replace ? QStringLiteral("%1: replaced").arg(visibleText(table))
+                  : QStringLiteral("%1: kept, not copied").arg(visibleText(table)));
     return replace;
 }
 
@@ -40,16 +40,19 @@ void LoggingFrontEnd::nothingSelected(MissingSelection which) {
 
 void LoggingFrontEnd::tableFinished(const TableOutcome& outcome) {
     write(outcomeLine(outcome) + (outcome.created ? QString() : QStringLiteral(" (not created)")));
+    if (outcome.verification) {
+        for (const QString& line : verificationLines(outcome.table, *outcome.verification)) write(line);
+    }
     m_inner.tableFinished(outcome);
 }
 
 void LoggingFrontEnd::tableDropped(const QString& table) {
-    write(QStringLiteral("%1: deleted").arg(table));
+    write(QStringLiteral("%1: deleted").arg(visibleText(table)));
     m_inner.tableDropped(table);
 }
 
 void LoggingFrontEnd::tableRenamed(const QString& oldName, const QString& newName) {
-    write(QStringLiteral("%1: renamed to %2").arg(oldName, newName));
+    write(QStringLiteral("%1: renamed to %2").arg(visibleText(oldName), visibleText(newName)));
     m_inner.tableRenamed(oldName, newName);
 }
 

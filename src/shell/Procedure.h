@@ -21,6 +21,7 @@ public:
     // True when the statement ran without failing.
     template <typename Statement>
     bool step(int line, Statement&& statement) {
+        m_line = line;
         try {
             statement();
             return true;
@@ -34,6 +35,7 @@ public:
     // governs run as if it had held.
     template <typename Condition>
     bool test(int line, Condition&& condition) {
+        m_line = line;
         try {
             return condition();
         } catch (const std::exception& failure) {
@@ -42,8 +44,12 @@ public:
         }
     }
 
-    // The statement a failure quotes, asked only when one is reported; without it failures
-    // quote none.
+    // A failure that came between the numbered statements, reported at the line of the
+    // statement begun last, as the user's error box has always placed such failures.
+    void failedAfterLastStep(const std::exception& failure) { report(m_line, failure); }
+    // A failure reported at a line of the caller's choosing, outside a statement.
+    void failedAt(int line, const std::exception& failure) { report(line, failure); }
+
     // The statement being composed or sent, asked only when a failure is reported and handed on
     // with it; quoted says whether the failure quotes it too. Without one failures quote none.
     void showStatement(std::function<QString()> statement, bool quoted = true) {
@@ -55,6 +61,7 @@ public:
         m_table = table;
         m_row = 0;
     }
+    const QString& table() const { return m_table; }
     // The row of that table being copied, counted from 1; 0 when none is.
     void setRow(qint64 row) { m_row = row; }
 
@@ -68,6 +75,7 @@ private:
 
     FailureReport& m_report;
     QString m_name;
+    int m_line = 0;  // of the statement begun last
     std::function<QString()> m_statement;
     bool m_quotesStatement = false;
     QString m_table;

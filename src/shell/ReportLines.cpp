@@ -12,6 +12,28 @@ QString oneLine(QString text) {
     return text.trimmed();
 }
 
+QString visibleText(const QString& text) {
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t code = c.unicode();
+        if (code == '\n') {
+            shown += QLatin1String("\\n");
+        } else if (code == '\t') {
+            shown += QLatin1String("\\t");
+        } else if (code == '\r') {
+            shown += QLatin1String("\\r");
+        } else if (code < 0x20 || (code >= 0x7f && code < 0xa0)) {
+            shown += QStringLiteral("\\x%1").arg(static_cast<uint>(code), 2, 16, QLatin1Char('0'));
+        } else if (code == 0x2028 || code == 0x2029) {  // line and paragraph separators
+            shown += QStringLiteral("\\u%1").arg(static_cast<uint>(code), 4, 16, QLatin1Char('0'));
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
 QString shortened(const QString& text, qsizetype chars) {
     if (text.size() <= chars) return text;
     qsizetype cut = chars;
@@ -21,7 +43,7 @@ QString shortened(const QString& text, qsizetype chars) {
 
 QString failureLine(const Failure& failure, int statementChars) {
     QStringList parts;
-    if (!failure.table.isEmpty()) parts << QStringLiteral("table ") + failure.table;
+    if (!failure.table.isEmpty()) parts << QStringLiteral("table ") + visibleText(failure.table);
     if (failure.row > 0) parts << QStringLiteral("row ") + QString::number(failure.row);
     parts << failure.procedure + QStringLiteral(" line ") + QString::number(failure.line);
     if (!failure.sqlState.isEmpty()) parts << QStringLiteral("SQLSTATE ") + failure.sqlState;
@@ -34,9 +56,32 @@ QString failureLine(const Failure& failure, int statementChars) {
 
 QString outcomeLine(const TableOutcome& outcome) {
     return QStringLiteral("%1: %2 rows read, %3 written, %4 failed, %5 s")
-        .arg(outcome.table, groupedCount(outcome.rowsRead), groupedCount(outcome.rowsWritten),
+        .arg(visibleText(outcome.table), groupedCount(outcome.rowsRead), groupedCount(outcome.rowsWritten),
              groupedCount(outcome.rowsFailed))
         .arg(outcome.seconds, 0, 'f', 2);
+}
+
+QStringList verificationLines(const QString& table, const Verification& verification) {
+    const QString name = visibleText(table);
+    if (!verification.error.isEmpty()) {
+        return {QStringLiteral("table %1 could not be read back to verify it: %2")
+                    .arg(name, oneLine(verification.error))};
+    }
+    if (verification.matches) {
+        return {QStringLiteral("table %1 matches its source: %2 rows")
+                    .arg(name, groupedCount(verification.sourceRows))};
+    }
+    QStringList lines{
+        QStringLiteral("table %1 differs from its source: %2 rows read from the source, %3 in the target")
+            .arg(name, groupedCount(verification.sourceRows), groupedCount(verification.targetRows))};
+    for (const RowDifference& difference : verification.differences) {
+        QStringList values;
+        for (const QString& value : difference.values) values << visibleText(value);
+        lines << QStringLiteral("  only in the %1: %2")
+                     .arg(difference.onlyInSource ? QStringLiteral("source") : QStringLiteral("target"),
+                          values.join(QStringLiteral(" | ")));
+    }
+    return lines;
 }
 
 }  // namespace tw

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "shell/FrontEnd.h"
 
@@ -8,6 +9,10 @@ namespace tw {
 
 // The text on one line: line ends and tabs become blanks, and the ends are trimmed.
 QString oneLine(QString text);
+
+// The text with its control characters written as escapes (\n, \t, \r, \x01), so that a name
+// or a value never breaks or garbles the line it is written on; all else stays as it is.
+QString visibleText(const QString& text);
 
 // At most chars characters, never half of one, followed by " …" when cut.
 QString shortened(const QString& text, qsizetype chars);
@@ -18,5 +23,8 @@ QString failureLine(const Failure& failure, int statementChars = 200);
 
 // "EMP: 14 rows read, 13 written, 1 failed, 0.02 s".
 QString outcomeLine(const TableOutcome& outcome);
+
+// What a verification of the table found: the verdict, then each row found on one side only.
+QStringList verificationLines(const QString& table, const Verification& verification);
 
 }  // namespace tw

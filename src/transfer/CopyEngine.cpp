@@ -3,7 +3,9 @@
 #include <QElapsedTimer>
 #include <algorithm>
 #include <memory>
+#include <new>
 #include <optional>
+#include <stdexcept>
 #include <vector>
 
 #include "db/AdoType.h"
@@ -28,6 +30,15 @@ public:
     }
 
     void run() {
+        try {
+            runSteps();
+        } catch (const std::exception& failure) {
+            m_proc.failedAfterLastStep(failure);
+        }
+    }
+
+private:
+    void runSteps() {
         for (const NumberedStep& making : m_profile.making) {
             m_proc.step(making.line, [&] { connection(making.step) = m_job.connections.create(); });
         }
@@ -69,7 +80,6 @@ public:
         }
     }
 
-private:
     int tail(int line) const { return line + m_profile.tailShift; }
 
     std::unique_ptr<Connection>& connection(TransferStep step) {
@@ -98,17 +108,24 @@ private:
 
         QElapsedTimer clock;
         clock.start();
-        m_outcome = TableOutcome{sourceName};
+        m_outcome = TableOutcome();
+        m_outcome.table = sourceName;
         // The source is opened before anything on the target changes: a table whose rows cannot
         // be read (its server gone, or no longer there) leaves the old one standing and listed.
         std::unique_ptr<Recordset> rows;
         m_proc.step(152, [&] { rows = required(m_source).openRecordset(SelectAllSql(sourceName)); });
         if (rows) {
-            if (consent == Consent::Replace) dropOldTable(tableName, sourceName);
-            m_outcome.created = !stopping() && createTable(tableName, *rows);
-            if (m_outcome.created) {
-                if (m_job.observer) m_job.observer->tableCreated(tableName, *rows);
-                copyRows(tableName, *rows);
+            try {
+                if (namesFit(sourceName, *rows)) {
+                    if (consent == Consent::Replace) dropOldTable(tableName, sourceName);
+                    m_outcome.created = !stopping() && createTable(tableName, *rows);
+                }
+                if (m_outcome.created) {
+                    if (m_job.observer) m_job.observer->tableCreated(tableName, *rows);
+                    copyRows(tableName, *rows);
+                }
+            } catch (const std::exception& failure) {
+                endedUnforeseen(failure, sourceName);
             }
             // A table this transfer did not create is neither filled nor listed.
             if (m_outcome.created) {
@@ -120,7 +137,57 @@ private:
         }
         m_outcome.table = tableName;
         m_outcome.seconds = clock.nsecsElapsed() / 1e9;
+        if (m_outcome.created && m_job.observer) {
+            m_outcome.verification = m_job.observer->tableCopied(sourceName, tableName);
+        }
         m_front.tableFinished(m_outcome);
+    }
+
+    // A failure that no step foresaw ends the table's copy with one report naming the table:
+    // the rows read and not written count as failed, and the transfer goes on.
+    void endedUnforeseen(const std::exception& failure, const QString& table) {
+        m_proc.failedAfterLastStep(std::runtime_error(endedTableText(failure, table).toStdString()));
+        m_outcome.rowsFailed = m_outcome.rowsRead - m_outcome.rowsWritten;
+        m_proc.setRow(0);
+    }
+
+    static QString endedTableText(const std::exception& failure, const QString& table) {
+        const QString cause =
+            dynamic_cast<const std::bad_alloc*>(&failure)
+                ? QStringLiteral("Not enough memory (%1).").arg(QString::fromUtf8(failure.what()))
+                : QString::fromUtf8(failure.what());
+        return cause + QStringLiteral(" The copy of table %1 ended here.").arg(table);
+    }
+
+    // A name longer than the target takes would be cut short by some databases without a word,
+    // leaving a table under another name; such a table is refused before anything changes, with
+    // the CREATE TABLE it would have taken.
+    bool namesFit(const QString& tableName, const Recordset& rows) {
+        const NameLimits limits = m_target ? m_target->nameLimits() : NameLimits{};
+        QString refusal = nameTooLong(QStringLiteral("table"), tableName, limits.table);
+        for (int field = 0; refusal.isEmpty() && field < rows.fieldCount(); ++field) {
+            refusal = nameTooLong(QStringLiteral("column"), rows.field(field).name, limits.column);
+        }
+        if (refusal.isEmpty()) return true;
+        m_insert.reset();
+        m_create.emplace(m_profile.target, tableName);
+        for (int field = 0; field < rows.fieldCount(); ++field) {
+            m_create->addColumn(rows.field(field).name, static_cast<std::int16_t>(rows.field(field).type));
+        }
+        m_create->finish();
+        m_proc.step(tail(218), [&] { throw std::runtime_error(refusal.toStdString()); });
+        return false;
+    }
+
+    static QString nameTooLong(const QString& what, const QString& name, int limit) {
+        const qsizetype bytes = name.toUtf8().size();
+        if (limit <= 0 || bytes <= limit) return QString();
+        return QStringLiteral(
+                   "The %1 name %2 takes %3 bytes; the target database takes %1 names of at "
+                   "most %4 bytes. Nothing was created.")
+            .arg(what, name)
+            .arg(bytes)
+            .arg(limit);
     }
 
     enum class Consent { Keep, Replace, NotAsked };
@@ -221,6 +288,14 @@ private:
             insert.finish();
             if (m_job.observer) m_job.observer->rowRead(rows);
             if (writer) {
+                // A batch is bounded by bytes too: one that this row would make too large goes
+                // first, so that a long value never widens the arrays of many other rows.
+                if (writer->pending() > 0 &&
+                    writer->bytesWith(bound) + batch.text.size() + insert.utf8().size() > m_job.batchBytes &&
+                    !writeBatch(*writer, batch)) {
+                    ++m_outcome.rowsFailed;  // read, and never to be written
+                    break;
+                }
                 // The row waits in the batch with its statement, which goes alone if the batch
                 // is refused.
                 if (batch.count() == 0) batch.firstRow = row + 1;
@@ -228,7 +303,9 @@ private:
                 writer->add(bound);
                 // Let go of the values, so that reading the next row can reuse their room.
                 for (BoundValue& value : bound) value.data.clear();
-                if (writer->pending() >= m_job.batchRows && !writeBatch(*writer, batch)) break;
+                const bool full = writer->pending() >= m_job.batchRows ||
+                                  writer->bytesWith({}) + batch.text.size() >= m_job.batchBytes;
+                if (full && !writeBatch(*writer, batch)) break;
                 m_proc.step(tail(262), [&] { rows.moveNext(); });
                 continue;
             }
@@ -287,28 +364,34 @@ private:
     // Writes the batch in one transaction. When the database refuses it, nothing of it stays
     // and its rows go again one by one, each as the statement the row-by-row copy sends, so that
     // every refused row is reported with its number and every other row is written. False when
-    // the connection is lost: nothing more can be written.
+    // nothing more can be written: the connection is lost, or the batch failed for a reason no
+    // database gave (memory running out, say), which ends the table as a lost connection does.
     bool writeBatch(BatchWriter& writer, Batch& batch) {
         const qint64 count = batch.count();
         if (count == 0) return true;
-        bool connected = true;
+        bool goesOn = true;
+        const auto endTable = [&](const std::exception& failure) {
+            m_proc.setRow(batch.firstRow);
+            m_replaying = batch.statement(0);
+            m_proc.failedAt(tail(260), failure);
+            m_outcome.rowsFailed += count;
+            goesOn = false;
+        };
         try {
             writer.flush();
             m_outcome.rowsWritten += count;
         } catch (const DbError& failure) {
-            connected = !failure.connectionLost();
-            if (connected) {
-                connected = writeOneByOne(batch);
+            if (failure.connectionLost()) {
+                endTable(failure);
             } else {
-                m_proc.setRow(batch.firstRow);
-                m_replaying = batch.statement(0);
-                m_proc.step(tail(260), [&] { throw failure; });
-                m_outcome.rowsFailed += count;
+                goesOn = writeOneByOne(batch);
             }
+        } catch (const std::exception& failure) {
+            endTable(std::runtime_error(endedTableText(failure, m_proc.table()).toStdString()));
         }
         m_replaying.clear();
         batch.clear();
-        return connected;
+        return goesOn;
     }
 
     bool writeOneByOne(const Batch& batch) {

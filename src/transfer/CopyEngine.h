@@ -1,6 +1,9 @@
 #pragma once
 
+#include <optional>
+
 #include "db/ConnectionValues.h"
+#include "shell/TableVerification.h"
 #include "transfer/TransferProfile.h"
 
 namespace tw {
@@ -10,7 +13,8 @@ class FrontEnd;
 class Recordset;
 class TableList;
 
-// Sees what a copy reads, as it reads it: a verification digests the rows on the way.
+// Sees what a copy reads, as it reads it: a verification digests the rows on the way and
+// reads the table back once it is copied.
 class CopyObserver {
 public:
     virtual ~CopyObserver() = default;
@@ -18,7 +22,17 @@ public:
     virtual void tableCreated(const QString& table, const Recordset& rows) = 0;
     // The source positioned on a row whose statement has just been composed.
     virtual void rowRead(const Recordset& row) = 0;
+    // Every row the copy wrote is committed; what the observer found goes with the table's
+    // outcome to the front end.
+    virtual std::optional<Verification> tableCopied(const QString& /*sourceTable*/,
+                                                    const QString& /*targetTable*/) {
+        return std::nullopt;
+    }
 };
+
+// The memory a batch may take on its way to the database: a batch is written as soon as its
+// rows would take more, and a row larger than this goes in a batch of its own.
+inline constexpr qint64 kBatchBytes = 16 * 1024 * 1024;
 
 // What one transfer works with: the front end that answers and is told, the connections, the
 // connection values as they are now, and the two table lists.
@@ -32,16 +46,19 @@ struct TransferJob {
     // Rows to a batch: 1 sends each row as its own literal INSERT; more binds that many rows to
     // one prepared INSERT and commits them together, where the target connection can.
     int batchRows = 1;
+    qint64 batchBytes = kBatchBytes;
 };
 
 // Copies every selected table of the source list, from the bottom of the list up, into the
 // target database: asks before replacing a listed table, recreates the table from the source
-// fields, sends one INSERT per row while progress is reported, and lists the new table. A
-// failing step is reported and the copy goes on; a failing row costs only that row. Rows go
-// only into a table this transfer has just created. An old table is dropped only once its
-// replacement's rows can be read; a target connection that is lost ends the table's rows with
-// one report. Ended early by the user, the transfer finishes the table it is in as far as it
-// got, as it would after its last table.
+// fields, sends its rows while progress is reported (one INSERT per row, or batches of them
+// when the job asks for batches), and lists the new table. A failing step is reported and the
+// copy goes on; a failing row costs only that row. Rows go only into a table this transfer has
+// just created. An old table is dropped only once its replacement's rows can be read and its
+// names fit the target; a target connection that is lost, or any failure nobody foresaw (memory
+// running out, say), ends the table's rows with one report, and the next table is copied.
+// Nothing is thrown. Ended early by the user, the transfer finishes the table it is in as far
+// as it got, as it would after its last table.
 void TransferTables(const TransferProfile& profile, const TransferJob& job);
 
 }  // namespace tw

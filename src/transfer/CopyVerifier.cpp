@@ -41,7 +41,8 @@ void CopyVerifier::tableCreated(const QString&, const Recordset& rows) {
 
 void CopyVerifier::rowRead(const Recordset& row) { m_read.add(hashRow(canonicalRow(m_kinds, row).bytes)); }
 
-Verification CopyVerifier::verify(const QString& sourceTable, const QString& targetTable) {
+std::optional<Verification> CopyVerifier::tableCopied(const QString& sourceTable,
+                                                      const QString& targetTable) {
     Verification verification;
     verification.sourceRows = m_read.rows();
     TableDigest written;

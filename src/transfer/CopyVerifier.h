@@ -5,27 +5,13 @@
 #include <QStringList>
 
 #include "db/ConnectionTarget.h"
+#include "shell/TableVerification.h"
 #include "transfer/CopyEngine.h"
 #include "transfer/RowDigest.h"
 
 namespace tw {
 
 class ConnectionFactory;
-
-// A row that one side holds more often than the other.
-struct RowDifference {
-    bool onlyInSource = true;  // else only in the target
-    QStringList values;
-};
-
-// How a copied table compares with what the copy read from its source.
-struct Verification {
-    qint64 sourceRows = 0;
-    qint64 targetRows = 0;
-    bool matches = false;
-    QList<RowDifference> differences;  // up to kMostDifferences
-    QString error;                     // the target could not be read back: nothing is known
-};
 
 // Digests the rows a copy reads as it reads them and, once a table is copied, reads the target
 // table back and digests it the same way. Both are streaming passes; only when the digests
@@ -40,9 +26,8 @@ public:
 
     void tableCreated(const QString& table, const Recordset& rows) override;
     void rowRead(const Recordset& row) override;
-
     // Compares the target table with the rows the copy read from the source table.
-    Verification verify(const QString& sourceTable, const QString& targetTable);
+    std::optional<Verification> tableCopied(const QString& sourceTable, const QString& targetTable) override;
 
 private:
     QList<RowDifference> findDifferences(const TableDigest& target, const QString& sourceTable,

@@ -1,10 +1,12 @@
 #include "transfer/RowDigest.h"
 
 #include <QCryptographicHash>
-#include <QRegularExpression>
 #include <QtEndian>
+#include <cctype>
 
 #include "db/Connection.h"
+#include "shell/GroupedCount.h"
+#include "shell/ReportLines.h"
 #include "shell/Utf8Text.h"
 
 namespace tw {
@@ -12,13 +14,43 @@ namespace tw {
 namespace {
 
 // A long-binary value as bytes. Some drivers read a binary column back as its SQL literal
-// (the SQLite driver gives X'00FF10'); that literal stands for the same bytes.
+// (the SQLite driver gives X'00FF10'); that literal stands for the same bytes. Read by hand:
+// a value may be many megabytes long.
 QByteArray binaryBytes(const Variant& value) {
     if (value.isBinary()) return value.bytes();
-    static const QRegularExpression literal(QStringLiteral("^[Xx]'((?:[0-9A-Fa-f]{2})*)'$"));
-    const QString text = value.toString();
-    const QRegularExpressionMatch match = literal.match(text);
-    return match.hasMatch() ? QByteArray::fromHex(match.captured(1).toLatin1()) : QByteArray();
+    const QByteArrayView text = value.textUtf8();
+    const qsizetype size = text.size();
+    if (size < 3 || (text[0] != 'X' && text[0] != 'x') || text[1] != '\'' || text[size - 1] != '\'' ||
+        (size - 3) % 2 != 0) {
+        return QByteArray();
+    }
+    const QByteArrayView digits = text.sliced(2, size - 3);
+    for (const char digit : digits) {
+        if (!std::isxdigit(static_cast<unsigned char>(digit))) return QByteArray();
+    }
+    return QByteArray::fromHex(digits.toByteArray());
+}
+
+// A value as a person reads it in a report: whole when short, else its beginning, its length
+// and the start of its SHA-256, so that two long values can still be told apart.
+constexpr qsizetype kShownChars = 64;
+
+QString digestOf(QByteArrayView bytes) {
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().left(16));
+}
+
+QString shownText(QByteArrayView utf8) {
+    const QString text = textFromUtf8(utf8);
+    if (text.size() <= kShownChars) return text;
+    return QStringLiteral("%1 (%2 characters, SHA-256 %3…)")
+        .arg(shortened(text, kShownChars / 2), groupedCount(text.size()), digestOf(utf8));
+}
+
+QString shownBytes(const QByteArray& bytes) {
+    if (bytes.size() * 2 <= kShownChars) return QStringLiteral("0x") + QString::fromLatin1(bytes.toHex());
+    return QStringLiteral("0x%1 … (%2 bytes, SHA-256 %3…)")
+        .arg(QString::fromLatin1(bytes.left(kShownChars / 4).toHex()), groupedCount(bytes.size()),
+             digestOf(bytes));
 }
 
 void appendPart(QByteArray& out, char tag, QByteArrayView part) {
@@ -88,8 +120,7 @@ CanonicalRow canonicalRow(const QList<ColumnKind>& kinds, const Recordset& row, 
         if (kind == ColumnKind::LongBinary) {
             const QByteArray bytes = binaryBytes(value);
             appendPart(canonical.bytes, bytes.isEmpty() ? 'N' : 'B', bytes);
-            if (readable)
-                shown = bytes.isEmpty() ? QStringLiteral("NULL") : "0x" + QString::fromLatin1(bytes.toHex());
+            if (readable) shown = bytes.isEmpty() ? QStringLiteral("NULL") : shownBytes(bytes);
         } else if (text.isEmpty()) {
             appendPart(canonical.bytes, 'N', {});
             if (readable) shown = QStringLiteral("NULL");
@@ -97,7 +128,7 @@ CanonicalRow canonicalRow(const QList<ColumnKind>& kinds, const Recordset& row, 
             const bool number = kind == ColumnKind::Number;
             appendPart(canonical.bytes, number ? 'D' : 'T',
                        number ? QByteArrayView(canonicalNumber(text)) : text);
-            if (readable) shown = textFromUtf8(text);
+            if (readable) shown = shownText(text);
         }
         if (readable) canonical.display << shown;
     }

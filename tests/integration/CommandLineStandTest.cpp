@@ -8,11 +8,7 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 
-#include "db/SqlText.h"
-#include "shell/SettingsStore.h"
-#include "support/ProgramRun.h"
-#include "support/StandDatabases.h"
-#include "transfer/CopyStatements.h"
+#include "support/CommandLineRig.h"
 
 using namespace tw;
 
@@ -25,51 +21,7 @@ struct Direction {
 };
 void PrintTo(const Direction& direction, std::ostream* out) { *out << "to " << direction.to; }
 
-class CommandLine : public ::testing::Test {
-protected:
-    void SetUp() override {
-        // The remembered values are the stand's, all but the password.
-        SettingsStore settings(m_home.path());
-        settings.save(kSettingsApplication, kSettingsSection, SettingKey::OracleServer,
-                      test::standOracleServer());
-        settings.save(kSettingsApplication, kSettingsSection, SettingKey::OracleUser, test::kStandOracleUser);
-        settings.save(kSettingsApplication, kSettingsSection, SettingKey::OraclePassword, "remembered");
-        settings.save(kSettingsApplication, kSettingsSection, SettingKey::DataSourceName,
-                      test::kStandDataSource);
-        m_settingsFile = settings.filePath(kSettingsApplication);
-        m_environment.insert("XDG_CONFIG_HOME", m_home.path());
-        m_environment.insert("XDG_STATE_HOME", m_home.filePath("state"));
-        m_environment.insert("TW_TEST_PASSWORD", test::kStandOraclePassword);
-    }
-
-    test::ProgramRun run(QStringList arguments) {
-        arguments << "--password-env"
-                  << "TW_TEST_PASSWORD";
-        return test::runProgram(arguments, m_environment);
-    }
-
-    Connection& database(int index) { return index == 0 ? *m_oracle : *m_sqlany; }
-    // Creates the table on one side and has it dropped when the test ends.
-    void create(int index, const QString& columns, const QStringList& rows) {
-        database(index).execute(QStringLiteral("CREATE TABLE %1(%2)").arg(quotedName(m_table), columns));
-        for (const QString& row : rows) {
-            database(index).execute(
-                QStringLiteral("INSERT INTO %1 VALUES(%2)").arg(quotedName(m_table), row));
-        }
-    }
-    qint64 rowCount(int index) { return database(index).openRecordset(SelectAllSql(m_table))->recordCount(); }
-
-    QTemporaryDir m_home;
-    QString m_settingsFile;
-    QProcessEnvironment m_environment;
-    const QString m_table = test::uniqueTableName("cli");
-    std::unique_ptr<Connection> m_oracle = test::openStand(test::standDatabases()[0]);
-    std::unique_ptr<Connection> m_sqlany = test::openStand(test::standDatabases()[1]);
-    void TearDown() override {
-        test::dropQuietly(*m_oracle, m_table);
-        test::dropQuietly(*m_sqlany, m_table);
-    }
-};
+class CommandLine : public test::CommandLineRig {};
 
 class CopyEachWay : public CommandLine, public ::testing::WithParamInterface<Direction> {};
 
@@ -132,9 +84,7 @@ TEST_F(CommandLine, DifferencesAndRefusedRowsEndInOne) {
     EXPECT_TRUE(lines[0].contains("INSERT INTO")) << lines[0].toStdString();
     EXPECT_EQ(rowCount(0), 2);
     // The same in the transfer log, under the run's heading.
-    QFile log(m_home.filePath("state/tablewright/transfers.log"));
-    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    const QString logged = QString::fromUtf8(log.readAll());
+    const QString logged = logText();
     EXPECT_TRUE(logged.contains("copy --to oracle (command line)"));
     EXPECT_TRUE(logged.contains("failed: table " + m_table + ", row 2,")) << logged.toStdString();
 }

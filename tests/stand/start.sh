@@ -46,7 +46,7 @@ tw_pg_setup_oracle_user "$stand" "$port" tw_catalogue tiger
 tw_pg_setup_oracle_user "$stand" "$port" tw_empty tiger
 
 tw_write_odbcinst "$stand"
-for db in sqlany sqlany2 fast durable bench; do
+for db in sqlany sqlany2 large fast durable bench; do
     tw_sqlite_create "$stand/$db.db"
 done
 
@@ -61,6 +61,12 @@ Timeout=10000
 Description=Second, independent SQL Anywhere side
 Driver=$TW_SQLITE_DRIVER_NAME
 Database=$stand/sqlany2.db
+Timeout=10000
+
+[tw_sqlany_large]
+Description=SQL Anywhere side for values of tens of megabytes, whose free pages nobody else meets
+Driver=$TW_SQLITE_DRIVER_NAME
+Database=$stand/large.db
 Timeout=10000
 
 [tw_sqlany_stream]

@@ -54,12 +54,20 @@ public:
                                                             : QString::fromUtf8(value.data));
         }
         m_rows << values.join('|');
+        m_bytes = bytesWith(row);
     }
     int pending() const override { return static_cast<int>(m_rows.size()); }
+    // The values' bytes, as if kept end to end.
+    qint64 bytesWith(const std::vector<BoundValue>& row) const override {
+        qint64 bytes = m_bytes;
+        for (const BoundValue& value : row) bytes += value.data.size();
+        return bytes;
+    }
     void flush() override {
         const QString batch =
             QStringLiteral("batch ") + m_table + QStringLiteral(": ") + m_rows.join(QStringLiteral("; "));
         m_rows.clear();
+        m_bytes = 0;
         m_factory.log << batch;
         if (m_factory.onExecute) m_factory.onExecute(batch);
     }
@@ -68,6 +76,7 @@ private:
     FakeConnectionFactory& m_factory;
     QString m_table;
     QStringList m_rows;
+    qint64 m_bytes = 0;
 };
 
 class FakeConnection : public Connection {
@@ -107,6 +116,7 @@ public:
         if (!m_factory.offersBatches) return nullptr;
         return std::make_unique<FakeBatchWriter>(m_factory, table);
     }
+    NameLimits nameLimits() const override { return m_factory.nameLimits; }
     void close() override {
         m_factory.log << QStringLiteral("close");
         if (m_factory.onClose) m_factory.onClose();

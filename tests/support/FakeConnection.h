@@ -34,6 +34,8 @@ public:
     // Connections offer batch writers, which write down each flushed batch as
     // "batch T: v1|v2; v1|v2" (NULL for a null) and hand the same text to onExecute.
     bool offersBatches = false;
+    // The longest names the fake database takes; none by default.
+    NameLimits nameLimits;
     // Recordsets by their source text; an unknown source fails like a rejected query.
     QMap<QString, FakeTable> tables;
     FakeTable schemaTables;

@@ -2,11 +2,14 @@
 // the list it fills. The runs against the stand are in the integration tests.
 #include <gtest/gtest.h>
 
+#include <QCryptographicHash>
 #include <vector>
 
 #include "cli/CommandOptions.h"
 #include "cli/ProgressLine.h"
+#include "cli/RunSummary.h"
 #include "db/AdoType.h"
+#include "shell/ReportLines.h"
 #include "shell/SortedTableList.h"
 #include "support/FakeConnection.h"
 #include "transfer/CopyVerifier.h"
@@ -71,6 +74,8 @@ std::unique_ptr<CopyVerifier> verifierAfterReading(test::FakeConnectionFactory& 
     return verifier;
 }
 
+const QByteArray kLongBytes(200000, '\x5a');
+
 }  // namespace
 
 TEST(CopyVerification, ComparesValuesAsTheCopyTreatsThem) {
@@ -91,6 +96,11 @@ TEST(CopyVerification, ComparesValuesAsTheCopyTreatsThem) {
         {AdoType::LongVarBinary, Variant::binary(QByteArray::fromHex("00ff10")), QString("X'00FF10'"), true},
         {AdoType::LongVarBinary, Variant::binary(QByteArray::fromHex("00ff10")),
          Variant::binary(QByteArray::fromHex("00ff")), false},
+        // A literal too long for a pattern to read.
+        {AdoType::LongVarBinary, Variant::binary(kLongBytes),
+         QString("X'" + kLongBytes.toHex().toUpper() + "'"), true},
+        {AdoType::LongVarBinary, Variant::binary(kLongBytes), QString("X'" + kLongBytes.toHex() + "0'"),
+         false},
     };
     for (const Case& c : cases) {
         test::FakeConnectionFactory connections;
@@ -98,7 +108,7 @@ TEST(CopyVerification, ComparesValuesAsTheCopyTreatsThem) {
         connections.tables[SelectAllSql("s")] = {fields, {{c.source}}};
         connections.tables[SelectAllSql("t")] = {fields, {{c.target}}};
         const auto verifier = verifierAfterReading(connections, TargetDatabase::SqlAnywhere);
-        EXPECT_EQ(verifier->verify("s", "t").matches, c.matches)
+        EXPECT_EQ(verifier->tableCopied("s", "t")->matches, c.matches)
             << c.source.toString().toStdString() << " / " << c.target.toString().toStdString();
     }
 }
@@ -112,11 +122,11 @@ TEST(CopyVerification, RowOrderDoesNotCountAndDifferencesNameTheirRows) {
 
     connections.tables[SelectAllSql("t")] = {fields,
                                              {{QString("2"), QString("b")}, {QString("1.0"), QString("a")}}};
-    EXPECT_TRUE(verifier->verify("s", "t").matches);
+    EXPECT_TRUE(verifier->tableCopied("s", "t")->matches);
 
     connections.tables[SelectAllSql("t")] = {fields,
                                              {{QString("2"), QString("b")}, {QString("1"), QString("A")}}};
-    const Verification changed = verifier->verify("s", "t");
+    const Verification changed = *verifier->tableCopied("s", "t");
     EXPECT_FALSE(changed.matches);
     EXPECT_EQ(changed.sourceRows, 2);
     EXPECT_EQ(changed.targetRows, 2);
@@ -124,6 +134,27 @@ TEST(CopyVerification, RowOrderDoesNotCountAndDifferencesNameTheirRows) {
     EXPECT_TRUE(changed.differences[0].onlyInSource);
     EXPECT_EQ(changed.differences[0].values, QStringList({"1", "a"}));
     EXPECT_EQ(changed.differences[1].values, QStringList({"1", "A"}));
+}
+
+// A differing value of megabytes is shown by its beginning, its length and a digest, never whole.
+TEST(CopyVerification, LongDifferingValuesAreShownShortened) {
+    test::FakeConnectionFactory connections;
+    const QList<Field> fields{{"t", AdoType::LongVarChar, {}}, {"b", AdoType::LongVarBinary, {}}};
+    const QString text = QString(100000, QLatin1Char('a'));
+    connections.tables[SelectAllSql("s")] = {fields, {{text, Variant::binary(kLongBytes)}}};
+    const auto verifier = verifierAfterReading(connections, TargetDatabase::SqlAnywhere);
+    connections.tables[SelectAllSql("t")] = {fields, {{text + "b", Variant::binary(kLongBytes)}}};
+    const Verification changed = *verifier->tableCopied("s", "t");
+    ASSERT_EQ(changed.differences.size(), 2);
+    const QStringList& shown = changed.differences[0].values;
+    EXPECT_EQ(shown[0],
+              QString(32, QLatin1Char('a')) + " … (100,000 characters, SHA-256 " +
+                  QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha256).toHex().left(16) +
+                  "…)");
+    EXPECT_TRUE(shown[1].startsWith("0x5a5a")) << shown[1].toStdString();
+    EXPECT_TRUE(shown[1].contains("(200,000 bytes, SHA-256 ")) << shown[1].toStdString();
+    EXPECT_LT(shown[1].size(), 120);
+    EXPECT_NE(changed.differences[1].values[0], shown[0]);  // the digests tell them apart
 }
 
 TEST(CommandLineList, KeepsTheWindowsOrderAndItsCurrentItem) {
@@ -137,6 +168,27 @@ TEST(CommandLineList, KeepsTheWindowsOrderAndItsCurrentItem) {
     list.removeItem(0);
     EXPECT_EQ(list.text(list.currentIndex()), "b");
     EXPECT_TRUE(list.isSelected(list.currentIndex()));
+}
+
+// Names are written one to a line: their control characters become escapes, all else stays.
+TEST(CommandLineReports, ControlCharactersInNamesBecomeEscapes) {
+    const QList<std::pair<QString, QString>> cases{
+        {"EMP", "EMP"},
+        {"two\nlines", "two\\nlines"},
+        {"tab\there\r", "tab\\there\\r"},
+        {QString("nul") + QChar(0) + "\x01\x7f", "nul\\x00\\x01\\x7f"},
+        {QString("sep") + QChar(0x2028), "sep\\u2028"},
+        {"Bücher 😀 \\n", "Bücher 😀 \\n"},  // a backslash is a character like any other
+    };
+    for (const auto& [name, shown] : cases) EXPECT_EQ(visibleText(name), shown);
+
+    cli::TableResult result;
+    result.table = result.outcome.table = "a\nb";
+    result.status = cli::TableResult::Status::Copied;
+    const QString summary = cli::summaryTable({result}, false);
+    EXPECT_EQ(summary.count('\n'), 2) << summary.toStdString();
+    EXPECT_TRUE(summary.contains("\na\\nb   copied")) << summary.toStdString();
+    EXPECT_TRUE(outcomeLine(result.outcome).startsWith("a\\nb: "));
 }
 
 TEST(CommandLineProgress, SaysRateAndTimeLeftOnceThereIsARate) {

@@ -23,7 +23,8 @@ OdbcBatchWriter::OdbcBatchWriter(std::shared_ptr<OdbcSession> session, const QSt
     : m_session(std::move(session)),
       m_stmt(SQL_HANDLE_STMT, m_session->dbc.get()),
       m_longBinary(std::move(longBinary)),
-      m_values(m_longBinary.size()) {
+      m_values(m_longBinary.size()),
+      m_widest(m_longBinary.size(), 1) {
     // Debian's SQLite driver reads every row of a binary array with the first row's length:
     // where a table has long binary, it gets one row to a call.
     const bool hasLongBinary =
@@ -66,6 +67,11 @@ void OdbcBatchWriter::release() noexcept {
     if (m_session) m_session->batchWriters.erase(this);
 }
 
+SQLLEN OdbcBatchWriter::widthOf(size_t column, const BoundValue& value) const {
+    if (value.kind == BoundValue::Kind::Null) return 1;
+    return static_cast<SQLLEN>(value.data.size()) + (m_longBinary[column] ? 0 : 1);
+}
+
 void OdbcBatchWriter::add(const std::vector<BoundValue>& row) {
     for (size_t column = 0; column < m_values.size(); ++column) {
         ColumnValues& values = m_values[column];
@@ -75,8 +81,20 @@ void OdbcBatchWriter::add(const std::vector<BoundValue>& row) {
         }
         values.bytes += row[column].data;
         values.lengths.push_back(row[column].data.size());
+        m_widest[column] = std::max(m_widest[column], widthOf(column, row[column]));
     }
     ++m_rows;
+}
+
+// The kept values, and the arrays they are copied into for the driver.
+qint64 OdbcBatchWriter::bytesWith(const std::vector<BoundValue>& row) const {
+    qint64 bytes = 0;
+    for (size_t column = 0; column < m_values.size(); ++column) {
+        const SQLLEN width = column < row.size() ? widthOf(column, row[column]) : 1;
+        bytes += m_values[column].bytes.size() + width;
+        bytes += static_cast<qint64>(std::max(m_widest[column], width)) * (m_rows + 1);
+    }
+    return bytes;
 }
 
 void OdbcBatchWriter::setAutoCommit(bool on) {
@@ -108,15 +126,23 @@ void OdbcBatchWriter::flush() {
         clear();
     } catch (DbError& failure) {
         if (!failure.connectionLost() && m_session->isDead()) failure.markConnectionLost();
-        SQLEndTran(SQL_HANDLE_DBC, m_session->dbc.get(), SQL_ROLLBACK);
-        try {
-            setAutoCommit(true);
-        } catch (const DbError&) {
-            // Lost with the connection; the failure that matters is the one thrown.
-        }
-        clear();
+        abandonBatch();
+        throw;
+    } catch (...) {
+        // Out of memory for the arrays, say: nothing of the batch may stay half sent.
+        abandonBatch();
         throw;
     }
+}
+
+void OdbcBatchWriter::abandonBatch() noexcept {
+    SQLEndTran(SQL_HANDLE_DBC, m_session->dbc.get(), SQL_ROLLBACK);
+    try {
+        setAutoCommit(true);
+    } catch (const DbError&) {
+        // Lost with the connection; the failure that matters is the one thrown.
+    }
+    clear();
 }
 
 // Each column's values side by side in one buffer, as wide as its longest value; text ends in
@@ -125,13 +151,10 @@ void OdbcBatchWriter::fillBuffers() {
     const size_t columns = m_values.size();
     m_buffers.resize(columns);
     m_indicators.resize(columns);
-    m_widths.assign(columns, 1);
+    m_widths = m_widest;
     for (size_t column = 0; column < columns; ++column) {
-        const bool bytes = m_longBinary[column];
         const ColumnValues& values = m_values[column];
-        SQLLEN width = 1;
-        for (const SQLLEN length : values.lengths) width = std::max<SQLLEN>(width, length + (bytes ? 0 : 1));
-        m_widths[column] = width;
+        const SQLLEN width = m_widths[column];
         std::vector<char>& buffer = m_buffers[column];
         buffer.assign(static_cast<size_t>(width) * m_rows, '\0');
         m_indicators[column] = values.lengths;
@@ -171,11 +194,12 @@ void OdbcBatchWriter::execute() {
     }
 }
 
-void OdbcBatchWriter::clear() {
+void OdbcBatchWriter::clear() noexcept {
     for (ColumnValues& column : m_values) {
         column.bytes.resize(0);  // keeps the room for the next batch
         column.lengths.clear();
     }
+    std::fill(m_widest.begin(), m_widest.end(), 1);
     m_rows = 0;
 }
 

@@ -24,6 +24,7 @@ public:
 
     void add(const std::vector<BoundValue>& row) override;
     int pending() const override { return m_rows; }
+    qint64 bytesWith(const std::vector<BoundValue>& row) const override;
     void flush() override;
 
     // The connection ends: the statement goes first.
@@ -31,10 +32,13 @@ public:
 
 private:
     void setAutoCommit(bool on);
+    void abandonBatch() noexcept;
+    // The room a value takes in its column's array: text with its terminating zero.
+    SQLLEN widthOf(size_t column, const BoundValue& value) const;
     void fillBuffers();
     void bindRow(int row, SQLULEN rows);  // binds from this row on, rows of them
     void execute();
-    void clear();
+    void clear() noexcept;
 
     std::shared_ptr<OdbcSession> m_session;
     Handle m_stmt;
@@ -47,6 +51,9 @@ private:
         std::vector<SQLLEN> lengths;
     };
     std::vector<ColumnValues> m_values;
+    // Per column, the room its widest kept value takes: every row of the column's array gets
+    // that much, so one long value among many short ones costs its width times the rows.
+    std::vector<SQLLEN> m_widest;
     int m_rows = 0;
     bool m_autoCommitOff = false;
     // The arrays bound for the driver, one per column, reused from batch to batch.

@@ -104,6 +104,10 @@ DatabaseProduct OdbcConnection::product() const {
     return m_session->connected ? m_session->product : DatabaseProduct::Unknown;
 }
 
+NameLimits OdbcConnection::nameLimits() const {
+    return m_session->connected ? m_session->nameLimits : NameLimits{};
+}
+
 std::unique_ptr<BatchWriter> OdbcConnection::batchWriter(const QString& table,
                                                          const std::vector<bool>& longBinary) {
     requireOpen();

@@ -37,6 +37,13 @@ void OdbcSession::learnDatabase() {
         product = productNamed(QByteArray(reinterpret_cast<const char*>(name)));
         namesSqliteTablesAsSystem = product == DatabaseProduct::SQLite;
     }
+    // A name longer than these would be cut short by some databases, without a word.
+    SQLUSMALLINT longest = 0;
+    if (SQL_SUCCEEDED(SQLGetInfo(dbc.get(), SQL_MAX_TABLE_NAME_LEN, &longest, sizeof longest, nullptr)))
+        nameLimits.table = longest;
+    longest = 0;
+    if (SQL_SUCCEEDED(SQLGetInfo(dbc.get(), SQL_MAX_COLUMN_NAME_LEN, &longest, sizeof longest, nullptr)))
+        nameLimits.column = longest;
     SQLUINTEGER extensions = 0;
     const SQLUINTEGER needed = SQL_GD_BLOCK | SQL_GD_ANY_COLUMN | SQL_GD_ANY_ORDER;
     readsBlocks = SQL_SUCCEEDED(SQLGetInfo(dbc.get(), SQL_GETDATA_EXTENSIONS, &extensions, sizeof extensions,

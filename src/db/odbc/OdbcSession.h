@@ -35,6 +35,7 @@ struct OdbcSession {
     bool connected = false;
     int commandTimeout = 0;
     DatabaseProduct product = DatabaseProduct::Unknown;
+    NameLimits nameLimits;
     // SQLite keeps tables of its own under names starting "sqlite_", and its driver lists them
     // as ordinary tables.
     bool namesSqliteTablesAsSystem = false;

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace tw {
+
+// A row that one side holds more often than the other, its values as a person reads them
+// (long ones shortened).
+struct RowDifference {
+    bool onlyInSource = true;  // else only in the target
+    QStringList values;
+};
+
+// How a copied table compares with what the copy read from its source.
+struct Verification {
+    qint64 sourceRows = 0;
+    qint64 targetRows = 0;
+    bool matches = false;
+    QList<RowDifference> differences;  // the first few
+    QString error;                     // the target could not be read back: nothing is known
+};
+
+}  // namespace tw

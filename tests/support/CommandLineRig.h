@@ -1,0 +1,67 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "db/SqlText.h"
+#include "shell/SettingsStore.h"
+#include "support/ProgramRun.h"
+#include "support/StandDatabases.h"
+#include "transfer/CopyStatements.h"
+
+namespace tw::test {
+
+// The built program against the stand, run as a user runs it: its own home for settings and
+// the transfer log, the stand's values remembered (all but the password, which each run gives
+// through the environment), and a table of its own on both sides, dropped at the end.
+class CommandLineRig : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SettingsStore settings(m_home.path());
+        settings.save(kSettingsApplication, kSettingsSection, SettingKey::OracleServer, standOracleServer());
+        settings.save(kSettingsApplication, kSettingsSection, SettingKey::OracleUser, kStandOracleUser);
+        settings.save(kSettingsApplication, kSettingsSection, SettingKey::OraclePassword, "remembered");
+        settings.save(kSettingsApplication, kSettingsSection, SettingKey::DataSourceName, kStandDataSource);
+        m_settingsFile = settings.filePath(kSettingsApplication);
+        m_environment.insert("XDG_CONFIG_HOME", m_home.path());
+        m_environment.insert("XDG_STATE_HOME", m_home.filePath("state"));
+        m_environment.insert("TW_TEST_PASSWORD", kStandOraclePassword);
+    }
+    void TearDown() override {
+        dropQuietly(*m_oracle, m_table);
+        dropQuietly(*m_sqlany, m_table);
+    }
+
+    ProgramRun run(QStringList arguments) {
+        arguments << "--password-env"
+                  << "TW_TEST_PASSWORD";
+        return runProgram(arguments, m_environment);
+    }
+
+    // 0: the Oracle side, 1: the SQL Anywhere side.
+    Connection& database(int index) { return index == 0 ? *m_oracle : *m_sqlany; }
+    // Creates the table on one side; TearDown drops it.
+    void create(int index, const QString& columns, const QStringList& rows = {}, const QString& table = {}) {
+        const QString name = table.isEmpty() ? m_table : table;
+        database(index).execute(QStringLiteral("CREATE TABLE %1(%2)").arg(quotedName(name), columns));
+        for (const QString& row : rows) {
+            database(index).execute(QStringLiteral("INSERT INTO %1 VALUES(%2)").arg(quotedName(name), row));
+        }
+    }
+    qint64 rowCount(int index) { return database(index).openRecordset(SelectAllSql(m_table))->recordCount(); }
+    QString logText() const {
+        QFile log(m_home.filePath("state/tablewright/transfers.log"));
+        return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+    }
+
+    QTemporaryDir m_home;
+    QString m_settingsFile;
+    QProcessEnvironment m_environment;
+    const QString m_table = uniqueTableName("cli");
+    std::unique_ptr<Connection> m_oracle = openStand(standDatabases()[0]);
+    std::unique_ptr<Connection> m_sqlany = openStand(standDatabases()[1]);
+};
+
+}  // namespace tw::test

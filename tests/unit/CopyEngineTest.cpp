@@ -1,0 +1,170 @@
+// The copy engine through the recording fake: how it cuts batches, what ends a table, which
+// names it refuses, and what it hands the front end and the log. The same paths against the
+// real drivers are in the integration tests.
+#include <gtest/gtest.h>
+
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <new>
+
+#include "db/AdoType.h"
+#include "shell/LoggingFrontEnd.h"
+#include "shell/TransferLog.h"
+#include "support/FakeConnection.h"
+#include "support/MemoryTableList.h"
+#include "support/RecordingFrontEnd.h"
+#include "transfer/CopyEngine.h"
+#include "transfer/CopyVerifier.h"
+
+using namespace tw;
+
+namespace {
+
+const QList<Field> kIdAndText{{"id", AdoType::Integer, {}}, {"v", AdoType::VarChar, {}}};
+
+// Two tables A and B on the source side, both selected; the engine copies B first.
+struct EngineRig {
+    EngineRig() {
+        for (const QString& table : {QStringLiteral("A"), QStringLiteral("B")}) {
+            connections.tables[SelectAllSql(table)] = {kIdAndText, {{"1", "a"}, {"2", "b"}, {"3", "c"}}};
+        }
+        source.setCurrentIndex(0);
+        for (int i = 0; i < source.count(); ++i) source.setSelected(i, true);
+    }
+
+    void run(FrontEnd& frontEnd, int batchRows = 1, CopyObserver* observer = nullptr) {
+        TransferJob job{frontEnd, connections, {}, source, target, observer, batchRows};
+        job.batchBytes = batchBytes;
+        TransferTables(kToOracle, job);
+    }
+    void run(int batchRows = 1, CopyObserver* observer = nullptr) { run(front, batchRows, observer); }
+
+    QStringList logged(const QString& prefix) const {
+        return connections.log.filter(QRegularExpression("^" + prefix));
+    }
+
+    test::FakeConnectionFactory connections;
+    test::RecordingFrontEnd front;
+    test::MemoryTableList source{{"A", "B"}};
+    test::MemoryTableList target;
+    qint64 batchBytes = kBatchBytes;
+};
+
+// Throws what no database says, once it has seen the named table created.
+struct FailingObserver : CopyObserver {
+    QString table;
+    bool armed = false;
+    void tableCreated(const QString& created, const Recordset&) override { armed = created == table; }
+    void rowRead(const Recordset&) override {
+        if (armed) throw std::bad_alloc();
+    }
+};
+
+}  // namespace
+
+TEST(CopyEngine, ALongValueGoesInABatchOfItsOwn) {
+    EngineRig rig;
+    rig.source.setSelected(0, false);
+    const QString longText(1000, QLatin1Char('x'));
+    rig.connections.tables[SelectAllSql("B")].rows = {{"1", "a"}, {"2", "b"}, {"3", longText}, {"4", "c"}};
+    rig.connections.offersBatches = true;
+    rig.batchBytes = 500;  // a few short rows, never the long one beside them
+    rig.run(1000);
+
+    EXPECT_EQ(rig.logged("batch"),
+              QStringList({"batch B: 1|a; 2|b", "batch B: 3|" + longText, "batch B: 4|c"}));
+    ASSERT_EQ(rig.front.outcomes.size(), 1);
+    EXPECT_EQ(rig.front.outcomes[0].rowsWritten, 4);
+    EXPECT_TRUE(rig.front.failures.isEmpty());
+}
+
+// Memory running out, or any other failure no step foresaw, costs the table it came in, said
+// once with the table's name, and the next table is copied.
+TEST(CopyEngine, AnUnforeseenFailureEndsOnlyItsTable) {
+    for (const bool inTheBatch : {true, false}) {
+        SCOPED_TRACE(inTheBatch ? "sending a batch" : "between the steps");
+        EngineRig rig;
+        rig.connections.offersBatches = true;
+        rig.connections.onExecute = [&](const QString& statement) {
+            if (inTheBatch && statement.startsWith("batch B")) throw std::bad_alloc();
+        };
+        FailingObserver observer;
+        observer.table = inTheBatch ? QString() : QStringLiteral("B");
+        ASSERT_NO_THROW(rig.run(2, &observer));
+
+        ASSERT_EQ(rig.front.failures.size(), 1);
+        const Failure& failure = rig.front.failures[0];
+        EXPECT_EQ(failure.table, "B");
+        EXPECT_TRUE(failure.description.startsWith("Not enough memory")) << failure.description.toStdString();
+        EXPECT_TRUE(failure.description.contains("table B")) << failure.description.toStdString();
+        if (inTheBatch) {
+            EXPECT_EQ(failure.line, 260);
+        }
+        ASSERT_EQ(rig.front.outcomes.size(), 2);
+        const TableOutcome& b = rig.front.outcomes[0];
+        EXPECT_EQ(b.table, "B");
+        EXPECT_EQ(b.rowsWritten + b.rowsFailed, b.rowsRead);
+        EXPECT_GT(b.rowsFailed, 0);
+        EXPECT_EQ(rig.front.outcomes[1].rowsWritten, 3);  // A, after it
+        EXPECT_EQ(rig.target.items(), QStringList({"B", "A"}));
+    }
+}
+
+// A name the target would cut short is refused before anything changes there: no DROP of the
+// table it would replace, no CREATE, and the failure names the limit.
+TEST(CopyEngine, ANameLongerThanTheTargetTakesIsRefusedBeforeAnythingChanges) {
+    struct Case {
+        QString table;
+        QString column;
+        QString said;
+    };
+    const QList<Case> cases{
+        {"ABCDEFGHIJK", "id", "The table name ABCDEFGHIJK takes 11 bytes"},
+        {"B", "abcdef", "The column name abcdef takes 6 bytes"},
+        {QString(6, QChar(0xc4)), "id", "takes 12 bytes"},  // Ä is two bytes of UTF-8
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.table.toStdString());
+        EngineRig rig;
+        rig.connections.nameLimits = {10, 5};
+        rig.connections.tables[SelectAllSql(c.table)] = {{{c.column, AdoType::Integer, {}}}, {{"1"}}};
+        rig.source = test::MemoryTableList({c.table});
+        rig.source.setCurrentIndex(0);
+        rig.source.setSelected(0, true);
+        rig.target = test::MemoryTableList({c.table});
+        rig.front.replace = true;
+        rig.run();
+
+        EXPECT_TRUE(rig.logged("execute").isEmpty()) << rig.connections.log.join('\n').toStdString();
+        ASSERT_EQ(rig.front.failures.size(), 1);
+        EXPECT_EQ(rig.front.failures[0].line, 218);
+        EXPECT_TRUE(rig.front.failures[0].description.contains(c.said));
+        EXPECT_TRUE(rig.front.failures[0].description.contains("at most"));
+        EXPECT_EQ(rig.target.items(), QStringList({c.table}));  // still listed, still there
+        ASSERT_EQ(rig.front.outcomes.size(), 1);
+        EXPECT_FALSE(rig.front.outcomes[0].created);
+    }
+}
+
+// The engine asks the verifier once a table is copied; the verdict goes to the front end with
+// the table's outcome, and to the log below the table's line.
+TEST(CopyEngine, AVerificationGoesWithTheTableToTheFrontEndAndTheLog) {
+    EngineRig rig;
+    rig.source.setSelected(0, false);
+    CopyVerifier verifier(TargetDatabase::Oracle, rig.connections, ConnectionTarget::dataSource("s"),
+                          ConnectionTarget::dataSource("t"));
+    QTemporaryDir folder;
+    TransferLog log(folder.path());
+    LoggingFrontEnd logged(rig.front, &log, "copy");
+    rig.run(logged, 1, &verifier);
+
+    ASSERT_EQ(rig.front.outcomes.size(), 1);
+    ASSERT_TRUE(rig.front.outcomes[0].verification.has_value());
+    EXPECT_TRUE(rig.front.outcomes[0].verification->matches);  // the fake reads back what it was given
+    QFile file(log.filePath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split('\n');
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_TRUE(lines[1].startsWith("  B: 3 rows read, 3 written, 0 failed"));
+    EXPECT_EQ(lines[2], "  table B matches its source: 3 rows");
+}
