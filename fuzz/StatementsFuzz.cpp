@@ -29,7 +29,7 @@ QString sqliteFolded(QString name) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider input(data, size);
-    const auto target = input.ConsumeBool() ? TargetDatabase::Oracle : TargetDatabase::SqlAnywhere;
+    const Dialect& target = input.ConsumeBool() ? oracleDialect() : sqlAnywhereDialect();
     const QString table = fuzz::sqlText(input);
 
     QList<FieldDescription> fields;

@@ -130,7 +130,7 @@ int copyTables(const CommandContext& context) {
     }
 
     TerminalFrontEnd front(context.terminal, options.overwrite, sideTitle(to));
-    CopyVerifier verifier(profile.target, context.connections, targetOf(from, context.values),
+    CopyVerifier verifier(*profile.target, context.connections, targetOf(from, context.values),
                           targetOf(to, context.values));
     const bool anything =
         select(source, options.all ? source.items() : options.tables, from, front, context.terminal);

@@ -9,6 +9,8 @@
 
 namespace tw {
 
+class Dialect;
+
 // Where a connection keeps the cursors of its recordsets: a client-side cursor knows its row
 // count before the first row is read.
 enum class CursorLocation { Default = 0, Server = 2, Client = 3 };
@@ -18,9 +20,6 @@ inline constexpr int kSchemaTables = 20;
 
 // The provider that reaches ODBC data sources; the default one too.
 inline const QString kOdbcProvider = QStringLiteral("MSDASQL");
-
-// The database product a connection reached, as its driver names it.
-enum class DatabaseProduct { Unknown, Oracle, SqlAnywhere, PostgreSQL, SQLite };
 
 // How long a connection waits, in seconds; 0 waits without end. The defaults are those users
 // of the platform's connection library know: 15 seconds to connect, 30 for a statement.
@@ -110,8 +109,9 @@ public:
     // Ends an open connection; fails on one that is not open. Releasing the object also ends it.
     virtual void close() = 0;
 
-    // Known once the connection is open; Unknown before, and for databases not named here.
-    virtual DatabaseProduct product() const { return DatabaseProduct::Unknown; }
+    // The dialect of the product the driver named, once the connection is open; none before,
+    // and none for a product the program does not know.
+    virtual const Dialect* dialect() const { return nullptr; }
     // Known once the connection is open.
     virtual NameLimits nameLimits() const { return {}; }
 

@@ -8,6 +8,7 @@
 namespace tw {
 
 class ConnectionFactory;
+class Dialect;
 class FrontEnd;
 
 // What differs between the two databases' delete and rename buttons.
@@ -16,7 +17,7 @@ struct DatabaseSide {
     QString renameProcedure;
     bool setsOdbcProvider;
     ConnectionTarget (*connectionTarget)(const ConnectionValues&);
-    QString (*renameSql)(const QString& oldName, const QString& newName);
+    const Dialect* dialect;  // the side's own product: its rename statement
     // Lines after the provider step are numbered this much lower where there is none.
     int lineShift;
 
@@ -36,9 +37,5 @@ struct TableWork {
     ConnectionFactory& connections;
     ConnectionValues values;
 };
-
-// "ALTER TABLE "old" RENAME "new";" and "RENAME "old" TO "new"".
-QString SybaseRenameSql(const QString& oldName, const QString& newName);
-QString OracleRenameSql(const QString& oldName, const QString& newName);
 
 }  // namespace tw

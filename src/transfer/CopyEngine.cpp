@@ -170,7 +170,7 @@ private:
         }
         if (refusal.isEmpty()) return true;
         m_insert.reset();
-        m_create.emplace(m_profile.target, tableName);
+        m_create.emplace(*m_profile.target, tableName);
         for (int field = 0; field < rows.fieldCount(); ++field) {
             m_create->addColumn(rows.field(field).name, static_cast<std::int16_t>(rows.field(field).type));
         }
@@ -241,7 +241,7 @@ private:
 
     bool createTable(const QString& tableName, Recordset& rows) {
         m_insert.reset();
-        m_create.emplace(m_profile.target, tableName);
+        m_create.emplace(*m_profile.target, tableName);
         CreateTableStatement& create = *m_create;
         m_longBinary.assign(static_cast<size_t>(std::max(rows.fieldCount(), 0)), false);
         for (int field = 0; field < rows.fieldCount(); ++field) {
@@ -261,8 +261,7 @@ private:
         qint64 total = 0;
         m_proc.step(tail(226), [&] { total = rows.recordCount(); });
         const int fields = std::min(rows.fieldCount(), static_cast<int>(m_longBinary.size()));
-        const BinaryLiteral binary =
-            BinaryLiteralFor(m_profile.target, m_target ? m_target->product() : DatabaseProduct::Unknown);
+        const Dialect& written = DialectFor(m_target.get(), *m_profile.target);
         std::unique_ptr<BatchWriter> writer = batchWriterFor(tableName, fields);
         std::vector<BoundValue> bound(writer ? fields : 0);
         Batch batch;
@@ -274,7 +273,7 @@ private:
             m_proc.step(tail(232), [&] { m_front.progress(tableName, row + 1, total); });
             ++m_outcome.rowsRead;
             // Each row's statement is composed afresh in the room the previous one left.
-            if (!m_insert) m_insert.emplace(tableName, binary);
+            if (!m_insert) m_insert.emplace(tableName, &written);
             InsertStatement& insert = *m_insert;
             insert.begin();
             for (int field = 0; field < fields; ++field) {

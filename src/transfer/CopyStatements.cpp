@@ -1,46 +1,17 @@
 #include "transfer/CopyStatements.h"
 
-#include "db/Datatype.h"
 #include "db/SqlText.h"
 
 namespace tw {
 
-namespace {
-
-bool containsAny(const QString& text, std::initializer_list<const char*> words) {
-    for (const char* word : words) {
-        if (text.contains(QLatin1String(word))) return true;
-    }
-    return false;
-}
-
-}  // namespace
-
 QString SelectAllSql(const QString& table) { return QStringLiteral("SELECT * FROM ") + quotedName(table); }
 
-// The first key word found in the lower-cased ADO type name decides.
-QString ColumnTypeText(TargetDatabase target, std::int16_t adoType) {
-    const QString name = AdoTypeName(adoType).toLower();
-    if (target == TargetDatabase::Oracle) {
-        if (name.contains(QLatin1String("char"))) return QStringLiteral(" VARCHAR(2000),");
-        if (containsAny(name, {"decimal", "numeric"})) return QStringLiteral(" NUMERIC,");
-        if (name.contains(QLatin1String("adlongvarbinary"))) return QStringLiteral(" BLOB,");
-        if (name.contains(QLatin1String("binary"))) return QStringLiteral(" VARCHAR(2000),");
-        if (name.contains(QLatin1String("int"))) return QStringLiteral(" NUMERIC,");
-        return QStringLiteral(" VARCHAR(2000),");
-    }
-    if (name.contains(QLatin1String("char"))) return QStringLiteral(" TEXT,");
-    if (containsAny(name, {"dec", "numeric", "int"})) return QStringLiteral(" NUMERIC,");
-    if (name.contains(QLatin1String("adlongvarbinary"))) return QStringLiteral(" OLEOBJECT,");
-    return QStringLiteral(" TEXT,");
+QString ColumnTypeText(const Dialect& target, std::int16_t adoType) {
+    return QLatin1Char(' ') + target.columnType(adoType).text + QLatin1Char(',');
 }
 
-ColumnKind CreatedColumnKind(TargetDatabase target, std::int16_t adoType) {
-    const QString type = ColumnTypeText(target, adoType);
-    if (type == QLatin1String(" NUMERIC,")) return ColumnKind::Number;
-    if (type == QLatin1String(" BLOB,") || type == QLatin1String(" OLEOBJECT,"))
-        return ColumnKind::LongBinary;
-    return ColumnKind::Text;
+ColumnKind CreatedColumnKind(const Dialect& target, std::int16_t adoType) {
+    return target.columnType(adoType).kind;
 }
 
 namespace {
@@ -67,48 +38,11 @@ void appendLiteral(QByteArray& out, const Variant& value) {
     out.resize(at);
 }
 
-// Bytes in the target's own binary form, so that a long-binary column receives the very bytes
-// (the plain hex text would arrive as that text, or as a number where it reads as one).
-void appendBinaryLiteral(QByteArray& out, const QByteArray& bytes, BinaryLiteral form) {
-    if (bytes.isEmpty()) {
-        out += "NULL";
-        return;
-    }
-    switch (form) {
-        case BinaryLiteral::HexText:
-            out += '\'' + bytes.toHex().toUpper() + '\'';
-            break;
-        case BinaryLiteral::SqliteBlob:
-            out += "X'" + bytes.toHex().toUpper() + '\'';
-            break;
-        case BinaryLiteral::PostgresBytea:
-            out += "'\\x" + bytes.toHex() + '\'';
-            break;
-        case BinaryLiteral::OracleHexToRaw:
-            out += "HEXTORAW('" + bytes.toHex().toUpper() + "')";
-            break;
-        case BinaryLiteral::SqlAnywhereHex:
-            out += "0x" + bytes.toHex().toUpper();
-            break;
-    }
-}
-
 }  // namespace
 
-BinaryLiteral BinaryLiteralFor(TargetDatabase target, DatabaseProduct product) {
-    switch (product) {
-        case DatabaseProduct::SQLite:
-            return BinaryLiteral::SqliteBlob;
-        case DatabaseProduct::PostgreSQL:
-            return BinaryLiteral::PostgresBytea;
-        case DatabaseProduct::Oracle:
-            return BinaryLiteral::OracleHexToRaw;
-        case DatabaseProduct::SqlAnywhere:
-            return BinaryLiteral::SqlAnywhereHex;
-        case DatabaseProduct::Unknown:
-            break;
-    }
-    return target == TargetDatabase::Oracle ? BinaryLiteral::OracleHexToRaw : BinaryLiteral::SqlAnywhereHex;
+const Dialect& DialectFor(const Connection* connection, const Dialect& side) {
+    const Dialect* connected = connection ? connection->dialect() : nullptr;
+    return connected ? *connected : side;
 }
 
 BoundValue BoundValueFor(const Variant& value, bool longBinaryColumn) {
@@ -127,22 +61,23 @@ QString SqlValueText(const Variant& value) {
     return QString::fromUtf8(literal);
 }
 
-CreateTableStatement::CreateTableStatement(TargetDatabase target, const QString& table)
-    : m_target(target), m_text(QStringLiteral("CREATE TABLE ") + quotedName(table) + QLatin1Char('(')) {}
+CreateTableStatement::CreateTableStatement(const Dialect& target, const QString& table)
+    : m_target(target),
+      m_text(QStringLiteral("CREATE TABLE ") + target.quotedName(table) + QLatin1Char('(')) {}
 
 void CreateTableStatement::addColumn(const QString& name, std::int16_t adoType) {
-    m_text += quotedName(name) + ColumnTypeText(m_target, adoType);
+    m_text += m_target.quotedName(name) + ColumnTypeText(m_target, adoType);
 }
 
 QString CreateTableStatement::finish() {
     m_text.chop(1);  // the comma after the last column
-    m_text += m_target == TargetDatabase::Oracle ? QStringLiteral(")") : QStringLiteral(");");
+    m_text += m_target.createTableEnd();
     return m_text;
 }
 
-InsertStatement::InsertStatement(const QString& table, BinaryLiteral binary)
+InsertStatement::InsertStatement(const QString& table, const Dialect* binaryForm)
     : m_head((QStringLiteral("INSERT INTO ") + quotedName(table) + QStringLiteral(" VALUES(")).toUtf8()),
-      m_binary(binary) {
+      m_binaryForm(binaryForm) {
     begin();
 }
 
@@ -155,8 +90,10 @@ void InsertStatement::begin() {
 
 void InsertStatement::addValue(const Variant& value, bool longBinaryColumn) {
     if (!m_first) m_text += ", ";
-    if (longBinaryColumn && value.isBinary()) {
-        appendBinaryLiteral(m_text, value.bytes(), m_binary);
+    // Bytes in the target's own binary form, so that a long-binary column receives the very
+    // bytes (the plain hex text would arrive as that text, or as a number where it reads as one).
+    if (longBinaryColumn && value.isBinary() && !value.bytes().isEmpty() && m_binaryForm) {
+        m_binaryForm->appendBinaryLiteral(m_text, value.bytes());
     } else {
         appendLiteral(m_text, value);
     }
@@ -173,7 +110,7 @@ QByteArray InsertStatement::textSoFar() const {
     return m_text + (m_first ? "'" : ", '");
 }
 
-QString CreateTableSql(TargetDatabase target, const QString& table, const QList<FieldDescription>& fields) {
+QString CreateTableSql(const Dialect& target, const QString& table, const QList<FieldDescription>& fields) {
     CreateTableStatement statement(target, table);
     for (const FieldDescription& field : fields) statement.addColumn(field.name, field.type);
     return statement.finish();

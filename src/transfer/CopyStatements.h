@@ -5,26 +5,14 @@
 #include <cstdint>
 
 #include "db/Connection.h"
+#include "db/Dialect.h"
 #include "shell/Variant.h"
 
 namespace tw {
 
-// The database a table is copied into; it decides the column types and how CREATE TABLE ends.
-enum class TargetDatabase { Oracle, SqlAnywhere };
-
-// How a target database's own SQL spells bytes, for its long-binary columns. HexText is the
-// plain quoted hex text that text columns receive.
-enum class BinaryLiteral {
-    HexText,         // '00FF10'
-    SqliteBlob,      // X'00FF10'
-    PostgresBytea,   // '\x00ff10'
-    OracleHexToRaw,  // HEXTORAW('00FF10')
-    SqlAnywhereHex,  // 0x00FF10
-};
-
-// The form for the database a copy writes into: the product the driver names, else the one
-// the target side stands for.
-BinaryLiteral BinaryLiteralFor(TargetDatabase target, DatabaseProduct product);
+// The dialect a copy writes in: the product the connected driver names, else the one the target
+// side stands for.
+const Dialect& DialectFor(const Connection* connection, const Dialect& side);
 
 struct FieldDescription {
     QString name;
@@ -34,14 +22,12 @@ struct FieldDescription {
 // "SELECT * FROM" and the quoted name.
 QString SelectAllSql(const QString& table);
 
-// The type of a created column with its leading blank and trailing comma (" NUMERIC,"): whole
-// and exact-decimal numbers become numbers, long binary stays binary, all else is text.
-QString ColumnTypeText(TargetDatabase target, std::int16_t adoType);
+// The type of a created column with its leading blank and trailing comma (" NUMERIC,"), as the
+// target side's dialect gives it.
+QString ColumnTypeText(const Dialect& target, std::int16_t adoType);
 
-// What a created column holds, as its type decides: numbers compare by value, long binary as
-// bytes, all else as the exact text.
-enum class ColumnKind { Number, LongBinary, Text };
-ColumnKind CreatedColumnKind(TargetDatabase target, std::int16_t adoType);
+// What a created column holds, as its type decides.
+ColumnKind CreatedColumnKind(const Dialect& target, std::int16_t adoType);
 
 // A value as an SQL literal: NULL for Null and for the empty text, otherwise the exact text
 // between single quotes with every single quote doubled.
@@ -56,14 +42,14 @@ BoundValue BoundValueFor(const Variant& value, bool longBinaryColumn);
 // columns; the result equals CreateTableSql for the same columns.
 class CreateTableStatement {
 public:
-    CreateTableStatement(TargetDatabase target, const QString& table);
+    CreateTableStatement(const Dialect& target, const QString& table);
     void addColumn(const QString& name, std::int16_t adoType);
     QString finish();
     // The text as composed so far, the last comma still on; after finish(), the statement.
     const QString& textSoFar() const { return m_text; }
 
 private:
-    TargetDatabase m_target;
+    const Dialect& m_target;
     QString m_text;
 };
 
@@ -71,8 +57,9 @@ private:
 // goes to the database; the result equals InsertRowSql for the same values.
 class InsertStatement {
 public:
-    // Binary values bound for a long-binary column are written in the given form.
-    explicit InsertStatement(const QString& table, BinaryLiteral binary = BinaryLiteral::HexText);
+    // Binary values bound for a long-binary column are written as the dialect's binary literal;
+    // without one, as the quoted hex text that text columns receive.
+    explicit InsertStatement(const QString& table, const Dialect* binaryForm = nullptr);
     void begin();  // starts the next row's statement
     void addValue(const Variant& value, bool longBinaryColumn = false);
     void finish();
@@ -85,12 +72,12 @@ public:
 private:
     QByteArray m_head;
     QByteArray m_text;
-    BinaryLiteral m_binary;
+    const Dialect* m_binaryForm;
     bool m_first = true;
     bool m_finished = false;
 };
 
-QString CreateTableSql(TargetDatabase target, const QString& table, const QList<FieldDescription>& fields);
+QString CreateTableSql(const Dialect& target, const QString& table, const QList<FieldDescription>& fields);
 QString InsertRowSql(const QString& table, const QList<Variant>& values);
 
 }  // namespace tw

@@ -24,7 +24,7 @@ void readTable(ConnectionFactory& connections, const ConnectionTarget& target, c
 
 }  // namespace
 
-CopyVerifier::CopyVerifier(TargetDatabase target, ConnectionFactory& connections, ConnectionTarget source,
+CopyVerifier::CopyVerifier(const Dialect& target, ConnectionFactory& connections, ConnectionTarget source,
                            ConnectionTarget destination)
     : m_target(target),
       m_connections(connections),

@@ -21,7 +21,7 @@ class CopyVerifier : public CopyObserver {
 public:
     static constexpr int kMostDifferences = 5;
 
-    CopyVerifier(TargetDatabase target, ConnectionFactory& connections, ConnectionTarget source,
+    CopyVerifier(const Dialect& target, ConnectionFactory& connections, ConnectionTarget source,
                  ConnectionTarget destination);
 
     void tableCreated(const QString& table, const Recordset& rows) override;
@@ -33,7 +33,7 @@ private:
     QList<RowDifference> findDifferences(const TableDigest& target, const QString& sourceTable,
                                          const QString& targetTable);
 
-    TargetDatabase m_target;
+    const Dialect& m_target;
     ConnectionFactory& m_connections;
     ConnectionTarget m_source;
     ConnectionTarget m_destination;

@@ -9,7 +9,7 @@ using enum TransferStep;
 
 const TransferProfile kToOracle{
     .procedure = QStringLiteral("Form2.PushButton3_Click"),
-    .target = TargetDatabase::Oracle,
+    .target = &oracleDialect(),
     .source = &SybaseConnectionTarget,
     .destination = &OracleConnectionTarget,
     .existenceIgnoresCase = false,
@@ -26,7 +26,7 @@ const TransferProfile kToOracle{
 
 const TransferProfile kToSqlAnywhere{
     .procedure = QStringLiteral("Form2.PushButton4_Click"),
-    .target = TargetDatabase::SqlAnywhere,
+    .target = &sqlAnywhereDialect(),
     .source = &OracleConnectionTarget,
     .destination = &SybaseConnectionTarget,
     .existenceIgnoresCase = true,

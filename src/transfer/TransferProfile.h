@@ -29,7 +29,7 @@ struct NumberedStep {
 // steps stand here in the order it runs them, with their line numbers.
 struct TransferProfile {
     QString procedure;
-    TargetDatabase target;
+    const Dialect* target;  // the target side's own product: its column types
     ConnectionTarget (*source)(const ConnectionValues&);
     ConnectionTarget (*destination)(const ConnectionValues&);
     bool existenceIgnoresCase;            // the target list is searched without regard to case

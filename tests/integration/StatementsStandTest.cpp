@@ -13,9 +13,7 @@ using tw::test::StandDatabase;
 class ComposedStatements : public ::testing::TestWithParam<StandDatabase> {
 protected:
     void TearDown() override { created.dropAll(); }
-    TargetDatabase target() const {
-        return GetParam().isPostgres ? TargetDatabase::Oracle : TargetDatabase::SqlAnywhere;
-    }
+    const Dialect& target() const { return GetParam().isPostgres ? oracleDialect() : sqlAnywhereDialect(); }
 
     std::unique_ptr<Connection> db = test::openStand(GetParam());
     test::CreatedTables created;

@@ -117,6 +117,7 @@ public:
         return std::make_unique<FakeBatchWriter>(m_factory, table);
     }
     NameLimits nameLimits() const override { return m_factory.nameLimits; }
+    const Dialect* dialect() const override { return m_factory.dialect; }
     void close() override {
         m_factory.log << QStringLiteral("close");
         if (m_factory.onClose) m_factory.onClose();

@@ -36,6 +36,8 @@ public:
     bool offersBatches = false;
     // The longest names the fake database takes; none by default.
     NameLimits nameLimits;
+    // The product the fake driver names; none by default.
+    const Dialect* dialect = nullptr;
     // Recordsets by their source text; an unknown source fails like a rejected query.
     QMap<QString, FakeTable> tables;
     FakeTable schemaTables;

@@ -26,7 +26,7 @@ public:
         m_inner->close();
         ++m_factory.closed;
     }
-    DatabaseProduct product() const override { return m_inner->product(); }
+    const Dialect* dialect() const override { return m_inner->dialect(); }
 
 private:
     std::unique_ptr<Connection> m_inner;

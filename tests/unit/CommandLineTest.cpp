@@ -63,7 +63,7 @@ namespace {
 // A verifier over the fake's tables "s" (the source) and "t" (the target), which has seen the
 // copy read every row of "s".
 std::unique_ptr<CopyVerifier> verifierAfterReading(test::FakeConnectionFactory& connections,
-                                                   TargetDatabase target) {
+                                                   const Dialect& target) {
     auto verifier = std::make_unique<CopyVerifier>(target, connections, ConnectionTarget::dataSource("a"),
                                                    ConnectionTarget::dataSource("b"));
     auto source = connections.create();
@@ -107,7 +107,7 @@ TEST(CopyVerification, ComparesValuesAsTheCopyTreatsThem) {
         const QList<Field> fields{{"v", c.adoType, {}}};
         connections.tables[SelectAllSql("s")] = {fields, {{c.source}}};
         connections.tables[SelectAllSql("t")] = {fields, {{c.target}}};
-        const auto verifier = verifierAfterReading(connections, TargetDatabase::SqlAnywhere);
+        const auto verifier = verifierAfterReading(connections, sqlAnywhereDialect());
         EXPECT_EQ(verifier->tableCopied("s", "t")->matches, c.matches)
             << c.source.toString().toStdString() << " / " << c.target.toString().toStdString();
     }
@@ -118,7 +118,7 @@ TEST(CopyVerification, RowOrderDoesNotCountAndDifferencesNameTheirRows) {
     const QList<Field> fields{{"n", AdoType::Integer, {}}, {"s", AdoType::VarChar, {}}};
     connections.tables[SelectAllSql("s")] = {fields,
                                              {{QString("1"), QString("a")}, {QString("2"), QString("b")}}};
-    const auto verifier = verifierAfterReading(connections, TargetDatabase::Oracle);
+    const auto verifier = verifierAfterReading(connections, oracleDialect());
 
     connections.tables[SelectAllSql("t")] = {fields,
                                              {{QString("2"), QString("b")}, {QString("1.0"), QString("a")}}};
@@ -142,7 +142,7 @@ TEST(CopyVerification, LongDifferingValuesAreShownShortened) {
     const QList<Field> fields{{"t", AdoType::LongVarChar, {}}, {"b", AdoType::LongVarBinary, {}}};
     const QString text = QString(100000, QLatin1Char('a'));
     connections.tables[SelectAllSql("s")] = {fields, {{text, Variant::binary(kLongBytes)}}};
-    const auto verifier = verifierAfterReading(connections, TargetDatabase::SqlAnywhere);
+    const auto verifier = verifierAfterReading(connections, sqlAnywhereDialect());
     connections.tables[SelectAllSql("t")] = {fields, {{text + "b", Variant::binary(kLongBytes)}}};
     const Verification changed = *verifier->tableCopied("s", "t");
     ASSERT_EQ(changed.differences.size(), 2);

@@ -151,7 +151,7 @@ TEST(CopyEngine, ANameLongerThanTheTargetTakesIsRefusedBeforeAnythingChanges) {
 TEST(CopyEngine, AVerificationGoesWithTheTableToTheFrontEndAndTheLog) {
     EngineRig rig;
     rig.source.setSelected(0, false);
-    CopyVerifier verifier(TargetDatabase::Oracle, rig.connections, ConnectionTarget::dataSource("s"),
+    CopyVerifier verifier(oracleDialect(), rig.connections, ConnectionTarget::dataSource("s"),
                           ConnectionTarget::dataSource("t"));
     QTemporaryDir folder;
     TransferLog log(folder.path());

@@ -63,20 +63,19 @@ TEST(ColumnTypeText, EveryNamedTypeGetsItsPromisedColumnInBothDirections) {
         const auto type = static_cast<std::int16_t>(code);
         const QString name = AdoTypeName(type);
         const Outcome expected = promised.value(name, {" VARCHAR(2000),", " TEXT,"});
-        EXPECT_EQ(ColumnTypeText(TargetDatabase::Oracle, type), expected.toOracle) << code;
-        EXPECT_EQ(ColumnTypeText(TargetDatabase::SqlAnywhere, type), expected.toSqlAnywhere) << code;
+        EXPECT_EQ(ColumnTypeText(oracleDialect(), type), expected.toOracle) << code;
+        EXPECT_EQ(ColumnTypeText(sqlAnywhereDialect(), type), expected.toSqlAnywhere) << code;
     }
 }
 
 TEST(CreateTableSql, ListsColumnsWithoutACommaBeforeTheEnd) {
     const QList<FieldDescription> emp = {{"ID", 3}, {"NAME", 200}};
-    EXPECT_EQ(CreateTableSql(TargetDatabase::Oracle, "EMP", emp),
+    EXPECT_EQ(CreateTableSql(oracleDialect(), "EMP", emp),
               "CREATE TABLE \"EMP\"(\"ID\" NUMERIC,\"NAME\" VARCHAR(2000))");
-    EXPECT_EQ(CreateTableSql(TargetDatabase::SqlAnywhere, "EMP", emp),
+    EXPECT_EQ(CreateTableSql(sqlAnywhereDialect(), "EMP", emp),
               "CREATE TABLE \"EMP\"(\"ID\" NUMERIC,\"NAME\" TEXT);");
-    EXPECT_EQ(CreateTableSql(TargetDatabase::Oracle, "One", {{"blob", 205}}),
-              "CREATE TABLE \"One\"(\"blob\" BLOB)");
-    EXPECT_EQ(CreateTableSql(TargetDatabase::SqlAnywhere, "One", {{"blob", 205}}),
+    EXPECT_EQ(CreateTableSql(oracleDialect(), "One", {{"blob", 205}}), "CREATE TABLE \"One\"(\"blob\" BLOB)");
+    EXPECT_EQ(CreateTableSql(sqlAnywhereDialect(), "One", {{"blob", 205}}),
               "CREATE TABLE \"One\"(\"blob\" OLEOBJECT);");
 }
 
@@ -87,7 +86,7 @@ TEST(SqlNames, KeepCaseAndBlanksAndDoubleInnerQuotes) {
     EXPECT_EQ(DropTableSql("x\"; DROP TABLE \"EMP"), "DROP TABLE \"x\"\"; DROP TABLE \"\"EMP\"");
     EXPECT_EQ(SelectAllSql("Bücher 😀"), "SELECT * FROM \"Bücher 😀\"");
     // A column name cannot break out of its quotes either.
-    EXPECT_EQ(CreateTableSql(TargetDatabase::Oracle, "T", {{"c\" NUMERIC,\"d", 200}}),
+    EXPECT_EQ(CreateTableSql(oracleDialect(), "T", {{"c\" NUMERIC,\"d", 200}}),
               "CREATE TABLE \"T\"(\"c\"\" NUMERIC,\"\"d\" VARCHAR(2000))");
 }
 
@@ -133,34 +132,9 @@ TEST(InsertRowSql, JoinsTheLiteralsAndBuildsTheSameTextValueByValue) {
     EXPECT_EQ(QString::fromUtf8(taken), InsertRowSql("T", row));
 }
 
-TEST(BinaryLiteral, EachTargetReadsItsOwnFormAsBytes) {
-    const QByteArray bytes = QByteArray::fromHex("00ff10");
-    const struct {
-        DatabaseProduct product;
-        TargetDatabase side;
-        const char* literal;
-    } cases[] = {
-        {DatabaseProduct::SQLite, TargetDatabase::SqlAnywhere, "X'00FF10'"},
-        {DatabaseProduct::PostgreSQL, TargetDatabase::Oracle, "'\\x00ff10'"},
-        {DatabaseProduct::Oracle, TargetDatabase::Oracle, "HEXTORAW('00FF10')"},
-        {DatabaseProduct::SqlAnywhere, TargetDatabase::SqlAnywhere, "0x00FF10"},
-        // A database the driver does not name is taken for the one its side stands for.
-        {DatabaseProduct::Unknown, TargetDatabase::Oracle, "HEXTORAW('00FF10')"},
-        {DatabaseProduct::Unknown, TargetDatabase::SqlAnywhere, "0x00FF10"},
-    };
-    for (const auto& c : cases) {
-        InsertStatement insert("T", BinaryLiteralFor(c.side, c.product));
-        insert.addValue(Variant::binary(bytes), true);
-        insert.addValue(Variant::binary(QByteArray()), true);
-        insert.finish();
-        EXPECT_EQ(QString::fromUtf8(insert.utf8()),
-                  QStringLiteral("INSERT INTO \"T\" VALUES(%1, NULL)").arg(c.literal));
-    }
-}
-
 TEST(InsertStatement, WritesBytesInTheTargetsFormIntoLongBinaryColumnsOnly) {
     // Short binary goes to a text column and stays hex text; NULL and no bytes are NULL.
-    InsertStatement insert("T", BinaryLiteral::SqliteBlob);
+    InsertStatement insert("T", &sqliteDialect());
     insert.addValue(Variant::binary(QByteArray::fromHex("1e10")), true);
     insert.addValue(Variant::binary(QByteArray::fromHex("1e10")), false);
     insert.addValue(Variant::binary(QByteArray()), true);

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "db/DbError.h"
+#include "db/Dialect.h"
 #include "db/SqlText.h"
 #include "db/odbc/OdbcSession.h"
 #include "db/odbc/OdbcText.h"
@@ -25,11 +26,12 @@ OdbcBatchWriter::OdbcBatchWriter(std::shared_ptr<OdbcSession> session, const QSt
       m_longBinary(std::move(longBinary)),
       m_values(m_longBinary.size()),
       m_widest(m_longBinary.size(), 1) {
-    // Debian's SQLite driver reads every row of a binary array with the first row's length:
-    // where a table has long binary, it gets one row to a call.
+    // A driver that reads every row of a binary array with the first row's length gets one row
+    // to a call where a table has long binary.
     const bool hasLongBinary =
         std::find(m_longBinary.begin(), m_longBinary.end(), true) != m_longBinary.end();
-    m_oneRowAtATime = m_session->product == DatabaseProduct::SQLite && hasLongBinary;
+    m_oneRowAtATime =
+        m_session->dialect && m_session->dialect->bindsBinaryArraysByFirstLength() && hasLongBinary;
     SQLSetStmtAttr(m_stmt.get(), SQL_ATTR_QUERY_TIMEOUT,
                    attribute(static_cast<SQLULEN>(m_session->commandTimeout)), 0);
     QString text = QStringLiteral("INSERT INTO ") + quotedName(table) + QStringLiteral(" VALUES(");

@@ -100,9 +100,7 @@ void OdbcConnection::close() {
     m_session->disconnect();
 }
 
-DatabaseProduct OdbcConnection::product() const {
-    return m_session->connected ? m_session->product : DatabaseProduct::Unknown;
-}
+const Dialect* OdbcConnection::dialect() const { return m_session->connected ? m_session->dialect : nullptr; }
 
 NameLimits OdbcConnection::nameLimits() const {
     return m_session->connected ? m_session->nameLimits : NameLimits{};

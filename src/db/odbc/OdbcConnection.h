@@ -23,7 +23,7 @@ public:
     std::unique_ptr<Recordset> openRecordset(const QString& source) override;
     std::unique_ptr<Recordset> openSchema(int schema) override;
     void close() override;
-    DatabaseProduct product() const override;
+    const Dialect* dialect() const override;
     NameLimits nameLimits() const override;
     std::unique_ptr<BatchWriter> batchWriter(const QString& table,
                                              const std::vector<bool>& longBinary) override;

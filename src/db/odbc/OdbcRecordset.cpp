@@ -3,6 +3,7 @@
 #include <sqlext.h>
 
 #include "db/DbError.h"
+#include "db/Dialect.h"
 #include "db/odbc/OdbcSession.h"
 #include "db/odbc/OdbcText.h"
 #include "db/odbc/TypeMapping.h"
@@ -255,12 +256,14 @@ void OdbcRecordset::clearValues() {
     for (Field& field : m_fields) field.value = Variant();
 }
 
-// Only the user's own base tables are typed "TABLE" in the tables schema.
+// Only the user's own base tables are typed "TABLE" in the tables schema; some drivers list the
+// product's own tables as ordinary ones.
 void OdbcRecordset::typeSystemTables() {
-    if (!m_session->namesSqliteTablesAsSystem) return;
+    const QString prefix = m_session->dialect ? m_session->dialect->ownTablesPrefix() : QString();
+    if (prefix.isEmpty()) return;
     Field& type = m_fields[3];
     if (type.value.toString() == QLatin1String("TABLE") &&
-        m_fields[2].value.toString().startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive)) {
+        m_fields[2].value.toString().startsWith(prefix, Qt::CaseInsensitive)) {
         type.value = Variant(QStringLiteral("SYSTEM TABLE"));
     }
 }

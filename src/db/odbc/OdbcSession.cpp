@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 
+#include "db/Dialect.h"
 #include "db/odbc/OdbcBatchWriter.h"
 #include "db/odbc/OdbcRecordset.h"
 
@@ -17,25 +18,11 @@ OdbcSession::OdbcSession() : env(SQL_HANDLE_ENV, SQL_NULL_HANDLE) {
 
 OdbcSession::~OdbcSession() { disconnect(); }
 
-namespace {
-
-DatabaseProduct productNamed(const QByteArray& name) {
-    if (name.startsWith("SQLite")) return DatabaseProduct::SQLite;
-    if (name.startsWith("PostgreSQL")) return DatabaseProduct::PostgreSQL;
-    if (name.contains("Oracle")) return DatabaseProduct::Oracle;
-    // "SQL Anywhere", and "Adaptive Server Anywhere" before it.
-    if (name.contains("Anywhere")) return DatabaseProduct::SqlAnywhere;
-    return DatabaseProduct::Unknown;
-}
-
-}  // namespace
-
 void OdbcSession::learnDatabase() {
     SQLCHAR name[256] = {};
     SQLSMALLINT length = 0;
     if (SQL_SUCCEEDED(SQLGetInfo(dbc.get(), SQL_DBMS_NAME, name, sizeof name, &length))) {
-        product = productNamed(QByteArray(reinterpret_cast<const char*>(name)));
-        namesSqliteTablesAsSystem = product == DatabaseProduct::SQLite;
+        dialect = dialectNamed(QByteArray(reinterpret_cast<const char*>(name)));
     }
     // A name longer than these would be cut short by some databases, without a word.
     SQLUSMALLINT longest = 0;

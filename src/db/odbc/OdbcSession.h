@@ -34,11 +34,8 @@ struct OdbcSession {
     Handle executorHandle;
     bool connected = false;
     int commandTimeout = 0;
-    DatabaseProduct product = DatabaseProduct::Unknown;
+    const Dialect* dialect = nullptr;  // of the product the driver names, if the program knows it
     NameLimits nameLimits;
-    // SQLite keeps tables of its own under names starting "sqlite_", and its driver lists them
-    // as ordinary tables.
-    bool namesSqliteTablesAsSystem = false;
     // The driver reads any value of a row of a block once positioned on it, whatever is bound
     // (SQL_GD_BLOCK, SQL_GD_ANY_COLUMN, SQL_GD_ANY_ORDER): results may be read in blocks.
     bool readsBlocks = false;

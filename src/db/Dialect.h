@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <initializer_list>
+
+namespace tw {
+
+// What a created column holds, as its type decides: numbers compare by value, long binary as
+// bytes, all else as the exact text.
+enum class ColumnKind { Number, LongBinary, Text };
+
+// A column type of the specified copy: its text in CREATE TABLE and what the column holds.
+struct ColumnType {
+    QString text;  // "VARCHAR(2000)"
+    ColumnKind kind = ColumnKind::Text;
+};
+
+// Everything the program knows that differs between the databases it meets: how a name and
+// bytes are written, how a table is renamed, the column types of the specified copy, what a
+// session needs first, and what the driver does its own way. One per database product; the
+// product the connected driver names (SQL_DBMS_NAME) decides, and a side whose driver names
+// none speaks its own side's dialect.
+class Dialect {
+public:
+    virtual ~Dialect() = default;
+
+    // The product as people name it: "Oracle", "SQL Anywhere", "PostgreSQL", "SQLite".
+    virtual QString title() const = 0;
+    // Whether a driver's SQL_DBMS_NAME names this product.
+    virtual bool isNamed(const QByteArray& dbmsName) const = 0;
+
+    // A table or column name between double quotes, every double quote in it doubled: the SQL
+    // standard's way, which all four products read.
+    virtual QString quotedName(const QString& name) const;
+    // Bytes in the product's own binary literal, so that a long-binary column receives the very
+    // bytes; an empty value as NULL.
+    virtual void appendBinaryLiteral(QByteArray& out, const QByteArray& bytes) const = 0;
+    // The statement that gives a table a new name.
+    virtual QString renameSql(const QString& oldName, const QString& newName) const = 0;
+    // The type a copy gives a column of the source's ADO type, and how its CREATE TABLE ends.
+    virtual ColumnType columnType(std::int16_t adoType) const = 0;
+    virtual QString createTableEnd() const { return QStringLiteral(")"); }
+    // Statements run right after connecting, before anything else; a failing one fails the
+    // connection.
+    virtual QStringList sessionSetUp() const { return {}; }
+
+    // What the product's usual driver does its own way.
+    // Reads every row of a binary parameter array with the first row's length.
+    virtual bool bindsBinaryArraysByFirstLength() const { return false; }
+    // Lists the product's own tables as ordinary ones, under names that start with this.
+    virtual QString ownTablesPrefix() const { return QString(); }
+
+protected:
+    // One row of a type table: the first row one of whose words the lower-cased ADO type name
+    // holds gives the type.
+    struct TypeRule {
+        std::initializer_list<const char*> words;
+        ColumnType type;
+    };
+    static ColumnType typeByRules(std::int16_t adoType, std::initializer_list<TypeRule> rules,
+                                  const ColumnType& otherwise);
+};
+
+// The products of the two sides, and the stand's products that stand in for them.
+const Dialect& oracleDialect();
+const Dialect& sqlAnywhereDialect();
+const Dialect& postgresDialect();
+const Dialect& sqliteDialect();
+
+// The dialect of the product a driver names, or none.
+const Dialect* dialectNamed(const QByteArray& dbmsName);
+
+}  // namespace tw

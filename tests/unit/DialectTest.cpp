@@ -1,0 +1,62 @@
+// What each database's dialect writes, and which dialect a connection speaks.
+#include <gtest/gtest.h>
+
+#include "db/AdoType.h"
+#include "support/FakeConnection.h"
+#include "transfer/CopyStatements.h"
+
+using namespace tw;
+
+namespace {
+
+struct Expected {
+    const Dialect& dialect;
+    const char* dbmsName;  // as the product's driver names it
+    const char* binary;    // the bytes 00 FF 10
+    const char* rename;    // "a""b" to "c"
+    const char* created;   // a number, a text and a long binary column
+};
+void PrintTo(const Expected& expected, std::ostream* out) { *out << expected.dialect.title().toStdString(); }
+
+class EachDialect : public ::testing::TestWithParam<Expected> {};
+
+}  // namespace
+
+TEST_P(EachDialect, WritesNamesBytesRenamesAndTablesItsOwnWay) {
+    const Expected& expected = GetParam();
+    const Dialect& dialect = expected.dialect;
+    EXPECT_EQ(dialectNamed(expected.dbmsName), &dialect);
+    EXPECT_EQ(dialect.quotedName("a\"b"), "\"a\"\"b\"");
+    QByteArray binary;
+    dialect.appendBinaryLiteral(binary, QByteArray::fromHex("00ff10"));
+    EXPECT_EQ(binary, expected.binary);
+    EXPECT_EQ(dialect.renameSql("a\"b", "c"), expected.rename);
+    EXPECT_EQ(CreateTableSql(dialect, "T", {{"n", AdoType::Integer}, {"s", AdoType::VarWChar}, {"b", 205}}),
+              expected.created);
+    EXPECT_TRUE(dialect.sessionSetUp().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Products, EachDialect,
+    ::testing::Values(
+        Expected{oracleDialect(), "Oracle", "HEXTORAW('00FF10')", "RENAME \"a\"\"b\" TO \"c\"",
+                 "CREATE TABLE \"T\"(\"n\" NUMERIC,\"s\" VARCHAR(2000),\"b\" BLOB)"},
+        Expected{sqlAnywhereDialect(), "SQL Anywhere", "0x00FF10", "ALTER TABLE \"a\"\"b\" RENAME \"c\";",
+                 "CREATE TABLE \"T\"(\"n\" NUMERIC,\"s\" TEXT,\"b\" OLEOBJECT);"},
+        Expected{postgresDialect(), "PostgreSQL", "'\\x00ff10'", "ALTER TABLE \"a\"\"b\" RENAME TO \"c\"",
+                 "CREATE TABLE \"T\"(\"n\" NUMERIC,\"s\" TEXT,\"b\" BYTEA)"},
+        Expected{sqliteDialect(), "SQLite", "X'00FF10'", "ALTER TABLE \"a\"\"b\" RENAME TO \"c\"",
+                 "CREATE TABLE \"T\"(\"n\" NUMERIC,\"s\" TEXT,\"b\" BLOB)"}));
+
+// The product the driver names decides; a driver that names none, or a product the program does
+// not know, leaves the side's own.
+TEST(DialectFor, TheConnectedProductElseTheSidesOwn) {
+    EXPECT_EQ(dialectNamed("Adaptive Server Anywhere"), &sqlAnywhereDialect());
+    EXPECT_EQ(dialectNamed("MySQL"), nullptr);
+    test::FakeConnectionFactory connections;
+    const auto connection = connections.create();
+    EXPECT_EQ(&DialectFor(connection.get(), oracleDialect()), &oracleDialect());
+    EXPECT_EQ(&DialectFor(nullptr, sqlAnywhereDialect()), &sqlAnywhereDialect());
+    connections.dialect = &postgresDialect();
+    EXPECT_EQ(&DialectFor(connection.get(), oracleDialect()), &postgresDialect());
+}
