@@ -40,10 +40,12 @@ std::optional<ConnectionValues> connectionValues(const CommandOptions& options, 
         return settings.value(kSettingsApplication, kSettingsSection, key);
     };
     ConnectionValues values{remembered(SettingKey::OracleServer), remembered(SettingKey::OracleUser),
-                            remembered(SettingKey::OraclePassword), remembered(SettingKey::DataSourceName)};
+                            remembered(SettingKey::OraclePassword), remembered(SettingKey::DataSourceName),
+                            remembered(SettingKey::OracleConnectionString)};
     if (options.oracleServer) values.oracleServer = *options.oracleServer;
     if (options.oracleUser) values.oracleUser = *options.oracleUser;
     if (options.dataSourceName) values.dataSourceName = *options.dataSourceName;
+    if (options.oracleTemplate) values.oracleTemplate = *options.oracleTemplate;
     if (options.passwordFile) {
         QFile file(*options.passwordFile);
         if (!file.open(QIODevice::ReadOnly)) {

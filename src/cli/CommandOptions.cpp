@@ -17,8 +17,9 @@ const char* const kExitCodes =
     "  3  a connection could not be opened";
 
 const char* const kConnectionNote =
-    "Connection values come from the settings the windows remember; --sid, --user, --dsn and a "
-    "password option replace them for this run only. Nothing given here is saved.";
+    "Connection values come from the settings the windows remember; --sid, --user, --dsn, "
+    "--oracle-connection and a password option replace them for this run only. Nothing given here "
+    "is saved.";
 
 // The option's text when the chosen command was given it.
 std::optional<QString> given(const CLI::App& command, const std::string& name, const std::string& value) {
@@ -27,13 +28,19 @@ std::optional<QString> given(const CLI::App& command, const std::string& name, c
 }
 
 struct Connection {
-    std::string sid, user, dsn, passwordFile, passwordVariable;
+    std::string sid, user, dsn, oracleTemplate, passwordFile, passwordVariable;
 };
 
 void addConnectionOptions(CLI::App& command, Connection& connection) {
     command.add_option("--sid", connection.sid, "Oracle server (the connection window's SID)");
     command.add_option("--user", connection.user, "Oracle user");
     command.add_option("--dsn", connection.dsn, "SQL Anywhere ODBC data source name");
+    command
+        .add_option("--oracle-connection", connection.oracleTemplate,
+                    "the Oracle connection string as your driver needs it, with {SID}, {User} and "
+                    "{Password} for the values, e.g. \"Driver={Oracle 21 ODBC driver};DBQ={SID};UID={User};"
+                    "PWD={Password};\"")
+        ->type_name("TEMPLATE");
     CLI::Option* file = command.add_option("--password-file", connection.passwordFile,
                                            "read the Oracle password from the first line of FILE");
     CLI::Option* variable = command.add_option("--password-env", connection.passwordVariable,
@@ -157,6 +164,7 @@ ParsedCommand parseCommand(int argc, const char* const* argv) {
     options.oracleServer = given(chosen, "--sid", connection.sid);
     options.oracleUser = given(chosen, "--user", connection.user);
     options.dataSourceName = given(chosen, "--dsn", connection.dsn);
+    options.oracleTemplate = given(chosen, "--oracle-connection", connection.oracleTemplate);
     options.passwordFile = given(chosen, "--password-file", connection.passwordFile);
     options.passwordVariable = given(chosen, "--password-env", connection.passwordVariable);
     parsed.options = options;

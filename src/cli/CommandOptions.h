@@ -24,6 +24,7 @@ struct CommandOptions {
     std::optional<QString> oracleServer;
     std::optional<QString> oracleUser;
     std::optional<QString> dataSourceName;
+    std::optional<QString> oracleTemplate;
     std::optional<QString> passwordFile;
     std::optional<QString> passwordVariable;
 };

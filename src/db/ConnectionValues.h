@@ -4,12 +4,16 @@
 
 namespace tw {
 
-// The four connection values as the connection window's boxes hold them at the moment of use.
+// The four connection values as the connection window's boxes hold them at the moment of use,
+// and the Oracle connection string's template where the settings give one.
 struct ConnectionValues {
     QString oracleServer;
     QString oracleUser;
     QString oraclePassword;
     QString dataSourceName;
+    // "{SID}", "{User}" and "{Password}" stand for the three Oracle values; empty, the
+    // connection string is the program's own.
+    QString oracleTemplate = {};
 };
 
 // The values as the transfer log names them: everything but the password.

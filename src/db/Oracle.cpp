@@ -6,7 +6,35 @@
 
 namespace tw {
 
+namespace {
+
+// One pass over the template: a value that holds a placeholder's text stays as it is.
+QString filledTemplate(const ConnectionValues& values) {
+    const std::pair<QString, const QString*> placeholders[] = {
+        {QStringLiteral("{SID}"), &values.oracleServer},
+        {QStringLiteral("{User}"), &values.oracleUser},
+        {QStringLiteral("{Password}"), &values.oraclePassword}};
+    const QString& text = values.oracleTemplate;
+    QString filled;
+    for (qsizetype at = 0; at < text.size();) {
+        bool replaced = false;
+        for (const auto& [placeholder, value] : placeholders) {
+            if (QStringView(text).mid(at).startsWith(placeholder)) {
+                filled += connectionStringValue(*value);
+                at += placeholder.size();
+                replaced = true;
+                break;
+            }
+        }
+        if (!replaced) filled += text.at(at++);
+    }
+    return filled;
+}
+
+}  // namespace
+
 QString OracleConnectionString(const ConnectionValues& values) {
+    if (!values.oracleTemplate.isEmpty()) return filledTemplate(values);
     return QStringLiteral("Driver={Microsoft ODBC for Oracle};Server=") +
            connectionStringValue(values.oracleServer) + QStringLiteral(";Uid=") +
            connectionStringValue(values.oracleUser) + QStringLiteral(";Pwd=") +

@@ -12,7 +12,8 @@ class ConnectionFactory;
 class TableList;
 
 // "Driver={Microsoft ODBC for Oracle};Server=SID;Uid=USER;Pwd=PASSWORD;", each value as typed
-// unless the connection-string rules need it in braces.
+// unless the connection-string rules need it in braces. With a template, the template with
+// {SID}, {User} and {Password} replaced by the values, braced by the same rules.
 QString OracleConnectionString(const ConnectionValues& values);
 ConnectionTarget OracleConnectionTarget(const ConnectionValues& values);
 

@@ -220,8 +220,11 @@ void Form1::closeEvent(QCloseEvent* event) {
     m_services.endProgram();
 }
 
+// The boxes as they are now, with the Oracle connection string's template from the settings.
 ConnectionValues Form1::connectionValues() const {
-    return {Text1->text(), Text2->text(), Text3->text(), Text4->text()};
+    return {Text1->text(), Text2->text(), Text3->text(), Text4->text(),
+            m_services.settings.value(kSettingsApplication, kSettingsSection,
+                                      SettingKey::OracleConnectionString)};
 }
 
 ConnectionWindowLink Form1::link() {

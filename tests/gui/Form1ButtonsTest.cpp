@@ -54,6 +54,14 @@ void Form1ButtonsTest::testButtonsOpenTheBoxesConnectionAndSaySo() {
         QVERIFY(box.caption.isEmpty());  // the application title
     }
     QCOMPARE(form.pointer().get(), MousePointer::Default);
+
+    // The settings' template gives the Oracle string the user's driver needs.
+    rig.settings.save(kSettingsApplication, kSettingsSection, SettingKey::OracleConnectionString,
+                      "Driver={Oracle 21 ODBC driver};DBQ={SID};UID={User};PWD={Password};");
+    QTest::mouseClick(form.PushButton3, Qt::LeftButton);
+    QCOMPARE(
+        rig.connections.log.mid(6, 2),
+        QStringList({"create", "open Driver={Oracle 21 ODBC driver};DBQ=127.0.0.1;UID=scott;PWD={ti;ger};"}));
 }
 
 void Form1ButtonsTest::failedTestSaysSoOnceAndTakesTheHourglassBack() {

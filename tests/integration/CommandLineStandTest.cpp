@@ -159,3 +159,43 @@ TEST_F(CommandLine, ExitCodesAndNoPasswordKeptOrShown) {
     ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
     EXPECT_EQ(settings.readAll(), remembered);
 }
+
+// Oracle's own driver reads the database from DBQ=, under a name of its own: a template reaches
+// any driver. Here psqlODBC is registered under another name only, and the program's own
+// string reaches nothing.
+TEST_F(CommandLine, AnOracleConnectionTemplateReachesADriverOfAnotherName) {
+    QFile drivers(qEnvironmentVariable("ODBCSYSINI") + "/odbcinst.ini");
+    ASSERT_TRUE(drivers.open(QIODevice::ReadOnly));
+    QByteArray registered = drivers.readAll();
+    registered.replace("[Microsoft ODBC for Oracle]", "[Stand PostgreSQL]");
+    QFile ownDrivers(m_home.filePath("odbcinst.ini"));
+    ASSERT_TRUE(ownDrivers.open(QIODevice::WriteOnly));
+    ownDrivers.write(registered);
+    ownDrivers.close();
+    m_environment.insert("ODBCSYSINI", m_home.path());
+    const QStringList reached{"--oracle-connection",
+                              "Driver={Stand PostgreSQL};Server={SID};Uid={User};Pwd={Password};"};
+
+    EXPECT_EQ(run({"list", "--side", "oracle"}).exitCode, 3);  // the program's own string
+    create(0, "n integer, s varchar(20)", {"1, 'a'", "2, 'b'"});
+    const test::ProgramRun listed = run(QStringList{"list", "--side", "oracle"} + reached);
+    EXPECT_EQ(listed.exitCode, 0) << listed.err.toStdString();
+    EXPECT_TRUE(listed.out.split('\n').contains(m_table));
+    const test::ProgramRun there =
+        run(QStringList{"copy", "--to", "sqlanywhere", "--verify", m_table} + reached);
+    EXPECT_EQ(there.exitCode, 0) << there.err.toStdString();
+    test::dropQuietly(database(0), m_table);
+    const test::ProgramRun back = run(QStringList{"copy", "--to", "oracle", "--verify", m_table} + reached);
+    EXPECT_EQ(back.exitCode, 0) << back.err.toStdString();
+    EXPECT_EQ(rowCount(0), 2);
+    // Oracle's RENAME reaches the server, which is not Oracle, and refuses it with its code.
+    const test::ProgramRun renamed =
+        run(QStringList{"rename", "--side", "oracle", m_table, "other"} + reached);
+    EXPECT_TRUE(renamed.err.contains("SQLSTATE 42601")) << renamed.err.toStdString();
+    const test::ProgramRun dropped = run(QStringList{"drop", "--side", "oracle", m_table} + reached);
+    EXPECT_EQ(dropped.out, m_table + "\tdropped\n") << dropped.err.toStdString();
+    // The password is in neither the output nor the log.
+    for (const QString& text : {listed.out + listed.err + there.out + there.err + dropped.err, logText()}) {
+        EXPECT_FALSE(text.contains(test::kStandOraclePassword));
+    }
+}

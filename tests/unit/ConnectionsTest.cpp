@@ -37,6 +37,28 @@ TEST(ConnectionStrings, ValuesThatWouldAddAttributesAreBraced) {
     EXPECT_EQ(connectionStringValue("a;b"), "{a;b}");
 }
 
+// The user's driver may need other keywords: a template takes the values where it names them,
+// braced where they need it, and a value never becomes a placeholder itself.
+TEST(ConnectionStrings, ATemplateTakesTheValuesWhereItNamesThem) {
+    const QString oracles = "Driver={Oracle 21 ODBC driver};DBQ={SID};UID={User};PWD={Password};";
+    const struct {
+        QString server, user, password, expected;
+    } cases[] = {
+        {"db.example.com:1521/ORCL", "scott", "tiger",
+         "Driver={Oracle 21 ODBC driver};DBQ=db.example.com:1521/ORCL;UID=scott;PWD=tiger;"},
+        {"ORCL", "{Password}", "a;b", "Driver={Oracle 21 ODBC driver};DBQ=ORCL;UID={{Password}}};PWD={a;b};"},
+        {"ORCL", "scott", "", "Driver={Oracle 21 ODBC driver};DBQ=ORCL;UID=scott;PWD=;"},
+    };
+    for (const auto& c : cases) {
+        ConnectionValues given = values(c.server, c.user, c.password, "");
+        given.oracleTemplate = oracles;
+        EXPECT_EQ(OracleConnectionString(given), c.expected);
+    }
+    ConnectionValues twice = values("S", "U", "P", "");
+    twice.oracleTemplate = "DSN={SID}{SID};{user}={Password";  // placeholders match exactly
+    EXPECT_EQ(OracleConnectionString(twice), "DSN=SS;{user}={Password");
+}
+
 TEST(ConnectionStrings, ADataSourceNameReachesTheDriverManagerWhole) {
     for (const QString& name : {QString("tw_sqlany"), QString(" spaced name "), QString("my;dsn"),
                                 QString("{x}"), QString("a}}b;"), QString("{")}) {
