@@ -93,7 +93,13 @@ public:
     virtual void setProvider(const QString& provider) = 0;
     virtual void setCursorLocation(CursorLocation location) = 0;
 
-    virtual void open(const ConnectionTarget& target) = 0;
+    // Opens the connection, then prepares the session as the product the driver names needs it
+    // (an Oracle session is told to read numbers with a decimal point). A preparation that
+    // fails fails the opening, and the connection is closed again.
+    void open(const ConnectionTarget& target) {
+        connect(target);
+        prepareSession();
+    }
 
     // Runs one statement at once, in auto-commit; no result is read. A statement that runs
     // longer than the command timeout fails.
@@ -121,6 +127,12 @@ public:
                                                      const std::vector<bool>& /*longBinary*/) {
         return nullptr;
     }
+
+protected:
+    virtual void connect(const ConnectionTarget& target) = 0;
+    // Runs the dialect's session set-up; a connection that wraps another one, which has prepared
+    // its own session, has nothing to do.
+    virtual void prepareSession();
 };
 
 // Makes the connection objects; making one can fail like any other step.

@@ -90,7 +90,7 @@ public:
     void setCursorLocation(CursorLocation location) override {
         m_factory.log << QStringLiteral("cursor %1").arg(static_cast<int>(location));
     }
-    void open(const ConnectionTarget& target) override {
+    void connect(const ConnectionTarget& target) override {
         m_factory.log << QStringLiteral("open ") + target.display();
         if (m_factory.onOpen) m_factory.onOpen(target.display());
         m_open = true;

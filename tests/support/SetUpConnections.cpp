@@ -11,7 +11,7 @@ public:
 
     void setProvider(const QString& provider) override { m_inner->setProvider(provider); }
     void setCursorLocation(CursorLocation location) override { m_inner->setCursorLocation(location); }
-    void open(const ConnectionTarget& target) override {
+    void connect(const ConnectionTarget& target) override {
         m_inner->open(target);
         ++m_factory.opened;
         if (m_factory.setUp) m_factory.setUp(*m_inner, target);
@@ -27,6 +27,14 @@ public:
         ++m_factory.closed;
     }
     const Dialect* dialect() const override { return m_inner->dialect(); }
+    NameLimits nameLimits() const override { return m_inner->nameLimits(); }
+    std::unique_ptr<BatchWriter> batchWriter(const QString& table,
+                                             const std::vector<bool>& longBinary) override {
+        return m_inner->batchWriter(table, longBinary);
+    }
+
+protected:
+    void prepareSession() override {}  // the inner connection prepared its own
 
 private:
     std::unique_ptr<Connection> m_inner;

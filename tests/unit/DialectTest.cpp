@@ -11,10 +11,11 @@ namespace {
 
 struct Expected {
     const Dialect& dialect;
-    const char* dbmsName;  // as the product's driver names it
-    const char* binary;    // the bytes 00 FF 10
-    const char* rename;    // "a""b" to "c"
-    const char* created;   // a number, a text and a long binary column
+    const char* dbmsName;    // as the product's driver names it
+    const char* binary;      // the bytes 00 FF 10
+    const char* rename;      // "a""b" to "c"
+    const char* created;     // a number, a text and a long binary column
+    QStringList setUp = {};  // statements right after connecting
 };
 void PrintTo(const Expected& expected, std::ostream* out) { *out << expected.dialect.title().toStdString(); }
 
@@ -33,14 +34,18 @@ TEST_P(EachDialect, WritesNamesBytesRenamesAndTablesItsOwnWay) {
     EXPECT_EQ(dialect.renameSql("a\"b", "c"), expected.rename);
     EXPECT_EQ(CreateTableSql(dialect, "T", {{"n", AdoType::Integer}, {"s", AdoType::VarWChar}, {"b", 205}}),
               expected.created);
-    EXPECT_TRUE(dialect.sessionSetUp().isEmpty());
+    EXPECT_EQ(dialect.sessionSetUp(), expected.setUp);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Products, EachDialect,
     ::testing::Values(
-        Expected{oracleDialect(), "Oracle", "HEXTORAW('00FF10')", "RENAME \"a\"\"b\" TO \"c\"",
-                 "CREATE TABLE \"T\"(\"n\" NUMERIC,\"s\" VARCHAR(2000),\"b\" BLOB)"},
+        Expected{oracleDialect(),
+                 "Oracle",
+                 "HEXTORAW('00FF10')",
+                 "RENAME \"a\"\"b\" TO \"c\"",
+                 "CREATE TABLE \"T\"(\"n\" NUMERIC,\"s\" VARCHAR(2000),\"b\" BLOB)",
+                 {"ALTER SESSION SET NLS_NUMERIC_CHARACTERS = '.,'"}},
         Expected{sqlAnywhereDialect(), "SQL Anywhere", "0x00FF10", "ALTER TABLE \"a\"\"b\" RENAME \"c\";",
                  "CREATE TABLE \"T\"(\"n\" NUMERIC,\"s\" TEXT,\"b\" OLEOBJECT);"},
         Expected{postgresDialect(), "PostgreSQL", "'\\x00ff10'", "ALTER TABLE \"a\"\"b\" RENAME TO \"c\"",
@@ -59,4 +64,26 @@ TEST(DialectFor, TheConnectedProductElseTheSidesOwn) {
     EXPECT_EQ(&DialectFor(nullptr, sqlAnywhereDialect()), &sqlAnywhereDialect());
     connections.dialect = &postgresDialect();
     EXPECT_EQ(&DialectFor(connection.get(), oracleDialect()), &postgresDialect());
+}
+
+// An Oracle session reads '12.5' whatever the client's NLS_LANG says; when it cannot be told so,
+// the connection fails and is closed again.
+TEST(SessionSetUp, RunsRightAfterConnectingAndFailsTheConnectionWhenRefused) {
+    test::FakeConnectionFactory connections;
+    connections.dialect = &oracleDialect();
+    connections.create()->open(ConnectionTarget::dataSource("ora"));
+    EXPECT_EQ(connections.log,
+              QStringList({"create", "open Data Source=ora",
+                           "execute ALTER SESSION SET NLS_NUMERIC_CHARACTERS = '.,'", "release"}));
+
+    connections.log.clear();
+    connections.onExecute = [](const QString&) { throw std::runtime_error("ORA-02248: invalid option"); };
+    const auto refused = connections.create();
+    EXPECT_THROW(refused->open(ConnectionTarget::dataSource("ora")), std::runtime_error);
+    EXPECT_EQ(connections.log.last(), "close");
+
+    connections.log.clear();
+    connections.dialect = &sqliteDialect();  // nothing to set up
+    connections.create()->open(ConnectionTarget::dataSource("lite"));
+    EXPECT_EQ(connections.log, QStringList({"create", "open Data Source=lite", "release"}));
 }

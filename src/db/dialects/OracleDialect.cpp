@@ -9,6 +9,12 @@ public:
     QString title() const override { return QStringLiteral("Oracle"); }
     bool isNamed(const QByteArray& dbmsName) const override { return dbmsName.contains("Oracle"); }
 
+    // Values travel as text ('12.5'); the session reads them by its NLS_NUMERIC_CHARACTERS,
+    // which follow the client's NLS_LANG: under a German one every decimal would be refused.
+    QStringList sessionSetUp() const override {
+        return {QStringLiteral("ALTER SESSION SET NLS_NUMERIC_CHARACTERS = '.,'")};
+    }
+
     void appendBinaryLiteral(QByteArray& out, const QByteArray& bytes) const override {
         out += "HEXTORAW('" + bytes.toHex().toUpper() + "')";
     }

@@ -24,7 +24,7 @@ void OdbcConnection::setProvider(const QString& provider) {
     }
 }
 
-void OdbcConnection::open(const ConnectionTarget& target) {
+void OdbcConnection::connect(const ConnectionTarget& target) {
     if (m_session->connected) {
         throw DbError(QStringLiteral("Operation is not allowed when the object is open."));
     }

@@ -17,7 +17,7 @@ public:
 
     void setProvider(const QString& provider) override;
     void setCursorLocation(CursorLocation location) override { m_cursorLocation = location; }
-    void open(const ConnectionTarget& target) override;
+    void connect(const ConnectionTarget& target) override;
     void execute(const QString& statement) override;
     void executeUtf8(const QByteArray& statement) override;
     std::unique_ptr<Recordset> openRecordset(const QString& source) override;

@@ -32,7 +32,8 @@ void OdbcSession::learnDatabase() {
     if (SQL_SUCCEEDED(SQLGetInfo(dbc.get(), SQL_MAX_COLUMN_NAME_LEN, &longest, sizeof longest, nullptr)))
         nameLimits.column = longest;
     SQLUINTEGER extensions = 0;
-    const SQLUINTEGER needed = SQL_GD_BLOCK | SQL_GD_ANY_COLUMN | SQL_GD_ANY_ORDER;
+    // Bound columns of a block, and a value too long for its buffer read again from its row.
+    const SQLUINTEGER needed = SQL_GD_BLOCK | SQL_GD_ANY_COLUMN | SQL_GD_ANY_ORDER | SQL_GD_BOUND;
     readsBlocks = SQL_SUCCEEDED(SQLGetInfo(dbc.get(), SQL_GETDATA_EXTENSIONS, &extensions, sizeof extensions,
                                            nullptr)) &&
                   (extensions & needed) == needed;

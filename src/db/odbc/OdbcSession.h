@@ -37,7 +37,8 @@ struct OdbcSession {
     const Dialect* dialect = nullptr;  // of the product the driver names, if the program knows it
     NameLimits nameLimits;
     // The driver reads any value of a row of a block once positioned on it, whatever is bound
-    // (SQL_GD_BLOCK, SQL_GD_ANY_COLUMN, SQL_GD_ANY_ORDER): results may be read in blocks.
+    // (SQL_GD_BLOCK, SQL_GD_ANY_COLUMN, SQL_GD_ANY_ORDER, SQL_GD_BOUND): results may be read in
+    // blocks.
     bool readsBlocks = false;
     std::set<OdbcRecordset*> recordsets;
     std::set<OdbcBatchWriter*> batchWriters;
