@@ -106,6 +106,10 @@ public:
     virtual void execute(const QString& statement) = 0;
     // The same for a statement already in UTF-8, as the copy composes its rows.
     virtual void executeUtf8(const QByteArray& statement) { execute(QString::fromUtf8(statement)); }
+    // The same with a value bound to each parameter marker, in order: for values too long to be
+    // written as literals.
+    virtual void executeWithParameters(const QByteArray& statement,
+                                       const std::vector<BoundValue>& parameters) = 0;
 
     // The rows of a query, read forward.
     virtual std::unique_ptr<Recordset> openRecordset(const QString& source) = 0;

@@ -47,6 +47,11 @@ public:
     // connection.
     virtual QStringList sessionSetUp() const { return {}; }
 
+    // The longest value a literal may carry, in bytes (text in UTF-8, binary before its hex);
+    // 0 where there is no limit. A longer value travels as a bound parameter.
+    virtual qsizetype longestTextLiteral() const { return 0; }
+    virtual qsizetype longestBinaryLiteral() const { return 0; }
+
     // What the product's usual driver does its own way.
     // Reads every row of a binary parameter array with the first row's length.
     virtual bool bindsBinaryArraysByFirstLength() const { return false; }

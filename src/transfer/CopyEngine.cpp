@@ -311,7 +311,14 @@ private:
             bool lost = false;
             const bool written = m_proc.step(tail(260), [&] {
                 try {
-                    required(m_target).executeUtf8(insert.utf8());
+                    // A value too long for the target's literals goes as a parameter of the
+                    // row's statement; the statement quoted on failure is the one composed.
+                    const std::vector<BoundValue> parameters = insert.parameters();
+                    if (parameters.empty()) {
+                        required(m_target).executeUtf8(insert.utf8());
+                    } else {
+                        required(m_target).executeWithParameters(insert.sentUtf8(), parameters);
+                    }
                 } catch (const DbError& failure) {
                     lost = failure.connectionLost();
                     throw;

@@ -75,9 +75,9 @@ QString CreateTableStatement::finish() {
     return m_text;
 }
 
-InsertStatement::InsertStatement(const QString& table, const Dialect* binaryForm)
+InsertStatement::InsertStatement(const QString& table, const Dialect* dialect)
     : m_head((QStringLiteral("INSERT INTO ") + quotedName(table) + QStringLiteral(" VALUES(")).toUtf8()),
-      m_binaryForm(binaryForm) {
+      m_dialect(dialect) {
     begin();
 }
 
@@ -86,18 +86,45 @@ void InsertStatement::begin() {
     m_text += m_head;
     m_first = true;
     m_finished = false;
+    m_longValues.clear();
 }
 
 void InsertStatement::addValue(const Variant& value, bool longBinaryColumn) {
     if (!m_first) m_text += ", ";
+    const qsizetype begin = m_text.size();
     // Bytes in the target's own binary form, so that a long-binary column receives the very
     // bytes (the plain hex text would arrive as that text, or as a number where it reads as one).
-    if (longBinaryColumn && value.isBinary() && !value.bytes().isEmpty() && m_binaryForm) {
-        m_binaryForm->appendBinaryLiteral(m_text, value.bytes());
+    const bool bytes = longBinaryColumn && value.isBinary() && !value.bytes().isEmpty() && m_dialect;
+    if (bytes) {
+        m_dialect->appendBinaryLiteral(m_text, value.bytes());
     } else {
         appendLiteral(m_text, value);
     }
     m_first = false;
+    if (!m_dialect) return;
+    const qsizetype limit = bytes ? m_dialect->longestBinaryLiteral() : m_dialect->longestTextLiteral();
+    if (limit <= 0) return;
+    BoundValue bound = BoundValueFor(value, longBinaryColumn);
+    if (bound.data.size() > limit) m_longValues.push_back({begin, m_text.size(), std::move(bound)});
+}
+
+QByteArray InsertStatement::sentUtf8() const {
+    if (m_longValues.empty()) return m_text;
+    QByteArray sent;
+    qsizetype at = 0;
+    for (const LongValue& value : m_longValues) {
+        sent += QByteArrayView(m_text).sliced(at, value.begin - at);
+        sent += '?';
+        at = value.end;
+    }
+    sent += QByteArrayView(m_text).sliced(at);
+    return sent;
+}
+
+std::vector<BoundValue> InsertStatement::parameters() const {
+    std::vector<BoundValue> values;
+    for (const LongValue& value : m_longValues) values.push_back(value.value);
+    return values;
 }
 
 void InsertStatement::finish() {

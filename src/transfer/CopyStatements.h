@@ -58,13 +58,18 @@ private:
 class InsertStatement {
 public:
     // Binary values bound for a long-binary column are written as the dialect's binary literal;
-    // without one, as the quoted hex text that text columns receive.
-    explicit InsertStatement(const QString& table, const Dialect* binaryForm = nullptr);
+    // without one, as the quoted hex text that text columns receive. A value longer than the
+    // dialect's literals take is sent as a parameter instead.
+    explicit InsertStatement(const QString& table, const Dialect* dialect = nullptr);
     void begin();  // starts the next row's statement
     void addValue(const Variant& value, bool longBinaryColumn = false);
     void finish();
-    // The finished statement.
+    // The finished statement, every value a literal: what the user reads.
     const QByteArray& utf8() const { return m_text; }
+    // What is sent: the statement with a parameter marker where a value is too long for a
+    // literal, and those values in order. Without such values, the statement itself.
+    QByteArray sentUtf8() const;
+    std::vector<BoundValue> parameters() const;
     // The statement as far as it is composed, in the form a statement composed value by value
     // takes on its way: each literal followed by ", '" (an opening quote for the next value).
     QByteArray textSoFar() const;
@@ -72,7 +77,14 @@ public:
 private:
     QByteArray m_head;
     QByteArray m_text;
-    const Dialect* m_binaryForm;
+    const Dialect* m_dialect;
+    // The values too long for a literal: where their literal stands in the text, and the value.
+    struct LongValue {
+        qsizetype begin = 0;
+        qsizetype end = 0;
+        BoundValue value;
+    };
+    std::vector<LongValue> m_longValues;
     bool m_first = true;
     bool m_finished = false;
 };

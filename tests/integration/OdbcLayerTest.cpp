@@ -139,6 +139,25 @@ TEST_P(OdbcLayer, LongValuesAreReadWhole) {
     EXPECT_TRUE(row->field(0).value.toString() == text);
 }
 
+// Values too long for a literal go as parameters: text in UTF-8 and bytes arrive exactly.
+TEST_P(OdbcLayer, ParametersCarryLongTextAndBytesExactly) {
+    const QString table =
+        createTable(QStringLiteral("params"), isPostgres() ? "t text, b bytea" : "t text, b blob");
+    QString text;
+    while (text.size() < 9000) text += QStringLiteral("ab€😀'");
+    QByteArray bytes;
+    for (int i = 0; i < 5000; ++i) bytes += static_cast<char>(i % 256);
+    db().executeWithParameters(QStringLiteral("INSERT INTO %1 VALUES(?, ?)").arg(quotedName(table)).toUtf8(),
+                               {{BoundValue::Kind::Text, text.toUtf8()}, {BoundValue::Kind::Bytes, bytes}});
+    db().executeWithParameters(
+        QStringLiteral("INSERT INTO %1 VALUES('x', ?)").arg(quotedName(table)).toUtf8(), {{}});
+    auto rows = db().openRecordset(QStringLiteral("SELECT t, b FROM %1 ORDER BY t").arg(quotedName(table)));
+    EXPECT_TRUE(rows->field(0).value.toString() == text);
+    EXPECT_EQ(rows->field(1).value.bytes().toHex(), bytes.toHex());
+    rows->moveNext();
+    EXPECT_TRUE(rows->field(1).value.isNull());
+}
+
 TEST_P(OdbcLayer, RecordCountIsKnownBeforeTheFirstRow) {
     const QString table = createTable(QStringLiteral("count"), QStringLiteral("n integer"));
     auto empty = db().openRecordset(QStringLiteral("SELECT * FROM \"%1\"").arg(table));

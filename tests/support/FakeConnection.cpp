@@ -100,6 +100,17 @@ public:
         requireOpen();
         if (m_factory.onExecute) m_factory.onExecute(statement);
     }
+    // Written down with each value after the statement: "execute <text> [v1|NULL]".
+    void executeWithParameters(const QByteArray& statement,
+                               const std::vector<BoundValue>& parameters) override {
+        QStringList values;
+        for (const BoundValue& value : parameters) {
+            values << (value.kind == BoundValue::Kind::Null ? QStringLiteral("NULL")
+                                                            : QString::fromUtf8(value.data));
+        }
+        execute(QString::fromUtf8(statement) +
+                (parameters.empty() ? QString() : " [" + values.join('|') + ']'));
+    }
     std::unique_ptr<Recordset> openRecordset(const QString& source) override {
         m_factory.log << QStringLiteral("recordset ") + source;
         requireOpen();

@@ -18,6 +18,10 @@ public:
     }
     void execute(const QString& statement) override { m_inner->execute(statement); }
     void executeUtf8(const QByteArray& statement) override { m_inner->executeUtf8(statement); }
+    void executeWithParameters(const QByteArray& statement,
+                               const std::vector<BoundValue>& parameters) override {
+        m_inner->executeWithParameters(statement, parameters);
+    }
     std::unique_ptr<Recordset> openRecordset(const QString& source) override {
         return m_inner->openRecordset(source);
     }

@@ -146,6 +146,21 @@ TEST(CopyEngine, ANameLongerThanTheTargetTakesIsRefusedBeforeAnythingChanges) {
     }
 }
 
+// Row by row into Oracle, a value longer than its literals take is bound to the row's INSERT.
+TEST(CopyEngine, IntoOracleAValueTooLongForALiteralTravelsAsAParameter) {
+    EngineRig rig;
+    rig.source.setSelected(0, false);
+    const QString longText(4001, QLatin1Char('x'));
+    rig.connections.tables[SelectAllSql("B")].rows = {{"1", longText}, {"2", "b"}};
+    rig.connections.dialect = &oracleDialect();
+    rig.run();
+
+    EXPECT_EQ(rig.logged("execute INSERT"),
+              QStringList({"execute INSERT INTO \"B\" VALUES('1', ?) [" + longText + "]",
+                           "execute INSERT INTO \"B\" VALUES('2', 'b')"}));
+    EXPECT_TRUE(rig.front.failures.isEmpty());
+}
+
 // The engine asks the verifier once a table is copied; the verdict goes to the front end with
 // the table's outcome, and to the log below the table's line.
 TEST(CopyEngine, AVerificationGoesWithTheTableToTheFrontEndAndTheLog) {

@@ -87,3 +87,45 @@ TEST(SessionSetUp, RunsRightAfterConnectingAndFailsTheConnectionWhenRefused) {
     connections.create()->open(ConnectionTarget::dataSource("lite"));
     EXPECT_EQ(connections.log, QStringList({"create", "open Data Source=lite", "release"}));
 }
+
+// Oracle takes a character literal of at most 4,000 bytes: a longer text, or binary of more
+// than 2,000 bytes, goes as a parameter, while the statement the user reads stays composed.
+TEST(OracleLiterals, ValuesOverTheLimitGoAsParameters) {
+    const struct {
+        Variant value;
+        bool longBinary;
+        bool parameter;
+    } cases[] = {
+        {Variant(QString(4000, QLatin1Char('x'))), false, false},
+        {Variant(QString(4001, QLatin1Char('x'))), false, true},
+        {Variant(QString(2000, QChar(0xe4))), false, false},  // 4,000 bytes of UTF-8
+        {Variant(QString(2001, QChar(0xe4))), false, true},
+        {Variant::binary(QByteArray(2000, '\x01')), true, false},
+        {Variant::binary(QByteArray(2001, '\x01')), true, true},
+        {Variant::binary(QByteArray(2001, '\x01')), false, true},  // hex text of 4,002 characters
+    };
+    for (const auto& c : cases) {
+        InsertStatement insert("T", &oracleDialect());
+        insert.addValue(Variant("1"));
+        insert.addValue(c.value, c.longBinary);
+        insert.addValue(Variant("it's"));
+        insert.finish();
+        const QByteArray literal = c.longBinary ? "HEXTORAW('" + c.value.bytes().toHex().toUpper() + "')"
+                                                : "'" + c.value.toUtf8() + "'";
+        EXPECT_EQ(insert.utf8(), "INSERT INTO \"T\" VALUES('1', " + literal + ", 'it''s')");
+        const std::vector<BoundValue> parameters = insert.parameters();
+        ASSERT_EQ(parameters.size(), c.parameter ? 1u : 0u);
+        if (!c.parameter) {
+            EXPECT_EQ(insert.sentUtf8(), insert.utf8());
+            continue;
+        }
+        EXPECT_EQ(insert.sentUtf8(), "INSERT INTO \"T\" VALUES('1', ?, 'it''s')");
+        EXPECT_EQ(parameters[0].kind, c.longBinary ? BoundValue::Kind::Bytes : BoundValue::Kind::Text);
+        EXPECT_EQ(parameters[0].data, c.longBinary ? c.value.bytes() : c.value.toUtf8());
+    }
+    // Other products' literals have no such limit.
+    InsertStatement postgres("T", &postgresDialect());
+    postgres.addValue(Variant(QString(100000, QLatin1Char('x'))));
+    postgres.finish();
+    EXPECT_TRUE(postgres.parameters().empty());
+}

@@ -15,6 +15,10 @@ public:
         return {QStringLiteral("ALTER SESSION SET NLS_NUMERIC_CHARACTERS = '.,'")};
     }
 
+    // A character literal takes at most 4,000 bytes (ORA-01704), HEXTORAW('…') two per byte.
+    qsizetype longestTextLiteral() const override { return 4000; }
+    qsizetype longestBinaryLiteral() const override { return 2000; }
+
     void appendBinaryLiteral(QByteArray& out, const QByteArray& bytes) const override {
         out += "HEXTORAW('" + bytes.toHex().toUpper() + "')";
     }

@@ -55,19 +55,44 @@ void OdbcConnection::execute(const QString& statement) {
     executeUtf8(m_statementText);
 }
 
-void OdbcConnection::executeUtf8(const QByteArray& statement) {
+void OdbcConnection::executeUtf8(const QByteArray& statement) { executeWithParameters(statement, {}); }
+
+// Text goes as SQL_C_CHAR in the UTF-8 the statements use, long binary as SQL_C_BINARY; a
+// statement without parameters runs directly.
+void OdbcConnection::executeWithParameters(const QByteArray& statement,
+                                           const std::vector<BoundValue>& parameters) {
     requireOpen();
     Handle& stmt = m_session->executor();
-    // Whatever happens, drop any result afterwards so the handle is ready for the next one;
-    // the diagnostics are read before that.
+    // Whatever happens, drop any result and the bound values afterwards so the handle is ready
+    // for the next one; the diagnostics are read before that.
     struct CloseAfter {
         SQLHSTMT stmt;
-        ~CloseAfter() { SQLFreeStmt(stmt, SQL_CLOSE); }
+        ~CloseAfter() {
+            SQLFreeStmt(stmt, SQL_CLOSE);
+            SQLFreeStmt(stmt, SQL_RESET_PARAMS);
+        }
     } closeAfter{stmt.get()};
     auto* text = reinterpret_cast<SQLCHAR*>(const_cast<char*>(statement.constData()));
+    const auto length = static_cast<SQLINTEGER>(statement.size());
+    std::vector<SQLLEN> lengths(parameters.size());
     try {
-        check(SQLExecDirect(stmt.get(), text, static_cast<SQLINTEGER>(statement.size())), stmt,
-              "SQLExecDirect");
+        if (parameters.empty()) {
+            check(SQLExecDirect(stmt.get(), text, length), stmt, "SQLExecDirect");
+            return;
+        }
+        check(SQLPrepare(stmt.get(), text, length), stmt, "SQLPrepare");
+        for (size_t i = 0; i < parameters.size(); ++i) {
+            const BoundValue& value = parameters[i];
+            const bool bytes = value.kind == BoundValue::Kind::Bytes;
+            lengths[i] = value.kind == BoundValue::Kind::Null ? SQL_NULL_DATA : value.data.size();
+            check(SQLBindParameter(stmt.get(), static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT,
+                                   bytes ? SQL_C_BINARY : SQL_C_CHAR,
+                                   bytes ? SQL_LONGVARBINARY : SQL_LONGVARCHAR,
+                                   static_cast<SQLULEN>(std::max<qsizetype>(value.data.size(), 1)), 0,
+                                   const_cast<char*>(value.data.constData()), value.data.size(), &lengths[i]),
+                  stmt, "SQLBindParameter");
+        }
+        check(SQLExecute(stmt.get()), stmt, "SQLExecute");
     } catch (DbError& failure) {
         // The first failure on a lost connection may still carry the server's last word (a
         // session ended by the administrator, say); the driver knows the connection is gone.

@@ -20,6 +20,8 @@ public:
     void connect(const ConnectionTarget& target) override;
     void execute(const QString& statement) override;
     void executeUtf8(const QByteArray& statement) override;
+    void executeWithParameters(const QByteArray& statement,
+                               const std::vector<BoundValue>& parameters) override;
     std::unique_ptr<Recordset> openRecordset(const QString& source) override;
     std::unique_ptr<Recordset> openSchema(int schema) override;
     void close() override;
