@@ -16,7 +16,9 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "db/Dialect.h"
 #include "db/Oracle.h"
+#include "db/Side.h"
 #include "db/Sybase.h"
 #include "db/odbc/OdbcConnection.h"
 #include "shell/EventPump.h"
@@ -67,10 +69,17 @@ private:
 // Made when called: kToSqlAnywhere lives in another file, whose constants may not be made yet
 // while this file's are.
 TransferProfile betweenDataSources() {
+    static const Side namedInTheSidBox{
+        sqlAnywhereDialect(),
+        QStringLiteral("sqlanywhere"),
+        [](const ConnectionValues& values) {
+            return SybaseConnectionTarget({QString(), QString(), QString(), values.oracleServer});
+        },
+        true,
+        &LoadSybaseTables,
+        sqlAnywhereSide().describe};
     TransferProfile profile = kToSqlAnywhere;
-    profile.source = [](const ConnectionValues& values) {
-        return SybaseConnectionTarget({QString(), QString(), QString(), values.oracleServer});
-    };
+    profile.source = &namedInTheSidBox;
     return profile;
 }
 

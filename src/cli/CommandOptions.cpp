@@ -54,7 +54,6 @@ void addVersionAndFooter(CLI::App& command) {
     command.footer(std::string(kConnectionNote) + "\n\n" + kExitCodes);
 }
 
-const std::map<std::string, Side> kSides{{"oracle", Side::Oracle}, {"sqlanywhere", Side::SqlAnywhere}};
 const std::map<std::string, Overwrite> kAnswers{
     {"ask", Overwrite::Ask}, {"yes", Overwrite::Yes}, {"no", Overwrite::No}};
 
@@ -157,8 +156,8 @@ ParsedCommand parseCommand(int argc, const char* const* argv) {
                       : drop->parsed() ? Command::Drop
                                        : Command::Rename;
     const CLI::App& chosen = *app.get_subcommands().front();
-    if (!side.empty()) options.side = kSides.at(side);
-    if (!to.empty()) options.to = kSides.at(to);
+    if (!side.empty()) options.side = sideNamed(QString::fromStdString(side));
+    if (!to.empty()) options.to = sideNamed(QString::fromStdString(to));
     options.overwrite = kAnswers.at(overwrite);
     for (const std::string& table : tables) options.tables << QString::fromStdString(table);
     options.oracleServer = given(chosen, "--sid", connection.sid);

@@ -4,16 +4,17 @@
 #include <QStringList>
 #include <optional>
 
+#include "db/Side.h"
+
 namespace tw::cli {
 
-enum class Side { Oracle, SqlAnywhere };
 enum class Overwrite { Ask, Yes, No };
 
 // What the command line asked for, checked against the commands' rules.
 struct CommandOptions {
     enum class Command { List, Copy, Drop, Rename } command = Command::List;
-    std::optional<Side> side;  // list: one side or both; drop and rename: the side
-    Side to = Side::SqlAnywhere;
+    const Side* side = nullptr;  // list: one side, or both when none; drop and rename: the side
+    const Side* to = &sqlAnywhereSide();
     bool all = false;
     QStringList tables;  // copy and drop: the tables; rename: the old and the new name
     Overwrite overwrite = Overwrite::Ask;

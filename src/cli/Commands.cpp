@@ -5,8 +5,8 @@
 #include "cli/Terminal.h"
 #include "cli/TerminalFrontEnd.h"
 #include "db/Connection.h"
-#include "db/Oracle.h"
-#include "db/Sybase.h"
+#include "db/Dialect.h"
+#include "db/Side.h"
 #include "maintenance/DeleteTables.h"
 #include "maintenance/RenameTable.h"
 #include "shell/LoggingFrontEnd.h"
@@ -19,58 +19,40 @@ namespace tw::cli {
 
 namespace {
 
-QString sideOption(Side side) {
-    return side == Side::Oracle ? QStringLiteral("oracle") : QStringLiteral("sqlanywhere");
-}
-QString sideTitle(Side side) {
-    return side == Side::Oracle ? QStringLiteral("Oracle") : QStringLiteral("SQL Anywhere");
-}
-
-ConnectionTarget targetOf(Side side, const ConnectionValues& values) {
-    return side == Side::Oracle ? OracleConnectionTarget(values) : SybaseConnectionTarget(values);
-}
+QString titleOf(const Side& side) { return side.dialect.title(); }
 
 // Opens and closes one connection to the side, so that a login that fails is said once, with
 // the driver's words, before anything is done.
-bool connects(const CommandContext& context, Side side) {
+bool connects(const CommandContext& context, const Side& side) {
     try {
         const std::unique_ptr<Connection> connection = context.connections.create();
-        if (side == Side::SqlAnywhere) connection->setProvider(kOdbcProvider);
-        connection->open(targetOf(side, context.values));
+        if (side.namesOdbcProvider) connection->setProvider(kOdbcProvider);
+        connection->open(side.target(context.values));
         connection->close();
         return true;
     } catch (const std::exception& failure) {
-        const QString where =
-            side == Side::Oracle
-                ? QStringLiteral("Oracle server \"%1\" as \"%2\"")
-                      .arg(context.values.oracleServer, context.values.oracleUser)
-                : QStringLiteral("the SQL Anywhere data source \"%1\"").arg(context.values.dataSourceName);
-        context.terminal.err(QStringLiteral("tablewright: cannot connect to %1: %2\n")
-                                 .arg(where, oneLine(QString::fromUtf8(failure.what()))));
+        context.terminal.err(
+            QStringLiteral("tablewright: cannot connect to %1: %2\n")
+                .arg(side.describe(context.values), oneLine(QString::fromUtf8(failure.what()))));
         return false;
     }
 }
 
 // The side's tables as its list in the tables window shows them.
-void load(const CommandContext& context, Side side, SortedTableList& list) {
-    const auto noEvents = [] {};
-    if (side == Side::Oracle) {
-        LoadOracleTables(list, context.connections, context.values, noEvents);
-    } else {
-        LoadSybaseTables(list, context.connections, context.values, noEvents);
-    }
+void load(const CommandContext& context, const Side& side, SortedTableList& list) {
+    side.loadTables(list, context.connections, context.values, [] {});
 }
 
 // Selects the named tables, the first of them current; names the list does not hold are
 // reported and recorded. False when none is there.
-bool select(SortedTableList& list, const QStringList& names, Side side, TerminalFrontEnd& front,
+bool select(SortedTableList& list, const QStringList& names, const Side& side, TerminalFrontEnd& front,
             Terminal& terminal) {
     list.setCurrentIndex(-1);
     for (const QString& name : names) {
         const int index = list.indexOf(name);
         if (index < 0) {
             terminal.err(
-                QStringLiteral("tablewright: %1 has no table %2\n").arg(sideTitle(side), visibleText(name)));
+                QStringLiteral("tablewright: %1 has no table %2\n").arg(titleOf(side), visibleText(name)));
             front.record(name, TableResult::Status::NotFound);
             continue;
         }
@@ -87,18 +69,19 @@ int exitStatus(const TerminalFrontEnd& front) {
 }  // namespace
 
 int listTables(const CommandContext& context) {
-    const QList<Side> sides = context.options.side ? QList<Side>{*context.options.side}
-                                                   : QList<Side>{Side::Oracle, Side::SqlAnywhere};
-    for (Side side : sides) {
-        if (!connects(context, side)) return kExitNoConnection;
+    const QList<const Side*> sides = context.options.side
+                                         ? QList<const Side*>{context.options.side}
+                                         : QList<const Side*>{&oracleSide(), &sqlAnywhereSide()};
+    for (const Side* side : sides) {
+        if (!connects(context, *side)) return kExitNoConnection;
     }
-    for (Side side : sides) {
+    for (const Side* side : sides) {
         SortedTableList list;
         try {
-            load(context, side, list);
+            load(context, *side, list);
         } catch (const std::exception& failure) {
             context.terminal.err(QStringLiteral("tablewright: the %1 tables cannot be listed: %2\n")
-                                     .arg(sideTitle(side), oneLine(QString::fromUtf8(failure.what()))));
+                                     .arg(titleOf(*side), oneLine(QString::fromUtf8(failure.what()))));
             return kExitSomethingFailed;
         }
         for (const QString& table : list.items()) {
@@ -106,7 +89,7 @@ int listTables(const CommandContext& context) {
             const QString shown = visibleText(table);
             context.terminal.out(context.options.side
                                      ? shown + QLatin1Char('\n')
-                                     : sideOption(side) + QLatin1Char('\t') + shown + QLatin1Char('\n'));
+                                     : side->name + QLatin1Char('\t') + shown + QLatin1Char('\n'));
         }
     }
     return kExitSuccess;
@@ -114,9 +97,9 @@ int listTables(const CommandContext& context) {
 
 int copyTables(const CommandContext& context) {
     const CommandOptions& options = context.options;
-    const Side to = options.to;
-    const Side from = to == Side::Oracle ? Side::SqlAnywhere : Side::Oracle;
-    const TransferProfile& profile = to == Side::Oracle ? kToOracle : kToSqlAnywhere;
+    const Side& to = *options.to;
+    const Side& from = otherSide(to);
+    const TransferProfile& profile = TransferInto(to);
     if (!connects(context, from) || !connects(context, to)) return kExitNoConnection;
 
     SortedTableList source, target;
@@ -129,14 +112,14 @@ int copyTables(const CommandContext& context) {
         return kExitSomethingFailed;
     }
 
-    TerminalFrontEnd front(context.terminal, options.overwrite, sideTitle(to));
-    CopyVerifier verifier(*profile.target, context.connections, targetOf(from, context.values),
-                          targetOf(to, context.values));
+    TerminalFrontEnd front(context.terminal, options.overwrite, titleOf(to));
+    CopyVerifier verifier(to.dialect, context.connections, from.target(context.values),
+                          to.target(context.values));
     const bool anything =
         select(source, options.all ? source.items() : options.tables, from, front, context.terminal);
     if (anything) {
         LoggingFrontEnd logged(front, context.log,
-                               QStringLiteral("copy --to %1 (command line): ").arg(sideOption(to)) +
+                               QStringLiteral("copy --to %1 (command line): ").arg(to.name) +
                                    describeWithoutPassword(context.values));
         const TransferJob job{logged,           context.connections,
                               context.values,   source,
@@ -144,7 +127,7 @@ int copyTables(const CommandContext& context) {
                               options.batchRows};
         TransferTables(profile, job);
     } else if (options.all) {
-        context.terminal.err(QStringLiteral("tablewright: %1 has no tables to copy\n").arg(sideTitle(from)));
+        context.terminal.err(QStringLiteral("tablewright: %1 has no tables to copy\n").arg(titleOf(from)));
     }
 
     const int status = exitStatus(front);
@@ -157,21 +140,20 @@ int copyTables(const CommandContext& context) {
 }
 
 int dropTables(const CommandContext& context) {
-    const Side side = *context.options.side;
+    const Side& side = *context.options.side;
     if (!connects(context, side)) return kExitNoConnection;
     SortedTableList list;
     load(context, side, list);
-    TerminalFrontEnd front(context.terminal, Overwrite::No, sideTitle(side));
+    TerminalFrontEnd front(context.terminal, Overwrite::No, titleOf(side));
     if (select(list, context.options.tables, side, front, context.terminal)) {
         QStringList asked;
         for (int i = 0; i < list.count(); ++i) {
             if (list.isSelected(i)) asked << list.text(i);
         }
         LoggingFrontEnd logged(front, context.log,
-                               QStringLiteral("drop --side %1 (command line): ").arg(sideOption(side)) +
+                               QStringLiteral("drop --side %1 (command line): ").arg(side.name) +
                                    describeWithoutPassword(context.values));
-        DeleteTables(side == Side::Oracle ? kOracleSide : kSybaseSide, list,
-                     {logged, context.connections, context.values});
+        DeleteTables(ButtonsOf(side), list, {logged, context.connections, context.values});
         // A table the database refused to drop stays listed.
         for (const QString& table : asked) {
             front.record(
@@ -186,20 +168,19 @@ int dropTables(const CommandContext& context) {
 }
 
 int renameTable(const CommandContext& context) {
-    const Side side = *context.options.side;
+    const Side& side = *context.options.side;
     const QString oldName = context.options.tables.value(0);
     const QString newName = context.options.tables.value(1);
     if (!connects(context, side)) return kExitNoConnection;
     SortedTableList list;
     load(context, side, list);
-    TerminalFrontEnd front(context.terminal, Overwrite::No, sideTitle(side));
+    TerminalFrontEnd front(context.terminal, Overwrite::No, titleOf(side));
     front.renameTo(newName);
     if (select(list, {oldName}, side, front, context.terminal)) {
         LoggingFrontEnd logged(front, context.log,
-                               QStringLiteral("rename --side %1 (command line): ").arg(sideOption(side)) +
+                               QStringLiteral("rename --side %1 (command line): ").arg(side.name) +
                                    describeWithoutPassword(context.values));
-        RenameTable(side == Side::Oracle ? kOracleSide : kSybaseSide, list,
-                    {logged, context.connections, context.values});
+        RenameTable(ButtonsOf(side), list, {logged, context.connections, context.values});
         const bool renamed = list.indexOf(newName) >= 0 && list.indexOf(oldName) < 0;
         front.record(oldName, renamed ? TableResult::Status::Renamed : TableResult::Status::Failed);
     }

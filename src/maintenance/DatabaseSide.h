@@ -8,16 +8,14 @@
 namespace tw {
 
 class ConnectionFactory;
-class Dialect;
+struct Side;
 class FrontEnd;
 
 // What differs between the two databases' delete and rename buttons.
 struct DatabaseSide {
     QString deleteProcedure;
     QString renameProcedure;
-    bool setsOdbcProvider;
-    ConnectionTarget (*connectionTarget)(const ConnectionValues&);
-    const Dialect* dialect;  // the side's own product: its rename statement
+    const Side* database;  // how it is reached, and its own product's rename statement
     // Lines after the provider step are numbered this much lower where there is none.
     int lineShift;
 
@@ -29,6 +27,9 @@ struct DatabaseSide {
 
 extern const DatabaseSide kSybaseSide;  // List1, PushButton1 and PushButton6
 extern const DatabaseSide kOracleSide;  // List2, PushButton5 and PushButton7
+
+// The buttons of the side's list.
+const DatabaseSide& ButtonsOf(const Side& side);
 
 // What a delete or rename works with: the front end that answers and is told, the
 // connections, and the connection values as they are now.

@@ -1,6 +1,7 @@
 #include "maintenance/RenameTable.h"
 
 #include "db/Dialect.h"
+#include "db/Side.h"
 #include "maintenance/OpenForWork.h"
 #include "shell/FrontEnd.h"
 #include "shell/TableList.h"
@@ -27,7 +28,7 @@ void RenameTable(const DatabaseSide& side, TableList& list, const TableWork& wor
             if (proc.test(side.line(120), [&] { return newName.isEmpty(); })) continue;
             bool renamed = false;
             proc.step(side.line(122), [&] {
-                required(connection).execute(side.dialect->renameSql(oldName, newName));
+                required(connection).execute(side.database->dialect.renameSql(oldName, newName));
                 renamed = true;
             });
             if (!renamed) continue;  // the table still has its old name

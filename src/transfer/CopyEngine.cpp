@@ -56,7 +56,8 @@ private:
                 required(opened).setCursorLocation(source ? CursorLocation::Client : CursorLocation::Server);
             });
             m_proc.step(opening.line + 2, [&] {
-                required(opened).open((source ? m_profile.source : m_profile.destination)(m_job.values));
+                required(opened).open(
+                    (source ? m_profile.source : m_profile.destination)->target(m_job.values));
             });
         }
 
@@ -170,7 +171,7 @@ private:
         }
         if (refusal.isEmpty()) return true;
         m_insert.reset();
-        m_create.emplace(*m_profile.target, tableName);
+        m_create.emplace(m_profile.destination->dialect, tableName);
         for (int field = 0; field < rows.fieldCount(); ++field) {
             m_create->addColumn(rows.field(field).name, static_cast<std::int16_t>(rows.field(field).type));
         }
@@ -241,7 +242,7 @@ private:
 
     bool createTable(const QString& tableName, Recordset& rows) {
         m_insert.reset();
-        m_create.emplace(*m_profile.target, tableName);
+        m_create.emplace(m_profile.destination->dialect, tableName);
         CreateTableStatement& create = *m_create;
         m_longBinary.assign(static_cast<size_t>(std::max(rows.fieldCount(), 0)), false);
         for (int field = 0; field < rows.fieldCount(); ++field) {
@@ -261,7 +262,7 @@ private:
         qint64 total = 0;
         m_proc.step(tail(226), [&] { total = rows.recordCount(); });
         const int fields = std::min(rows.fieldCount(), static_cast<int>(m_longBinary.size()));
-        const Dialect& written = DialectFor(m_target.get(), *m_profile.target);
+        const Dialect& written = DialectFor(m_target.get(), m_profile.destination->dialect);
         std::unique_ptr<BatchWriter> writer = batchWriterFor(tableName, fields);
         std::vector<BoundValue> bound(writer ? fields : 0);
         Batch batch;

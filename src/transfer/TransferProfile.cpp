@@ -1,17 +1,13 @@
 #include "transfer/TransferProfile.h"
 
-#include "db/Oracle.h"
-#include "db/Sybase.h"
-
 namespace tw {
 
 using enum TransferStep;
 
 const TransferProfile kToOracle{
     .procedure = QStringLiteral("Form2.PushButton3_Click"),
-    .target = &oracleDialect(),
-    .source = &SybaseConnectionTarget,
-    .destination = &OracleConnectionTarget,
+    .source = &sqlAnywhereSide(),
+    .destination = &oracleSide(),
     .existenceIgnoresCase = false,
     .eventsPerListItem = true,
     .failuresQuoteStatement = false,
@@ -26,9 +22,8 @@ const TransferProfile kToOracle{
 
 const TransferProfile kToSqlAnywhere{
     .procedure = QStringLiteral("Form2.PushButton4_Click"),
-    .target = &sqlAnywhereDialect(),
-    .source = &OracleConnectionTarget,
-    .destination = &SybaseConnectionTarget,
+    .source = &oracleSide(),
+    .destination = &sqlAnywhereSide(),
     .existenceIgnoresCase = true,
     .eventsPerListItem = false,
     .failuresQuoteStatement = true,
@@ -40,5 +35,9 @@ const TransferProfile kToSqlAnywhere{
     .nothingCurrentLine = 294,
     .tailShift = 8,
 };
+
+const TransferProfile& TransferInto(const Side& side) {
+    return &side == &oracleSide() ? kToOracle : kToSqlAnywhere;
+}
 
 }  // namespace tw

@@ -4,6 +4,7 @@
 
 #include "db/ConnectionTarget.h"
 #include "db/ConnectionValues.h"
+#include "db/Side.h"
 #include "shell/FrontEnd.h"
 #include "transfer/CopyStatements.h"
 
@@ -29,9 +30,8 @@ struct NumberedStep {
 // steps stand here in the order it runs them, with their line numbers.
 struct TransferProfile {
     QString procedure;
-    const Dialect* target;  // the target side's own product: its column types
-    ConnectionTarget (*source)(const ConnectionValues&);
-    ConnectionTarget (*destination)(const ConnectionValues&);
+    const Side* source;
+    const Side* destination;              // its own product gives the created tables' column types
     bool existenceIgnoresCase;            // the target list is searched without regard to case
     bool eventsPerListItem;               // events are let through for every list item too
     bool failuresQuoteStatement;          // a failure quotes the statement composed last
@@ -48,5 +48,8 @@ struct TransferProfile {
 extern const TransferProfile kToOracle;
 // "Send Table/s To Sybase iAny": the Oracle list's selected tables into SQL Anywhere.
 extern const TransferProfile kToSqlAnywhere;
+
+// The copy into the side.
+const TransferProfile& TransferInto(const Side& side);
 
 }  // namespace tw

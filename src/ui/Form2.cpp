@@ -201,8 +201,8 @@ void Form2::sendTables(const TransferProfile& profile, TableListBox& source, Tab
         ~Finished() { running = false; }
     } finished{m_transferRunning};
     LoggingFrontEnd front =
-        logged(profile.target == &oracleDialect() ? QStringLiteral("Send Table/s To Oracle")
-                                                  : QStringLiteral("Send Table/s To Sybase iAny"));
+        logged(profile.destination == &oracleSide() ? QStringLiteral("Send Table/s To Oracle")
+                                                    : QStringLiteral("Send Table/s To Sybase iAny"));
     TransferJob job{front, m_services.connections, m_connectionWindow.values(), source, target};
     job.batchRows = batchRowsSetting();
     TransferTables(profile, job);
