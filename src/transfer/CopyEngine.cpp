@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <new>
 #include <optional>
@@ -299,7 +300,7 @@ private:
                 // The row waits in the batch with its statement, which goes alone if the batch
                 // is refused.
                 if (batch.count() == 0) batch.firstRow = row + 1;
-                batch.add(insert.utf8());
+                batch.add(insert);
                 writer->add(bound);
                 // Let go of the values, so that reading the next row can reuse their room.
                 for (BoundValue& value : bound) value.data.clear();
@@ -312,14 +313,7 @@ private:
             bool lost = false;
             const bool written = m_proc.step(tail(260), [&] {
                 try {
-                    // A value too long for the target's literals goes as a parameter of the
-                    // row's statement; the statement quoted on failure is the one composed.
-                    const std::vector<BoundValue> parameters = insert.parameters();
-                    if (parameters.empty()) {
-                        required(m_target).executeUtf8(insert.utf8());
-                    } else {
-                        required(m_target).executeWithParameters(insert.sentUtf8(), parameters);
-                    }
+                    send(insert.utf8(), insert.parameters(), [&] { return insert.sentUtf8(); });
                 } catch (const DbError& failure) {
                     lost = failure.connectionLost();
                     throw;
@@ -336,14 +330,33 @@ private:
     }
 
     // The rows of a batch not yet written, with the literal statement of each, end to end.
+    // A value too long for the target's literals goes as a parameter of the row's statement;
+    // the statement quoted on failure is the one composed.
+    template <typename SentText>
+    void send(const QByteArray& statement, const std::vector<BoundValue>& parameters, SentText sentText) {
+        if (parameters.empty()) {
+            required(m_target).executeUtf8(statement);
+        } else {
+            required(m_target).executeWithParameters(sentText(), parameters);
+        }
+    }
+
     struct Batch {
         QByteArray text;
         std::vector<qsizetype> ends;
         qint64 firstRow = 0;
+        // The rows whose statements carry values too long for literals, by their place.
+        struct Sent {
+            QByteArray text;
+            std::vector<BoundValue> parameters;
+        };
+        std::map<qint64, Sent> withParameters;
 
         qint64 count() const { return static_cast<qint64>(ends.size()); }
-        void add(const QByteArray& statement) {
-            text += statement;
+        void add(const InsertStatement& insert) {
+            std::vector<BoundValue> parameters = insert.parameters();
+            if (!parameters.empty()) withParameters[count()] = {insert.sentUtf8(), std::move(parameters)};
+            text += insert.utf8();
             ends.push_back(text.size());
         }
         QByteArray statement(qint64 i) const {
@@ -353,6 +366,7 @@ private:
         void clear() {
             text.resize(0);
             ends.clear();
+            withParameters.clear();
         }
     };
 
@@ -409,7 +423,10 @@ private:
             bool lost = false;
             const bool written = m_proc.step(tail(260), [&] {
                 try {
-                    required(m_target).executeUtf8(m_replaying);
+                    const auto sent = batch.withParameters.find(i);
+                    const bool bound = sent != batch.withParameters.end();
+                    send(m_replaying, bound ? sent->second.parameters : std::vector<BoundValue>(),
+                         [&] { return sent->second.text; });
                 } catch (const DbError& failure) {
                     lost = failure.connectionLost();
                     throw;

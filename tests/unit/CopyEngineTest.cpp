@@ -8,6 +8,7 @@
 #include <new>
 
 #include "db/AdoType.h"
+#include "db/DbError.h"
 #include "shell/LoggingFrontEnd.h"
 #include "shell/TransferLog.h"
 #include "support/FakeConnection.h"
@@ -146,19 +147,27 @@ TEST(CopyEngine, ANameLongerThanTheTargetTakesIsRefusedBeforeAnythingChanges) {
     }
 }
 
-// Row by row into Oracle, a value longer than its literals take is bound to the row's INSERT.
+// Row by row into Oracle, and when a refused batch's rows go again one by one, a value longer
+// than its literals take is bound to the row's INSERT.
 TEST(CopyEngine, IntoOracleAValueTooLongForALiteralTravelsAsAParameter) {
-    EngineRig rig;
-    rig.source.setSelected(0, false);
-    const QString longText(4001, QLatin1Char('x'));
-    rig.connections.tables[SelectAllSql("B")].rows = {{"1", longText}, {"2", "b"}};
-    rig.connections.dialect = &oracleDialect();
-    rig.run();
+    for (const int batchRows : {1, 2}) {
+        SCOPED_TRACE(batchRows);
+        EngineRig rig;
+        rig.source.setSelected(0, false);
+        const QString longText(4001, QLatin1Char('x'));
+        rig.connections.tables[SelectAllSql("B")].rows = {{"1", longText}, {"2", "b"}};
+        rig.connections.dialect = &oracleDialect();
+        rig.connections.offersBatches = true;
+        rig.connections.onExecute = [](const QString& statement) {
+            if (statement.startsWith("batch")) throw DbError("ORA-00001: unique constraint violated");
+        };
+        rig.run(batchRows);
 
-    EXPECT_EQ(rig.logged("execute INSERT"),
-              QStringList({"execute INSERT INTO \"B\" VALUES('1', ?) [" + longText + "]",
-                           "execute INSERT INTO \"B\" VALUES('2', 'b')"}));
-    EXPECT_TRUE(rig.front.failures.isEmpty());
+        EXPECT_EQ(rig.logged("execute INSERT"),
+                  QStringList({"execute INSERT INTO \"B\" VALUES('1', ?) [" + longText + "]",
+                               "execute INSERT INTO \"B\" VALUES('2', 'b')"}));
+        EXPECT_TRUE(rig.front.failures.isEmpty());
+    }
 }
 
 // The engine asks the verifier once a table is copied; the verdict goes to the front end with
