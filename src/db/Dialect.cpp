@@ -1,5 +1,6 @@
 #include "db/Dialect.h"
 
+#include "db/Connection.h"
 #include "db/Datatype.h"
 #include "db/SqlText.h"
 
@@ -16,6 +17,25 @@ ColumnType Dialect::typeByRules(std::int16_t adoType, std::initializer_list<Type
         }
     }
     return otherwise;
+}
+
+QString Dialect::renameSql(const QString& oldName, const QString& newName) const {
+    return QStringLiteral("ALTER TABLE ") + quotedName(oldName) + QStringLiteral(" RENAME TO ") +
+           quotedName(newName);
+}
+
+ColumnType Dialect::numberTextOrBinary(std::int16_t adoType, const QString& longBinaryType) {
+    const ColumnType text{QStringLiteral("TEXT"), ColumnKind::Text};
+    return typeByRules(adoType,
+                       {{{"char"}, text},
+                        {{"dec", "numeric", "int"}, {QStringLiteral("NUMERIC"), ColumnKind::Number}},
+                        {{"adlongvarbinary"}, {longBinaryType, ColumnKind::LongBinary}}},
+                       text);
+}
+
+const Dialect& DialectFor(const Connection* connection, const Dialect& side) {
+    const Dialect* connected = connection ? connection->dialect() : nullptr;
+    return connected ? *connected : side;
 }
 
 const Dialect* dialectNamed(const QByteArray& dbmsName) {

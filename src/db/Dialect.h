@@ -8,18 +8,20 @@
 
 namespace tw {
 
+class Connection;
+
 // What a created column holds, as its type decides: numbers compare by value, long binary as
 // bytes, all else as the exact text.
 enum class ColumnKind { Number, LongBinary, Text };
 
-// A column type of the specified copy: its text in CREATE TABLE and what the column holds.
+// A type a copy gives a created column: its text in CREATE TABLE and what the column holds.
 struct ColumnType {
     QString text;  // "VARCHAR(2000)"
     ColumnKind kind = ColumnKind::Text;
 };
 
 // Everything the program knows that differs between the databases it meets: how a name and
-// bytes are written, how a table is renamed, the column types of the specified copy, what a
+// bytes are written, how a table is renamed, the column types a copy creates, what a
 // session needs first, and what the driver does its own way. One per database product; the
 // product the connected driver names (SQL_DBMS_NAME) decides, and a side whose driver names
 // none speaks its own side's dialect.
@@ -35,11 +37,11 @@ public:
     // A table or column name between double quotes, every double quote in it doubled: the SQL
     // standard's way, which all four products read.
     virtual QString quotedName(const QString& name) const;
-    // Bytes in the product's own binary literal, so that a long-binary column receives the very
-    // bytes; an empty value as NULL.
+    // Bytes (never none) in the product's own binary literal, so that a long-binary column
+    // receives the very bytes.
     virtual void appendBinaryLiteral(QByteArray& out, const QByteArray& bytes) const = 0;
-    // The statement that gives a table a new name.
-    virtual QString renameSql(const QString& oldName, const QString& newName) const = 0;
+    // The statement that gives a table a new name; by default ALTER TABLE … RENAME TO ….
+    virtual QString renameSql(const QString& oldName, const QString& newName) const;
     // The type a copy gives a column of the source's ADO type, and how its CREATE TABLE ends.
     virtual ColumnType columnType(std::int16_t adoType) const = 0;
     virtual QString createTableEnd() const { return QStringLiteral(")"); }
@@ -67,6 +69,8 @@ protected:
     };
     static ColumnType typeByRules(std::int16_t adoType, std::initializer_list<TypeRule> rules,
                                   const ColumnType& otherwise);
+    // Whole and exact-decimal numbers become NUMERIC, long binary the given type, all else TEXT.
+    static ColumnType numberTextOrBinary(std::int16_t adoType, const QString& longBinaryType);
 };
 
 // The products of the two sides, and the stand's products that stand in for them.
@@ -77,5 +81,8 @@ const Dialect& sqliteDialect();
 
 // The dialect of the product a driver names, or none.
 const Dialect* dialectNamed(const QByteArray& dbmsName);
+
+// The dialect a connection speaks: the product its driver names, else the side's own.
+const Dialect& DialectFor(const Connection* connection, const Dialect& side);
 
 }  // namespace tw

@@ -40,11 +40,6 @@ void appendLiteral(QByteArray& out, const Variant& value) {
 
 }  // namespace
 
-const Dialect& DialectFor(const Connection* connection, const Dialect& side) {
-    const Dialect* connected = connection ? connection->dialect() : nullptr;
-    return connected ? *connected : side;
-}
-
 BoundValue BoundValueFor(const Variant& value, bool longBinaryColumn) {
     if (longBinaryColumn && value.isBinary()) {
         if (value.bytes().isEmpty()) return {};
@@ -104,8 +99,13 @@ void InsertStatement::addValue(const Variant& value, bool longBinaryColumn) {
     if (!m_dialect) return;
     const qsizetype limit = bytes ? m_dialect->longestBinaryLiteral() : m_dialect->longestTextLiteral();
     if (limit <= 0) return;
-    BoundValue bound = BoundValueFor(value, longBinaryColumn);
-    if (bound.data.size() > limit) m_longValues.push_back({begin, m_text.size(), std::move(bound)});
+    // The value's own length, without making its bound form: binary outside a long-binary
+    // column is written as two hex digits a byte.
+    const qsizetype length = !value.isBinary() ? value.textUtf8().size()
+                             : bytes           ? value.bytes().size()
+                                               : 2 * value.bytes().size();
+    if (length > limit)
+        m_longValues.push_back({begin, m_text.size(), BoundValueFor(value, longBinaryColumn)});
 }
 
 QByteArray InsertStatement::sentUtf8() const {

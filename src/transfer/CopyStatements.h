@@ -10,10 +10,6 @@
 
 namespace tw {
 
-// The dialect a copy writes in: the product the connected driver names, else the one the target
-// side stands for.
-const Dialect& DialectFor(const Connection* connection, const Dialect& side);
-
 struct FieldDescription {
     QString name;
     std::int16_t type = 0;  // ADO data type code

@@ -81,7 +81,7 @@ protected:
     QStringList m_sqlanyTables;
 };
 
-// The checks of what arrives run both as specified, each row its own INSERT, and batched by
+// The checks of what arrives run both as the windows copy, each row its own INSERT, and batched by
 // the settings key, two rows to a batch so that every table spans batches.
 class TransferEitherWay : public TransferOnTheStand, public ::testing::WithParamInterface<int> {
 protected:

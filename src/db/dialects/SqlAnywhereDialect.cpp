@@ -19,12 +19,7 @@ public:
     }
     // Whole and exact-decimal numbers become numbers, long binary stays binary, all else is text.
     ColumnType columnType(std::int16_t adoType) const override {
-        const ColumnType text{QStringLiteral("TEXT"), ColumnKind::Text};
-        return typeByRules(adoType,
-                           {{{"char"}, text},
-                            {{"dec", "numeric", "int"}, {QStringLiteral("NUMERIC"), ColumnKind::Number}},
-                            {{"adlongvarbinary"}, {QStringLiteral("OLEOBJECT"), ColumnKind::LongBinary}}},
-                           text);
+        return numberTextOrBinary(adoType, QStringLiteral("OLEOBJECT"));
     }
     QString createTableEnd() const override { return QStringLiteral(");"); }
 };

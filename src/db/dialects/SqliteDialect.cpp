@@ -13,17 +13,8 @@ public:
     void appendBinaryLiteral(QByteArray& out, const QByteArray& bytes) const override {
         out += "X'" + bytes.toHex().toUpper() + '\'';
     }
-    QString renameSql(const QString& oldName, const QString& newName) const override {
-        return QStringLiteral("ALTER TABLE ") + quotedName(oldName) + QStringLiteral(" RENAME TO ") +
-               quotedName(newName);
-    }
     ColumnType columnType(std::int16_t adoType) const override {
-        const ColumnType text{QStringLiteral("TEXT"), ColumnKind::Text};
-        return typeByRules(adoType,
-                           {{{"char"}, text},
-                            {{"dec", "numeric", "int"}, {QStringLiteral("NUMERIC"), ColumnKind::Number}},
-                            {{"adlongvarbinary"}, {QStringLiteral("BLOB"), ColumnKind::LongBinary}}},
-                           text);
+        return numberTextOrBinary(adoType, QStringLiteral("BLOB"));
     }
 
     // Debian's SQLite ODBC driver.
