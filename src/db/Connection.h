@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "db/ConnectionTarget.h"
+#include "db/Dialect.h"
+#include "db/TableShape.h"
 #include "shell/Variant.h"
 
 namespace tw {
-
-class Dialect;
 
 // Where a connection keeps the cursors of its recordsets: a client-side cursor knows its row
 // count before the first row is read.
@@ -53,7 +53,7 @@ public:
 };
 
 // One value of a row written through a batch: NULL, the text the statement would quote, or the
-// bytes of a long-binary column.
+// bytes of a column of bytes.
 struct BoundValue {
     enum class Kind { Null, Text, Bytes };
     Kind kind = Kind::Null;
@@ -113,6 +113,17 @@ public:
 
     // The rows of a query, read forward.
     virtual std::unique_ptr<Recordset> openRecordset(const QString& source) = 0;
+    // The same, each column read as its kind wants it: floating point as the number itself,
+    // written with the digits that read back as the same number, and bytes as bytes, whatever
+    // the driver describes the column as. Columns beyond the kinds are read as above.
+    virtual std::unique_ptr<Recordset> openRecordsetAs(const QString& source,
+                                                       const QList<ColumnKind>& /*kinds*/) {
+        return openRecordset(source);
+    }
+    // The table's columns in the order SELECT * gives them, with their types, lengths and
+    // nullability, and its primary key, as the database describes them. Empty where nothing
+    // can be known.
+    virtual TableShape tableShape(const QString& /*table*/) { return {}; }
 
     virtual std::unique_ptr<Recordset> openSchema(int schema) = 0;
 
@@ -126,9 +137,9 @@ public:
     virtual NameLimits nameLimits() const { return {}; }
 
     // A writer of the table's rows in batches, or none where this connection cannot write
-    // them so; longBinary says per column whether it holds long binary.
+    // them so; bytes says per column whether its values are bytes.
     virtual std::unique_ptr<BatchWriter> batchWriter(const QString& /*table*/,
-                                                     const std::vector<bool>& /*longBinary*/) {
+                                                     const std::vector<bool>& /*bytes*/) {
         return nullptr;
     }
 

@@ -29,8 +29,57 @@ ColumnType Dialect::numberTextOrBinary(std::int16_t adoType, const QString& long
     return typeByRules(adoType,
                        {{{"char"}, text},
                         {{"dec", "numeric", "int"}, {QStringLiteral("NUMERIC"), ColumnKind::Number}},
-                        {{"adlongvarbinary"}, {longBinaryType, ColumnKind::LongBinary}}},
+                        {{"adlongvarbinary"}, {longBinaryType, ColumnKind::Bytes}}},
                        text);
+}
+
+namespace {
+
+ColumnKind kindOf(ColumnSort sort) {
+    switch (sort) {
+        case ColumnSort::TinyInt:
+        case ColumnSort::SmallInt:
+        case ColumnSort::Integer:
+        case ColumnSort::BigInt:
+        case ColumnSort::Decimal:
+        case ColumnSort::UnboundedDecimal:
+            return ColumnKind::Number;
+        case ColumnSort::Real:
+        case ColumnSort::Double:
+            return ColumnKind::Float;
+        case ColumnSort::Logical:
+            return ColumnKind::Logical;
+        case ColumnSort::Binary:
+        case ColumnSort::VarBinary:
+        case ColumnSort::LongBinary:
+            return ColumnKind::Bytes;
+        case ColumnSort::Date:
+        case ColumnSort::Time:
+        case ColumnSort::Timestamp:
+            return ColumnKind::Moment;
+        default:
+            return ColumnKind::Text;
+    }
+}
+
+}  // namespace
+
+std::optional<ColumnType> Dialect::faithfulType(const ColumnShape& column) const {
+    const ColumnSort sort = sortOf(column);
+    const bool moment = sort == ColumnSort::Time || sort == ColumnSort::Timestamp;
+    const qint64 fraction = column.digits < 0 ? 6 : column.digits;
+    const qint64 measure = moment ? fraction : column.size;
+    for (const FaithfulRule& rule : faithfulRules()) {
+        if (rule.sort != sort) continue;
+        const char* type = rule.longest > 0 && measure > rule.longest ? rule.beyond : rule.type;
+        if (!type) return std::nullopt;
+        QString text = QString::fromLatin1(type);
+        text.replace(QLatin1String("{n}"), QString::number(column.size));
+        text.replace(QLatin1String("{s}"), QString::number(qMax(column.digits, 0)));
+        text.replace(QLatin1String("{f}"), QString::number(fraction));
+        return ColumnType{text, kindOf(sort)};
+    }
+    return std::nullopt;
 }
 
 const Dialect& DialectFor(const Connection* connection, const Dialect& side) {

@@ -5,14 +5,19 @@
 #include <QStringList>
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
+#include <span>
+
+#include "db/TableShape.h"
 
 namespace tw {
 
 class Connection;
 
-// What a created column holds, as its type decides: numbers compare by value, long binary as
-// bytes, all else as the exact text.
-enum class ColumnKind { Number, LongBinary, Text };
+// What a created column holds, as its type decides how its values are written and compared:
+// exact numbers by value, binary as bytes, floating point by value, logical values as true or
+// false, dates and times by their moment, all else as the exact text.
+enum class ColumnKind { Number, Bytes, Text, Float, Logical, Moment };
 
 // A type a copy gives a created column: its text in CREATE TABLE and what the column holds.
 struct ColumnType {
@@ -37,7 +42,7 @@ public:
     // A table or column name between double quotes, every double quote in it doubled: the SQL
     // standard's way, which all four products read.
     virtual QString quotedName(const QString& name) const;
-    // Bytes (never none) in the product's own binary literal, so that a long-binary column
+    // Bytes (never none) in the product's own binary literal, so that a column of bytes
     // receives the very bytes.
     virtual void appendBinaryLiteral(QByteArray& out, const QByteArray& bytes) const = 0;
     // The statement that gives a table a new name; by default ALTER TABLE … RENAME TO ….
@@ -45,6 +50,17 @@ public:
     // The type a copy gives a column of the source's ADO type, and how its CREATE TABLE ends.
     virtual ColumnType columnType(std::int16_t adoType) const = 0;
     virtual QString createTableEnd() const { return QStringLiteral(")"); }
+
+    // The faithful copy's type for a column of the source's shape, from the dialect's type
+    // table; none where the product has no type that keeps the column's values as they are.
+    std::optional<ColumnType> faithfulType(const ColumnShape& column) const;
+    // A logical value as the product writes it.
+    virtual QString logicalText(bool truth) const {
+        return truth ? QStringLiteral("1") : QStringLiteral("0");
+    }
+    // Makes the column's shape say what the product's usual driver leaves unsaid or says
+    // otherwise (a type only its name tells, say).
+    virtual void readDeclaredType(ColumnShape& /*column*/) const {}
     // Statements run right after connecting, before anything else; a failing one fails the
     // connection.
     virtual QStringList sessionSetUp() const { return {}; }
@@ -61,6 +77,18 @@ public:
     virtual QString ownTablesPrefix() const { return QString(); }
 
 protected:
+    // One row of a faithful type table: a column of this sort gets this type, where {n} stands
+    // for its length or precision, {s} for its scale and {f} for the digits of its seconds'
+    // fraction (6 where the source does not say). Where the length, precision or digits are
+    // more than `longest`, the type `beyond` is given instead (none: no faithful type).
+    struct FaithfulRule {
+        ColumnSort sort;
+        const char* type;
+        qint64 longest = 0;
+        const char* beyond = nullptr;
+    };
+    virtual std::span<const FaithfulRule> faithfulRules() const = 0;
+
     // One row of a type table: the first row one of whose words the lower-cased ADO type name
     // holds gives the type.
     struct TypeRule {

@@ -7,6 +7,7 @@
 #include "db/AdoType.h"
 #include "db/DbError.h"
 #include "db/SqlText.h"
+#include "db/TableShape.h"
 #include "db/odbc/OdbcConnection.h"
 #include "support/StandDatabases.h"
 
@@ -216,6 +217,121 @@ TEST_P(OdbcLayer, ClosingTheConnectionClosesItsRecordsets) {
     EXPECT_THROW(rows->moveNext(), DbError);
     rows.reset();  // released after its connection: nothing left to free twice
     m_connection = test::openStand(GetParam());
+}
+
+// What the shape says of one column; kAny where the figure is the driver's own choice.
+constexpr int kAny = -99;
+struct ExpectedColumn {
+    const char* name;
+    ColumnSort sort;
+    qint64 size = kAny;
+    int digits = kAny;
+    bool nullable = true;
+};
+
+// The catalogue's types, lengths and nullability, in the order SELECT * gives the columns, and
+// the key in its own order. A table whose name the first one's matches as a pattern must not
+// mix in, and the table is found in the schema the query reached.
+TEST_P(OdbcLayer, TableShapeTellsTypesLengthsNullabilityAndKeyOrder) {
+    const QString columns =
+        isPostgres() ? QStringLiteral(
+                           "id INTEGER NOT NULL, amount NUMERIC(10,2), any_amount NUMERIC, label VARCHAR(70),"
+                           " free_label VARCHAR, note TEXT, ratio REAL, exact DOUBLE PRECISION, flag BOOLEAN,"
+                           " day DATE, moment TIMESTAMP(3), data BYTEA, PRIMARY KEY (label, id)")
+                     : QStringLiteral(
+                           "id INTEGER NOT NULL, amount NUMERIC(10,2), any_amount NUMERIC, label VARCHAR(70),"
+                           " note TEXT, exact DOUBLE, flag BOOLEAN, day DATE, moment TIMESTAMP, data BLOB,"
+                           " code VARBINARY(16), PRIMARY KEY (label, id)");
+    const QString table = createTable(QStringLiteral("shape_t"), columns);
+    QString lookalike = table;
+    lookalike[5] = QLatin1Char('X');  // shapeXt_…
+    db().execute(
+        QStringLiteral("CREATE TABLE %1(id INTEGER PRIMARY KEY, other TEXT)").arg(quotedName(lookalike)));
+    m_tables << lookalike;
+    // A schema first on the search path that lacks the table: SELECT reaches the next one's.
+    const QString schema = QStringLiteral("a_%1").arg(table);
+    if (isPostgres()) {
+        db().execute(QStringLiteral("CREATE SCHEMA %1").arg(quotedName(schema)));
+        db().execute(QStringLiteral("SET search_path = %1, public").arg(quotedName(schema)));
+    }
+    const TableShape shape = db().tableShape(table);
+    if (isPostgres()) {
+        db().execute(QStringLiteral("RESET search_path"));
+        db().execute(QStringLiteral("DROP SCHEMA %1").arg(quotedName(schema)));
+    }
+
+    const QList<ExpectedColumn> expected =
+        isPostgres() ? QList<ExpectedColumn>{{"id", ColumnSort::Integer, kAny, kAny, false},
+                                             {"amount", ColumnSort::Decimal, 10, 2},
+                                             {"any_amount", ColumnSort::UnboundedDecimal, 0, -1},
+                                             {"label", ColumnSort::VarChar, 70, kAny, false},
+                                             {"free_label", ColumnSort::LongText, 0},
+                                             {"note", ColumnSort::LongText},
+                                             {"ratio", ColumnSort::Real},
+                                             {"exact", ColumnSort::Double},
+                                             {"flag", ColumnSort::Logical},
+                                             {"day", ColumnSort::Date},
+                                             {"moment", ColumnSort::Timestamp, kAny, 3},
+                                             {"data", ColumnSort::LongBinary}}
+                     : QList<ExpectedColumn>{{"id", ColumnSort::Integer, kAny, kAny, false},
+                                             {"amount", ColumnSort::Decimal, 10, 2},
+                                             {"any_amount", ColumnSort::UnboundedDecimal, 0, -1},
+                                             {"label", ColumnSort::VarChar, 70},
+                                             {"note", ColumnSort::LongText},
+                                             {"exact", ColumnSort::Double},
+                                             {"flag", ColumnSort::Logical},
+                                             {"day", ColumnSort::Date},
+                                             {"moment", ColumnSort::Timestamp},
+                                             {"data", ColumnSort::LongBinary},
+                                             {"code", ColumnSort::VarBinary, 16}};
+    ASSERT_EQ(shape.columns.size(), expected.size());
+    for (qsizetype at = 0; at < expected.size(); ++at) {
+        const ColumnShape& column = shape.columns[at];
+        const ExpectedColumn& wanted = expected[at];
+        SCOPED_TRACE(wanted.name);
+        EXPECT_EQ(column.name, QLatin1String(wanted.name));
+        EXPECT_EQ(sortOf(column), wanted.sort) << column.typeName.toStdString();
+        if (wanted.size != kAny) {
+            EXPECT_EQ(column.size, wanted.size);
+        }
+        if (wanted.digits != kAny) {
+            EXPECT_EQ(column.digits, wanted.digits);
+        }
+        EXPECT_EQ(column.nullable, wanted.nullable);
+    }
+    EXPECT_EQ(shape.primaryKey, QStringList({"label", "id"}));
+    EXPECT_THROW(db().tableShape(QStringLiteral("no_such_table_here")), DbError);
+}
+
+// Floating point comes as the number's own shortest digits, not the driver's text of it (both
+// write 1e-05); bytes as bytes where the driver calls the column text; other columns as ever.
+TEST_P(OdbcLayer, RecordsetsReadFloatsAsNumbersAndBytesAsBytes) {
+    const QString table =
+        createTable(QStringLiteral("kinds"),
+                    isPostgres() ? "f DOUBLE PRECISION, b BYTEA, t TEXT" : "f DOUBLE, b BINARY(4), t TEXT");
+    db().execute(QStringLiteral("INSERT INTO %1 VALUES(0.30000000000000004, %2, '0.5')")
+                     .arg(quotedName(table), isPostgres() ? "'\\x01020304'" : "X'01020304'"));
+    db().execute(QStringLiteral("INSERT INTO %1 VALUES(0.00001, NULL, 'x')").arg(quotedName(table)));
+    db().execute(QStringLiteral("INSERT INTO %1 VALUES(NULL, NULL, NULL)").arg(quotedName(table)));
+    auto rows = db().openRecordsetAs(
+        QStringLiteral("SELECT f, b, t FROM %1 ORDER BY f NULLS FIRST").arg(quotedName(table)),
+        {ColumnKind::Float, ColumnKind::Bytes});
+    std::vector<std::string> read;
+    for (; !rows->eof(); rows->moveNext()) {
+        QStringList row;
+        for (int column = 0; column < 3; ++column) {
+            const Variant& value = rows->field(column).value;
+            row << (value.isNull()     ? QStringLiteral("NULL")
+                    : value.isBinary() ? QStringLiteral("bytes ") + value.toString()
+                                       : value.toString());
+        }
+        read.push_back(row.join(QLatin1String(" | ")).toStdString());
+    }
+    // SQLite's driver keeps 15 significant digits of a double, whatever it is read as.
+    const std::vector<std::string> expected = {
+        "NULL | NULL | NULL", "0.00001 | NULL | x",
+        isPostgres() ? "0.30000000000000004 | bytes 01020304 | 0.5" : "0.3 | bytes 01020304 | 0.5"};
+    EXPECT_EQ(read, expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Stand, OdbcLayer, ::testing::ValuesIn(test::standDatabases()),

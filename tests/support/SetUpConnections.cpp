@@ -25,6 +25,11 @@ public:
     std::unique_ptr<Recordset> openRecordset(const QString& source) override {
         return m_inner->openRecordset(source);
     }
+    std::unique_ptr<Recordset> openRecordsetAs(const QString& source,
+                                               const QList<ColumnKind>& kinds) override {
+        return m_inner->openRecordsetAs(source, kinds);
+    }
+    TableShape tableShape(const QString& table) override { return m_inner->tableShape(table); }
     std::unique_ptr<Recordset> openSchema(int schema) override { return m_inner->openSchema(schema); }
     void close() override {
         m_inner->close();
@@ -32,9 +37,8 @@ public:
     }
     const Dialect* dialect() const override { return m_inner->dialect(); }
     NameLimits nameLimits() const override { return m_inner->nameLimits(); }
-    std::unique_ptr<BatchWriter> batchWriter(const QString& table,
-                                             const std::vector<bool>& longBinary) override {
-        return m_inner->batchWriter(table, longBinary);
+    std::unique_ptr<BatchWriter> batchWriter(const QString& table, const std::vector<bool>& bytes) override {
+        return m_inner->batchWriter(table, bytes);
     }
 
 protected:

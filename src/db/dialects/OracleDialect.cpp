@@ -9,10 +9,40 @@ public:
     QString title() const override { return QStringLiteral("Oracle"); }
     bool isNamed(const QByteArray& dbmsName) const override { return dbmsName.contains("Oracle"); }
 
-    // Values travel as text ('12.5'); the session reads them by its NLS_NUMERIC_CHARACTERS,
-    // which follow the client's NLS_LANG: under a German one every decimal would be refused.
+    // The faithful copy's types, by Oracle's own names. Text lengths count characters; a
+    // character may take four bytes and a column at most 4,000 (2,000 fixed), so longer
+    // declarations become CLOB. Oracle has no time of day without a date.
+    std::span<const FaithfulRule> faithfulRules() const override {
+        static const FaithfulRule rules[] = {
+            {ColumnSort::TinyInt, "NUMBER(3)"},
+            {ColumnSort::SmallInt, "NUMBER(5)"},
+            {ColumnSort::Integer, "NUMBER(10)"},
+            {ColumnSort::BigInt, "NUMBER(19)"},
+            {ColumnSort::Decimal, "NUMBER({n},{s})", 38},
+            {ColumnSort::UnboundedDecimal, "NUMBER"},
+            {ColumnSort::Real, "BINARY_FLOAT"},
+            {ColumnSort::Double, "BINARY_DOUBLE"},
+            {ColumnSort::Logical, "NUMBER(1)"},
+            {ColumnSort::Char, "CHAR({n} CHAR)", 500, "CLOB"},
+            {ColumnSort::VarChar, "VARCHAR2({n} CHAR)", 1000, "CLOB"},
+            {ColumnSort::LongText, "CLOB"},
+            {ColumnSort::Binary, "RAW({n})", 2000, "BLOB"},
+            {ColumnSort::VarBinary, "RAW({n})", 2000, "BLOB"},
+            {ColumnSort::LongBinary, "BLOB"},
+            {ColumnSort::Date, "DATE"},
+            {ColumnSort::Timestamp, "TIMESTAMP({f})", 9},
+            {ColumnSort::Guid, "CHAR(36)"},
+        };
+        return rules;
+    }
+
+    // Values travel as text ('12.5', '2024-01-02 10:11:12.5'); the session reads them by its
+    // NLS settings, which follow the client's NLS_LANG: under a German one every decimal would
+    // be refused, and dates are read by the language's own format.
     QStringList sessionSetUp() const override {
-        return {QStringLiteral("ALTER SESSION SET NLS_NUMERIC_CHARACTERS = '.,'")};
+        return {QStringLiteral("ALTER SESSION SET NLS_NUMERIC_CHARACTERS = '.,'"),
+                QStringLiteral("ALTER SESSION SET NLS_DATE_FORMAT = 'YYYY-MM-DD HH24:MI:SS'"),
+                QStringLiteral("ALTER SESSION SET NLS_TIMESTAMP_FORMAT = 'YYYY-MM-DD HH24:MI:SS.FF'")};
     }
 
     // A character literal takes at most 4,000 bytes (ORA-01704), HEXTORAW('…') two per byte.
@@ -33,7 +63,7 @@ public:
         return typeByRules(adoType,
                            {{{"char"}, text},
                             {{"decimal", "numeric"}, number},
-                            {{"adlongvarbinary"}, {QStringLiteral("BLOB"), ColumnKind::LongBinary}},
+                            {{"adlongvarbinary"}, {QStringLiteral("BLOB"), ColumnKind::Bytes}},
                             {{"binary"}, text},
                             {{"int"}, number}},
                            text);

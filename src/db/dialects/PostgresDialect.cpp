@@ -1,3 +1,6 @@
+#include <sql.h>
+#include <sqlext.h>
+
 #include "db/Dialect.h"
 
 namespace tw {
@@ -9,6 +12,38 @@ class PostgresDialect : public Dialect {
 public:
     QString title() const override { return QStringLiteral("PostgreSQL"); }
     bool isNamed(const QByteArray& dbmsName) const override { return dbmsName.startsWith("PostgreSQL"); }
+
+    std::span<const FaithfulRule> faithfulRules() const override {
+        static const FaithfulRule rules[] = {
+            {ColumnSort::TinyInt, "SMALLINT"},
+            {ColumnSort::SmallInt, "SMALLINT"},
+            {ColumnSort::Integer, "INTEGER"},
+            {ColumnSort::BigInt, "BIGINT"},
+            {ColumnSort::Decimal, "NUMERIC({n},{s})", 1000},
+            {ColumnSort::UnboundedDecimal, "NUMERIC"},
+            {ColumnSort::Real, "REAL"},
+            {ColumnSort::Double, "DOUBLE PRECISION"},
+            {ColumnSort::Logical, "BOOLEAN"},
+            {ColumnSort::Char, "CHAR({n})", 10485760, "TEXT"},
+            {ColumnSort::VarChar, "VARCHAR({n})", 10485760, "TEXT"},
+            {ColumnSort::LongText, "TEXT"},
+            {ColumnSort::Binary, "BYTEA"},
+            {ColumnSort::VarBinary, "BYTEA"},
+            {ColumnSort::LongBinary, "BYTEA"},
+            {ColumnSort::Date, "DATE"},
+            {ColumnSort::Time, "TIME({f})", 6},
+            {ColumnSort::Timestamp, "TIMESTAMP({f})", 6},
+            {ColumnSort::Guid, "UUID"},
+        };
+        return rules;
+    }
+    QString logicalText(bool truth) const override {
+        return truth ? QStringLiteral("true") : QStringLiteral("false");
+    }
+    // psqlODBC describes a boolean as text of five characters.
+    void readDeclaredType(ColumnShape& column) const override {
+        if (column.typeName == QLatin1String("bool")) column.sqlType = SQL_BIT;
+    }
 
     void appendBinaryLiteral(QByteArray& out, const QByteArray& bytes) const override {
         out += "'\\x" + bytes.toHex() + '\'';

@@ -10,6 +10,33 @@ public:
     QString title() const override { return QStringLiteral("SQL Anywhere"); }
     bool isNamed(const QByteArray& dbmsName) const override { return dbmsName.contains("Anywhere"); }
 
+    // The faithful copy's types, by SQL Anywhere's own names. NCHAR and NVARCHAR count
+    // characters, up to 8,191; TINYINT holds 0 to 255 only, so signed ones become SMALLINT.
+    std::span<const FaithfulRule> faithfulRules() const override {
+        static const FaithfulRule rules[] = {
+            {ColumnSort::TinyInt, "SMALLINT"},
+            {ColumnSort::SmallInt, "SMALLINT"},
+            {ColumnSort::Integer, "INTEGER"},
+            {ColumnSort::BigInt, "BIGINT"},
+            {ColumnSort::Decimal, "NUMERIC({n},{s})", 127},
+            {ColumnSort::UnboundedDecimal, "NUMERIC(127,64)"},
+            {ColumnSort::Real, "REAL"},
+            {ColumnSort::Double, "DOUBLE"},
+            {ColumnSort::Logical, "BIT"},
+            {ColumnSort::Char, "NCHAR({n})", 8191, "LONG NVARCHAR"},
+            {ColumnSort::VarChar, "NVARCHAR({n})", 8191, "LONG NVARCHAR"},
+            {ColumnSort::LongText, "LONG NVARCHAR"},
+            {ColumnSort::Binary, "BINARY({n})", 32767, "LONG BINARY"},
+            {ColumnSort::VarBinary, "VARBINARY({n})", 32767, "LONG BINARY"},
+            {ColumnSort::LongBinary, "LONG BINARY"},
+            {ColumnSort::Date, "DATE"},
+            {ColumnSort::Time, "TIME", 6},
+            {ColumnSort::Timestamp, "TIMESTAMP", 6},
+            {ColumnSort::Guid, "UNIQUEIDENTIFIER"},
+        };
+        return rules;
+    }
+
     void appendBinaryLiteral(QByteArray& out, const QByteArray& bytes) const override {
         out += "0x" + bytes.toHex().toUpper();
     }

@@ -1,3 +1,8 @@
+#include <sql.h>
+#include <sqlext.h>
+
+#include <QRegularExpression>
+
 #include "db/Dialect.h"
 
 namespace tw {
@@ -10,6 +15,36 @@ public:
     QString title() const override { return QStringLiteral("SQLite"); }
     bool isNamed(const QByteArray& dbmsName) const override { return dbmsName.startsWith("SQLite"); }
 
+    // SQLite keeps any type name it is given; these are the names its driver reads back as
+    // the same types. A NUMERIC column keeps 15 significant digits of a value that is not whole.
+    std::span<const FaithfulRule> faithfulRules() const override {
+        static const FaithfulRule rules[] = {
+            {ColumnSort::TinyInt, "TINYINT"},
+            {ColumnSort::SmallInt, "SMALLINT"},
+            {ColumnSort::Integer, "INTEGER"},
+            {ColumnSort::BigInt, "BIGINT"},
+            {ColumnSort::Decimal, "NUMERIC({n},{s})"},
+            {ColumnSort::UnboundedDecimal, "NUMERIC"},
+            {ColumnSort::Real, "REAL"},
+            {ColumnSort::Double, "DOUBLE"},
+            {ColumnSort::Logical, "BOOLEAN"},
+            {ColumnSort::Char, "CHAR({n})"},
+            {ColumnSort::VarChar, "VARCHAR({n})"},
+            {ColumnSort::LongText, "TEXT"},
+            {ColumnSort::Binary, "VARBINARY({n})"},
+            {ColumnSort::VarBinary, "VARBINARY({n})"},
+            {ColumnSort::LongBinary, "BLOB"},
+            {ColumnSort::Date, "DATE"},
+            {ColumnSort::Time, "TIME"},
+            {ColumnSort::Timestamp, "TIMESTAMP"},
+            {ColumnSort::Guid, "CHAR(36)"},
+        };
+        return rules;
+    }
+    // The driver's catalogue types are unreliable (NUMERIC(10,2) reads as a DOUBLE of size 2,
+    // BINARY(4) as text); the declared type name says what the column is.
+    void readDeclaredType(ColumnShape& column) const override;
+
     void appendBinaryLiteral(QByteArray& out, const QByteArray& bytes) const override {
         out += "X'" + bytes.toHex().toUpper() + '\'';
     }
@@ -21,6 +56,49 @@ public:
     bool bindsBinaryArraysByFirstLength() const override { return true; }
     QString ownTablesPrefix() const override { return QStringLiteral("sqlite_"); }
 };
+
+void SqliteDialect::readDeclaredType(ColumnShape& column) const {
+    // NAME, NAME(n) or NAME(p,s); SQLite itself reads the name by the words it holds.
+    static const QRegularExpression declared(
+        QStringLiteral(R"(^\s*([A-Za-z_ ]*?)\s*(?:\(\s*(\d+)\s*(?:,\s*(\d+)\s*)?\))?\s*$)"));
+    const QRegularExpressionMatch match = declared.match(column.typeName);
+    const QString name = match.hasMatch() ? match.captured(1).toUpper() : column.typeName.toUpper();
+    const qint64 size = match.captured(2).toLongLong();
+    const int scale = match.captured(3).isEmpty() ? 0 : match.captured(3).toInt();
+    const auto set = [&](SQLSMALLINT type, qint64 length = 0, int digits = -1) {
+        column.sqlType = type;
+        column.size = length;
+        column.digits = digits;
+    };
+    if (name == QLatin1String("TINYINT")) return set(SQL_TINYINT);
+    if (name == QLatin1String("SMALLINT")) return set(SQL_SMALLINT);
+    if (name == QLatin1String("BIGINT")) return set(SQL_BIGINT);
+    if (name.contains(QLatin1String("INT"))) return set(SQL_INTEGER);
+    if (name.startsWith(QLatin1String("BOOL")) || name == QLatin1String("BIT")) return set(SQL_BIT);
+    if (name == QLatin1String("NUMERIC") || name == QLatin1String("DECIMAL")) {
+        return set(SQL_NUMERIC, size, size > 0 ? scale : -1);
+    }
+    if (name == QLatin1String("REAL")) return set(SQL_REAL);
+    if (name.contains(QLatin1String("FLOA")) || name.contains(QLatin1String("DOUB"))) return set(SQL_DOUBLE);
+    if (name == QLatin1String("TIMESTAMP") || name == QLatin1String("DATETIME")) {
+        return set(SQL_TYPE_TIMESTAMP, 0, size > 0 ? static_cast<int>(size) : -1);
+    }
+    if (name == QLatin1String("DATE")) return set(SQL_TYPE_DATE);
+    if (name == QLatin1String("TIME")) return set(SQL_TYPE_TIME, 0, size > 0 ? static_cast<int>(size) : -1);
+    if (name == QLatin1String("VARBINARY")) return set(SQL_VARBINARY, size);
+    if (name == QLatin1String("BINARY")) return set(SQL_BINARY, size);
+    if (name == QLatin1String("BLOB")) return set(SQL_LONGVARBINARY);
+    if (name == QLatin1String("UUID") || name == QLatin1String("UNIQUEIDENTIFIER")) return set(SQL_GUID);
+    if (name.contains(QLatin1String("VARCHAR")) || name.contains(QLatin1String("VARYING"))) {
+        return set(SQL_VARCHAR, size);  // without a length, any length
+    }
+    if (name.contains(QLatin1String("CHAR"))) return set(SQL_CHAR, size);
+    if (name.contains(QLatin1String("TEXT")) || name.contains(QLatin1String("CLOB"))) {
+        return set(SQL_LONGVARCHAR);
+    }
+    // No name, or one of the user's own: SQLite keeps values of any kind there.
+    set(SQL_UNKNOWN_TYPE);
+}
 
 }  // namespace
 

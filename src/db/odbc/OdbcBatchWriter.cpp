@@ -20,22 +20,20 @@ SQLPOINTER attribute(SQLULEN value) { return reinterpret_cast<SQLPOINTER>(value)
 }  // namespace
 
 OdbcBatchWriter::OdbcBatchWriter(std::shared_ptr<OdbcSession> session, const QString& table,
-                                 std::vector<bool> longBinary)
+                                 std::vector<bool> bytes)
     : m_session(std::move(session)),
       m_stmt(SQL_HANDLE_STMT, m_session->dbc.get()),
-      m_longBinary(std::move(longBinary)),
-      m_values(m_longBinary.size()),
-      m_widest(m_longBinary.size(), 1) {
+      m_bytes(std::move(bytes)),
+      m_values(m_bytes.size()),
+      m_widest(m_bytes.size(), 1) {
     // A driver that reads every row of a binary array with the first row's length gets one row
-    // to a call where a table has long binary.
-    const bool hasLongBinary =
-        std::find(m_longBinary.begin(), m_longBinary.end(), true) != m_longBinary.end();
-    m_oneRowAtATime =
-        m_session->dialect && m_session->dialect->bindsBinaryArraysByFirstLength() && hasLongBinary;
+    // to a call where a table has bytes.
+    const bool hasBytes = std::find(m_bytes.begin(), m_bytes.end(), true) != m_bytes.end();
+    m_oneRowAtATime = m_session->dialect && m_session->dialect->bindsBinaryArraysByFirstLength() && hasBytes;
     SQLSetStmtAttr(m_stmt.get(), SQL_ATTR_QUERY_TIMEOUT,
                    attribute(static_cast<SQLULEN>(m_session->commandTimeout)), 0);
     QString text = QStringLiteral("INSERT INTO ") + quotedName(table) + QStringLiteral(" VALUES(");
-    for (size_t column = 0; column < m_longBinary.size(); ++column) {
+    for (size_t column = 0; column < m_bytes.size(); ++column) {
         text += column == 0 ? QStringLiteral("?") : QStringLiteral(", ?");
     }
     text += QLatin1Char(')');
@@ -71,7 +69,7 @@ void OdbcBatchWriter::release() noexcept {
 
 SQLLEN OdbcBatchWriter::widthOf(size_t column, const BoundValue& value) const {
     if (value.kind == BoundValue::Kind::Null) return 1;
-    return static_cast<SQLLEN>(value.data.size()) + (m_longBinary[column] ? 0 : 1);
+    return static_cast<SQLLEN>(value.data.size()) + (m_bytes[column] ? 0 : 1);
 }
 
 void OdbcBatchWriter::add(const std::vector<BoundValue>& row) {
@@ -176,7 +174,7 @@ void OdbcBatchWriter::bindRow(int row, SQLULEN rows) {
     SQLSetStmtAttr(m_stmt.get(), SQL_ATTR_PARAM_STATUS_PTR, m_status.data(), 0);
     SQLSetStmtAttr(m_stmt.get(), SQL_ATTR_PARAMS_PROCESSED_PTR, &m_processed, 0);
     for (size_t column = 0; column < m_values.size(); ++column) {
-        const bool bytes = m_longBinary[column];
+        const bool bytes = m_bytes[column];
         const SQLLEN width = m_widths[column];
         check(SQLBindParameter(m_stmt.get(), static_cast<SQLUSMALLINT>(column + 1), SQL_PARAM_INPUT,
                                bytes ? SQL_C_BINARY : SQL_C_CHAR, bytes ? SQL_LONGVARBINARY : SQL_VARCHAR,

@@ -14,12 +14,12 @@ struct OdbcSession;
 
 // Rows of one table through one prepared INSERT with a parameter marker per column. Each
 // column's values go to the driver as one array (column-wise binding, SQL_ATTR_PARAMSET_SIZE),
-// text as SQL_C_CHAR and long binary as SQL_C_BINARY, so the database converts the very texts
+// text as SQL_C_CHAR and bytes as SQL_C_BINARY, so the database converts the very texts
 // the literal INSERT would have quoted. A driver whose arrays cannot be trusted for some column
 // gets the same prepared statement once per row, in the same transaction.
 class OdbcBatchWriter : public BatchWriter {
 public:
-    OdbcBatchWriter(std::shared_ptr<OdbcSession> session, const QString& table, std::vector<bool> longBinary);
+    OdbcBatchWriter(std::shared_ptr<OdbcSession> session, const QString& table, std::vector<bool> bytes);
     ~OdbcBatchWriter() override;
 
     void add(const std::vector<BoundValue>& row) override;
@@ -42,7 +42,7 @@ private:
 
     std::shared_ptr<OdbcSession> m_session;
     Handle m_stmt;
-    std::vector<bool> m_longBinary;
+    std::vector<bool> m_bytes;  // per column: its values are bytes
     bool m_oneRowAtATime = false;
     // Per column, the rows' values end to end and each one's length (SQL_NULL_DATA for NULL):
     // kept without holding on to the caller's buffers, and without an allocation per value.

@@ -6,6 +6,7 @@
 #include "db/odbc/OdbcBatchWriter.h"
 #include "db/odbc/OdbcRecordset.h"
 #include "db/odbc/OdbcSession.h"
+#include "db/odbc/OdbcTableShape.h"
 #include "db/odbc/OdbcText.h"
 
 namespace tw::odbc {
@@ -57,7 +58,7 @@ void OdbcConnection::execute(const QString& statement) {
 
 void OdbcConnection::executeUtf8(const QByteArray& statement) { executeWithParameters(statement, {}); }
 
-// Text goes as SQL_C_CHAR in the UTF-8 the statements use, long binary as SQL_C_BINARY; a
+// Text goes as SQL_C_CHAR in the UTF-8 the statements use, bytes as SQL_C_BINARY; a
 // statement without parameters runs directly.
 void OdbcConnection::executeWithParameters(const QByteArray& statement,
                                            const std::vector<BoundValue>& parameters) {
@@ -108,6 +109,17 @@ std::unique_ptr<Recordset> OdbcConnection::openRecordset(const QString& source) 
     return OdbcRecordset::query(m_session, source, m_cursorLocation == CursorLocation::Client);
 }
 
+std::unique_ptr<Recordset> OdbcConnection::openRecordsetAs(const QString& source,
+                                                           const QList<ColumnKind>& kinds) {
+    requireOpen();
+    return OdbcRecordset::query(m_session, source, m_cursorLocation == CursorLocation::Client, kinds);
+}
+
+TableShape OdbcConnection::tableShape(const QString& table) {
+    requireOpen();
+    return readTableShape(*m_session, table);
+}
+
 std::unique_ptr<Recordset> OdbcConnection::openSchema(int schema) {
     requireOpen();
     if (schema != kSchemaTables) {
@@ -132,9 +144,9 @@ NameLimits OdbcConnection::nameLimits() const {
 }
 
 std::unique_ptr<BatchWriter> OdbcConnection::batchWriter(const QString& table,
-                                                         const std::vector<bool>& longBinary) {
+                                                         const std::vector<bool>& bytes) {
     requireOpen();
-    return std::make_unique<OdbcBatchWriter>(m_session, table, longBinary);
+    return std::make_unique<OdbcBatchWriter>(m_session, table, bytes);
 }
 
 void OdbcConnection::requireOpen() const {

@@ -23,12 +23,14 @@ public:
     void executeWithParameters(const QByteArray& statement,
                                const std::vector<BoundValue>& parameters) override;
     std::unique_ptr<Recordset> openRecordset(const QString& source) override;
+    std::unique_ptr<Recordset> openRecordsetAs(const QString& source,
+                                               const QList<ColumnKind>& kinds) override;
+    TableShape tableShape(const QString& table) override;
     std::unique_ptr<Recordset> openSchema(int schema) override;
     void close() override;
     const Dialect* dialect() const override;
     NameLimits nameLimits() const override;
-    std::unique_ptr<BatchWriter> batchWriter(const QString& table,
-                                             const std::vector<bool>& longBinary) override;
+    std::unique_ptr<BatchWriter> batchWriter(const QString& table, const std::vector<bool>& bytes) override;
 
 private:
     void requireOpen() const;

@@ -2,8 +2,11 @@
 
 #include <sqlext.h>
 
+#include <cstring>
+
 #include "db/DbError.h"
 #include "db/Dialect.h"
+#include "db/odbc/FloatText.h"
 #include "db/odbc/OdbcSession.h"
 #include "db/odbc/OdbcText.h"
 #include "db/odbc/TypeMapping.h"
@@ -56,6 +59,19 @@ SQLLEN boundWidth(SQLSMALLINT sqlType, SQLULEN size) {
     }
 }
 
+// A value of the column as the C type it was read as.
+void setValue(Variant& value, SQLSMALLINT target, const char* data, SQLLEN length) {
+    if (target == SQL_C_BINARY) {
+        value = Variant::binary(QByteArray(data, length));
+    } else if (target == SQL_C_DOUBLE) {
+        double number = 0;
+        std::memcpy(&number, data, sizeof number);
+        value.setUtf8Text(floatText(number));
+    } else {
+        value.setUtf8Text(QByteArrayView(data, length));
+    }
+}
+
 [[noreturn]] void noSuchField(const QString& which) {
     throw DbError(QStringLiteral("Item cannot be found in the collection corresponding to the "
                                  "requested name or ordinal (%1).")
@@ -75,7 +91,8 @@ OdbcRecordset::OdbcRecordset(std::shared_ptr<OdbcSession> session, QString sourc
 OdbcRecordset::~OdbcRecordset() { close(); }
 
 std::unique_ptr<OdbcRecordset> OdbcRecordset::query(std::shared_ptr<OdbcSession> session,
-                                                    const QString& source, bool countFirst) {
+                                                    const QString& source, bool countFirst,
+                                                    const QList<ColumnKind>& kinds) {
     std::unique_ptr<OdbcRecordset> recordset(new OdbcRecordset(std::move(session), source));
     // Counting while the rows are being read would make some drivers (SQLite's) read all the
     // rest of them into memory first; counted beforehand, the rows stream.
@@ -84,6 +101,7 @@ std::unique_ptr<OdbcRecordset> OdbcRecordset::query(std::shared_ptr<OdbcSession>
     check(SQLExecDirect(recordset->m_stmt.get(), sqlChars(text), SQL_NTS), recordset->m_stmt,
           "SQLExecDirect");
     recordset->describeColumns();
+    recordset->readAs(kinds);
     recordset->startBlocks();
     recordset->fetch();
     return recordset;
@@ -105,6 +123,7 @@ void OdbcRecordset::describeColumns() {
     m_fields.resize(columns);
     m_sqlTypes.resize(columns);
     m_sizes.resize(columns);
+    m_targets.resize(columns);
     for (SQLUSMALLINT column = 1; column <= columns; ++column) {
         SQLCHAR name[1024] = {};
         SQLSMALLINT nameLength = 0, sqlType = 0, digits = 0, nullable = 0;
@@ -120,6 +139,16 @@ void OdbcRecordset::describeColumns() {
         field.type = adoTypeOf(sqlType, isUnsigned == SQL_TRUE);
         m_sqlTypes[column - 1] = sqlType;
         m_sizes[column - 1] = size;
+        m_targets[column - 1] = isBinaryAdoType(field.type) ? SQL_C_BINARY : SQL_C_CHAR;
+    }
+}
+
+// The driver converts: a float to the very double, whatever text it would write for it, and a
+// column it describes as text (SQLite's BINARY(n), say) to its bytes.
+void OdbcRecordset::readAs(const QList<ColumnKind>& kinds) {
+    for (qsizetype column = 0; column < kinds.size() && column < fieldCount(); ++column) {
+        if (kinds[column] == ColumnKind::Float) m_targets[column] = SQL_C_DOUBLE;
+        if (kinds[column] == ColumnKind::Bytes) m_targets[column] = SQL_C_BINARY;
     }
 }
 
@@ -131,7 +160,9 @@ void OdbcRecordset::startBlocks() {
     std::vector<BoundColumn> bound(m_fields.size());
     bool any = false;
     for (size_t column = 0; column < bound.size(); ++column) {
-        const SQLLEN width = boundWidth(m_sqlTypes[column], m_sizes[column]);
+        const SQLLEN width = m_targets[column] == SQL_C_DOUBLE
+                                 ? static_cast<SQLLEN>(sizeof(double))
+                                 : boundWidth(m_sqlTypes[column], m_sizes[column]);
         if (width > 0 && width * static_cast<SQLLEN>(kBlockRows) <= kMostBoundBytes) {
             bound[column].wanted = width;
             any = true;
@@ -162,10 +193,8 @@ void OdbcRecordset::growBuffers() {
         bound.width = bound.wanted;
         bound.data.assign(static_cast<size_t>(bound.width) * kBlockRows, '\0');
         bound.indicators.assign(kBlockRows, 0);
-        const bool binary = isBinaryAdoType(m_fields[column].type);
-        check(SQLBindCol(m_stmt.get(), static_cast<SQLUSMALLINT>(column + 1),
-                         binary ? SQL_C_BINARY : SQL_C_CHAR, bound.data.data(), bound.width,
-                         bound.indicators.data()),
+        check(SQLBindCol(m_stmt.get(), static_cast<SQLUSMALLINT>(column + 1), m_targets[column],
+                         bound.data.data(), bound.width, bound.indicators.data()),
               m_stmt, "SQLBindCol");
     }
 }
@@ -219,22 +248,18 @@ bool OdbcRecordset::fetchFromBlock() {
     bool positioned = false;
     for (int index = 0; index < fieldCount(); ++index) {
         BoundColumn& bound = m_bound[index];
-        const bool binary = isBinaryAdoType(m_fields[index].type);
+        const SQLSMALLINT target = m_targets[index];
         Variant& value = m_fields[index].value;
         if (bound.width > 0) {
             const SQLLEN indicator = bound.indicators[m_blockRow];
-            const SQLLEN capacity = bound.width - (binary ? 0 : 1);
+            const SQLLEN capacity = bound.width - (target == SQL_C_CHAR ? 1 : 0);
             if (indicator == SQL_NULL_DATA) {
                 value = Variant();
                 continue;
             }
             if (indicator >= 0 && indicator <= capacity) {
-                const char* at = bound.data.data() + static_cast<size_t>(bound.width) * m_blockRow;
-                if (binary) {
-                    value = Variant::binary(QByteArray(at, indicator));
-                } else {
-                    value.setUtf8Text(QByteArrayView(at, indicator));
-                }
+                setValue(value, target, bound.data.data() + static_cast<size_t>(bound.width) * m_blockRow,
+                         indicator);
                 continue;
             }
             // Longer than its buffer: read whole below, and room for it from the next block on.
@@ -268,12 +293,26 @@ void OdbcRecordset::typeSystemTables() {
     }
 }
 
-// Reads one value whole: text as the driver's own UTF-8 form, binary as bytes. The first read
-// goes into a small buffer, since some drivers fill the whole buffer they are given; a longer
-// value is then read in one more call when the driver tells its length, else in chunks.
+// Reads one value whole: text as the driver's own UTF-8 form, binary as bytes, a double as its
+// shortest text. The first read goes into a small buffer, since some drivers fill the whole
+// buffer they are given; a longer value is then read in one more call when the driver tells
+// its length, else in chunks.
 void OdbcRecordset::readColumn(int index, Variant& into) {
-    const bool binary = isBinaryAdoType(m_fields[index].type);
-    const SQLSMALLINT target = binary ? SQL_C_BINARY : SQL_C_CHAR;
+    const SQLSMALLINT target = m_targets[index];
+    if (target == SQL_C_DOUBLE) {
+        double number = 0;
+        SQLLEN indicator = 0;
+        const SQLRETURN rc =
+            SQLGetData(m_stmt.get(), static_cast<SQLUSMALLINT>(index + 1), target, &number, 0, &indicator);
+        check(rc, m_stmt, "SQLGetData");
+        if (rc == SQL_NO_DATA || indicator == SQL_NULL_DATA) {
+            into = Variant();
+        } else {
+            into.setUtf8Text(floatText(number));
+        }
+        return;
+    }
+    const bool binary = target == SQL_C_BINARY;
     const size_t terminator = binary ? 0 : 1;
     QByteArray data;
     size_t chunk = kFirstReadBytes;

@@ -15,9 +15,11 @@ struct OdbcSession;
 class OdbcRecordset : public Recordset {
 public:
     // Runs the query. Its row count comes from a count over the same query: made before the
-    // rows are read when countFirst, else when first asked for.
+    // rows are read when countFirst, else when first asked for. Columns of the kinds given read
+    // as those kinds want (floating point as the number, bytes as bytes); the rest, and all
+    // columns without kinds, as the driver describes them.
     static std::unique_ptr<OdbcRecordset> query(std::shared_ptr<OdbcSession> session, const QString& source,
-                                                bool countFirst);
+                                                bool countFirst, const QList<ColumnKind>& kinds = {});
     // Lists every table and view of the data source.
     static std::unique_ptr<OdbcRecordset> tables(std::shared_ptr<OdbcSession> session);
     ~OdbcRecordset() override;
@@ -34,6 +36,7 @@ private:
     OdbcRecordset(std::shared_ptr<OdbcSession> session, QString source);
     void count();
     void describeColumns();
+    void readAs(const QList<ColumnKind>& kinds);
     void startBlocks();
     void fetch();
     bool fetchFromBlock();
@@ -49,6 +52,9 @@ private:
     std::vector<Field> m_fields;
     std::vector<SQLSMALLINT> m_sqlTypes;  // as the driver describes the columns
     std::vector<SQLULEN> m_sizes;
+    // The C type each column is read as: SQL_C_CHAR (text in UTF-8), SQL_C_BINARY, or
+    // SQL_C_DOUBLE (written as the shortest text of the number).
+    std::vector<SQLSMALLINT> m_targets;
     std::vector<char> m_buffer;
     // Reading in blocks: the columns of bounded size are bound to arrays, one value per row of
     // the block; the others, and any value longer than its buffer, are read whole from the row

@@ -1,0 +1,239 @@
+#include "db/odbc/OdbcTableShape.h"
+
+#include <sqlext.h>
+#include <sqlucode.h>
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+#include "db/DbError.h"
+#include "db/Dialect.h"
+#include "db/SqlText.h"
+#include "db/odbc/CatalogueValues.h"
+#include "db/odbc/OdbcPrimaryKey.h"
+#include "db/odbc/OdbcSession.h"
+#include "db/odbc/OdbcText.h"
+
+namespace tw::odbc {
+
+namespace {
+
+// The columns of an SQLColumns result by the numbers ODBC gives them.
+enum ColumnsResult : SQLUSMALLINT {
+    kTableCatalog = 1,
+    kTableSchema = 2,
+    kTableName = 3,
+    kColumnName = 4,
+    kDataType = 5,
+    kTypeName = 6,
+    kColumnSize = 7,
+    kDecimalDigits = 9,
+    kPrecisionRadix = 10,
+    kNullable = 11,
+    kOrdinalPosition = 17,
+};
+
+// The size as the shape holds it: none where the driver gives a negative one (psqlODBC's for
+// bytea), and a FLOAT's precision in bits where the driver counts it in decimal digits
+// (psqlODBC's float8 is a FLOAT of 17).
+qint64 sizeOf(std::int16_t sqlType, qint64 size, std::optional<qint64> radix) {
+    if (size < 0) return 0;
+    if (sqlType == SQL_FLOAT && radix == 10) return (size * 3322 + 999) / 1000;  // log2(10) bits a digit
+    return size;
+}
+
+// The columns of the table's rows as the driver describes a query of them, and the schema of
+// the table the query reached where the driver tells it.
+struct Described {
+    QList<ColumnShape> columns;
+    QByteArray schema;
+};
+
+Described describedColumns(const OdbcSession& session, const QString& table) {
+    Handle stmt(SQL_HANDLE_STMT, session.dbc.get());
+    SqlString query = toSql(QStringLiteral("SELECT * FROM %1 WHERE 1=0").arg(quotedName(table)));
+    check(SQLExecDirect(stmt.get(), sqlChars(query), SQL_NTS), stmt, "SQLExecDirect");
+    SQLSMALLINT count = 0;
+    check(SQLNumResultCols(stmt.get(), &count), stmt, "SQLNumResultCols");
+    Described described;
+    for (SQLUSMALLINT column = 1; column <= count; ++column) {
+        SQLCHAR name[1024] = {};
+        SQLSMALLINT nameLength = 0, sqlType = 0, digits = 0, nullable = 0;
+        SQLULEN size = 0;
+        check(SQLDescribeCol(stmt.get(), column, name, sizeof name, &nameLength, &sqlType, &size, &digits,
+                             &nullable),
+              stmt, "SQLDescribeCol");
+        SQLCHAR typeName[256] = {};
+        SQLSMALLINT typeNameLength = 0;
+        if (!SQL_SUCCEEDED(SQLColAttribute(stmt.get(), column, SQL_DESC_TYPE_NAME, typeName, sizeof typeName,
+                                           &typeNameLength, nullptr))) {
+            typeNameLength = 0;
+        }
+        SQLLEN radix = 0;
+        SQLColAttribute(stmt.get(), column, SQL_DESC_NUM_PREC_RADIX, nullptr, 0, nullptr, &radix);
+        ColumnShape shape;
+        shape.name = fromSql(name, qMin<qsizetype>(nameLength, sizeof name - 1));
+        shape.sqlType = sqlType;
+        shape.typeName = fromSql(typeName, qMin<qsizetype>(typeNameLength, sizeof typeName - 1));
+        shape.size = sizeOf(sqlType, static_cast<qint64>(static_cast<SQLLEN>(size)), radix);
+        shape.digits = digits;
+        shape.nullable = nullable != SQL_NO_NULLS;
+        described.columns << shape;
+    }
+    SQLCHAR schema[256] = {};
+    SQLSMALLINT schemaLength = 0;
+    if (count > 0 && SQL_SUCCEEDED(SQLColAttribute(stmt.get(), 1, SQL_DESC_SCHEMA_NAME, schema, sizeof schema,
+                                                   &schemaLength, nullptr))) {
+        described.schema = QByteArray(reinterpret_cast<const char*>(schema),
+                                      qMin<qsizetype>(schemaLength, sizeof schema - 1));
+    }
+    return described;
+}
+
+// A name as a pattern that matches it alone, its wildcards escaped; or as it is, where the
+// driver has no escape (the rows are checked for the exact name anyway).
+QByteArray namePattern(const OdbcSession& session, const QByteArray& table) {
+    SQLCHAR escape[8] = {};
+    SQLSMALLINT length = 0;
+    if (!SQL_SUCCEEDED(
+            SQLGetInfo(session.dbc.get(), SQL_SEARCH_PATTERN_ESCAPE, escape, sizeof escape, &length)) ||
+        length <= 0 || length >= static_cast<SQLSMALLINT>(sizeof escape)) {
+        return table;
+    }
+    const QByteArray escapeText(reinterpret_cast<const char*>(escape), length);
+    QByteArray pattern;
+    for (qsizetype at = 0; at < table.size(); ++at) {
+        if (table[at] == '_' || table[at] == '%' || QByteArrayView(table).sliced(at).startsWith(escapeText)) {
+            pattern += escapeText;
+        }
+        pattern += table[at];
+    }
+    return pattern;
+}
+
+// One table of that name as the catalogue lists it, in one catalogue and schema.
+struct CatalogueTable {
+    CatalogueName catalog;
+    CatalogueName schema;
+    std::vector<std::pair<qint64, ColumnShape>> columns;  // by ordinal position, once sorted
+};
+
+// The columns psqlODBC lists with the length, precision or scale its type modifier gives, which
+// it makes up where none was declared (255 characters, 28 digits with 6 after the point).
+bool sizedByTypeModifier(std::int16_t sqlType) {
+    switch (sqlType) {
+        case SQL_CHAR:
+        case SQL_VARCHAR:
+        case SQL_WCHAR:
+        case SQL_WVARCHAR:
+        case SQL_NUMERIC:
+        case SQL_DECIMAL:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The result's column of that name beyond those ODBC defines; 0 where there is none.
+SQLUSMALLINT extraColumnNamed(const Handle& stmt, const char* wanted) {
+    SQLSMALLINT count = 0;
+    SQLNumResultCols(stmt.get(), &count);
+    for (SQLUSMALLINT column = kOrdinalPosition + 1; column <= count; ++column) {
+        SQLCHAR label[64] = {};
+        SQLSMALLINT length = 0;
+        if (SQL_SUCCEEDED(SQLDescribeCol(stmt.get(), column, label, sizeof label, &length, nullptr, nullptr,
+                                         nullptr, nullptr)) &&
+            QByteArrayView(reinterpret_cast<const char*>(label)).compare(wanted, Qt::CaseInsensitive) == 0) {
+            return column;
+        }
+    }
+    return 0;
+}
+
+// Every table of exactly that name the catalogue lists, in the order it lists them: in the
+// schema given, or where the driver looks without one. psqlODBC then looks in the first schema
+// of the search path alone, which need not be the one that holds the table.
+std::vector<CatalogueTable> catalogueTables(const OdbcSession& session, const QString& table,
+                                            const QByteArray& schema) {
+    Handle stmt(SQL_HANDLE_STMT, session.dbc.get());
+    const QByteArray name = toSql(table);
+    QByteArray pattern = namePattern(session, name);
+    QByteArray schemaPattern = namePattern(session, schema);
+    check(SQLColumns(stmt.get(), nullptr, 0, schema.isEmpty() ? nullptr : sqlChars(schemaPattern),
+                     static_cast<SQLSMALLINT>(schemaPattern.size()), sqlChars(pattern),
+                     static_cast<SQLSMALLINT>(pattern.size()), nullptr, 0),
+          stmt, "SQLColumns");
+    // psqlODBC's own addition: -1 where the declaration gave no length, precision or scale.
+    const SQLUSMALLINT typeModifier = extraColumnNamed(stmt, "TYPMOD");
+    std::vector<CatalogueTable> tables;
+    for (SQLRETURN rc = SQLFetch(stmt.get()); rc != SQL_NO_DATA; rc = SQLFetch(stmt.get())) {
+        check(rc, stmt, "SQLFetch");
+        CatalogueName catalog = textAt(stmt, kTableCatalog);
+        CatalogueName schema = textAt(stmt, kTableSchema);
+        if (textAt(stmt, kTableName) != name) continue;
+        ColumnShape shape;
+        shape.name = nameText(textAt(stmt, kColumnName));
+        shape.sqlType = static_cast<std::int16_t>(numberAt(stmt, kDataType).value_or(SQL_UNKNOWN_TYPE));
+        shape.typeName = nameText(textAt(stmt, kTypeName));
+        const qint64 size = numberAt(stmt, kColumnSize).value_or(0);
+        shape.digits = static_cast<int>(numberAt(stmt, kDecimalDigits).value_or(-1));
+        shape.size = sizeOf(shape.sqlType, size, numberAt(stmt, kPrecisionRadix));
+        shape.nullable = numberAt(stmt, kNullable) != SQL_NO_NULLS;
+        const std::optional<qint64> ordinal = numberAt(stmt, kOrdinalPosition);
+        if (typeModifier && sizedByTypeModifier(shape.sqlType) && numberAt(stmt, typeModifier) == -1) {
+            shape.size = 0;
+            shape.digits = -1;
+        }
+        auto found = std::find_if(tables.begin(), tables.end(), [&](const CatalogueTable& listed) {
+            return listed.catalog == catalog && listed.schema == schema;
+        });
+        if (found == tables.end()) {
+            tables.push_back({std::move(catalog), std::move(schema), {}});
+            found = std::prev(tables.end());
+        }
+        // A driver without positions lists the columns in their order.
+        const qint64 position = ordinal.value_or(static_cast<qint64>(found->columns.size()) + 1);
+        found->columns.emplace_back(position, std::move(shape));
+    }
+    for (CatalogueTable& listed : tables) {
+        std::stable_sort(listed.columns.begin(), listed.columns.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+    }
+    return tables;
+}
+
+}  // namespace
+
+TableShape readTableShape(const OdbcSession& session, const QString& table) {
+    TableShape shape;
+    const Described described = describedColumns(session, table);
+    shape.columns = described.columns;
+    QStringList names;
+    for (const ColumnShape& column : shape.columns) names << column.name;
+    // The table the query reached is the one whose columns are the query's, in its order:
+    // another schema may hold a table of the same name. What the catalogue cannot tell leaves
+    // the query's description, without a key: a driver may not list columns or keys at all.
+    std::vector<CatalogueTable> listedTables;
+    try {
+        listedTables = catalogueTables(session, table, described.schema);
+    } catch (const DbError&) {
+    }
+    for (const CatalogueTable& listed : listedTables) {
+        QStringList listedNames;
+        for (const auto& [position, column] : listed.columns) listedNames << column.name;
+        if (listedNames != names) continue;
+        for (qsizetype at = 0; at < shape.columns.size(); ++at) shape.columns[at] = listed.columns[at].second;
+        try {
+            shape.primaryKey = readPrimaryKey(session, listed.catalog, listed.schema, table);
+        } catch (const DbError&) {
+        }
+        break;
+    }
+    if (session.dialect) {
+        for (ColumnShape& column : shape.columns) session.dialect->readDeclaredType(column);
+    }
+    return shape;
+}
+
+}  // namespace tw::odbc
