@@ -107,6 +107,11 @@ int main(int argc, char** argv) {
         settings.save(kSettingsApplication, kSettingsSection, SettingKey::BatchRows,
                       QString::fromLatin1(batchRows));
     }
+    // And the faithful copy, with TW_BENCH_FAITHFUL=1.
+    if (qgetenv("TW_BENCH_FAITHFUL") == "1") {
+        settings.save(kSettingsApplication, kSettingsSection, SettingKey::FaithfulTables,
+                      QStringLiteral("1"));
+    }
     AnsweringDialogs dialogs;
     odbc::OdbcConnectionFactory connections;
     const Services services{settings, dialogs, connections, home.path(), EventPump()};

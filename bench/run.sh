@@ -3,7 +3,8 @@
 # raw-ODBC floor that sends exactly the same statements; and its batched copy (BatchRows=1000 in
 # the settings) against the raw-ODBC ceiling that binds the same rows as 1,000-row arrays. Runs
 # each pair of contenders interleaved and prints rows per second, their ratio, peak memory and
-# the window's repaints.
+# the window's repaints. Then the faithful copy (FaithfulTables=1, batched) against the plain
+# batched copy.
 #
 #   bench/run.sh                 100,000 rows, 3 runs per pair, and the memory runs
 #   bench/run.sh --rows N --runs K [--no-memory]
@@ -85,9 +86,10 @@ target_of() {   # <pair>: the connection the pair copies into
 }
 
 # One copy by one contender: floor or program (row by row), ceiling or batched (1,000-row
-# batches). Prints its "rows= seconds= rss_kb= ..." line.
-copy() {   # <floor|program|ceiling|batched> <pair> <table>
-  local who=$1 pair=$2 table=$3 target source dsn raw=copy batch=
+# batches), faithful (batched, with the source's column types). Prints its "rows= seconds=
+# rss_kb= ..." line.
+copy() {   # <floor|program|ceiling|batched|faithful> <pair> <table>
+  local who=$1 pair=$2 table=$3 target source dsn raw=copy batch= faithful=
   target=$(target_of "$pair")
   "$bin/bench_floor" drop "$target" "$table"
   case $pair in
@@ -98,13 +100,14 @@ copy() {   # <floor|program|ceiling|batched> <pair> <table>
   case $who in
     ceiling) raw=batch ;;
     batched) batch=1000 ;;
+    faithful) batch=1000 faithful=1 ;;
   esac
   case $who/$pair in
     floor/sqlite-pg|ceiling/sqlite-pg) "$bin/bench_floor" $raw "$source" "$target" "$table" oracle ;;
     floor/*|ceiling/*) "$bin/bench_floor" $raw "$source" "$target" "$table" sqlany ;;
-    */sqlite-sqlite) TW_BENCH_BATCH_ROWS=$batch "$bin/bench_program" sqlany-to-sqlany "$dsn" tw_sqlany_stream "$table" ;;
-    */sqlite-pg) TW_BENCH_BATCH_ROWS=$batch "$bin/bench_program" to-oracle tw_sqlany_stream "$login" "$table" ;;
-    */pg-sqlite*) TW_BENCH_BATCH_ROWS=$batch "$bin/bench_program" to-sqlany "$dsn" "$login" "$table" ;;
+    */sqlite-sqlite) TW_BENCH_BATCH_ROWS=$batch TW_BENCH_FAITHFUL=$faithful "$bin/bench_program" sqlany-to-sqlany "$dsn" tw_sqlany_stream "$table" ;;
+    */sqlite-pg) TW_BENCH_BATCH_ROWS=$batch TW_BENCH_FAITHFUL=$faithful "$bin/bench_program" to-oracle tw_sqlany_stream "$login" "$table" ;;
+    */pg-sqlite*) TW_BENCH_BATCH_ROWS=$batch TW_BENCH_FAITHFUL=$faithful "$bin/bench_program" to-sqlany "$dsn" "$login" "$table" ;;
   esac
 }
 
@@ -167,6 +170,8 @@ compare() {   # <reference> <contender> <pair>...
 compare floor program "${pairs[@]}"
 echo
 compare ceiling batched "${pairs[@]}" pg-sqlite-durable
+echo
+compare batched faithful "${pairs[@]}"
 echo
 echo "PostgreSQL: fsync $(psql -tA -h "$PGHOST_SOCKET" -p "$PGPORT" -U scott -d scott -c 'SHOW fsync'), synchronous_commit $(psql -tA -h "$PGHOST_SOCKET" -p "$PGPORT" -U scott -d scott -c 'SHOW synchronous_commit')."
 

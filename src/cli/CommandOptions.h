@@ -19,7 +19,8 @@ struct CommandOptions {
     QStringList tables;  // copy and drop: the tables; rename: the old and the new name
     Overwrite overwrite = Overwrite::Ask;
     bool verify = false;
-    int batchRows = 1000;  // 1: each row its own INSERT, as the windows copy
+    bool faithful = false;  // the source's column types, NOT NULL and primary key
+    int batchRows = 1000;   // 1: each row its own INSERT, as the windows copy
     bool json = false;
     // Instead of the remembered values, for this run only.
     std::optional<QString> oracleServer;

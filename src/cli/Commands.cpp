@@ -113,18 +113,18 @@ int copyTables(const CommandContext& context) {
     }
 
     TerminalFrontEnd front(context.terminal, options.overwrite, titleOf(to));
-    CopyVerifier verifier(to.dialect, context.connections, from.target(context.values),
-                          to.target(context.values));
+    CopyVerifier verifier(context.connections, from.target(context.values), to.target(context.values));
     const bool anything =
         select(source, options.all ? source.items() : options.tables, from, front, context.terminal);
     if (anything) {
         LoggingFrontEnd logged(front, context.log,
                                QStringLiteral("copy --to %1 (command line): ").arg(to.name) +
                                    describeWithoutPassword(context.values));
-        const TransferJob job{logged,           context.connections,
-                              context.values,   source,
-                              target,           options.verify ? &verifier : nullptr,
-                              options.batchRows};
+        TransferJob job{logged,           context.connections,
+                        context.values,   source,
+                        target,           options.verify ? &verifier : nullptr,
+                        options.batchRows};
+        job.faithful = options.faithful;
         TransferTables(profile, job);
     } else if (options.all) {
         context.terminal.err(QStringLiteral("tablewright: %1 has no tables to copy\n").arg(titleOf(from)));

@@ -50,6 +50,9 @@ QString summaryTable(const QList<TableResult>& results, bool verified) {
         }
         text += cells.join(QStringLiteral("  ")).trimmed() + QLatin1Char('\n');
     }
+    for (const TableResult& result : results) {
+        if (!result.outcome.fellBack.isEmpty()) text += fellBackLine(result.outcome) + QLatin1Char('\n');
+    }
     return text;
 }
 
@@ -63,6 +66,9 @@ QString summaryJson(const QString& command, const QList<TableResult>& results, c
                           {"rowsWritten", count(result.outcome.rowsWritten)},
                           {"rowsFailed", count(result.outcome.rowsFailed)},
                           {"seconds", result.outcome.seconds}};
+        if (!result.outcome.fellBack.isEmpty()) {
+            table.insert("plainTypeColumns", QJsonArray::fromStringList(result.outcome.fellBack));
+        }
         if (result.outcome.verification) {
             const Verification& verification = *result.outcome.verification;
             QJsonArray differences;

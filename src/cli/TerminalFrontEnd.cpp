@@ -109,6 +109,8 @@ void TerminalFrontEnd::tableFinished(const TableOutcome& outcome) {
                                                                : TableResult::Status::Failed;
     endProgressLine();
     m_terminal.err(outcomeLine(outcome) + QLatin1Char('\n'));
+    if (!outcome.fellBack.isEmpty())
+        m_terminal.err(QStringLiteral("tablewright: ") + fellBackLine(outcome) + '\n');
     // A table that matches its source needs no word beyond the summary.
     if (outcome.verification && !outcome.verification->matches) {
         const QStringList lines = verificationLines(outcome.table, *outcome.verification);

@@ -48,6 +48,9 @@ struct TableOutcome {
     qint64 rowsFailed = 0;
     double seconds = 0;                        // the copy's, without the verification
     std::optional<Verification> verification;  // where the copy was asked to verify the table
+    // A faithful copy's columns whose type the target could not keep, each "NAME (source type
+    // as target type)": they got the plain copy's type.
+    QStringList fellBack;
 };
 
 // Everything a transfer, delete or rename asks of the user and tells them. The windows answer

@@ -40,6 +40,7 @@ void LoggingFrontEnd::nothingSelected(MissingSelection which) {
 
 void LoggingFrontEnd::tableFinished(const TableOutcome& outcome) {
     write(outcomeLine(outcome) + (outcome.created ? QString() : QStringLiteral(" (not created)")));
+    if (!outcome.fellBack.isEmpty()) write(fellBackLine(outcome));
     if (outcome.verification) {
         for (const QString& line : verificationLines(outcome.table, *outcome.verification)) write(line);
     }

@@ -61,6 +61,14 @@ QString outcomeLine(const TableOutcome& outcome) {
         .arg(outcome.seconds, 0, 'f', 2);
 }
 
+QString fellBackLine(const TableOutcome& outcome) {
+    if (outcome.fellBack.isEmpty()) return QString();
+    return QStringLiteral(
+               "table %1 has columns of a type the target cannot keep, given the plain copy's "
+               "type: %2")
+        .arg(visibleText(outcome.table), visibleText(outcome.fellBack.join(QStringLiteral(", "))));
+}
+
 QStringList verificationLines(const QString& table, const Verification& verification) {
     const QString name = visibleText(table);
     if (!verification.error.isEmpty()) {

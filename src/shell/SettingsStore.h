@@ -17,6 +17,8 @@ inline const QString OraclePassword = QStringLiteral("OraclePassword");
 inline const QString DataSourceName = QStringLiteral("DataSourceName");
 // Rows to a batch for the send buttons; absent, or 1, keeps the row-by-row copy.
 inline const QString BatchRows = QStringLiteral("BatchRows");
+// 1: the send buttons make each table with its source's column types, NOT NULL and primary key.
+inline const QString FaithfulTables = QStringLiteral("FaithfulTables");
 // The Oracle connection string as the user's driver needs it, with {SID}, {User} and
 // {Password} for the connection window's values; absent, the program's own string.
 inline const QString OracleConnectionString = QStringLiteral("OracleConnectionString");

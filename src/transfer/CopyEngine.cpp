@@ -9,7 +9,6 @@
 #include <stdexcept>
 #include <vector>
 
-#include "db/AdoType.h"
 #include "db/DbError.h"
 #include "db/RequiredConnection.h"
 #include "db/SqlText.h"
@@ -17,6 +16,7 @@
 #include "shell/ListHelpers.h"
 #include "shell/Procedure.h"
 #include "shell/TableList.h"
+#include "transfer/TablePlan.h"
 
 namespace tw {
 
@@ -115,15 +115,19 @@ private:
         // The source is opened before anything on the target changes: a table whose rows cannot
         // be read (its server gone, or no longer there) leaves the old one standing and listed.
         std::unique_ptr<Recordset> rows;
-        m_proc.step(152, [&] { rows = required(m_source).openRecordset(SelectAllSql(sourceName)); });
+        TableShape shape;
+        m_proc.step(152, [&] { rows = openSource(sourceName, shape); });
         if (rows) {
             try {
+                m_plan = m_job.faithful ? faithfulPlan(createdDialect(), shape, *rows)
+                                        : plainPlan(createdDialect(), *rows);
                 if (namesFit(sourceName, *rows)) {
                     if (consent == Consent::Replace) dropOldTable(tableName, sourceName);
                     m_outcome.created = !stopping() && createTable(tableName, *rows);
                 }
                 if (m_outcome.created) {
-                    if (m_job.observer) m_job.observer->tableCreated(tableName, *rows);
+                    if (m_job.faithful) m_outcome.fellBack = fellBackColumns(m_plan, shape, *rows);
+                    if (m_job.observer) m_job.observer->tableCreated(tableName, m_plan.kinds());
                     copyRows(tableName, *rows);
                 }
             } catch (const std::exception& failure) {
@@ -143,6 +147,30 @@ private:
             m_outcome.verification = m_job.observer->tableCopied(sourceName, tableName);
         }
         m_front.tableFinished(m_outcome);
+    }
+
+    // The source table's rows; for a faithful copy, its shape first, so that each column is
+    // read as the type it will have in the target wants it.
+    std::unique_ptr<Recordset> openSource(const QString& sourceName, TableShape& shape) {
+        Connection& source = required(m_source);
+        if (!m_job.faithful) return source.openRecordset(SelectAllSql(sourceName));
+        shape = source.tableShape(sourceName);
+        return source.openRecordsetAs(SelectAllSql(sourceName), faithfulReadKinds(createdDialect(), shape));
+    }
+
+    // The dialect of the table's CREATE TABLE: the plain copy's types are the target side's
+    // own; a faithful copy's are those of the product the target connection speaks.
+    const Dialect& createdDialect() const {
+        const Dialect& side = m_profile.destination->dialect;
+        return m_job.faithful ? DialectFor(m_target.get(), side) : side;
+    }
+
+    // A column of the planned table, with the type the plan gives it.
+    void addPlannedColumn(CreateTableStatement& create, const QString& name, std::int16_t adoType,
+                          int field) {
+        if (!m_job.faithful) return create.addColumn(name, adoType);
+        const PlannedColumn& column = m_plan.columns[field];
+        create.addColumn(name, column.type, column.notNull);
     }
 
     // A failure that no step foresaw ends the table's copy with one report naming the table:
@@ -172,11 +200,12 @@ private:
         }
         if (refusal.isEmpty()) return true;
         m_insert.reset();
-        m_create.emplace(m_profile.destination->dialect, tableName);
+        m_create.emplace(createdDialect(), tableName);
         for (int field = 0; field < rows.fieldCount(); ++field) {
-            m_create->addColumn(rows.field(field).name, static_cast<std::int16_t>(rows.field(field).type));
+            addPlannedColumn(*m_create, rows.field(field).name,
+                             static_cast<std::int16_t>(rows.field(field).type), field);
         }
-        m_create->finish();
+        m_create->finish(m_plan.primaryKey);
         m_proc.step(tail(218), [&] { throw std::runtime_error(refusal.toStdString()); });
         return false;
     }
@@ -243,28 +272,27 @@ private:
 
     bool createTable(const QString& tableName, Recordset& rows) {
         m_insert.reset();
-        m_create.emplace(m_profile.destination->dialect, tableName);
+        m_create.emplace(createdDialect(), tableName);
         CreateTableStatement& create = *m_create;
-        m_longBinary.assign(static_cast<size_t>(std::max(rows.fieldCount(), 0)), false);
         for (int field = 0; field < rows.fieldCount(); ++field) {
             m_proc.step(158, [&] { m_front.letEventsThrough(); });
             QString name;
             std::int16_t type = 0;
             m_proc.step(160, [&] { name = rows.field(field).name; });
             m_proc.step(162, [&] { type = static_cast<std::int16_t>(rows.field(field).type); });
-            m_proc.step(164, [&] { create.addColumn(name, type); });
-            m_longBinary[field] = type == AdoType::LongVarBinary;
+            m_proc.step(164, [&] { addPlannedColumn(create, name, type, field); });
         }
-        create.finish();
+        create.finish(m_plan.primaryKey);
         return m_proc.step(tail(218), [&] { required(m_target).execute(create.textSoFar()); });
     }
 
     void copyRows(const QString& tableName, Recordset& rows) {
         qint64 total = 0;
         m_proc.step(tail(226), [&] { total = rows.recordCount(); });
-        const int fields = std::min(rows.fieldCount(), static_cast<int>(m_longBinary.size()));
+        const QList<ColumnKind> kinds = m_plan.kinds();
+        const int fields = std::min(rows.fieldCount(), static_cast<int>(kinds.size()));
         const Dialect& written = DialectFor(m_target.get(), m_profile.destination->dialect);
-        std::unique_ptr<BatchWriter> writer = batchWriterFor(tableName, fields);
+        std::unique_ptr<BatchWriter> writer = batchWriterFor(tableName, kinds.mid(0, fields));
         std::vector<BoundValue> bound(writer ? fields : 0);
         Batch batch;
         // The count sizes the progress only: rows that arrived since it was taken are copied too.
@@ -282,8 +310,8 @@ private:
                 m_proc.step(tail(238), [&] { m_front.letEventsThrough(); });
                 m_proc.step(tail(240), [&] {
                     const Variant& value = rows.field(field).value;
-                    insert.addValue(value, m_longBinary[field]);
-                    if (writer) bound[field] = BoundValueFor(value, m_longBinary[field]);
+                    insert.addValue(value, kinds[field]);
+                    if (writer) bound[field] = BoundValueFor(value, kinds[field], &written);
                 });
             }
             insert.finish();
@@ -372,11 +400,12 @@ private:
 
     // A writer for the table when the job asks for batches and the target can write them;
     // otherwise each row goes as its own statement.
-    std::unique_ptr<BatchWriter> batchWriterFor(const QString& tableName, int fields) {
+    std::unique_ptr<BatchWriter> batchWriterFor(const QString& tableName, const QList<ColumnKind>& kinds) {
         if (m_job.batchRows <= 1 || !m_target) return nullptr;
+        std::vector<bool> bytes;
+        for (const ColumnKind kind : kinds) bytes.push_back(kind == ColumnKind::Bytes);
         try {
-            return m_target->batchWriter(
-                tableName, std::vector<bool>(m_longBinary.begin(), m_longBinary.begin() + fields));
+            return m_target->batchWriter(tableName, bytes);
         } catch (const std::exception&) {
             return nullptr;  // the statements still go, one by one
         }
@@ -450,8 +479,8 @@ private:
     // The statement being composed or composed last: a CREATE TABLE, or a row's INSERT.
     std::optional<CreateTableStatement> m_create;
     std::optional<InsertStatement> m_insert;
-    std::vector<bool> m_longBinary;  // per field: the created column holds long binary
-    QByteArray m_replaying;          // a batch's row going again on its own
+    TablePlan m_plan;        // the table being made
+    QByteArray m_replaying;  // a batch's row going again on its own
     TableOutcome m_outcome;
 };
 

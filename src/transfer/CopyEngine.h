@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "db/ConnectionValues.h"
+#include "db/Dialect.h"
 #include "shell/TableVerification.h"
 #include "transfer/TransferProfile.h"
 
@@ -18,8 +19,8 @@ class TableList;
 class CopyObserver {
 public:
     virtual ~CopyObserver() = default;
-    // The table was created in the target; the source's fields are known.
-    virtual void tableCreated(const QString& table, const Recordset& rows) = 0;
+    // The table was created in the target, its columns holding values of these kinds.
+    virtual void tableCreated(const QString& table, const QList<ColumnKind>& kinds) = 0;
     // The source positioned on a row whose statement has just been composed.
     virtual void rowRead(const Recordset& row) = 0;
     // Every row the copy wrote is committed; what the observer found goes with the table's
@@ -47,6 +48,9 @@ struct TransferJob {
     // one prepared INSERT and commits them together, where the target connection can.
     int batchRows = 1;
     qint64 batchBytes = kBatchBytes;
+    // Makes each table with its source's column types, NOT NULL and primary key, and writes
+    // each value in its type; otherwise tables get the plain copy's three kinds of column.
+    bool faithful = false;
 };
 
 // Copies every selected table of the source list, from the bottom of the list up, into the

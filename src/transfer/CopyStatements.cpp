@@ -10,10 +10,6 @@ QString ColumnTypeText(const Dialect& target, std::int16_t adoType) {
     return QLatin1Char(' ') + target.columnType(adoType).text + QLatin1Char(',');
 }
 
-ColumnKind CreatedColumnKind(const Dialect& target, std::int16_t adoType) {
-    return target.columnType(adoType).kind;
-}
-
 namespace {
 
 // Appends the value's literal: NULL, or the text in single quotes with each one inside doubled.
@@ -40,10 +36,39 @@ void appendLiteral(QByteArray& out, const Variant& value) {
 
 }  // namespace
 
-BoundValue BoundValueFor(const Variant& value, bool longBinaryColumn) {
-    if (longBinaryColumn && value.isBinary()) {
+std::optional<bool> logicalValue(QByteArrayView text) {
+    const QByteArray word = text.trimmed().toByteArray().toLower();
+    for (const char* truth : {"1", "-1", "t", "true", "y", "yes", "on"}) {
+        if (word == truth) return true;
+    }
+    for (const char* falsehood : {"0", "f", "false", "n", "no", "off"}) {
+        if (word == falsehood) return false;
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+// A logical value as the target writes it; a text that spells no truth goes as it is, for the
+// database to accept or refuse.
+std::optional<QByteArray> targetLogical(const Variant& value, const Dialect* target) {
+    if (!target || value.isBinary()) return std::nullopt;
+    const std::optional<bool> truth = logicalValue(value.textUtf8());
+    if (!truth) return std::nullopt;
+    return target->logicalText(*truth).toUtf8();
+}
+
+}  // namespace
+
+BoundValue BoundValueFor(const Variant& value, ColumnKind kind, const Dialect* target) {
+    if (kind == ColumnKind::Bytes && value.isBinary()) {
         if (value.bytes().isEmpty()) return {};
         return {BoundValue::Kind::Bytes, value.bytes()};
+    }
+    if (kind == ColumnKind::Logical) {
+        if (std::optional<QByteArray> logical = targetLogical(value, target)) {
+            return {BoundValue::Kind::Text, std::move(*logical)};
+        }
     }
     QByteArray text = value.toUtf8();  // shares the value's bytes
     if (text.isEmpty()) return {};
@@ -64,7 +89,17 @@ void CreateTableStatement::addColumn(const QString& name, std::int16_t adoType) 
     m_text += m_target.quotedName(name) + ColumnTypeText(m_target, adoType);
 }
 
-QString CreateTableStatement::finish() {
+void CreateTableStatement::addColumn(const QString& name, const QString& type, bool notNull) {
+    m_text += m_target.quotedName(name) + QLatin1Char(' ') + type +
+              (notNull ? QStringLiteral(" NOT NULL,") : QStringLiteral(","));
+}
+
+QString CreateTableStatement::finish(const QStringList& primaryKey) {
+    if (!primaryKey.isEmpty()) {
+        QStringList quoted;
+        for (const QString& column : primaryKey) quoted << m_target.quotedName(column);
+        m_text += QStringLiteral("PRIMARY KEY (") + quoted.join(QLatin1Char(',')) + QStringLiteral("),");
+    }
     m_text.chop(1);  // the comma after the last column
     m_text += m_target.createTableEnd();
     return m_text;
@@ -84,14 +119,18 @@ void InsertStatement::begin() {
     m_longValues.clear();
 }
 
-void InsertStatement::addValue(const Variant& value, bool longBinaryColumn) {
+void InsertStatement::addValue(const Variant& value, ColumnKind kind) {
     if (!m_first) m_text += ", ";
     const qsizetype begin = m_text.size();
-    // Bytes in the target's own binary form, so that a long-binary column receives the very
-    // bytes (the plain hex text would arrive as that text, or as a number where it reads as one).
-    const bool bytes = longBinaryColumn && value.isBinary() && !value.bytes().isEmpty() && m_dialect;
+    // Bytes in the target's own binary form, so that a column of bytes receives the very bytes
+    // (the plain hex text would arrive as that text, or as a number where it reads as one).
+    const bool bytes = kind == ColumnKind::Bytes && value.isBinary() && !value.bytes().isEmpty() && m_dialect;
+    const std::optional<QByteArray> logical =
+        kind == ColumnKind::Logical ? targetLogical(value, m_dialect) : std::nullopt;
     if (bytes) {
         m_dialect->appendBinaryLiteral(m_text, value.bytes());
+    } else if (logical) {
+        appendLiteral(m_text, Variant(logical->constData()));
     } else {
         appendLiteral(m_text, value);
     }
@@ -104,8 +143,7 @@ void InsertStatement::addValue(const Variant& value, bool longBinaryColumn) {
     const qsizetype length = !value.isBinary() ? value.textUtf8().size()
                              : bytes           ? value.bytes().size()
                                                : 2 * value.bytes().size();
-    if (length > limit)
-        m_longValues.push_back({begin, m_text.size(), BoundValueFor(value, longBinaryColumn)});
+    if (length > limit) m_longValues.push_back({begin, m_text.size(), BoundValueFor(value, kind, m_dialect)});
 }
 
 QByteArray InsertStatement::sentUtf8() const {

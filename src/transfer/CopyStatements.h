@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 #include "db/Connection.h"
 #include "db/Dialect.h"
@@ -22,17 +23,18 @@ QString SelectAllSql(const QString& table);
 // target side's dialect gives it.
 QString ColumnTypeText(const Dialect& target, std::int16_t adoType);
 
-// What a created column holds, as its type decides.
-ColumnKind CreatedColumnKind(const Dialect& target, std::int16_t adoType);
-
 // A value as an SQL literal: NULL for Null and for the empty text, otherwise the exact text
 // between single quotes with every single quote doubled.
 QString SqlValueText(const Variant& value);
 
 // A value as a batched INSERT binds it, by the same rules as the literal: NULL for Null and the
-// empty text, bytes for a binary value in a long-binary column, else the text the literal
-// would quote (a binary value's upper-case hex).
-BoundValue BoundValueFor(const Variant& value, bool longBinaryColumn);
+// empty text, bytes for a binary value in a column of bytes, a logical value as the target
+// writes it, else the text the literal would quote (a binary value's upper-case hex).
+BoundValue BoundValueFor(const Variant& value, ColumnKind kind, const Dialect* target = nullptr);
+
+// The truth a logical value's text spells ("1", "t", "true", "yes" and their opposites, any
+// case); none for any other text.
+std::optional<bool> logicalValue(QByteArrayView text);
 
 // Builds CREATE TABLE one column at a time, so that a caller can let the window breathe between
 // columns; the result equals CreateTableSql for the same columns.
@@ -40,7 +42,10 @@ class CreateTableStatement {
 public:
     CreateTableStatement(const Dialect& target, const QString& table);
     void addColumn(const QString& name, std::int16_t adoType);
-    QString finish();
+    // A column of the given type text, NOT NULL where it must hold a value.
+    void addColumn(const QString& name, const QString& type, bool notNull);
+    // Ends the statement, with the primary key's columns in key order where there are any.
+    QString finish(const QStringList& primaryKey = {});
     // The text as composed so far, the last comma still on; after finish(), the statement.
     const QString& textSoFar() const { return m_text; }
 
@@ -53,12 +58,13 @@ private:
 // goes to the database; the result equals InsertRowSql for the same values.
 class InsertStatement {
 public:
-    // Binary values bound for a long-binary column are written as the dialect's binary literal;
-    // without one, as the quoted hex text that text columns receive. A value longer than the
-    // dialect's literals take is sent as a parameter instead.
+    // Binary values for a column of bytes are written as the dialect's binary literal; without
+    // one, as the quoted hex text that text columns receive. Logical values are written as the
+    // dialect writes them. A value longer than the dialect's literals take is sent as a
+    // parameter instead.
     explicit InsertStatement(const QString& table, const Dialect* dialect = nullptr);
     void begin();  // starts the next row's statement
-    void addValue(const Variant& value, bool longBinaryColumn = false);
+    void addValue(const Variant& value, ColumnKind kind = ColumnKind::Text);
     void finish();
     // The finished statement, every value a literal: what the user reads.
     const QByteArray& utf8() const { return m_text; }

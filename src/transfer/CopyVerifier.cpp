@@ -11,12 +11,12 @@ namespace tw {
 
 namespace {
 
-// Reads every row of a table through a connection of its own.
+// Reads every row of a table through a connection of its own, each column as its kind wants.
 void readTable(ConnectionFactory& connections, const ConnectionTarget& target, const QString& table,
-               const std::function<void(const Recordset&)>& row) {
+               const QList<ColumnKind>& kinds, const std::function<void(const Recordset&)>& row) {
     const std::unique_ptr<Connection> connection = connections.create();
     connection->open(target);
-    const std::unique_ptr<Recordset> rows = connection->openRecordset(SelectAllSql(table));
+    const std::unique_ptr<Recordset> rows = connection->openRecordsetAs(SelectAllSql(table), kinds);
     for (; !rows->eof(); rows->moveNext()) row(*rows);
     rows->close();
     connection->close();
@@ -24,18 +24,12 @@ void readTable(ConnectionFactory& connections, const ConnectionTarget& target, c
 
 }  // namespace
 
-CopyVerifier::CopyVerifier(const Dialect& target, ConnectionFactory& connections, ConnectionTarget source,
+CopyVerifier::CopyVerifier(ConnectionFactory& connections, ConnectionTarget source,
                            ConnectionTarget destination)
-    : m_target(target),
-      m_connections(connections),
-      m_source(std::move(source)),
-      m_destination(std::move(destination)) {}
+    : m_connections(connections), m_source(std::move(source)), m_destination(std::move(destination)) {}
 
-void CopyVerifier::tableCreated(const QString&, const Recordset& rows) {
-    m_kinds.clear();
-    for (int field = 0; field < rows.fieldCount(); ++field) {
-        m_kinds << CreatedColumnKind(m_target, static_cast<std::int16_t>(rows.field(field).type));
-    }
+void CopyVerifier::tableCreated(const QString&, const QList<ColumnKind>& kinds) {
+    m_kinds = kinds;
     m_read = TableDigest();
 }
 
@@ -47,7 +41,7 @@ std::optional<Verification> CopyVerifier::tableCopied(const QString& sourceTable
     verification.sourceRows = m_read.rows();
     TableDigest written;
     try {
-        readTable(m_connections, m_destination, targetTable,
+        readTable(m_connections, m_destination, targetTable, m_kinds,
                   [&](const Recordset& row) { written.add(hashRow(canonicalRow(m_kinds, row).bytes)); });
     } catch (const std::exception& failure) {
         verification.error = QString::fromUtf8(failure.what());
@@ -83,8 +77,8 @@ QList<RowDifference> CopyVerifier::findDifferences(const TableDigest& target, co
         };
     };
     // The source as it is now: where it changed since the copy, the examples may show that.
-    readTable(m_connections, m_source, sourceTable, collect(+1));
-    readTable(m_connections, m_destination, targetTable, collect(-1));
+    readTable(m_connections, m_source, sourceTable, m_kinds, collect(+1));
+    readTable(m_connections, m_destination, targetTable, m_kinds, collect(-1));
 
     QList<RowDifference> differences;
     for (auto it = rows.cbegin(); it != rows.cend() && differences.size() < kMostDifferences; ++it) {

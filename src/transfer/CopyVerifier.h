@@ -21,10 +21,9 @@ class CopyVerifier : public CopyObserver {
 public:
     static constexpr int kMostDifferences = 5;
 
-    CopyVerifier(const Dialect& target, ConnectionFactory& connections, ConnectionTarget source,
-                 ConnectionTarget destination);
+    CopyVerifier(ConnectionFactory& connections, ConnectionTarget source, ConnectionTarget destination);
 
-    void tableCreated(const QString& table, const Recordset& rows) override;
+    void tableCreated(const QString& table, const QList<ColumnKind>& kinds) override;
     void rowRead(const Recordset& row) override;
     // Compares the target table with the rows the copy read from the source table.
     std::optional<Verification> tableCopied(const QString& sourceTable, const QString& targetTable) override;
@@ -33,7 +32,6 @@ private:
     QList<RowDifference> findDifferences(const TableDigest& target, const QString& sourceTable,
                                          const QString& targetTable);
 
-    const Dialect& m_target;
     ConnectionFactory& m_connections;
     ConnectionTarget m_source;
     ConnectionTarget m_destination;

@@ -1,8 +1,10 @@
 #include "transfer/RowDigest.h"
 
 #include <QCryptographicHash>
+#include <QRegularExpression>
 #include <QtEndian>
 #include <cctype>
+#include <charconv>
 
 #include "db/Connection.h"
 #include "shell/GroupedCount.h"
@@ -60,6 +62,37 @@ void appendPart(QByteArray& out, char tag, QByteArrayView part) {
     out += part;
 }
 
+// A floating-point value to the 15 significant digits every double keeps through text: the
+// SQLite driver reads no more, whatever the column holds.
+QByteArray canonicalFloat(QByteArrayView text) {
+    const QByteArray trimmed = text.trimmed().toByteArray();
+    double value = 0;
+    const auto [end, error] =
+        std::from_chars(trimmed.constData(), trimmed.constData() + trimmed.size(), value);
+    if (error != std::errc() || end != trimmed.constData() + trimmed.size()) return text.toByteArray();
+    char digits[40];
+    const auto written =
+        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::scientific, 14);
+    return QByteArray(digits, written.ptr - digits);
+}
+
+// A date, time or timestamp by its moment: "2024-01-02 10:11:12.500" and "2024-01-02T10:11:12.5"
+// alike, a date alone as its midnight, the fraction without trailing zeros. Other text comes
+// back as it was.
+QByteArray canonicalMoment(QByteArrayView text) {
+    static const QRegularExpression moment(
+        QStringLiteral(R"(^\s*(?:(-?\d{4,}-\d{2}-\d{2}))?(?:[ T]?(\d{2}:\d{2}:\d{2})(?:\.(\d+))?)?\s*$)"));
+    const QString written = QString::fromUtf8(text);
+    const QRegularExpressionMatch match = moment.match(written);
+    if (!match.hasMatch() || (match.captured(1).isEmpty() && match.captured(2).isEmpty())) {
+        return text.toByteArray();
+    }
+    QString fraction = match.captured(3);
+    while (fraction.endsWith(QLatin1Char('0'))) fraction.chop(1);
+    const QString time = match.captured(2).isEmpty() ? QStringLiteral("00:00:00") : match.captured(2);
+    return (match.captured(1) + QLatin1Char(' ') + time + QLatin1Char('.') + fraction).toUtf8();
+}
+
 }  // namespace
 
 QByteArray canonicalNumber(QByteArrayView text) {
@@ -107,17 +140,53 @@ QByteArray canonicalNumber(QByteArrayView text) {
            QByteArray::number(exponent);
 }
 
+namespace {
+
+char tagOf(ColumnKind kind) {
+    switch (kind) {
+        case ColumnKind::Number:
+            return 'D';
+        case ColumnKind::Float:
+            return 'F';
+        case ColumnKind::Logical:
+            return 'L';
+        case ColumnKind::Moment:
+            return 'M';
+        default:
+            return 'T';
+    }
+}
+
+// A value's text in the one spelling its kind gives every equal value.
+QByteArray canonicalText(ColumnKind kind, QByteArrayView text) {
+    switch (kind) {
+        case ColumnKind::Number:
+            return canonicalNumber(text);
+        case ColumnKind::Float:
+            return canonicalFloat(text);
+        case ColumnKind::Logical: {
+            const std::optional<bool> truth = logicalValue(text);
+            return truth ? QByteArray(*truth ? "1" : "0") : text.toByteArray();
+        }
+        case ColumnKind::Moment:
+            return canonicalMoment(text);
+        default:
+            return text.toByteArray();
+    }
+}
+
+}  // namespace
+
 CanonicalRow canonicalRow(const QList<ColumnKind>& kinds, const Recordset& row, bool readable) {
     CanonicalRow canonical;
     for (int field = 0; field < row.fieldCount(); ++field) {
         const Variant& value = row.field(field).value;
         const ColumnKind kind = field < kinds.size() ? kinds[field] : ColumnKind::Text;
-        // As the copy writes it: binary values become their hex text outside long-binary columns.
-        const QByteArray hex =
-            value.isBinary() && kind != ColumnKind::LongBinary ? value.toUtf8() : QByteArray();
+        // As the copy writes it: binary values become their hex text outside columns of bytes.
+        const QByteArray hex = value.isBinary() && kind != ColumnKind::Bytes ? value.toUtf8() : QByteArray();
         const QByteArrayView text = value.isBinary() ? QByteArrayView(hex) : value.textUtf8();
         QString shown;
-        if (kind == ColumnKind::LongBinary) {
+        if (kind == ColumnKind::Bytes) {
             const QByteArray bytes = binaryBytes(value);
             appendPart(canonical.bytes, bytes.isEmpty() ? 'N' : 'B', bytes);
             if (readable) shown = bytes.isEmpty() ? QStringLiteral("NULL") : shownBytes(bytes);
@@ -125,9 +194,10 @@ CanonicalRow canonicalRow(const QList<ColumnKind>& kinds, const Recordset& row, 
             appendPart(canonical.bytes, 'N', {});
             if (readable) shown = QStringLiteral("NULL");
         } else {
-            const bool number = kind == ColumnKind::Number;
-            appendPart(canonical.bytes, number ? 'D' : 'T',
-                       number ? QByteArrayView(canonicalNumber(text)) : text);
+            // Text as it is, without a copy: a value may be many megabytes long.
+            const bool typed = kind != ColumnKind::Text;
+            const QByteArray spelled = typed ? canonicalText(kind, text) : QByteArray();
+            appendPart(canonical.bytes, tagOf(kind), typed ? QByteArrayView(spelled) : text);
             if (readable) shown = shownText(text);
         }
         if (readable) canonical.display << shown;

@@ -205,6 +205,9 @@ void Form2::sendTables(const TransferProfile& profile, TableListBox& source, Tab
                                                     : QStringLiteral("Send Table/s To Sybase iAny"));
     TransferJob job{front, m_services.connections, m_connectionWindow.values(), source, target};
     job.batchRows = batchRowsSetting();
+    job.faithful =
+        m_services.settings.value(kSettingsApplication, kSettingsSection, SettingKey::FaithfulTables)
+            .trimmed() == QLatin1String("1");
     TransferTables(profile, job);
 }
 

@@ -232,6 +232,32 @@ TEST_F(TransferOnTheStand, OverwriteYesReplacesTheTableAndNoKeepsIt) {
     EXPECT_EQ(items(*tables.List2), QStringList({table}));
 }
 
+// With FaithfulTables=1 the send button makes the table as the source has it, batched or not;
+// the window shows no box more than the plain copy would.
+TEST_P(TransferEitherWay, TheFaithfulSettingKeepsTypesNotNullAndTheKey) {
+    settings.save(kSettingsApplication, kSettingsSection, SettingKey::FaithfulTables, "1");
+    const QString table = oracleTable("Faithful");
+    m_sqlanyTables << table;
+    oracleDb->execute(QStringLiteral("CREATE TABLE %1(code varchar(8) NOT NULL, pay numeric(10,2), "
+                                     "paid boolean, PRIMARY KEY (code))")
+                          .arg(quotedName(table)));
+    oracleDb->execute(QStringLiteral("INSERT INTO %1 VALUES('a', 12.50, true), ('b', NULL, false), "
+                                     "('c', -0.01, NULL)")
+                          .arg(quotedName(table)));
+    offer(*tables.List2, table);
+    tables.PushButton4_Click();
+
+    EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.value(0).text.toStdString();
+    const TableShape shape = freshSqlAnywhere()->tableShape(table);
+    ASSERT_EQ(shape.columns.size(), 3);
+    EXPECT_EQ(shape.columns[0].typeName, "VARCHAR(8)");
+    EXPECT_FALSE(shape.columns[0].nullable);
+    EXPECT_EQ(shape.columns[1].typeName, "NUMERIC(10,2)");
+    EXPECT_EQ(shape.columns[2].typeName, "BOOLEAN");
+    EXPECT_EQ(shape.primaryKey, QStringList{"code"});
+    EXPECT_EQ(readTable(*freshSqlAnywhere(), table).value(2).values, QStringList({"1", "0", ""}));
+}
+
 TEST_F(TransferOnTheStand, CaseVariantsOnEitherSide) {
     // To Oracle, another case is another table: no question, both stand and are listed.
     const QString lower = sqlanyTable("case_variant");

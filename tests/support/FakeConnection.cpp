@@ -127,6 +127,11 @@ public:
         if (!m_factory.offersBatches) return nullptr;
         return std::make_unique<FakeBatchWriter>(m_factory, table);
     }
+    TableShape tableShape(const QString& table) override {
+        m_factory.log << QStringLiteral("shape ") + table;
+        requireOpen();
+        return m_factory.shapes.value(table);
+    }
     NameLimits nameLimits() const override { return m_factory.nameLimits; }
     const Dialect* dialect() const override { return m_factory.dialect; }
     void close() override {

@@ -18,7 +18,7 @@ struct FakeTable {
 
 // A connection factory that makes no database connection at all: it writes down every call
 // ("create", "provider MSDASQL", "cursor 3", "open <text>", "execute <text>",
-// "recordset <text>", "schema 20", "close", "release", "batch <rows>") and answers
+// "recordset <text>", "shape <table>", "schema 20", "close", "release", "batch <rows>") and answers
 // from what the test set up.
 class FakeConnectionFactory : public ConnectionFactory {
 public:
@@ -38,6 +38,8 @@ public:
     NameLimits nameLimits;
     // The product the fake driver names; none by default.
     const Dialect* dialect = nullptr;
+    // Table shapes by table name ("shape <table>"); none by default.
+    QMap<QString, TableShape> shapes;
     // Recordsets by their source text; an unknown source fails like a rejected query.
     QMap<QString, FakeTable> tables;
     FakeTable schemaTables;

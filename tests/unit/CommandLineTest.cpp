@@ -13,6 +13,7 @@
 #include "shell/SortedTableList.h"
 #include "support/FakeConnection.h"
 #include "transfer/CopyVerifier.h"
+#include "transfer/TablePlan.h"
 
 using namespace tw;
 
@@ -62,14 +63,16 @@ namespace {
 
 // A verifier over the fake's tables "s" (the source) and "t" (the target), which has seen the
 // copy read every row of "s".
+// The columns are of the given kinds, or of the kinds the plain copy gives them in the target.
 std::unique_ptr<CopyVerifier> verifierAfterReading(test::FakeConnectionFactory& connections,
-                                                   const Dialect& target) {
-    auto verifier = std::make_unique<CopyVerifier>(target, connections, ConnectionTarget::dataSource("a"),
+                                                   const Dialect& target,
+                                                   std::optional<QList<ColumnKind>> kinds = std::nullopt) {
+    auto verifier = std::make_unique<CopyVerifier>(connections, ConnectionTarget::dataSource("a"),
                                                    ConnectionTarget::dataSource("b"));
     auto source = connections.create();
     source->open(ConnectionTarget::dataSource("a"));
     auto rows = source->openRecordset(SelectAllSql("s"));
-    verifier->tableCreated("s", *rows);
+    verifier->tableCreated("s", kinds ? *kinds : plainPlan(target, *rows).kinds());
     for (; !rows->eof(); rows->moveNext()) verifier->rowRead(*rows);
     return verifier;
 }
@@ -108,6 +111,41 @@ TEST(CopyVerification, ComparesValuesAsTheCopyTreatsThem) {
         connections.tables[SelectAllSql("s")] = {fields, {{c.source}}};
         connections.tables[SelectAllSql("t")] = {fields, {{c.target}}};
         const auto verifier = verifierAfterReading(connections, sqlAnywhereDialect());
+        EXPECT_EQ(verifier->tableCopied("s", "t")->matches, c.matches)
+            << c.source.toString().toStdString() << " / " << c.target.toString().toStdString();
+    }
+}
+
+// A faithful copy's columns compare by their type: floating point to the 15 digits every
+// driver reads back, logical values by their truth, moments by their instant and fraction.
+TEST(CopyVerification, ComparesTypedValuesByTheirType) {
+    const struct {
+        ColumnKind kind;
+        Variant source;
+        Variant target;
+        bool matches;
+    } cases[] = {
+        {ColumnKind::Float, "0.30000000000000004", "0.3", true},
+        {ColumnKind::Float, "1e+20", "100000000000000000000", true},
+        {ColumnKind::Float, "0.1", "0.2", false},
+        {ColumnKind::Float, "0.30000000000001", "0.3", false},
+        {ColumnKind::Logical, "1", "t", true},
+        {ColumnKind::Logical, "false", "0", true},
+        {ColumnKind::Logical, "1", "0", false},
+        {ColumnKind::Moment, "2024-01-02", "2024-01-02 00:00:00", true},
+        {ColumnKind::Moment, "2024-01-02 10:11:12.500", "2024-01-02T10:11:12.5", true},
+        {ColumnKind::Moment, "2024-01-02 10:11:12.5", "2024-01-02 10:11:12.05", false},
+        {ColumnKind::Moment, "10:11:12", "10:11:12.000", true},
+        {ColumnKind::Moment, "2024-01-02 10:11:12", "2024-01-02 10:11:13", false},
+        {ColumnKind::Text, "12.50", "12.5", false},
+    };
+    for (const auto& c : cases) {
+        test::FakeConnectionFactory connections;
+        const QList<Field> fields{{"v", AdoType::VarChar, {}}};
+        connections.tables[SelectAllSql("s")] = {fields, {{c.source}}};
+        connections.tables[SelectAllSql("t")] = {fields, {{c.target}}};
+        const auto verifier =
+            verifierAfterReading(connections, sqlAnywhereDialect(), QList<ColumnKind>{c.kind});
         EXPECT_EQ(verifier->tableCopied("s", "t")->matches, c.matches)
             << c.source.toString().toStdString() << " / " << c.target.toString().toStdString();
     }

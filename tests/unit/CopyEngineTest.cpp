@@ -55,7 +55,7 @@ struct EngineRig {
 struct FailingObserver : CopyObserver {
     QString table;
     bool armed = false;
-    void tableCreated(const QString& created, const Recordset&) override { armed = created == table; }
+    void tableCreated(const QString& created, const QList<ColumnKind>&) override { armed = created == table; }
     void rowRead(const Recordset&) override {
         if (armed) throw std::bad_alloc();
     }
@@ -175,7 +175,7 @@ TEST(CopyEngine, IntoOracleAValueTooLongForALiteralTravelsAsAParameter) {
 TEST(CopyEngine, AVerificationGoesWithTheTableToTheFrontEndAndTheLog) {
     EngineRig rig;
     rig.source.setSelected(0, false);
-    CopyVerifier verifier(oracleDialect(), rig.connections, ConnectionTarget::dataSource("s"),
+    CopyVerifier verifier(rig.connections, ConnectionTarget::dataSource("s"),
                           ConnectionTarget::dataSource("t"));
     QTemporaryDir folder;
     TransferLog log(folder.path());

@@ -45,7 +45,9 @@ INSTANTIATE_TEST_SUITE_P(
                  "HEXTORAW('00FF10')",
                  "RENAME \"a\"\"b\" TO \"c\"",
                  "CREATE TABLE \"T\"(\"n\" NUMERIC,\"s\" VARCHAR(2000),\"b\" BLOB)",
-                 {"ALTER SESSION SET NLS_NUMERIC_CHARACTERS = '.,'"}},
+                 {"ALTER SESSION SET NLS_NUMERIC_CHARACTERS = '.,'",
+                  "ALTER SESSION SET NLS_DATE_FORMAT = 'YYYY-MM-DD HH24:MI:SS'",
+                  "ALTER SESSION SET NLS_TIMESTAMP_FORMAT = 'YYYY-MM-DD HH24:MI:SS.FF'"}},
         Expected{sqlAnywhereDialect(), "SQL Anywhere", "0x00FF10", "ALTER TABLE \"a\"\"b\" RENAME \"c\";",
                  "CREATE TABLE \"T\"(\"n\" NUMERIC,\"s\" TEXT,\"b\" OLEOBJECT);"},
         Expected{postgresDialect(), "PostgreSQL", "'\\x00ff10'", "ALTER TABLE \"a\"\"b\" RENAME TO \"c\"",
@@ -66,15 +68,19 @@ TEST(DialectFor, TheConnectedProductElseTheSidesOwn) {
     EXPECT_EQ(&DialectFor(connection.get(), oracleDialect()), &postgresDialect());
 }
 
-// An Oracle session reads '12.5' whatever the client's NLS_LANG says; when it cannot be told so,
+// An Oracle session reads '12.5' and '2024-01-02 10:11:12.5' whatever the client's NLS_LANG
+// says; when it cannot be told so,
 // the connection fails and is closed again.
 TEST(SessionSetUp, RunsRightAfterConnectingAndFailsTheConnectionWhenRefused) {
     test::FakeConnectionFactory connections;
     connections.dialect = &oracleDialect();
     connections.create()->open(ConnectionTarget::dataSource("ora"));
-    EXPECT_EQ(connections.log,
-              QStringList({"create", "open Data Source=ora",
-                           "execute ALTER SESSION SET NLS_NUMERIC_CHARACTERS = '.,'", "release"}));
+    EXPECT_EQ(
+        connections.log,
+        QStringList(
+            {"create", "open Data Source=ora", "execute ALTER SESSION SET NLS_NUMERIC_CHARACTERS = '.,'",
+             "execute ALTER SESSION SET NLS_DATE_FORMAT = 'YYYY-MM-DD HH24:MI:SS'",
+             "execute ALTER SESSION SET NLS_TIMESTAMP_FORMAT = 'YYYY-MM-DD HH24:MI:SS.FF'", "release"}));
 
     connections.log.clear();
     connections.onExecute = [](const QString&) { throw std::runtime_error("ORA-02248: invalid option"); };
@@ -107,7 +113,7 @@ TEST(OracleLiterals, ValuesOverTheLimitGoAsParameters) {
     for (const auto& c : cases) {
         InsertStatement insert("T", &oracleDialect());
         insert.addValue(Variant("1"));
-        insert.addValue(c.value, c.longBinary);
+        insert.addValue(c.value, c.longBinary ? ColumnKind::Bytes : ColumnKind::Text);
         insert.addValue(Variant("it's"));
         insert.finish();
         const QByteArray literal = c.longBinary ? "HEXTORAW('" + c.value.bytes().toHex().toUpper() + "')"

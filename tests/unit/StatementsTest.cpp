@@ -135,11 +135,11 @@ TEST(InsertRowSql, JoinsTheLiteralsAndBuildsTheSameTextValueByValue) {
 TEST(InsertStatement, WritesBytesInTheTargetsFormIntoLongBinaryColumnsOnly) {
     // Short binary goes to a text column and stays hex text; NULL and no bytes are NULL.
     InsertStatement insert("T", &sqliteDialect());
-    insert.addValue(Variant::binary(QByteArray::fromHex("1e10")), true);
-    insert.addValue(Variant::binary(QByteArray::fromHex("1e10")), false);
-    insert.addValue(Variant::binary(QByteArray()), true);
-    insert.addValue(Variant(), true);
-    insert.addValue(Variant("it's"), true);
+    insert.addValue(Variant::binary(QByteArray::fromHex("1e10")), ColumnKind::Bytes);
+    insert.addValue(Variant::binary(QByteArray::fromHex("1e10")), ColumnKind::Text);
+    insert.addValue(Variant::binary(QByteArray()), ColumnKind::Bytes);
+    insert.addValue(Variant(), ColumnKind::Bytes);
+    insert.addValue(Variant("it's"), ColumnKind::Bytes);
     insert.finish();
     EXPECT_EQ(QString::fromUtf8(insert.utf8()),
               QStringLiteral("INSERT INTO \"T\" VALUES(X'1E10', '1E10', NULL, NULL, 'it''s')"));

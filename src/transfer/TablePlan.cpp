@@ -1,0 +1,80 @@
+#include "transfer/TablePlan.h"
+
+#include "db/Connection.h"
+#include "db/Datatype.h"
+
+namespace tw {
+
+namespace {
+
+PlannedColumn plainColumn(const Dialect& target, const Field& field) {
+    const ColumnType type = target.columnType(static_cast<std::int16_t>(field.type));
+    return {type.text, type.kind};
+}
+
+const ColumnShape* shapeOf(const TableShape& shape, const QString& name) {
+    for (const ColumnShape& column : shape.columns) {
+        if (column.name == name) return &column;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+QList<ColumnKind> TablePlan::kinds() const {
+    QList<ColumnKind> kinds;
+    for (const PlannedColumn& column : columns) kinds << column.kind;
+    return kinds;
+}
+
+TablePlan plainPlan(const Dialect& target, const Recordset& rows) {
+    TablePlan plan;
+    for (int field = 0; field < rows.fieldCount(); ++field)
+        plan.columns << plainColumn(target, rows.field(field));
+    return plan;
+}
+
+TablePlan faithfulPlan(const Dialect& target, const TableShape& shape, const Recordset& rows) {
+    TablePlan plan;
+    QStringList names;
+    for (int field = 0; field < rows.fieldCount(); ++field) {
+        const Field& source = rows.field(field);
+        names << source.name;
+        const ColumnShape* column = shapeOf(shape, source.name);
+        const std::optional<ColumnType> type = column ? target.faithfulType(*column) : std::nullopt;
+        PlannedColumn planned = type ? PlannedColumn{type->text, type->kind} : plainColumn(target, source);
+        planned.fellBack = !type;
+        planned.notNull = column && !column->nullable;
+        plan.columns << planned;
+    }
+    // A key is carried over whole or not at all.
+    bool keyKnown = !shape.primaryKey.isEmpty();
+    for (const QString& column : shape.primaryKey) keyKnown = keyKnown && names.contains(column);
+    if (keyKnown) plan.primaryKey = shape.primaryKey;
+    return plan;
+}
+
+QList<ColumnKind> faithfulReadKinds(const Dialect& target, const TableShape& shape) {
+    QList<ColumnKind> kinds;
+    for (const ColumnShape& column : shape.columns) {
+        const std::optional<ColumnType> type = target.faithfulType(column);
+        kinds << (type ? type->kind : ColumnKind::Text);
+    }
+    return kinds;
+}
+
+QStringList fellBackColumns(const TablePlan& plan, const TableShape& shape, const Recordset& rows) {
+    QStringList columns;
+    for (int field = 0; field < rows.fieldCount() && field < plan.columns.size(); ++field) {
+        if (!plan.columns[field].fellBack) continue;
+        const QString name = rows.field(field).name;
+        const ColumnShape* column = shapeOf(shape, name);
+        const QString sourceType = column && !column->typeName.isEmpty()
+                                       ? column->typeName
+                                       : AdoTypeName(static_cast<std::int16_t>(rows.field(field).type));
+        columns << QStringLiteral("%1 (%2 as %3)").arg(name, sourceType, plan.columns[field].type);
+    }
+    return columns;
+}
+
+}  // namespace tw

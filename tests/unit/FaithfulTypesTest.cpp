@@ -1,0 +1,186 @@
+// The faithful copy's types: each product's type table, the names SQLite declares, and the
+// CREATE TABLE the engine sends for the same shape to Oracle and to SQL Anywhere.
+#include <gtest/gtest.h>
+#include <sql.h>
+#include <sqlext.h>
+#include <sqlucode.h>
+
+#include "db/AdoType.h"
+#include "support/FakeConnection.h"
+#include "support/MemoryTableList.h"
+#include "support/RecordingFrontEnd.h"
+#include "transfer/CopyEngine.h"
+#include "transfer/CopyStatements.h"
+
+using namespace tw;
+
+namespace {
+
+ColumnShape column(SQLSMALLINT sqlType, qint64 size = 0, int digits = -1) {
+    return {QStringLiteral("c"), sqlType, QString(), size, digits, true};
+}
+
+QString typeIn(const Dialect& dialect, const ColumnShape& shape) {
+    const std::optional<ColumnType> type = dialect.faithfulType(shape);
+    return type ? type->text : QStringLiteral("-");
+}
+
+}  // namespace
+
+// "-": the product has no type that keeps the column; the plain copy's type is given.
+TEST(FaithfulTypes, EachProductsTableKeepsTheSourceColumn) {
+    const struct {
+        ColumnShape shape;
+        const char* oracle;
+        const char* sqlAnywhere;
+        const char* postgres;
+        const char* sqlite;
+    } cases[] = {
+        {column(SQL_TINYINT), "NUMBER(3)", "SMALLINT", "SMALLINT", "TINYINT"},
+        {column(SQL_INTEGER, 10, 0), "NUMBER(10)", "INTEGER", "INTEGER", "INTEGER"},
+        {column(SQL_BIGINT), "NUMBER(19)", "BIGINT", "BIGINT", "BIGINT"},
+        {column(SQL_NUMERIC, 10, 2), "NUMBER(10,2)", "NUMERIC(10,2)", "NUMERIC(10,2)", "NUMERIC(10,2)"},
+        {column(SQL_DECIMAL, 12, -1), "NUMBER(12,0)", "NUMERIC(12,0)", "NUMERIC(12,0)", "NUMERIC(12,0)"},
+        {column(SQL_NUMERIC, 60, 10), "-", "NUMERIC(60,10)", "NUMERIC(60,10)", "NUMERIC(60,10)"},
+        {column(SQL_NUMERIC), "NUMBER", "NUMERIC(127,64)", "NUMERIC", "NUMERIC"},
+        {column(SQL_REAL), "BINARY_FLOAT", "REAL", "REAL", "REAL"},
+        {column(SQL_FLOAT, 17), "BINARY_DOUBLE", "DOUBLE", "DOUBLE PRECISION", "DOUBLE"},
+        {column(SQL_BIT), "NUMBER(1)", "BIT", "BOOLEAN", "BOOLEAN"},
+        {column(SQL_CHAR, 5), "CHAR(5 CHAR)", "NCHAR(5)", "CHAR(5)", "CHAR(5)"},
+        {column(SQL_WVARCHAR, 70), "VARCHAR2(70 CHAR)", "NVARCHAR(70)", "VARCHAR(70)", "VARCHAR(70)"},
+        {column(SQL_VARCHAR, 1001), "CLOB", "NVARCHAR(1001)", "VARCHAR(1001)", "VARCHAR(1001)"},
+        {column(SQL_VARCHAR, 9000), "CLOB", "LONG NVARCHAR", "VARCHAR(9000)", "VARCHAR(9000)"},
+        {column(SQL_VARCHAR), "CLOB", "LONG NVARCHAR", "TEXT", "TEXT"},  // no length declared
+        {column(SQL_LONGVARCHAR, 8190), "CLOB", "LONG NVARCHAR", "TEXT", "TEXT"},
+        {column(SQL_BINARY, 4), "RAW(4)", "BINARY(4)", "BYTEA", "VARBINARY(4)"},
+        {column(SQL_VARBINARY, 3000), "BLOB", "VARBINARY(3000)", "BYTEA", "VARBINARY(3000)"},
+        {column(SQL_LONGVARBINARY), "BLOB", "LONG BINARY", "BYTEA", "BLOB"},
+        {column(SQL_TYPE_DATE), "DATE", "DATE", "DATE", "DATE"},
+        {column(SQL_TYPE_TIME, 8, 3), "-", "TIME", "TIME(3)", "TIME"},
+        {column(SQL_TYPE_TIMESTAMP, 23, 3), "TIMESTAMP(3)", "TIMESTAMP", "TIMESTAMP(3)", "TIMESTAMP"},
+        {column(SQL_TYPE_TIMESTAMP), "TIMESTAMP(6)", "TIMESTAMP", "TIMESTAMP(6)", "TIMESTAMP"},
+        {column(SQL_TYPE_TIMESTAMP, 29, 9), "TIMESTAMP(9)", "-", "-", "TIMESTAMP"},
+        {column(SQL_GUID), "CHAR(36)", "UNIQUEIDENTIFIER", "UUID", "CHAR(36)"},
+        {column(SQL_INTERVAL_DAY), "-", "-", "-", "-"},
+    };
+    for (const auto& c : cases) {
+        const QString which =
+            QStringLiteral("SQL type %1 (%2, %3)").arg(c.shape.sqlType).arg(c.shape.size).arg(c.shape.digits);
+        EXPECT_EQ(typeIn(oracleDialect(), c.shape), c.oracle) << which.toStdString();
+        EXPECT_EQ(typeIn(sqlAnywhereDialect(), c.shape), c.sqlAnywhere) << which.toStdString();
+        EXPECT_EQ(typeIn(postgresDialect(), c.shape), c.postgres) << which.toStdString();
+        EXPECT_EQ(typeIn(sqliteDialect(), c.shape), c.sqlite) << which.toStdString();
+    }
+}
+
+// SQLite's driver reports NUMERIC(10,2) as a DOUBLE and BINARY(4) as text; the declared name
+// says what the column is.
+TEST(FaithfulTypes, SqliteColumnsAreReadByTheirDeclaredNames) {
+    const struct {
+        const char* declared;
+        ColumnSort sort;
+        qint64 size;
+        int digits;
+    } cases[] = {
+        {"NUMERIC(10,2)", ColumnSort::Decimal, 10, 2},
+        {"decimal( 30 , 10 )", ColumnSort::Decimal, 30, 10},
+        {"NUMERIC(8)", ColumnSort::Decimal, 8, 0},
+        {"NUMERIC", ColumnSort::UnboundedDecimal, 0, -1},
+        {"INT", ColumnSort::Integer, 0, -1},
+        {"UNSIGNED BIG INT", ColumnSort::Integer, 0, -1},
+        {"BIGINT", ColumnSort::BigInt, 0, -1},
+        {"NVARCHAR(70)", ColumnSort::VarChar, 70, -1},
+        {"VARCHAR", ColumnSort::LongText, 0, -1},
+        {"CHARACTER(5)", ColumnSort::Char, 5, -1},
+        {"TEXT", ColumnSort::LongText, 0, -1},
+        {"BINARY(4)", ColumnSort::Binary, 4, -1},
+        {"BLOB", ColumnSort::LongBinary, 0, -1},
+        {"DOUBLE PRECISION", ColumnSort::Double, 0, -1},
+        {"BOOLEAN", ColumnSort::Logical, 0, -1},
+        {"DATETIME", ColumnSort::Timestamp, 0, -1},
+        {"TIMESTAMP(3)", ColumnSort::Timestamp, 0, 3},
+        {"", ColumnSort::Other, 0, -1},
+        {"JSON", ColumnSort::Other, 0, -1},
+    };
+    for (const auto& c : cases) {
+        ColumnShape shape{"c", SQL_DOUBLE, QString::fromLatin1(c.declared), 2, 10, true};
+        sqliteDialect().readDeclaredType(shape);
+        EXPECT_EQ(sortOf(shape), c.sort) << c.declared;
+        EXPECT_EQ(shape.size, c.size) << c.declared;
+        EXPECT_EQ(shape.digits, c.digits) << c.declared;
+    }
+}
+
+// The same source table, faithfully to Oracle and to SQL Anywhere: types, NOT NULL and the
+// key in key order; a column the target cannot keep gets the plain type and is named.
+TEST(FaithfulTypes, TheEngineCreatesTheSameShapeInEitherProductsTypes) {
+    const struct {
+        const Dialect& dialect;
+        const TransferProfile& profile;
+        const char* created;
+    } cases[] = {
+        {oracleDialect(), kToOracle,
+         R"(CREATE TABLE "EMP"("ID" NUMBER(10) NOT NULL,"DEPT" VARCHAR2(10 CHAR) NOT NULL,)"
+         R"("PAY" NUMBER(10,2),"AT" TIMESTAMP(3),"T" VARCHAR(2000),PRIMARY KEY ("DEPT","ID")))"},
+        {sqlAnywhereDialect(), kToSqlAnywhere,
+         R"(CREATE TABLE "EMP"("ID" INTEGER NOT NULL,"DEPT" NVARCHAR(10) NOT NULL,)"
+         R"("PAY" NUMERIC(10,2),"AT" TIMESTAMP,"T" TIME,PRIMARY KEY ("DEPT","ID"));)"},
+    };
+    for (const auto& c : cases) {
+        test::FakeConnectionFactory connections;
+        connections.dialect = &c.dialect;
+        const QList<Field> fields{{"ID", AdoType::Integer, {}},
+                                  {"DEPT", AdoType::VarChar, {}},
+                                  {"PAY", AdoType::Numeric, {}},
+                                  {"AT", AdoType::DBTimeStamp, {}},
+                                  {"T", AdoType::DBTime, {}}};
+        connections.tables[SelectAllSql("EMP")] = {fields,
+                                                   {{"1", "d", "12.50", "2024-01-02 10:11:12.5", "10:11"}}};
+        connections.shapes["EMP"] = {{{"ID", SQL_INTEGER, "int4", 10, 0, false},
+                                      {"DEPT", SQL_VARCHAR, "varchar", 10, -1, false},
+                                      {"PAY", SQL_NUMERIC, "numeric", 10, 2, true},
+                                      {"AT", SQL_TYPE_TIMESTAMP, "timestamp", 23, 3, true},
+                                      {"T", SQL_TYPE_TIME, "time", 8, 0, true}},
+                                     {"DEPT", "ID"}};
+        test::RecordingFrontEnd front;
+        test::MemoryTableList source{{"EMP"}}, target;
+        source.setCurrentIndex(0);
+        source.setSelected(0, true);
+        TransferJob job{front, connections, {}, source, target};
+        job.faithful = true;
+        TransferTables(c.profile, job);
+
+        const QString title = c.dialect.title();
+        EXPECT_TRUE(connections.log.contains("execute " + QString::fromUtf8(c.created)))
+            << title.toStdString();
+        EXPECT_LT(connections.log.indexOf("shape EMP"),
+                  connections.log.indexOf("recordset " + SelectAllSql("EMP")));
+        ASSERT_EQ(front.outcomes.size(), 1);
+        const bool oracle = &c.dialect == &oracleDialect();
+        EXPECT_EQ(front.outcomes[0].fellBack,
+                  oracle ? QStringList{"T (time as VARCHAR(2000))"} : QStringList())
+            << title.toStdString();
+        EXPECT_TRUE(front.failures.isEmpty()) << title.toStdString();
+    }
+}
+
+// Logical values are written as the target writes them, in a literal and bound alike; a text
+// that spells no truth goes as it is, for the database to judge.
+TEST(FaithfulTypes, LogicalValuesAreWrittenAsTheTargetWritesThem) {
+    const struct {
+        const Dialect& dialect;
+        Variant value;
+        const char* written;
+    } cases[] = {
+        {postgresDialect(), "1", "true"},    {postgresDialect(), "f", "false"},
+        {oracleDialect(), "TRUE", "1"},      {sqlAnywhereDialect(), "no", "0"},
+        {sqliteDialect(), "maybe", "maybe"},
+    };
+    for (const auto& c : cases) {
+        InsertStatement insert("T", &c.dialect);
+        insert.addValue(c.value, ColumnKind::Logical);
+        insert.finish();
+        EXPECT_EQ(insert.utf8(), "INSERT INTO \"T\" VALUES('" + QByteArray(c.written) + "')");
+        EXPECT_EQ(BoundValueFor(c.value, ColumnKind::Logical, &c.dialect).data, c.written);
+    }
+}
