@@ -9,6 +9,7 @@
 #   bench/run.sh                 100,000 rows, 3 runs per pair, and the memory runs
 #   bench/run.sh --rows N --runs K [--no-memory]
 #   bench/run.sh --rows 1000 --runs 1 --check    both copies complete and equal, no figures
+#   bench/run.sh --faithful-only                 the faithful copy against the plain batched one
 #
 # Uses the stand named by TW_STAND (source its stand.env first) or starts one of its own, whose
 # PostgreSQL then keeps fsync on, so that its commits wait for the disk as a server's do.
@@ -16,13 +17,14 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
-rows=100000 runs=3 check=0 memory=1
+rows=100000 runs=3 check=0 memory=1 faithfulOnly=0
 while [ $# -gt 0 ]; do
   case $1 in
     --rows) rows=$2; shift 2 ;;
     --runs) runs=$2; shift 2 ;;
     --check) check=1; memory=0; shift ;;
     --no-memory) memory=0; shift ;;
+    --faithful-only) faithfulOnly=1; memory=0; shift ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
   esac
 done
@@ -167,10 +169,12 @@ compare() {   # <reference> <contender> <pair>...
   done
 }
 
-compare floor program "${pairs[@]}"
-echo
-compare ceiling batched "${pairs[@]}" pg-sqlite-durable
-echo
+if [ "$faithfulOnly" = 0 ]; then
+  compare floor program "${pairs[@]}"
+  echo
+  compare ceiling batched "${pairs[@]}" pg-sqlite-durable
+  echo
+fi
 compare batched faithful "${pairs[@]}"
 echo
 echo "PostgreSQL: fsync $(psql -tA -h "$PGHOST_SOCKET" -p "$PGPORT" -U scott -d scott -c 'SHOW fsync'), synchronous_commit $(psql -tA -h "$PGHOST_SOCKET" -p "$PGPORT" -U scott -d scott -c 'SHOW synchronous_commit')."
