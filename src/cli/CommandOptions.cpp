@@ -115,6 +115,9 @@ ParsedCommand parseCommand(int argc, const char* const* argv) {
         ->check(CLI::Range(1, 1000000));
     copy->add_flag("--verify", options.verify,
                    "read each copied table back and compare it with the rows the copy read");
+    copy->add_flag("--in-place", options.inPlace,
+                   "replace a table by dropping it first, for a target without room for two copies of "
+                   "it (a copy that fails part way then leaves less than there was)");
     copy->add_flag("--faithful", options.faithful,
                    "make each table with its source's column types, NOT NULL and primary key "
                    "instead of the plain copy's number, text and binary columns");

@@ -20,6 +20,7 @@ struct CommandOptions {
     Overwrite overwrite = Overwrite::Ask;
     bool verify = false;
     bool faithful = false;  // the source's column types, NOT NULL and primary key
+    bool inPlace = false;   // a replace drops the old table before the new rows go in
     int batchRows = 1000;   // 1: each row its own INSERT, as the windows copy
     bool json = false;
     // Instead of the remembered values, for this run only.

@@ -125,6 +125,7 @@ int copyTables(const CommandContext& context) {
                         target,           options.verify ? &verifier : nullptr,
                         options.batchRows};
         job.faithful = options.faithful;
+        job.replaceInPlace = options.inPlace;
         TransferTables(profile, job);
     } else if (options.all) {
         context.terminal.err(QStringLiteral("tablewright: %1 has no tables to copy\n").arg(titleOf(from)));

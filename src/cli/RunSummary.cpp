@@ -66,6 +66,7 @@ QString summaryJson(const QString& command, const QList<TableResult>& results, c
                           {"rowsWritten", count(result.outcome.rowsWritten)},
                           {"rowsFailed", count(result.outcome.rowsFailed)},
                           {"seconds", result.outcome.seconds}};
+        if (result.outcome.oldTableKept) table.insert("oldTableKept", true);
         if (!result.outcome.fellBack.isEmpty()) {
             table.insert("plainTypeColumns", QJsonArray::fromStringList(result.outcome.fellBack));
         }

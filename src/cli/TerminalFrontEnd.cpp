@@ -111,6 +111,12 @@ void TerminalFrontEnd::tableFinished(const TableOutcome& outcome) {
     m_terminal.err(outcomeLine(outcome) + QLatin1Char('\n'));
     if (!outcome.fellBack.isEmpty())
         m_terminal.err(QStringLiteral("tablewright: ") + fellBackLine(outcome) + '\n');
+    if (outcome.oldTableKept) {
+        m_terminal.err(
+            QStringLiteral("tablewright: table %1 was not replaced: the copy did not get every row, "
+                           "and the old table stands as it was\n")
+                .arg(visibleText(outcome.table)));
+    }
     // A table that matches its source needs no word beyond the summary.
     if (outcome.verification && !outcome.verification->matches) {
         const QStringList lines = verificationLines(outcome.table, *outcome.verification);

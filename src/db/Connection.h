@@ -111,6 +111,13 @@ public:
     virtual void executeWithParameters(const QByteArray& statement,
                                        const std::vector<BoundValue>& parameters) = 0;
 
+    // Statements from beginTransaction() to commit() or rollback() are one transaction; outside,
+    // each statement is its own. A failing commit leaves the work undone and the connection
+    // back in auto-commit.
+    virtual void beginTransaction() = 0;
+    virtual void commit() = 0;
+    virtual void rollback() noexcept = 0;
+
     // The rows of a query, read forward.
     virtual std::unique_ptr<Recordset> openRecordset(const QString& source) = 0;
     // The same, each column read as its kind wants it: floating point as the number itself,

@@ -70,6 +70,10 @@ public:
     virtual qsizetype longestTextLiteral() const { return 0; }
     virtual qsizetype longestBinaryLiteral() const { return 0; }
 
+    // Whether DROP TABLE and a rename can be one transaction, undone together: a replace then
+    // swaps its new table in at once.
+    virtual bool changesTablesInTransactions() const { return false; }
+
     // What the product's usual driver does its own way.
     // Reads every row of a binary parameter array with the first row's length.
     virtual bool bindsBinaryArraysByFirstLength() const { return false; }

@@ -2,6 +2,7 @@
 
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
+#include "db/StagingName.h"
 #include "shell/TableList.h"
 
 namespace tw {
@@ -68,7 +69,9 @@ void LoadOracleTables(TableList& list, ConnectionFactory& factory, const Connect
     // instead of failing it.
     for (qint64 row = 1; row <= count && !tables->eof(); ++row) {
         processEvents();
-        list.addItem(tables->field(0).value.toString());
+        // A replace's staging table is no table of the user's.
+        const QString name = tables->field(0).value.toString();
+        if (!isStagingTable(name)) list.addItem(name);
         tables->moveNext();
     }
     tables->close();

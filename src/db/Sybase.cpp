@@ -1,6 +1,7 @@
 #include "db/Sybase.h"
 
 #include "db/Connection.h"
+#include "db/StagingName.h"
 #include "shell/TableList.h"
 
 namespace tw {
@@ -31,7 +32,7 @@ void LoadSybaseTables(TableList& list, ConnectionFactory& factory, const Connect
         if (tables->field(QStringLiteral("TABLE_TYPE")).value.toString() != QLatin1String("TABLE")) continue;
         processEvents();
         const QString name = tables->field(QStringLiteral("TABLE_NAME")).value.toString();
-        if (!name.toUpper().contains(QLatin1String("SYS"))) list.addItem(name);
+        if (!name.toUpper().contains(QLatin1String("SYS")) && !isStagingTable(name)) list.addItem(name);
     }
     tables->close();
     tables.reset();

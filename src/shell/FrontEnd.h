@@ -51,6 +51,9 @@ struct TableOutcome {
     // A faithful copy's columns whose type the target could not keep, each "NAME (source type
     // as target type)": they got the plain copy's type.
     QStringList fellBack;
+    // A replace that did not get every row: the old table stands as it was, and the new rows
+    // are gone with the staging table.
+    bool oldTableKept = false;
 };
 
 // Everything a transfer, delete or rename asks of the user and tells them. The windows answer

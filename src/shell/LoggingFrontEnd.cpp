@@ -39,7 +39,10 @@ void LoggingFrontEnd::nothingSelected(MissingSelection which) {
 }
 
 void LoggingFrontEnd::tableFinished(const TableOutcome& outcome) {
-    write(outcomeLine(outcome) + (outcome.created ? QString() : QStringLiteral(" (not created)")));
+    write(outcomeLine(outcome) + (outcome.oldTableKept
+                                      ? QStringLiteral(" (not replaced: the old table is kept)")
+                                  : outcome.created ? QString()
+                                                    : QStringLiteral(" (not created)")));
     if (!outcome.fellBack.isEmpty()) write(fellBackLine(outcome));
     if (outcome.verification) {
         for (const QString& line : verificationLines(outcome.table, *outcome.verification)) write(line);

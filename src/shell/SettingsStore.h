@@ -19,6 +19,8 @@ inline const QString DataSourceName = QStringLiteral("DataSourceName");
 inline const QString BatchRows = QStringLiteral("BatchRows");
 // 1: the send buttons make each table with its source's column types, NOT NULL and primary key.
 inline const QString FaithfulTables = QStringLiteral("FaithfulTables");
+// 1: a replace drops the old table first, for a target without room for two copies of it.
+inline const QString ReplaceInPlace = QStringLiteral("ReplaceInPlace");
 // The Oracle connection string as the user's driver needs it, with {SID}, {User} and
 // {Password} for the connection window's values; absent, the program's own string.
 inline const QString OracleConnectionString = QStringLiteral("OracleConnectionString");

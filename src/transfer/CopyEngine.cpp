@@ -12,9 +12,11 @@
 #include "db/DbError.h"
 #include "db/RequiredConnection.h"
 #include "db/SqlText.h"
+#include "db/StagingName.h"
 #include "shell/FrontEnd.h"
 #include "shell/ListHelpers.h"
 #include "shell/Procedure.h"
+#include "shell/ProcessRuns.h"
 #include "shell/TableList.h"
 #include "transfer/TablePlan.h"
 
@@ -118,14 +120,21 @@ private:
         TableShape shape;
         m_proc.step(152, [&] { rows = openSource(sourceName, shape); });
         if (rows) {
+            // A replace fills a staging table and swaps it in once every row is there, unless
+            // asked to drop the old table first.
+            const bool staged = consent == Consent::Replace && !m_job.replaceInPlace;
+            bool made = false;
+            m_complete = true;
+            m_stagingKept = false;
             try {
                 m_plan = m_job.faithful ? faithfulPlan(createdDialect(), shape, *rows)
                                         : plainPlan(createdDialect(), *rows);
                 if (namesFit(sourceName, *rows)) {
-                    if (consent == Consent::Replace) dropOldTable(tableName, sourceName);
-                    m_outcome.created = !stopping() && createTable(tableName, *rows);
+                    if (consent == Consent::Replace && !staged) dropOldTable(tableName, sourceName);
+                    m_filled = staged ? stagingTableFor(sourceName) : tableName;
+                    made = !stopping() && createTable(m_filled, *rows);
                 }
-                if (m_outcome.created) {
+                if (made) {
                     if (m_job.faithful) m_outcome.fellBack = fellBackColumns(m_plan, shape, *rows);
                     if (m_job.observer) m_job.observer->tableCreated(tableName, m_plan.kinds());
                     copyRows(tableName, *rows);
@@ -133,8 +142,10 @@ private:
             } catch (const std::exception& failure) {
                 endedUnforeseen(failure, sourceName);
             }
+            m_outcome.created = made && (!staged || (m_complete && swapIn(tableName, sourceName)));
+            if (made && staged && !m_outcome.created) m_outcome.oldTableKept = keepOldTable();
             // A table this transfer did not create is neither filled nor listed.
-            if (m_outcome.created) {
+            if (made) {
                 m_proc.step(tail(264), [&] { m_front.busy(false); });
                 m_proc.step(tail(266), [&] { m_front.progressAtRest(); });
             }
@@ -173,9 +184,100 @@ private:
         create.addColumn(name, column.type, column.notNull);
     }
 
+    // The name of the table a replace fills: this run's own, within the target's name limit.
+    // What a killed run left for the same table goes first; a staging table of a copy still
+    // running is never touched.
+    QString stagingTableFor(const QString& sourceName) {
+        const int limit = m_target ? m_target->nameLimits().table : 0;
+        try {
+            Connection& target = required(m_target);
+            QStringList leftovers;
+            const std::unique_ptr<Recordset> tables = target.openSchema(kSchemaTables);
+            for (; !tables->eof(); tables->moveNext()) {
+                const QString name = tables->field(QStringLiteral("TABLE_NAME")).value.toString();
+                const std::optional<StagingName> staging = StagingName::parse(name);
+                if (staging && StagingName::isFor(name, sourceName, limit) && !stagingInUse(*staging)) {
+                    leftovers << name;
+                }
+            }
+            tables->close();
+            for (const QString& leftover : leftovers) target.execute(DropTableSql(leftover));
+        } catch (const std::exception&) {
+            // A leftover that stays is taken away by a later copy; this one needs a name only.
+        }
+        return StagingName::forTable(sourceName, limit).text();
+    }
+
+    // A staging table is in use while the process that made it runs; one made on another
+    // machine cannot be told apart from one in use.
+    static bool stagingInUse(const StagingName& staging) {
+        return staging.host != StagingName::thisHost() || processRuns(staging.pid);
+    }
+
+    // The old table goes and the staging table takes its name, as one transaction where the
+    // database can: a failure between the two then leaves the old table as it was. Both are the
+    // drop's step to the user; a refused rename quotes its own statement. True once swapped.
+    bool swapIn(QString& tableName, const QString& sourceName) {
+        Connection& target = required(m_target);
+        const Dialect& dialect = DialectFor(m_target.get(), m_profile.destination->dialect);
+        const bool together = dialect.changesTablesInTransactions();
+        const bool dropped = m_proc.step(146, [&] {
+            if (together) target.beginTransaction();
+            target.execute(DropTableSql(tableName));
+        });
+        bool renamed = false;
+        if (dropped) {
+            const QString rename = dialect.renameSql(m_filled, sourceName);
+            m_replaying = rename.toUtf8();
+            renamed = m_proc.step(146, [&] {
+                target.execute(rename);
+                if (together) target.commit();
+            });
+            m_replaying.clear();
+        }
+        if (together && !renamed) target.rollback();
+        const QString droppedName = tableName;
+        if (renamed) m_proc.step(148, [&] { tableName = sourceName; });
+        // Without a transaction a refused rename comes after the drop: the rows stay in the
+        // staging table, whose name the report quotes.
+        const bool oldGone = dropped && (renamed || !together);
+        if (oldGone) m_proc.step(150, [&] { ListRemoveItem(m_job.targetList, droppedName); });
+        m_stagingKept = oldGone && !renamed;
+        return renamed;
+    }
+
+    // A replace that did not get all its rows leaves the old table as it was: the staging table
+    // goes where the connection still allows it. True when the old table stands.
+    bool keepOldTable() {
+        if (m_stagingKept) return false;
+        try {
+            required(m_target).execute(DropTableSql(m_filled));
+        } catch (const std::exception&) {
+            // Lost with the connection: a later copy of the table takes it away.
+        }
+        return true;
+    }
+
+    // Sends one row's statement. A failure that is not the row's own (a lost connection, a full
+    // database, one nobody foresaw) means the table cannot be whole.
+    template <typename Send>
+    void sendRow(Send&& sendIt, bool& lost) {
+        try {
+            sendIt();
+        } catch (const DbError& failure) {
+            lost = failure.connectionLost();
+            if (!failure.refusedOnlyThisStatement()) m_complete = false;
+            throw;
+        } catch (...) {
+            m_complete = false;
+            throw;
+        }
+    }
+
     // A failure that no step foresaw ends the table's copy with one report naming the table:
     // the rows read and not written count as failed, and the transfer goes on.
     void endedUnforeseen(const std::exception& failure, const QString& table) {
+        m_complete = false;
         m_proc.failedAfterLastStep(std::runtime_error(endedTableText(failure, table).toStdString()));
         m_outcome.rowsFailed = m_outcome.rowsRead - m_outcome.rowsWritten;
         m_proc.setRow(0);
@@ -286,13 +388,14 @@ private:
         return m_proc.step(tail(218), [&] { required(m_target).execute(create.textSoFar()); });
     }
 
+    // Fills the table made for the rows (m_filled); progress names the table being copied.
     void copyRows(const QString& tableName, Recordset& rows) {
         qint64 total = 0;
         m_proc.step(tail(226), [&] { total = rows.recordCount(); });
         const QList<ColumnKind> kinds = m_plan.kinds();
         const int fields = std::min(rows.fieldCount(), static_cast<int>(kinds.size()));
         const Dialect& written = DialectFor(m_target.get(), m_profile.destination->dialect);
-        std::unique_ptr<BatchWriter> writer = batchWriterFor(tableName, kinds.mid(0, fields));
+        std::unique_ptr<BatchWriter> writer = batchWriterFor(m_filled, kinds.mid(0, fields));
         std::vector<BoundValue> bound(writer ? fields : 0);
         Batch batch;
         // The count sizes the progress only: rows that arrived since it was taken are copied too.
@@ -303,7 +406,7 @@ private:
             m_proc.step(tail(232), [&] { m_front.progress(tableName, row + 1, total); });
             ++m_outcome.rowsRead;
             // Each row's statement is composed afresh in the room the previous one left.
-            if (!m_insert) m_insert.emplace(tableName, &written);
+            if (!m_insert) m_insert.emplace(m_filled, &written);
             InsertStatement& insert = *m_insert;
             insert.begin();
             for (int field = 0; field < fields; ++field) {
@@ -335,26 +438,28 @@ private:
                 const bool full = writer->pending() >= m_job.batchRows ||
                                   writer->bytesWith({}) + batch.text.size() >= m_job.batchBytes;
                 if (full && !writeBatch(*writer, batch)) break;
-                m_proc.step(tail(262), [&] { rows.moveNext(); });
+                moveNext(rows);
                 continue;
             }
             bool lost = false;
             const bool written = m_proc.step(tail(260), [&] {
-                try {
-                    send(insert.utf8(), insert.parameters(), [&] { return insert.sentUtf8(); });
-                } catch (const DbError& failure) {
-                    lost = failure.connectionLost();
-                    throw;
-                }
+                sendRow([&] { send(insert.utf8(), insert.parameters(), [&] { return insert.sentUtf8(); }); },
+                        lost);
             });
             ++(written ? m_outcome.rowsWritten : m_outcome.rowsFailed);
             // Nothing more can be written to this table: one report, not one for every row left.
             if (lost) break;
-            m_proc.step(tail(262), [&] { rows.moveNext(); });
+            moveNext(rows);
         }
         // Rows read are written, also when the run was asked to end.
-        if (writer) writeBatch(*writer, batch);
+        if (writer && !writeBatch(*writer, batch)) m_complete = false;
+        if (!rows.eof()) m_complete = false;
         m_proc.setRow(0);
+    }
+
+    // A row that cannot be read ends the source's rows: the table is not whole.
+    void moveNext(Recordset& rows) {
+        if (!m_proc.step(tail(262), [&] { rows.moveNext(); })) m_complete = false;
     }
 
     // The rows of a batch not yet written, with the literal statement of each, end to end.
@@ -425,6 +530,7 @@ private:
             m_replaying = batch.statement(0);
             m_proc.failedAt(tail(260), failure);
             m_outcome.rowsFailed += count;
+            m_complete = false;
             goesOn = false;
         };
         try {
@@ -451,15 +557,14 @@ private:
             m_replaying = batch.statement(i);
             bool lost = false;
             const bool written = m_proc.step(tail(260), [&] {
-                try {
-                    const auto sent = batch.withParameters.find(i);
-                    const bool bound = sent != batch.withParameters.end();
-                    send(m_replaying, bound ? sent->second.parameters : std::vector<BoundValue>(),
-                         [&] { return sent->second.text; });
-                } catch (const DbError& failure) {
-                    lost = failure.connectionLost();
-                    throw;
-                }
+                sendRow(
+                    [&] {
+                        const auto sent = batch.withParameters.find(i);
+                        const bool bound = sent != batch.withParameters.end();
+                        send(m_replaying, bound ? sent->second.parameters : std::vector<BoundValue>(),
+                             [&] { return sent->second.text; });
+                    },
+                    lost);
             });
             ++(written ? m_outcome.rowsWritten : m_outcome.rowsFailed);
             if (lost) {
@@ -479,8 +584,11 @@ private:
     // The statement being composed or composed last: a CREATE TABLE, or a row's INSERT.
     std::optional<CreateTableStatement> m_create;
     std::optional<InsertStatement> m_insert;
-    TablePlan m_plan;        // the table being made
-    QByteArray m_replaying;  // a batch's row going again on its own
+    TablePlan m_plan;            // the table being made
+    QString m_filled;            // the table the rows go into: the table's own name, or a staging name
+    bool m_complete = true;      // every row read was written or refused for itself
+    bool m_stagingKept = false;  // the old table went and the staging table could not take its place
+    QByteArray m_replaying;      // a batch's row going again on its own
     TableOutcome m_outcome;
 };
 

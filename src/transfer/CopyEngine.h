@@ -51,6 +51,10 @@ struct TransferJob {
     // Makes each table with its source's column types, NOT NULL and primary key, and writes
     // each value in its type; otherwise tables get the plain copy's three kinds of column.
     bool faithful = false;
+    // Replaces a table by dropping it first and filling the new one in its place, for a target
+    // without room for both; otherwise the new rows fill a staging table that takes the old
+    // one's place only once every row is there.
+    bool replaceInPlace = false;
 };
 
 // Copies every selected table of the source list, from the bottom of the list up, into the

@@ -205,10 +205,15 @@ void Form2::sendTables(const TransferProfile& profile, TableListBox& source, Tab
                                                     : QStringLiteral("Send Table/s To Sybase iAny"));
     TransferJob job{front, m_services.connections, m_connectionWindow.values(), source, target};
     job.batchRows = batchRowsSetting();
-    job.faithful =
-        m_services.settings.value(kSettingsApplication, kSettingsSection, SettingKey::FaithfulTables)
-            .trimmed() == QLatin1String("1");
+    job.faithful = settingIsOn(SettingKey::FaithfulTables);
+    job.replaceInPlace = settingIsOn(SettingKey::ReplaceInPlace);
     TransferTables(profile, job);
+}
+
+// A switch of the settings file: on when it says 1.
+bool Form2::settingIsOn(const QString& key) const {
+    return m_services.settings.value(kSettingsApplication, kSettingsSection, key).trimmed() ==
+           QLatin1String("1");
 }
 
 // The send buttons copy row by row unless the settings file asks for batches.

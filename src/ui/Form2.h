@@ -56,6 +56,7 @@ public:
     // buttons do, with the commands resting meanwhile.
     void sendTables(const TransferProfile& profile, TableListBox& source, TableListBox& target);
     int batchRowsSetting() const;
+    bool settingIsOn(const QString& key) const;
 
     QGroupBox* Frame2;
     TableListBox* List1;

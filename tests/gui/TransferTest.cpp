@@ -5,6 +5,7 @@
 
 #include "TablesRig.h"
 #include "db/AdoType.h"
+#include "db/StagingName.h"
 #include "support/Observed.h"
 #include "ui/Form2.h"
 #include "ui/ProgressBar.h"
@@ -148,22 +149,33 @@ void TransferTest::nothingCurrentOrNothingSelected() {
 }
 
 void TransferTest::overwriteAnsweredYesOrNo() {
-    TransferRig rig({"EMP", "DEPT"}, {"DEPT", "EMP"});
-    rig.source("EMP", table({{"1", "x"}}));
-    rig.source("DEPT", table({{"2", "y"}}));
-    TransferRig::select(rig.sqlany, {"EMP", "DEPT"});
-    rig.dialogs.buttons << MsgBoxResult::Yes << MsgBoxResult::No;  // EMP first (bottom up)
-    rig.tables->PushButton3_Click();
+    // Yes fills a staging table and swaps it in once its rows are there; with ReplaceInPlace=1
+    // the old table is dropped first, as it always was.
+    const QString staging = StagingName::forTable("EMP", 0).text();
+    for (const bool inPlace : {false, true}) {
+        TransferRig rig({"EMP", "DEPT"}, {"DEPT", "EMP"});
+        if (inPlace)
+            rig.settings.save(kSettingsApplication, kSettingsSection, SettingKey::ReplaceInPlace, "1");
+        rig.source("EMP", table({{"1", "x"}}));
+        rig.source("DEPT", table({{"2", "y"}}));
+        TransferRig::select(rig.sqlany, {"EMP", "DEPT"});
+        rig.dialogs.buttons << MsgBoxResult::Yes << MsgBoxResult::No;  // EMP first (bottom up)
+        rig.tables->PushButton3_Click();
 
-    QCOMPARE(rig.dialogs.shown.size(), 2);
-    QCOMPARE(rig.dialogs.shown[0].text, QStringLiteral("Would you like to overwrite EMP?"));
-    QCOMPARE(rig.dialogs.shown[0].caption, QStringLiteral("Overwrite?"));
-    QCOMPARE(rig.dialogs.shown[0].style, MsgBoxStyle::YesNo);
-    QCOMPARE(rig.dialogs.shown[1].text, QStringLiteral("Would you like to overwrite DEPT?"));
-    QCOMPARE(executed(rig.connections.log),
-             QStringList({"DROP TABLE \"EMP\"", "CREATE TABLE \"EMP\"(\"ID\" NUMERIC,\"NAME\" VARCHAR(2000))",
-                          "INSERT INTO \"EMP\" VALUES('1', 'x')"}));
-    QCOMPARE(items(*rig.oracle), QStringList({"DEPT", "EMP"}));
+        QCOMPARE(rig.dialogs.shown.size(), 2);
+        QCOMPARE(rig.dialogs.shown[0].text, QStringLiteral("Would you like to overwrite EMP?"));
+        QCOMPARE(rig.dialogs.shown[0].caption, QStringLiteral("Overwrite?"));
+        QCOMPARE(rig.dialogs.shown[0].style, MsgBoxStyle::YesNo);
+        QCOMPARE(rig.dialogs.shown[1].text, QStringLiteral("Would you like to overwrite DEPT?"));
+        const QString columns = "(\"ID\" NUMERIC,\"NAME\" VARCHAR(2000))";
+        QCOMPARE(executed(rig.connections.log),
+                 inPlace ? QStringList({"DROP TABLE \"EMP\"", "CREATE TABLE \"EMP\"" + columns,
+                                        "INSERT INTO \"EMP\" VALUES('1', 'x')"})
+                         : QStringList({"CREATE TABLE \"" + staging + "\"" + columns,
+                                        "INSERT INTO \"" + staging + "\" VALUES('1', 'x')",
+                                        "DROP TABLE \"EMP\"", "RENAME \"" + staging + "\" TO \"EMP\""}));
+        QCOMPARE(items(*rig.oracle), QStringList({"DEPT", "EMP"}));
+    }
 }
 
 void TransferTest::toOracleAsksAboutTheExactNameOnly() {
@@ -183,7 +195,7 @@ void TransferTest::toOracleAsksAboutTheExactNameOnly() {
     both.dialogs.buttons << MsgBoxResult::Yes;
     both.tables->PushButton3_Click();
     QCOMPARE(both.dialogs.shown[0].text, QStringLiteral("Would you like to overwrite EMP?"));
-    QCOMPARE(executed(both.connections.log).first(), QStringLiteral("DROP TABLE \"EMP\""));
+    QVERIFY(executed(both.connections.log).contains(QStringLiteral("DROP TABLE \"EMP\"")));
     QCOMPARE(items(*both.oracle), QStringList({"EMP", "Emp", "emp"}));
 }
 
@@ -194,8 +206,11 @@ void TransferTest::toSqlAnywhereReplacesTheTableAsItsListWritesIt() {
     rig.dialogs.buttons << MsgBoxResult::Yes;
     rig.tables->PushButton4_Click();
     QCOMPARE(rig.dialogs.shown[0].text, QStringLiteral("Would you like to overwrite emp?"));
-    QCOMPARE(executed(rig.connections.log).first(2),
-             QStringList({"DROP TABLE \"emp\"", "CREATE TABLE \"EMP\"(\"ID\" NUMERIC,\"NAME\" TEXT);"}));
+    const QString staging = StagingName::forTable("EMP", 0).text();
+    QCOMPARE(executed(rig.connections.log),
+             QStringList({"CREATE TABLE \"" + staging + "\"(\"ID\" NUMERIC,\"NAME\" TEXT);",
+                          "INSERT INTO \"" + staging + "\" VALUES('1', 'x')", "DROP TABLE \"emp\"",
+                          "ALTER TABLE \"" + staging + "\" RENAME \"EMP\";"}));
     // The dropped table leaves the list; the new one joins it.
     QCOMPARE(items(*rig.sqlany), QStringList({"EMP"}));
 }

@@ -127,6 +127,16 @@ public:
         if (!m_factory.offersBatches) return nullptr;
         return std::make_unique<FakeBatchWriter>(m_factory, table);
     }
+    void beginTransaction() override {
+        m_factory.log << QStringLiteral("begin");
+        requireOpen();
+    }
+    void commit() override {
+        m_factory.log << QStringLiteral("commit");
+        requireOpen();
+        if (m_factory.onExecute) m_factory.onExecute(QStringLiteral("COMMIT"));
+    }
+    void rollback() noexcept override { m_factory.log << QStringLiteral("rollback"); }
     TableShape tableShape(const QString& table) override {
         m_factory.log << QStringLiteral("shape ") + table;
         requireOpen();

@@ -18,8 +18,8 @@ struct FakeTable {
 
 // A connection factory that makes no database connection at all: it writes down every call
 // ("create", "provider MSDASQL", "cursor 3", "open <text>", "execute <text>",
-// "recordset <text>", "shape <table>", "schema 20", "close", "release", "batch <rows>") and answers
-// from what the test set up.
+// "recordset <text>", "shape <table>", "begin", "commit", "rollback", "schema 20", "close", "release", "batch
+// <rows>") and answers from what the test set up.
 class FakeConnectionFactory : public ConnectionFactory {
 public:
     std::unique_ptr<Connection> create() override;

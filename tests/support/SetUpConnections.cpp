@@ -22,6 +22,9 @@ public:
                                const std::vector<BoundValue>& parameters) override {
         m_inner->executeWithParameters(statement, parameters);
     }
+    void beginTransaction() override { m_inner->beginTransaction(); }
+    void commit() override { m_inner->commit(); }
+    void rollback() noexcept override { m_inner->rollback(); }
     std::unique_ptr<Recordset> openRecordset(const QString& source) override {
         return m_inner->openRecordset(source);
     }

@@ -13,6 +13,8 @@ public:
     QString title() const override { return QStringLiteral("PostgreSQL"); }
     bool isNamed(const QByteArray& dbmsName) const override { return dbmsName.startsWith("PostgreSQL"); }
 
+    bool changesTablesInTransactions() const override { return true; }
+
     std::span<const FaithfulRule> faithfulRules() const override {
         static const FaithfulRule rules[] = {
             {ColumnSort::TinyInt, "SMALLINT"},

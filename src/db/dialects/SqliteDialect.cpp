@@ -17,6 +17,8 @@ public:
 
     // SQLite keeps any type name it is given; these are the names its driver reads back as
     // the same types. A NUMERIC column keeps 15 significant digits of a value that is not whole.
+    bool changesTablesInTransactions() const override { return true; }
+
     std::span<const FaithfulRule> faithfulRules() const override {
         static const FaithfulRule rules[] = {
             {ColumnSort::TinyInt, "TINYINT"},

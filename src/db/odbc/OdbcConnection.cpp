@@ -130,6 +130,44 @@ std::unique_ptr<Recordset> OdbcConnection::openSchema(int schema) {
     return OdbcRecordset::tables(m_session);
 }
 
+namespace {
+
+void setAutoCommit(OdbcSession& session, bool on) {
+    check(SQLSetConnectAttr(
+              session.dbc.get(), SQL_ATTR_AUTOCOMMIT,
+              reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF)),
+              SQL_IS_UINTEGER),
+          session.dbc, "SQLSetConnectAttr");
+}
+
+}  // namespace
+
+void OdbcConnection::beginTransaction() {
+    requireOpen();
+    setAutoCommit(*m_session, false);
+}
+
+void OdbcConnection::commit() {
+    requireOpen();
+    try {
+        check(SQLEndTran(SQL_HANDLE_DBC, m_session->dbc.get(), SQL_COMMIT), m_session->dbc, "SQLEndTran");
+    } catch (...) {
+        rollback();
+        throw;
+    }
+    setAutoCommit(*m_session, true);
+}
+
+void OdbcConnection::rollback() noexcept {
+    if (!m_session || !m_session->connected) return;
+    SQLEndTran(SQL_HANDLE_DBC, m_session->dbc.get(), SQL_ROLLBACK);
+    try {
+        setAutoCommit(*m_session, true);
+    } catch (const DbError&) {
+        // Lost with the connection; the failure that matters was reported already.
+    }
+}
+
 // As with the platform's connections, closing one that is not open is an error of its own: a
 // handler whose connection never opened hears of it once more at the end.
 void OdbcConnection::close() {

@@ -22,6 +22,9 @@ public:
     void executeUtf8(const QByteArray& statement) override;
     void executeWithParameters(const QByteArray& statement,
                                const std::vector<BoundValue>& parameters) override;
+    void beginTransaction() override;
+    void commit() override;
+    void rollback() noexcept override;
     std::unique_ptr<Recordset> openRecordset(const QString& source) override;
     std::unique_ptr<Recordset> openRecordsetAs(const QString& source,
                                                const QList<ColumnKind>& kinds) override;
