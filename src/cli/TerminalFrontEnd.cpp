@@ -111,6 +111,9 @@ void TerminalFrontEnd::tableFinished(const TableOutcome& outcome) {
     m_terminal.err(outcomeLine(outcome) + QLatin1Char('\n'));
     if (!outcome.fellBack.isEmpty())
         m_terminal.err(QStringLiteral("tablewright: ") + fellBackLine(outcome) + '\n');
+    if (!outcome.metOtherCopy.isEmpty()) {
+        m_terminal.err(QStringLiteral("tablewright: ") + otherCopyLine(outcome) + QLatin1Char('\n'));
+    }
     if (outcome.oldTableKept) {
         m_terminal.err(
             QStringLiteral("tablewright: table %1 was not replaced: the copy did not get every row, "

@@ -54,6 +54,9 @@ struct TableOutcome {
     // A replace that did not get every row: the old table stands as it was, and the new rows
     // are gone with the staging table.
     bool oldTableKept = false;
+    // Another copy into the same table ran while this one did; whichever swapped in last is
+    // the table now. Names that copy's staging table.
+    QString metOtherCopy;
 };
 
 // Everything a transfer, delete or rename asks of the user and tells them. The windows answer

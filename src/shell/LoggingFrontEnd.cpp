@@ -44,6 +44,7 @@ void LoggingFrontEnd::tableFinished(const TableOutcome& outcome) {
                                   : outcome.created ? QString()
                                                     : QStringLiteral(" (not created)")));
     if (!outcome.fellBack.isEmpty()) write(fellBackLine(outcome));
+    if (!outcome.metOtherCopy.isEmpty()) write(otherCopyLine(outcome));
     if (outcome.verification) {
         for (const QString& line : verificationLines(outcome.table, *outcome.verification)) write(line);
     }

@@ -61,6 +61,14 @@ QString outcomeLine(const TableOutcome& outcome) {
         .arg(outcome.seconds, 0, 'f', 2);
 }
 
+QString otherCopyLine(const TableOutcome& outcome) {
+    if (outcome.metOtherCopy.isEmpty()) return QString();
+    return QStringLiteral(
+               "table %1 was being replaced by another copy at the same time (its staging table %2); "
+               "the table holds the rows of whichever copy took its place last")
+        .arg(visibleText(outcome.table), visibleText(outcome.metOtherCopy));
+}
+
 QString fellBackLine(const TableOutcome& outcome) {
     if (outcome.fellBack.isEmpty()) return QString();
     return QStringLiteral(

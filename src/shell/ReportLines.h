@@ -25,6 +25,8 @@ QString failureLine(const Failure& failure, int statementChars = 200);
 QString outcomeLine(const TableOutcome& outcome);
 
 // What a verification of the table found: the verdict, then each row found on one side only.
+// That another copy replaced the same table at the same time; empty where none did.
+QString otherCopyLine(const TableOutcome& outcome);
 // The faithful copy's columns that got the plain copy's type, in one line; empty where none did.
 QString fellBackLine(const TableOutcome& outcome);
 QStringList verificationLines(const QString& table, const Verification& verification);

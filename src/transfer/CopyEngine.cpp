@@ -196,8 +196,11 @@ private:
             for (; !tables->eof(); tables->moveNext()) {
                 const QString name = tables->field(QStringLiteral("TABLE_NAME")).value.toString();
                 const std::optional<StagingName> staging = StagingName::parse(name);
-                if (staging && StagingName::isFor(name, sourceName, limit) && !stagingInUse(*staging)) {
+                if (!staging || !StagingName::isFor(name, sourceName, limit)) continue;
+                if (!stagingInUse(*staging)) {
                     leftovers << name;
+                } else {
+                    m_outcome.metOtherCopy = name;
                 }
             }
             tables->close();
@@ -206,6 +209,24 @@ private:
             // A leftover that stays is taken away by a later copy; this one needs a name only.
         }
         return StagingName::forTable(sourceName, limit).text();
+    }
+
+    // Another copy into the same table that runs now has a staging table of its own.
+    void lookForOtherCopies(const QString& sourceName) {
+        const int limit = m_target ? m_target->nameLimits().table : 0;
+        try {
+            const std::unique_ptr<Recordset> tables = required(m_target).openSchema(kSchemaTables);
+            for (; !tables->eof(); tables->moveNext()) {
+                const QString name = tables->field(QStringLiteral("TABLE_NAME")).value.toString();
+                if (name != m_filled && StagingName::isFor(name, sourceName, limit) &&
+                    stagingInUse(*StagingName::parse(name))) {
+                    m_outcome.metOtherCopy = name;
+                }
+            }
+            tables->close();
+        } catch (const std::exception&) {
+            // Not knowing of another copy changes nothing of this one.
+        }
     }
 
     // A staging table is in use while the process that made it runs; one made on another
@@ -219,6 +240,7 @@ private:
     // drop's step to the user; a refused rename quotes its own statement. True once swapped.
     bool swapIn(QString& tableName, const QString& sourceName) {
         Connection& target = required(m_target);
+        lookForOtherCopies(sourceName);
         const Dialect& dialect = DialectFor(m_target.get(), m_profile.destination->dialect);
         const bool together = dialect.changesTablesInTransactions();
         const bool dropped = m_proc.step(146, [&] {

@@ -7,6 +7,7 @@
 
 #include "db/AdoType.h"
 #include "db/SqlText.h"
+#include "db/StagingName.h"
 #include "db/odbc/OdbcConnection.h"
 #include "shell/SettingsStore.h"
 #include "support/Observed.h"
@@ -468,6 +469,42 @@ TEST_F(TransferOnTheStand, AFullTargetIsEndedFromTheErrorBox) {
     EXPECT_EQ(tables.ProgressBar1->position(), 0.0);
     EXPECT_EQ(tables.ProgressBar1->text(), QStringLiteral("Progress Bar"));
     EXPECT_EQ(tables.pointer().get(), MousePointer::Default);
+}
+
+// A replace ended part way (here by Escape) leaves the old table as it was and listed; the rows
+// it had copied go with their staging table.
+TEST_F(TransferOnTheStand, AReplaceEndedPartWayKeepsTheOldTable) {
+    const QString table = sqlanyTable("kept");
+    m_oracleTables << table;
+    sqlanyDb->execute(QStringLiteral("CREATE TABLE %1(n integer)").arg(quotedName(table)));
+    sqlanyDb->execute(QStringLiteral("INSERT INTO %1 VALUES(1), (2), (3), (4), (5)").arg(quotedName(table)));
+    oracleDb->execute(QStringLiteral("CREATE TABLE %1(old text)").arg(quotedName(table)));
+    oracleDb->execute(QStringLiteral("INSERT INTO %1 VALUES('a'), ('b')").arg(quotedName(table)));
+    const QString staging = StagingName::forTable(table, 63).text();
+    bool pressed = false;
+    onEvents = [&] {
+        if (pressed) return;
+        try {
+            if (oracleDb->openRecordset(SelectAllSql(staging))->recordCount() < 2) return;
+        } catch (const std::exception&) {
+            return;  // not created yet
+        }
+        pressed = true;
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(&tables, &escape);
+    };
+    offer(*tables.List1, table);
+    tables.List2->addItem(table);
+    dialogs.buttons << MsgBoxResult::Yes << MsgBoxResult::Yes;  // replace it; then stop
+    tables.PushButton3_Click();
+
+    ASSERT_EQ(dialogs.shown.size(), 2);
+    EXPECT_EQ(dialogs.shown[1].text, QStringLiteral("Stop the transfer after this row?"));
+    const QList<Column> kept = readTable(*oracleDb, table);
+    EXPECT_EQ(kept.value(0).name, QStringLiteral("old"));
+    EXPECT_EQ(kept.value(0).values, QStringList({"a", "b"}));
+    EXPECT_EQ(items(*tables.List2), QStringList({table}));
+    EXPECT_THROW(oracleDb->openRecordset(SelectAllSql(staging)), std::exception);
 }
 
 TEST_F(TransferOnTheStand, EscapeEndsTheTransferAfterTheRowItIsOn) {

@@ -157,6 +157,8 @@ TEST(StagedReplace, LeftoversOfKilledRunsGoAndStagingTablesAreNeverListed) {
     EXPECT_EQ(executed.first(), "DROP TABLE \"" + dead + "\"");
     for (const QString& kept : {running, elsewhere, otherTable})
         EXPECT_FALSE(executed.contains("DROP TABLE \"" + kept + "\""));
+    // The running one is another copy into the same table: the outcome says so.
+    EXPECT_FALSE(rig.front.outcomes.value(0).metOtherCopy.isEmpty());
 
     test::FakeConnectionFactory connections;
     connections.schemaTables = {{{"TABLE_NAME", AdoType::VarChar, {}}, {"TABLE_TYPE", AdoType::VarChar, {}}},
