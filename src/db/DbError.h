@@ -15,6 +15,9 @@ public:
     // SQLSTATE of class 08 says so, and so does a driver asked after another failure.
     bool connectionLost() const { return m_connectionLost || sqlState().startsWith(QLatin1String("08")); }
     void markConnectionLost() { m_connectionLost = true; }
+    // The database has no room for more: SQLSTATE class 53, or a full disk in the driver's words.
+    // Nothing more can be written to it until someone makes room.
+    bool outOfRoom() const;
     // The database refused this statement for what it holds (a value, a key, a constraint): the
     // next statement may well succeed. Not so when the connection is lost, the database is out
     // of room (SQLSTATE class 53, or a full disk in the driver's words), it gave up waiting

@@ -281,13 +281,14 @@ private:
     }
 
     // Sends one row's statement. A failure that is not the row's own (a lost connection, a full
-    // database, one nobody foresaw) means the table cannot be whole.
+    // database, one nobody foresaw) means the table cannot be whole; lost says that no further
+    // row can be written either (the connection is gone, or the database is full).
     template <typename Send>
     void sendRow(Send&& sendIt, bool& lost) {
         try {
             sendIt();
         } catch (const DbError& failure) {
-            lost = failure.connectionLost();
+            lost = failure.connectionLost() || failure.outOfRoom();
             if (!failure.refusedOnlyThisStatement()) m_complete = false;
             throw;
         } catch (...) {
@@ -559,7 +560,7 @@ private:
             writer.flush();
             m_outcome.rowsWritten += count;
         } catch (const DbError& failure) {
-            if (failure.connectionLost()) {
+            if (failure.connectionLost() || failure.outOfRoom()) {
                 endTable(failure);
             } else {
                 goesOn = writeOneByOne(batch);

@@ -62,8 +62,9 @@ struct TransferJob {
 // fields, sends its rows while progress is reported (one INSERT per row, or batches of them
 // when the job asks for batches), and lists the new table. A failing step is reported and the
 // copy goes on; a failing row costs only that row. Rows go only into a table this transfer has
-// just created. An old table is dropped only once its replacement's rows can be read and its
-// names fit the target; a target connection that is lost, or any failure nobody foresaw (memory
+// just created. A replaced table gives way only once its replacement holds every row (or, in
+// place, once the replacement's rows can be read and its names fit the target); a target
+// connection that is lost, a full target database, or any failure nobody foresaw (memory
 // running out, say), ends the table's rows with one report, and the next table is copied.
 // Nothing is thrown. Ended early by the user, the transfer finishes the table it is in as far
 // as it got, as it would after its last table.

@@ -34,10 +34,12 @@ protected:
         dropQuietly(*m_sqlany, m_table);
     }
 
-    ProgramRun run(QStringList arguments) {
+    ProgramRun run(const QStringList& arguments) { return endOf(*start(arguments)); }
+    // The program left running, for a test that ends it or waits for it (endOf).
+    std::unique_ptr<QProcess> start(QStringList arguments, const QStringList& wrapper = {}) {
         arguments << "--password-env"
                   << "TW_TEST_PASSWORD";
-        return runProgram(arguments, m_environment);
+        return startProgram(arguments, m_environment, wrapper);
     }
 
     // 0: the Oracle side, 1: the SQL Anywhere side.
