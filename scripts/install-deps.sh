@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Tablewright need.
 # Only missing packages are installed; as a normal user this goes through sudo.
-# With --test it also makes sure the German locale the tests run one check in exists; with
-# --fuzz it adds clang for the libFuzzer targets.
+# With --test it also installs the package check's tools and makes sure the German locale the
+# tests run one check in exists; with --fuzz it adds clang for the libFuzzer targets.
 set -euo pipefail
 
 packages=(
@@ -22,6 +22,12 @@ packages=(
   # the README's pictures (scripts/screenshot.sh --readme)
   xdotool
 )
+
+# With --test, what the test command's package check and the manual page's check use: CPack's
+# dependency list (dpkg-shlibdeps, file), the desktop entry's validator, and groff.
+if [ "${1:-}" = --test ]; then
+  packages+=(dpkg-dev file desktop-file-utils groff-base)
+fi
 
 # With --fuzz, the compiler and runtime the libFuzzer targets need as well.
 if [ "${1:-}" = --fuzz ]; then

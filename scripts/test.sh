@@ -1,16 +1,21 @@
 #!/usr/bin/env bash
-# Installs what is missing, checks the code's layout, builds, starts the test stand, runs every
-# test and stops the stand again, whether the tests pass, fail or are interrupted. The suite
-# runs twice on the one stand: as built (build/), then built with AddressSanitizer and
-# UndefinedBehaviorSanitizer (build-asan/). Exits non-zero when any test of either run fails.
+# Installs what is missing, checks the code's layout, builds, makes and checks the Debian
+# package, starts the test stand, runs every test and stops the stand again, whether the tests
+# pass, fail or are interrupted. The suite runs twice on the one stand: as built (build/), then
+# built with AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/). Exits non-zero when
+# the package or any test of either run fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
 scripts/install-deps.sh --test
 scripts/check-format.sh
-scripts/build.sh build
-scripts/build.sh build-asan -DTW_SANITIZE=ON
+# The tests are built whatever an earlier configure of the folders said.
+scripts/build.sh build -DBUILD_TESTING=ON
+failed=0
+echo "== the Debian package"
+scripts/check-package.sh build || failed=1
+scripts/build.sh build-asan -DTW_SANITIZE=ON -DBUILD_TESTING=ON
 
 stand=$(TW_STAND_OWNER_PID=$$ "$root/tests/stand/start.sh")
 trap '"$root/tests/stand/stop.sh" "$stand" >/dev/null 2>&1 || true' EXIT
@@ -19,7 +24,6 @@ trap 'exit 143' TERM
 # shellcheck disable=SC1091
 source "$stand/stand.env"
 
-failed=0
 echo "== the suite as built"
 (cd "$root/build" && ctest --output-on-failure --no-label-summary -j"$(nproc)") || failed=1
 

@@ -3,18 +3,21 @@
 #include <CLI/CLI.hpp>
 #include <map>
 #include <sstream>
+#include <string>
 #include <vector>
+
+#include "cli/ExitCode.h"
 
 namespace tw::cli {
 
 namespace {
 
-const char* const kExitCodes =
-    "Exit status:\n"
-    "  0  everything copied (and verified, when asked)\n"
-    "  1  some rows or tables failed, or a verification found a difference\n"
-    "  2  a usage error\n"
-    "  3  a connection could not be opened";
+std::string exitStatusHelp() {
+    std::string text = "Exit status:";
+    for (const ExitCodeMeaning& status : kExitCodeMeanings)
+        text += "\n  " + std::to_string(status.code) + "  " + status.meaning;
+    return text;
+}
 
 const char* const kConnectionNote =
     "Connection values come from the settings the windows remember; --sid, --user, --dsn, "
@@ -51,7 +54,7 @@ void addConnectionOptions(CLI::App& command, Connection& connection) {
 
 void addVersionAndFooter(CLI::App& command) {
     command.set_version_flag("--version", programVersion().toStdString());
-    command.footer(std::string(kConnectionNote) + "\n\n" + kExitCodes);
+    command.footer(std::string(kConnectionNote) + "\n\n" + exitStatusHelp());
 }
 
 const std::map<std::string, Overwrite> kAnswers{
@@ -73,7 +76,7 @@ ParsedCommand parseCommand(int argc, const char* const* argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument == "--password" || argument.rfind("--password=", 0) == 0 || argument == "--pwd") {
-            parsed.exitCode = 2;
+            parsed.exitCode = kExitUsage;
             parsed.error = QStringLiteral(
                 "tablewright: a password on the command line shows in the process list; give "
                 "--password-file FILE or --password-env VAR instead\n");
@@ -87,7 +90,8 @@ ParsedCommand parseCommand(int argc, const char* const* argv) {
         "tablewright");
     app.set_version_flag("--version", programVersion().toStdString());
     app.require_subcommand(1, 1);
-    app.footer(std::string("Run 'tablewright COMMAND --help' for a command's options.\n\n") + kExitCodes);
+    app.footer(std::string("Run 'tablewright COMMAND --help' for a command's options.\n\n") +
+               exitStatusHelp());
 
     CommandOptions options;
     std::string side, to, overwrite = "ask";
@@ -147,11 +151,11 @@ ParsedCommand parseCommand(int argc, const char* const* argv) {
         const int code = app.exit(error, out, err);
         parsed.output = QString::fromStdString(out.str());
         parsed.error = QString::fromStdString(err.str());
-        parsed.exitCode = code == 0 ? 0 : 2;
+        parsed.exitCode = code == 0 ? kExitSuccess : kExitUsage;
         return parsed;
     }
     if (copy->parsed() && !options.all && tables.empty()) {
-        parsed.exitCode = 2;
+        parsed.exitCode = kExitUsage;
         parsed.error = QStringLiteral("tablewright copy: name the tables to copy, or give --all\n");
         return parsed;
     }

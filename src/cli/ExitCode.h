@@ -2,12 +2,28 @@
 
 namespace tw::cli {
 
-// What the command line's exit status means; --help and the README say the same.
+// What the command line's exit status means.
 enum ExitCode {
-    kExitSuccess = 0,          // everything copied (and verified, when asked)
-    kExitSomethingFailed = 1,  // some rows or tables failed, or a verification found a difference
-    kExitUsage = 2,            // the command line itself was wrong
-    kExitNoConnection = 3,     // a connection could not be opened
+    kExitSuccess = 0,
+    kExitSomethingFailed = 1,
+    kExitUsage = 2,
+    kExitNoConnection = 3,
+};
+
+struct ExitCodeMeaning {
+    ExitCode code;
+    const char* meaning;
+};
+
+// The one wording of each status: --help prints it, and the man page's check holds the page and
+// the README to it.
+inline constexpr ExitCodeMeaning kExitCodeMeanings[] = {
+    {kExitSuccess, "everything was done (and every copy verified, when asked)"},
+    {kExitSomethingFailed,
+     "some rows or tables failed or could not be listed, a table was not found or not replaced, or "
+     "a verification found a difference"},
+    {kExitUsage, "a usage error, or the password file or variable given cannot be read"},
+    {kExitNoConnection, "a connection could not be opened"},
 };
 
 }  // namespace tw::cli
