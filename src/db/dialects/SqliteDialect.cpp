@@ -15,10 +15,10 @@ public:
     QString title() const override { return QStringLiteral("SQLite"); }
     bool isNamed(const QByteArray& dbmsName) const override { return dbmsName.startsWith("SQLite"); }
 
-    // SQLite keeps any type name it is given; these are the names its driver reads back as
-    // the same types. A NUMERIC column keeps 15 significant digits of a value that is not whole.
     bool changesTablesInTransactions() const override { return true; }
 
+    // SQLite keeps any type name it is given; these are the names its driver reads back as
+    // the same types. A NUMERIC column keeps 15 significant digits of a value that is not whole.
     std::span<const FaithfulRule> faithfulRules() const override {
         static const FaithfulRule rules[] = {
             {ColumnSort::TinyInt, "TINYINT"},
