@@ -188,45 +188,44 @@ private:
     // What a killed run left for the same table goes first; a staging table of a copy still
     // running is never touched.
     QString stagingTableFor(const QString& sourceName) {
-        const int limit = m_target ? m_target->nameLimits().table : 0;
+        m_filled.clear();
         try {
-            Connection& target = required(m_target);
-            QStringList leftovers;
-            const std::unique_ptr<Recordset> tables = target.openSchema(kSchemaTables);
-            for (; !tables->eof(); tables->moveNext()) {
-                const QString name = tables->field(QStringLiteral("TABLE_NAME")).value.toString();
-                const std::optional<StagingName> staging = StagingName::parse(name);
-                if (!staging || !StagingName::isFor(name, sourceName, limit)) continue;
-                if (!stagingInUse(*staging)) {
-                    leftovers << name;
-                } else {
-                    m_outcome.metOtherCopy = name;
-                }
+            for (const QString& leftover : otherStagingTables(sourceName)) {
+                required(m_target).execute(DropTableSql(leftover));
             }
-            tables->close();
-            for (const QString& leftover : leftovers) target.execute(DropTableSql(leftover));
         } catch (const std::exception&) {
             // A leftover that stays is taken away by a later copy; this one needs a name only.
         }
-        return StagingName::forTable(sourceName, limit).text();
+        return StagingName::forTable(sourceName, m_target ? m_target->nameLimits().table : 0).text();
     }
 
     // Another copy into the same table that runs now has a staging table of its own.
     void lookForOtherCopies(const QString& sourceName) {
-        const int limit = m_target ? m_target->nameLimits().table : 0;
         try {
-            const std::unique_ptr<Recordset> tables = required(m_target).openSchema(kSchemaTables);
-            for (; !tables->eof(); tables->moveNext()) {
-                const QString name = tables->field(QStringLiteral("TABLE_NAME")).value.toString();
-                if (name != m_filled && StagingName::isFor(name, sourceName, limit) &&
-                    stagingInUse(*StagingName::parse(name))) {
-                    m_outcome.metOtherCopy = name;
-                }
-            }
-            tables->close();
+            otherStagingTables(sourceName);
         } catch (const std::exception&) {
             // Not knowing of another copy changes nothing of this one.
         }
+    }
+
+    // The staging tables for the same table in the target other than this copy's: those of
+    // runs that are gone are given back; one of a copy that runs now is named in the outcome.
+    QStringList otherStagingTables(const QString& sourceName) {
+        const int limit = m_target ? m_target->nameLimits().table : 0;
+        QStringList leftovers;
+        const std::unique_ptr<Recordset> tables = required(m_target).openSchema(kSchemaTables);
+        for (; !tables->eof(); tables->moveNext()) {
+            const QString name = tables->field(QStringLiteral("TABLE_NAME")).value.toString();
+            const std::optional<StagingName> staging = StagingName::parse(name);
+            if (name == m_filled || !staging || !StagingName::isFor(name, sourceName, limit)) continue;
+            if (stagingInUse(*staging)) {
+                m_outcome.metOtherCopy = name;
+            } else {
+                leftovers << name;
+            }
+        }
+        tables->close();
+        return leftovers;
     }
 
     // A staging table is in use while the process that made it runs; one made on another

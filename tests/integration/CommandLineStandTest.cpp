@@ -14,12 +14,7 @@ using namespace tw;
 
 namespace {
 
-struct Direction {
-    const char* to;
-    int sourceDatabase;  // index into the stand's databases
-    int targetDatabase;
-};
-void PrintTo(const Direction& direction, std::ostream* out) { *out << "to " << direction.to; }
+using test::Direction;
 
 class CommandLine : public test::CommandLineRig {};
 
@@ -33,20 +28,20 @@ QJsonObject tableOf(const test::ProgramRun& run) {
 
 TEST_P(CopyEachWay, EachOverwriteAnswerDoesWhatItSays) {
     const Direction direction = GetParam();
-    create(direction.sourceDatabase, "n integer, name varchar(20), pay numeric(10,2)",
+    create(direction.source, "n integer, name varchar(20), pay numeric(10,2)",
            {"1, 'it''s', 10.50", "2, NULL, 0.10", "3, '', NULL"});
-    create(direction.targetDatabase, "old integer", {"7"});
+    create(direction.target, "old integer", {"7"});
     const QStringList copy{"copy", "--to", direction.to, m_table};
 
     // Without a terminal to ask on, the table stays and the run says which option decides.
     const test::ProgramRun asked = run(copy);
     EXPECT_EQ(asked.exitCode, 1) << asked.err.toStdString();
     EXPECT_TRUE(asked.err.contains("--overwrite yes")) << asked.err.toStdString();
-    EXPECT_EQ(rowCount(direction.targetDatabase), 1);
+    EXPECT_EQ(rowCount(direction.target), 1);
 
     const test::ProgramRun kept = run(copy + QStringList{"--overwrite", "no"});
     EXPECT_EQ(kept.exitCode, 0) << kept.err.toStdString();
-    EXPECT_EQ(rowCount(direction.targetDatabase), 1);
+    EXPECT_EQ(rowCount(direction.target), 1);
 
     const test::ProgramRun replaced = run(copy + QStringList{"--overwrite", "yes", "--verify", "--json"});
     EXPECT_EQ(replaced.exitCode, 0) << replaced.err.toStdString();
@@ -54,7 +49,7 @@ TEST_P(CopyEachWay, EachOverwriteAnswerDoesWhatItSays) {
     EXPECT_EQ(table["status"].toString(), "copied");
     EXPECT_EQ(table["rowsWritten"].toInt(), 3);
     EXPECT_TRUE(table["verification"].toObject()["matches"].toBool()) << replaced.out.toStdString();
-    EXPECT_EQ(rowCount(direction.targetDatabase), 3);
+    EXPECT_EQ(rowCount(direction.target), 3);
 }
 
 INSTANTIATE_TEST_SUITE_P(Stand, CopyEachWay,

@@ -81,6 +81,23 @@ const char* const kEveryKind =
     "name VARCHAR(70), note TEXT, ratio DOUBLE PRECISION, small REAL, flag BOOLEAN, born DATE, "
     "at TIMESTAMP(3), data BYTEA, PRIMARY KEY (dept, id)";
 
+// The table of every kind as a catalogue should describe it after a faithful copy, its
+// timestamp with these digits of a second's fraction (-2: any).
+std::vector<Described> everyKind(int timestampDigits) {
+    return {{"id", ColumnSort::Integer, -1, -2, false},
+            {"dept", ColumnSort::VarChar, 10, -2, false},
+            {"pay", ColumnSort::Decimal, 10, 2, false},
+            {"big", ColumnSort::UnboundedDecimal, 0, -2, true},
+            {"name", ColumnSort::VarChar, 70, -2, true},
+            {"note", ColumnSort::LongText, -1, -2, true},
+            {"ratio", ColumnSort::Double, -1, -2, true},
+            {"small", ColumnSort::Real, -1, -2, true},
+            {"flag", ColumnSort::Logical, -1, -2, true},
+            {"born", ColumnSort::Date, -1, -2, true},
+            {"at", ColumnSort::Timestamp, -1, timestampDigits, true},
+            {"data", ColumnSort::LongBinary, -1, -2, true}};
+}
+
 }  // namespace
 
 // The Oracle side's table goes to the SQL Anywhere side and comes back over itself: both
@@ -97,20 +114,7 @@ TEST_F(FaithfulCopy, ATableOfEveryKindKeepsItsShapeThereAndBack) {
     EXPECT_EQ(there["rowsWritten"].toInt(), 3);
     EXPECT_TRUE(there["verification"].toObject()["matches"].toBool());
     EXPECT_FALSE(there.contains("plainTypeColumns"));
-    expectShape(m_sqlany->tableShape(m_table),
-                {{"id", ColumnSort::Integer, -1, -2, false},
-                 {"dept", ColumnSort::VarChar, 10, -2, false},
-                 {"pay", ColumnSort::Decimal, 10, 2, false},
-                 {"big", ColumnSort::UnboundedDecimal, 0, -2, true},
-                 {"name", ColumnSort::VarChar, 70, -2, true},
-                 {"note", ColumnSort::LongText, -1, -2, true},
-                 {"ratio", ColumnSort::Double, -1, -2, true},
-                 {"small", ColumnSort::Real, -1, -2, true},
-                 {"flag", ColumnSort::Logical, -1, -2, true},
-                 {"born", ColumnSort::Date, -1, -2, true},
-                 {"at", ColumnSort::Timestamp, -1, -2, true},
-                 {"data", ColumnSort::LongBinary, -1, -2, true}},
-                {"dept", "id"}, "SQL Anywhere side");
+    expectShape(m_sqlany->tableShape(m_table), everyKind(-2), {"dept", "id"}, "SQL Anywhere side");
     // Floating point is written with every digit it needs; exact numbers keep their scale.
     // (SQLite's printf writes no more than 16 digits.)
     EXPECT_EQ(sqliteValue("ratio = 0.1 + 0.2", "id = 1 AND dept = 'sales'"), "1");
@@ -119,20 +123,8 @@ TEST_F(FaithfulCopy, ATableOfEveryKindKeepsItsShapeThereAndBack) {
     const QJsonObject back = copyFaithfully("oracle");
     EXPECT_EQ(back["rowsWritten"].toInt(), 3);
     EXPECT_TRUE(back["verification"].toObject()["matches"].toBool());
-    expectShape(m_oracle->tableShape(m_table),
-                {{"id", ColumnSort::Integer, -1, -2, false},
-                 {"dept", ColumnSort::VarChar, 10, -2, false},
-                 {"pay", ColumnSort::Decimal, 10, 2, false},
-                 {"big", ColumnSort::UnboundedDecimal, 0, -2, true},
-                 {"name", ColumnSort::VarChar, 70, -2, true},
-                 {"note", ColumnSort::LongText, -1, -2, true},
-                 {"ratio", ColumnSort::Double, -1, -2, true},
-                 {"small", ColumnSort::Real, -1, -2, true},
-                 {"flag", ColumnSort::Logical, -1, -2, true},
-                 {"born", ColumnSort::Date, -1, -2, true},
-                 {"at", ColumnSort::Timestamp, -1, 6, true},
-                 {"data", ColumnSort::LongBinary, -1, -2, true}},
-                {"dept", "id"}, "Oracle side");
+    // SQLite's TIMESTAMP declares no digits of a second's fraction: six come back.
+    expectShape(m_oracle->tableShape(m_table), everyKind(6), {"dept", "id"}, "Oracle side");
     // The SQLite driver reads floating point to 15 digits, so 0.30000000000000004 comes back 0.3.
     const auto rows = m_oracle->openRecordset(
         QStringLiteral("SELECT pay, flag, at, small FROM %1 WHERE id = 2").arg(quotedName(m_table)));

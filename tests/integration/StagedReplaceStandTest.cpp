@@ -15,12 +15,7 @@ using namespace tw;
 
 namespace {
 
-struct Direction {
-    const char* to;
-    int source;  // index into the stand's databases
-    int target;
-};
-void PrintTo(const Direction& direction, std::ostream* out) { *out << "to " << direction.to; }
+using test::Direction;
 
 const QString kStaging = QStringLiteral("~tw-stage-");
 const std::string kOld = "the old table";

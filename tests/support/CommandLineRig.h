@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <ostream>
 
 #include "db/SqlText.h"
 #include "shell/SettingsStore.h"
@@ -12,6 +13,14 @@
 #include "transfer/CopyStatements.h"
 
 namespace tw::test {
+
+// A copy's direction: the command line's --to and the indexes of its two stand databases.
+struct Direction {
+    const char* to;
+    int source;
+    int target;
+};
+inline void PrintTo(const Direction& direction, std::ostream* out) { *out << "to " << direction.to; }
 
 // The built program against the stand, run as a user runs it: its own home for settings and
 // the transfer log, the stand's values remembered (all but the password, which each run gives

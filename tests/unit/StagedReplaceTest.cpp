@@ -57,6 +57,13 @@ struct ReplaceRig {
     const QString staging = StagingName::forTable("T", 0).text();
 };
 
+// Fails the INSERT of row 2 as the database would.
+std::function<void(const QString&)> failsRowTwo(const char* message, const char* sqlState) {
+    return [=](const QString& statement) {
+        if (statement.contains("'2'")) throw DbError(message, sqlState);
+    };
+}
+
 }  // namespace
 
 // Whatever ends the rows early, the old table is neither dropped nor unlisted, and the staging
@@ -70,31 +77,11 @@ TEST(StagedReplace, OnlyACopyOfEveryRowTakesTheOldTablesPlace) {
         qint64 written;
     } cases[] = {
         {"every row", nullptr, 0, true, 3},
-        {"a refused row",
-         [](const QString& s) {
-             if (s.contains("'2'")) throw DbError("bad value", "22018");
-         },
-         0, true, 2},
-        {"SQLite's refused row",
-         [](const QString& s) {
-             if (s.contains("'2'")) throw DbError("[SQLite]NOT NULL constraint failed (19)", "HY000");
-         },
-         0, true, 2},
-        {"a lost connection",
-         [](const QString& s) {
-             if (s.contains("'2'")) throw DbError("gone", "08S01");
-         },
-         0, false, 1},
-        {"a full disk",
-         [](const QString& s) {
-             if (s.contains("'2'")) throw DbError("[SQLite]database or disk is full (13)", "HY000");
-         },
-         0, false, 1},
-        {"a full server",
-         [](const QString& s) {
-             if (s.contains("'2'")) throw DbError("could not extend file", "53100");
-         },
-         0, false, 1},
+        {"a refused row", failsRowTwo("bad value", "22018"), 0, true, 2},
+        {"SQLite's refused row", failsRowTwo("[SQLite]NOT NULL constraint failed (19)", "HY000"), 0, true, 2},
+        {"a lost connection", failsRowTwo("gone", "08S01"), 0, false, 1},
+        {"a full disk", failsRowTwo("[SQLite]database or disk is full (13)", "HY000"), 0, false, 1},
+        {"a full server", failsRowTwo("could not extend file", "53100"), 0, false, 1},
         {"a stop after row 1", nullptr, 1, false, 1},
     };
     for (const auto& c : cases) {

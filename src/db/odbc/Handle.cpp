@@ -74,4 +74,15 @@ void check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const char* call) {
     throw DbError(messages.join(QLatin1Char('\n')), firstState, firstNative);
 }
 
+DescribedColumn describeColumn(const Handle& stmt, SQLUSMALLINT column) {
+    SQLCHAR name[1024] = {};
+    SQLSMALLINT nameLength = 0;
+    DescribedColumn described;
+    check(SQLDescribeCol(stmt.get(), column, name, sizeof name, &nameLength, &described.sqlType,
+                         &described.size, &described.digits, &described.nullable),
+          stmt, "SQLDescribeCol");
+    described.name = fromSql(name, qMin<qsizetype>(nameLength, sizeof name - 1));
+    return described;
+}
+
 }  // namespace tw::odbc

@@ -2,6 +2,8 @@
 
 #include <sql.h>
 
+#include <QString>
+
 namespace tw::odbc {
 
 // Sole owner of one ODBC handle; frees it on destruction and never throws doing so.
@@ -30,5 +32,15 @@ private:
 // Throws DbError with the handle's diagnostic records when rc is a failure.
 void check(SQLRETURN rc, const Handle& handle, const char* call);
 void check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const char* call);
+
+// A result column as SQLDescribeCol gives it; throws DbError when the driver cannot say.
+struct DescribedColumn {
+    QString name;
+    SQLSMALLINT sqlType = 0;
+    SQLULEN size = 0;
+    SQLSMALLINT digits = 0;
+    SQLSMALLINT nullable = SQL_NULLABLE_UNKNOWN;
+};
+DescribedColumn describeColumn(const Handle& stmt, SQLUSMALLINT column);
 
 }  // namespace tw::odbc

@@ -125,20 +125,15 @@ void OdbcRecordset::describeColumns() {
     m_sizes.resize(columns);
     m_targets.resize(columns);
     for (SQLUSMALLINT column = 1; column <= columns; ++column) {
-        SQLCHAR name[1024] = {};
-        SQLSMALLINT nameLength = 0, sqlType = 0, digits = 0, nullable = 0;
-        SQLULEN size = 0;
-        check(SQLDescribeCol(m_stmt.get(), column, name, sizeof name, &nameLength, &sqlType, &size, &digits,
-                             &nullable),
-              m_stmt, "SQLDescribeCol");
+        const DescribedColumn described = describeColumn(m_stmt, column);
         SQLLEN isUnsigned = SQL_FALSE;
         SQLColAttribute(m_stmt.get(), column, SQL_DESC_UNSIGNED, nullptr, 0, nullptr, &isUnsigned);
         Field& field = m_fields[column - 1];
-        field.name = fromSql(name, qMin<qsizetype>(nameLength, sizeof name - 1));
+        field.name = described.name;
         // Integer types are signed unless the driver says otherwise; other types ignore it.
-        field.type = adoTypeOf(sqlType, isUnsigned == SQL_TRUE);
-        m_sqlTypes[column - 1] = sqlType;
-        m_sizes[column - 1] = size;
+        field.type = adoTypeOf(described.sqlType, isUnsigned == SQL_TRUE);
+        m_sqlTypes[column - 1] = described.sqlType;
+        m_sizes[column - 1] = described.size;
         m_targets[column - 1] = isBinaryAdoType(field.type) ? SQL_C_BINARY : SQL_C_CHAR;
     }
 }

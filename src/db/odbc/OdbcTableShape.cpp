@@ -56,14 +56,9 @@ Described describedColumns(const OdbcSession& session, const QString& table) {
     check(SQLExecDirect(stmt.get(), sqlChars(query), SQL_NTS), stmt, "SQLExecDirect");
     SQLSMALLINT count = 0;
     check(SQLNumResultCols(stmt.get(), &count), stmt, "SQLNumResultCols");
-    Described described;
+    Described result;
     for (SQLUSMALLINT column = 1; column <= count; ++column) {
-        SQLCHAR name[1024] = {};
-        SQLSMALLINT nameLength = 0, sqlType = 0, digits = 0, nullable = 0;
-        SQLULEN size = 0;
-        check(SQLDescribeCol(stmt.get(), column, name, sizeof name, &nameLength, &sqlType, &size, &digits,
-                             &nullable),
-              stmt, "SQLDescribeCol");
+        const DescribedColumn described = describeColumn(stmt, column);
         SQLCHAR typeName[256] = {};
         SQLSMALLINT typeNameLength = 0;
         if (!SQL_SUCCEEDED(SQLColAttribute(stmt.get(), column, SQL_DESC_TYPE_NAME, typeName, sizeof typeName,
@@ -73,22 +68,23 @@ Described describedColumns(const OdbcSession& session, const QString& table) {
         SQLLEN radix = 0;
         SQLColAttribute(stmt.get(), column, SQL_DESC_NUM_PREC_RADIX, nullptr, 0, nullptr, &radix);
         ColumnShape shape;
-        shape.name = fromSql(name, qMin<qsizetype>(nameLength, sizeof name - 1));
-        shape.sqlType = sqlType;
+        shape.name = described.name;
+        shape.sqlType = described.sqlType;
         shape.typeName = fromSql(typeName, qMin<qsizetype>(typeNameLength, sizeof typeName - 1));
-        shape.size = sizeOf(sqlType, static_cast<qint64>(static_cast<SQLLEN>(size)), radix);
-        shape.digits = digits;
-        shape.nullable = nullable != SQL_NO_NULLS;
-        described.columns << shape;
+        shape.size =
+            sizeOf(described.sqlType, static_cast<qint64>(static_cast<SQLLEN>(described.size)), radix);
+        shape.digits = described.digits;
+        shape.nullable = described.nullable != SQL_NO_NULLS;
+        result.columns << shape;
     }
     SQLCHAR schema[256] = {};
     SQLSMALLINT schemaLength = 0;
     if (count > 0 && SQL_SUCCEEDED(SQLColAttribute(stmt.get(), 1, SQL_DESC_SCHEMA_NAME, schema, sizeof schema,
                                                    &schemaLength, nullptr))) {
-        described.schema = QByteArray(reinterpret_cast<const char*>(schema),
-                                      qMin<qsizetype>(schemaLength, sizeof schema - 1));
+        result.schema = QByteArray(reinterpret_cast<const char*>(schema),
+                                   qMin<qsizetype>(schemaLength, sizeof schema - 1));
     }
-    return described;
+    return result;
 }
 
 // A name as a pattern that matches it alone, its wildcards escaped; or as it is, where the
