@@ -117,6 +117,10 @@ ParsedCommand parseCommand(int argc, const char* const* argv) {
                      "rows bound to one prepared INSERT and committed together (default 1000); "
                      "1 sends each row as its own INSERT, as the windows do")
         ->check(CLI::Range(1, 1000000));
+    copy->add_option("--jobs", options.jobs,
+                     "tables copied at the same time, each on connections of its own (default 1); "
+                     "every question is asked before the first table is copied")
+        ->check(CLI::Range(1, 64));
     copy->add_flag("--verify", options.verify,
                    "read each copied table back and compare it with the rows the copy read");
     copy->add_flag("--in-place", options.inPlace,

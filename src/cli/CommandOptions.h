@@ -22,6 +22,7 @@ struct CommandOptions {
     bool faithful = false;  // the source's column types, NOT NULL and primary key
     bool inPlace = false;   // a replace drops the old table before the new rows go in
     int batchRows = 1000;   // 1: each row its own INSERT, as the windows copy
+    int jobs = 1;           // tables copied at the same time
     bool json = false;
     // Instead of the remembered values, for this run only.
     std::optional<QString> oracleServer;

@@ -2,6 +2,7 @@
 
 #include "cli/ExitCode.h"
 #include "cli/RunSummary.h"
+#include "cli/StopOnInterrupt.h"
 #include "cli/Terminal.h"
 #include "cli/TerminalFrontEnd.h"
 #include "db/Connection.h"
@@ -126,12 +127,14 @@ int copyTables(const CommandContext& context) {
                         options.batchRows};
         job.faithful = options.faithful;
         job.replaceInPlace = options.inPlace;
+        job.jobs = options.jobs;
+        const StopOnInterrupt interrupt;
         TransferTables(profile, job);
     } else if (options.all) {
         context.terminal.err(QStringLiteral("tablewright: %1 has no tables to copy\n").arg(titleOf(from)));
     }
 
-    const int status = exitStatus(front);
+    const int status = StopOnInterrupt::requested() ? kExitStopped : exitStatus(front);
     if (options.json) {
         context.terminal.out(summaryJson(QStringLiteral("copy"), front.results(), front.failures(), status));
     } else {

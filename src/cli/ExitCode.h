@@ -8,6 +8,7 @@ enum ExitCode {
     kExitSomethingFailed = 1,
     kExitUsage = 2,
     kExitNoConnection = 3,
+    kExitStopped = 130,  // as a shell reports a program ended by Ctrl+C
 };
 
 struct ExitCodeMeaning {
@@ -24,6 +25,7 @@ inline constexpr ExitCodeMeaning kExitCodeMeanings[] = {
      "a verification found a difference"},
     {kExitUsage, "a usage error, or the password file or variable given cannot be read"},
     {kExitNoConnection, "a connection could not be opened"},
+    {kExitStopped, "the copy was stopped with Ctrl+C before every table was copied"},
 };
 
 }  // namespace tw::cli

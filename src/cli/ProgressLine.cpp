@@ -29,4 +29,10 @@ QString progressLine(const QString& table, qint64 rowsDone, qint64 rowsTotal, do
     return line;
 }
 
+QString redrawnBlock(int drawnLines, const QStringList& lines) {
+    QString text = QStringLiteral("\r");
+    if (drawnLines > 1) text += QStringLiteral("\x1b[%1A").arg(drawnLines - 1);
+    return text + QStringLiteral("\x1b[J") + lines.join(QLatin1Char('\n'));
+}
+
 }  // namespace tw::cli

@@ -1,6 +1,7 @@
 #include "cli/TerminalFrontEnd.h"
 
 #include "cli/ProgressLine.h"
+#include "cli/StopOnInterrupt.h"
 #include "cli/Terminal.h"
 #include "shell/ReportLines.h"
 
@@ -30,6 +31,8 @@ QString statusName(TableResult::Status status) {
             return QStringLiteral("dropped");
         case TableResult::Status::Renamed:
             return QStringLiteral("renamed");
+        case TableResult::Status::Stopped:
+            return QStringLiteral("stopped");
     }
     return QString();
 }
@@ -84,35 +87,59 @@ void TerminalFrontEnd::logNotWritten(const QString& path, const QString& reason)
                        .arg(path, reason));
 }
 
+TerminalFrontEnd::Running& TerminalFrontEnd::running(const QString& table) {
+    for (Running& shown : m_running) {
+        if (shown.table == table) return shown;
+    }
+    m_running.append(Running{table, 0, 0, {}, {}});
+    return m_running.back();
+}
+
 void TerminalFrontEnd::progress(const QString& table, qint64 rowsDone, qint64 rowsTotal) {
+    Running& shown = running(table);
+    shown.rowsDone = rowsDone;
+    shown.rowsTotal = rowsTotal;
     if (rowsDone == 1) {
-        m_tableClock.start();
-        m_lastDrawn.invalidate();
+        shown.clock.start();
+        shown.lastWritten.start();
+        m_lastDrawn.invalidate();  // a table just begun shows at once
     }
-    const qint64 wait = m_terminal.errIsTerminal() ? kRedrawMs : kPlainLineMs;
-    if (m_lastDrawn.isValid() && m_lastDrawn.elapsed() < wait) return;
+    if (!m_terminal.errIsTerminal()) {
+        if (rowsDone == 1 || shown.lastWritten.elapsed() < kPlainLineMs) return;
+        shown.lastWritten.start();
+        m_terminal.err(progressLine(table, rowsDone, rowsTotal, shown.clock.nsecsElapsed() / 1e9) +
+                       QLatin1Char('\n'));
+        return;
+    }
+    if (m_lastDrawn.isValid() && m_lastDrawn.elapsed() < kRedrawMs) return;
     m_lastDrawn.start();
-    const QString line = progressLine(table, rowsDone, rowsTotal, m_tableClock.nsecsElapsed() / 1e9);
-    if (m_terminal.errIsTerminal()) {
-        m_terminal.err(QStringLiteral("\r\x1b[K") + line);
-        m_lineOpen = true;
-    } else if (rowsDone > 1) {
-        m_terminal.err(line + QLatin1Char('\n'));
+    QStringList lines;
+    for (const Running& each : m_running) {
+        lines << progressLine(each.table, each.rowsDone, each.rowsTotal, each.clock.nsecsElapsed() / 1e9);
     }
+    m_terminal.err(redrawnBlock(m_linesDrawn, lines));
+    m_linesDrawn = static_cast<int>(lines.size());
 }
 
 void TerminalFrontEnd::tableFinished(const TableOutcome& outcome) {
     TableResult result;
     result.table = outcome.table;
     result.outcome = outcome;
-    result.status = outcome.created && outcome.rowsFailed == 0 ? TableResult::Status::Copied
-                                                               : TableResult::Status::Failed;
+    result.status = outcome.stopped ? TableResult::Status::Stopped
+                    : outcome.created && outcome.rowsFailed == 0 && !outcome.incomplete
+                        ? TableResult::Status::Copied
+                        : TableResult::Status::Failed;
+    m_running.removeIf([&](const Running& shown) { return shown.table == outcome.table; });
     endProgressLine();
     m_terminal.err(outcomeLine(outcome) + QLatin1Char('\n'));
     if (!outcome.fellBack.isEmpty())
         m_terminal.err(QStringLiteral("tablewright: ") + fellBackLine(outcome) + '\n');
     if (!outcome.metOtherCopy.isEmpty()) {
         m_terminal.err(QStringLiteral("tablewright: ") + otherCopyLine(outcome) + QLatin1Char('\n'));
+    }
+    if (outcome.stopped) {
+        m_terminal.err(QStringLiteral("tablewright: the copy of table %1 was stopped before its last row\n")
+                           .arg(visibleText(outcome.table)));
     }
     if (outcome.oldTableKept) {
         m_terminal.err(
@@ -128,6 +155,10 @@ void TerminalFrontEnd::tableFinished(const TableOutcome& outcome) {
     m_results << result;
 }
 
+void TerminalFrontEnd::tableNotBegun(const QString& table) { record(table, TableResult::Status::Stopped); }
+
+bool TerminalFrontEnd::stopRequested() { return StopOnInterrupt::requested(); }
+
 bool TerminalFrontEnd::anythingFailed() const {
     if (!m_failures.isEmpty()) return true;
     for (const TableResult& result : m_results) {
@@ -135,6 +166,7 @@ bool TerminalFrontEnd::anythingFailed() const {
             case TableResult::Status::Failed:
             case TableResult::Status::Refused:
             case TableResult::Status::NotFound:
+            case TableResult::Status::Stopped:
                 return true;
             default:
                 break;
@@ -145,9 +177,10 @@ bool TerminalFrontEnd::anythingFailed() const {
 }
 
 void TerminalFrontEnd::endProgressLine() {
-    if (!m_lineOpen) return;
-    m_terminal.err(QStringLiteral("\r\x1b[K"));
-    m_lineOpen = false;
+    if (m_linesDrawn == 0) return;
+    m_terminal.err(redrawnBlock(m_linesDrawn, {}));
+    m_linesDrawn = 0;
+    m_lastDrawn.invalidate();  // the lines come back with the next row
 }
 
 }  // namespace tw::cli

@@ -13,7 +13,7 @@ class Terminal;
 
 // What became of one table the command named.
 struct TableResult {
-    enum class Status { Copied, Failed, Kept, Refused, NotFound, Dropped, Renamed };
+    enum class Status { Copied, Failed, Kept, Refused, NotFound, Dropped, Renamed, Stopped };
     QString table;
     Status status = Status::Failed;
     TableOutcome outcome;  // for tables the copy worked on, with its verification if asked for
@@ -37,7 +37,10 @@ public:
     void nothingSelected(MissingSelection which) override;
     void progress(const QString& table, qint64 rowsDone, qint64 rowsTotal) override;
     void tableFinished(const TableOutcome& outcome) override;
+    void tableNotBegun(const QString& table) override;
     void logNotWritten(const QString& path, const QString& reason) override;
+    // Ctrl+C was pressed: every table ends after the rows read so far are written.
+    bool stopRequested() override;
 
     // A table the command named, with what became of it outside the copy.
     void record(const QString& table, TableResult::Status status) {
@@ -55,6 +58,15 @@ public:
     static QString failureLine(const Failure& failure);
 
 private:
+    // A table being copied, as its progress line shows it.
+    struct Running {
+        QString table;
+        qint64 rowsDone = 0;
+        qint64 rowsTotal = 0;
+        QElapsedTimer clock;
+        QElapsedTimer lastWritten;  // its plain line, where standard error is no terminal
+    };
+    Running& running(const QString& table);
     void endProgressLine();
 
     Terminal& m_terminal;
@@ -63,9 +75,9 @@ private:
     QString m_newName;
     QList<TableResult> m_results;
     QList<Failure> m_failures;
-    QElapsedTimer m_tableClock;
+    QList<Running> m_running;  // one line each on a terminal, in the order they began
     QElapsedTimer m_lastDrawn;
-    bool m_lineOpen = false;  // a progress line is on the terminal, without its end
+    int m_linesDrawn = 0;  // the progress lines on the terminal, the last without its end
 };
 
 }  // namespace tw::cli

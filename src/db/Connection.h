@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <exception>
+#include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "db/ConnectionTarget.h"
@@ -75,6 +78,26 @@ public:
     // batch is rolled back), the connection is back in auto-commit, and the error is thrown;
     // either way the writer is empty afterwards.
     virtual void flush() = 0;
+
+    // The same in two halves, so that the next rows can be read and kept while the database
+    // writes these: startFlush() takes the kept rows on their way and leaves the writer empty;
+    // finishFlush() waits for them, calling whileWaiting now and then, and throws what flush()
+    // would have. Nothing else may use the connection between the two. A writer that cannot
+    // send in the background sends at startFlush().
+    virtual void startFlush() {
+        try {
+            flush();
+        } catch (...) {
+            m_flushFailure = std::current_exception();
+        }
+    }
+    virtual void finishFlush(const std::function<void()>& /*whileWaiting*/) {
+        if (std::exception_ptr failure = std::exchange(m_flushFailure, nullptr))
+            std::rethrow_exception(failure);
+    }
+
+private:
+    std::exception_ptr m_flushFailure;
 };
 
 // The longest names a database takes, in bytes of UTF-8 (the unit of the databases the

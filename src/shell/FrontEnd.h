@@ -43,6 +43,10 @@ enum class MissingSelection {
 struct TableOutcome {
     QString table;
     bool created = false;  // the table was made anew in the target
+    bool stopped = false;  // the run was asked to end before the table's last row
+    // Not every row of the source was read and written or refused for itself: a connection
+    // was lost, a row could not be read, or the run was stopped.
+    bool incomplete = false;
     qint64 rowsRead = 0;
     qint64 rowsWritten = 0;
     qint64 rowsFailed = 0;
@@ -71,6 +75,8 @@ public:
     // Before each row: rows done including this one, of the rows counted (0 when unknown).
     virtual void progress(const QString& table, qint64 rowsDone, qint64 rowsTotal) = 0;
     virtual void tableFinished(const TableOutcome& outcome) = 0;
+    // The run was asked to end before this selected table was begun.
+    virtual void tableNotBegun(const QString& /*table*/) {}
     // A delete or a rename the database did.
     virtual void tableDropped(const QString& /*table*/) {}
     virtual void tableRenamed(const QString& /*oldName*/, const QString& /*newName*/) {}

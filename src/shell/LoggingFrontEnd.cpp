@@ -39,16 +39,27 @@ void LoggingFrontEnd::nothingSelected(MissingSelection which) {
 }
 
 void LoggingFrontEnd::tableFinished(const TableOutcome& outcome) {
-    write(outcomeLine(outcome) + (outcome.oldTableKept
-                                      ? QStringLiteral(" (not replaced: the old table is kept)")
-                                  : outcome.created ? QString()
-                                                    : QStringLiteral(" (not created)")));
+    QString line = outcomeLine(outcome);
+    if (outcome.stopped) {
+        line += QStringLiteral(" (stopped before its last row)");
+    } else if (outcome.incomplete && outcome.rowsFailed == 0) {
+        line += QStringLiteral(" (not every row of the source was read)");
+    }
+    line += outcome.oldTableKept ? QStringLiteral(" (not replaced: the old table is kept)")
+            : outcome.created    ? QString()
+                                 : QStringLiteral(" (not created)");
+    write(line);
     if (!outcome.fellBack.isEmpty()) write(fellBackLine(outcome));
     if (!outcome.metOtherCopy.isEmpty()) write(otherCopyLine(outcome));
     if (outcome.verification) {
         for (const QString& line : verificationLines(outcome.table, *outcome.verification)) write(line);
     }
     m_inner.tableFinished(outcome);
+}
+
+void LoggingFrontEnd::tableNotBegun(const QString& table) {
+    write(QStringLiteral("%1: not copied, the run was stopped first").arg(visibleText(table)));
+    m_inner.tableNotBegun(table);
 }
 
 void LoggingFrontEnd::tableDropped(const QString& table) {

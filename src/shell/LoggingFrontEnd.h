@@ -24,6 +24,7 @@ public:
         m_inner.progress(table, rowsDone, rowsTotal);
     }
     void tableFinished(const TableOutcome& outcome) override;
+    void tableNotBegun(const QString& table) override;
     void tableDropped(const QString& table) override;
     void tableRenamed(const QString& oldName, const QString& newName) override;
     void busy(bool busy) override { m_inner.busy(busy); }

@@ -4,9 +4,12 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <optional>
 #include <stdexcept>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "db/DbError.h"
@@ -18,16 +21,51 @@
 #include "shell/Procedure.h"
 #include "shell/ProcessRuns.h"
 #include "shell/TableList.h"
+#include "transfer/JobFrontEnd.h"
 #include "transfer/TablePlan.h"
 
 namespace tw {
 
 namespace {
 
+// A selected table on its way: its name as the target list writes it, the source's name, and
+// whether the user agreed to replace the table the target list shows.
+enum class Consent { Keep, Replace, NotAsked };
+struct TableToCopy {
+    QString tableName;
+    QString sourceName;
+    Consent consent = Consent::NotAsked;
+};
+
+// The tables of a parallel copy, handed out in the list's order to whichever job is free.
+class TableQueue {
+public:
+    explicit TableQueue(std::vector<TableToCopy> tables) : m_tables(std::move(tables)) {}
+    int size() const { return static_cast<int>(m_tables.size()); }
+    std::optional<TableToCopy> take() {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_next >= m_tables.size()) return std::nullopt;
+        return m_tables[m_next++];
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<TableToCopy> m_tables;
+    size_t m_next = 0;
+};
+
 class Transfer {
 public:
-    Transfer(const TransferProfile& profile, const TransferJob& job)
-        : m_profile(profile), m_job(job), m_front(job.frontEnd), m_proc(job.frontEnd, profile.procedure) {
+    // front: where this run's questions, progress and failures go; listLock: held while the
+    // target list changes, where several jobs share it.
+    Transfer(const TransferProfile& profile, const TransferJob& job, FrontEnd& front, CopyObserver* observer,
+             std::mutex* listLock = nullptr)
+        : m_profile(profile),
+          m_job(job),
+          m_front(front),
+          m_observer(observer),
+          m_listLock(listLock),
+          m_proc(front, profile.procedure) {
         m_proc.showStatement([this] { return statementComposed(); }, profile.failuresQuoteStatement);
         m_proc.offerStop();
     }
@@ -40,18 +78,75 @@ public:
         }
     }
 
+    // The selected tables from the bottom of the list up, each asked about as the copy would
+    // ask, before any is copied; kept tables are left out. Nothing when no table is current.
+    std::vector<TableToCopy> askFirst() {
+        std::vector<TableToCopy> tables;
+        try {
+            if (m_proc.test(106, [&] { return m_job.sourceList.currentIndex() == -1; })) {
+                m_proc.step(m_profile.nothingCurrentLine,
+                            [&] { m_front.nothingSelected(m_profile.nothingCurrent); });
+                return tables;
+            }
+            const int stoppedAt = forEachSelected([&](int index) {
+                TableToCopy table = nameTable(index);
+                table.consent = askToReplace(table.tableName);
+                if (table.consent != Consent::Keep) tables.push_back(table);
+            });
+            m_proc.setTable(QString());
+            notBegunFrom(stoppedAt);
+        } catch (const std::exception& failure) {
+            m_proc.failedAfterLastStep(failure);
+        }
+        return tables;
+    }
+
+    // One of several jobs: its own connections, the tables the queue gives it, asked about
+    // already. A table that failed on its way leaves connections that may be gone: the next
+    // table gets new ones, so that a lost connection costs only its table.
+    void runJob(TableQueue& queue, const std::function<int()>& failuresSoFar) {
+        try {
+            makeAndOpenConnections();
+            for (std::optional<TableToCopy> table; !stopping() && (table = queue.take());) {
+                const int failuresBefore = failuresSoFar();
+                m_proc.setTable(table->sourceName);
+                copyTableAs(table->tableName, table->sourceName, table->consent);
+                if (failuresSoFar() != failuresBefore && !stopping()) {
+                    closeQuietly();
+                    makeAndOpenConnections();
+                }
+            }
+            m_proc.setTable(QString());
+            endSteps();
+        } catch (const std::exception& failure) {
+            m_proc.failedAfterLastStep(failure);
+        }
+    }
+
 private:
     void runSteps() {
-        for (const NumberedStep& making : m_profile.making) {
-            m_proc.step(making.line, [&] { connection(making.step) = m_job.connections.create(); });
-        }
+        makeConnections();
         if (m_proc.test(106, [&] { return m_job.sourceList.currentIndex() == -1; })) {
             m_proc.step(m_profile.nothingCurrentLine,
                         [&] { m_front.nothingSelected(m_profile.nothingCurrent); });
             return;
         }
         m_proc.step(m_profile.busyLine, [&] { m_front.busy(true); });
-        // The source reads through a client-side cursor, which knows its row count first.
+        openConnections();
+        const int stoppedAt = forEachSelected([&](int index) { copyTable(index); });
+        m_proc.setTable(QString());
+        notBegunFrom(stoppedAt);
+        endSteps();
+    }
+
+    void makeConnections() {
+        for (const NumberedStep& making : m_profile.making) {
+            m_proc.step(making.line, [&] { connection(making.step) = m_job.connections.create(); });
+        }
+    }
+
+    // The source reads through a client-side cursor, which knows its row count first.
+    void openConnections() {
         for (const NumberedStep& opening : m_profile.opening) {
             const bool source = opening.step == TransferStep::OpenSource;
             const std::unique_ptr<Connection>& opened = connection(opening.step);
@@ -63,16 +158,26 @@ private:
                     (source ? m_profile.source : m_profile.destination)->target(m_job.values));
             });
         }
+    }
 
-        TableList& list = m_job.sourceList;
-        for (int i = list.count() - 1; i >= 0 && !stopping(); --i) {
-            if (m_profile.eventsPerListItem) m_proc.step(120, [&] { m_front.letEventsThrough(); });
-            if (stopping()) break;
-            if (!m_proc.test(122, [&] { return list.isSelected(i); })) continue;
-            copyTable(i);
+    void makeAndOpenConnections() {
+        makeConnections();
+        openConnections();
+    }
+
+    // Connections that may be gone already go without a word.
+    void closeQuietly() noexcept {
+        for (std::unique_ptr<Connection>* connection : {&m_source, &m_target}) {
+            try {
+                if (*connection) (*connection)->close();
+            } catch (const std::exception&) {
+                // gone with its server
+            }
+            connection->reset();
         }
-        m_proc.setTable(QString());
+    }
 
+    void endSteps() {
         for (const NumberedStep& ending : m_profile.ending) {
             m_proc.step(ending.line, [&] {
                 if (ending.step == TransferStep::PointerBack) {
@@ -81,6 +186,28 @@ private:
                     required(connection(ending.step)).close();
                 }
             });
+        }
+    }
+
+    // Each selected item of the source list, from the bottom up, while the run goes on. The
+    // item the run was stopped at, or -1 once every item was seen.
+    template <typename Visit>
+    int forEachSelected(Visit&& visit) {
+        TableList& list = m_job.sourceList;
+        int i = list.count() - 1;
+        for (; i >= 0 && !stopping(); --i) {
+            if (m_profile.eventsPerListItem) m_proc.step(120, [&] { m_front.letEventsThrough(); });
+            if (stopping()) break;
+            if (!m_proc.test(122, [&] { return list.isSelected(i); })) continue;
+            visit(i);
+        }
+        return i;
+    }
+
+    // The selected tables from this item of the source list up, which a stopped run never began.
+    void notBegunFrom(int index) {
+        for (; index >= 0; --index) {
+            if (m_job.sourceList.isSelected(index)) m_front.tableNotBegun(m_job.sourceList.text(index));
         }
     }
 
@@ -101,15 +228,22 @@ private:
     // for the end some other way.
     bool stopping() const { return m_proc.stopRequested() || m_front.stopRequested(); }
 
-    void copyTable(int index) {
-        QString tableName;
-        QString sourceName;
-        m_proc.step(124, [&] { tableName = m_job.sourceList.text(index); });
-        m_proc.step(126, [&] { sourceName = tableName; });
-        m_proc.setTable(sourceName);
-        const Consent consent = askToReplace(tableName);
-        if (consent == Consent::Keep) return;
+    TableToCopy nameTable(int index) {
+        TableToCopy table;
+        m_proc.step(124, [&] { table.tableName = m_job.sourceList.text(index); });
+        m_proc.step(126, [&] { table.sourceName = table.tableName; });
+        m_proc.setTable(table.sourceName);
+        return table;
+    }
 
+    void copyTable(int index) {
+        TableToCopy table = nameTable(index);
+        const Consent consent = askToReplace(table.tableName);
+        if (consent == Consent::Keep) return;
+        copyTableAs(table.tableName, table.sourceName, consent);
+    }
+
+    void copyTableAs(QString tableName, const QString& sourceName, Consent consent) {
         QElapsedTimer clock;
         clock.start();
         m_outcome = TableOutcome();
@@ -132,16 +266,18 @@ private:
                 if (namesFit(sourceName, *rows)) {
                     if (consent == Consent::Replace && !staged) dropOldTable(tableName, sourceName);
                     m_filled = staged ? stagingTableFor(sourceName) : tableName;
-                    made = !stopping() && createTable(m_filled, *rows);
+                    m_outcome.stopped = stopping();
+                    made = !m_outcome.stopped && createTable(m_filled, *rows);
                 }
                 if (made) {
                     if (m_job.faithful) m_outcome.fellBack = fellBackColumns(m_plan, shape, *rows);
-                    if (m_job.observer) m_job.observer->tableCreated(tableName, m_plan.kinds());
+                    if (m_observer) m_observer->tableCreated(tableName, m_plan.kinds());
                     copyRows(tableName, *rows);
                 }
             } catch (const std::exception& failure) {
                 endedUnforeseen(failure, sourceName);
             }
+            m_outcome.incomplete = made && !m_complete;
             m_outcome.created = made && (!staged || (m_complete && swapIn(tableName, sourceName)));
             if (made && staged && !m_outcome.created) m_outcome.oldTableKept = keepOldTable();
             // A table this transfer did not create is neither filled nor listed.
@@ -150,12 +286,14 @@ private:
                 m_proc.step(tail(266), [&] { m_front.progressAtRest(); });
             }
             m_proc.step(tail(268), [&] { rows->close(); });
-            if (m_outcome.created) m_proc.step(tail(270), [&] { m_job.targetList.addItem(tableName); });
+            if (m_outcome.created) {
+                m_proc.step(tail(270), [&] { listChange([&] { m_job.targetList.addItem(tableName); }); });
+            }
         }
         m_outcome.table = tableName;
         m_outcome.seconds = clock.nsecsElapsed() / 1e9;
-        if (m_outcome.created && m_job.observer) {
-            m_outcome.verification = m_job.observer->tableCopied(sourceName, tableName);
+        if (m_outcome.created && m_observer) {
+            m_outcome.verification = m_observer->tableCopied(sourceName, tableName);
         }
         m_front.tableFinished(m_outcome);
     }
@@ -262,7 +400,8 @@ private:
         // Without a transaction a refused rename comes after the drop: the rows stay in the
         // staging table, whose name the report quotes.
         const bool oldGone = dropped && (renamed || !together);
-        if (oldGone) m_proc.step(150, [&] { ListRemoveItem(m_job.targetList, droppedName); });
+        if (oldGone)
+            m_proc.step(150, [&] { listChange([&] { ListRemoveItem(m_job.targetList, droppedName); }); });
         m_stagingKept = oldGone && !renamed;
         return renamed;
     }
@@ -345,8 +484,6 @@ private:
             .arg(limit);
     }
 
-    enum class Consent { Keep, Replace, NotAsked };
-
     // Asks before replacing a table the target list shows. Keep when the user keeps the old
     // table. The name becomes the one the list writes the table with.
     Consent askToReplace(QString& tableName) {
@@ -382,7 +519,16 @@ private:
         const QString droppedName = tableName;
         m_proc.step(148, [&] { tableName = sourceName; });
         // The dropped table leaves the list under the name the list wrote it with.
-        if (dropped) m_proc.step(150, [&] { ListRemoveItem(m_job.targetList, droppedName); });
+        if (dropped)
+            m_proc.step(150, [&] { listChange([&] { ListRemoveItem(m_job.targetList, droppedName); }); });
+    }
+
+    // A change to the target list, which other jobs may be changing too.
+    template <typename Change>
+    void listChange(Change&& change) {
+        std::unique_lock<std::mutex> lock;
+        if (m_listLock) lock = std::unique_lock<std::mutex>(*m_listLock);
+        change();
     }
 
     // The statement being composed, as far as it got, or the one composed last: failures quote
@@ -419,63 +565,85 @@ private:
         const Dialect& written = DialectFor(m_target.get(), m_profile.destination->dialect);
         std::unique_ptr<BatchWriter> writer = batchWriterFor(m_filled, kinds.mid(0, fields));
         std::vector<BoundValue> bound(writer ? fields : 0);
+        // The rows being read and kept, and those the target is writing meanwhile.
         Batch batch;
+        Batch sent;
+        bool ended = false;  // by a batch: nothing more goes to the table
         // The count sizes the progress only: rows that arrived since it was taken are copied too.
-        for (qint64 row = 0; !rows.eof() && !stopping(); ++row) {
-            m_proc.step(tail(230), [&] { m_front.letEventsThrough(); });
-            if (stopping()) break;  // asked for while the window had its turn: no row begun
-            m_proc.setRow(row + 1);
-            m_proc.step(tail(232), [&] { m_front.progress(tableName, row + 1, total); });
-            ++m_outcome.rowsRead;
-            // Each row's statement is composed afresh in the room the previous one left.
-            if (!m_insert) m_insert.emplace(m_filled, &written);
-            InsertStatement& insert = *m_insert;
-            insert.begin();
-            for (int field = 0; field < fields; ++field) {
-                m_proc.step(tail(238), [&] { m_front.letEventsThrough(); });
-                m_proc.step(tail(240), [&] {
-                    const Variant& value = rows.field(field).value;
-                    insert.addValue(value, kinds[field]);
-                    if (writer) bound[field] = BoundValueFor(value, kinds[field], &written);
-                });
-            }
-            insert.finish();
-            if (m_job.observer) m_job.observer->rowRead(rows);
-            if (writer) {
-                // A batch is bounded by bytes too: one that this row would make too large goes
-                // first, so that a long value never widens the arrays of many other rows.
-                if (writer->pending() > 0 &&
-                    writer->bytesWith(bound) + batch.text.size() + insert.utf8().size() > m_job.batchBytes &&
-                    !writeBatch(*writer, batch)) {
-                    ++m_outcome.rowsFailed;  // read, and never to be written
-                    break;
+        try {
+            for (qint64 row = 0; !rows.eof() && !stopping(); ++row) {
+                m_proc.step(tail(230), [&] { m_front.letEventsThrough(); });
+                if (stopping()) break;  // asked for while the window had its turn: no row begun
+                m_proc.setRow(row + 1);
+                m_proc.step(tail(232), [&] { m_front.progress(tableName, row + 1, total); });
+                ++m_outcome.rowsRead;
+                // Each row's statement is composed afresh in the room the previous one left.
+                if (!m_insert) m_insert.emplace(m_filled, &written);
+                InsertStatement& insert = *m_insert;
+                insert.begin();
+                for (int field = 0; field < fields; ++field) {
+                    m_proc.step(tail(238), [&] { m_front.letEventsThrough(); });
+                    m_proc.step(tail(240), [&] {
+                        const Variant& value = rows.field(field).value;
+                        insert.addValue(value, kinds[field]);
+                        if (writer) bound[field] = BoundValueFor(value, kinds[field], &written);
+                    });
                 }
-                // The row waits in the batch with its statement, which goes alone if the batch
-                // is refused.
-                if (batch.count() == 0) batch.firstRow = row + 1;
-                batch.add(insert);
-                writer->add(bound);
-                // Let go of the values, so that reading the next row can reuse their room.
-                for (BoundValue& value : bound) value.data.clear();
-                const bool full = writer->pending() >= m_job.batchRows ||
-                                  writer->bytesWith({}) + batch.text.size() >= m_job.batchBytes;
-                if (full && !writeBatch(*writer, batch)) break;
-                moveNext(rows);
-                continue;
-            }
-            bool lost = false;
-            const bool written = m_proc.step(tail(260), [&] {
-                sendRow([&] { send(insert.utf8(), insert.parameters(), [&] { return insert.sentUtf8(); }); },
+                insert.finish();
+                if (m_observer) m_observer->rowRead(rows);
+                if (writer) {
+                    // A batch is bounded by bytes too: one that this row would make too large goes
+                    // first, so that a long value never widens the arrays of many other rows.
+                    if (writer->pending() > 0 &&
+                        writer->bytesWith(bound) + batch.text.size() + insert.utf8().size() >
+                            m_job.batchBytes &&
+                        !sendBatch(*writer, batch, sent)) {
+                        ++m_outcome.rowsFailed;  // read, and never to be written
+                        ended = true;
+                        break;
+                    }
+                    // The row waits in the batch with its statement, which goes alone if the batch
+                    // is refused.
+                    if (batch.count() == 0) batch.firstRow = row + 1;
+                    batch.add(insert);
+                    writer->add(bound);
+                    // Let go of the values, so that reading the next row can reuse their room.
+                    for (BoundValue& value : bound) value.data.clear();
+                    const bool full = writer->pending() >= m_job.batchRows ||
+                                      writer->bytesWith({}) + batch.text.size() >= m_job.batchBytes;
+                    if (full && !sendBatch(*writer, batch, sent)) {
+                        ended = true;
+                        break;
+                    }
+                    moveNext(rows);
+                    continue;
+                }
+                bool lost = false;
+                const bool written = m_proc.step(tail(260), [&] {
+                    sendRow(
+                        [&] { send(insert.utf8(), insert.parameters(), [&] { return insert.sentUtf8(); }); },
                         lost);
-            });
-            ++(written ? m_outcome.rowsWritten : m_outcome.rowsFailed);
-            // Nothing more can be written to this table: one report, not one for every row left.
-            if (lost) break;
-            moveNext(rows);
+                });
+                ++(written ? m_outcome.rowsWritten : m_outcome.rowsFailed);
+                // Nothing more can be written to this table: one report, not one for every row left.
+                if (lost) break;
+                moveNext(rows);
+            }
+        } catch (...) {
+            // Whatever ends the table, the batch on its way is written or not before it goes.
+            if (writer) landQuietly(*writer, sent);
+            throw;
         }
-        // Rows read are written, also when the run was asked to end.
-        if (writer && !writeBatch(*writer, batch)) m_complete = false;
-        if (!rows.eof()) m_complete = false;
+        // Rows read are written, also when the run was asked to end; after a batch that ended
+        // the table, the rows kept since are read and never to be written.
+        if (writer && (ended || !sendBatch(*writer, batch, sent) || !landBatch(*writer, sent))) {
+            m_outcome.rowsFailed += batch.count();
+            m_complete = false;
+        }
+        if (!rows.eof()) {
+            m_complete = false;
+            m_outcome.stopped = stopping();
+        }
         m_proc.setRow(0);
     }
 
@@ -538,12 +706,24 @@ private:
         }
     }
 
-    // Writes the batch in one transaction. When the database refuses it, nothing of it stays
-    // and its rows go again one by one, each as the statement the row-by-row copy sends, so that
-    // every refused row is reported with its number and every other row is written. False when
-    // nothing more can be written: the connection is lost, or the batch failed for a reason no
-    // database gave (memory running out, say), which ends the table as a lost connection does.
-    bool writeBatch(BatchWriter& writer, Batch& batch) {
+    // Sends the batch on its way once the batch sent before it is written, and goes on reading
+    // while the target writes it. False when the batch before ended the table: this one stays
+    // unsent.
+    bool sendBatch(BatchWriter& writer, Batch& batch, Batch& sent) {
+        if (!landBatch(writer, sent)) return false;
+        if (batch.count() == 0) return true;
+        std::swap(batch, sent);
+        writer.startFlush();
+        return true;
+    }
+
+    // Waits for the batch sent last, which the target writes in one transaction. When the
+    // database refuses it, nothing of it stays and its rows go again one by one, each as the
+    // statement the row-by-row copy sends, so that every refused row is reported with its number
+    // and every other row is written. False when nothing more can be written: the connection
+    // is lost, or the batch failed for a reason no database gave (memory running out, say),
+    // which ends the table as a lost connection does.
+    bool landBatch(BatchWriter& writer, Batch& batch) {
         const qint64 count = batch.count();
         if (count == 0) return true;
         bool goesOn = true;
@@ -556,7 +736,8 @@ private:
             goesOn = false;
         };
         try {
-            writer.flush();
+            // A window keeps answering while a long batch is written.
+            writer.finishFlush([&] { m_front.letEventsThrough(); });
             m_outcome.rowsWritten += count;
         } catch (const DbError& failure) {
             if (failure.connectionLost() || failure.outOfRoom()) {
@@ -570,6 +751,16 @@ private:
         m_replaying.clear();
         batch.clear();
         return goesOn;
+    }
+
+    void landQuietly(BatchWriter& writer, Batch& batch) noexcept {
+        try {
+            writer.finishFlush([] {});
+            m_outcome.rowsWritten += batch.count();
+        } catch (...) {
+            // Counted with the table's other rows that were not written.
+        }
+        batch.clear();
     }
 
     bool writeOneByOne(const Batch& batch) {
@@ -600,6 +791,8 @@ private:
     const TransferProfile& m_profile;
     const TransferJob& m_job;
     FrontEnd& m_front;
+    CopyObserver* m_observer;
+    std::mutex* m_listLock;
     Procedure m_proc;
     std::unique_ptr<Connection> m_source;
     std::unique_ptr<Connection> m_target;
@@ -616,6 +809,30 @@ private:
 
 }  // namespace
 
-void TransferTables(const TransferProfile& profile, const TransferJob& job) { Transfer(profile, job).run(); }
+void TransferTables(const TransferProfile& profile, const TransferJob& job) {
+    if (job.jobs <= 1) return Transfer(profile, job, job.frontEnd, job.observer).run();
+
+    // No two questions at once, and none while tables are being copied.
+    TableQueue queue(Transfer(profile, job, job.frontEnd, nullptr).askFirst());
+    std::mutex frontLock;
+    std::mutex listLock;
+    const auto runJob = [&] {
+        JobFrontEnd front(job.frontEnd, frontLock);
+        const std::unique_ptr<CopyObserver> observer = job.observer ? job.observer->forAnotherJob() : nullptr;
+        Transfer(profile, job, front, observer.get(), &listLock).runJob(queue, [&] {
+            return front.failures();
+        });
+    };
+    std::vector<std::thread> jobs;
+    try {
+        for (int i = 0; i < std::min(job.jobs, queue.size()); ++i) jobs.emplace_back(runJob);
+    } catch (const std::system_error&) {
+        // No thread to be had: the jobs there are take every table.
+        if (jobs.empty()) runJob();
+    }
+    for (std::thread& running : jobs) running.join();
+    while (const std::optional<TableToCopy> table = queue.take())
+        job.frontEnd.tableNotBegun(table->sourceName);
+}
 
 }  // namespace tw

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 
 #include "db/ConnectionValues.h"
@@ -29,6 +30,9 @@ public:
                                                     const QString& /*targetTable*/) {
         return std::nullopt;
     }
+    // An observer like this one for another job of a parallel copy, which sees that job's
+    // tables only.
+    virtual std::unique_ptr<CopyObserver> forAnotherJob() const = 0;
 };
 
 // The memory a batch may take on its way to the database: a batch is written as soon as its
@@ -55,6 +59,10 @@ struct TransferJob {
     // without room for both; otherwise the new rows fill a staging table that takes the old
     // one's place only once every row is there.
     bool replaceInPlace = false;
+    // Tables copied at the same time, each on connections of its own. With more than one, every
+    // question is asked before the first table is copied, and the front end is called from
+    // several threads, one call at a time.
+    int jobs = 1;
 };
 
 // Copies every selected table of the source list, from the bottom of the list up, into the
@@ -67,7 +75,8 @@ struct TransferJob {
 // connection that is lost, a full target database, or any failure nobody foresaw (memory
 // running out, say), ends the table's rows with one report, and the next table is copied.
 // Nothing is thrown. Ended early by the user, the transfer finishes the table it is in as far
-// as it got, as it would after its last table.
+// as it got, as it would after its last table. With several jobs, each takes the next table of
+// the list as it comes free, and a table that fails gives its job new connections for the next.
 void TransferTables(const TransferProfile& profile, const TransferJob& job);
 
 }  // namespace tw

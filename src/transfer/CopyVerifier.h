@@ -27,6 +27,9 @@ public:
     void rowRead(const Recordset& row) override;
     // Compares the target table with the rows the copy read from the source table.
     std::optional<Verification> tableCopied(const QString& sourceTable, const QString& targetTable) override;
+    std::unique_ptr<CopyObserver> forAnotherJob() const override {
+        return std::make_unique<CopyVerifier>(m_connections, m_source, m_destination);
+    }
 
 private:
     QList<RowDifference> findDifferences(const TableDigest& target, const QString& sourceTable,

@@ -68,7 +68,7 @@ public:
             QStringLiteral("batch ") + m_table + QStringLiteral(": ") + m_rows.join(QStringLiteral("; "));
         m_rows.clear();
         m_bytes = 0;
-        m_factory.log << batch;
+        m_factory.note(batch);
         if (m_factory.onExecute) m_factory.onExecute(batch);
     }
 
@@ -82,21 +82,21 @@ private:
 class FakeConnection : public Connection {
 public:
     explicit FakeConnection(FakeConnectionFactory& factory) : m_factory(factory) {}
-    ~FakeConnection() override { m_factory.log << QStringLiteral("release"); }
+    ~FakeConnection() override { m_factory.note(QStringLiteral("release")); }
 
     void setProvider(const QString& provider) override {
-        m_factory.log << QStringLiteral("provider ") + provider;
+        m_factory.note(QStringLiteral("provider ") + provider);
     }
     void setCursorLocation(CursorLocation location) override {
-        m_factory.log << QStringLiteral("cursor %1").arg(static_cast<int>(location));
+        m_factory.note(QStringLiteral("cursor %1").arg(static_cast<int>(location)));
     }
     void connect(const ConnectionTarget& target) override {
-        m_factory.log << QStringLiteral("open ") + target.display();
+        m_factory.note(QStringLiteral("open ") + target.display());
         if (m_factory.onOpen) m_factory.onOpen(target.display());
         m_open = true;
     }
     void execute(const QString& statement) override {
-        m_factory.log << QStringLiteral("execute ") + statement;
+        m_factory.note(QStringLiteral("execute ") + statement);
         requireOpen();
         if (m_factory.onExecute) m_factory.onExecute(statement);
     }
@@ -112,13 +112,13 @@ public:
                 (parameters.empty() ? QString() : " [" + values.join('|') + ']'));
     }
     std::unique_ptr<Recordset> openRecordset(const QString& source) override {
-        m_factory.log << QStringLiteral("recordset ") + source;
+        m_factory.note(QStringLiteral("recordset ") + source);
         requireOpen();
         if (!m_factory.tables.contains(source)) throw DbError(QStringLiteral("no such table"));
         return std::make_unique<FakeRecordset>(m_factory.tables.value(source));
     }
     std::unique_ptr<Recordset> openSchema(int schema) override {
-        m_factory.log << QStringLiteral("schema %1").arg(schema);
+        m_factory.note(QStringLiteral("schema %1").arg(schema));
         requireOpen();
         return std::make_unique<FakeRecordset>(m_factory.schemaTables);
     }
@@ -128,24 +128,24 @@ public:
         return std::make_unique<FakeBatchWriter>(m_factory, table);
     }
     void beginTransaction() override {
-        m_factory.log << QStringLiteral("begin");
+        m_factory.note(QStringLiteral("begin"));
         requireOpen();
     }
     void commit() override {
-        m_factory.log << QStringLiteral("commit");
+        m_factory.note(QStringLiteral("commit"));
         requireOpen();
         if (m_factory.onExecute) m_factory.onExecute(QStringLiteral("COMMIT"));
     }
-    void rollback() noexcept override { m_factory.log << QStringLiteral("rollback"); }
+    void rollback() noexcept override { m_factory.note(QStringLiteral("rollback")); }
     TableShape tableShape(const QString& table) override {
-        m_factory.log << QStringLiteral("shape ") + table;
+        m_factory.note(QStringLiteral("shape ") + table);
         requireOpen();
         return m_factory.shapes.value(table);
     }
     NameLimits nameLimits() const override { return m_factory.nameLimits; }
     const Dialect* dialect() const override { return m_factory.dialect; }
     void close() override {
-        m_factory.log << QStringLiteral("close");
+        m_factory.note(QStringLiteral("close"));
         if (m_factory.onClose) m_factory.onClose();
         requireOpen();
         m_open = false;
@@ -164,7 +164,7 @@ private:
 }  // namespace
 
 std::unique_ptr<Connection> FakeConnectionFactory::create() {
-    log << QStringLiteral("create");
+    note(QStringLiteral("create"));
     if (failCreate) throw DbError(QStringLiteral("ActiveX component can't create object"));
     return std::make_unique<FakeConnection>(*this);
 }

@@ -4,6 +4,7 @@
 #include <QMap>
 #include <QStringList>
 #include <functional>
+#include <mutex>
 
 #include "db/Connection.h"
 
@@ -24,6 +25,12 @@ class FakeConnectionFactory : public ConnectionFactory {
 public:
     std::unique_ptr<Connection> create() override;
 
+    // Writes the call down; connections used by several threads at once take turns.
+    void note(const QString& call) {
+        const std::lock_guard<std::mutex> lock(m_logLock);
+        log << call;
+    }
+
     QStringList log;
     bool failCreate = false;
     // Called on open (with the target as "Data Source=NAME" or the driver string) and on
@@ -43,6 +50,9 @@ public:
     // Recordsets by their source text; an unknown source fails like a rejected query.
     QMap<QString, FakeTable> tables;
     FakeTable schemaTables;
+
+private:
+    std::mutex m_logLock;
 };
 
 }  // namespace tw::test

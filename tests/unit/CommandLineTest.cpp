@@ -234,3 +234,20 @@ TEST(CommandLineProgress, SaysRateAndTimeLeftOnceThereIsARate) {
     EXPECT_EQ(cli::progressLine("EMP", 1234, 5000, 2.0), "EMP  1,234 of 5,000 rows  617 rows/s  0:07 left");
     EXPECT_EQ(cli::progressLine("EMP", 6000, 5000, 2.0), "EMP  6,000 of 5,000 rows  3,000 rows/s");
 }
+
+// Several tables' lines are redrawn in place: back up to the block's first line, cleared to the
+// end of the screen, the cursor left at the end of the last line.
+TEST(CommandLineProgress, LinesOfTablesCopiedAtOnceAreRedrawnInPlace) {
+    struct Case {
+        int drawn;
+        QStringList lines;
+        QString sent;
+    };
+    const QList<Case> cases{
+        {0, {"A  1 rows"}, "\r\x1b[JA  1 rows"},
+        {1, {"A  2 rows", "B  1 rows"}, "\r\x1b[JA  2 rows\nB  1 rows"},
+        {3, {"B  9 rows"}, "\r\x1b[2A\x1b[JB  9 rows"},
+        {2, {}, "\r\x1b[1A\x1b[J"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(cli::redrawnBlock(c.drawn, c.lines), c.sent) << c.drawn;
+}

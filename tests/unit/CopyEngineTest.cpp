@@ -23,10 +23,11 @@ namespace {
 
 const QList<Field> kIdAndText{{"id", AdoType::Integer, {}}, {"v", AdoType::VarChar, {}}};
 
-// Two tables A and B on the source side, both selected; the engine copies B first.
+// Tables A and B (or those named) on the source side, all selected; the engine copies the
+// last first.
 struct EngineRig {
-    EngineRig() {
-        for (const QString& table : {QStringLiteral("A"), QStringLiteral("B")}) {
+    explicit EngineRig(const QStringList& tables = {"A", "B"}) : source(tables) {
+        for (const QString& table : tables) {
             connections.tables[SelectAllSql(table)] = {kIdAndText, {{"1", "a"}, {"2", "b"}, {"3", "c"}}};
         }
         source.setCurrentIndex(0);
@@ -36,6 +37,7 @@ struct EngineRig {
     void run(FrontEnd& frontEnd, int batchRows = 1, CopyObserver* observer = nullptr) {
         TransferJob job{frontEnd, connections, {}, source, target, observer, batchRows};
         job.batchBytes = batchBytes;
+        job.jobs = jobs;
         TransferTables(kToOracle, job);
     }
     void run(int batchRows = 1, CopyObserver* observer = nullptr) { run(front, batchRows, observer); }
@@ -46,9 +48,10 @@ struct EngineRig {
 
     test::FakeConnectionFactory connections;
     test::RecordingFrontEnd front;
-    test::MemoryTableList source{{"A", "B"}};
+    test::MemoryTableList source;
     test::MemoryTableList target;
     qint64 batchBytes = kBatchBytes;
+    int jobs = 1;
 };
 
 // Throws what no database says, once it has seen the named table created.
@@ -58,6 +61,9 @@ struct FailingObserver : CopyObserver {
     void tableCreated(const QString& created, const QList<ColumnKind>&) override { armed = created == table; }
     void rowRead(const Recordset&) override {
         if (armed) throw std::bad_alloc();
+    }
+    std::unique_ptr<CopyObserver> forAnotherJob() const override {
+        return std::make_unique<FailingObserver>(*this);
     }
 };
 
@@ -191,4 +197,88 @@ TEST(CopyEngine, AVerificationGoesWithTheTableToTheFrontEndAndTheLog) {
     ASSERT_GE(lines.size(), 3);
     EXPECT_TRUE(lines[1].startsWith("  B: 3 rows read, 3 written, 0 failed"));
     EXPECT_EQ(lines[2], "  table B matches its source: 3 rows");
+}
+
+// The statements the copy sent for one table, in their order.
+QStringList statementsFor(const QStringList& log, const QString& table) {
+    return log.filter(QRegularExpression(QStringLiteral("^(execute|batch|recordset).*\\b%1\\b").arg(table)));
+}
+
+// Several jobs: every question before the first table is made, each table's statements those of
+// a copy of one, a refused table costing only itself and its job's connections, which the job
+// makes anew for the next table.
+TEST(ParallelCopy, EachTableIsCopiedAsAloneWithItsQuestionFirstAndItsFailureItsOwn) {
+    const QStringList tables{"A", "B", "C", "D", "E"};
+    const auto refuseC = [](const QString& statement) {
+        if (statement.startsWith("CREATE TABLE \"C\"")) throw DbError("refused", "42000");
+    };
+    EngineRig alone(tables);
+    alone.connections.onExecute = refuseC;
+    alone.run(2);
+
+    EngineRig rig(tables);
+    rig.jobs = 3;
+    rig.connections.onExecute = refuseC;
+    rig.target.addItem("B");
+    struct NotingFrontEnd : test::RecordingFrontEnd {
+        test::FakeConnectionFactory* log = nullptr;
+        bool mayReplace(const QString& table) override {
+            log->note("asked " + table);
+            return test::RecordingFrontEnd::mayReplace(table);
+        }
+    } front;
+    front.replace = true;
+    front.log = &rig.connections;
+    rig.run(front, 2);
+
+    const QStringList& log = rig.connections.log;
+    EXPECT_LT(log.indexOf("asked B"), log.indexOf(QRegularExpression("execute CREATE.*")));
+    for (const QString& table : tables) {
+        SCOPED_TRACE(table.toStdString());
+        if (table != "B") {
+            EXPECT_EQ(statementsFor(log, table), statementsFor(alone.connections.log, table));
+        }
+    }
+    ASSERT_EQ(front.failures.size(), 1);
+    EXPECT_EQ(front.failures[0].table, "C");
+    ASSERT_EQ(front.outcomes.size(), 5);
+    for (const TableOutcome& outcome : front.outcomes) {
+        EXPECT_EQ(outcome.rowsWritten, outcome.table == "C" ? 0 : 3) << outcome.table.toStdString();
+    }
+    QStringList listed = rig.target.items();
+    listed.sort();
+    EXPECT_EQ(listed, QStringList({"A", "B", "D", "E"}));
+    // Three jobs of two connections, and two more for the job whose table failed.
+    EXPECT_EQ(log.count("create"), 8);
+    EXPECT_EQ(log.count("close"), 8);
+}
+
+// Asked to stop, each table being copied ends once the rows read are written, and every selected
+// table not begun is named: alone and with several jobs.
+TEST(ParallelCopy, AStopEndsEachTableAfterItsRowsAndNamesTheTablesNotBegun) {
+    struct StoppingFrontEnd : test::RecordingFrontEnd {
+        QStringList notBegun;
+        void tableNotBegun(const QString& table) override { notBegun << table; }
+        bool stopRequested() override { return rowsDone.size() >= 2; }
+    };
+    for (const int jobs : {1, 2}) {
+        SCOPED_TRACE(jobs);
+        EngineRig rig({"A", "B", "C", "D"});
+        rig.jobs = jobs;
+        rig.connections.offersBatches = true;
+        StoppingFrontEnd front;
+        rig.run(front, 1000);
+
+        QStringList seen = front.notBegun;
+        for (const TableOutcome& outcome : front.outcomes) {
+            seen << outcome.table;
+            // Another job's rows may have come first: a table may end whole before the stop.
+            EXPECT_EQ(outcome.stopped, outcome.rowsRead < 3) << outcome.table.toStdString();
+            EXPECT_EQ(outcome.rowsWritten, outcome.rowsRead);
+        }
+        EXPECT_LE(front.outcomes.size(), jobs);
+        EXPECT_FALSE(front.notBegun.isEmpty());
+        seen.sort();
+        EXPECT_EQ(seen, QStringList({"A", "B", "C", "D"}));
+    }
 }

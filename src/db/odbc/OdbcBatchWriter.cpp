@@ -3,7 +3,10 @@
 #include <sqlext.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <system_error>
+#include <utility>
 
 #include "db/DbError.h"
 #include "db/Dialect.h"
@@ -25,6 +28,7 @@ OdbcBatchWriter::OdbcBatchWriter(std::shared_ptr<OdbcSession> session, const QSt
       m_stmt(SQL_HANDLE_STMT, m_session->dbc.get()),
       m_bytes(std::move(bytes)),
       m_values(m_bytes.size()),
+      m_sending(m_bytes.size()),
       m_widest(m_bytes.size(), 1) {
     // A driver that reads every row of a binary array with the first row's length gets one row
     // to a call where a table has bytes.
@@ -50,6 +54,7 @@ OdbcBatchWriter::OdbcBatchWriter(std::shared_ptr<OdbcSession> session, const QSt
 }
 
 OdbcBatchWriter::~OdbcBatchWriter() {
+    waitForSent();
     try {
         if (m_rows > 0 || m_autoCommitOff) {
             if (m_stmt) SQLEndTran(SQL_HANDLE_DBC, m_session->dbc.get(), SQL_ROLLBACK);
@@ -63,6 +68,7 @@ OdbcBatchWriter::~OdbcBatchWriter() {
 }
 
 void OdbcBatchWriter::release() noexcept {
+    waitForSent();
     m_stmt.reset();
     if (m_session) m_session->batchWriters.erase(this);
 }
@@ -105,32 +111,81 @@ void OdbcBatchWriter::setAutoCommit(bool on) {
 }
 
 void OdbcBatchWriter::flush() {
+    startFlush();
+    finishFlush([] {});
+}
+
+void OdbcBatchWriter::startFlush() {
     if (m_rows == 0) return;
-    if (!m_stmt || !m_session->connected) {
-        clear();
-        throw DbError(QStringLiteral("Operation is not allowed when the object is closed."));
-    }
     try {
+        if (!m_stmt || !m_session->connected) {
+            throw DbError(QStringLiteral("Operation is not allowed when the object is closed."));
+        }
         if (!m_autoCommitOff) setAutoCommit(false);
+    } catch (...) {
+        m_sendFailure = std::current_exception();
+        abandonBatch();
+        clear();
+        return;
+    }
+    // The kept rows change places with the sent ones' room, so the next rows are kept while
+    // these are written.
+    std::swap(m_values, m_sending);
+    m_sendingRows = m_rows;
+    m_widths = m_widest;
+    clear();
+    try {
+        m_sent = std::async(std::launch::async, [this] { send(); });
+    } catch (const std::system_error&) {
+        // No thread to be had: the batch goes now.
+        try {
+            send();
+        } catch (...) {
+            m_sendFailure = std::current_exception();
+        }
+    }
+}
+
+void OdbcBatchWriter::finishFlush(const std::function<void()>& whileWaiting) {
+    if (m_sent.valid()) {
+        while (m_sent.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) whileWaiting();
+        try {
+            m_sent.get();
+        } catch (...) {
+            m_sendFailure = std::current_exception();
+        }
+    }
+    if (std::exception_ptr failure = std::exchange(m_sendFailure, nullptr)) std::rethrow_exception(failure);
+}
+
+void OdbcBatchWriter::waitForSent() noexcept {
+    if (m_sent.valid()) m_sent.wait();
+}
+
+// On the sending thread: the rows of m_sending, in one transaction.
+void OdbcBatchWriter::send() {
+    try {
         fillBuffers();
         if (m_oneRowAtATime) {
-            for (int row = 0; row < m_rows; ++row) {
+            for (int row = 0; row < m_sendingRows; ++row) {
                 bindRow(row, 1);
                 execute();
             }
         } else {
-            bindRow(0, static_cast<SQLULEN>(m_rows));
+            bindRow(0, static_cast<SQLULEN>(m_sendingRows));
             execute();
         }
         check(SQLEndTran(SQL_HANDLE_DBC, m_session->dbc.get(), SQL_COMMIT), m_session->dbc, "SQLEndTran");
-        clear();
+        sent();
     } catch (DbError& failure) {
         if (!failure.connectionLost() && m_session->isDead()) failure.markConnectionLost();
         abandonBatch();
+        sent();
         throw;
     } catch (...) {
         // Out of memory for the arrays, say: nothing of the batch may stay half sent.
         abandonBatch();
+        sent();
         throw;
     }
 }
@@ -142,24 +197,22 @@ void OdbcBatchWriter::abandonBatch() noexcept {
     } catch (const DbError&) {
         // Lost with the connection; the failure that matters is the one thrown.
     }
-    clear();
 }
 
 // Each column's values side by side in one buffer, as wide as its longest value; text ends in
 // a zero, as some drivers read text to its end whatever its length says.
 void OdbcBatchWriter::fillBuffers() {
-    const size_t columns = m_values.size();
+    const size_t columns = m_sending.size();
     m_buffers.resize(columns);
     m_indicators.resize(columns);
-    m_widths = m_widest;
     for (size_t column = 0; column < columns; ++column) {
-        const ColumnValues& values = m_values[column];
+        const ColumnValues& values = m_sending[column];
         const SQLLEN width = m_widths[column];
         std::vector<char>& buffer = m_buffers[column];
-        buffer.assign(static_cast<size_t>(width) * m_rows, '\0');
+        buffer.assign(static_cast<size_t>(width) * m_sendingRows, '\0');
         m_indicators[column] = values.lengths;
         const char* from = values.bytes.constData();
-        for (int row = 0; row < m_rows; ++row) {
+        for (int row = 0; row < m_sendingRows; ++row) {
             const SQLLEN length = values.lengths[row];
             if (length == SQL_NULL_DATA) continue;
             std::memcpy(buffer.data() + static_cast<size_t>(width) * row, from, static_cast<size_t>(length));
@@ -173,7 +226,7 @@ void OdbcBatchWriter::bindRow(int row, SQLULEN rows) {
     m_status.assign(rows, SQL_PARAM_UNUSED);
     SQLSetStmtAttr(m_stmt.get(), SQL_ATTR_PARAM_STATUS_PTR, m_status.data(), 0);
     SQLSetStmtAttr(m_stmt.get(), SQL_ATTR_PARAMS_PROCESSED_PTR, &m_processed, 0);
-    for (size_t column = 0; column < m_values.size(); ++column) {
+    for (size_t column = 0; column < m_sending.size(); ++column) {
         const bool bytes = m_bytes[column];
         const SQLLEN width = m_widths[column];
         check(SQLBindParameter(m_stmt.get(), static_cast<SQLUSMALLINT>(column + 1), SQL_PARAM_INPUT,
@@ -201,6 +254,14 @@ void OdbcBatchWriter::clear() noexcept {
     }
     std::fill(m_widest.begin(), m_widest.end(), 1);
     m_rows = 0;
+}
+
+void OdbcBatchWriter::sent() noexcept {
+    for (ColumnValues& column : m_sending) {
+        column.bytes.resize(0);
+        column.lengths.clear();
+    }
+    m_sendingRows = 0;
 }
 
 }  // namespace tw::odbc

@@ -2,6 +2,8 @@
 
 #include <sql.h>
 
+#include <exception>
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -26,6 +28,10 @@ public:
     int pending() const override { return m_rows; }
     qint64 bytesWith(const std::vector<BoundValue>& row) const override;
     void flush() override;
+    // The rows go on a thread of their own, which alone uses the connection until they are
+    // written.
+    void startFlush() override;
+    void finishFlush(const std::function<void()>& whileWaiting) override;
 
     // The connection ends: the statement goes first.
     void release() noexcept;
@@ -35,6 +41,9 @@ private:
     void abandonBatch() noexcept;
     // The room a value takes in its column's array: text with its terminating zero.
     SQLLEN widthOf(size_t column, const BoundValue& value) const;
+    void send();
+    void sent() noexcept;  // the sent rows' room, emptied for the next batch
+    void waitForSent() noexcept;
     void fillBuffers();
     void bindRow(int row, SQLULEN rows);  // binds from this row on, rows of them
     void execute();
@@ -51,12 +60,18 @@ private:
         std::vector<SQLLEN> lengths;
     };
     std::vector<ColumnValues> m_values;
+    // The rows on their way, and the thread that sends them and tells how it went.
+    std::vector<ColumnValues> m_sending;
+    int m_sendingRows = 0;
+    std::future<void> m_sent;
+    std::exception_ptr m_sendFailure;
     // Per column, the room its widest kept value takes: every row of the column's array gets
     // that much, so one long value among many short ones costs its width times the rows.
     std::vector<SQLLEN> m_widest;
     int m_rows = 0;
     bool m_autoCommitOff = false;
-    // The arrays bound for the driver, one per column, reused from batch to batch.
+    // The arrays bound for the driver, one per column, reused from batch to batch, each as
+    // wide as its column's widest sent value.
     std::vector<std::vector<char>> m_buffers;
     std::vector<SQLLEN> m_widths;
     std::vector<std::vector<SQLLEN>> m_indicators;
