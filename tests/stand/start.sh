@@ -46,7 +46,7 @@ tw_pg_setup_oracle_user "$stand" "$port" tw_catalogue tiger
 tw_pg_setup_oracle_user "$stand" "$port" tw_empty tiger
 
 tw_write_odbcinst "$stand"
-for db in sqlany sqlany2 large replace fast durable bench; do
+for db in sqlany sqlany2 large replace parallel fast durable bench; do
     tw_sqlite_create "$stand/$db.db"
 done
 
@@ -73,6 +73,12 @@ Timeout=10000
 Description=SQL Anywhere side for replaces of many rows, whose free pages nobody else meets
 Driver=$TW_SQLITE_DRIVER_NAME
 Database=$stand/replace.db
+Timeout=10000
+
+[tw_sqlany_parallel]
+Description=SQL Anywhere side for copies of many tables at once, whose free pages nobody else meets
+Driver=$TW_SQLITE_DRIVER_NAME
+Database=$stand/parallel.db
 Timeout=10000
 
 [tw_sqlany_stream]

@@ -3,6 +3,8 @@
 #include <sqlext.h>
 
 #include <QByteArray>
+#include <memory>
+#include <mutex>
 
 #include "db/Dialect.h"
 #include "db/odbc/OdbcBatchWriter.h"
@@ -10,11 +12,27 @@
 
 namespace tw::odbc {
 
-OdbcSession::OdbcSession() : env(SQL_HANDLE_ENV, SQL_NULL_HANDLE) {
-    check(SQLSetEnvAttr(env.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0), env,
-          "SQLSetEnvAttr");
-    dbc = Handle(SQL_HANDLE_DBC, env.get());
+namespace {
+
+// One ODBC environment for all the connections of the program, made with the first and let go
+// with the last; connections of copies running side by side share it, as ODBC means them to.
+std::shared_ptr<Handle> sharedEnvironment() {
+    static std::mutex lock;
+    static std::weak_ptr<Handle> shared;
+    const std::lock_guard<std::mutex> held(lock);
+    std::shared_ptr<Handle> env = shared.lock();
+    if (!env) {
+        env = std::make_shared<Handle>(SQL_HANDLE_ENV, static_cast<SQLHANDLE>(SQL_NULL_HANDLE));
+        check(SQLSetEnvAttr(env->get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
+              *env, "SQLSetEnvAttr");
+        shared = env;
+    }
+    return env;
 }
+
+}  // namespace
+
+OdbcSession::OdbcSession() : env(sharedEnvironment()), dbc(SQL_HANDLE_DBC, env->get()) {}
 
 OdbcSession::~OdbcSession() { disconnect(); }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <set>
 
 #include "db/Connection.h"
@@ -29,7 +30,7 @@ struct OdbcSession {
     // Whether the driver knows the connection to be gone.
     bool isDead() const;
 
-    Handle env;
+    std::shared_ptr<Handle> env;  // shared by every connection of the program
     Handle dbc;
     Handle executorHandle;
     bool connected = false;
