@@ -4,12 +4,18 @@
 # the settings) against the raw-ODBC ceiling that binds the same rows as 1,000-row arrays. Runs
 # each pair of contenders interleaved and prints rows per second, their ratio, peak memory and
 # the window's repaints. Then the faithful copy (FaithfulTables=1, batched) against the plain
-# batched copy.
+# batched copy. Then the command line copying four tables into the Oracle side one at a time
+# (--jobs 1) against two at a time (--jobs 2), and the batched copy against its ceiling again on
+# a table three times as long (it reads the next batch while the target writes the one before).
 #
 #   bench/run.sh                 100,000 rows, 3 runs per pair, and the memory runs
 #   bench/run.sh --rows N --runs K [--no-memory]
-#   bench/run.sh --rows 1000 --runs 1 --check    both copies complete and equal, no figures
+#   bench/run.sh --rows 1000 --runs 1 --check    every copy complete and equal, no figures
 #   bench/run.sh --faithful-only                 the faithful copy against the plain batched one
+#   bench/run.sh --parallel-only                 --jobs 2 against --jobs 1, and the long batched copy
+#
+# The benchmark programs come from TW_BENCH_BIN (default build/bench), the program itself from
+# TW_BENCH_PROGRAM (default the tablewright of the same build tree).
 #
 # Uses the stand named by TW_STAND (source its stand.env first) or starts one of its own, whose
 # PostgreSQL then keeps fsync on, so that its commits wait for the disk as a server's do.
@@ -17,19 +23,23 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
-rows=100000 runs=3 check=0 memory=1 faithfulOnly=0
+rows=100000 runs=3 check=0 memory=1 only=
 while [ $# -gt 0 ]; do
   case $1 in
     --rows) rows=$2; shift 2 ;;
     --runs) runs=$2; shift 2 ;;
     --check) check=1; memory=0; shift ;;
     --no-memory) memory=0; shift ;;
-    --faithful-only) faithfulOnly=1; memory=0; shift ;;
+    --faithful-only) only+=" faithful"; memory=0; shift ;;
+    --parallel-only) only+=" parallel"; memory=0; shift ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
   esac
 done
+wanted() { [ -z "$only" ] || [[ " $only " == *" $1 "* ]]; }   # <part>: asked for, or nothing named
 bin=${TW_BENCH_BIN:-$root/build/bench}
-[ -x "$bin/bench_floor" ] && [ -x "$bin/bench_program" ] || { echo "build first: scripts/build.sh" >&2; exit 2; }
+program=${TW_BENCH_PROGRAM:-$(dirname "$bin")/src/tablewright}
+[ -x "$bin/bench_floor" ] && [ -x "$bin/bench_program" ] && [ -x "$program" ] ||
+  { echo "build first: scripts/build.sh" >&2; exit 2; }
 
 if [ -z "${TW_STAND:-}" ]; then
   stand=$(TW_STAND_OWNER_PID=$$ TW_STAND_PG_FSYNC=on "$root/tests/stand/start.sh")
@@ -48,8 +58,8 @@ trap 'rm -rf "$work"; [ -n "${stand:-}" ] && "$root/tests/stand/stop.sh" "$stand
 
 # Six columns: integer, numeric(12,2), text with quotes and non-ASCII, date, timestamp with
 # microseconds, and a text that is NULL in one row of five.
-make_sqlite_source() {   # <rows>
-  local n=$1 table=bench_$1
+make_sqlite_source() {   # <rows> [table]
+  local n=$1 table=${2:-bench_$1}
   if [ "$(sqlite3 "$TW_STAND/bench.db" "SELECT count(*) FROM sqlite_master WHERE name = '$table'")" = 0 ]; then
     sqlite3 "$TW_STAND/bench.db" <<SQL
 CREATE TABLE $table(id integer, amount numeric(12,2), label varchar(100), day date, at timestamp, note text);
@@ -113,13 +123,57 @@ copy() {   # <floor|program|ceiling|batched|faithful> <pair> <table>
   esac
 }
 
+# The four source tables of the command line's copy, each like bench_<rows>.
+jobs_tables() {   # <rows>
+  local i
+  for i in 1 2 3 4; do echo "bench_$1_$i"; done
+}
+
+# Processor ticks of the whole machine so far, busy and in all ("busy total").
+ticks() { awk '/^cpu / { print $2 + $3 + $4 + $7 + $8 + $9, $2 + $3 + $4 + $5 + $6 + $7 + $8 + $9 }' /proc/stat; }
+
+# One run of the built program copying the tables from the SQLite source into the Oracle side
+# with --jobs N, after dropping them there, as a user starts it: a settings folder and a log of
+# its own, the stand's values given as options and the password through the environment. Prints
+# "rows= seconds= cores=": every table's rows written, the run's wall-clock time from start to
+# exit (connecting and listing included), and the processors the whole machine kept busy
+# meanwhile, the database server included.
+cli_copy() {   # <jobs> <table>...
+  local jobs=$1 table before after start end
+  shift
+  for table in "$@"; do "$bin/bench_floor" drop "$oracle" "$table"; done
+  before=$(ticks) start=$(date +%s.%N)
+  if ! TW_BENCH_PASSWORD=tiger XDG_CONFIG_HOME="$work/home/config" XDG_STATE_HOME="$work/home/state" \
+      "$program" copy --to oracle --jobs "$jobs" --batch 1000 --overwrite yes --json \
+      --sid 127.0.0.1 --user scott --dsn tw_sqlany_stream --password-env TW_BENCH_PASSWORD "$@" \
+      > "$work/cli.json" 2> "$work/cli.err"; then
+    echo "the command line's copy with --jobs $jobs failed:" >&2
+    cat "$work/cli.err" "$work/cli.json" >&2
+    return 1
+  fi
+  end=$(date +%s.%N) after=$(ticks)
+  # Every table copied, with no row failed, or no figure.
+  if [ "$(grep -c '"status": "copied"' "$work/cli.json")" != $# ] || grep -q '"rowsFailed": [1-9]' "$work/cli.json"; then
+    echo "the command line's copy with --jobs $jobs did not copy every row:" >&2
+    cat "$work/cli.json" >&2
+    return 1
+  fi
+  awk -v start="$start" -v end="$end" -v before="$before" -v after="$after" -v cores="$(nproc)" '
+    /"rowsWritten"/ { gsub(/[^0-9]/, ""); rows += $0 }
+    END { split(before, b, " "); split(after, a, " ")
+          printf "rows=%d seconds=%.6f cores=%.2f\n", rows, end - start, (a[1] - b[1]) / (a[2] - b[2]) * cores }' "$work/cli.json"
+}
+
 field() { sed -n "s/.*$1=\([^ ]*\).*/\1/p"; }   # <name>, reads a result line
+thousands() { sed ':a;s/\B[0-9]\{3\}\>/,&/;ta'; }   # 100000 -> 100,000
 
 pairs=(sqlite-sqlite pg-sqlite sqlite-pg)
 declare -A repaints
 make_sqlite_source "$rows"
 make_pg_source "$rows"
 table=bench_$rows
+mapfile -t jobsTables < <(jobs_tables "$rows")
+for jobsTable in "${jobsTables[@]}"; do make_sqlite_source "$rows" "$jobsTable"; done
 
 if [ "$check" = 1 ]; then
   for pair in "${pairs[@]}"; do
@@ -139,6 +193,21 @@ if [ "$check" = 1 ]; then
     "$bin/bench_floor" drop "$target" "$table"
     echo "$pair: $rows rows, the program's, the ceiling's and the batched copies equal the floor's"
   done
+  # The command line's two-job copy: each of the four tables as the floor copies bench_<rows>.
+  copy floor sqlite-pg "$table" >/dev/null
+  "$bin/bench_floor" dump "$oracle" "$table" > "$work/floor.txt"
+  "$bin/bench_floor" drop "$oracle" "$table"
+  cli_copy 2 "${jobsTables[@]}" >/dev/null
+  for jobsTable in "${jobsTables[@]}"; do
+    "$bin/bench_floor" dump "$oracle" "$jobsTable" > "$work/jobs.txt"
+    "$bin/bench_floor" drop "$oracle" "$jobsTable"
+    if ! cmp -s "$work/floor.txt" "$work/jobs.txt"; then
+      echo "$jobsTable: the command line's copy with --jobs 2 ($(wc -l < "$work/jobs.txt") rows) differs from the floor's" >&2
+      diff "$work/floor.txt" "$work/jobs.txt" | head -5 >&2
+      exit 1
+    fi
+  done
+  echo "sqlite-pg: ${#jobsTables[@]} tables of $rows rows, the command line's copy with --jobs 2 equals the floor's"
   exit 0
 fi
 
@@ -147,7 +216,7 @@ median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] 
 # Rows per second by the clock, and, steadier on a busy machine, by each process's own processor
 # time (which leaves out the database server's share on the PostgreSQL pairs).
 # One table of figures: the second contender against the first, interleaved, on each pair.
-compare() {   # <reference> <contender> <pair>...
+compare() {   # <reference> <contender> <pair>...; on $rows rows, table $table
   local reference=$1 contender=$2
   shift 2
   echo "| pair | rows | $reference rows/s | $contender rows/s | $contender / $reference (median of $runs) | by processor time |"
@@ -169,14 +238,49 @@ compare() {   # <reference> <contender> <pair>...
   done
 }
 
-if [ "$faithfulOnly" = 0 ]; then
+# The command line's copy of the four tables with --jobs 1 against --jobs 2, interleaved.
+compare_jobs() {
+  local one two r1 r2
+  echo "| tables | rows each | --jobs 1 rows/s | --jobs 2 rows/s | jobs 2 / jobs 1 (median of $runs) | cores busy, jobs 1 | cores busy, jobs 2 |"
+  echo "|---|---:|---:|---:|---:|---:|---:|"
+  : > "$work/reference" ; : > "$work/contender" ; : > "$work/ratio" ; : > "$work/cores1" ; : > "$work/cores2"
+  for ((run = 1; run <= runs; run++)); do
+    one=$(cli_copy 1 "${jobsTables[@]}")
+    two=$(cli_copy 2 "${jobsTables[@]}")
+    r1=$(awk -v r="$(echo "$one" | field rows)" -v s="$(echo "$one" | field seconds)" 'BEGIN { print r / s }')
+    r2=$(awk -v r="$(echo "$two" | field rows)" -v s="$(echo "$two" | field seconds)" 'BEGIN { print r / s }')
+    echo "$r1" >> "$work/reference"; echo "$r2" >> "$work/contender"
+    awk -v a="$r2" -v b="$r1" 'BEGIN { print a / b }' >> "$work/ratio"
+    echo "$one" | field cores >> "$work/cores1"; echo "$two" | field cores >> "$work/cores2"
+  done
+  printf '| %s | %s | %.0f | %.0f | %.3f | %.2f | %.2f |\n' "${#jobsTables[@]}" "$rows" "$(median < "$work/reference")" \
+    "$(median < "$work/contender")" "$(median < "$work/ratio")" "$(median < "$work/cores1")" "$(median < "$work/cores2")"
+  for jobsTable in "${jobsTables[@]}"; do "$bin/bench_floor" drop "$oracle" "$jobsTable"; done
+}
+
+if [ -z "$only" ]; then
   compare floor program "${pairs[@]}"
   echo
   compare ceiling batched "${pairs[@]}" pg-sqlite-durable
   echo
 fi
-compare batched faithful "${pairs[@]}"
-echo
+if wanted faithful; then
+  compare batched faithful "${pairs[@]}"
+  echo
+fi
+if wanted parallel; then
+  echo "Four tables of $(echo "$rows" | thousands) rows into the Oracle side (PostgreSQL), the command line's copy:"
+  echo
+  compare_jobs
+  echo
+  long=$((rows * 3))
+  make_sqlite_source "$long"
+  make_pg_source "$long"
+  echo "One table of $(echo "$long" | thousands) rows, batched:"
+  echo
+  rows=$long table=bench_$long compare ceiling batched "${pairs[@]}"
+  echo
+fi
 echo "PostgreSQL: fsync $(psql -tA -h "$PGHOST_SOCKET" -p "$PGPORT" -U scott -d scott -c 'SHOW fsync'), synchronous_commit $(psql -tA -h "$PGHOST_SOCKET" -p "$PGPORT" -U scott -d scott -c 'SHOW synchronous_commit')."
 
 if [ "$memory" = 1 ]; then
