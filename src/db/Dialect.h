@@ -74,6 +74,10 @@ public:
     // swaps its new table in at once.
     virtual bool changesTablesInTransactions() const { return false; }
 
+    // The database runs inside the program, in the driver: a batch costs the program's own
+    // processor time, so sending it while the next is read gains nothing.
+    virtual bool writesInThisProcess() const { return false; }
+
     // What the product's usual driver does its own way.
     // Reads every row of a binary parameter array with the first row's length.
     virtual bool bindsBinaryArraysByFirstLength() const { return false; }

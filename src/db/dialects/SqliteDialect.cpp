@@ -54,6 +54,9 @@ public:
         return numberTextOrBinary(adoType, QStringLiteral("BLOB"));
     }
 
+    // Two threads of one process at SQLite wait for each other on its one lock for memory.
+    bool writesInThisProcess() const override { return true; }
+
     // Debian's SQLite ODBC driver.
     bool bindsBinaryArraysByFirstLength() const override { return true; }
     QString ownTablesPrefix() const override { return QStringLiteral("sqlite_"); }

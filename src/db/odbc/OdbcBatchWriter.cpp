@@ -134,15 +134,19 @@ void OdbcBatchWriter::startFlush() {
     m_sendingRows = m_rows;
     m_widths = m_widest;
     clear();
+    const bool inBackground = !(m_session->dialect && m_session->dialect->writesInThisProcess());
     try {
-        m_sent = std::async(std::launch::async, [this] { send(); });
+        if (inBackground) {
+            m_sent = std::async(std::launch::async, [this] { send(); });
+            return;
+        }
     } catch (const std::system_error&) {
         // No thread to be had: the batch goes now.
-        try {
-            send();
-        } catch (...) {
-            m_sendFailure = std::current_exception();
-        }
+    }
+    try {
+        send();
+    } catch (...) {
+        m_sendFailure = std::current_exception();
     }
 }
 

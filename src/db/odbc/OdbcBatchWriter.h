@@ -29,7 +29,7 @@ public:
     qint64 bytesWith(const std::vector<BoundValue>& row) const override;
     void flush() override;
     // The rows go on a thread of their own, which alone uses the connection until they are
-    // written.
+    // written; into a database that runs inside the program they go at once.
     void startFlush() override;
     void finishFlush(const std::function<void()>& whileWaiting) override;
 
