@@ -81,22 +81,22 @@ protected:
         }
     }
 
-    // Ends the Oracle-side session that holds the table (reading it, or writing a batch to it)
-    // once the target has some of its rows; true when one was ended.
+    // Ends the Oracle-side session that works on the table once the target has some of its
+    // rows, and true when one was ended: the session that wrote to it last (its statement is
+    // still on record between batches), or the one whose open cursor reads it.
     bool endSessionOf(QProcess& program, const QString& suffix, int target) {
-        QElapsedTimer clock;
-        clock.start();
-        for (; program.state() != QProcess::NotRunning && clock.elapsed() < 60000;
-             program.waitForFinished(5)) {
+        const QString table = quotedName(name(suffix));
+        for (; program.state() != QProcess::NotRunning; program.waitForFinished(5)) {
             const qint64 arrived = countOf(target, suffix);
             if (arrived < 1000 || arrived >= kLostRows) continue;
             const qint64 ended =
                 database(0)
                     .openRecordset(
-                        QStringLiteral("SELECT count(*) FROM (SELECT pg_terminate_backend(pid) AS ended "
-                                       "FROM pg_locks WHERE relation = to_regclass('%1') AND pid <> "
-                                       "pg_backend_pid() AND granted) s WHERE ended")
-                            .arg(quotedName(name(suffix))))
+                        QStringLiteral("SELECT count(*) FROM (SELECT pg_terminate_backend(pid) AS ended FROM "
+                                       "pg_stat_activity WHERE pid <> pg_backend_pid() AND (position('INSERT "
+                                       "INTO %1' in query) > 0 OR pid IN (SELECT pid FROM pg_locks WHERE "
+                                       "relation = to_regclass('%2') AND granted))) s WHERE ended")
+                            .arg(table, QString(table).replace("'", "''")))
                     ->field(0)
                     .value.toString()
                     .toLongLong();
