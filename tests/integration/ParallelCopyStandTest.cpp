@@ -29,20 +29,9 @@ const QStringList kReadInBlocks{
     "Driver={Microsoft ODBC for "
     "Oracle};Server={SID};Uid={User};Pwd={Password};UseDeclareFetch=1;Fetch=2000;"};
 
-// The SQL Anywhere side of these tests is a file of their own: the pages their large tables leave
-// free would let other tests' databases grow where those tests want them full.
-const QString kParallelSource = QStringLiteral("tw_sqlany_parallel");
-
 class ParallelCopyStand : public test::CommandLineRig {
 protected:
-    ParallelCopyStand() {
-        m_sqlany = test::openStand({"parallel", test::standDataSource(kParallelSource), false});
-    }
-    void SetUp() override {
-        test::CommandLineRig::SetUp();
-        SettingsStore(m_home.path())
-            .save(kSettingsApplication, kSettingsSection, SettingKey::DataSourceName, kParallelSource);
-    }
+    ParallelCopyStand() { useOwnDataSource("tw_sqlany_parallel"); }
     void TearDown() override {
         for (const QString& table : m_made) {
             test::dropQuietly(database(0), table);

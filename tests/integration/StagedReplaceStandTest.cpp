@@ -30,20 +30,9 @@ QJsonObject tableOf(const test::ProgramRun& run) {
     return QJsonDocument::fromJson(run.out.toUtf8()).object()["tables"].toArray().first().toObject();
 }
 
-// The SQL Anywhere side of these tests is a file of its own: the pages their large tables leave
-// free would let other tests' databases grow where those tests want them full.
-const QString kReplaceSource = QStringLiteral("tw_sqlany_replace");
-
 class StagedReplaceStand : public test::CommandLineRig {
 protected:
-    StagedReplaceStand() {
-        m_sqlany = test::openStand({"replace", test::standDataSource(kReplaceSource), false});
-    }
-    void SetUp() override {
-        test::CommandLineRig::SetUp();
-        SettingsStore(m_home.path())
-            .save(kSettingsApplication, kSettingsSection, SettingKey::DataSourceName, kReplaceSource);
-    }
+    StagedReplaceStand() { useOwnDataSource("tw_sqlany_replace"); }
     void TearDown() override {
         for (int side : {0, 1}) {
             for (const QString& staging : stagingTables(side)) test::dropQuietly(database(side), staging);

@@ -79,7 +79,8 @@ Timeout=10000
 Description=SQL Anywhere side for copies of many tables at once, whose free pages nobody else meets
 Driver=$TW_SQLITE_DRIVER_NAME
 Database=$stand/parallel.db
-Timeout=10000
+# Tests on it fill and copy large tables at the same time: a writer may wait its turn long.
+Timeout=120000
 
 [tw_sqlany_stream]
 Description=The benchmark's source tables, rows fetched one step at a time

@@ -32,7 +32,7 @@ protected:
         settings.save(kSettingsApplication, kSettingsSection, SettingKey::OracleServer, standOracleServer());
         settings.save(kSettingsApplication, kSettingsSection, SettingKey::OracleUser, kStandOracleUser);
         settings.save(kSettingsApplication, kSettingsSection, SettingKey::OraclePassword, "remembered");
-        settings.save(kSettingsApplication, kSettingsSection, SettingKey::DataSourceName, kStandDataSource);
+        settings.save(kSettingsApplication, kSettingsSection, SettingKey::DataSourceName, m_dataSource);
         m_settingsFile = settings.filePath(kSettingsApplication);
         m_environment.insert("XDG_CONFIG_HOME", m_home.path());
         m_environment.insert("XDG_STATE_HOME", m_home.filePath("state"));
@@ -49,6 +49,14 @@ protected:
         arguments << "--password-env"
                   << "TW_TEST_PASSWORD";
         return startProgram(arguments, m_environment, wrapper);
+    }
+
+    // The SQL Anywhere side in a SQLite file of the tests' own, called from the fixture's
+    // constructor: the pages their large tables leave free would let other tests' databases grow
+    // where those tests want them full.
+    void useOwnDataSource(const QString& name) {
+        m_dataSource = name;
+        m_sqlany = openStand({"own", standDataSource(name), false});
     }
 
     // 0: the Oracle side, 1: the SQL Anywhere side.
@@ -70,6 +78,7 @@ protected:
     QTemporaryDir m_home;
     QString m_settingsFile;
     QProcessEnvironment m_environment;
+    QString m_dataSource = kStandDataSource;
     const QString m_table = uniqueTableName("cli");
     std::unique_ptr<Connection> m_oracle = openStand(standDatabases()[0]);
     std::unique_ptr<Connection> m_sqlany = openStand(standDatabases()[1]);
