@@ -2,6 +2,8 @@
 
 #include <sqlext.h>
 
+#include <mutex>
+
 #include "db/DbError.h"
 #include "db/odbc/OdbcBatchWriter.h"
 #include "db/odbc/OdbcRecordset.h"
@@ -10,6 +12,18 @@
 #include "db/odbc/OdbcText.h"
 
 namespace tw::odbc {
+
+namespace {
+
+// One connection is made at a time in the whole program. PostgreSQL's driver sets the C
+// library's locale while it connects and reads back the name it set, which another thread's
+// connection may free meanwhile; connecting is rare next to copying, so jobs lose nothing.
+std::mutex& connectingLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+}  // namespace
 
 OdbcConnection::OdbcConnection(ConnectionTimeouts timeouts)
     : m_session(std::make_shared<OdbcSession>()), m_timeouts(timeouts) {
@@ -34,6 +48,7 @@ void OdbcConnection::connect(const ConnectionTarget& target) {
     // that cannot time out still connects.
     SQLSetConnectAttr(dbc.get(), SQL_ATTR_LOGIN_TIMEOUT,
                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(m_timeouts.login)), 0);
+    const std::lock_guard<std::mutex> oneAtATime(connectingLock());
     if (target.isDataSource()) {
         SqlString name = toSql(target.text());
         check(SQLConnect(dbc.get(), sqlChars(name), static_cast<SQLSMALLINT>(name.size()), nullptr, 0,
