@@ -78,6 +78,11 @@ public:
     // processor time, so sending it while the next is read gains nothing.
     virtual bool writesInThisProcess() const { return false; }
 
+    // How many rows one INSERT … VALUES may carry in a batch, for a table of this many columns.
+    // A server parses and plans each statement it is sent: several rows to one statement save
+    // it that work for all rows but the first. 1: a statement a row.
+    virtual int rowsPerInsert(int /*columns*/) const { return 1; }
+
     // What the product's usual driver does its own way.
     // Reads every row of a binary parameter array with the first row's length.
     virtual bool bindsBinaryArraysByFirstLength() const { return false; }

@@ -84,6 +84,35 @@ TEST_F(CommandLine, DifferencesAndRefusedRowsEndInOne) {
     EXPECT_TRUE(logged.contains("failed: table " + m_table + ", row 2,")) << logged.toStdString();
 }
 
+// Into PostgreSQL a batch goes as INSERTs of many rows, as many as a statement's parameters
+// allow: 40 columns take 100 rows to one, so a batch of 2,000 rows is twenty statements, and the
+// last 530 rows go as five of 89 and one of 85. A refused row costs that row alone, under its
+// own number, and verification finds every other value arrived.
+TEST_F(CommandLine, AWideTableGoesInStatementsOfManyRowsAndARefusedRowIsItsOwn) {
+    QStringList columns{"id integer"}, values{"CASE WHEN n = 1500 THEN 'x' ELSE n END"};
+    for (int c = 2; c <= 40; ++c) {
+        columns << QStringLiteral("c%1 text").arg(c);
+        values << QStringLiteral("'v%1 ' || n").arg(c);
+    }
+    create(1, columns.join(", "));
+    database(1).execute(
+        QStringLiteral("INSERT INTO %1 WITH RECURSIVE g(n) AS (SELECT 1 UNION ALL SELECT n + 1 "
+                       "FROM g WHERE n < 2530) SELECT %2 FROM g")
+            .arg(quotedName(m_table), values.join(", ")));
+    const test::ProgramRun copied =
+        run({"copy", "--to", "oracle", "--batch", "2000", "--verify", "--json", m_table});
+    EXPECT_EQ(copied.exitCode, 1) << copied.err.toStdString();
+    const QJsonObject summary = QJsonDocument::fromJson(copied.out.toUtf8()).object();
+    const QJsonObject table = tableOf(copied);
+    EXPECT_EQ(table["rowsWritten"].toInt(), 2529);
+    EXPECT_EQ(table["rowsFailed"].toInt(), 1);
+    EXPECT_EQ(summary["failures"].toArray().first().toObject()["row"].toInt(), 1500);
+    const QJsonArray differences = table["verification"].toObject()["differences"].toArray();
+    ASSERT_EQ(differences.size(), 1) << copied.out.toStdString();
+    EXPECT_EQ(differences[0].toObject()["values"].toArray()[0].toString(), "x");
+    EXPECT_EQ(rowCount(0), 2529);
+}
+
 TEST_F(CommandLine, ListsDropsAndRenamesAsTheWindowsDo) {
     create(1, "n integer", {"1"});
     const test::ProgramRun listed = run({"list"});

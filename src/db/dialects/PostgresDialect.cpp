@@ -1,6 +1,8 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <algorithm>
+
 #include "db/Dialect.h"
 
 namespace tw {
@@ -14,6 +16,10 @@ public:
     bool isNamed(const QByteArray& dbmsName) const override { return dbmsName.startsWith("PostgreSQL"); }
 
     bool changesTablesInTransactions() const override { return true; }
+
+    // psqlODBC loses its connection on a prepared statement of some 8,000 parameters (their
+    // description from the server outgrows what it reads), so a statement carries half that.
+    int rowsPerInsert(int columns) const override { return std::clamp(4000 / std::max(columns, 1), 1, 1000); }
 
     std::span<const FaithfulRule> faithfulRules() const override {
         static const FaithfulRule rules[] = {

@@ -25,7 +25,6 @@ SQLPOINTER attribute(SQLULEN value) { return reinterpret_cast<SQLPOINTER>(value)
 OdbcBatchWriter::OdbcBatchWriter(std::shared_ptr<OdbcSession> session, const QString& table,
                                  std::vector<bool> bytes)
     : m_session(std::move(session)),
-      m_stmt(SQL_HANDLE_STMT, m_session->dbc.get()),
       m_bytes(std::move(bytes)),
       m_values(m_bytes.size()),
       m_sending(m_bytes.size()),
@@ -34,23 +33,33 @@ OdbcBatchWriter::OdbcBatchWriter(std::shared_ptr<OdbcSession> session, const QSt
     // to a call where a table has bytes.
     const bool hasBytes = std::find(m_bytes.begin(), m_bytes.end(), true) != m_bytes.end();
     m_oneRowAtATime = m_session->dialect && m_session->dialect->bindsBinaryArraysByFirstLength() && hasBytes;
-    SQLSetStmtAttr(m_stmt.get(), SQL_ATTR_QUERY_TIMEOUT,
-                   attribute(static_cast<SQLULEN>(m_session->commandTimeout)), 0);
-    QString text = QStringLiteral("INSERT INTO ") + quotedName(table) + QStringLiteral(" VALUES(");
+    m_insertInto = QStringLiteral("INSERT INTO ") + quotedName(table) + QStringLiteral(" VALUES");
+    m_rowMarkers = QStringLiteral("(");
     for (size_t column = 0; column < m_bytes.size(); ++column) {
-        text += column == 0 ? QStringLiteral("?") : QStringLiteral(", ?");
+        m_rowMarkers += column == 0 ? QStringLiteral("?") : QStringLiteral(", ?");
     }
-    text += QLatin1Char(')');
-    SqlString statement = toSql(text);
-    check(SQLPrepare(m_stmt.get(), sqlChars(statement), static_cast<SQLINTEGER>(statement.size())), m_stmt,
-          "SQLPrepare");
-    check(SQLSetStmtAttr(m_stmt.get(), SQL_ATTR_PARAM_BIND_TYPE, attribute(SQL_PARAM_BIND_BY_COLUMN), 0),
-          m_stmt, "SQLSetStmtAttr");
+    m_rowMarkers += QLatin1Char(')');
+    m_stmt = prepared(m_insertInto + m_rowMarkers);
     // A driver without parameter arrays gets one row to a call too.
     if (!SQL_SUCCEEDED(SQLSetStmtAttr(m_stmt.get(), SQL_ATTR_PARAMSET_SIZE, attribute(1), 0))) {
         m_oneRowAtATime = true;
     }
+    if (m_session->dialect && !m_oneRowAtATime) {
+        m_rowsPerInsert = m_session->dialect->rowsPerInsert(static_cast<int>(m_bytes.size()));
+    }
     m_session->batchWriters.insert(this);
+}
+
+Handle OdbcBatchWriter::prepared(const QString& text) const {
+    Handle stmt(SQL_HANDLE_STMT, m_session->dbc.get());
+    SQLSetStmtAttr(stmt.get(), SQL_ATTR_QUERY_TIMEOUT,
+                   attribute(static_cast<SQLULEN>(m_session->commandTimeout)), 0);
+    SqlString statement = toSql(text);
+    check(SQLPrepare(stmt.get(), sqlChars(statement), static_cast<SQLINTEGER>(statement.size())), stmt,
+          "SQLPrepare");
+    check(SQLSetStmtAttr(stmt.get(), SQL_ATTR_PARAM_BIND_TYPE, attribute(SQL_PARAM_BIND_BY_COLUMN), 0), stmt,
+          "SQLSetStmtAttr");
+    return stmt;
 }
 
 OdbcBatchWriter::~OdbcBatchWriter() {
@@ -69,6 +78,7 @@ OdbcBatchWriter::~OdbcBatchWriter() {
 
 void OdbcBatchWriter::release() noexcept {
     waitForSent();
+    m_manyRows.clear();
     m_stmt.reset();
     if (m_session) m_session->batchWriters.erase(this);
 }
@@ -173,11 +183,17 @@ void OdbcBatchWriter::send() {
         if (m_oneRowAtATime) {
             for (int row = 0; row < m_sendingRows; ++row) {
                 bindRow(row, 1);
-                execute();
+                execute(m_stmt);
+            }
+        } else if (m_rowsPerInsert > 1) {
+            const int statements = (m_sendingRows + m_rowsPerInsert - 1) / m_rowsPerInsert;
+            const int rowsEach = (m_sendingRows + statements - 1) / statements;
+            for (int row = 0; row < m_sendingRows; row += rowsEach) {
+                execute(boundRowsOfOneStatement(row, std::min(rowsEach, m_sendingRows - row)));
             }
         } else {
             bindRow(0, static_cast<SQLULEN>(m_sendingRows));
-            execute();
+            execute(m_stmt);
         }
         check(SQLEndTran(SQL_HANDLE_DBC, m_session->dbc.get(), SQL_COMMIT), m_session->dbc, "SQLEndTran");
         sent();
@@ -242,9 +258,42 @@ void OdbcBatchWriter::bindRow(int row, SQLULEN rows) {
     }
 }
 
-void OdbcBatchWriter::execute() {
-    check(SQLExecute(m_stmt.get()), m_stmt, "SQLExecute");
-    SQLFreeStmt(m_stmt.get(), SQL_CLOSE);
+// Each value its own parameter: the statement's rows are one set of parameters.
+const Handle& OdbcBatchWriter::boundRowsOfOneStatement(int row, int rows) {
+    auto found = m_manyRows.find(rows);
+    if (found == m_manyRows.end()) {
+        // Batches cut short by their size in bytes may each have a length of their own.
+        if (m_manyRows.size() >= 4) m_manyRows.clear();
+        QString text = m_insertInto + m_rowMarkers;
+        for (int more = 1; more < rows; ++more) text += QStringLiteral(", ") + m_rowMarkers;
+        found = m_manyRows.emplace(rows, prepared(text)).first;
+    }
+    const Handle& stmt = found->second;
+    check(SQLSetStmtAttr(stmt.get(), SQL_ATTR_PARAMSET_SIZE, attribute(1), 0), stmt, "SQLSetStmtAttr");
+    m_status.assign(1, SQL_PARAM_UNUSED);
+    SQLSetStmtAttr(stmt.get(), SQL_ATTR_PARAM_STATUS_PTR, m_status.data(), 0);
+    SQLSetStmtAttr(stmt.get(), SQL_ATTR_PARAMS_PROCESSED_PTR, &m_processed, 0);
+    const size_t columns = m_sending.size();
+    for (int r = 0; r < rows; ++r) {
+        for (size_t column = 0; column < columns; ++column) {
+            const bool bytes = m_bytes[column];
+            const SQLLEN width = m_widths[column];
+            const size_t at = static_cast<size_t>(row + r);
+            check(SQLBindParameter(stmt.get(), static_cast<SQLUSMALLINT>(r * columns + column + 1),
+                                   SQL_PARAM_INPUT, bytes ? SQL_C_BINARY : SQL_C_CHAR,
+                                   bytes ? SQL_LONGVARBINARY : SQL_VARCHAR,
+                                   static_cast<SQLULEN>(std::max<SQLLEN>(width - (bytes ? 0 : 1), 1)), 0,
+                                   m_buffers[column].data() + static_cast<size_t>(width) * at, width,
+                                   m_indicators[column].data() + at),
+                  stmt, "SQLBindParameter");
+        }
+    }
+    return stmt;
+}
+
+void OdbcBatchWriter::execute(const Handle& stmt) {
+    check(SQLExecute(stmt.get()), stmt, "SQLExecute");
+    SQLFreeStmt(stmt.get(), SQL_CLOSE);
     // A driver may say a row failed in its status only.
     for (const SQLUSMALLINT status : m_status) {
         if (status == SQL_PARAM_ERROR) throw DbError(QStringLiteral("A row of the batch was refused."));

@@ -4,6 +4,7 @@
 
 #include <exception>
 #include <future>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -18,7 +19,8 @@ struct OdbcSession;
 // column's values go to the driver as one array (column-wise binding, SQL_ATTR_PARAMSET_SIZE),
 // text as SQL_C_CHAR and bytes as SQL_C_BINARY, so the database converts the very texts
 // the literal INSERT would have quoted. A driver whose arrays cannot be trusted for some column
-// gets the same prepared statement once per row, in the same transaction.
+// gets the same prepared statement once per row, in the same transaction. Where the database
+// takes several rows to one INSERT, a batch goes as statements of that many rows instead.
 class OdbcBatchWriter : public BatchWriter {
 public:
     OdbcBatchWriter(std::shared_ptr<OdbcSession> session, const QString& table, std::vector<bool> bytes);
@@ -46,13 +48,23 @@ private:
     void waitForSent() noexcept;
     void fillBuffers();
     void bindRow(int row, SQLULEN rows);  // binds from this row on, rows of them
-    void execute();
+    // The statement of this many rows, prepared the first time, with the rows from this one
+    // on bound to it.
+    const Handle& boundRowsOfOneStatement(int row, int rows);
+    Handle prepared(const QString& text) const;
+    void execute(const Handle& stmt);
     void clear() noexcept;
 
     std::shared_ptr<OdbcSession> m_session;
     Handle m_stmt;
     std::vector<bool> m_bytes;  // per column: its values are bytes
     bool m_oneRowAtATime = false;
+    QString m_insertInto;  // "INSERT INTO "t" VALUES"
+    QString m_rowMarkers;  // "(?, ?, ?)"
+    // The most rows to one statement, and the statements of several rows by their rows: a
+    // batch goes in statements of one length and a last shorter one, each prepared once.
+    int m_rowsPerInsert = 1;
+    std::map<int, Handle> m_manyRows;
     // Per column, the rows' values end to end and each one's length (SQL_NULL_DATA for NULL):
     // kept without holding on to the caller's buffers, and without an allocation per value.
     struct ColumnValues {
