@@ -41,6 +41,8 @@ public:
     void logNotWritten(const QString& path, const QString& reason) override;
     // Ctrl+C was pressed: every table ends after the rows read so far are written.
     bool stopRequested() override;
+    // Nothing to let through, and Ctrl+C is a flag.
+    bool asksBetweenRowsFromAnyThread() const override { return true; }
 
     // A table the command named, with what became of it outside the copy.
     void record(const QString& table, TableResult::Status status) {

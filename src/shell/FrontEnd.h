@@ -89,6 +89,9 @@ public:
     virtual void letEventsThrough() {}
     // Asked between rows: the user wants the run to end after this row.
     virtual bool stopRequested() { return false; }
+    // letEventsThrough and stopRequested may be called by several jobs at once, with no lock:
+    // they are asked a few times a row, and a lock there costs jobs that copy at once.
+    virtual bool asksBetweenRowsFromAnyThread() const { return false; }
 };
 
 }  // namespace tw

@@ -31,6 +31,7 @@ public:
     void progressAtRest() override { m_inner.progressAtRest(); }
     void letEventsThrough() override { m_inner.letEventsThrough(); }
     bool stopRequested() override { return m_inner.stopRequested(); }
+    bool asksBetweenRowsFromAnyThread() const override { return m_inner.asksBetweenRowsFromAnyThread(); }
     void logNotWritten(const QString& path, const QString& reason) override {
         m_inner.logNotWritten(path, reason);
     }

@@ -30,6 +30,7 @@ void JobFrontEnd::nothingSelected(MissingSelection which) {
 }
 
 void JobFrontEnd::progress(const QString& table, qint64 rowsDone, qint64 rowsTotal) {
+    if (rowsDone > 1 && rowsDone % 64 != 0 && rowsDone != rowsTotal) return;
     locked(m_lock, [&] { m_shared.progress(table, rowsDone, rowsTotal); });
 }
 
@@ -62,11 +63,15 @@ void JobFrontEnd::progressAtRest() {
 }
 
 void JobFrontEnd::letEventsThrough() {
+    if (m_unlockedBetweenRows) return m_shared.letEventsThrough();
     locked(m_lock, [&] { m_shared.letEventsThrough(); });
 }
 
 bool JobFrontEnd::stopRequested() {
+    if (m_unlockedBetweenRows) return m_shared.stopRequested();
     return locked(m_lock, [&] { return m_shared.stopRequested(); });
 }
+
+bool JobFrontEnd::asksBetweenRowsFromAnyThread() const { return m_unlockedBetweenRows; }
 
 }  // namespace tw

@@ -7,11 +7,14 @@
 namespace tw {
 
 // One job's way to the front end that several jobs of a copy share: every call goes through
-// one lock, so the front end hears one thing at a time, in the order the jobs say it. Counts
-// the failures of its own job.
+// one lock, so the front end hears one thing at a time, in the order the jobs say it, except
+// the questions between rows where the front end takes them from any thread. A table's
+// progress goes on every 64th row, its first and its last, which is more than a front end
+// shows. Counts the failures of its own job.
 class JobFrontEnd : public FrontEnd {
 public:
-    JobFrontEnd(FrontEnd& shared, std::mutex& lock) : m_shared(shared), m_lock(lock) {}
+    JobFrontEnd(FrontEnd& shared, std::mutex& lock)
+        : m_shared(shared), m_lock(lock), m_unlockedBetweenRows(shared.asksBetweenRowsFromAnyThread()) {}
 
     int failures() const { return m_failures; }
 
@@ -29,10 +32,12 @@ public:
     void progressAtRest() override;
     void letEventsThrough() override;
     bool stopRequested() override;
+    bool asksBetweenRowsFromAnyThread() const override;
 
 private:
     FrontEnd& m_shared;
     std::mutex& m_lock;
+    const bool m_unlockedBetweenRows;
     int m_failures = 0;
 };
 

@@ -16,6 +16,7 @@
 #include "support/RecordingFrontEnd.h"
 #include "transfer/CopyEngine.h"
 #include "transfer/CopyVerifier.h"
+#include "transfer/JobFrontEnd.h"
 
 using namespace tw;
 
@@ -255,6 +256,15 @@ TEST(ParallelCopy, EachTableIsCopiedAsAloneWithItsQuestionFirstAndItsFailureItsO
 
 // Asked to stop, each table being copied ends once the rows read are written, and every selected
 // table not begun is named: alone and with several jobs.
+// A job tells the shared front end a table's first row, every 64th and its last.
+TEST(ParallelCopy, AJobPassesOnProgressAtItsFirstEvery64thAndLastRow) {
+    test::RecordingFrontEnd shared;
+    std::mutex lock;
+    JobFrontEnd job(shared, lock);
+    for (qint64 row = 1; row <= 130; ++row) job.progress("T", row, 130);
+    EXPECT_EQ(shared.rowsDone, QList<qint64>({1, 64, 128, 130}));
+}
+
 TEST(ParallelCopy, AStopEndsEachTableAfterItsRowsAndNamesTheTablesNotBegun) {
     struct StoppingFrontEnd : test::RecordingFrontEnd {
         QStringList notBegun;
