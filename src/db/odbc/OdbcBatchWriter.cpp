@@ -241,20 +241,30 @@ void OdbcBatchWriter::fillBuffers() {
     }
 }
 
+void OdbcBatchWriter::useParameterSets(const Handle& stmt, SQLULEN sets) {
+    check(SQLSetStmtAttr(stmt.get(), SQL_ATTR_PARAMSET_SIZE, attribute(sets), 0), stmt, "SQLSetStmtAttr");
+    m_status.assign(sets, SQL_PARAM_UNUSED);
+    SQLSetStmtAttr(stmt.get(), SQL_ATTR_PARAM_STATUS_PTR, m_status.data(), 0);
+    SQLSetStmtAttr(stmt.get(), SQL_ATTR_PARAMS_PROCESSED_PTR, &m_processed, 0);
+}
+
+// The column's value in this row as the statement's parameter; with several parameter sets,
+// the rows after it follow in the column's array.
+void OdbcBatchWriter::bindValue(const Handle& stmt, int parameter, size_t column, int row) {
+    const bool bytes = m_bytes[column];
+    const SQLLEN width = m_widths[column];
+    check(SQLBindParameter(stmt.get(), static_cast<SQLUSMALLINT>(parameter), SQL_PARAM_INPUT,
+                           bytes ? SQL_C_BINARY : SQL_C_CHAR, bytes ? SQL_LONGVARBINARY : SQL_VARCHAR,
+                           static_cast<SQLULEN>(std::max<SQLLEN>(width - (bytes ? 0 : 1), 1)), 0,
+                           m_buffers[column].data() + static_cast<size_t>(width) * row, width,
+                           m_indicators[column].data() + row),
+          stmt, "SQLBindParameter");
+}
+
 void OdbcBatchWriter::bindRow(int row, SQLULEN rows) {
-    check(SQLSetStmtAttr(m_stmt.get(), SQL_ATTR_PARAMSET_SIZE, attribute(rows), 0), m_stmt, "SQLSetStmtAttr");
-    m_status.assign(rows, SQL_PARAM_UNUSED);
-    SQLSetStmtAttr(m_stmt.get(), SQL_ATTR_PARAM_STATUS_PTR, m_status.data(), 0);
-    SQLSetStmtAttr(m_stmt.get(), SQL_ATTR_PARAMS_PROCESSED_PTR, &m_processed, 0);
+    useParameterSets(m_stmt, rows);
     for (size_t column = 0; column < m_sending.size(); ++column) {
-        const bool bytes = m_bytes[column];
-        const SQLLEN width = m_widths[column];
-        check(SQLBindParameter(m_stmt.get(), static_cast<SQLUSMALLINT>(column + 1), SQL_PARAM_INPUT,
-                               bytes ? SQL_C_BINARY : SQL_C_CHAR, bytes ? SQL_LONGVARBINARY : SQL_VARCHAR,
-                               static_cast<SQLULEN>(std::max<SQLLEN>(width - (bytes ? 0 : 1), 1)), 0,
-                               m_buffers[column].data() + static_cast<size_t>(width) * row, width,
-                               m_indicators[column].data() + row),
-              m_stmt, "SQLBindParameter");
+        bindValue(m_stmt, static_cast<int>(column + 1), column, row);
     }
 }
 
@@ -269,23 +279,11 @@ const Handle& OdbcBatchWriter::boundRowsOfOneStatement(int row, int rows) {
         found = m_manyRows.emplace(rows, prepared(text)).first;
     }
     const Handle& stmt = found->second;
-    check(SQLSetStmtAttr(stmt.get(), SQL_ATTR_PARAMSET_SIZE, attribute(1), 0), stmt, "SQLSetStmtAttr");
-    m_status.assign(1, SQL_PARAM_UNUSED);
-    SQLSetStmtAttr(stmt.get(), SQL_ATTR_PARAM_STATUS_PTR, m_status.data(), 0);
-    SQLSetStmtAttr(stmt.get(), SQL_ATTR_PARAMS_PROCESSED_PTR, &m_processed, 0);
+    useParameterSets(stmt, 1);
     const size_t columns = m_sending.size();
     for (int r = 0; r < rows; ++r) {
         for (size_t column = 0; column < columns; ++column) {
-            const bool bytes = m_bytes[column];
-            const SQLLEN width = m_widths[column];
-            const size_t at = static_cast<size_t>(row + r);
-            check(SQLBindParameter(stmt.get(), static_cast<SQLUSMALLINT>(r * columns + column + 1),
-                                   SQL_PARAM_INPUT, bytes ? SQL_C_BINARY : SQL_C_CHAR,
-                                   bytes ? SQL_LONGVARBINARY : SQL_VARCHAR,
-                                   static_cast<SQLULEN>(std::max<SQLLEN>(width - (bytes ? 0 : 1), 1)), 0,
-                                   m_buffers[column].data() + static_cast<size_t>(width) * at, width,
-                                   m_indicators[column].data() + at),
-                  stmt, "SQLBindParameter");
+            bindValue(stmt, static_cast<int>(r * columns + column + 1), column, row + r);
         }
     }
     return stmt;

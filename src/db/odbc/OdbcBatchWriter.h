@@ -47,6 +47,8 @@ private:
     void sent() noexcept;  // the sent rows' room, emptied for the next batch
     void waitForSent() noexcept;
     void fillBuffers();
+    void useParameterSets(const Handle& stmt, SQLULEN sets);
+    void bindValue(const Handle& stmt, int parameter, size_t column, int row);
     void bindRow(int row, SQLULEN rows);  // binds from this row on, rows of them
     // The statement of this many rows, prepared the first time, with the rows from this one
     // on bound to it.
