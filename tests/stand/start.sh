@@ -64,7 +64,7 @@ Database=$stand/sqlany2.db
 Timeout=10000
 
 [tw_sqlany_large]
-Description=SQL Anywhere side for values of tens of megabytes, whose free pages nobody else meets
+Description=SQL Anywhere side for values of tens of megabytes and wide tables, whose free pages nobody else meets
 Driver=$TW_SQLITE_DRIVER_NAME
 Database=$stand/large.db
 Timeout=10000
