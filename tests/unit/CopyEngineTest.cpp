@@ -254,8 +254,6 @@ TEST(ParallelCopy, EachTableIsCopiedAsAloneWithItsQuestionFirstAndItsFailureItsO
     EXPECT_EQ(log.count("close"), 8);
 }
 
-// Asked to stop, each table being copied ends once the rows read are written, and every selected
-// table not begun is named: alone and with several jobs.
 // A job tells the shared front end a table's first row, every 64th and its last.
 TEST(ParallelCopy, AJobPassesOnProgressAtItsFirstEvery64thAndLastRow) {
     test::RecordingFrontEnd shared;
@@ -265,6 +263,8 @@ TEST(ParallelCopy, AJobPassesOnProgressAtItsFirstEvery64thAndLastRow) {
     EXPECT_EQ(shared.rowsDone, QList<qint64>({1, 64, 128, 130}));
 }
 
+// Asked to stop, each table being copied ends once the rows read are written, and every selected
+// table not begun is named: alone and with several jobs.
 TEST(ParallelCopy, AStopEndsEachTableAfterItsRowsAndNamesTheTablesNotBegun) {
     struct StoppingFrontEnd : test::RecordingFrontEnd {
         QStringList notBegun;
