@@ -16,12 +16,4 @@ bool DbError::outOfRoom() const {
     return false;
 }
 
-bool DbError::refusedOnlyThisStatement() const {
-    if (connectionLost() || outOfRoom()) return false;
-    for (const char* cls : {"57", "40", "HYT"}) {
-        if (sqlState().startsWith(QLatin1String(cls))) return false;
-    }
-    return true;
-}
-
 }  // namespace tw

@@ -18,11 +18,6 @@ public:
     // The database has no room for more: SQLSTATE class 53, or a full disk in the driver's words.
     // Nothing more can be written to it until someone makes room.
     bool outOfRoom() const;
-    // The database refused this statement for what it holds (a value, a key, a constraint): the
-    // next statement may well succeed. Not so when the connection is lost, the database is out
-    // of room (SQLSTATE class 53, or a full disk in the driver's words), it gave up waiting
-    // (HYT00, HYT01, class 57) or undid the work (class 40).
-    bool refusedOnlyThisStatement() const;
 
 private:
     bool m_connectionLost = false;

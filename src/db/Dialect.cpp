@@ -1,7 +1,10 @@
 #include "db/Dialect.h"
 
+#include <algorithm>
+
 #include "db/Connection.h"
 #include "db/Datatype.h"
+#include "db/DbError.h"
 #include "db/SqlText.h"
 
 namespace tw {
@@ -80,6 +83,15 @@ std::optional<ColumnType> Dialect::faithfulType(const ColumnShape& column) const
         return ColumnType{text, kindOf(sort)};
     }
     return std::nullopt;
+}
+
+bool Dialect::refusesOnlyTheRow(const DbError& failure) const {
+    if (failure.connectionLost() || failure.outOfRoom()) return false;
+    const QString& state = failure.sqlState();
+    if (state.startsWith(QLatin1String("22")) || state.startsWith(QLatin1String("23"))) return true;
+    const std::span<const int> codes = rowRefusalCodes();
+    return failure.nativeError() != 0 &&
+           std::find(codes.begin(), codes.end(), failure.nativeError()) != codes.end();
 }
 
 const Dialect& DialectFor(const Connection* connection, const Dialect& side) {

@@ -13,6 +13,7 @@
 namespace tw {
 
 class Connection;
+class DbError;
 
 // What a created column holds, as its type decides how its values are written and compared:
 // exact numbers by value, binary as bytes, floating point by value, logical values as true or
@@ -74,6 +75,14 @@ public:
     // swaps its new table in at once.
     virtual bool changesTablesInTransactions() const { return false; }
 
+    // The database refused a row's statement for the row's own values (a value it cannot take,
+    // a key or a constraint the row breaks): the next row may well go in. That is a data
+    // exception or an integrity constraint violation (SQLSTATE classes 22 and 23), or one of the
+    // product's own codes for those where its driver says only HY000. Anything else (a lost
+    // connection, a busy or locked database, a full disk, a read-only one, a failure nobody
+    // foresaw) is no row's fault: the rows after it would meet it too.
+    bool refusesOnlyTheRow(const DbError& failure) const;
+
     // The database runs inside the program, in the driver: a batch costs the program's own
     // processor time, so sending it while the next is read gains nothing.
     virtual bool writesInThisProcess() const { return false; }
@@ -101,6 +110,8 @@ protected:
         const char* beyond = nullptr;
     };
     virtual std::span<const FaithfulRule> faithfulRules() const = 0;
+    // The product's native error codes that refuse a row for its own values.
+    virtual std::span<const int> rowRefusalCodes() const { return {}; }
 
     // One row of a type table: the first row one of whose words the lower-cased ADO type name
     // holds gives the type.

@@ -418,21 +418,26 @@ private:
         return true;
     }
 
-    // Sends one row's statement. A failure that is not the row's own (a lost connection, a full
-    // database, one nobody foresaw) means the table cannot be whole; lost says that no further
-    // row can be written either (the connection is gone, or the database is full).
+    // Sends one row's statement. A failure that is not the row's own (a lost connection, a busy,
+    // locked or full database, one nobody foresaw) means the table cannot be whole, and ends its
+    // rows with this one report: every row after it would meet the same.
     template <typename Send>
-    void sendRow(Send&& sendIt, bool& lost) {
+    void sendRow(Send&& sendIt, bool& ended) {
         try {
             sendIt();
         } catch (const DbError& failure) {
-            lost = failure.connectionLost() || failure.outOfRoom();
-            if (!failure.refusedOnlyThisStatement()) m_complete = false;
+            ended = !targetDialect().refusesOnlyTheRow(failure);
+            if (ended) m_complete = false;
             throw;
         } catch (...) {
+            ended = true;
             m_complete = false;
             throw;
         }
+    }
+
+    const Dialect& targetDialect() const {
+        return DialectFor(m_target.get(), m_profile.destination->dialect);
     }
 
     // A failure that no step foresaw ends the table's copy with one report naming the table:
@@ -618,15 +623,15 @@ private:
                     moveNext(rows);
                     continue;
                 }
-                bool lost = false;
+                bool ended = false;
                 const bool written = m_proc.step(tail(260), [&] {
                     sendRow(
                         [&] { send(insert.utf8(), insert.parameters(), [&] { return insert.sentUtf8(); }); },
-                        lost);
+                        ended);
                 });
                 ++(written ? m_outcome.rowsWritten : m_outcome.rowsFailed);
                 // Nothing more can be written to this table: one report, not one for every row left.
-                if (lost) break;
+                if (ended) break;
                 moveNext(rows);
             }
         } catch (...) {
@@ -768,7 +773,7 @@ private:
         for (qint64 i = 0; i < count; ++i) {
             m_proc.setRow(batch.firstRow + i);
             m_replaying = batch.statement(i);
-            bool lost = false;
+            bool ended = false;
             const bool written = m_proc.step(tail(260), [&] {
                 sendRow(
                     [&] {
@@ -777,10 +782,10 @@ private:
                         send(m_replaying, bound ? sent->second.parameters : std::vector<BoundValue>(),
                              [&] { return sent->second.text; });
                     },
-                    lost);
+                    ended);
             });
             ++(written ? m_outcome.rowsWritten : m_outcome.rowsFailed);
-            if (lost) {
+            if (ended) {
                 m_outcome.rowsFailed += count - i - 1;  // read, and never to be written
                 return false;
             }

@@ -259,7 +259,7 @@ void TransferTest::aRejectedRowCostsOnlyThatRow() {
     rig.source("T", table({{"1", "a"}, {"2", "too long"}, {"3", "c"}}));
     TransferRig::select(rig.oracle, {"T"});
     rig.connections.onExecute = [](const QString& statement) {
-        if (statement.contains("too long")) throw DbError("[22001] string data, right truncated");
+        if (statement.contains("too long")) throw DbError("[22001] string data, right truncated", "22001");
     };
     rig.tables->PushButton4_Click();
     QCOMPARE(errorLines(rig.dialogs, "Form2.PushButton4_Click"), QList<int>({268}));

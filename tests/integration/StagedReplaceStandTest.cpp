@@ -259,3 +259,38 @@ TEST_F(StagedReplaceStand, AFullTargetLeavesTheOldTable) {
     EXPECT_TRUE(tableOf(full)["oldTableKept"].toBool());
     EXPECT_EQ(holding(*sqliteFile(out + "/full.db")), kOld);
 }
+
+// Another connection takes the SQL Anywhere side's write lock while the program writes the new
+// rows, and keeps it longer than the data source waits: no row is to blame, so the table ends
+// with one report and the old one stays.
+class BusyTarget : public StagedReplaceStand {
+protected:
+    BusyTarget() { useOwnDataSource("tw_sqlany_busy"); }
+};
+
+TEST_F(BusyTarget, EndsTheTableAndKeepsTheOldOne) {
+    fill(*m_sqlany, false, 3, "old row ");
+    m_oldRows = contentsOf(*m_sqlany);
+    fill(*m_oracle, true, 50000, "new row ");
+    const auto program = start({"copy", "--to", "sqlanywhere", "--overwrite", "yes", "--json", m_table});
+    ASSERT_FALSE(waitForStagedRows(*program, 1, 100).isEmpty());
+    QElapsedTimer clock;
+    clock.start();
+    bool locked = false;
+    while (!locked && clock.elapsed() < 10000) {
+        try {
+            m_sqlany->execute("BEGIN EXCLUSIVE");
+            locked = true;
+        } catch (const std::exception&) {
+            // the program is between BEGIN and COMMIT of a row
+        }
+    }
+    ASSERT_TRUE(locked);
+    program->waitForFinished(2000);
+    m_sqlany->execute("ROLLBACK");
+    const test::ProgramRun busy = test::endOf(*program);
+    EXPECT_EQ(busy.exitCode, 1) << busy.err.toStdString();
+    EXPECT_EQ(busy.err.count("database is locked"), 1) << busy.err.toStdString();
+    EXPECT_TRUE(tableOf(busy)["oldTableKept"].toBool()) << busy.out.toStdString();
+    EXPECT_EQ(holding(*m_sqlany), kOld);
+}

@@ -46,7 +46,7 @@ tw_pg_setup_oracle_user "$stand" "$port" tw_catalogue tiger
 tw_pg_setup_oracle_user "$stand" "$port" tw_empty tiger
 
 tw_write_odbcinst "$stand"
-for db in sqlany sqlany2 large replace parallel fast durable bench; do
+for db in sqlany sqlany2 large replace busy parallel fast durable bench; do
     tw_sqlite_create "$stand/$db.db"
 done
 
@@ -74,6 +74,12 @@ Description=SQL Anywhere side for replaces of many rows, whose free pages nobody
 Driver=$TW_SQLITE_DRIVER_NAME
 Database=$stand/replace.db
 Timeout=10000
+
+[tw_sqlany_busy]
+Description=SQL Anywhere side whose write lock a test holds while the program writes: the program waits a tenth of a second for it
+Driver=$TW_SQLITE_DRIVER_NAME
+Database=$stand/busy.db
+Timeout=100
 
 [tw_sqlany_parallel]
 Description=SQL Anywhere side for copies of many tables at once, whose free pages nobody else meets

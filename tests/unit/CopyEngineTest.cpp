@@ -166,7 +166,8 @@ TEST(CopyEngine, IntoOracleAValueTooLongForALiteralTravelsAsAParameter) {
         rig.connections.dialect = &oracleDialect();
         rig.connections.offersBatches = true;
         rig.connections.onExecute = [](const QString& statement) {
-            if (statement.startsWith("batch")) throw DbError("ORA-00001: unique constraint violated");
+            if (statement.startsWith("batch"))
+                throw DbError("ORA-00001: unique constraint violated", "HY000", 1);
         };
         rig.run(batchRows);
 

@@ -58,9 +58,9 @@ struct ReplaceRig {
 };
 
 // Fails the INSERT of row 2 as the database would.
-std::function<void(const QString&)> failsRowTwo(const char* message, const char* sqlState) {
+std::function<void(const QString&)> failsRowTwo(const char* message, const char* sqlState, int native = 0) {
     return [=](const QString& statement) {
-        if (statement.contains("'2'")) throw DbError(message, sqlState);
+        if (statement.contains("'2'")) throw DbError(message, sqlState, native);
     };
 }
 
@@ -78,10 +78,13 @@ TEST(StagedReplace, OnlyACopyOfEveryRowTakesTheOldTablesPlace) {
     } cases[] = {
         {"every row", nullptr, 0, true, 3},
         {"a refused row", failsRowTwo("bad value", "22018"), 0, true, 2},
-        {"SQLite's refused row", failsRowTwo("[SQLite]NOT NULL constraint failed (19)", "HY000"), 0, true, 2},
+        {"a row refused by its native code", failsRowTwo("Column 'b' cannot be NULL", "HY000", -195), 0, true,
+         2},
         {"a lost connection", failsRowTwo("gone", "08S01"), 0, false, 1},
         {"a full disk", failsRowTwo("[SQLite]database or disk is full (13)", "HY000"), 0, false, 1},
         {"a full server", failsRowTwo("could not extend file", "53100"), 0, false, 1},
+        {"a busy database", failsRowTwo("database is locked (5)", "HY000", 5), 0, false, 1},
+        {"a failure of no known kind", failsRowTwo("something went wrong", "HY000", -1), 0, false, 1},
         {"a stop after row 1", nullptr, 1, false, 1},
     };
     for (const auto& c : cases) {

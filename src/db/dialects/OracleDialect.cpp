@@ -36,6 +36,14 @@ public:
         return rules;
     }
 
+    // ORA- errors about a row's values, for drivers that give them without an SQLSTATE of class
+    // 22 or 23: unique key, NULL into NOT NULL, too many digits, value too large, invalid number,
+    // dates that do not exist or do not match their format, check and foreign-key constraints.
+    std::span<const int> rowRefusalCodes() const override {
+        static const int codes[] = {1,    1400, 1407, 1401, 1438, 1461, 1722, 1830, 1839,
+                                    1840, 1841, 1843, 1847, 1858, 1861, 2290, 2291, 12899};
+        return codes;
+    }
     // Values travel as text ('12.5', '2024-01-02 10:11:12.5'); the session reads them by its
     // NLS settings, which follow the client's NLS_LANG: under a German one every decimal would
     // be refused, and dates are read by the language's own format.

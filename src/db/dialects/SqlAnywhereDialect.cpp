@@ -37,6 +37,14 @@ public:
         return rules;
     }
 
+    // SQLCODEs about a row's values: cannot convert, out of range, key not unique, no primary
+    // value for a foreign key, NULL into NOT NULL, index not unique, invalid value, string
+    // truncated.
+    std::span<const int> rowRefusalCodes() const override {
+        static const int codes[] = {-157, -158, -193, -194, -195, -196, -209, -638};
+        return codes;
+    }
+
     void appendBinaryLiteral(QByteArray& out, const QByteArray& bytes) const override {
         out += "0x" + bytes.toHex().toUpper();
     }

@@ -57,6 +57,14 @@ public:
     // Two threads of one process at SQLite wait for each other on its one lock for memory.
     bool writesInThisProcess() const override { return true; }
 
+    // The driver says HY000 for every failure, with SQLite's result code: SQLITE_TOOBIG,
+    // SQLITE_CONSTRAINT and SQLITE_MISMATCH are the row's own; SQLITE_BUSY and SQLITE_LOCKED
+    // (another process holds the database) are not.
+    std::span<const int> rowRefusalCodes() const override {
+        static const int codes[] = {18, 19, 20};
+        return codes;
+    }
+
     // Debian's SQLite ODBC driver.
     bool bindsBinaryArraysByFirstLength() const override { return true; }
     QString ownTablesPrefix() const override { return QStringLiteral("sqlite_"); }
