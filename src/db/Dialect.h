@@ -46,6 +46,9 @@ public:
     // Bytes (never none) in the product's own binary literal, so that a column of bytes
     // receives the very bytes.
     virtual void appendBinaryLiteral(QByteArray& out, const QByteArray& bytes) const = 0;
+    // What two table names share when the product takes them for one table, quoted as the
+    // program quotes them: the name itself where quoted names tell case apart.
+    virtual QString sameTableKey(const QString& name) const { return name; }
     // The statement that gives a table a new name; by default ALTER TABLE … RENAME TO ….
     virtual QString renameSql(const QString& oldName, const QString& newName) const;
     // The type a copy gives a column of the source's ADO type, and how its CREATE TABLE ends.

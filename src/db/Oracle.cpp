@@ -2,7 +2,7 @@
 
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
-#include "db/StagingName.h"
+#include "db/StagingRecords.h"
 #include "shell/TableList.h"
 
 namespace tw {
@@ -60,7 +60,11 @@ void LoadOracleTables(TableList& list, ConnectionFactory& factory, const Connect
                       const std::function<void()>& processEvents) {
     const std::unique_ptr<Connection> connection = factory.create();
     connection->setCursorLocation(CursorLocation::Client);
-    connection->open(OracleConnectionTarget(values));
+    const ConnectionTarget target = OracleConnectionTarget(values);
+    connection->open(target);
+    // A copy's staging table is no table of the user's; a table merely named like one is.
+    const StagingRecords records;
+    const QString database = StagingRecords::databaseOf(target);
     const std::unique_ptr<Recordset> tables =
         connection->openRecordset(QStringLiteral("SELECT table_name FROM user_tables"));
     list.clear();
@@ -69,9 +73,8 @@ void LoadOracleTables(TableList& list, ConnectionFactory& factory, const Connect
     // instead of failing it.
     for (qint64 row = 1; row <= count && !tables->eof(); ++row) {
         processEvents();
-        // A replace's staging table is no table of the user's.
         const QString name = tables->field(0).value.toString();
-        if (!isStagingTable(name)) list.addItem(name);
+        if (!records.isCopysTable(database, name)) list.addItem(name);
         tables->moveNext();
     }
     tables->close();

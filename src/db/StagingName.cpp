@@ -4,12 +4,16 @@
 #include <QCryptographicHash>
 #include <QRegularExpression>
 #include <QSysInfo>
+#include <mutex>
+#include <set>
 
 namespace tw {
 
 namespace {
 
 const QString kMarker = QStringLiteral("~tw-stage-");
+// Hex digits of the digest that tells apart two names cut to the same start.
+constexpr int kDigestDigits = 8;
 
 // The name cut to at most the bytes given, never in the middle of a character.
 QString cutToBytes(const QString& name, qsizetype bytes) {
@@ -20,11 +24,28 @@ QString cutToBytes(const QString& name, qsizetype bytes) {
     return cut;
 }
 
-// As much of the table's name as leaves room for the rest of the staging name.
+QString digestOf(const QString& text, int digits) {
+    return QString::fromLatin1(
+        QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha256).toHex().left(digits));
+}
+
+// The table's part of its staging name: the whole name where it fits, else as much of its
+// start as leaves room for "~" and a digest of the whole name, so that two names that share
+// their start never share a staging name.
 QString tablePartFor(const QString& table, const QString& host, qint64 pid, int limitBytes) {
     if (limitBytes <= 0) return table;
-    const qsizetype rest = StagingName{QString(), host, pid}.text().toUtf8().size();
-    return cutToBytes(table, std::max<qsizetype>(limitBytes - rest, 0));
+    const qsizetype room = limitBytes - StagingName{QString(), host, pid}.text().toUtf8().size();
+    if (table.toUtf8().size() <= room) return table;
+    const QString digest = digestOf(table, kDigestDigits);
+    if (room <= kDigestDigits) return digest.left(std::max<qsizetype>(room, 0));
+    return cutToBytes(table, room - kDigestDigits - 1) + QLatin1Char('~') + digest;
+}
+
+// The staging names this process fills now, with the table each is for.
+std::mutex claimedLock;
+std::set<QString>& claimedNames() {
+    static std::set<QString> names;
+    return names;
 }
 
 }  // namespace
@@ -34,8 +55,12 @@ QString StagingName::text() const {
 }
 
 QString StagingName::thisHost() {
-    const QByteArray name = QSysInfo::machineHostName().toUtf8();
-    return QString::fromLatin1(QCryptographicHash::hash(name, QCryptographicHash::Sha256).toHex().left(4));
+    // The machine's own id and its host name: two machines must not share this in practice, and
+    // host names are often alike ("localhost"), and containers made from one image share the
+    // id: both together tell machines apart in practice.
+    const QString name = QString::fromLatin1(QSysInfo::machineUniqueId().toHex()) + QLatin1Char('/') +
+                         QSysInfo::machineHostName();
+    return digestOf(name, kHostDigits);
 }
 
 StagingName StagingName::forTable(const QString& table, int limitBytes) {
@@ -45,7 +70,8 @@ StagingName StagingName::forTable(const QString& table, int limitBytes) {
 }
 
 std::optional<StagingName> StagingName::parse(const QString& name) {
-    static const QRegularExpression tail(QStringLiteral("~tw-stage-([0-9a-f]{4})-([0-9]+)$"));
+    static const QRegularExpression tail(
+        QStringLiteral("~tw-stage-([0-9a-f]{%1})-([1-9][0-9]{0,9})$").arg(kHostDigits));
     const QRegularExpressionMatch match = tail.match(name);
     if (!match.hasMatch()) return std::nullopt;
     return StagingName{name.left(match.capturedStart()), match.captured(1), match.captured(2).toLongLong()};
@@ -54,6 +80,21 @@ std::optional<StagingName> StagingName::parse(const QString& name) {
 bool StagingName::isFor(const QString& name, const QString& table, int limitBytes) {
     const std::optional<StagingName> staging = parse(name);
     return staging && staging->tablePart == tablePartFor(table, staging->host, staging->pid, limitBytes);
+}
+
+bool StagingName::claim(const QString& name) {
+    const std::lock_guard<std::mutex> lock(claimedLock);
+    return claimedNames().insert(name).second;
+}
+
+void StagingName::release(const QString& name) {
+    const std::lock_guard<std::mutex> lock(claimedLock);
+    claimedNames().erase(name);
+}
+
+bool StagingName::claimedHere(const QString& name) {
+    const std::lock_guard<std::mutex> lock(claimedLock);
+    return claimedNames().count(name) > 0;
 }
 
 }  // namespace tw

@@ -5,13 +5,16 @@
 
 namespace tw {
 
-// The table a replace fills before it takes the old table's place: the table's name (cut to
-// fit the database's limit) with "~tw-stage-", the machine and the process of the copy after
-// it, so that a person recognises it, no user's table is named so, and two copies at once never
-// share one.
+// The table a copy fills before it takes the table's own name: the table's name (where it
+// does not fit the database's limit, its start and a digest of all of it) with "~tw-stage-",
+// the machine and the process of the copy after it, so that a person recognises it, two tables
+// never share one, and two copies at once never share one. A name alone never shows that the
+// program made a table: see StagingRecords.
 struct StagingName {
-    QString tablePart;  // the table's name, or as much of it as fits
-    QString host;       // four hex digits naming the machine
+    static constexpr int kHostDigits = 10;
+
+    QString tablePart;  // the table's name, or its start and a digest of it
+    QString host;       // hex digits naming the machine
     qint64 pid = 0;
 
     QString text() const;
@@ -21,11 +24,14 @@ struct StagingName {
     static std::optional<StagingName> parse(const QString& name);
     // Whether the name is a staging name for the table (made under the same limit).
     static bool isFor(const QString& name, const QString& table, int limitBytes);
-    // This machine's four hex digits.
+    // This machine's hex digits.
     static QString thisHost();
-};
 
-// Whether a listed name is a staging table rather than a user's table.
-inline bool isStagingTable(const QString& name) { return StagingName::parse(name).has_value(); }
+    // The staging names this process is filling now. claim is false when the name is being
+    // filled already; a name of this process that is not claimed is no copy's any more.
+    static bool claim(const QString& name);
+    static void release(const QString& name);
+    static bool claimedHere(const QString& name);
+};
 
 }  // namespace tw

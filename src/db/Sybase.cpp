@@ -1,7 +1,7 @@
 #include "db/Sybase.h"
 
 #include "db/Connection.h"
-#include "db/StagingName.h"
+#include "db/StagingRecords.h"
 #include "shell/TableList.h"
 
 namespace tw {
@@ -25,14 +25,19 @@ void LoadSybaseTables(TableList& list, ConnectionFactory& factory, const Connect
                       const std::function<void()>& processEvents) {
     const std::unique_ptr<Connection> connection = factory.create();
     connection->setProvider(kOdbcProvider);
-    connection->open(SybaseConnectionTarget(values));
+    const ConnectionTarget target = SybaseConnectionTarget(values);
+    connection->open(target);
+    // A copy's staging table is no table of the user's; a table merely named like one is.
+    const StagingRecords records;
+    const QString database = StagingRecords::databaseOf(target);
     std::unique_ptr<Recordset> tables = connection->openSchema(kSchemaTables);
     list.clear();
     for (; !tables->eof(); tables->moveNext()) {
         if (tables->field(QStringLiteral("TABLE_TYPE")).value.toString() != QLatin1String("TABLE")) continue;
         processEvents();
         const QString name = tables->field(QStringLiteral("TABLE_NAME")).value.toString();
-        if (!name.toUpper().contains(QLatin1String("SYS")) && !isStagingTable(name)) list.addItem(name);
+        if (!name.toUpper().contains(QLatin1String("SYS")) && !records.isCopysTable(database, name))
+            list.addItem(name);
     }
     tables->close();
     tables.reset();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 #include "shell/TableVerification.h"
@@ -79,6 +80,9 @@ public:
     virtual void tableNotBegun(const QString& /*table*/) {}
     // A delete or a rename the database did.
     virtual void tableDropped(const QString& /*table*/) {}
+    // What a copy that ended before it finished had left for the table, taken away before the
+    // table was copied again: "NAME (made by process PID at WHEN)".
+    virtual void leftoverRemoved(const QString& /*table*/, const QString& /*leftover*/) {}
     virtual void tableRenamed(const QString& /*oldName*/, const QString& /*newName*/) {}
     // The transfer log cannot be written, and why; said once a run. The work goes on without it.
     virtual void logNotWritten(const QString& /*path*/, const QString& /*reason*/) {}

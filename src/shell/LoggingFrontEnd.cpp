@@ -62,6 +62,12 @@ void LoggingFrontEnd::tableNotBegun(const QString& table) {
     m_inner.tableNotBegun(table);
 }
 
+void LoggingFrontEnd::leftoverRemoved(const QString& table, const QString& leftover) {
+    write(QStringLiteral("%1: removed %2, left by a copy that ended before it finished")
+              .arg(visibleText(table), visibleText(leftover)));
+    m_inner.leftoverRemoved(table, leftover);
+}
+
 void LoggingFrontEnd::tableDropped(const QString& table) {
     write(QStringLiteral("%1: deleted").arg(visibleText(table)));
     m_inner.tableDropped(table);

@@ -15,13 +15,12 @@
 #include "db/DbError.h"
 #include "db/RequiredConnection.h"
 #include "db/SqlText.h"
-#include "db/StagingName.h"
 #include "shell/FrontEnd.h"
 #include "shell/ListHelpers.h"
 #include "shell/Procedure.h"
-#include "shell/ProcessRuns.h"
 #include "shell/TableList.h"
 #include "transfer/JobFrontEnd.h"
+#include "transfer/StagingTables.h"
 #include "transfer/TablePlan.h"
 
 namespace tw {
@@ -35,6 +34,7 @@ struct TableToCopy {
     QString tableName;
     QString sourceName;
     Consent consent = Consent::NotAsked;
+    QString sameTableAs;  // the table of the run the target would take this one for
 };
 
 // The tables of a parallel copy, handed out in the list's order to whichever job is free.
@@ -42,6 +42,17 @@ class TableQueue {
 public:
     explicit TableQueue(std::vector<TableToCopy> tables) : m_tables(std::move(tables)) {}
     int size() const { return static_cast<int>(m_tables.size()); }
+    // The next table, in the list's order; one that the target, as the job's connection speaks
+    // it, would take for a table handed out before names that table.
+    std::optional<TableToCopy> take(const Dialect& target) {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_next >= m_tables.size()) return std::nullopt;
+        TableToCopy table = m_tables[m_next++];
+        const auto [first, isFirst] =
+            m_firstByKey.emplace(target.sameTableKey(table.sourceName), table.sourceName);
+        if (!isFirst && first->second != table.sourceName) table.sameTableAs = first->second;
+        return table;
+    }
     std::optional<TableToCopy> take() {
         const std::lock_guard<std::mutex> lock(m_mutex);
         if (m_next >= m_tables.size()) return std::nullopt;
@@ -52,6 +63,7 @@ private:
     std::mutex m_mutex;
     std::vector<TableToCopy> m_tables;
     size_t m_next = 0;
+    std::map<QString, QString> m_firstByKey;
 };
 
 class Transfer {
@@ -65,7 +77,8 @@ public:
           m_front(front),
           m_observer(observer),
           m_listLock(listLock),
-          m_proc(front, profile.procedure) {
+          m_proc(front, profile.procedure),
+          m_staging(StagingRecords::databaseOf(profile.destination->target(job.values))) {
         m_proc.showStatement([this] { return statementComposed(); }, profile.failuresQuoteStatement);
         m_proc.offerStop();
     }
@@ -88,8 +101,10 @@ public:
                             [&] { m_front.nothingSelected(m_profile.nothingCurrent); });
                 return tables;
             }
+            findSameTables();
             const int stoppedAt = forEachSelected([&](int index) {
                 TableToCopy table = nameTable(index);
+                if (refusedAsSameTable(table.sourceName)) return;
                 table.consent = askToReplace(table.tableName);
                 if (table.consent != Consent::Keep) tables.push_back(table);
             });
@@ -107,9 +122,13 @@ public:
     void runJob(TableQueue& queue, const std::function<int()>& failuresSoFar) {
         try {
             makeAndOpenConnections();
-            for (std::optional<TableToCopy> table; !stopping() && (table = queue.take());) {
+            for (std::optional<TableToCopy> table; !stopping() && (table = queue.take(targetDialect()));) {
                 const int failuresBefore = failuresSoFar();
                 m_proc.setTable(table->sourceName);
+                if (!table->sameTableAs.isEmpty()) {
+                    refuseSameTable(table->sourceName, table->sameTableAs);
+                    continue;
+                }
                 copyTableAs(table->tableName, table->sourceName, table->consent);
                 if (failuresSoFar() != failuresBefore && !stopping()) {
                     closeQuietly();
@@ -133,6 +152,7 @@ private:
         }
         m_proc.step(m_profile.busyLine, [&] { m_front.busy(true); });
         openConnections();
+        findSameTables();
         const int stoppedAt = forEachSelected([&](int index) { copyTable(index); });
         m_proc.setTable(QString());
         notBegunFrom(stoppedAt);
@@ -228,6 +248,48 @@ private:
     // for the end some other way.
     bool stopping() const { return m_proc.stopRequested() || m_front.stopRequested(); }
 
+    // Selected tables whose names the target database would take for one table (it does not
+    // tell their cases apart, say): all but the first in the copy's order are refused before
+    // anything is asked or created, so that no table of the run replaces another of the run.
+    void findSameTables() {
+        const Dialect& target = targetDialect();
+        std::map<QString, QString> firstByKey;
+        TableList& list = m_job.sourceList;
+        for (int i = list.count() - 1; i >= 0; --i) {
+            if (!list.isSelected(i)) continue;
+            const QString name = list.text(i);
+            const auto [first, isFirst] = firstByKey.emplace(target.sameTableKey(name), name);
+            if (!isFirst && first->second != name) m_sameTableAs[name] = first->second;
+        }
+    }
+
+    // Reports a table refused by findSameTables; false for every other table.
+    bool refusedAsSameTable(const QString& sourceName) {
+        const auto refused = m_sameTableAs.find(sourceName);
+        if (refused == m_sameTableAs.end()) return false;
+        refuseSameTable(sourceName, refused->second);
+        return true;
+    }
+
+    void refuseSameTable(const QString& sourceName, const QString& earlier) {
+        forgetStatements();
+        m_proc.failedAt(128, std::runtime_error(QStringLiteral("Table %1 was not copied: the target database "
+                                                               "takes its name and the name of table %2, "
+                                                               "which this copy sends too, for one table.")
+                                                    .arg(sourceName, earlier)
+                                                    .toStdString()));
+        TableOutcome outcome;
+        outcome.table = sourceName;
+        m_front.tableFinished(outcome);
+    }
+
+    // A new table's failures quote none of the statements of the table before it.
+    void forgetStatements() {
+        m_create.reset();
+        m_insert.reset();
+        m_replaying.clear();
+    }
+
     TableToCopy nameTable(int index) {
         TableToCopy table;
         m_proc.step(124, [&] { table.tableName = m_job.sourceList.text(index); });
@@ -238,6 +300,7 @@ private:
 
     void copyTable(int index) {
         TableToCopy table = nameTable(index);
+        if (refusedAsSameTable(table.sourceName)) return;
         const Consent consent = askToReplace(table.tableName);
         if (consent == Consent::Keep) return;
         copyTableAs(table.tableName, table.sourceName, consent);
@@ -247,12 +310,16 @@ private:
         QElapsedTimer clock;
         clock.start();
         m_outcome = TableOutcome();
+        m_filled.clear();
         m_outcome.table = sourceName;
         // The source is opened before anything on the target changes: a table whose rows cannot
         // be read (its server gone, or no longer there) leaves the old one standing and listed.
         std::unique_ptr<Recordset> rows;
         TableShape shape;
+        forgetStatements();
+        m_replaying = SelectAllSql(sourceName).toUtf8();
         m_proc.step(152, [&] { rows = openSource(sourceName, shape); });
+        m_replaying.clear();
         if (rows) {
             // A replace fills a staging table and swaps it in once every row is there, unless
             // asked to drop the old table first.
@@ -280,6 +347,8 @@ private:
             m_outcome.incomplete = made && !m_complete;
             m_outcome.created = made && (!staged || (m_complete && swapIn(tableName, sourceName)));
             if (made && staged && !m_outcome.created) m_outcome.oldTableKept = keepOldTable();
+            // A staging table that was not made is not this copy's: its name may be another's.
+            if (!made && staged && !m_filled.isEmpty()) m_staging.done(m_filled);
             // A table this transfer did not create is neither filled nor listed.
             if (made) {
                 m_proc.step(tail(264), [&] { m_front.busy(false); });
@@ -322,54 +391,18 @@ private:
         create.addColumn(name, column.type, column.notNull);
     }
 
+    int tableNameLimit() const { return m_target ? m_target->nameLimits().table : 0; }
+
     // The name of the table a replace fills: this run's own, within the target's name limit.
-    // What a killed run left for the same table goes first; a staging table of a copy still
-    // running is never touched.
+    // What killed or failed copies left for the same table goes first; a staging table of a
+    // copy still running, or a user's table named like one, is never touched.
     QString stagingTableFor(const QString& sourceName) {
         m_filled.clear();
-        try {
-            for (const QString& leftover : otherStagingTables(sourceName)) {
-                required(m_target).execute(DropTableSql(leftover));
-            }
-        } catch (const std::exception&) {
-            // A leftover that stays is taken away by a later copy; this one needs a name only.
-        }
-        return StagingName::forTable(sourceName, m_target ? m_target->nameLimits().table : 0).text();
-    }
-
-    // Another copy into the same table that runs now has a staging table of its own.
-    void lookForOtherCopies(const QString& sourceName) {
-        try {
-            otherStagingTables(sourceName);
-        } catch (const std::exception&) {
-            // Not knowing of another copy changes nothing of this one.
-        }
-    }
-
-    // The staging tables for the same table in the target other than this copy's: those of
-    // runs that are gone are given back; one of a copy that runs now is named in the outcome.
-    QStringList otherStagingTables(const QString& sourceName) {
-        const int limit = m_target ? m_target->nameLimits().table : 0;
-        QStringList leftovers;
-        const std::unique_ptr<Recordset> tables = required(m_target).openSchema(kSchemaTables);
-        for (; !tables->eof(); tables->moveNext()) {
-            const QString name = tables->field(QStringLiteral("TABLE_NAME")).value.toString();
-            const std::optional<StagingName> staging = StagingName::parse(name);
-            if (name == m_filled || !staging || !StagingName::isFor(name, sourceName, limit)) continue;
-            if (stagingInUse(*staging)) {
-                m_outcome.metOtherCopy = name;
-            } else {
-                leftovers << name;
-            }
-        }
-        tables->close();
-        return leftovers;
-    }
-
-    // A staging table is in use while the process that made it runs; one made on another
-    // machine cannot be told apart from one in use.
-    static bool stagingInUse(const StagingName& staging) {
-        return staging.host != StagingName::thisHost() || processRuns(staging.pid);
+        StagingTables::Found found;
+        const QString name = m_staging.begin(required(m_target), sourceName, tableNameLimit(), found);
+        for (const QString& leftover : found.leftovers) m_front.leftoverRemoved(sourceName, leftover);
+        m_outcome.metOtherCopy = found.otherCopy;
+        return name;
     }
 
     // The old table goes and the staging table takes its name, as one transaction where the
@@ -377,7 +410,9 @@ private:
     // drop's step to the user; a refused rename quotes its own statement. True once swapped.
     bool swapIn(QString& tableName, const QString& sourceName) {
         Connection& target = required(m_target);
-        lookForOtherCopies(sourceName);
+        StagingTables::Found found;
+        m_staging.lookAgain(target, sourceName, m_filled, tableNameLimit(), found);
+        if (!found.otherCopy.isEmpty()) m_outcome.metOtherCopy = found.otherCopy;
         const Dialect& dialect = DialectFor(m_target.get(), m_profile.destination->dialect);
         const bool together = dialect.changesTablesInTransactions();
         const bool dropped = m_proc.step(146, [&] {
@@ -403,6 +438,7 @@ private:
         if (oldGone)
             m_proc.step(150, [&] { listChange([&] { ListRemoveItem(m_job.targetList, droppedName); }); });
         m_stagingKept = oldGone && !renamed;
+        if (renamed || m_stagingKept) m_staging.done(m_filled);
         return renamed;
     }
 
@@ -412,8 +448,10 @@ private:
         if (m_stagingKept) return false;
         try {
             required(m_target).execute(DropTableSql(m_filled));
+            m_staging.done(m_filled);
         } catch (const std::exception&) {
             // Lost with the connection: a later copy of the table takes it away.
+            m_staging.abandoned(m_filled);
         }
         return true;
     }
@@ -810,6 +848,8 @@ private:
     bool m_stagingKept = false;  // the old table went and the staging table could not take its place
     QByteArray m_replaying;      // a batch's row going again on its own
     TableOutcome m_outcome;
+    StagingTables m_staging;
+    std::map<QString, QString> m_sameTableAs;  // a refused table's source name: the name it meets
 };
 
 }  // namespace

@@ -42,6 +42,10 @@ void JobFrontEnd::tableNotBegun(const QString& table) {
     locked(m_lock, [&] { m_shared.tableNotBegun(table); });
 }
 
+void JobFrontEnd::leftoverRemoved(const QString& table, const QString& leftover) {
+    locked(m_lock, [&] { m_shared.leftoverRemoved(table, leftover); });
+}
+
 void JobFrontEnd::tableDropped(const QString& table) {
     locked(m_lock, [&] { m_shared.tableDropped(table); });
 }

@@ -26,6 +26,7 @@ public:
     void tableFinished(const TableOutcome& outcome) override;
     void tableNotBegun(const QString& table) override;
     void tableDropped(const QString& table) override;
+    void leftoverRemoved(const QString& table, const QString& leftover) override;
     void tableRenamed(const QString& oldName, const QString& newName) override;
     void logNotWritten(const QString& path, const QString& reason) override;
     void busy(bool busy) override;

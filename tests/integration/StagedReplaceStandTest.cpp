@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <cstdio>
 
 #include "support/CommandLineRig.h"
@@ -124,6 +125,7 @@ protected:
 
     QStringList m_oldRows;
     QStringList m_newRows;
+    int m_leftovers = 0;
 };
 
 class Killed : public StagedReplaceStand, public ::testing::WithParamInterface<Direction> {};
@@ -152,6 +154,7 @@ TEST_P(Killed, LeavesTheOldTableOrTheWholeNewOne) {
         // What a killed run staged stays until the next copy of the table; earlier runs' went.
         EXPECT_EQ(stagingTables(direction.target).join(' ').toStdString(),
                   held == kOld ? staging.toStdString() : std::string());
+        if (held == kOld && !staging.isEmpty()) ++m_leftovers;
         const QStringList listed = run({"list", "--side", direction.to}).out.split('\n');
         EXPECT_TRUE(listed.contains(m_table));
         EXPECT_EQ(listed.filter(kStaging).join(' ').toStdString(), "");
@@ -161,6 +164,11 @@ TEST_P(Killed, LeavesTheOldTableOrTheWholeNewOne) {
     EXPECT_EQ(whole.exitCode, 0) << whole.err.toStdString();
     EXPECT_EQ(holding(target), kNew);
     EXPECT_EQ(stagingTables(direction.target).join(' ').toStdString(), "");
+    // Every leftover a copy took away is in the log: one of each run killed before its swap.
+    EXPECT_EQ(logText().count(QRegularExpression(
+                  "removed \\S+~tw-stage-\\S+ \\(made by process \\d+ at [^)]+\\), left by a copy")),
+              m_leftovers)
+        << logText().toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(StagedReplaceStand, Killed,

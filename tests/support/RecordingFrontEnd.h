@@ -19,7 +19,8 @@ public:
     QList<MissingSelection> missing;
     QList<qint64> rowsDone;
     QList<TableOutcome> outcomes;
-    QStringList logsNotWritten;  // "path: reason" each time the transfer log's failure was told
+    QStringList logsNotWritten;
+    QStringList leftoversRemoved;  // "path: reason" each time the transfer log's failure was told
 
     bool mayReplace(const QString& table) override {
         asked << table;
@@ -36,6 +37,7 @@ public:
     void nothingSelected(MissingSelection which) override { missing << which; }
     void progress(const QString&, qint64 done, qint64) override { rowsDone << done; }
     void tableFinished(const TableOutcome& outcome) override { outcomes << outcome; }
+    void leftoverRemoved(const QString&, const QString& leftover) override { leftoversRemoved << leftover; }
     void logNotWritten(const QString& path, const QString& reason) override {
         logsNotWritten << path + QStringLiteral(": ") + reason;
     }

@@ -118,6 +118,40 @@ TEST(CopyEngine, AnUnforeseenFailureEndsOnlyItsTable) {
     }
 }
 
+// Two source tables that the target takes for one (SQLite tells no ASCII case apart): the first
+// in the copy's order is copied and the other refused, naming both, alone or with two jobs.
+TEST(CopyEngine, TablesTheTargetTakesForOneAreCopiedOnce) {
+    for (const int jobs : {1, 2}) {
+        SCOPED_TRACE(jobs);
+        EngineRig rig({"CASET", "CaseT", "other"});
+        rig.connections.dialect = &sqliteDialect();
+        rig.jobs = jobs;
+        rig.run();
+        EXPECT_EQ(rig.logged("execute CREATE").size(), 2);
+        ASSERT_EQ(rig.front.failures.size(), 1);
+        EXPECT_EQ(rig.front.failures[0].table, "CASET");
+        EXPECT_TRUE(rig.front.failures[0].description.contains("table CaseT"))
+            << rig.front.failures[0].description.toStdString();
+        QStringList created;
+        for (const TableOutcome& outcome : rig.front.outcomes) {
+            if (outcome.created) created << outcome.table;
+        }
+        created.sort();
+        EXPECT_EQ(created, QStringList({"CaseT", "other"}));
+    }
+}
+
+// A source table that cannot be read is reported with its own SELECT, not with the statement of
+// the table copied before it.
+TEST(CopyEngine, ASourceTableThatCannotBeReadQuotesItsOwnSelect) {
+    EngineRig rig;
+    rig.connections.tables.remove(SelectAllSql("A"));
+    rig.run();
+    ASSERT_EQ(rig.front.failures.size(), 1);
+    EXPECT_EQ(rig.front.failures[0].line, 152);
+    EXPECT_EQ(rig.front.failures[0].composing, SelectAllSql("A"));
+}
+
 // A name the target would cut short is refused before anything changes there: no DROP of the
 // table it would replace, no CREATE, and the failure names the limit.
 TEST(CopyEngine, ANameLongerThanTheTargetTakesIsRefusedBeforeAnythingChanges) {

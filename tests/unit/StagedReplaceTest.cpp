@@ -9,7 +9,9 @@
 #include "db/AdoType.h"
 #include "db/DbError.h"
 #include "db/StagingName.h"
+#include "db/StagingRecords.h"
 #include "db/Sybase.h"
+#include "shell/ProcessRuns.h"
 #include "support/FakeConnection.h"
 #include "support/MemoryTableList.h"
 #include "support/RecordingFrontEnd.h"
@@ -130,43 +132,79 @@ TEST(StagedReplace, ATransactionalSwapIsUndoneWhole) {
     EXPECT_TRUE(refused.front.outcomes[0].oldTableKept);
 }
 
-// A staging table of the same table left by a process that is gone is removed first; one of a
-// running process, or of another machine, is left alone. Lists never show staging tables.
-TEST(StagedReplace, LeftoversOfKilledRunsGoAndStagingTablesAreNeverListed) {
+// A staging table of the same table goes first when this machine's records show a copy made it
+// and its process is gone, or is this very process, done with it; one of a copy that runs, or of
+// another machine, is left alone and named. A table merely named like one is a user's: never
+// dropped, and listed.
+TEST(StagedReplace, OnlyRecordedLeftoversGoAndOnlyRecordedStagingTablesAreHidden) {
     ReplaceRig rig;
     const QString host = StagingName::thisHost();
-    const QString dead = StagingName{"T", host, 999999999}.text();
-    const QString running = StagingName{"T", host, getppid()}.text();
-    const QString elsewhere = StagingName{"T", host == "0000" ? "0001" : "0000", 999999999}.text();
-    const QString otherTable = StagingName{"U", host, 999999999}.text();
-    for (const QString& name : {dead, running, elsewhere, otherTable, QStringLiteral("T")}) {
+    const QString otherHost = host == "0000000000" ? "0000000001" : "0000000000";
+    const QString database = StagingRecords::databaseOf(SybaseConnectionTarget({}));
+    StagingRecords records;
+    const auto recorded = [&](const QString& name, qint64 pid, qint64 start) {
+        StagingRecords::Record record = StagingRecords::ofThisProcess(database, name);
+        record.pid = pid;
+        record.processStart = start;
+        records.add(record);
+        return name;
+    };
+    const QString dead = recorded(StagingName{"T", host, 999999999}.text(), 999999999, 1);
+    const QString ownGivenUp =
+        recorded(StagingName{"T", host, getpid()}.text(), getpid(), processStartTime(getpid()));
+    const QString running =
+        recorded(StagingName{"T", host, 999999998}.text(), getppid(), processStartTime(getppid()));
+    const QString pidReused = recorded(StagingName{"T", host, 999999997}.text(), getppid(), 1);
+    const QString lookalike = StagingName{"T", host, 99999}.text();
+    const QString elsewhere = StagingName{"T", otherHost, 999999999}.text();
+    const QString otherTable = recorded(StagingName{"U", host, 999999999}.text(), 999999999, 1);
+    for (const QString& name :
+         {dead, ownGivenUp, running, pidReused, lookalike, elsewhere, otherTable, QStringLiteral("T")}) {
         rig.connections.schemaTables.rows << QList<Variant>{name};
     }
     rig.run();
     const QStringList executed = rig.executed();
-    EXPECT_EQ(executed.first(), "DROP TABLE \"" + dead + "\"");
-    for (const QString& kept : {running, elsewhere, otherTable})
-        EXPECT_FALSE(executed.contains("DROP TABLE \"" + kept + "\""));
-    // The running one is another copy into the same table: the outcome says so.
-    EXPECT_FALSE(rig.front.outcomes.value(0).metOtherCopy.isEmpty());
+    for (const QString& gone : {dead, ownGivenUp, pidReused}) {
+        EXPECT_TRUE(executed.contains("DROP TABLE \"" + gone + "\"")) << gone.toStdString();
+        EXPECT_FALSE(records.find(database, gone)) << gone.toStdString();
+    }
+    for (const QString& kept : {running, lookalike, elsewhere, otherTable})
+        EXPECT_FALSE(executed.contains("DROP TABLE \"" + kept + "\"")) << kept.toStdString();
+    ASSERT_EQ(rig.front.outcomes.size(), 1);
+    EXPECT_EQ(rig.front.leftoversRemoved.size(), 3);
+    EXPECT_FALSE(rig.front.outcomes[0].metOtherCopy.isEmpty());
+    // This copy's own staging table took the table's place, and its record is gone with it.
+    EXPECT_FALSE(records.find(database, rig.staging));
 
     test::FakeConnectionFactory connections;
     connections.schemaTables = {{{"TABLE_NAME", AdoType::VarChar, {}}, {"TABLE_TYPE", AdoType::VarChar, {}}},
-                                {{dead, "TABLE"}, {"T", "TABLE"}}};
+                                {{running, "TABLE"}, {lookalike, "TABLE"}, {"T", "TABLE"}}};
     test::MemoryTableList list;
     LoadSybaseTables(list, connections, {}, [] {});
-    EXPECT_EQ(list.items(), QStringList{"T"});
+    EXPECT_EQ(list.items(), QStringList({lookalike, "T"}));
+    records.remove(database, running);
+    records.remove(database, otherTable);
 }
 
-// A staging name fits the target's limit whatever the table's name, cut at a whole character.
-TEST(StagedReplace, StagingNamesFitTheTargetsLimit) {
+// A staging name fits the target's limit whatever the table's name, cut at a whole character;
+// two names cut to the same start still get staging names of their own.
+TEST(StagedReplace, StagingNamesFitTheTargetsLimitAndNeverMeet) {
     const QString longName = QString(60, QChar(0x00e9));  // 120 bytes of UTF-8
     const StagingName staging = StagingName::forTable(longName, 63);
     EXPECT_LE(staging.text().toUtf8().size(), 63);
-    EXPECT_TRUE(longName.startsWith(staging.tablePart));
+    EXPECT_TRUE(longName.startsWith(staging.tablePart.section('~', 0, 0)));
     EXPECT_TRUE(StagingName::isFor(staging.text(), longName, 63));
     EXPECT_FALSE(StagingName::isFor(staging.text(), longName + "x", 0));
-    EXPECT_FALSE(isStagingTable("T~tw-stage-zz-1"));
+    const QString shared(45, 'a');
+    const QString first = StagingName::forTable(shared + "_first_one", 63).text();
+    const QString second = StagingName::forTable(shared + "_second_1", 63).text();
+    EXPECT_NE(first, second);
+    EXPECT_LE(second.toUtf8().size(), 63);
+    EXPECT_FALSE(StagingName::isFor(first, shared + "_second_1", 63));
+    // Names the program never makes are no staging names.
+    EXPECT_FALSE(StagingName::parse("T~tw-stage-zz-1"));
+    EXPECT_FALSE(StagingName::parse("T~tw-stage-" + StagingName::thisHost() + "-0"));
+    EXPECT_FALSE(StagingName::parse("T~tw-stage-" + StagingName::thisHost() + "-99999999999999999999"));
 }
 
 // --in-place and ReplaceInPlace=1 keep the drop-first order.

@@ -45,6 +45,9 @@ public:
         return codes;
     }
 
+    // Names are told apart without regard to case, quoted or not.
+    QString sameTableKey(const QString& name) const override { return name.toCaseFolded(); }
+
     void appendBinaryLiteral(QByteArray& out, const QByteArray& bytes) const override {
         out += "0x" + bytes.toHex().toUpper();
     }

@@ -17,6 +17,16 @@ public:
 
     bool changesTablesInTransactions() const override { return true; }
 
+    // SQLite tells no two names apart that differ only in the case of ASCII letters, quoted or
+    // not; other letters it takes as they are.
+    QString sameTableKey(const QString& name) const override {
+        QString key = name;
+        for (QChar& c : key) {
+            if (c.unicode() < 128) c = c.toLower();
+        }
+        return key;
+    }
+
     // SQLite keeps any type name it is given; these are the names its driver reads back as
     // the same types. A NUMERIC column keeps 15 significant digits of a value that is not whole.
     std::span<const FaithfulRule> faithfulRules() const override {

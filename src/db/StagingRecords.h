@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+#include "db/ConnectionTarget.h"
+
+namespace tw {
+
+// The staging tables this machine's copies made: one record each in the user's state folder,
+// written before the table's CREATE TABLE and removed once the table has its own name or is
+// gone. A table is dropped as a copy's leftover, or kept out of the lists, only while it is
+// recorded here: never for its name alone, which a user's table may have too.
+class StagingRecords {
+public:
+    struct Record {
+        QString database;  // as databaseOf names it
+        QString table;     // the staging table's name
+        QString host;      // StagingName::thisHost() of the machine that made it
+        qint64 pid = 0;
+        QString boot;              // the system's boot id when it was made
+        qint64 processStart = -1;  // when the process started, in the system's ticks since boot
+        QString made;              // when it was recorded, ISO 8601
+    };
+
+    // folder: where the records live; by default "staging" in the transfer log's folder.
+    explicit StagingRecords(QString folder = defaultFolder());
+    static QString defaultFolder();
+
+    // The database a connection opens, as records name it: the data source's name, or the
+    // driver string without its password, which is never written down.
+    static QString databaseOf(const ConnectionTarget& target);
+
+    // The record of a staging table this process is about to make.
+    static Record ofThisProcess(const QString& database, const QString& table);
+    // False when the record could not be written: the table is then made without one, and a
+    // leftover of it is never dropped.
+    bool add(const Record& record);
+    void remove(const QString& database, const QString& table);
+    std::optional<Record> find(const QString& database, const QString& table) const;
+    // A table that a copy of this machine made for its rows, and that is no user's table:
+    // named as a staging table and recorded.
+    bool isCopysTable(const QString& database, const QString& table) const;
+
+    // Whether the process that made the record runs still: the same process of this machine
+    // since the same boot. This very process counts only while it claims the table
+    // (StagingName::claim): one it gave up on is a leftover like any other.
+    static bool makerRuns(const Record& record);
+
+private:
+    QString pathOf(const QString& database, const QString& table) const;
+
+    QString m_folder;
+};
+
+}  // namespace tw

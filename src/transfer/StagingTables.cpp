@@ -1,0 +1,80 @@
+#include "transfer/StagingTables.h"
+
+#include <stdexcept>
+
+#include "db/Connection.h"
+#include "db/SqlText.h"
+#include "db/StagingName.h"
+
+namespace tw {
+
+StagingTables::Found StagingTables::look(Connection& target, const QString& table, const QString& filled,
+                                         int limitBytes) const {
+    Found found;
+    const std::unique_ptr<Recordset> tables = target.openSchema(kSchemaTables);
+    for (; !tables->eof(); tables->moveNext()) {
+        const QString name = tables->field(QStringLiteral("TABLE_NAME")).value.toString();
+        const std::optional<StagingName> staging = StagingName::parse(name);
+        if (name == filled || !staging || !StagingName::isFor(name, table, limitBytes)) continue;
+        const std::optional<StagingRecords::Record> record = m_records.find(m_database, name);
+        if (record && !StagingRecords::makerRuns(*record)) {
+            found.leftovers << name;
+        } else if (record || staging->host != StagingName::thisHost()) {
+            // A copy of this machine that runs, or one of another machine, which may.
+            found.otherCopy = name;
+        }
+        // Neither recorded nor another machine's: a table of the user's named like ours.
+    }
+    tables->close();
+    return found;
+}
+
+QString StagingTables::begin(Connection& target, const QString& table, int limitBytes, Found& found) {
+    try {
+        found = look(target, table, QString(), limitBytes);
+        QStringList removed;
+        for (const QString& leftover : found.leftovers) {
+            const std::optional<StagingRecords::Record> record = m_records.find(m_database, leftover);
+            target.execute(DropTableSql(leftover));
+            m_records.remove(m_database, leftover);
+            removed << QStringLiteral("%1 (made by process %2 at %3)")
+                           .arg(leftover)
+                           .arg(record ? record->pid : 0)
+                           .arg(record ? record->made : QString());
+        }
+        found.leftovers = removed;
+    } catch (const std::exception&) {
+        // A leftover that stays is taken away by a later copy; this one needs a name only.
+    }
+    const QString name = StagingName::forTable(table, limitBytes).text();
+    if (!StagingName::claim(name)) {
+        throw std::runtime_error(
+            QStringLiteral(
+                "Another table of this copy is being filled under the name %1. Nothing was created.")
+                .arg(name)
+                .toStdString());
+    }
+    // Written before the table is made: a copy killed between the two leaves a record of a
+    // table that is not there, which harms nothing.
+    m_records.add(StagingRecords::ofThisProcess(m_database, name));
+    return name;
+}
+
+void StagingTables::lookAgain(Connection& target, const QString& table, const QString& filled, int limitBytes,
+                              Found& found) noexcept {
+    try {
+        const QString other = look(target, table, filled, limitBytes).otherCopy;
+        if (!other.isEmpty()) found.otherCopy = other;
+    } catch (const std::exception&) {
+        // Not knowing of another copy changes nothing of this one.
+    }
+}
+
+void StagingTables::done(const QString& filled) {
+    m_records.remove(m_database, filled);
+    StagingName::release(filled);
+}
+
+void StagingTables::abandoned(const QString& filled) { StagingName::release(filled); }
+
+}  // namespace tw

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "db/StagingRecords.h"
+
+namespace tw {
+
+class Connection;
+
+// The staging tables of one copy's target: the name a table is filled under, recorded before
+// it is made and claimed while it is filled; leftovers of copies that ended before they
+// finished, found by their records and taken away; and other copies into the same table that
+// run now.
+class StagingTables {
+public:
+    explicit StagingTables(QString database, StagingRecords records = StagingRecords())
+        : m_database(std::move(database)), m_records(std::move(records)) {}
+
+    // What looking at the target's tables found.
+    struct Found {
+        QStringList leftovers;  // removed, each "NAME (made by process PID at WHEN)"
+        QString otherCopy;      // the staging table of a copy that runs now, if any
+    };
+
+    // The name to fill the table under, claimed and recorded, once what killed or failed copies
+    // left for the table is gone. Throws when another table of this run has the name.
+    QString begin(Connection& target, const QString& table, int limitBytes, Found& found);
+    // Looks again, just before the swap, for another copy into the same table.
+    void lookAgain(Connection& target, const QString& table, const QString& filled, int limitBytes,
+                   Found& found) noexcept;
+
+    // The staging table has the table's name now, or is dropped, or holds the rows of a table
+    // whose old one is gone: it is no leftover, and is never taken away.
+    void done(const QString& filled);
+    // The staging table could not be dropped: its record stays, and a later copy takes it away.
+    void abandoned(const QString& filled);
+
+private:
+    Found look(Connection& target, const QString& table, const QString& filled, int limitBytes) const;
+
+    QString m_database;
+    StagingRecords m_records;
+};
+
+}  // namespace tw
