@@ -11,6 +11,9 @@
 #include <QStandardPaths>
 #include <cerrno>
 
+#include "shell/HandWrittenValue.h"
+#include "shell/SettingsFile.h"
+
 namespace tw {
 
 namespace {
@@ -52,18 +55,22 @@ QString SettingsStore::filePath(const QString& application) const {
     return m_folder + QLatin1Char('/') + application + QStringLiteral(".ini");
 }
 
-bool SettingsStore::isReadable(const QString& application) const {
-    const QFileInfo info(filePath(application));
-    if (!info.exists()) return true;  // nothing remembered yet is not a fault
-    if (!info.isFile() || !info.isReadable()) return false;
-    QFile file(info.filePath());
-    if (!file.open(QIODevice::ReadOnly)) return false;
-    return QSettings(info.filePath(), QSettings::IniFormat).status() == QSettings::NoError;
+QString SettingsStore::problem(const QString& application) const {
+    const QString file = filePath(application);
+    const SettingsFileText read = readSettingsFile(file);
+    if (!read.problem.isEmpty() || !read.exists) return read.problem;
+    if (QSettings(file, QSettings::IniFormat).status() != QSettings::NoError) {
+        return QStringLiteral("is not a settings file");
+    }
+    return QString();
 }
 
 QString SettingsStore::value(const QString& application, const QString& section, const QString& key) const {
     const QString file = filePath(application);
-    if (!QFileInfo::exists(file)) return QString();
+    const SettingsFileText read = readSettingsFile(file);
+    if (!read.exists || !read.problem.isEmpty()) return QString();
+    const QMap<QString, QString> written = handWrittenValues(read.text, section);
+    if (written.contains(key)) return written.value(key);
     QSettings settings(file, QSettings::IniFormat);
     settings.beginGroup(section);
     return settings.value(key).toString();
@@ -72,9 +79,16 @@ QString SettingsStore::value(const QString& application, const QString& section,
 bool SettingsStore::save(const QString& application, const QString& section, const QString& key,
                          const QString& value) {
     const QString file = filePath(application);
+    const SettingsFileText read = readSettingsFile(file);
+    if (!read.problem.isEmpty()) return false;
     if (!makeOwnerOnlyPath(m_folder) || !makeOwnerOnlyFile(file)) return false;
     QSettings settings(file, QSettings::IniFormat);
     settings.beginGroup(section);
+    // Qt writes back every value as it read it: a value written by hand goes back as written,
+    // in Qt's own quoted form, instead of cut at a ";".
+    const QMap<QString, QString> written = handWrittenValues(read.text, section);
+    for (auto other = written.cbegin(); other != written.cend(); ++other)
+        settings.setValue(other.key(), other.value());
     settings.setValue(key, value);
     settings.endGroup();
     settings.sync();

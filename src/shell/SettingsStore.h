@@ -27,7 +27,8 @@ inline const QString OracleConnectionString = QStringLiteral("OracleConnectionSt
 }  // namespace SettingKey
 
 // Per-user string values kept between runs: one INI file per application name, one group per
-// section. Values are kept exactly as given. The password is among them in clear text, so the
+// section. Values are kept exactly as given, and a value written by hand reads as written even
+// where Qt's INI reader would cut or split it. The password is among them in clear text, so the
 // file and any folder created for it are readable by their owner only.
 class SettingsStore {
 public:
@@ -36,12 +37,16 @@ public:
 
     // False when the application's file is there but cannot be read (a folder in its place, no
     // permission, not an INI file); its values then read as absent.
-    bool isReadable(const QString& application) const;
+    bool isReadable(const QString& application) const { return problem(application).isEmpty(); }
+    // Why the application's file cannot be read, in words for the user ("is a folder"); empty
+    // when it can, or when there is none yet.
+    QString problem(const QString& application) const;
 
     // The stored value, or the empty string when the key is absent.
     QString value(const QString& application, const QString& section, const QString& key) const;
 
-    // Stores the value and writes it to disk at once. False when it could not be written.
+    // Stores the value and writes it to disk at once. False when it could not be written, and
+    // when a file that cannot be read is in the way: it is left as it is.
     bool save(const QString& application, const QString& section, const QString& key, const QString& value);
 
     QString filePath(const QString& application) const;

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <functional>
 
 #include "shell/SettingsStore.h"
 
@@ -128,4 +130,65 @@ TEST(SettingsStore, SaveReportsAFolderItCannotCreate) {
     blocker.close();
     SettingsStore store(home.filePath("file/config"));
     EXPECT_FALSE(store.save(kApp, kSection, Key::OracleServer, "x"));
+}
+
+// Qt's INI reader cuts a value at ";", splits it at "," and drops an unknown escape; a value
+// written by hand reads as written, stays so when the program saves another key, and the quoted
+// form the program itself writes still reads as its content.
+TEST(SettingsStore, ValuesWrittenByHandReadAsWritten) {
+    const std::pair<QByteArray, QString> lines[] = {
+        {"OracleConnectionString=Driver={Oracle 21 ODBC driver};DBQ={SID};UID={User};PWD={Password};",
+         "Driver={Oracle 21 ODBC driver};DBQ={SID};UID={User};PWD={Password};"},
+        {"OracleConnectionString=\"Driver={x};DBQ={SID};\"", "Driver={x};DBQ={SID};"},
+        {"OraclePassword=ab,cd", "ab,cd"},
+        {"OraclePassword=x;y", "x;y"},
+        {"OraclePassword = a, b ; c ", "a, b ; c"},
+        {"OraclePassword=C:\\oracle\\", "C:\\oracle\\"},
+        {"OraclePassword=\"a\\\"b;c\"", "a\"b;c"},
+        {"OraclePassword=tab\\there", "tab\there"},
+    };
+    for (const auto& [line, expected] : lines) {
+        QTemporaryDir home;
+        QFile file(home.filePath("Quillmark.ini"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Tablewright]\r\n" + line + "\r\nDataSourceName=tw_demo\r\n");
+        file.close();
+        const QString key = QString::fromUtf8(line.left(line.indexOf('=')).trimmed());
+        SettingsStore store(home.path());
+        EXPECT_EQ(store.value(kApp, kSection, key), expected) << line.constData();
+        EXPECT_EQ(store.value(kApp, kSection, Key::DataSourceName), "tw_demo");
+        ASSERT_TRUE(store.save(kApp, kSection, Key::OracleServer, "db1"));
+        EXPECT_EQ(SettingsStore(home.path()).value(kApp, kSection, key), expected) << line.constData();
+    }
+}
+
+// A folder, a fifo or a file that is not text in the settings file's place is said, reads as
+// nothing without waiting, and is left as it is.
+TEST(SettingsStore, AFileThatIsNoSettingsFileIsSaidAndLeftAlone) {
+    const std::pair<const char*, std::function<bool(const QString&)>> places[] = {
+        {"folder", [](const QString& path) { return QDir().mkdir(path); }},
+        {"fifo",
+         [](const QString& path) { return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0; }},
+        {"binary",
+         [](const QString& path) {
+             QFile file(path);
+             return file.open(QIODevice::WriteOnly) &&
+                    file.write(QByteArray("[Tablewright]\nA=\0\x01", 18)) > 0;
+         }},
+        {"compressed",
+         [](const QString& path) {
+             QFile file(path);
+             return file.open(QIODevice::WriteOnly) && file.write("\x1f\x8b\x08\x00[Tablewright]\n") > 0;
+         }},
+    };
+    for (const auto& [what, make] : places) {
+        QTemporaryDir home;
+        SettingsStore store(home.path());
+        ASSERT_TRUE(make(store.filePath(kApp))) << what;
+        EXPECT_FALSE(store.isReadable(kApp)) << what;
+        EXPECT_FALSE(store.problem(kApp).isEmpty()) << what;
+        EXPECT_EQ(store.value(kApp, kSection, Key::OracleUser), QString()) << what;
+        EXPECT_FALSE(store.save(kApp, kSection, Key::OracleUser, "scott")) << what;
+        EXPECT_FALSE(store.problem(kApp).isEmpty()) << what;
+    }
 }
