@@ -118,11 +118,9 @@ public:
 
     // Opens the connection, then prepares the session as the product the driver names needs it
     // (an Oracle session is told to read numbers with a decimal point). A preparation that
-    // fails fails the opening, and the connection is closed again.
-    void open(const ConnectionTarget& target) {
-        connect(target);
-        prepareSession();
-    }
+    // fails fails the opening, and the connection is closed again. A driver that quotes the
+    // target's secret in its message (a password given where the host goes) has it masked.
+    void open(const ConnectionTarget& target);
 
     // Runs one statement at once, in auto-commit; no result is read. A statement that runs
     // longer than the command timeout fails.

@@ -43,7 +43,7 @@ QString OracleConnectionString(const ConnectionValues& values) {
 }
 
 ConnectionTarget OracleConnectionTarget(const ConnectionValues& values) {
-    return ConnectionTarget::driverString(OracleConnectionString(values));
+    return ConnectionTarget::driverString(OracleConnectionString(values), values.oraclePassword);
 }
 
 bool OracleCanConnect(ConnectionFactory& factory, const ConnectionValues& values) {

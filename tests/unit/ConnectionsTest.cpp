@@ -102,3 +102,31 @@ TEST(LoadOracleTables, ATableDroppedBetweenTheCountAndTheReadShortensTheList) {
     LoadOracleTables(list, factory, {"db", "scott", "tiger", ""}, [] {});
     EXPECT_EQ(list.items(), QStringList({"DEPT", "EMP"}));
 }
+
+// A driver may quote the password where the template puts it in the host's or the user's place;
+// the message that reaches the user, the log and --json has it masked, braced form and all.
+TEST(ConnectionStrings, APasswordInADriverMessageIsMasked) {
+    const struct {
+        QString password, said, shown;
+    } cases[] = {
+        {"S3cretPW", "could not translate host name \"S3cretPW\" to address",
+         "could not translate host name \"********\" to address"},
+        {"S3cretPW", "password authentication failed for user \"S3cretPW\"",
+         "password authentication failed for user \"********\""},
+        {"a;b}c", "bad value {a;b}}c} or a;b}c", "bad value ******** or ********"},
+        {"", "no password given", "no password given"},
+    };
+    for (const auto& c : cases) {
+        FakeConnectionFactory connections;
+        connections.onOpen = [&](const QString&) { throw DbError(c.said, "08001"); };
+        ConnectionValues given = values("db", "scott", c.password, "");
+        given.oracleTemplate = "Driver={x};Server={Password};Uid={User};Pwd={Password};";
+        try {
+            connections.create()->open(OracleConnectionTarget(given));
+            ADD_FAILURE() << "opened";
+        } catch (const DbError& failure) {
+            EXPECT_EQ(QString::fromUtf8(failure.what()), c.shown);
+            EXPECT_TRUE(failure.connectionLost());  // the codes stay
+        }
+    }
+}
