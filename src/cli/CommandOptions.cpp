@@ -70,7 +70,7 @@ bool wantsCommandLine(int argc, const char* const* argv) {
     return first.empty() || first[0] != '-' || first == "--help" || first == "-h" || first == "--version";
 }
 
-ParsedCommand parseCommand(int argc, const char* const* argv) {
+ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefaults& defaults) {
     ParsedCommand parsed;
     // A password among the arguments would show in the process list to every user.
     for (int i = 1; i < argc; ++i) {
@@ -94,6 +94,9 @@ ParsedCommand parseCommand(int argc, const char* const* argv) {
                exitStatusHelp());
 
     CommandOptions options;
+    options.batchRows = defaults.batchRows;
+    options.faithful = defaults.faithful;
+    options.inPlace = defaults.inPlace;
     std::string side, to, overwrite = "ask";
     std::vector<std::string> tables;
     Connection connection;
@@ -114,21 +117,23 @@ ParsedCommand parseCommand(int argc, const char* const* argv) {
                      "yes (replace it) or no (keep it)")
         ->check(CLI::IsMember({"ask", "yes", "no"}));
     copy->add_option("--batch", options.batchRows,
-                     "rows bound to one prepared INSERT and committed together (default 1000); "
-                     "1 sends each row as its own INSERT, as the windows do")
-        ->check(CLI::Range(1, 1000000));
+                     "rows bound to one prepared INSERT and committed together (default BatchRows "
+                     "in the settings, or 1000); 1 sends each row as its own INSERT, as the windows do")
+        ->check(CLI::Range(1, kLargestBatch));
     copy->add_option("--jobs", options.jobs,
                      "tables copied at the same time, each on connections of its own (default 1); "
                      "every question is asked before the first table is copied")
         ->check(CLI::Range(1, 64));
     copy->add_flag("--verify", options.verify,
                    "read each copied table back and compare it with the rows the copy read");
-    copy->add_flag("--in-place", options.inPlace,
+    copy->add_flag("--in-place,!--no-in-place", options.inPlace,
                    "replace a table by dropping it first, for a target without room for two copies of "
-                   "it (a copy that fails part way then leaves less than there was)");
-    copy->add_flag("--faithful", options.faithful,
+                   "it (a copy that fails part way then leaves less than there was); the default is "
+                   "ReplaceInPlace in the settings");
+    copy->add_flag("--faithful,!--no-faithful", options.faithful,
                    "make each table with its source's column types, NOT NULL and primary key "
-                   "instead of the plain copy's number, text and binary columns");
+                   "instead of the plain copy's number, text and binary columns; the default is "
+                   "FaithfulTables in the settings");
     copy->add_flag("--json", options.json, "print the summary as one JSON document");
 
     CLI::App* drop = app.add_subcommand("drop", "Delete tables, as the Delete Table/s buttons do");

@@ -33,6 +33,17 @@ struct CommandOptions {
     std::optional<QString> passwordVariable;
 };
 
+// The most rows --batch takes.
+inline constexpr int kLargestBatch = 1000000;
+
+// What a copy does where its options say nothing: the settings file's switches, or else the
+// command line's own defaults.
+struct CommandDefaults {
+    int batchRows = 1000;
+    bool faithful = false;
+    bool inPlace = false;
+};
+
 // The outcome of reading the arguments: options to run, or text to print and an exit code
 // (help and version with 0, a usage error with 2).
 struct ParsedCommand {
@@ -42,7 +53,7 @@ struct ParsedCommand {
     QString error;   // for standard error
 };
 
-ParsedCommand parseCommand(int argc, const char* const* argv);
+ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefaults& defaults = {});
 
 // Whether these arguments ask for the command line rather than the windows: a command word,
 // or help or version. The windows' own options (Qt's) begin with a dash.

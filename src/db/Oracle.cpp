@@ -9,12 +9,14 @@ namespace tw {
 
 namespace {
 
+const QString kPlaceholders[] = {QStringLiteral("{SID}"), QStringLiteral("{User}"),
+                                 QStringLiteral("{Password}")};
+
 // One pass over the template: a value that holds a placeholder's text stays as it is.
 QString filledTemplate(const ConnectionValues& values) {
-    const std::pair<QString, const QString*> placeholders[] = {
-        {QStringLiteral("{SID}"), &values.oracleServer},
-        {QStringLiteral("{User}"), &values.oracleUser},
-        {QStringLiteral("{Password}"), &values.oraclePassword}};
+    const std::pair<QString, const QString*> placeholders[] = {{kPlaceholders[0], &values.oracleServer},
+                                                               {kPlaceholders[1], &values.oracleUser},
+                                                               {kPlaceholders[2], &values.oraclePassword}};
     const QString& text = values.oracleTemplate;
     QString filled;
     for (qsizetype at = 0; at < text.size();) {
@@ -40,6 +42,15 @@ QString OracleConnectionString(const ConnectionValues& values) {
            connectionStringValue(values.oracleServer) + QStringLiteral(";Uid=") +
            connectionStringValue(values.oracleUser) + QStringLiteral(";Pwd=") +
            connectionStringValue(values.oraclePassword) + QLatin1Char(';');
+}
+
+QStringList missingPlaceholders(const QString& oracleTemplate) {
+    QStringList missing;
+    if (oracleTemplate.isEmpty()) return missing;
+    for (const QString& placeholder : kPlaceholders) {
+        if (!oracleTemplate.contains(placeholder)) missing << placeholder;
+    }
+    return missing;
 }
 
 ConnectionTarget OracleConnectionTarget(const ConnectionValues& values) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 #include "db/ConnectionTarget.h"
@@ -16,6 +17,9 @@ class TableList;
 // {SID}, {User} and {Password} replaced by the values, braced by the same rules.
 QString OracleConnectionString(const ConnectionValues& values);
 ConnectionTarget OracleConnectionTarget(const ConnectionValues& values);
+// The placeholders of "{SID}", "{User}" and "{Password}" that a template leaves out, so that the
+// value typed for it goes nowhere; none for the program's own string (an empty template).
+QStringList missingPlaceholders(const QString& oracleTemplate);
 
 // Whether the Oracle login opens. Shows nothing; only making the connection object can throw.
 bool OracleCanConnect(ConnectionFactory& factory, const ConnectionValues& values);

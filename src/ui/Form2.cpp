@@ -10,6 +10,7 @@
 #include "shell/LoggingFrontEnd.h"
 #include "shell/Procedure.h"
 #include "shell/SettingsStore.h"
+#include "shell/TransferSettings.h"
 #include "transfer/CopyEngine.h"
 #include "ui/AppIcon.h"
 #include "ui/AppTitle.h"
@@ -204,25 +205,12 @@ void Form2::sendTables(const TransferProfile& profile, TableListBox& source, Tab
         logged(profile.destination == &oracleSide() ? QStringLiteral("Send Table/s To Oracle")
                                                     : QStringLiteral("Send Table/s To Sybase iAny"));
     TransferJob job{front, m_services.connections, m_connectionWindow.values(), source, target};
-    job.batchRows = batchRowsSetting();
-    job.faithful = settingIsOn(SettingKey::FaithfulTables);
-    job.replaceInPlace = settingIsOn(SettingKey::ReplaceInPlace);
+    // The send buttons copy row by row unless the settings file asks for batches.
+    const TransferSettings settings = readTransferSettings(m_services.settings);
+    job.batchRows = settings.batchRows.value_or(1);
+    job.faithful = settings.faithful;
+    job.replaceInPlace = settings.replaceInPlace;
     TransferTables(profile, job);
-}
-
-// A switch of the settings file: on when it says 1.
-bool Form2::settingIsOn(const QString& key) const {
-    return m_services.settings.value(kSettingsApplication, kSettingsSection, key).trimmed() ==
-           QLatin1String("1");
-}
-
-// The send buttons copy row by row unless the settings file asks for batches.
-int Form2::batchRowsSetting() const {
-    bool number = false;
-    const int rows = m_services.settings.value(kSettingsApplication, kSettingsSection, SettingKey::BatchRows)
-                         .trimmed()
-                         .toInt(&number);
-    return number && rows > 1 ? rows : 1;
 }
 
 // Escape is the way out of a long transfer, asked once: the copy ends after the row it is on.

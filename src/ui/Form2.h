@@ -55,8 +55,6 @@ public:
     // Copies the selected tables of one list into the other list's database, as the two send
     // buttons do, with the commands resting meanwhile.
     void sendTables(const TransferProfile& profile, TableListBox& source, TableListBox& target);
-    int batchRowsSetting() const;
-    bool settingIsOn(const QString& key) const;
 
     QGroupBox* Frame2;
     TableListBox* List1;

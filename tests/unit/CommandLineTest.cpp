@@ -47,6 +47,35 @@ TEST(CommandLineArguments, UsageErrorsEndInTwoAndHelpInZero) {
     }
 }
 
+// The settings file's BatchRows, FaithfulTables and ReplaceInPlace are the copy's defaults; its
+// options override them either way.
+TEST(CommandLineArguments, SettingsGiveACopysDefaultsAndItsOptionsOverrideThem) {
+    const cli::CommandDefaults none;
+    const cli::CommandDefaults set{250, true, true};
+    struct Case {
+        std::vector<const char*> options;
+        cli::CommandDefaults defaults;
+        int batchRows;
+        bool faithful, inPlace;
+    };
+    const std::vector<Case> cases{
+        {{}, none, 1000, false, false},
+        {{}, set, 250, true, true},
+        {{"--batch", "5", "--no-faithful", "--no-in-place"}, set, 5, false, false},
+        {{"--batch", "1", "--faithful", "--in-place"}, none, 1, true, true},
+    };
+    for (const Case& c : cases) {
+        std::vector<const char*> argv{"tablewright", "copy", "--to", "oracle", "T"};
+        argv.insert(argv.end(), c.options.begin(), c.options.end());
+        const cli::ParsedCommand parsed =
+            cli::parseCommand(static_cast<int>(argv.size()), argv.data(), c.defaults);
+        ASSERT_TRUE(parsed.options) << parsed.error.toStdString();
+        EXPECT_EQ(parsed.options->batchRows, c.batchRows);
+        EXPECT_EQ(parsed.options->faithful, c.faithful);
+        EXPECT_EQ(parsed.options->inPlace, c.inPlace);
+    }
+}
+
 TEST(CommandLineArguments, OnlyCommandsHelpAndVersionLeaveTheWindowsClosed) {
     const auto wants = [](std::vector<const char*> arguments) {
         arguments.insert(arguments.begin(), "tablewright");

@@ -1,0 +1,20 @@
+#include "shell/TransferSettings.h"
+
+#include "shell/SettingsStore.h"
+
+namespace tw {
+
+TransferSettings readTransferSettings(const SettingsStore& settings) {
+    const auto value = [&](const QString& key) {
+        return settings.value(kSettingsApplication, kSettingsSection, key).trimmed();
+    };
+    TransferSettings read;
+    bool number = false;
+    const int rows = value(SettingKey::BatchRows).toInt(&number);
+    if (number && rows >= 1) read.batchRows = rows;
+    read.faithful = value(SettingKey::FaithfulTables) == QLatin1String("1");
+    read.replaceInPlace = value(SettingKey::ReplaceInPlace) == QLatin1String("1");
+    return read;
+}
+
+}  // namespace tw

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <optional>
+
+namespace tw {
+
+class SettingsStore;
+
+// The settings file's switches for a transfer, read the same way by the send buttons and, as
+// defaults under its own options, by the command line.
+struct TransferSettings {
+    std::optional<int> batchRows;  // BatchRows, when it is a number of rows (1 or more)
+    bool faithful = false;         // FaithfulTables=1
+    bool replaceInPlace = false;   // ReplaceInPlace=1
+};
+
+TransferSettings readTransferSettings(const SettingsStore& settings);
+
+}  // namespace tw
