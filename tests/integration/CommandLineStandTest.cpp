@@ -2,6 +2,7 @@
 // the connection values from the settings the windows keep unless the run replaces them.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -228,4 +229,50 @@ TEST_F(CommandLine, AnOracleConnectionTemplateReachesADriverOfAnotherName) {
     for (const QString& text : {listed.out + listed.err + there.out + there.err + dropped.err, logText()}) {
         EXPECT_FALSE(text.contains(test::kStandOraclePassword));
     }
+}
+
+// Settings as users write them: a template in the file without quotes reaches its driver whole
+// (Qt's reader would end it at the first ";"), one without {Password} is warned of, and a
+// folder in the file's place is said once while the options still connect.
+TEST_F(CommandLine, SettingsAsUsersWriteThem) {
+    QFile settings(m_settingsFile);
+    ASSERT_TRUE(settings.open(QIODevice::Append));
+    settings.write(
+        "OracleConnectionString=Driver={Microsoft ODBC for Oracle};Server={SID};Uid={User};"
+        "Pwd={Password};\n");
+    settings.close();
+    const test::ProgramRun listed = run({"list", "--side", "oracle"});
+    EXPECT_EQ(listed.exitCode, 0) << listed.err.toStdString();
+    EXPECT_EQ(listed.err, "");
+
+    const test::ProgramRun warned = run({"list", "--side", "oracle", "--oracle-connection",
+                                         "Driver={Microsoft ODBC for Oracle};Server={SID};"});
+    EXPECT_TRUE(warned.err.contains("template has no {User}, {Password}")) << warned.err.toStdString();
+
+    ASSERT_TRUE(settings.remove());
+    ASSERT_TRUE(QDir().mkdir(m_settingsFile));
+    const test::ProgramRun folder = run({"list", "--sid", test::standOracleServer(), "--user",
+                                         test::kStandOracleUser, "--dsn", m_dataSource});
+    EXPECT_EQ(folder.exitCode, 0) << folder.err.toStdString();
+    EXPECT_EQ(folder.err, "tablewright: warning: the settings file " + m_settingsFile +
+                              " is a folder; the remembered values are not used\n");
+}
+
+// The password never shows, even where the driver quotes it: given where the host goes it is
+// the name the driver could not look up, given as the user it is the login that failed. A
+// password file without a line end is refused, not read for ever.
+TEST_F(CommandLine, APasswordTheDriverQuotesIsMaskedAndAnEndlessPasswordFileRefused) {
+    for (const char* misplaced :
+         {"Driver={Microsoft ODBC for Oracle};Server={Password};Uid={User};Pwd={Password};",
+          "Driver={Microsoft ODBC for Oracle};Server={SID};Uid={Password};Pwd={User};"}) {
+        const test::ProgramRun failed = run({"list", "--side", "oracle", "--oracle-connection", misplaced});
+        EXPECT_EQ(failed.exitCode, 3);
+        EXPECT_TRUE(failed.err.contains("\"********\"")) << failed.err.toStdString();
+        EXPECT_FALSE(failed.err.contains(test::kStandOraclePassword)) << failed.err.toStdString();
+    }
+    const test::ProgramRun endless =
+        test::runProgram({"list", "--password-file", "/dev/zero"}, m_environment);
+    EXPECT_EQ(endless.exitCode, 2);
+    EXPECT_TRUE(endless.err.contains("/dev/zero has no line end in its first 4096 bytes"))
+        << endless.err.toStdString();
 }
