@@ -126,14 +126,25 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
         ->check(CLI::Range(1, 64));
     copy->add_flag("--verify", options.verify,
                    "read each copied table back and compare it with the rows the copy read");
-    copy->add_flag("--in-place,!--no-in-place", options.inPlace,
-                   "replace a table by dropping it first, for a target without room for two copies of "
-                   "it (a copy that fails part way then leaves less than there was); the default is "
-                   "ReplaceInPlace in the settings");
-    copy->add_flag("--faithful,!--no-faithful", options.faithful,
-                   "make each table with its source's column types, NOT NULL and primary key "
-                   "instead of the plain copy's number, text and binary columns; the default is "
-                   "FaithfulTables in the settings");
+    CLI::Option* inPlace =
+        copy->add_flag("--in-place", options.inPlace,
+                       "replace a table by dropping it first, for a target without room for two copies of "
+                       "it (a copy that fails part way then leaves less than there was); the default is "
+                       "ReplaceInPlace in the settings");
+    CLI::Option* faithful =
+        copy->add_flag("--faithful", options.faithful,
+                       "make each table with its source's column types, NOT NULL and primary key "
+                       "instead of the plain copy's number, text and binary columns; the default is "
+                       "FaithfulTables in the settings");
+    // The settings may turn either on; the command line turns it off again for one run.
+    copy->add_flag_callback(
+            "--no-in-place", [&options] { options.inPlace = false; },
+            "stage a replace even where ReplaceInPlace=1 is set")
+        ->excludes(inPlace);
+    copy->add_flag_callback(
+            "--no-faithful", [&options] { options.faithful = false; },
+            "make the plain copy's columns even where FaithfulTables=1 is set")
+        ->excludes(faithful);
     copy->add_flag("--json", options.json, "print the summary as one JSON document");
 
     CLI::App* drop = app.add_subcommand("drop", "Delete tables, as the Delete Table/s buttons do");
