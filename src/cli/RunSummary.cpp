@@ -67,6 +67,7 @@ QString summaryJson(const QString& command, const QList<TableResult>& results, c
                           {"rowsFailed", count(result.outcome.rowsFailed)},
                           {"seconds", result.outcome.seconds}};
         if (result.outcome.oldTableKept) table.insert("oldTableKept", true);
+        if (result.outcome.swapRefused) table.insert("swapRefused", true);
         if (!result.outcome.metOtherCopy.isEmpty()) table.insert("metOtherCopy", result.outcome.metOtherCopy);
         if (!result.outcome.fellBack.isEmpty()) {
             table.insert("plainTypeColumns", QJsonArray::fromStringList(result.outcome.fellBack));

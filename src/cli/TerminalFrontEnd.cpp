@@ -141,7 +141,13 @@ void TerminalFrontEnd::tableFinished(const TableOutcome& outcome) {
         m_terminal.err(QStringLiteral("tablewright: the copy of table %1 was stopped before its last row\n")
                            .arg(visibleText(outcome.table)));
     }
-    if (outcome.oldTableKept) {
+    if (outcome.swapRefused) {
+        m_terminal.err(
+            QStringLiteral("tablewright: table %1 was not replaced: every row was written, but the "
+                           "database refused to put the new table in the old one's place (see "
+                           "above), and the old table stands as it was\n")
+                .arg(visibleText(outcome.table)));
+    } else if (outcome.oldTableKept) {
         m_terminal.err(
             QStringLiteral("tablewright: table %1 was not replaced: the copy did not get every row, "
                            "and the old table stands as it was\n")

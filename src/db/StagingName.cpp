@@ -54,6 +54,10 @@ QString StagingName::text() const {
     return tablePart + kMarker + host + QLatin1Char('-') + QString::number(pid);
 }
 
+QString StagingName::asideText() const {
+    return tablePart + QStringLiteral("~tw-kept-") + host + QLatin1Char('-') + QString::number(pid);
+}
+
 QString StagingName::thisHost() {
     // The machine's own id and its host name: two machines must not share this in practice, and
     // host names are often alike ("localhost"), and containers made from one image share the

@@ -18,6 +18,9 @@ struct StagingName {
     qint64 pid = 0;
 
     QString text() const;
+    // Where a swap that cannot be one transaction puts the old table while the new one takes
+    // its name: "~tw-kept-" in place of "~tw-stage-", which no copy takes for a leftover.
+    QString asideText() const;
     // The staging name of this process for the table, within a limit in bytes of UTF-8 (0: none).
     static StagingName forTable(const QString& table, int limitBytes);
     // What a name says, where it is a staging name.

@@ -59,6 +59,9 @@ struct TableOutcome {
     // A replace that did not get every row: the old table stands as it was, and the new rows
     // are gone with the staging table.
     bool oldTableKept = false;
+    // Of those, one whose every row was written, kept because the database refused to put the
+    // new table in the old one's place (a view or a key that depends on it, say).
+    bool swapRefused = false;
     // Another copy into the same table ran while this one did; whichever swapped in last is
     // the table now. Names that copy's staging table.
     QString metOtherCopy;

@@ -28,7 +28,7 @@ AfterFailure LoggingFrontEnd::failed(const Failure& failure) {
 
 bool LoggingFrontEnd::mayReplace(const QString& table) {
     const bool replace = m_inner.mayReplace(table);
-    write(replace ? QStringLiteral("%1: replaced").arg(visibleText(table))
+    write(replace ? QStringLiteral("%1: to be replaced").arg(visibleText(table))
                   : QStringLiteral("%1: kept, not copied").arg(visibleText(table)));
     return replace;
 }
@@ -45,9 +45,12 @@ void LoggingFrontEnd::tableFinished(const TableOutcome& outcome) {
     } else if (outcome.incomplete && outcome.rowsFailed == 0) {
         line += QStringLiteral(" (not every row of the source was read)");
     }
-    line += outcome.oldTableKept ? QStringLiteral(" (not replaced: the old table is kept)")
-            : outcome.created    ? QString()
-                                 : QStringLiteral(" (not created)");
+    line += outcome.swapRefused ? QStringLiteral(
+                                      " (not replaced: every row was written, the database refused "
+                                      "the swap, and the old table is kept)")
+            : outcome.oldTableKept ? QStringLiteral(" (not replaced: the old table is kept)")
+            : outcome.created      ? QString()
+                                   : QStringLiteral(" (not created)");
     write(line);
     if (!outcome.fellBack.isEmpty()) write(fellBackLine(outcome));
     if (!outcome.metOtherCopy.isEmpty()) write(otherCopyLine(outcome));

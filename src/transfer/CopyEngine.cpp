@@ -15,6 +15,7 @@
 #include "db/DbError.h"
 #include "db/RequiredConnection.h"
 #include "db/SqlText.h"
+#include "db/StagingName.h"
 #include "shell/FrontEnd.h"
 #include "shell/ListHelpers.h"
 #include "shell/Procedure.h"
@@ -405,41 +406,74 @@ private:
         return name;
     }
 
-    // The old table goes and the staging table takes its name, as one transaction where the
-    // database can: a failure between the two then leaves the old table as it was. Both are the
-    // drop's step to the user; a refused rename quotes its own statement. True once swapped.
+    // The old table goes and the staging table takes its name. Where the database can, as one
+    // transaction: DROP TABLE and the rename, undone together. Elsewhere in steps that never
+    // leave the name without a whole table for longer than a rename: the old table is renamed
+    // aside, the staging table renamed in, and only then is the old one dropped; a refused
+    // rename puts the old one back. Every step is the drop's to the user, and a refused one
+    // quotes its own statement. True once swapped.
     bool swapIn(QString& tableName, const QString& sourceName) {
         Connection& target = required(m_target);
         StagingTables::Found found;
         m_staging.lookAgain(target, sourceName, m_filled, tableNameLimit(), found);
         if (!found.otherCopy.isEmpty()) m_outcome.metOtherCopy = found.otherCopy;
-        const Dialect& dialect = DialectFor(m_target.get(), m_profile.destination->dialect);
-        const bool together = dialect.changesTablesInTransactions();
-        const bool dropped = m_proc.step(146, [&] {
-            if (together) target.beginTransaction();
-            target.execute(DropTableSql(tableName));
-        });
-        bool renamed = false;
-        if (dropped) {
-            const QString rename = dialect.renameSql(m_filled, sourceName);
-            m_replaying = rename.toUtf8();
-            renamed = m_proc.step(146, [&] {
-                target.execute(rename);
-                if (together) target.commit();
-            });
-            m_replaying.clear();
-        }
-        if (together && !renamed) target.rollback();
+        const Dialect& dialect = targetDialect();
+        const bool renamed = dialect.changesTablesInTransactions()
+                                 ? swapInOneTransaction(target, dialect, tableName, sourceName)
+                                 : swapInSteps(target, dialect, tableName, sourceName);
+        // Every row is in the staging table: only the swap kept the old table in its place.
+        m_outcome.swapRefused = !renamed && !m_stagingKept;
         const QString droppedName = tableName;
         if (renamed) m_proc.step(148, [&] { tableName = sourceName; });
-        // Without a transaction a refused rename comes after the drop: the rows stay in the
-        // staging table, whose name the report quotes.
-        const bool oldGone = dropped && (renamed || !together);
-        if (oldGone)
+        if (renamed || m_stagingKept) {
             m_proc.step(150, [&] { listChange([&] { ListRemoveItem(m_job.targetList, droppedName); }); });
-        m_stagingKept = oldGone && !renamed;
-        if (renamed || m_stagingKept) m_staging.done(m_filled);
+            m_staging.done(m_filled);
+        }
         return renamed;
+    }
+
+    bool swapInOneTransaction(Connection& target, const Dialect& dialect, const QString& tableName,
+                              const QString& sourceName) {
+        const bool dropped = swapStep([&] { target.beginTransaction(); }, target, DropTableSql(tableName));
+        const bool renamed = dropped && swapStep([] {}, target, dialect.renameSql(m_filled, sourceName),
+                                                 [&] { target.commit(); });
+        if (!renamed) {
+            try {
+                target.rollback();
+            } catch (const std::exception&) {
+                // Gone with the connection, which undoes the transaction as well.
+            }
+        }
+        return renamed;
+    }
+
+    bool swapInSteps(Connection& target, const Dialect& dialect, const QString& tableName,
+                     const QString& sourceName) {
+        const QString aside = StagingName::forTable(sourceName, tableNameLimit()).asideText();
+        if (!swapStep([] {}, target, dialect.renameSql(tableName, aside))) return false;
+        if (!swapStep([] {}, target, dialect.renameSql(m_filled, sourceName))) {
+            // The old table back under its name; where even that is refused, both tables stay,
+            // named in the reports, and neither is dropped.
+            m_stagingKept = !swapStep([] {}, target, dialect.renameSql(aside, tableName));
+            return false;
+        }
+        // The new table has the name: an old table that stays aside is named in the report.
+        swapStep([] {}, target, DropTableSql(aside));
+        return true;
+    }
+
+    // One statement of the swap, at the drop's line, quoting itself when refused.
+    template <typename Before, typename After = void (*)()>
+    bool swapStep(
+        Before&& before, Connection& target, const QString& statement, After&& after = [] {}) {
+        m_replaying = statement.toUtf8();
+        const bool done = m_proc.step(146, [&] {
+            before();
+            target.execute(statement);
+            after();
+        });
+        m_replaying.clear();
+        return done;
     }
 
     // A replace that did not get all its rows leaves the old table as it was: the staging table
@@ -842,11 +876,13 @@ private:
     // The statement being composed or composed last: a CREATE TABLE, or a row's INSERT.
     std::optional<CreateTableStatement> m_create;
     std::optional<InsertStatement> m_insert;
-    TablePlan m_plan;            // the table being made
-    QString m_filled;            // the table the rows go into: the table's own name, or a staging name
-    bool m_complete = true;      // every row read was written or refused for itself
-    bool m_stagingKept = false;  // the old table went and the staging table could not take its place
-    QByteArray m_replaying;      // a batch's row going again on its own
+    TablePlan m_plan;        // the table being made
+    QString m_filled;        // the table the rows go into: the table's own name, or a staging name
+    bool m_complete = true;  // every row read was written or refused for itself
+    // The staging table keeps the rows: the old table went, or is aside, and the staging table
+    // could not take its place.
+    bool m_stagingKept = false;
+    QByteArray m_replaying;  // a batch's row going again on its own
     TableOutcome m_outcome;
     StagingTables m_staging;
     std::map<QString, QString> m_sameTableAs;  // a refused table's source name: the name it meets

@@ -149,9 +149,11 @@ void TransferTest::nothingCurrentOrNothingSelected() {
 }
 
 void TransferTest::overwriteAnsweredYesOrNo() {
-    // Yes fills a staging table and swaps it in once its rows are there; with ReplaceInPlace=1
-    // the old table is dropped first, as it always was.
+    // Yes fills a staging table and swaps it in once its rows are there (the old table aside,
+    // the new one in, the old one dropped); with ReplaceInPlace=1 the old table is dropped
+    // first, as it always was.
     const QString staging = StagingName::forTable("EMP", 0).text();
+    const QString aside = StagingName::forTable("EMP", 0).asideText();
     for (const bool inPlace : {false, true}) {
         TransferRig rig({"EMP", "DEPT"}, {"DEPT", "EMP"});
         if (inPlace)
@@ -168,12 +170,14 @@ void TransferTest::overwriteAnsweredYesOrNo() {
         QCOMPARE(rig.dialogs.shown[0].style, MsgBoxStyle::YesNo);
         QCOMPARE(rig.dialogs.shown[1].text, QStringLiteral("Would you like to overwrite DEPT?"));
         const QString columns = "(\"ID\" NUMERIC,\"NAME\" VARCHAR(2000))";
-        QCOMPARE(executed(rig.connections.log),
-                 inPlace ? QStringList({"DROP TABLE \"EMP\"", "CREATE TABLE \"EMP\"" + columns,
-                                        "INSERT INTO \"EMP\" VALUES('1', 'x')"})
-                         : QStringList({"CREATE TABLE \"" + staging + "\"" + columns,
-                                        "INSERT INTO \"" + staging + "\" VALUES('1', 'x')",
-                                        "DROP TABLE \"EMP\"", "RENAME \"" + staging + "\" TO \"EMP\""}));
+        QCOMPARE(
+            executed(rig.connections.log),
+            inPlace ? QStringList({"DROP TABLE \"EMP\"", "CREATE TABLE \"EMP\"" + columns,
+                                   "INSERT INTO \"EMP\" VALUES('1', 'x')"})
+                    : QStringList({"CREATE TABLE \"" + staging + "\"" + columns,
+                                   "INSERT INTO \"" + staging + "\" VALUES('1', 'x')",
+                                   "RENAME \"EMP\" TO \"" + aside + "\"",
+                                   "RENAME \"" + staging + "\" TO \"EMP\"", "DROP TABLE \"" + aside + "\""}));
         QCOMPARE(items(*rig.oracle), QStringList({"DEPT", "EMP"}));
     }
 }
@@ -187,7 +191,7 @@ void TransferTest::toOracleAsksAboutTheExactNameOnly() {
     QVERIFY(rig.dialogs.shown.isEmpty());
     QCOMPARE(items(*rig.oracle), QStringList({"EMP", "emp"}));
 
-    // With the exact name and a case variant listed, the question and the drop are about the
+    // With the exact name and a case variant listed, the question and the swap are about the
     // exact one, which is then created anew.
     TransferRig both({"EMP"}, {"EMP", "emp", "Emp"});
     both.source("EMP", table({}));
@@ -195,7 +199,8 @@ void TransferTest::toOracleAsksAboutTheExactNameOnly() {
     both.dialogs.buttons << MsgBoxResult::Yes;
     both.tables->PushButton3_Click();
     QCOMPARE(both.dialogs.shown[0].text, QStringLiteral("Would you like to overwrite EMP?"));
-    QVERIFY(executed(both.connections.log).contains(QStringLiteral("DROP TABLE \"EMP\"")));
+    QVERIFY(executed(both.connections.log)
+                .contains("RENAME \"EMP\" TO \"" + StagingName::forTable("EMP", 0).asideText() + "\""));
     QCOMPARE(items(*both.oracle), QStringList({"EMP", "Emp", "emp"}));
 }
 
@@ -207,10 +212,13 @@ void TransferTest::toSqlAnywhereReplacesTheTableAsItsListWritesIt() {
     rig.tables->PushButton4_Click();
     QCOMPARE(rig.dialogs.shown[0].text, QStringLiteral("Would you like to overwrite emp?"));
     const QString staging = StagingName::forTable("EMP", 0).text();
-    QCOMPARE(executed(rig.connections.log),
-             QStringList({"CREATE TABLE \"" + staging + "\"(\"ID\" NUMERIC,\"NAME\" TEXT);",
-                          "INSERT INTO \"" + staging + "\" VALUES('1', 'x')", "DROP TABLE \"emp\"",
-                          "ALTER TABLE \"" + staging + "\" RENAME \"EMP\";"}));
+    const QString aside = StagingName::forTable("EMP", 0).asideText();
+    QCOMPARE(
+        executed(rig.connections.log),
+        QStringList({"CREATE TABLE \"" + staging + "\"(\"ID\" NUMERIC,\"NAME\" TEXT);",
+                     "INSERT INTO \"" + staging + "\" VALUES('1', 'x')",
+                     "ALTER TABLE \"emp\" RENAME \"" + aside + "\";",
+                     "ALTER TABLE \"" + staging + "\" RENAME \"EMP\";", "DROP TABLE \"" + aside + "\""}));
     // The dropped table leaves the list; the new one joins it.
     QCOMPARE(items(*rig.sqlany), QStringList({"EMP"}));
 }

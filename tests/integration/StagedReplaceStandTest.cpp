@@ -302,3 +302,50 @@ TEST_F(BusyTarget, EndsTheTableAndKeepsTheOldOne) {
     EXPECT_TRUE(tableOf(busy)["oldTableKept"].toBool()) << busy.out.toStdString();
     EXPECT_EQ(holding(*m_sqlany), kOld);
 }
+
+// A view on the old table makes the database refuse to drop it. In one transaction the swap is
+// undone and the old table stays; in steps, as Oracle's is (the stand's PostgreSQL told to), the
+// new table takes the name and the old one, which the view follows, stays aside. Either way the
+// report quotes the refused statement and says every row was written.
+TEST_F(StagedReplaceStand, ARefusedSwapSaysSoAndLeavesAWholeTable) {
+    fill(*m_oracle, true, 3, "old row ");
+    m_oldRows = contentsOf(*m_oracle);
+    fill(*m_sqlany, false, 5, "new row ");
+    m_newRows = contentsOf(*m_sqlany);
+    const QString view = quotedName(m_table + "_v");
+    m_oracle->execute(QStringLiteral("CREATE VIEW %1 AS SELECT * FROM %2").arg(view, quotedName(m_table)));
+    const QStringList copy{"copy", "--to", "oracle", "--overwrite", "yes", "--json", m_table};
+
+    const test::ProgramRun together = run(copy);
+    EXPECT_EQ(together.exitCode, 1);
+    EXPECT_TRUE(together.err.contains("DROP TABLE") && together.err.contains("every row was written"))
+        << together.err.toStdString();
+    EXPECT_FALSE(together.err.contains("did not get every row")) << together.err.toStdString();
+    EXPECT_TRUE(tableOf(together)["swapRefused"].toBool()) << together.out.toStdString();
+    EXPECT_EQ(holding(*m_oracle), kOld);
+
+    m_environment.insert("TW_SWAP_IN_STEPS", "1");
+    const test::ProgramRun inSteps = run(copy);
+    EXPECT_EQ(inSteps.exitCode, 1);
+    EXPECT_EQ(holding(*m_oracle), kNew);
+    EXPECT_TRUE(inSteps.err.contains("~tw-kept-")) << inSteps.err.toStdString();
+    m_oracle->execute("DROP VIEW " + view);
+
+    // The old table stays aside until someone looks at it; a swap in steps with nothing in the
+    // way leaves nothing aside.
+    const auto asideTables = [&] {
+        QStringList names;
+        const auto found = m_oracle->openRecordset(
+            QStringLiteral("SELECT tablename FROM pg_tables WHERE tablename LIKE '%1~tw-kept-%'")
+                .arg(m_table));
+        for (; !found->eof(); found->moveNext()) names << found->field(0).value.toString();
+        return names;
+    };
+    const QStringList aside = asideTables();
+    ASSERT_EQ(aside.size(), 1);
+    test::dropQuietly(*m_oracle, aside[0]);
+    const test::ProgramRun free = run(copy);
+    EXPECT_EQ(free.exitCode, 0) << free.err.toStdString();
+    EXPECT_EQ(holding(*m_oracle), kNew);
+    EXPECT_EQ(asideTables(), QStringList());
+}

@@ -57,6 +57,7 @@ struct ReplaceRig {
     test::MemoryTableList source{{"T"}};
     test::MemoryTableList target{{"T"}};
     const QString staging = StagingName::forTable("T", 0).text();
+    const QString aside = StagingName::forTable("T", 0).asideText();
 };
 
 // Fails the INSERT of row 2 as the database would.
@@ -95,8 +96,7 @@ TEST(StagedReplace, OnlyACopyOfEveryRowTakesTheOldTablesPlace) {
         rig.front.stopAfter = c.stopAfter;
         rig.run();
         const QStringList executed = rig.executed();
-        const bool dropped = executed.contains("DROP TABLE \"T\"");
-        EXPECT_EQ(dropped, c.swapped) << c.what;
+        EXPECT_EQ(executed.contains("DROP TABLE \"" + rig.aside + "\""), c.swapped) << c.what;
         EXPECT_EQ(executed.contains("ALTER TABLE \"" + rig.staging + "\" RENAME \"T\";"), c.swapped)
             << c.what;
         EXPECT_EQ(executed.contains("DROP TABLE \"" + rig.staging + "\""), !c.swapped) << c.what;
@@ -105,6 +105,51 @@ TEST(StagedReplace, OnlyACopyOfEveryRowTakesTheOldTablesPlace) {
         EXPECT_EQ(rig.front.outcomes[0].created, c.swapped) << c.what;
         EXPECT_EQ(rig.front.outcomes[0].oldTableKept, !c.swapped) << c.what;
         EXPECT_EQ(rig.front.outcomes[0].rowsWritten, c.written) << c.what;
+    }
+}
+
+// Where the swap cannot be one transaction it goes in steps, the old table aside first. Each step
+// refused in turn: before the new table has the name, the old one stands under it (put back where
+// it went aside) and every row is said to be written; once the new one has it, an old table that
+// cannot be dropped stays aside; where even the way back is refused, neither table is dropped.
+TEST(StagedReplace, ASwapInStepsNeverLosesTheOldTableBeforeTheNewOneHasItsName) {
+    ReplaceRig names;
+    const QString asideOld = "ALTER TABLE \"T\" RENAME \"" + names.aside + "\";";
+    const QString newIn = "ALTER TABLE \"" + names.staging + "\" RENAME \"T\";";
+    const QString dropOld = "DROP TABLE \"" + names.aside + "\"";
+    const QString oldBack = "ALTER TABLE \"" + names.aside + "\" RENAME \"T\";";
+    const QString dropNew = "DROP TABLE \"" + names.staging + "\"";
+    const struct {
+        QStringList refused;
+        QStringList after;  // the statements from the first of the swap on
+        bool swapped;
+        bool oldKept;
+    } cases[] = {
+        {{}, {asideOld, newIn, dropOld}, true, false},
+        {{asideOld}, {asideOld, dropNew}, false, true},
+        {{newIn}, {asideOld, newIn, oldBack, dropNew}, false, true},
+        {{dropOld}, {asideOld, newIn, dropOld}, true, false},
+        {{newIn, oldBack}, {asideOld, newIn, oldBack}, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.refused.join(" and ").toStdString());
+        ReplaceRig rig;
+        rig.connections.onExecute = [&](const QString& statement) {
+            if (c.refused.contains(statement)) throw DbError("refused", "42000");
+        };
+        rig.run();
+        const QStringList executed = rig.executed();
+        EXPECT_EQ(executed.mid(executed.indexOf(asideOld)), c.after);
+        ASSERT_EQ(rig.front.failures.size(), c.refused.size());
+        for (int i = 0; i < c.refused.size(); ++i) {
+            EXPECT_EQ(rig.front.failures[i].line, 146);
+            EXPECT_EQ(rig.front.failures[i].composing, c.refused[i]);
+        }
+        ASSERT_EQ(rig.front.outcomes.size(), 1);
+        EXPECT_EQ(rig.front.outcomes[0].created, c.swapped);
+        EXPECT_EQ(rig.front.outcomes[0].oldTableKept, c.oldKept);
+        EXPECT_EQ(rig.front.outcomes[0].swapRefused, c.oldKept);
+        EXPECT_EQ(rig.front.outcomes[0].rowsWritten, 3);
     }
 }
 
@@ -130,6 +175,19 @@ TEST(StagedReplace, ATransactionalSwapIsUndoneWhole) {
     EXPECT_EQ(refused.front.failures[0].composing, rename);
     EXPECT_EQ(refused.target.items(), QStringList{"T"});
     EXPECT_TRUE(refused.front.outcomes[0].oldTableKept);
+
+    // A DROP the database refuses (a view depends on the table) is quoted itself, not the last
+    // INSERT, and every row is said to be written.
+    ReplaceRig viewed;
+    viewed.connections.dialect = &postgresDialect();
+    viewed.connections.onExecute = [&](const QString& s) {
+        if (s == "DROP TABLE \"T\"") throw DbError("other objects depend on it", "2BP01");
+    };
+    viewed.run();
+    ASSERT_EQ(viewed.front.failures.size(), 1);
+    EXPECT_EQ(viewed.front.failures[0].composing, "DROP TABLE \"T\"");
+    EXPECT_TRUE(viewed.front.outcomes[0].swapRefused);
+    EXPECT_EQ(viewed.front.outcomes[0].rowsWritten, 3);
 }
 
 // A staging table of the same table goes first when this machine's records show a copy made it
