@@ -28,6 +28,8 @@ StopOnInterrupt::StopOnInterrupt() {
 
 StopOnInterrupt::~StopOnInterrupt() { sigaction(SIGINT, &g_before, nullptr); }
 
+void StopOnInterrupt::request() { g_requested.store(true); }
+
 bool StopOnInterrupt::requested() { return g_requested.load(); }
 
 }  // namespace tw::cli

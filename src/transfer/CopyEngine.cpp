@@ -322,9 +322,11 @@ private:
         m_proc.step(152, [&] { rows = openSource(sourceName, shape); });
         m_replaying.clear();
         if (rows) {
-            // A replace fills a staging table and swaps it in once every row is there, unless
-            // asked to drop the old table first.
-            const bool staged = consent == Consent::Replace && !m_job.replaceInPlace;
+            // The rows fill a staging table, which takes the table's name only once every row is
+            // there: a copy that ends early leaves no part of a table under the user's name. A
+            // replace asked to drop the old table first fills the table itself.
+            const bool replacing = consent == Consent::Replace;
+            const bool staged = !(replacing && m_job.replaceInPlace);
             bool made = false;
             m_complete = true;
             m_stagingKept = false;
@@ -332,7 +334,7 @@ private:
                 m_plan = m_job.faithful ? faithfulPlan(createdDialect(), shape, *rows)
                                         : plainPlan(createdDialect(), *rows);
                 if (namesFit(sourceName, *rows)) {
-                    if (consent == Consent::Replace && !staged) dropOldTable(tableName, sourceName);
+                    if (replacing && !staged) dropOldTable(tableName, sourceName);
                     m_filled = staged ? stagingTableFor(sourceName) : tableName;
                     m_outcome.stopped = stopping();
                     made = !m_outcome.stopped && createTable(m_filled, *rows);
@@ -346,8 +348,16 @@ private:
                 endedUnforeseen(failure, sourceName);
             }
             m_outcome.incomplete = made && !m_complete;
-            m_outcome.created = made && (!staged || (m_complete && swapIn(tableName, sourceName)));
-            if (made && staged && !m_outcome.created) m_outcome.oldTableKept = keepOldTable();
+            // A new table the user ended early is theirs as far as it got, as it always was; one
+            // that a failure ended never takes the name.
+            m_outcome.created =
+                made &&
+                (!staged || (replacing ? m_complete && swapIn(tableName, sourceName)
+                                       : (m_complete || m_outcome.stopped) && nameNewTable(sourceName)));
+            if (made && staged && !m_outcome.created) {
+                const bool oldStands = keepOldTable();
+                if (replacing) m_outcome.oldTableKept = oldStands;
+            }
             // A staging table that was not made is not this copy's: its name may be another's.
             if (!made && staged && !m_filled.isEmpty()) m_staging.done(m_filled);
             // A table this transfer did not create is neither filled nor listed.
@@ -432,6 +442,15 @@ private:
         return renamed;
     }
 
+    // A new table's rows are all in its staging table, which takes the table's name; a refused
+    // rename is the CREATE TABLE's failure to the user, and quotes itself.
+    bool nameNewTable(const QString& sourceName) {
+        const bool named = swapStep([] {}, required(m_target),
+                                    targetDialect().renameSql(m_filled, sourceName), [] {}, tail(218));
+        if (named) m_staging.done(m_filled);
+        return named;
+    }
+
     bool swapInOneTransaction(Connection& target, const Dialect& dialect, const QString& tableName,
                               const QString& sourceName) {
         const bool dropped = swapStep([&] { target.beginTransaction(); }, target, DropTableSql(tableName));
@@ -462,12 +481,13 @@ private:
         return true;
     }
 
-    // One statement of the swap, at the drop's line, quoting itself when refused.
+    // One statement of the swap, at the drop's line unless told, quoting itself when refused.
     template <typename Before, typename After = void (*)()>
     bool swapStep(
-        Before&& before, Connection& target, const QString& statement, After&& after = [] {}) {
+        Before&& before, Connection& target, const QString& statement, After&& after = [] {},
+        int line = 146) {
         m_replaying = statement.toUtf8();
-        const bool done = m_proc.step(146, [&] {
+        const bool done = m_proc.step(line, [&] {
             before();
             target.execute(statement);
             after();

@@ -61,6 +61,13 @@ private slots:
     void theBarSaysTheTableAndItsRowsWhileItCopies();
 };
 
+namespace {
+
+// The table a new table's rows fill until it takes its own name, between quotes.
+QString staged(const QString& table) { return "\"" + StagingName::forTable(table, 0).text() + "\""; }
+
+}  // namespace
+
 void TransferTest::toOracleSendsExactStatementsInOrder() {
     TransferRig rig({"Customers", "Orders"}, {});
     rig.source("Orders", table({{"7", Variant()}, {"8", "O'Brien"}}));
@@ -71,15 +78,28 @@ void TransferTest::toOracleSendsExactStatementsInOrder() {
     QTest::mouseClick(rig.tables->PushButton3, Qt::LeftButton);
 
     QCOMPARE(rig.connections.log,
-             QStringList({"create", "create", "cursor 2", kOracleOpen, "cursor 3", kSqlAnyOpen,
-                          "recordset SELECT * FROM \"Orders\"",
-                          "execute CREATE TABLE \"Orders\"(\"ID\" NUMERIC,\"NAME\" VARCHAR(2000))",
-                          "execute INSERT INTO \"Orders\" VALUES('7', NULL)",
-                          "execute INSERT INTO \"Orders\" VALUES('8', 'O''Brien')",
-                          "recordset SELECT * FROM \"Customers\"",
-                          "execute CREATE TABLE \"Customers\"(\"ID\" NUMERIC,\"NAME\" VARCHAR(2000))",
-                          "execute INSERT INTO \"Customers\" VALUES('1', 'Ann')", "close", "close", "release",
-                          "release"}));
+             QStringList(
+                 {"create",
+                  "create",
+                  "cursor 2",
+                  kOracleOpen,
+                  "cursor 3",
+                  kSqlAnyOpen,
+                  "recordset SELECT * FROM \"Orders\"",
+                  "schema 20",
+                  "execute CREATE TABLE " + staged("Orders") + "(\"ID\" NUMERIC,\"NAME\" VARCHAR(2000))",
+                  "execute INSERT INTO " + staged("Orders") + " VALUES('7', NULL)",
+                  "execute INSERT INTO " + staged("Orders") + " VALUES('8', 'O''Brien')",
+                  "execute RENAME " + staged("Orders") + " TO \"Orders\"",
+                  "recordset SELECT * FROM \"Customers\"",
+                  "schema 20",
+                  "execute CREATE TABLE " + staged("Customers") + "(\"ID\" NUMERIC,\"NAME\" VARCHAR(2000))",
+                  "execute INSERT INTO " + staged("Customers") + " VALUES('1', 'Ann')",
+                  "execute RENAME " + staged("Customers") + " TO \"Customers\"",
+                  "close",
+                  "close",
+                  "release",
+                  "release"}));
     // Connections close before the pointer goes back in this direction.
     QCOMPARE(pointerAtClose, QList<MousePointer>({MousePointer::Default, MousePointer::Default}));
     QCOMPARE(items(*rig.oracle), QStringList({"Customers", "Orders"}));
@@ -95,11 +115,13 @@ void TransferTest::toSqlAnywhereSendsExactStatementsInOrder() {
     rig.connections.onClose = [&] { busyAtClose += rig.tables->pointer().isBusy(); };
     rig.tables->PushButton4_Click();
 
-    QCOMPARE(rig.connections.log, QStringList({"create", "create", "cursor 3", kOracleOpen, "cursor 2",
-                                               kSqlAnyOpen, "recordset SELECT * FROM \"EMP\"",
-                                               "execute CREATE TABLE \"EMP\"(\"ID\" NUMERIC,\"NAME\" TEXT);",
-                                               "execute INSERT INTO \"EMP\" VALUES('1', NULL)", "close",
-                                               "close", "release", "release"}));
+    QCOMPARE(rig.connections.log,
+             QStringList({"create", "create", "cursor 3", kOracleOpen, "cursor 2", kSqlAnyOpen,
+                          "recordset SELECT * FROM \"EMP\"", "schema 20",
+                          "execute CREATE TABLE " + staged("EMP") + "(\"ID\" NUMERIC,\"NAME\" TEXT);",
+                          "execute INSERT INTO " + staged("EMP") + " VALUES('1', NULL)",
+                          "execute ALTER TABLE " + staged("EMP") + " RENAME \"EMP\";", "close", "close",
+                          "release", "release"}));
     QCOMPARE(busyAtClose, 0);
     QCOMPARE(items(*rig.sqlany), QStringList({"EMP"}));
 }
@@ -125,7 +147,7 @@ void TransferTest::progressMovesBeforeEachRowAndRestsAfterEachTable() {
     QCOMPARE(rig.tables->ProgressBar1->text(), QStringLiteral("Progress Bar"));
     QCOMPARE(items(*rig.oracle), QStringList({"Empty", "Three"}));
     QVERIFY(executed(rig.connections.log)
-                .contains("CREATE TABLE \"Empty\"(\"ID\" NUMERIC,\"NAME\" VARCHAR(2000))"));
+                .contains("CREATE TABLE " + staged("Empty") + "(\"ID\" NUMERIC,\"NAME\" VARCHAR(2000))"));
 }
 
 void TransferTest::nothingCurrentOrNothingSelected() {
@@ -233,8 +255,8 @@ void TransferTest::aTableThatCannotBeCreatedGetsNoRows() {
     };
     rig.tables->PushButton4_Click();
     QCOMPARE(errorLines(rig.dialogs, "Form2.PushButton4_Click"), QList<int>({226}));
-    QVERIFY(
-        rig.dialogs.shown[0].text.endsWith("\r\rsql: CREATE TABLE \"EMP\"(\"ID\" NUMERIC,\"NAME\" TEXT);"));
+    QVERIFY(rig.dialogs.shown[0].text.endsWith("\r\rsql: CREATE TABLE " + staged("EMP") +
+                                               "(\"ID\" NUMERIC,\"NAME\" TEXT);"));
     QCOMPARE(executed(rig.connections.log).size(), 1);  // no INSERT
     QCOMPARE(rig.sqlany->count(), 0);
     QCOMPARE(rig.tables->pointer().get(), MousePointer::Default);
@@ -248,7 +270,7 @@ void TransferTest::theRowLoopEndsWithTheData() {
     TransferRig::select(rig.sqlany, {"T"});
     rig.tables->PushButton3_Click();
     QVERIFY(rig.dialogs.shown.isEmpty());
-    QCOMPARE(executed(rig.connections.log).size(), 3);  // CREATE and two rows
+    QCOMPARE(executed(rig.connections.log).size(), 4);  // CREATE, two rows and the table's name
     QCOMPARE(items(*rig.oracle), QStringList({"T"}));
 }
 
@@ -271,8 +293,9 @@ void TransferTest::aRejectedRowCostsOnlyThatRow() {
     };
     rig.tables->PushButton4_Click();
     QCOMPARE(errorLines(rig.dialogs, "Form2.PushButton4_Click"), QList<int>({268}));
-    QVERIFY(rig.dialogs.shown[0].text.endsWith("sql: INSERT INTO \"T\" VALUES('2', 'too long')"));
-    QCOMPARE(executed(rig.connections.log).size(), 4);
+    QVERIFY(
+        rig.dialogs.shown[0].text.endsWith("sql: INSERT INTO " + staged("T") + " VALUES('2', 'too long')"));
+    QCOMPARE(executed(rig.connections.log).size(), 5);  // CREATE, three rows and the table's name
     QCOMPARE(items(*rig.sqlany), QStringList({"T"}));
 }
 
@@ -322,9 +345,9 @@ void TransferTest::theBoxQuotesTheStatementAsFarAsItIsComposed() {
     };
     rig.tables->PushButton4_Click();
     QCOMPARE(errorLines(rig.dialogs, "Form2.PushButton4_Click"), QList<int>({158, 246}));
-    QVERIFY(rig.dialogs.shown[0].text.endsWith("sql: CREATE TABLE \"EMP\"(\"ID\" NUMERIC,"));
-    QVERIFY(rig.dialogs.shown[1].text.endsWith("sql: INSERT INTO \"EMP\" VALUES('1', '"));
-    QCOMPARE(executed(rig.connections.log).last(), QStringLiteral("INSERT INTO \"EMP\" VALUES('1', 'x')"));
+    QVERIFY(rig.dialogs.shown[0].text.endsWith("sql: CREATE TABLE " + staged("EMP") + "(\"ID\" NUMERIC,"));
+    QVERIFY(rig.dialogs.shown[1].text.endsWith("sql: INSERT INTO " + staged("EMP") + " VALUES('1', '"));
+    QVERIFY(executed(rig.connections.log).contains("INSERT INTO " + staged("EMP") + " VALUES('1', 'x')"));
 }
 
 void TransferTest::theSettingsKeySendsRowsInBatches() {
@@ -339,7 +362,9 @@ void TransferTest::theSettingsKeySendsRowsInBatches() {
         rig.tables->PushButton4_Click();
         const QStringList batches = rig.connections.log.filter("batch ");
         if (rows == "2") {
-            QCOMPARE(batches, QStringList({"batch EMP: 1|Ann; 2|NULL", "batch EMP: 3|O'Brien"}));
+            const QString emp = StagingName::forTable("EMP", 0).text();
+            QCOMPARE(batches,
+                     QStringList({"batch " + emp + ": 1|Ann; 2|NULL", "batch " + emp + ": 3|O'Brien"}));
             QVERIFY(executed(rig.connections.log).filter("INSERT").isEmpty());
         } else {
             QVERIFY(batches.isEmpty());
@@ -361,7 +386,7 @@ void TransferTest::aRefusedBatchGoesAgainRowByRow() {
     rig.tables->PushButton4_Click();
     // One box, for the refused row, with that row's statement; the others are written alone.
     QCOMPARE(errorLines(rig.dialogs, "Form2.PushButton4_Click"), QList<int>({268}));
-    QVERIFY(rig.dialogs.shown[0].text.contains("INSERT INTO \"EMP\" VALUES('x', 'Bob')"));
+    QVERIFY(rig.dialogs.shown[0].text.contains("INSERT INTO " + staged("EMP") + " VALUES('x', 'Bob')"));
     QCOMPARE(executed(rig.connections.log).filter("INSERT").size(), 3);
 
     // A lost connection is said once; the batch's rows are not tried again one by one.
@@ -396,7 +421,8 @@ void TransferTest::theLogRecordsCopiesDeletesAndRenames() {
     QCOMPARE(lines[0], "Send Table/s To Sybase iAny: " + values);
     QVERIFY2(lines[1].startsWith(
                  "  failed: table EMP, row 2, Form2.PushButton4_Click line 268, SQLSTATE 22018: refused "
-                 "[INSERT INTO \"EMP\" VALUES('x', 'Bob')]"),
+                 "[INSERT INTO " +
+                 staged("EMP") + " VALUES('x', 'Bob')]"),
              qPrintable(lines[1]));
     QVERIFY2(lines[2].startsWith("  EMP: 3 rows read, 2 written, 1 failed, "), qPrintable(lines[2]));
     QCOMPARE(lines[3], "Delete Table/s, SQL Anywhere: " + values);

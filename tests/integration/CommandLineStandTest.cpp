@@ -276,3 +276,25 @@ TEST_F(CommandLine, APasswordTheDriverQuotesIsMaskedAndAnEndlessPasswordFileRefu
     EXPECT_TRUE(endless.err.contains("/dev/zero has no line end in its first 4096 bytes"))
         << endless.err.toStdString();
 }
+
+// Output that nobody reads any more (a pipe into a command that ended) ends the run as Ctrl+C
+// does: the table being copied is finished, the next is not begun, and the log says so.
+TEST_F(CommandLine, AClosedOutputEndsTheRunAsCtrlCDoes) {
+    test::CreatedTables made;
+    QStringList tables;
+    for (const QString suffix : {"_a", "_b"}) {
+        tables << m_table + suffix;
+        create(0, "n integer", {"1", "2"}, tables.last());
+        made.add(database(0), tables.last());
+        made.add(database(1), tables.last());
+    }
+    const QString status = m_home.filePath("status");
+    test::endOf(*start(QStringList{"copy", "--to", "sqlanywhere"} + tables,
+                       {"bash", "-c", "{ \"$@\"; echo $? > " + status + "; } 2>&1 | true", "bash"}));
+    QFile exit(status);
+    ASSERT_TRUE(exit.open(QIODevice::ReadOnly));
+    EXPECT_EQ(exit.readAll().trimmed(), "130");
+    const QString log = logText();
+    EXPECT_EQ(log.count(" rows read, 2 written, 0 failed"), 1) << log.toStdString();
+    EXPECT_EQ(log.count("not copied, the run was stopped first"), 1) << log.toStdString();
+}

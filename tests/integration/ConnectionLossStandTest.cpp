@@ -6,7 +6,9 @@
 #include <QTemporaryDir>
 #include <functional>
 
+#include "db/DbError.h"
 #include "db/SqlText.h"
+#include "db/StagingName.h"
 #include "db/odbc/OdbcConnection.h"
 #include "shell/SettingsStore.h"
 #include "support/LoopbackRelay.h"
@@ -42,11 +44,13 @@ protected:
 
     // Sends the table to Oracle; once its first row has arrived, the connection is lost.
     void sendLosingTheConnection(const std::function<void()>& lose) {
+        // The rows fill a staging table of this process until the table takes its name.
+        const QString staging = StagingName::forTable(m_table, m_watcher.nameLimits().table).text();
         bool lost = false;
         const auto loseAfterFirstRow = [&] {
             if (lost) return;
             try {
-                if (m_watcher.openRecordset(SelectAllSql(m_table))->recordCount() == 0) return;
+                if (m_watcher.openRecordset(SelectAllSql(staging))->recordCount() == 0) return;
             } catch (const std::exception&) {
                 return;  // not created yet
             }
@@ -69,9 +73,12 @@ protected:
         // The first row that finds the connection gone says so; the others are not tried.
         EXPECT_EQ(test::errorLines(m_dialogs, "Form2.PushButton3_Click"), QList<int>({260}))
             << m_dialogs.shown.value(1).text.toStdString();
-        EXPECT_EQ(m_watcher.openRecordset(SelectAllSql(m_table))->recordCount(), 1);
-        // The table exists and is listed; the window is as before.
-        EXPECT_EQ(test::items(*tables.List2), QStringList({m_table}));
+        // The row that arrived stays in the staging table, for the next copy to take away; no
+        // part of a table takes the table's name, and none is listed. The window is as before.
+        EXPECT_EQ(m_watcher.openRecordset(SelectAllSql(staging))->recordCount(), 1);
+        EXPECT_THROW(m_watcher.openRecordset(SelectAllSql(m_table)), DbError);
+        EXPECT_EQ(test::items(*tables.List2), QStringList());
+        test::dropQuietly(m_watcher, staging);
         EXPECT_TRUE(tables.PushButton3->isEnabled());
         EXPECT_TRUE(tables.List1->isEnabled());
         EXPECT_EQ(tables.pointer().get(), MousePointer::Default);

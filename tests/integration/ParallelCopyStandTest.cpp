@@ -37,6 +37,13 @@ protected:
             test::dropQuietly(database(0), table);
             test::dropQuietly(database(1), table);
         }
+        // What a table ended part way left in its staging table.
+        for (int side : {0, 1}) {
+            for (const QString& suffix : kWhole + QStringList{"lost"}) {
+                for (QString staging; !(staging = stagingOf(side, suffix)).isEmpty();)
+                    test::dropQuietly(database(side), staging);
+            }
+        }
         test::CommandLineRig::TearDown();
     }
 
@@ -58,10 +65,12 @@ protected:
                 .arg(table)
                 .arg(rows));
     }
-    qint64 countOf(int side, const QString& suffix) {
+    // The rows of the table, or of the staging table its rows fill until it takes its name.
+    qint64 countOf(int side, const QString& suffix, bool staged = false) {
         try {
             return database(side)
-                .openRecordset(QStringLiteral("SELECT count(*) FROM %1").arg(quotedName(name(suffix))))
+                .openRecordset(QStringLiteral("SELECT count(*) FROM %1")
+                                   .arg(quotedName(staged ? stagingOf(side, suffix) : name(suffix))))
                 ->field(0)
                 .value.toString()
                 .toLongLong();
@@ -70,13 +79,21 @@ protected:
         }
     }
 
+    QString stagingOf(int side, const QString& suffix) {
+        const auto found = database(side).openRecordset(
+            (isPostgres(side)
+                 ? QStringLiteral("SELECT tablename FROM pg_tables WHERE tablename LIKE '%1~tw-stage-%'")
+                 : QStringLiteral("SELECT name FROM sqlite_master WHERE name LIKE '%1~tw-stage-%'"))
+                .arg(name(suffix)));
+        return found->eof() ? QString() : found->field(0).value.toString();
+    }
+
     // Ends the Oracle-side session that works on the table once the target has some of its
     // rows, and true when one was ended: the session that wrote to it last (its statement is
     // still on record between batches), or the one whose open cursor reads it.
     bool endSessionOf(QProcess& program, const QString& suffix, int target) {
-        const QString table = quotedName(name(suffix));
         for (; program.state() != QProcess::NotRunning; program.waitForFinished(5)) {
-            const qint64 arrived = countOf(target, suffix);
+            const qint64 arrived = countOf(target, suffix, true);
             if (arrived < 1000 || arrived >= kLostRows) continue;
             const qint64 ended =
                 database(0)
@@ -85,7 +102,8 @@ protected:
                                        "pg_stat_activity WHERE pid <> pg_backend_pid() AND (position('INSERT "
                                        "INTO %1' in query) > 0 OR pid IN (SELECT pid FROM pg_locks WHERE "
                                        "relation = to_regclass('%2') AND granted))) s WHERE ended")
-                            .arg(table, QString(table).replace("'", "''")))
+                            .arg(quotedName(stagingOf(target, suffix)),
+                                 quotedName(name(suffix)).replace("'", "''")))
                     ->field(0)
                     .value.toString()
                     .toLongLong();
@@ -151,7 +169,8 @@ TEST_P(ParallelCopyEachWay, EveryTableEndsAsItsOwnCopyWouldHaveEnded) {
     EXPECT_EQ(lost["status"].toString(), "failed");
     EXPECT_EQ(lost["rowsRead"].toInt(), lost["rowsWritten"].toInt() + lost["rowsFailed"].toInt());
     EXPECT_LT(lost["rowsWritten"].toInt(), kLostRows);
-    EXPECT_EQ(countOf(direction.target, "lost"), lost["rowsWritten"].toInt());
+    // What arrived stays in its staging table, never under the table's name.
+    EXPECT_EQ(countOf(direction.target, "lost"), 0);
 
     // One failure for each of the two tables, on standard error, in the summary and in the log.
     QStringList failed;

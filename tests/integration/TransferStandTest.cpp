@@ -520,12 +520,13 @@ TEST_F(TransferOnTheStand, EscapeEndsTheTransferAfterTheRowItIsOn) {
     sqlanyDb->execute(QStringLiteral("CREATE TABLE %1(n integer)").arg(quotedName(table)));
     sqlanyDb->execute(QStringLiteral("INSERT INTO %1 VALUES(1), (2), (3), (4), (5)").arg(quotedName(table)));
     sqlanyDb->execute(QStringLiteral("CREATE TABLE %1(n integer)").arg(quotedName(other)));
-    // Escape once two rows stand in the target.
+    // Escape once two rows stand in the table the rows fill until it takes its name.
+    const QString staging = StagingName::forTable(table, oracleDb->nameLimits().table).text();
     bool pressed = false;
     onEvents = [&] {
         if (pressed) return;
         try {
-            if (oracleDb->openRecordset(SelectAllSql(table))->recordCount() < 2) return;
+            if (oracleDb->openRecordset(SelectAllSql(staging))->recordCount() < 2) return;
         } catch (const std::exception&) {
             return;  // not created yet
         }
