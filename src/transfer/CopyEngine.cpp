@@ -919,10 +919,20 @@ void TransferTables(const TransferProfile& profile, const TransferJob& job) {
     std::mutex listLock;
     const auto runJob = [&] {
         JobFrontEnd front(job.frontEnd, frontLock);
-        const std::unique_ptr<CopyObserver> observer = job.observer ? job.observer->forAnotherJob() : nullptr;
-        Transfer(profile, job, front, observer.get(), &listLock).runJob(queue, [&] {
-            return front.failures();
-        });
+        // Nothing may leave a thread: a job that cannot even be set up (no memory for its
+        // observer, say) says so once, and the other jobs take its tables.
+        try {
+            const std::unique_ptr<CopyObserver> observer =
+                job.observer ? job.observer->forAnotherJob() : nullptr;
+            Transfer(profile, job, front, observer.get(), &listLock).runJob(queue, [&] {
+                return front.failures();
+            });
+        } catch (const std::exception& failure) {
+            Procedure(front, profile.procedure).failedAfterLastStep(failure);
+        } catch (...) {
+            Procedure(front, profile.procedure)
+                .failedAfterLastStep(std::runtime_error("A copy job could not be set up."));
+        }
     };
     std::vector<std::thread> jobs;
     try {

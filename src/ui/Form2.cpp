@@ -211,6 +211,7 @@ void Form2::sendTables(const TransferProfile& profile, TableListBox& source, Tab
     job.faithful = settings.faithful;
     job.replaceInPlace = settings.replaceInPlace;
     TransferTables(profile, job);
+    m_frontEnd.sayTablesKept();
 }
 
 // Escape is the way out of a long transfer, asked once: the copy ends after the row it is on.

@@ -34,6 +34,22 @@ void WindowFrontEnd::nothingSelected(MissingSelection which) {
     m_dialogs.msgBox(missingSelectionText(which));
 }
 
+void WindowFrontEnd::tableFinished(const TableOutcome& outcome) {
+    if (!outcome.oldTableKept) return;
+    m_kept << outcome.table + (outcome.swapRefused
+                                   ? QStringLiteral(": every row was copied, but the database "
+                                                    "refused to put the new table in its place")
+                                   : QStringLiteral(": not every row was copied"));
+}
+
+void WindowFrontEnd::sayTablesKept() {
+    if (m_kept.isEmpty()) return;
+    m_dialogs.msgBox(QStringLiteral("These tables were not replaced; each old table is as it was:\n\n") +
+                         m_kept.join(QLatin1Char('\n')),
+                     MsgBoxStyle::Exclamation);
+    m_kept.clear();
+}
+
 void WindowFrontEnd::logNotWritten(const QString& path, const QString& reason) {
     m_dialogs.msgBox(
         QStringLiteral("The transfer log %1 cannot be written: %2.\r\rThe work goes on without it.")

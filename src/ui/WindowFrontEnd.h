@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <functional>
 
 #include "shell/FrontEnd.h"
@@ -32,7 +33,7 @@ public:
     QString newNameFor(const QString& oldName) override;
     void nothingSelected(MissingSelection which) override;
     void progress(const QString& table, qint64 rowsDone, qint64 rowsTotal) override;
-    void tableFinished(const TableOutcome&) override {}
+    void tableFinished(const TableOutcome& outcome) override;
     void busy(bool busy) override;
     void progressAtRest() override;
     void letEventsThrough() override;
@@ -41,11 +42,15 @@ public:
 
     // The notice for a selection the user has not made.
     static QString missingSelectionText(MissingSelection which);
+    // Says once, after a transfer, which tables were not replaced and that each old table is
+    // as it was; nothing when every replace went through. Forgets them.
+    void sayTablesKept();
 
 private:
     Dialogs& m_dialogs;
     ErrorBox m_errors;
     Window m_window;
+    QStringList m_kept;  // "TABLE: why" of each table of the transfer that was not replaced
 };
 
 }  // namespace tw

@@ -59,6 +59,7 @@ private slots:
     void theLogRecordsCopiesDeletesAndRenames();
     void aLogThatCannotBeWrittenIsSaidOnceARun();
     void theBarSaysTheTableAndItsRowsWhileItCopies();
+    void tablesNotReplacedAreSaidOnceAtTheEnd();
 };
 
 namespace {
@@ -469,3 +470,26 @@ void TransferTest::theBarSaysTheTableAndItsRowsWhileItCopies() {
 
 QTEST_MAIN(TransferTest)
 #include "TransferTest.moc"
+
+void TransferTest::tablesNotReplacedAreSaidOnceAtTheEnd() {
+    TransferRig rig({"A"}, {"A"});
+    rig.source("A", table({{"1", "a"}}));
+    TransferRig::select(rig.sqlany, {"A"});
+    rig.dialogs.buttons << MsgBoxResult::Yes;
+    rig.connections.onExecute = [](const QString& statement) {
+        if (statement.startsWith("INSERT")) throw DbError("server closed the connection", "08S01");
+    };
+    rig.tables->PushButton3_Click();
+    QCOMPARE(rig.dialogs.shown.size(), 3);  // the question, the failure and the notice
+    QCOMPARE(rig.dialogs.shown[2].style, MsgBoxStyle::Exclamation);
+    QCOMPARE(
+        rig.dialogs.shown[2].text,
+        QStringLiteral(
+            "These tables were not replaced; each old table is as it was:\n\nA: not every row was copied"));
+    QCOMPARE(items(*rig.oracle), QStringList({"A"}));
+    // A transfer in which the table was replaced says nothing more than its question.
+    rig.connections.onExecute = nullptr;
+    rig.dialogs.buttons << MsgBoxResult::Yes;
+    rig.tables->PushButton3_Click();
+    QCOMPARE(rig.dialogs.shown.size(), 4);
+}

@@ -334,3 +334,16 @@ TEST(ParallelCopy, AStopEndsEachTableAfterItsRowsAndNamesTheTablesNotBegun) {
         EXPECT_EQ(seen, QStringList({"A", "B", "C", "D"}));
     }
 }
+
+// A job that cannot even be set up says so and ends alone, never the program.
+TEST(ParallelCopy, AJobThatCannotBeSetUpEndsOnlyItself) {
+    struct Unready : FailingObserver {
+        std::unique_ptr<CopyObserver> forAnotherJob() const override { throw std::bad_alloc(); }
+    } observer;
+    EngineRig rig;
+    rig.jobs = 2;
+    rig.run(1, &observer);
+    EXPECT_EQ(rig.front.failures.size(), 2);
+    EXPECT_TRUE(rig.front.outcomes.isEmpty());
+    EXPECT_TRUE(rig.target.items().isEmpty());
+}
