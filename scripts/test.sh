@@ -34,12 +34,17 @@ echo "== the suite as built"
 # Memory errors, leaks and undefined behaviour end the test that meets them. The drivers'
 # own leaks are suppressed (see the file); the slow unwinder follows the drivers' frames, which
 # have no frame pointers, up to the ODBC call the suppressions name.
+# The tests that kill the program part way through copies of 100,000 rows show what a kill
+# leaves in the databases, not how the program uses memory; under the slow unwinder they take
+# minutes where the build as it is takes seconds, and could outlast their time-out. The run as
+# built covers them.
 echo "== the suite under AddressSanitizer and UndefinedBehaviorSanitizer"
 (cd "$root/build-asan" &&
   ASAN_OPTIONS=fast_unwind_on_malloc=0:detect_stack_use_after_return=1:check_initialization_order=1 \
   LSAN_OPTIONS=suppressions="$root/tests/sanitizers/lsan.supp" \
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-  ctest --output-on-failure --no-label-summary -j"$(nproc)") || failed=1
+  ctest --output-on-failure --no-label-summary -j"$(nproc)" -E 'StagedReplaceStand/Killed|AKilledNewTable') ||
+  failed=1
 
 # A data race in the jobs, their front end or a batch written while the next is read ends the
 # program with status 66, which fails the test that ran it.

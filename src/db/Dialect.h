@@ -100,6 +100,12 @@ public:
     virtual bool bindsBinaryArraysByFirstLength() const { return false; }
     // Lists the product's own tables as ordinary ones, under names that start with this.
     virtual QString ownTablesPrefix() const { return QString(); }
+    // Adds a column of this name to SQLColumns that says -1 where a column's declaration gave no
+    // length, precision or scale (which the standard columns then fill with the type's largest).
+    virtual QByteArray unsizedColumnsMarker() const { return QByteArray(); }
+    // Numbers the columns of a primary key (SQLPrimaryKeys' KEY_SEQ) in the table's order rather
+    // than the key's own; the key's unique index tells the order.
+    virtual bool numbersKeyColumnsInTableOrder() const { return false; }
 
 protected:
     // One row of a faithful type table: a column of this sort gets this type, where {n} stands

@@ -353,11 +353,12 @@ TEST_F(StagedReplaceStand, ARefusedSwapSaysSoAndLeavesAWholeTable) {
 // A copy into a table that is not there, killed part way, leaves no part of a table under its
 // name: the next run, told to keep tables that exist, copies it whole.
 TEST_F(StagedReplaceStand, AKilledNewTableLeavesNoTableUnderItsName) {
-    fill(*m_oracle, true, kNewRows, "new row ");
+    constexpr qint64 rows = 20000;
+    fill(*m_oracle, true, rows, "new row ");
     m_newRows = contentsOf(*m_oracle);
-    const QStringList copy{"copy", "--to", "sqlanywhere", "--overwrite", "no", "--batch", "1000", m_table};
+    const QStringList copy{"copy", "--to", "sqlanywhere", "--overwrite", "no", "--batch", "500", m_table};
     const auto program = start(copy);
-    ASSERT_FALSE(waitForStagedRows(*program, 1, kNewRows / 4).isEmpty());
+    ASSERT_FALSE(waitForStagedRows(*program, 1, rows / 4).isEmpty());
     program->kill();
     test::endOf(*program);
     EXPECT_EQ(holding(*m_sqlany), "no table");

@@ -58,6 +58,9 @@ public:
         if (column.typeName == QLatin1String("bool")) column.sqlType = SQL_BIT;
     }
 
+    // psqlODBC's own addition to SQLColumns.
+    QByteArray unsizedColumnsMarker() const override { return QByteArrayLiteral("TYPMOD"); }
+
     void appendBinaryLiteral(QByteArray& out, const QByteArray& bytes) const override {
         out += "'\\x" + bytes.toHex() + '\'';
     }

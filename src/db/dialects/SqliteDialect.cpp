@@ -78,6 +78,7 @@ public:
     // Debian's SQLite ODBC driver.
     bool bindsBinaryArraysByFirstLength() const override { return true; }
     QString ownTablesPrefix() const override { return QStringLiteral("sqlite_"); }
+    bool numbersKeyColumnsInTableOrder() const override { return true; }
 };
 
 void SqliteDialect::readDeclaredType(ColumnShape& column) const {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "db/DbError.h"
+#include "db/Dialect.h"
 #include "db/odbc/OdbcSession.h"
 #include "db/odbc/OdbcText.h"
 
@@ -94,10 +95,9 @@ QStringList readPrimaryKey(const OdbcSession& session, const CatalogueName& cata
         keyName = textAt(stmt, kKeyName);
     }
     const QStringList key = inOrder(std::move(listed));
-    if (key.size() < 2) return key;
-    // SQLite's driver numbers a key's columns in the table's order, whatever the key's own. The
-    // unique index of the key's columns holds them in key order: the one of the key's name, or
-    // the only one there is.
+    if (key.size() < 2 || !session.dialect || !session.dialect->numbersKeyColumnsInTableOrder()) return key;
+    // The unique index of the key's columns holds them in key order: the one of the key's name,
+    // or the only one there is.
     std::vector<Index> indexes;
     try {
         indexes = uniqueIndexes(session, arguments);

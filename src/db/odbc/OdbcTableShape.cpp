@@ -160,8 +160,9 @@ std::vector<CatalogueTable> catalogueTables(const OdbcSession& session, const QS
                      static_cast<SQLSMALLINT>(schemaPattern.size()), sqlChars(pattern),
                      static_cast<SQLSMALLINT>(pattern.size()), nullptr, 0),
           stmt, "SQLColumns");
-    // psqlODBC's own addition: -1 where the declaration gave no length, precision or scale.
-    const SQLUSMALLINT typeModifier = extraColumnNamed(stmt, "TYPMOD");
+    // Where the driver says which columns were declared without a length, precision or scale.
+    const QByteArray marker = session.dialect ? session.dialect->unsizedColumnsMarker() : QByteArray();
+    const SQLUSMALLINT typeModifier = marker.isEmpty() ? 0 : extraColumnNamed(stmt, marker.constData());
     std::vector<CatalogueTable> tables;
     for (SQLRETURN rc = SQLFetch(stmt.get()); rc != SQL_NO_DATA; rc = SQLFetch(stmt.get())) {
         check(rc, stmt, "SQLFetch");
