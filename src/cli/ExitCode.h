@@ -25,7 +25,9 @@ inline constexpr ExitCodeMeaning kExitCodeMeanings[] = {
      "a verification found a difference"},
     {kExitUsage, "a usage error, or the password file or variable given cannot be read"},
     {kExitNoConnection, "a connection could not be opened"},
-    {kExitStopped, "the copy was stopped with Ctrl+C before every table was copied"},
+    {kExitStopped,
+     "the copy was stopped with Ctrl+C, or because its output was closed (a pipe into a command that "
+     "ended), before every table was copied"},
 };
 
 }  // namespace tw::cli

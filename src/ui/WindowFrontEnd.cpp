@@ -36,10 +36,11 @@ void WindowFrontEnd::nothingSelected(MissingSelection which) {
 
 void WindowFrontEnd::tableFinished(const TableOutcome& outcome) {
     if (!outcome.oldTableKept) return;
-    m_kept << outcome.table + (outcome.swapRefused
-                                   ? QStringLiteral(": every row was copied, but the database "
-                                                    "refused to put the new table in its place")
-                                   : QStringLiteral(": not every row was copied"));
+    m_kept << outcome.table +
+                  (outcome.swapRefused ? QStringLiteral(": every row was copied, but the database "
+                                                        "refused to put the new table in its place")
+                   : outcome.stopped   ? QStringLiteral(": the transfer was stopped before its last row")
+                                       : QStringLiteral(": not every row was copied"));
 }
 
 void WindowFrontEnd::sayTablesKept() {

@@ -273,14 +273,25 @@ TEST_F(StagedReplaceStand, AFullTargetLeavesTheOldTable) {
 // with one report and the old one stays.
 class BusyTarget : public StagedReplaceStand {
 protected:
-    BusyTarget() { useOwnDataSource("tw_sqlany_busy"); }
+    // The program's data source waits a tenth of a second for the lock; the test's own
+    // connection to the same file waits as long as the other stand databases do, so that its
+    // reads never fail while the program commits.
+    BusyTarget() {
+        useOwnDataSource("tw_sqlany_busy");
+        m_sqlany = test::openStand(
+            {"busy",
+             ConnectionTarget::driverString("Driver={SQLite3};Database=" + qEnvironmentVariable("TW_STAND") +
+                                            "/busy.db;Timeout=10000;"),
+             false});
+    }
 };
 
 TEST_F(BusyTarget, EndsTheTableAndKeepsTheOldOne) {
     fill(*m_sqlany, false, 3, "old row ");
     m_oldRows = contentsOf(*m_sqlany);
     fill(*m_oracle, true, 50000, "new row ");
-    const auto program = start({"copy", "--to", "sqlanywhere", "--overwrite", "yes", "--json", m_table});
+    const auto program =
+        start({"copy", "--to", "sqlanywhere", "--overwrite", "yes", "--batch", "1", "--json", m_table});
     ASSERT_FALSE(waitForStagedRows(*program, 1, 100).isEmpty());
     QElapsedTimer clock;
     clock.start();

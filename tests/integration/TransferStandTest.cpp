@@ -504,8 +504,10 @@ TEST_F(TransferOnTheStand, AReplaceEndedPartWayKeepsTheOldTable) {
     dialogs.buttons << MsgBoxResult::Yes << MsgBoxResult::Yes;  // replace it; then stop
     tables.PushButton3_Click();
 
-    ASSERT_EQ(dialogs.shown.size(), 2);
+    ASSERT_EQ(dialogs.shown.size(), 3);
     EXPECT_EQ(dialogs.shown[1].text, QStringLiteral("Stop the transfer after this row?"));
+    EXPECT_TRUE(dialogs.shown[2].text.endsWith(table + ": the transfer was stopped before its last row"))
+        << dialogs.shown[2].text.toStdString();
     const QList<Column> kept = readTable(*oracleDb, table);
     EXPECT_EQ(kept.value(0).name, QStringLiteral("old"));
     EXPECT_EQ(kept.value(0).values, QStringList({"a", "b"}));
