@@ -59,12 +59,12 @@ QString StagingName::asideText() const {
 }
 
 QString StagingName::thisHost() {
-    // The machine's own id and its host name: two machines must not share this in practice, and
-    // host names are often alike ("localhost"), and containers made from one image share the
-    // id: both together tell machines apart in practice.
-    const QString name = QString::fromLatin1(QSysInfo::machineUniqueId().toHex()) + QLatin1Char('/') +
-                         QSysInfo::machineHostName();
-    return digestOf(name, kHostDigits);
+    // The machine's id and its host name together: host names are often alike ("localhost"),
+    // and containers made from one image share the id.
+    static const QString host = digestOf(QString::fromLatin1(QSysInfo::machineUniqueId().toHex()) +
+                                             QLatin1Char('/') + QSysInfo::machineHostName(),
+                                         kHostDigits);
+    return host;
 }
 
 StagingName StagingName::forTable(const QString& table, int limitBytes) {
