@@ -83,6 +83,10 @@ QString summaryJson(const QString& command, const QList<TableResult>& results, c
                                  {"sourceRows", count(verification.sourceRows)},
                                  {"targetRows", count(verification.targetRows)},
                                  {"differences", differences}};
+            if (!verification.differingColumns.isEmpty()) {
+                verified.insert("differingColumns",
+                                QJsonArray::fromStringList(verification.differingColumns));
+            }
             if (!verification.error.isEmpty()) verified.insert("error", verification.error);
             table.insert("verification", verified);
         }

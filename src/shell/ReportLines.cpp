@@ -90,6 +90,10 @@ QStringList verificationLines(const QString& table, const Verification& verifica
     QStringList lines{
         QStringLiteral("table %1 differs from its source: %2 rows read from the source, %3 in the target")
             .arg(name, groupedCount(verification.sourceRows), groupedCount(verification.targetRows))};
+    if (!verification.differingColumns.isEmpty()) {
+        lines << QStringLiteral("  columns that differ: ") +
+                     visibleText(verification.differingColumns.join(QStringLiteral(", ")));
+    }
     for (const RowDifference& difference : verification.differences) {
         QStringList values;
         for (const QString& value : difference.values) values << visibleText(value);

@@ -19,6 +19,7 @@ struct Verification {
     qint64 targetRows = 0;
     bool matches = false;
     QList<RowDifference> differences;  // the first few
+    QStringList differingColumns;      // where those rows differ, as far as they tell
     QString error;                     // the target could not be read back: nothing is known
 };
 

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "db/Connection.h"
+#include "transfer/DifferingColumns.h"
 
 namespace tw {
 
@@ -51,7 +52,9 @@ std::optional<Verification> CopyVerifier::tableCopied(const QString& sourceTable
     verification.matches = written == m_read;
     if (!verification.matches) {
         try {
-            verification.differences = findDifferences(written, sourceTable, targetTable);
+            QStringList columns;
+            verification.differences = findDifferences(written, sourceTable, targetTable, columns);
+            verification.differingColumns = differingColumns(columns, verification.differences);
         } catch (const std::exception&) {
             // The counts and the verdict stand; only the examples are missing.
         }
@@ -60,7 +63,7 @@ std::optional<Verification> CopyVerifier::tableCopied(const QString& sourceTable
 }
 
 QList<RowDifference> CopyVerifier::findDifferences(const TableDigest& target, const QString& sourceTable,
-                                                   const QString& targetTable) {
+                                                   const QString& targetTable, QStringList& columns) {
     const QList<int> buckets = m_read.differingBuckets(target, kMostDifferences);
     struct Seen {
         qint64 balance = 0;  // source rows minus target rows
@@ -69,6 +72,9 @@ QList<RowDifference> CopyVerifier::findDifferences(const TableDigest& target, co
     QHash<QByteArray, Seen> rows;  // only the rows of the differing buckets
     const auto collect = [&](int sign) {
         return [&, sign](const Recordset& row) {
+            if (columns.isEmpty()) {
+                for (int field = 0; field < row.fieldCount(); ++field) columns << row.field(field).name;
+            }
             if (!buckets.contains(TableDigest::bucketOf(hashRow(canonicalRow(m_kinds, row).bytes)))) return;
             CanonicalRow canonical = canonicalRow(m_kinds, row, true);
             Seen& seen = rows[canonical.bytes];

@@ -32,8 +32,9 @@ public:
     }
 
 private:
+    // columns: the names of the table's columns, as the source has them.
     QList<RowDifference> findDifferences(const TableDigest& target, const QString& sourceTable,
-                                         const QString& targetTable);
+                                         const QString& targetTable, QStringList& columns);
 
     ConnectionFactory& m_connections;
     ConnectionTarget m_source;

@@ -82,8 +82,8 @@ const char* const kEveryKind =
     "at TIMESTAMP(3), data BYTEA, PRIMARY KEY (dept, id)";
 
 // The table of every kind as a catalogue should describe it after a faithful copy, its
-// timestamp with these digits of a second's fraction (-2: any).
-std::vector<Described> everyKind(int timestampDigits) {
+// timestamp with these digits of a second's fraction (-2: any), its REAL column of this sort.
+std::vector<Described> everyKind(int timestampDigits, ColumnSort small = ColumnSort::Real) {
     return {{"id", ColumnSort::Integer, -1, -2, false},
             {"dept", ColumnSort::VarChar, 10, -2, false},
             {"pay", ColumnSort::Decimal, 10, 2, false},
@@ -91,7 +91,7 @@ std::vector<Described> everyKind(int timestampDigits) {
             {"name", ColumnSort::VarChar, 70, -2, true},
             {"note", ColumnSort::LongText, -1, -2, true},
             {"ratio", ColumnSort::Double, -1, -2, true},
-            {"small", ColumnSort::Real, -1, -2, true},
+            {"small", small, -1, -2, true},
             {"flag", ColumnSort::Logical, -1, -2, true},
             {"born", ColumnSort::Date, -1, -2, true},
             {"at", ColumnSort::Timestamp, -1, timestampDigits, true},
@@ -123,8 +123,10 @@ TEST_F(FaithfulCopy, ATableOfEveryKindKeepsItsShapeThereAndBack) {
     const QJsonObject back = copyFaithfully("oracle");
     EXPECT_EQ(back["rowsWritten"].toInt(), 3);
     EXPECT_TRUE(back["verification"].toObject()["matches"].toBool());
-    // SQLite's TIMESTAMP declares no digits of a second's fraction: six come back.
-    expectShape(m_oracle->tableShape(m_table), everyKind(6), {"dept", "id"}, "Oracle side");
+    // SQLite's TIMESTAMP declares no digits of a second's fraction: six come back. Its REAL is
+    // an 8-byte double, which comes back as one.
+    expectShape(m_oracle->tableShape(m_table), everyKind(6, ColumnSort::Double), {"dept", "id"},
+                "Oracle side");
     // The SQLite driver reads floating point to 15 digits, so 0.30000000000000004 comes back 0.3.
     const auto rows = m_oracle->openRecordset(
         QStringLiteral("SELECT pay, flag, at, small FROM %1 WHERE id = 2").arg(quotedName(m_table)));
@@ -169,4 +171,12 @@ TEST_F(FaithfulCopy, RowsTheKeyRefusesAreReportedWithTheirNumbers) {
         EXPECT_EQ(rows, QList<int>({1, 3})) << batch.toStdString();
         EXPECT_EQ(m_oracle->tableShape(m_table).primaryKey, QStringList{"code"});
     }
+}
+
+// SQLite's REAL is an 8-byte double: a faithful copy into PostgreSQL keeps every digit.
+TEST_F(FaithfulCopy, SqliteRealArrivesAsADouble) {
+    create(1, "r REAL", {"39.4285714285714"});
+    const QJsonObject copied = copyFaithfully("oracle");
+    EXPECT_TRUE(copied["verification"].toObject()["matches"].toBool());
+    EXPECT_EQ(m_oracle->openRecordset(SelectAllSql(m_table))->field(0).value.toString(), "39.4285714285714");
 }

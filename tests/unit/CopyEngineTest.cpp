@@ -17,6 +17,7 @@
 #include "support/RecordingFrontEnd.h"
 #include "transfer/CopyEngine.h"
 #include "transfer/CopyVerifier.h"
+#include "transfer/DifferingColumns.h"
 #include "transfer/JobFrontEnd.h"
 
 using namespace tw;
@@ -346,4 +347,25 @@ TEST(ParallelCopy, AJobThatCannotBeSetUpEndsOnlyItself) {
     EXPECT_EQ(rig.front.failures.size(), 2);
     EXPECT_TRUE(rig.front.outcomes.isEmpty());
     EXPECT_TRUE(rig.target.items().isEmpty());
+}
+
+// A verification that finds rows apart names the columns in which each source row differs from
+// the target row most like it.
+TEST(CopyVerification, NamesTheColumnsThatDiffer) {
+    const QStringList columns{"id", "name", "ratio"};
+    const auto source = [](QStringList values) { return RowDifference{true, std::move(values)}; };
+    const auto target = [](QStringList values) { return RowDifference{false, std::move(values)}; };
+    const struct {
+        const char* what;
+        QList<RowDifference> differences;
+        QStringList named;
+    } cases[] = {
+        {"one value changed", {source({"1", "a", "0.1"}), target({"1", "a", "0.10000000149"})}, {"ratio"}},
+        {"each row its own column",
+         {source({"1", "a", "1"}), source({"2", "b", "2"}), target({"2", "B", "2"}), target({"1", "a", "9"})},
+         {"name", "ratio"}},
+        {"a row missing from the target", {source({"1", "a", "1"})}, {}},
+        {"a row only in the target", {target({"1", "a", "1"})}, {}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(differingColumns(columns, c.differences), c.named) << c.what;
 }

@@ -97,6 +97,7 @@ TEST(FaithfulTypes, SqliteColumnsAreReadByTheirDeclaredNames) {
         {"BINARY(4)", ColumnSort::Binary, 4, -1},
         {"BLOB", ColumnSort::LongBinary, 0, -1},
         {"DOUBLE PRECISION", ColumnSort::Double, 0, -1},
+        {"REAL", ColumnSort::Double, 0, -1},
         {"BOOLEAN", ColumnSort::Logical, 0, -1},
         {"DATETIME", ColumnSort::Timestamp, 0, -1},
         {"TIMESTAMP(3)", ColumnSort::Timestamp, 0, 3},

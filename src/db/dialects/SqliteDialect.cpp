@@ -102,8 +102,10 @@ void SqliteDialect::readDeclaredType(ColumnShape& column) const {
     if (name == QLatin1String("NUMERIC") || name == QLatin1String("DECIMAL")) {
         return set(SQL_NUMERIC, size, size > 0 ? scale : -1);
     }
-    if (name == QLatin1String("REAL")) return set(SQL_REAL);
-    if (name.contains(QLatin1String("FLOA")) || name.contains(QLatin1String("DOUB"))) return set(SQL_DOUBLE);
+    // SQLite keeps every REAL, FLOAT and DOUBLE as an 8-byte double: none is a 4-byte real.
+    if (name == QLatin1String("REAL") || name.contains(QLatin1String("FLOA")) ||
+        name.contains(QLatin1String("DOUB")))
+        return set(SQL_DOUBLE);
     if (name == QLatin1String("TIMESTAMP") || name == QLatin1String("DATETIME")) {
         return set(SQL_TYPE_TIMESTAMP, 0, size > 0 ? static_cast<int>(size) : -1);
     }
