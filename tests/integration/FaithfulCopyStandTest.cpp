@@ -182,3 +182,14 @@ TEST_F(FaithfulCopy, SqliteRealArrivesAsADouble) {
     EXPECT_TRUE(copied["verification"].toObject()["matches"].toBool());
     EXPECT_EQ(m_oracle->openRecordset(SelectAllSql(m_table))->field(0).value.toString(), "39.4285714285714");
 }
+
+// PostgreSQL's types that no ODBC type stands for arrive as text, each named with its source
+// type.
+TEST_F(FaithfulCopy, PostgresTypesWithoutAnOdbcTypeAreNamedAsCarriedAsText) {
+    create(0, "iv interval, arr integer[], j jsonb, ip inet", {"'1 day', '{1,2}', '{\"a\": 1}', '10.0.0.1'"});
+    const QJsonObject copied = copyFaithfully("sqlanywhere");
+    EXPECT_EQ(copied["plainTypeColumns"].toArray().toVariantList(),
+              QVariantList({"iv (interval as TEXT)", "arr (_int4 as TEXT)", "j (jsonb as TEXT)",
+                            "ip (inet as TEXT)"}));
+    EXPECT_TRUE(copied["verification"].toObject()["matches"].toBool());
+}

@@ -113,6 +113,27 @@ TEST(FaithfulTypes, SqliteColumnsAreReadByTheirDeclaredNames) {
     }
 }
 
+// psqlODBC describes the types it has no ODBC type for as text: only PostgreSQL's own text types
+// stay text, so that a faithful copy names the others as carried in the plain copy's type.
+TEST(FaithfulTypes, PostgresTypesDescribedAsTextAreTextOnlyWhenTheyAre) {
+    const struct {
+        const char* typeName;
+        std::int16_t described;
+        ColumnSort sort;
+    } cases[] = {
+        {"text", SQL_WLONGVARCHAR, ColumnSort::LongText}, {"varchar", SQL_WVARCHAR, ColumnSort::VarChar},
+        {"bpchar", SQL_WCHAR, ColumnSort::Char},          {"bool", SQL_VARCHAR, ColumnSort::Logical},
+        {"interval", SQL_VARCHAR, ColumnSort::Other},     {"_int4", SQL_WVARCHAR, ColumnSort::Other},
+        {"jsonb", SQL_WLONGVARCHAR, ColumnSort::Other},   {"mood", SQL_WVARCHAR, ColumnSort::Other},
+        {"timetz", SQL_WVARCHAR, ColumnSort::Other},      {"int4", SQL_INTEGER, ColumnSort::Integer},
+    };
+    for (const auto& c : cases) {
+        ColumnShape shape{"c", c.described, QString::fromLatin1(c.typeName), 10, -1, true};
+        postgresDialect().readDeclaredType(shape);
+        EXPECT_EQ(sortOf(shape), c.sort) << c.typeName;
+    }
+}
+
 // The same source table, faithfully to Oracle and to SQL Anywhere: types, NOT NULL and the
 // key in key order; a column the target cannot keep gets the plain type and is named.
 TEST(FaithfulTypes, TheEngineCreatesTheSameShapeInEitherProductsTypes) {

@@ -1,6 +1,7 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <QStringList>
 #include <algorithm>
 
 #include "db/Dialect.h"
@@ -53,9 +54,22 @@ public:
     QString logicalText(bool truth) const override {
         return truth ? QStringLiteral("true") : QStringLiteral("false");
     }
-    // psqlODBC describes a boolean as text of five characters.
+    // psqlODBC describes a boolean as text of five characters, and every type it has no ODBC
+    // type for (an interval, an array, an enum, JSON, XML, an address, a time with its zone) as
+    // text too: those are no text of the user's, and a faithful copy names them as carried in
+    // the plain copy's type.
     void readDeclaredType(ColumnShape& column) const override {
-        if (column.typeName == QLatin1String("bool")) column.sqlType = SQL_BIT;
+        if (column.typeName == QLatin1String("bool")) {
+            column.sqlType = SQL_BIT;
+            return;
+        }
+        static const QStringList textTypes{QStringLiteral("text"), QStringLiteral("varchar"),
+                                           QStringLiteral("bpchar"), QStringLiteral("char"),
+                                           QStringLiteral("name")};
+        const bool describedAsText = column.sqlType == SQL_CHAR || column.sqlType == SQL_VARCHAR ||
+                                     column.sqlType == SQL_LONGVARCHAR || column.sqlType == SQL_WCHAR ||
+                                     column.sqlType == SQL_WVARCHAR || column.sqlType == SQL_WLONGVARCHAR;
+        if (describedAsText && !textTypes.contains(column.typeName)) column.sqlType = SQL_UNKNOWN_TYPE;
     }
 
     // psqlODBC's own addition to SQLColumns.
