@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <atomic>
+#include <thread>
+#include <vector>
 
 #include "db/DbError.h"
 #include "db/Oracle.h"
@@ -120,6 +123,32 @@ TEST(SilentServer, ConnectingGivesUpAsAFailedConnection) {
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].text,
               QStringLiteral("Could not connect. Please check with your administrator."));
+    qputenv("PGPORT", standPort);
+}
+
+// Connections at once to a server that never answers: one tries, and the ones that waited their
+// turn behind it fail as it did without trying, so that jobs wait out one time-out between them.
+// A connection asked for afterwards tries again.
+TEST(SilentServer, ConnectionsWaitingBehindAFailedOneFailAsItDid) {
+    const auto silent = test::LoopbackRelay::silent();
+    const QByteArray standPort = qgetenv("PGPORT");
+    qputenv("PGPORT", QByteArray::number(silent->port()));
+    odbc::OdbcConnectionFactory factory(ConnectionTimeouts{.login = 1});
+    std::atomic<int> failed{0};
+    const auto connect = [&] {
+        try {
+            factory.create()->open(OracleConnectionTarget(oracle("127.0.0.1", "scott", "tiger")));
+        } catch (const DbError&) {
+            ++failed;
+        }
+    };
+    std::vector<std::thread> jobs;
+    for (int i = 0; i < 3; ++i) jobs.emplace_back(connect);
+    for (std::thread& job : jobs) job.join();
+    EXPECT_EQ(failed, 3);
+    EXPECT_EQ(silent->accepted(), 1);
+    connect();
+    EXPECT_EQ(silent->accepted(), 2);
     qputenv("PGPORT", standPort);
 }
 

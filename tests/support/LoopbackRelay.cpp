@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <stdexcept>
 #include <thread>
 #include <utility>
@@ -60,6 +61,7 @@ struct LoopbackRelay::Impl {
     int wake[2] = {-1, -1};
     std::vector<std::pair<int, int>> links;  // client, server
     std::vector<int> held;                   // accepted and left unanswered
+    std::atomic<int> acceptedCount{0};
     std::thread worker;
 
     void run() {
@@ -91,6 +93,7 @@ struct LoopbackRelay::Impl {
     void accept() {
         const int client = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
         if (client < 0) return;
+        ++acceptedCount;
         if (targetPort == 0) {
             held.push_back(client);
             return;
@@ -153,6 +156,8 @@ LoopbackRelay::~LoopbackRelay() {
 }
 
 int LoopbackRelay::port() const { return m_impl->port; }
+
+int LoopbackRelay::accepted() const { return m_impl->acceptedCount; }
 
 void LoopbackRelay::cut() { m_impl->stop(); }
 

@@ -16,6 +16,8 @@ public:
 
     int port() const;
     void cut();
+    // The connections it has taken so far.
+    int accepted() const;
 
     struct Impl;
 

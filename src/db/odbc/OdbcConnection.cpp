@@ -2,6 +2,8 @@
 
 #include <sqlext.h>
 
+#include <atomic>
+#include <map>
 #include <mutex>
 
 #include "db/DbError.h"
@@ -18,10 +20,42 @@ namespace {
 // One connection is made at a time in the whole program. PostgreSQL's driver sets the C
 // library's locale while it connects and reads back the name it set, which another thread's
 // connection may free meanwhile; connecting is rare next to copying, so jobs lose nothing.
-std::mutex& connectingLock() {
-    static std::mutex lock;
-    return lock;
-}
+// Except where a server never answers: so a connection that waited its turn behind a failed one
+// to the same place fails as that one did instead of trying again, and the jobs of a copy wait
+// out one login time-out, not one each.
+class ConnectingTurns {
+public:
+    static ConnectingTurns& program() {
+        static ConnectingTurns turns;
+        return turns;
+    }
+
+    // Connects in turn; place: what the connection opens, as it is written.
+    template <typename Connect>
+    void take(const QString& place, Connect&& connect) {
+        const quint64 endedBefore = m_ended.load();
+        const std::lock_guard<std::mutex> turn(m_lock);
+        const auto failed = m_failures.find(place);
+        if (failed != m_failures.end() && failed->second.first > endedBefore) throw failed->second.second;
+        try {
+            connect();
+            m_failures.erase(place);
+            ++m_ended;
+        } catch (const DbError& failure) {
+            m_failures.insert_or_assign(place, std::make_pair(++m_ended, failure));
+            throw;
+        } catch (...) {
+            ++m_ended;
+            throw;
+        }
+    }
+
+private:
+    std::mutex m_lock;
+    std::atomic<quint64> m_ended{0};  // connections tried so far
+    // The last failure of each place, with the number of the connection that met it.
+    std::map<QString, std::pair<quint64, DbError>> m_failures;
+};
 
 }  // namespace
 
@@ -48,20 +82,21 @@ void OdbcConnection::connect(const ConnectionTarget& target) {
     // that cannot time out still connects.
     SQLSetConnectAttr(dbc.get(), SQL_ATTR_LOGIN_TIMEOUT,
                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(m_timeouts.login)), 0);
-    const std::lock_guard<std::mutex> oneAtATime(connectingLock());
-    if (target.isDataSource()) {
-        SqlString name = toSql(target.text());
-        check(SQLConnect(dbc.get(), sqlChars(name), static_cast<SQLSMALLINT>(name.size()), nullptr, 0,
-                         nullptr, 0),
-              dbc, "SQLConnect");
-    } else {
-        SqlString text = toSql(target.text());
-        SQLCHAR completed[4096];
-        SQLSMALLINT completedLength = 0;
-        check(SQLDriverConnect(dbc.get(), nullptr, sqlChars(text), SQL_NTS, completed, sizeof completed,
-                               &completedLength, SQL_DRIVER_NOPROMPT),
-              dbc, "SQLDriverConnect");
-    }
+    ConnectingTurns::program().take(target.display(), [&] {
+        if (target.isDataSource()) {
+            SqlString name = toSql(target.text());
+            check(SQLConnect(dbc.get(), sqlChars(name), static_cast<SQLSMALLINT>(name.size()), nullptr, 0,
+                             nullptr, 0),
+                  dbc, "SQLConnect");
+        } else {
+            SqlString text = toSql(target.text());
+            SQLCHAR completed[4096];
+            SQLSMALLINT completedLength = 0;
+            check(SQLDriverConnect(dbc.get(), nullptr, sqlChars(text), SQL_NTS, completed, sizeof completed,
+                                   &completedLength, SQL_DRIVER_NOPROMPT),
+                  dbc, "SQLDriverConnect");
+        }
+    });
     m_session->connected = true;
     m_session->learnDatabase();
 }
