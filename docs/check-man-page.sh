@@ -2,14 +2,15 @@
 # Holds the manual page to the program:
 # - every command --help lists has its section on the page, and every option, argument and
 #   choice a command's --help shows is in that section or under OPTIONS;
-# - the page's and the README's exit statuses are exactly those --help prints;
+# - the page's exit statuses, and those of the command line's topic page, are exactly those
+#   --help prints;
 # - every settings key the program reads is on the page;
 # - groff reads the page without a warning.
 #
-#   check-man-page.sh PROGRAM PAGE README SETTINGS_HEADER
+#   check-man-page.sh PROGRAM PAGE TOPIC_PAGE SETTINGS_HEADER
 set -euo pipefail
-[ $# -eq 4 ] || { echo "usage: $0 PROGRAM PAGE README SETTINGS_HEADER" >&2; exit 2; }
-program=$1 page=$2 readme=$3 settings=$4
+[ $# -eq 4 ] || { echo "usage: $0 PROGRAM PAGE TOPIC_PAGE SETTINGS_HEADER" >&2; exit 2; }
+program=$1 page=$2 topic=$3 settings=$4
 failed=0
 fail() {
   echo "$(basename "$page"): $*" >&2
@@ -77,11 +78,11 @@ done < <(awk '$1 == "command" { print $2 }' <<<"$top")
 statuses=$(awk '$1 == "status" { sub(/^status /, ""); print }' <<<"$top")
 [ -n "$statuses" ] || fail "tablewright --help prints no exit status"
 on_page=$(section .SH 'EXIT STATUS' | awk '/^\.B [0-9]+$/ { code = $2; getline; print code " " $0 }')
-# shellcheck disable=SC2016  # the backquotes are the README's own
-in_readme=$(sed -nE 's/^\| `([0-9]+)` \| (.*) \|$/\1 \2/p' "$readme")
+# shellcheck disable=SC2016  # the backquotes are the topic page's own
+in_topic=$(sed -nE 's/^\| `([0-9]+)` \| (.*) \|$/\1 \2/p' "$topic")
 diff <(echo "$statuses") <(echo "$on_page") >&2 || fail "its EXIT STATUS differs from --help's (above)"
-diff <(echo "$statuses") <(echo "$in_readme") >&2 ||
-  fail "the README's exit status table differs from --help's (above)"
+diff <(echo "$statuses") <(echo "$in_topic") >&2 ||
+  fail "$topic: its exit status table differs from --help's (above)"
 
 settings_text=$(section .SH SETTINGS)
 keys=$(sed -n '/^namespace SettingKey/,/^}/p' "$settings" | sed -nE 's/.*QStringLiteral\("([A-Za-z]+)"\).*/\1/p')

@@ -10,7 +10,7 @@ tree=${1:-build}
 work=$(mktemp -d)
 manifest=$tree/install_manifest.txt
 
-# The install below must not replace the list a real install left there: it is the README's
+# The install below must not replace the list a real install left there: it is the documented
 # uninstall.
 [ ! -e "$manifest" ] || cp -p "$manifest" "$work/manifest"
 # shellcheck disable=SC2317  # run by the trap

@@ -17,7 +17,7 @@ struct ExitCodeMeaning {
 };
 
 // The one wording of each status: --help prints it, and the man page's check holds the page and
-// the README to it.
+// the command line's topic page (docs/command-line.md) to it.
 inline constexpr ExitCodeMeaning kExitCodeMeanings[] = {
     {kExitSuccess, "everything was done (and every copy verified, when asked)"},
     {kExitSomethingFailed,
