@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -38,6 +39,20 @@ struct TableToCopy {
     QString sameTableAs;  // the table of the run the target would take this one for
 };
 
+// Names the target database takes for one table (it tells no case apart, say): for each name,
+// the one seen first that it would be taken for.
+class FirstNames {
+public:
+    // The name seen before that the target takes for this one; empty when there is none.
+    QString earlierThan(const Dialect& target, const QString& name) {
+        const auto [first, isFirst] = m_firstByKey.emplace(target.sameTableKey(name), name);
+        return isFirst || first->second == name ? QString() : first->second;
+    }
+
+private:
+    std::map<QString, QString> m_firstByKey;
+};
+
 // The tables of a parallel copy, handed out in the list's order to whichever job is free.
 class TableQueue {
 public:
@@ -49,9 +64,7 @@ public:
         const std::lock_guard<std::mutex> lock(m_mutex);
         if (m_next >= m_tables.size()) return std::nullopt;
         TableToCopy table = m_tables[m_next++];
-        const auto [first, isFirst] =
-            m_firstByKey.emplace(target.sameTableKey(table.sourceName), table.sourceName);
-        if (!isFirst && first->second != table.sourceName) table.sameTableAs = first->second;
+        table.sameTableAs = m_handedOut.earlierThan(target, table.sourceName);
         return table;
     }
     std::optional<TableToCopy> take() {
@@ -64,7 +77,7 @@ private:
     std::mutex m_mutex;
     std::vector<TableToCopy> m_tables;
     size_t m_next = 0;
-    std::map<QString, QString> m_firstByKey;
+    FirstNames m_handedOut;
 };
 
 class Transfer {
@@ -253,14 +266,12 @@ private:
     // tell their cases apart, say): all but the first in the copy's order are refused before
     // anything is asked or created, so that no table of the run replaces another of the run.
     void findSameTables() {
-        const Dialect& target = targetDialect();
-        std::map<QString, QString> firstByKey;
+        FirstNames seen;
         TableList& list = m_job.sourceList;
         for (int i = list.count() - 1; i >= 0; --i) {
             if (!list.isSelected(i)) continue;
-            const QString name = list.text(i);
-            const auto [first, isFirst] = firstByKey.emplace(target.sameTableKey(name), name);
-            if (!isFirst && first->second != name) m_sameTableAs[name] = first->second;
+            const QString earlier = seen.earlierThan(targetDialect(), list.text(i));
+            if (!earlier.isEmpty()) m_sameTableAs[list.text(i)] = earlier;
         }
     }
 
@@ -408,7 +419,6 @@ private:
     // What killed or failed copies left for the same table goes first; a staging table of a
     // copy still running, or a user's table named like one, is never touched.
     QString stagingTableFor(const QString& sourceName) {
-        m_filled.clear();
         StagingTables::Found found;
         const QString name = m_staging.begin(required(m_target), sourceName, tableNameLimit(), found);
         for (const QString& leftover : found.leftovers) m_front.leftoverRemoved(sourceName, leftover);
@@ -445,16 +455,17 @@ private:
     // A new table's rows are all in its staging table, which takes the table's name; a refused
     // rename is the CREATE TABLE's failure to the user, and quotes itself.
     bool nameNewTable(const QString& sourceName) {
-        const bool named = swapStep([] {}, required(m_target),
-                                    targetDialect().renameSql(m_filled, sourceName), [] {}, tail(218));
+        const bool named =
+            swapStep(required(m_target), targetDialect().renameSql(m_filled, sourceName), tail(218));
         if (named) m_staging.done(m_filled);
         return named;
     }
 
     bool swapInOneTransaction(Connection& target, const Dialect& dialect, const QString& tableName,
                               const QString& sourceName) {
-        const bool dropped = swapStep([&] { target.beginTransaction(); }, target, DropTableSql(tableName));
-        const bool renamed = dropped && swapStep([] {}, target, dialect.renameSql(m_filled, sourceName),
+        const bool dropped =
+            swapStep(target, DropTableSql(tableName), 146, [&] { target.beginTransaction(); });
+        const bool renamed = dropped && swapStep(target, dialect.renameSql(m_filled, sourceName), 146, {},
                                                  [&] { target.commit(); });
         if (!renamed) {
             try {
@@ -469,28 +480,27 @@ private:
     bool swapInSteps(Connection& target, const Dialect& dialect, const QString& tableName,
                      const QString& sourceName) {
         const QString aside = StagingName::forTable(sourceName, tableNameLimit()).asideText();
-        if (!swapStep([] {}, target, dialect.renameSql(tableName, aside))) return false;
-        if (!swapStep([] {}, target, dialect.renameSql(m_filled, sourceName))) {
+        if (!swapStep(target, dialect.renameSql(tableName, aside))) return false;
+        if (!swapStep(target, dialect.renameSql(m_filled, sourceName))) {
             // The old table back under its name; where even that is refused, both tables stay,
             // named in the reports, and neither is dropped.
-            m_stagingKept = !swapStep([] {}, target, dialect.renameSql(aside, tableName));
+            m_stagingKept = !swapStep(target, dialect.renameSql(aside, tableName));
             return false;
         }
         // The new table has the name: an old table that stays aside is named in the report.
-        swapStep([] {}, target, DropTableSql(aside));
+        swapStep(target, DropTableSql(aside));
         return true;
     }
 
-    // One statement of the swap, at the drop's line unless told, quoting itself when refused.
-    template <typename Before, typename After = void (*)()>
-    bool swapStep(
-        Before&& before, Connection& target, const QString& statement, After&& after = [] {},
-        int line = 146) {
+    // One statement of the swap, at the drop's line unless told, quoting itself when refused;
+    // what begins and ends a transaction around it is part of its step.
+    bool swapStep(Connection& target, const QString& statement, int line = 146,
+                  const std::function<void()>& before = {}, const std::function<void()>& after = {}) {
         m_replaying = statement.toUtf8();
         const bool done = m_proc.step(line, [&] {
-            before();
+            if (before) before();
             target.execute(statement);
-            after();
+            if (after) after();
         });
         m_replaying.clear();
         return done;
@@ -659,7 +669,7 @@ private:
         m_proc.step(tail(226), [&] { total = rows.recordCount(); });
         const QList<ColumnKind> kinds = m_plan.kinds();
         const int fields = std::min(rows.fieldCount(), static_cast<int>(kinds.size()));
-        const Dialect& written = DialectFor(m_target.get(), m_profile.destination->dialect);
+        const Dialect& written = targetDialect();
         std::unique_ptr<BatchWriter> writer = batchWriterFor(m_filled, kinds.mid(0, fields));
         std::vector<BoundValue> bound(writer ? fields : 0);
         // The rows being read and kept, and those the target is writing meanwhile.

@@ -8,9 +8,9 @@
 
 namespace tw {
 
-StagingTables::Found StagingTables::look(Connection& target, const QString& table, const QString& filled,
-                                         int limitBytes) const {
-    Found found;
+StagingTables::Seen StagingTables::look(Connection& target, const QString& table, const QString& filled,
+                                        int limitBytes) const {
+    Seen found;
     const std::unique_ptr<Recordset> tables = target.openSchema(kSchemaTables);
     for (; !tables->eof(); tables->moveNext()) {
         const QString name = tables->field(QStringLiteral("TABLE_NAME")).value.toString();
@@ -18,7 +18,7 @@ StagingTables::Found StagingTables::look(Connection& target, const QString& tabl
         if (name == filled || !staging || !StagingName::isFor(name, table, limitBytes)) continue;
         const std::optional<StagingRecords::Record> record = m_records.find(m_database, name);
         if (record && !StagingRecords::makerRuns(*record)) {
-            found.leftovers << name;
+            found.leftovers.push_back(*record);
         } else if (record || staging->host != StagingName::thisHost()) {
             // A copy of this machine that runs, or one of another machine, which may.
             found.otherCopy = name;
@@ -31,18 +31,16 @@ StagingTables::Found StagingTables::look(Connection& target, const QString& tabl
 
 QString StagingTables::begin(Connection& target, const QString& table, int limitBytes, Found& found) {
     try {
-        found = look(target, table, QString(), limitBytes);
-        QStringList removed;
-        for (const QString& leftover : found.leftovers) {
-            const std::optional<StagingRecords::Record> record = m_records.find(m_database, leftover);
-            target.execute(DropTableSql(leftover));
-            m_records.remove(m_database, leftover);
-            removed << QStringLiteral("%1 (made by process %2 at %3)")
-                           .arg(leftover)
-                           .arg(record ? record->pid : 0)
-                           .arg(record ? record->made : QString());
+        const Seen seen = look(target, table, QString(), limitBytes);
+        found.otherCopy = seen.otherCopy;
+        for (const StagingRecords::Record& leftover : seen.leftovers) {
+            target.execute(DropTableSql(leftover.table));
+            m_records.remove(m_database, leftover.table);
+            found.leftovers << QStringLiteral("%1 (made by process %2 at %3)")
+                                   .arg(leftover.table)
+                                   .arg(leftover.pid)
+                                   .arg(leftover.made);
         }
-        found.leftovers = removed;
     } catch (const std::exception&) {
         // A leftover that stays is taken away by a later copy; this one needs a name only.
     }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 #include "db/StagingRecords.h"
 
@@ -38,7 +39,12 @@ public:
     void abandoned(const QString& filled);
 
 private:
-    Found look(Connection& target, const QString& table, const QString& filled, int limitBytes) const;
+    // The leftovers by their records, and another copy's staging table, if any.
+    struct Seen {
+        std::vector<StagingRecords::Record> leftovers;
+        QString otherCopy;
+    };
+    Seen look(Connection& target, const QString& table, const QString& filled, int limitBytes) const;
 
     QString m_database;
     StagingRecords m_records;

@@ -27,10 +27,6 @@ protected:
     WideTable() { useOwnDataSource("tw_sqlany_large"); }
 };
 
-QJsonObject tableOf(const test::ProgramRun& run) {
-    return QJsonDocument::fromJson(run.out.toUtf8()).object()["tables"].toArray().first().toObject();
-}
-
 }  // namespace
 
 TEST_P(CopyEachWay, EachOverwriteAnswerDoesWhatItSays) {
@@ -52,7 +48,7 @@ TEST_P(CopyEachWay, EachOverwriteAnswerDoesWhatItSays) {
 
     const test::ProgramRun replaced = run(copy + QStringList{"--overwrite", "yes", "--verify", "--json"});
     EXPECT_EQ(replaced.exitCode, 0) << replaced.err.toStdString();
-    const QJsonObject table = tableOf(replaced);
+    const QJsonObject table = firstTableOf(replaced);
     EXPECT_EQ(table["status"].toString(), "copied");
     EXPECT_EQ(table["rowsWritten"].toInt(), 3);
     EXPECT_TRUE(table["verification"].toObject()["matches"].toBool()) << replaced.out.toStdString();
@@ -67,7 +63,7 @@ TEST_F(CommandLine, DifferencesAndRefusedRowsEndInOne) {
     create(0, "id integer, amount numeric(20,0)", {"1, 12345678901234567890", "2, 5"});
     const test::ProgramRun changed = run({"copy", "--to", "sqlanywhere", m_table, "--verify", "--json"});
     EXPECT_EQ(changed.exitCode, 1);
-    const QJsonObject verification = tableOf(changed)["verification"].toObject();
+    const QJsonObject verification = firstTableOf(changed)["verification"].toObject();
     EXPECT_FALSE(verification["matches"].toBool());
     const QJsonArray differences = verification["differences"].toArray();
     ASSERT_EQ(differences.size(), 2) << changed.out.toStdString();
@@ -110,7 +106,7 @@ TEST_F(WideTable, GoesInStatementsOfManyRowsAndARefusedRowIsItsOwn) {
         run({"copy", "--to", "oracle", "--batch", "2000", "--verify", "--json", m_table});
     EXPECT_EQ(copied.exitCode, 1) << copied.err.toStdString();
     const QJsonObject summary = QJsonDocument::fromJson(copied.out.toUtf8()).object();
-    const QJsonObject table = tableOf(copied);
+    const QJsonObject table = firstTableOf(copied);
     EXPECT_EQ(table["rowsWritten"].toInt(), 2529);
     EXPECT_EQ(table["rowsFailed"].toInt(), 1);
     EXPECT_EQ(summary["failures"].toArray().first().toObject()["row"].toInt(), 1500);

@@ -48,7 +48,6 @@ protected:
     }
 
     QString name(const QString& suffix) const { return m_table + "_" + suffix; }
-    static bool isPostgres(int side) { return test::standDatabases()[side].isPostgres; }
 
     // A table of id and text on the side, of the rows given.
     void fill(int side, const QString& suffix, int rows,
@@ -80,12 +79,7 @@ protected:
     }
 
     QString stagingOf(int side, const QString& suffix) {
-        const auto found = database(side).openRecordset(
-            (isPostgres(side)
-                 ? QStringLiteral("SELECT tablename FROM pg_tables WHERE tablename LIKE '%1~tw-stage-%'")
-                 : QStringLiteral("SELECT name FROM sqlite_master WHERE name LIKE '%1~tw-stage-%'"))
-                .arg(name(suffix)));
-        return found->eof() ? QString() : found->field(0).value.toString();
+        return tablesLike(side, name(suffix) + "~tw-stage-%").value(0);
     }
 
     // Ends the Oracle-side session that works on the table once the target has some of its
@@ -117,14 +111,6 @@ protected:
 
 class ParallelCopyEachWay : public ParallelCopyStand,
                             public ::testing::WithParamInterface<std::tuple<Direction, int>> {};
-
-QMap<QString, QJsonObject> tablesOf(const test::ProgramRun& run) {
-    QMap<QString, QJsonObject> tables;
-    for (const QJsonValue table : QJsonDocument::fromJson(run.out.toUtf8()).object()["tables"].toArray()) {
-        tables[table["table"].toString()] = table.toObject();
-    }
-    return tables;
-}
 
 }  // namespace
 

@@ -27,10 +27,6 @@ constexpr qint64 kNewRows = 100000;
 // the swap or comes after it.
 constexpr qint64 kKilledWhenStaged[] = {0, kNewRows / 4, kNewRows * 3 / 4, kNewRows};
 
-QJsonObject tableOf(const test::ProgramRun& run) {
-    return QJsonDocument::fromJson(run.out.toUtf8()).object()["tables"].toArray().first().toObject();
-}
-
 class StagedReplaceStand : public test::CommandLineRig {
 protected:
     StagedReplaceStand() { useOwnDataSource("tw_sqlany_replace"); }
@@ -61,7 +57,6 @@ protected:
                 .arg(quotedName(m_table), value)
                 .arg(rows));
     }
-    static bool isPostgres(int side) { return test::standDatabases()[side].isPostgres; }
 
     // Count and sums of the table: enough to tell the old rows, all new rows and any part of
     // them apart. Empty when there is no such table.
@@ -185,7 +180,7 @@ TEST_F(StagedReplaceStand, TwoCopiesAtOnceLeaveOneWholeCopy) {
     int met = 0;
     for (const test::ProgramRun& run : runs) {
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-        if (tableOf(run).contains("metOtherCopy")) ++met;
+        if (firstTableOf(run).contains("metOtherCopy")) ++met;
     }
     // Whichever swapped first still saw the other's staging table.
     EXPECT_GE(met, 1);
@@ -216,7 +211,7 @@ TEST_F(StagedReplaceStand, ALostConnectionLeavesTheOldTable) {
     const test::ProgramRun lost = test::endOf(*program);
     ASSERT_EQ(ended, 1);
     EXPECT_EQ(lost.exitCode, 1) << lost.err.toStdString();
-    EXPECT_TRUE(tableOf(lost)["oldTableKept"].toBool()) << lost.out.toStdString();
+    EXPECT_TRUE(firstTableOf(lost)["oldTableKept"].toBool()) << lost.out.toStdString();
     EXPECT_EQ(holding(*m_oracle), kOld);
 }
 
@@ -264,7 +259,7 @@ TEST_F(StagedReplaceStand, AFullTargetLeavesTheOldTable) {
     const test::ProgramRun full = test::endOf(*program);
     EXPECT_EQ(full.exitCode, 1) << full.err.left(2000).toStdString();
     EXPECT_TRUE(full.err.contains("database or disk is full")) << full.err.left(2000).toStdString();
-    EXPECT_TRUE(tableOf(full)["oldTableKept"].toBool());
+    EXPECT_TRUE(firstTableOf(full)["oldTableKept"].toBool());
     EXPECT_EQ(holding(*sqliteFile(out + "/full.db")), kOld);
 }
 
@@ -310,7 +305,7 @@ TEST_F(BusyTarget, EndsTheTableAndKeepsTheOldOne) {
     const test::ProgramRun busy = test::endOf(*program);
     EXPECT_EQ(busy.exitCode, 1) << busy.err.toStdString();
     EXPECT_EQ(busy.err.count("database is locked"), 1) << busy.err.toStdString();
-    EXPECT_TRUE(tableOf(busy)["oldTableKept"].toBool()) << busy.out.toStdString();
+    EXPECT_TRUE(firstTableOf(busy)["oldTableKept"].toBool()) << busy.out.toStdString();
     EXPECT_EQ(holding(*m_sqlany), kOld);
 }
 
@@ -332,7 +327,7 @@ TEST_F(StagedReplaceStand, ARefusedSwapSaysSoAndLeavesAWholeTable) {
     EXPECT_TRUE(together.err.contains("DROP TABLE") && together.err.contains("every row was written"))
         << together.err.toStdString();
     EXPECT_FALSE(together.err.contains("did not get every row")) << together.err.toStdString();
-    EXPECT_TRUE(tableOf(together)["swapRefused"].toBool()) << together.out.toStdString();
+    EXPECT_TRUE(firstTableOf(together)["swapRefused"].toBool()) << together.out.toStdString();
     EXPECT_EQ(holding(*m_oracle), kOld);
 
     m_environment.insert("TW_SWAP_IN_STEPS", "1");
@@ -344,21 +339,14 @@ TEST_F(StagedReplaceStand, ARefusedSwapSaysSoAndLeavesAWholeTable) {
 
     // The old table stays aside until someone looks at it; a swap in steps with nothing in the
     // way leaves nothing aside.
-    const auto asideTables = [&] {
-        QStringList names;
-        const auto found = m_oracle->openRecordset(
-            QStringLiteral("SELECT tablename FROM pg_tables WHERE tablename LIKE '%1~tw-kept-%'")
-                .arg(m_table));
-        for (; !found->eof(); found->moveNext()) names << found->field(0).value.toString();
-        return names;
-    };
-    const QStringList aside = asideTables();
+    const QString asidePattern = m_table + "~tw-kept-%";
+    const QStringList aside = tablesLike(0, asidePattern);
     ASSERT_EQ(aside.size(), 1);
     test::dropQuietly(*m_oracle, aside[0]);
     const test::ProgramRun free = run(copy);
     EXPECT_EQ(free.exitCode, 0) << free.err.toStdString();
     EXPECT_EQ(holding(*m_oracle), kNew);
-    EXPECT_EQ(asideTables(), QStringList());
+    EXPECT_EQ(tablesLike(0, asidePattern), QStringList());
 }
 
 // A copy into a table that is not there, killed part way, leaves no part of a table under its

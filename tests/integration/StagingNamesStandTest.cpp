@@ -26,15 +26,6 @@ protected:
     QString valueIn(int side, const QString& table) {
         return database(side).openRecordset(SelectAllSql(table))->field(0).value.toString();
     }
-    // Each table of the run's --json, with its status.
-    static QMap<QString, QString> statuses(const test::ProgramRun& run) {
-        QMap<QString, QString> result;
-        for (const QJsonValue table :
-             QJsonDocument::fromJson(run.out.toUtf8()).object()["tables"].toArray()) {
-            result[table["table"].toString()] = table["status"].toString();
-        }
-        return result;
-    }
 
     test::CreatedTables m_made;
 };
@@ -73,7 +64,10 @@ TEST_F(StagingNamesStand, TablesTheTargetTakesForOneAreCopiedOnce) {
         const test::ProgramRun copied = run(
             {"copy", "--to", "sqlanywhere", "--overwrite", "yes", "--jobs", jobs, "--json", lower, upper});
         EXPECT_EQ(copied.exitCode, 1) << copied.err.toStdString();
-        const QMap<QString, QString> status = statuses(copied);
+        QMap<QString, QString> status;
+        for (const auto& [table, summary] : tablesOf(copied).asKeyValueRange()) {
+            status[table] = summary["status"].toString();
+        }
         EXPECT_EQ(status.values().count("copied"), 1) << copied.out.toStdString();
         EXPECT_TRUE(copied.err.contains(lower) && copied.err.contains(upper)) << copied.err.toStdString();
         const QString copiedTable = status.key("copied");

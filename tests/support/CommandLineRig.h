@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMap>
 #include <QTemporaryDir>
 #include <ostream>
 
@@ -61,6 +65,30 @@ protected:
 
     // 0: the Oracle side, 1: the SQL Anywhere side.
     Connection& database(int index) { return index == 0 ? *m_oracle : *m_sqlany; }
+    static bool isPostgres(int side) { return standDatabases()[side].isPostgres; }
+    // The side's tables whose names are like the SQL pattern, as its own catalogue has them.
+    QStringList tablesLike(int side, const QString& pattern) {
+        const auto found = database(side).openRecordset(
+            (isPostgres(side)
+                 ? QStringLiteral("SELECT tablename FROM pg_tables WHERE tablename LIKE '%1'")
+                 : QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name LIKE '%1'"))
+                .arg(QString(pattern).replace('\'', "''")));
+        QStringList names;
+        for (; !found->eof(); found->moveNext()) names << found->field(0).value.toString();
+        return names;
+    }
+    // The tables of a --json run's summary, by name, and the first of them.
+    static QMap<QString, QJsonObject> tablesOf(const ProgramRun& run) {
+        QMap<QString, QJsonObject> tables;
+        for (const QJsonValue table :
+             QJsonDocument::fromJson(run.out.toUtf8()).object()["tables"].toArray()) {
+            tables[table["table"].toString()] = table.toObject();
+        }
+        return tables;
+    }
+    static QJsonObject firstTableOf(const ProgramRun& run) {
+        return QJsonDocument::fromJson(run.out.toUtf8()).object()["tables"].toArray().first().toObject();
+    }
     // Creates the table on one side; TearDown drops it.
     void create(int index, const QString& columns, const QStringList& rows = {}, const QString& table = {}) {
         const QString name = table.isEmpty() ? m_table : table;
