@@ -59,6 +59,7 @@ ColumnKind kindOf(ColumnSort sort) {
         case ColumnSort::Date:
         case ColumnSort::Time:
         case ColumnSort::Timestamp:
+        case ColumnSort::TimestampWithZone:
             return ColumnKind::Moment;
         default:
             return ColumnKind::Text;
@@ -69,7 +70,8 @@ ColumnKind kindOf(ColumnSort sort) {
 
 std::optional<ColumnType> Dialect::faithfulType(const ColumnShape& column) const {
     const ColumnSort sort = sortOf(column);
-    const bool moment = sort == ColumnSort::Time || sort == ColumnSort::Timestamp;
+    const bool moment =
+        sort == ColumnSort::Time || sort == ColumnSort::Timestamp || sort == ColumnSort::TimestampWithZone;
     const qint64 fraction = column.digits < 0 ? 6 : column.digits;
     const qint64 measure = moment ? fraction : column.size;
     for (const FaithfulRule& rule : faithfulRules()) {

@@ -65,6 +65,20 @@ public:
     // Makes the column's shape say what the product's usual driver leaves unsaid or says
     // otherwise (a type only its name tells, say).
     virtual void readDeclaredType(ColumnShape& /*column*/) const {}
+    // The expression a copy reads the column through where the product's usual driver would
+    // change its values on the way (a date it cannot parse, a value of another storage class),
+    // so that each value comes as the database itself writes it; empty where the column reads
+    // as it is. `quoted` is the column's quoted name. A rendered column is read as text.
+    virtual QString renderedColumn(const ColumnShape& /*column*/, ColumnKind /*readAs*/,
+                                   const QString& /*quoted*/) const {
+        return QString();
+    }
+    // Whether any column may be rendered: only then is a table's shape read to read its rows.
+    virtual bool rendersColumns() const { return false; }
+    // A rendered value may come marked as what it is, where the column's usual reading would
+    // change it: this character, one letter, and then its bytes in hex ('b' bytes, 't' text).
+    static constexpr char kStoredAsMark = '\x01';
+
     // Statements run right after connecting, before anything else; a failing one fails the
     // connection.
     virtual QStringList sessionSetUp() const { return {}; }
@@ -94,6 +108,9 @@ public:
     // A server parses and plans each statement it is sent: several rows to one statement save
     // it that work for all rows but the first. 1: a statement a row.
     virtual int rowsPerInsert(int /*columns*/) const { return 1; }
+
+    // Keeps a value of any storage class in any column: bytes in a column of text go in as bytes.
+    virtual bool keepsAnyStorageClass() const { return false; }
 
     // What the product's usual driver does its own way.
     // Reads every row of a binary parameter array with the first row's length.

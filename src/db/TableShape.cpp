@@ -50,7 +50,7 @@ ColumnSort sortOf(const ColumnShape& column) {
             return ColumnSort::Time;
         case SQL_TYPE_TIMESTAMP:
         case SQL_TIMESTAMP:
-            return ColumnSort::Timestamp;
+            return column.withTimeZone ? ColumnSort::TimestampWithZone : ColumnSort::Timestamp;
         case SQL_GUID:
             return ColumnSort::Guid;
         default:

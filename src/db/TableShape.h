@@ -15,6 +15,7 @@ struct ColumnShape {
     qint64 size = 0;           // characters, bytes or precision; 0 where none is declared or known
     int digits = -1;           // scale, or digits of a second's fraction; -1 where not known
     bool nullable = true;
+    bool withTimeZone = false;  // a time or timestamp that keeps its offset from UTC
 };
 
 // A table as its database describes it: the columns in order, and the primary key's columns
@@ -44,6 +45,7 @@ enum class ColumnSort {
     Date,
     Time,
     Timestamp,
+    TimestampWithZone,  // an instant with its offset from UTC
     Guid,
     Other,
 };

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "db/DbError.h"
+#include "db/RenderedRead.h"
 #include "db/RequiredConnection.h"
 #include "db/SqlText.h"
 #include "db/StagingName.h"
@@ -24,6 +25,7 @@
 #include "transfer/JobFrontEnd.h"
 #include "transfer/StagingTables.h"
 #include "transfer/TablePlan.h"
+#include "transfer/ValueFit.h"
 
 namespace tw {
 
@@ -391,11 +393,19 @@ private:
 
     // The source table's rows; for a faithful copy, its shape first, so that each column is
     // read as the type it will have in the target wants it.
+    // Where the source's driver would change values on reading them, those columns are read as
+    // the database itself writes them.
     std::unique_ptr<Recordset> openSource(const QString& sourceName, TableShape& shape) {
         Connection& source = required(m_source);
-        if (!m_job.faithful) return source.openRecordset(SelectAllSql(sourceName));
+        const Dialect& dialect = DialectFor(m_source.get(), m_profile.source->dialect);
+        if (!m_job.faithful && !dialect.rendersColumns())
+            return source.openRecordset(SelectAllSql(sourceName));
         shape = source.tableShape(sourceName);
-        return source.openRecordsetAs(SelectAllSql(sourceName), faithfulReadKinds(createdDialect(), shape));
+        const RenderedRead read =
+            renderedRead(dialect, sourceName, shape,
+                         m_job.faithful ? faithfulReadKinds(createdDialect(), shape) : QList<ColumnKind>());
+        m_replaying = read.statement.toUtf8();
+        return openRendered(source, read);
     }
 
     // The dialect of the table's CREATE TABLE: the plain copy's types are the target side's
@@ -641,6 +651,7 @@ private:
     // The statement being composed, as far as it got, or the one composed last: failures quote
     // it. It stays from one table to the next.
     QString statementComposed() const {
+        if (m_refusingRow) return QString();  // the row's statement was never composed
         if (!m_replaying.isEmpty()) return QString::fromUtf8(m_replaying);
         if (m_insert) return QString::fromUtf8(m_insert->textSoFar());
         if (m_create) return m_create->textSoFar();
@@ -672,6 +683,7 @@ private:
         const Dialect& written = targetDialect();
         std::unique_ptr<BatchWriter> writer = batchWriterFor(m_filled, kinds.mid(0, fields));
         std::vector<BoundValue> bound(writer ? fields : 0);
+        QList<ColumnKind> fitKinds = kinds;  // as each value of the row goes
         // The rows being read and kept, and those the target is writing meanwhile.
         Batch batch;
         Batch sent;
@@ -688,12 +700,21 @@ private:
                 if (!m_insert) m_insert.emplace(m_filled, &written);
                 InsertStatement& insert = *m_insert;
                 insert.begin();
+                if (!rowFits(rows, kinds, fields, written, fitKinds)) {
+                    // The batch so far goes first: a batch's rows are numbered one after another.
+                    if (writer && !sendBatch(*writer, batch, sent)) {
+                        ended = true;
+                        break;
+                    }
+                    moveNext(rows);
+                    continue;
+                }
                 for (int field = 0; field < fields; ++field) {
                     m_proc.step(tail(238), [&] { m_front.letEventsThrough(); });
                     m_proc.step(tail(240), [&] {
                         const Variant& value = rows.field(field).value;
-                        insert.addValue(value, kinds[field]);
-                        if (writer) bound[field] = BoundValueFor(value, kinds[field], &written);
+                        insert.addValue(value, fitKinds[field]);
+                        if (writer) bound[field] = BoundValueFor(value, fitKinds[field], &written);
                     });
                 }
                 insert.finish();
@@ -752,6 +773,30 @@ private:
             m_outcome.stopped = stopping();
         }
         m_proc.setRow(0);
+    }
+
+    // Whether every value of the row can go into its column as it is; a row with one that cannot
+    // is refused with a report naming the column and the value, and counts as failed. fitKinds
+    // says how each value goes.
+    bool rowFits(const Recordset& rows, const QList<ColumnKind>& kinds, int fields, const Dialect& target,
+                 QList<ColumnKind>& fitKinds) {
+        for (int field = 0; field < fields; ++field) {
+            const Field& column = rows.field(field);
+            const ValueFit fit = fitOf(column.name, column.value, column.type, kinds[field], target);
+            if (!fit.refusal.isEmpty()) {
+                if (m_observer) m_observer->rowRead(rows);
+                m_refusingRow = true;
+                m_proc.step(tail(260), [&] {
+                    throw std::runtime_error(
+                        QStringLiteral("The row was not copied: %1.").arg(fit.refusal).toStdString());
+                });
+                m_refusingRow = false;
+                ++m_outcome.rowsFailed;
+                return false;
+            }
+            fitKinds[field] = fit.asBytes ? ColumnKind::Bytes : kinds[field];
+        }
+        return true;
     }
 
     // A row that cannot be read ends the source's rows: the table is not whole.
@@ -912,7 +957,8 @@ private:
     // The staging table keeps the rows: the old table went, or is aside, and the staging table
     // could not take its place.
     bool m_stagingKept = false;
-    QByteArray m_replaying;  // a batch's row going again on its own
+    QByteArray m_replaying;      // a batch's row going again on its own
+    bool m_refusingRow = false;  // a row refused for a value it holds, before its statement
     TableOutcome m_outcome;
     StagingTables m_staging;
     std::map<QString, QString> m_sameTableAs;  // a refused table's source name: the name it meets

@@ -6,18 +6,25 @@
 #include <memory>
 
 #include "db/Connection.h"
+#include "db/RenderedRead.h"
 #include "transfer/DifferingColumns.h"
 
 namespace tw {
 
 namespace {
 
-// Reads every row of a table through a connection of its own, each column as its kind wants.
+// Reads every row of a table through a connection of its own, each column as its kind wants
+// and as its database writes it: a value that a driver's conversion changed on the way in is
+// not changed back on the way out.
 void readTable(ConnectionFactory& connections, const ConnectionTarget& target, const QString& table,
                const QList<ColumnKind>& kinds, const std::function<void(const Recordset&)>& row) {
     const std::unique_ptr<Connection> connection = connections.create();
     connection->open(target);
-    const std::unique_ptr<Recordset> rows = connection->openRecordsetAs(SelectAllSql(table), kinds);
+    const Dialect* dialect = connection->dialect();
+    const std::unique_ptr<Recordset> rows =
+        dialect && dialect->rendersColumns()
+            ? openRendered(*connection, renderedRead(*dialect, table, connection->tableShape(table), kinds))
+            : connection->openRecordsetAs(SelectAllSql(table), kinds);
     for (; !rows->eof(); rows->moveNext()) row(*rows);
     rows->close();
     connection->close();

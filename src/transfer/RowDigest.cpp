@@ -1,6 +1,7 @@
 #include "transfer/RowDigest.h"
 
 #include <QCryptographicHash>
+#include <QDate>
 #include <QRegularExpression>
 #include <QtEndian>
 #include <cctype>
@@ -62,8 +63,8 @@ void appendPart(QByteArray& out, char tag, QByteArrayView part) {
     out += part;
 }
 
-// A floating-point value to the 15 significant digits every double keeps through text: the
-// SQLite driver reads no more, whatever the column holds.
+// A floating-point value as the fewest digits that read back as the same double: every reading
+// of a double is now exact, so two values that differ in the last digit differ.
 QByteArray canonicalFloat(QByteArrayView text) {
     const QByteArray trimmed = text.trimmed().toByteArray();
     double value = 0;
@@ -71,26 +72,58 @@ QByteArray canonicalFloat(QByteArrayView text) {
         std::from_chars(trimmed.constData(), trimmed.constData() + trimmed.size(), value);
     if (error != std::errc() || end != trimmed.constData() + trimmed.size()) return text.toByteArray();
     char digits[40];
-    const auto written =
-        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::scientific, 14);
+    const auto written = std::to_chars(digits, digits + sizeof digits, value);
     return QByteArray(digits, written.ptr - digits);
 }
 
 // A date, time or timestamp by its moment: "2024-01-02 10:11:12.500" and "2024-01-02T10:11:12.5"
-// alike, a date alone as its midnight, the fraction without trailing zeros. Other text comes
-// back as it was.
+// alike, a date alone as its midnight, the fraction without trailing zeros, a year of any
+// length, the era ("0044-03-15 BC"), and infinity. An instant with an offset is the moment in
+// UTC, and never equal to one without: a copy that dropped the offset changed the value. Other
+// text comes back as it was.
 QByteArray canonicalMoment(QByteArrayView text) {
-    static const QRegularExpression moment(
-        QStringLiteral(R"(^\s*(?:(-?\d{4,}-\d{2}-\d{2}))?(?:[ T]?(\d{2}:\d{2}:\d{2})(?:\.(\d+))?)?\s*$)"));
-    const QString written = QString::fromUtf8(text);
+    static const QRegularExpression moment(QStringLiteral(
+        R"(^\s*(?:(\d{4,})-(\d{2})-(\d{2}))?(?:[ T]?(\d{2}):(\d{2})(?::(\d{2})(?:\.(\d+))?)?)?)"
+        R"(\s*(Z|[+-]\d{2}(?::?\d{2}(?::?\d{2})?)?)?(?:\s+(BC|AD))?\s*$)"));
+    const QString written = QString::fromUtf8(text).trimmed();
+    if (written.compare(QLatin1String("infinity"), Qt::CaseInsensitive) == 0 ||
+        written.compare(QLatin1String("+infinity"), Qt::CaseInsensitive) == 0)
+        return QByteArrayLiteral("infinity");
+    if (written.compare(QLatin1String("-infinity"), Qt::CaseInsensitive) == 0)
+        return QByteArrayLiteral("-infinity");
     const QRegularExpressionMatch match = moment.match(written);
-    if (!match.hasMatch() || (match.captured(1).isEmpty() && match.captured(2).isEmpty())) {
-        return text.toByteArray();
-    }
-    QString fraction = match.captured(3);
+    const bool hasDate = match.hasMatch() && !match.captured(1).isEmpty();
+    const bool hasTime = match.hasMatch() && !match.captured(4).isEmpty();
+    if (!hasDate && !hasTime) return text.toByteArray();
+    qint64 seconds = match.captured(4).toLongLong() * 3600 + match.captured(5).toLongLong() * 60 +
+                     match.captured(6).toLongLong();
+    if (seconds >= 24 * 3600 && seconds != 24 * 3600) return text.toByteArray();
+    QString fraction = match.captured(7);
     while (fraction.endsWith(QLatin1Char('0'))) fraction.chop(1);
-    const QString time = match.captured(2).isEmpty() ? QStringLiteral("00:00:00") : match.captured(2);
-    return (match.captured(1) + QLatin1Char(' ') + time + QLatin1Char('.') + fraction).toUtf8();
+    // The offset, in seconds east of UTC.
+    const QString zone = match.captured(8);
+    qint64 offset = 0;
+    if (!zone.isEmpty() && zone != QLatin1String("Z")) {
+        const QString digits = zone.mid(1).remove(QLatin1Char(':'));
+        offset = digits.left(2).toLongLong() * 3600 + digits.mid(2, 2).toLongLong() * 60 +
+                 digits.mid(4, 2).toLongLong();
+        if (zone.startsWith(QLatin1Char('-'))) offset = -offset;
+    }
+    QByteArray canonical;
+    if (hasDate) {
+        const int year = match.captured(1).toInt();
+        const QDate date(match.captured(9) == QLatin1String("BC") ? -year : year, match.captured(2).toInt(),
+                         match.captured(3).toInt());
+        if (!date.isValid() || year == 0) return text.toByteArray();
+        // The moment in UTC: the offset may move it to the day before or after.
+        seconds -= offset;
+        const qint64 days = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
+        seconds -= days * 86400;
+        canonical = QByteArray::number(date.toJulianDay() + days) + ' ';
+    }
+    canonical += QByteArray::number(seconds) + '.' + fraction.toLatin1();
+    if (!zone.isEmpty()) canonical += hasDate ? QByteArray(" Z") : ' ' + QByteArray::number(offset);
+    return canonical;
 }
 
 }  // namespace

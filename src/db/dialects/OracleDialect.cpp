@@ -31,6 +31,7 @@ public:
             {ColumnSort::LongBinary, "BLOB"},
             {ColumnSort::Date, "DATE"},
             {ColumnSort::Timestamp, "TIMESTAMP({f})", 9},
+            {ColumnSort::TimestampWithZone, "TIMESTAMP({f}) WITH TIME ZONE", 9},
             {ColumnSort::Guid, "CHAR(36)"},
         };
         return rules;

@@ -47,6 +47,7 @@ public:
             {ColumnSort::Date, "DATE"},
             {ColumnSort::Time, "TIME({f})", 6},
             {ColumnSort::Timestamp, "TIMESTAMP({f})", 6},
+            {ColumnSort::TimestampWithZone, "TIMESTAMP({f}) WITH TIME ZONE", 6},
             {ColumnSort::Guid, "UUID"},
         };
         return rules;
@@ -63,6 +64,14 @@ public:
             column.sqlType = SQL_BIT;
             return;
         }
+        // An amount of money is an exact number, whatever the server's currency sign.
+        if (column.typeName == QLatin1String("money")) {
+            column.sqlType = SQL_NUMERIC;
+            column.size = 0;
+            column.digits = -1;
+            return;
+        }
+        column.withTimeZone = column.typeName == QLatin1String("timestamptz");
         static const QStringList textTypes{QStringLiteral("text"), QStringLiteral("varchar"),
                                            QStringLiteral("bpchar"), QStringLiteral("char"),
                                            QStringLiteral("name")};
@@ -70,6 +79,20 @@ public:
                                      column.sqlType == SQL_LONGVARCHAR || column.sqlType == SQL_WCHAR ||
                                      column.sqlType == SQL_WVARCHAR || column.sqlType == SQL_WLONGVARCHAR;
         if (describedAsText && !textTypes.contains(column.typeName)) column.sqlType = SQL_UNKNOWN_TYPE;
+    }
+
+    // psqlODBC parses dates and times into the ODBC structures, which hold four-digit years and
+    // no era or infinity (10000-01-01 reads as 1000-00-00, infinity as 0000-00-00, 44 BC as
+    // 44 AD) and drop a timestamp's offset; it writes a UUID in upper case and an amount of
+    // money with the currency's sign. The server's own text of each keeps the value.
+    bool rendersColumns() const override { return true; }
+    QString renderedColumn(const ColumnShape& column, ColumnKind, const QString& quoted) const override {
+        static const QStringList ownText{QStringLiteral("date"),        QStringLiteral("time"),
+                                         QStringLiteral("timetz"),      QStringLiteral("timestamp"),
+                                         QStringLiteral("timestamptz"), QStringLiteral("uuid")};
+        if (column.typeName == QLatin1String("money")) return quoted + QStringLiteral("::numeric::text");
+        if (ownText.contains(column.typeName)) return quoted + QStringLiteral("::text");
+        return QString();
     }
 
     // psqlODBC's own addition to SQLColumns.

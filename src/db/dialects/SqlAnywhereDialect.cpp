@@ -32,6 +32,7 @@ public:
             {ColumnSort::Date, "DATE"},
             {ColumnSort::Time, "TIME", 6},
             {ColumnSort::Timestamp, "TIMESTAMP", 6},
+            {ColumnSort::TimestampWithZone, "TIMESTAMP WITH TIME ZONE", 6},
             {ColumnSort::Guid, "UNIQUEIDENTIFIER"},
         };
         return rules;

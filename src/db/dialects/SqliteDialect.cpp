@@ -64,6 +64,18 @@ public:
         return numberTextOrBinary(adoType, QStringLiteral("BLOB"));
     }
 
+    // SQLite keeps a value of any storage class in any column, and its driver changes those
+    // that are not the column's on reading: a blob in a column of text reads as the text of
+    // its literal (X'C3A9'), and text stops at a NUL character; such values come marked as
+    // what they are (text beginning with the mark is marked too, so that no text is taken for
+    // a marked value). A double keeps 15 of its 17 digits in the driver's text and SQLite's
+    // own: where those 15 do not read back as the same double, it comes with 17. Columns of
+    // bytes read as they are.
+    bool rendersColumns() const override { return true; }
+    bool keepsAnyStorageClass() const override { return true; }
+    QString renderedColumn(const ColumnShape& column, ColumnKind readAs,
+                           const QString& quoted) const override;
+
     // Two threads of one process at SQLite wait for each other on its one lock for memory.
     bool writesInThisProcess() const override { return true; }
 
@@ -80,6 +92,17 @@ public:
     QString ownTablesPrefix() const override { return QStringLiteral("sqlite_"); }
     bool numbersKeyColumnsInTableOrder() const override { return true; }
 };
+
+QString SqliteDialect::renderedColumn(const ColumnShape&, ColumnKind readAs, const QString& c) const {
+    if (readAs == ColumnKind::Bytes) return QString();
+    return QStringLiteral(
+               "CASE typeof(%1) WHEN 'real' THEN CASE WHEN CAST(CAST(%1 AS TEXT) AS REAL) = %1 "
+               "THEN CAST(%1 AS TEXT) ELSE printf('%!.17g', %1) END "
+               "WHEN 'blob' THEN char(1) || 'b' || hex(%1) "
+               "WHEN 'text' THEN CASE WHEN instr(%1, char(0)) > 0 OR substr(%1, 1, 1) = char(1) "
+               "THEN char(1) || 't' || hex(%1) ELSE %1 END ELSE %1 END")
+        .arg(c);
+}
 
 void SqliteDialect::readDeclaredType(ColumnShape& column) const {
     // NAME, NAME(n) or NAME(p,s); SQLite itself reads the name by the words it holds.
