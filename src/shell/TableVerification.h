@@ -11,6 +11,7 @@ namespace tw {
 struct RowDifference {
     bool onlyInSource = true;  // else only in the target
     QStringList values;
+    QList<QByteArray> compared;  // each value as the verification compares it; none: as shown
 };
 
 // How a copied table compares with what the copy read from its source.

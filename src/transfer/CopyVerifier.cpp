@@ -75,6 +75,7 @@ QList<RowDifference> CopyVerifier::findDifferences(const TableDigest& target, co
     struct Seen {
         qint64 balance = 0;  // source rows minus target rows
         QStringList values;
+        QList<QByteArray> compared;
     };
     QHash<QByteArray, Seen> rows;  // only the rows of the differing buckets
     const auto collect = [&](int sign) {
@@ -86,7 +87,10 @@ QList<RowDifference> CopyVerifier::findDifferences(const TableDigest& target, co
             CanonicalRow canonical = canonicalRow(m_kinds, row, true);
             Seen& seen = rows[canonical.bytes];
             seen.balance += sign;
-            if (seen.values.isEmpty()) seen.values = std::move(canonical.display);
+            if (seen.values.isEmpty()) {
+                seen.values = std::move(canonical.display);
+                seen.compared = std::move(canonical.parts);
+            }
         };
     };
     // The source as it is now: where it changed since the copy, the examples may show that.
@@ -95,7 +99,7 @@ QList<RowDifference> CopyVerifier::findDifferences(const TableDigest& target, co
 
     QList<RowDifference> differences;
     for (auto it = rows.cbegin(); it != rows.cend() && differences.size() < kMostDifferences; ++it) {
-        if (it->balance != 0) differences << RowDifference{it->balance > 0, it->values};
+        if (it->balance != 0) differences << RowDifference{it->balance > 0, it->values, it->compared};
     }
     // The source's rows first, then what the target holds instead.
     std::stable_partition(differences.begin(), differences.end(),

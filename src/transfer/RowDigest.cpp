@@ -219,6 +219,7 @@ CanonicalRow canonicalRow(const QList<ColumnKind>& kinds, const Recordset& row, 
         const QByteArray hex = value.isBinary() && kind != ColumnKind::Bytes ? value.toUtf8() : QByteArray();
         const QByteArrayView text = value.isBinary() ? QByteArrayView(hex) : value.textUtf8();
         QString shown;
+        const qsizetype partBegins = canonical.bytes.size();
         if (kind == ColumnKind::Bytes) {
             const QByteArray bytes = binaryBytes(value);
             appendPart(canonical.bytes, bytes.isEmpty() ? 'N' : 'B', bytes);
@@ -233,7 +234,10 @@ CanonicalRow canonicalRow(const QList<ColumnKind>& kinds, const Recordset& row, 
             appendPart(canonical.bytes, tagOf(kind), typed ? QByteArrayView(spelled) : text);
             if (readable) shown = shownText(text);
         }
-        if (readable) canonical.display << shown;
+        if (readable) {
+            canonical.display << shown;
+            canonical.parts << canonical.bytes.sliced(partBegins);
+        }
     }
     return canonical;
 }

@@ -16,8 +16,9 @@ class Recordset;
 // copy kept them: NULL and the empty text alike, numbers by value (10.50 as 10.5), long binary
 // as its bytes, all else as its exact text.
 struct CanonicalRow {
-    QByteArray bytes;     // what is hashed and compared
-    QStringList display;  // the values as a person reads them, when asked for
+    QByteArray bytes;         // what is hashed and compared
+    QStringList display;      // the values as a person reads them, when asked for
+    QList<QByteArray> parts;  // each value as it is compared, when asked for
 };
 CanonicalRow canonicalRow(const QList<ColumnKind>& kinds, const Recordset& row, bool readable = false);
 

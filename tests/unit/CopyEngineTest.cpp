@@ -353,8 +353,8 @@ TEST(ParallelCopy, AJobThatCannotBeSetUpEndsOnlyItself) {
 // the target row most like it.
 TEST(CopyVerification, NamesTheColumnsThatDiffer) {
     const QStringList columns{"id", "name", "ratio"};
-    const auto source = [](QStringList values) { return RowDifference{true, std::move(values)}; };
-    const auto target = [](QStringList values) { return RowDifference{false, std::move(values)}; };
+    const auto source = [](QStringList values) { return RowDifference{true, std::move(values), {}}; };
+    const auto target = [](QStringList values) { return RowDifference{false, std::move(values), {}}; };
     const struct {
         const char* what;
         QList<RowDifference> differences;

@@ -28,15 +28,17 @@ public:
     }
 
     // SQLite keeps any type name it is given; these are the names its driver reads back as
-    // the same types. A NUMERIC column keeps 15 significant digits of a value that is not whole.
+    // the same types. A NUMERIC column keeps 15 significant digits of a value that is not whole
+    // (and of a whole one beyond 64 bits); a NUMERIC TEXT one keeps every digit, as text (the
+    // word TEXT gives the column SQLite's affinity for text), and reads back as a number.
     std::span<const FaithfulRule> faithfulRules() const override {
         static const FaithfulRule rules[] = {
             {ColumnSort::TinyInt, "TINYINT"},
             {ColumnSort::SmallInt, "SMALLINT"},
             {ColumnSort::Integer, "INTEGER"},
             {ColumnSort::BigInt, "BIGINT"},
-            {ColumnSort::Decimal, "NUMERIC({n},{s})"},
-            {ColumnSort::UnboundedDecimal, "NUMERIC"},
+            {ColumnSort::Decimal, "NUMERIC({n},{s})", 15, "NUMERIC TEXT({n},{s})"},
+            {ColumnSort::UnboundedDecimal, "NUMERIC TEXT"},
             {ColumnSort::Real, "REAL"},
             {ColumnSort::Double, "DOUBLE"},
             {ColumnSort::Logical, "BOOLEAN"},
@@ -122,7 +124,8 @@ void SqliteDialect::readDeclaredType(ColumnShape& column) const {
     if (name == QLatin1String("BIGINT")) return set(SQL_BIGINT);
     if (name.contains(QLatin1String("INT"))) return set(SQL_INTEGER);
     if (name.startsWith(QLatin1String("BOOL")) || name == QLatin1String("BIT")) return set(SQL_BIT);
-    if (name == QLatin1String("NUMERIC") || name == QLatin1String("DECIMAL")) {
+    if (name == QLatin1String("NUMERIC") || name == QLatin1String("DECIMAL") ||
+        name == QLatin1String("NUMERIC TEXT")) {
         return set(SQL_NUMERIC, size, size > 0 ? scale : -1);
     }
     // SQLite keeps every REAL, FLOAT and DOUBLE as an 8-byte double: none is a 4-byte real.
