@@ -79,6 +79,12 @@ public:
     // change it: this character, one letter, and then its bytes in hex ('b' bytes, 't' text).
     static constexpr char kStoredAsMark = '\x01';
 
+    // A query whose rows name the columns of the table that the database computes (generated
+    // columns), one name a row; empty where the product has none or its driver tells.
+    virtual QString generatedColumnsQuery(const QString& /*schema*/, const QString& /*table*/) const {
+        return QString();
+    }
+
     // Statements run right after connecting, before anything else; a failing one fails the
     // connection.
     virtual QStringList sessionSetUp() const { return {}; }

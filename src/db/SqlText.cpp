@@ -10,4 +10,10 @@ QString quotedName(const QString& name) {
 
 QString DropTableSql(const QString& table) { return QStringLiteral("DROP TABLE ") + quotedName(table); }
 
+QString sqlLiteral(const QString& text) {
+    QString doubled = text;
+    doubled.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QLatin1Char('\'') + doubled + QLatin1Char('\'');
+}
+
 }  // namespace tw

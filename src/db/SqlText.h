@@ -9,6 +9,9 @@ namespace tw {
 // that names a table or column goes through here.
 QString quotedName(const QString& name);
 
+// A text as an SQL string literal: between single quotes, every single quote inside doubled.
+QString sqlLiteral(const QString& text);
+
 // "DROP TABLE" and the quoted name.
 QString DropTableSql(const QString& table);
 

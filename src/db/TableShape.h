@@ -16,6 +16,7 @@ struct ColumnShape {
     int digits = -1;           // scale, or digits of a second's fraction; -1 where not known
     bool nullable = true;
     bool withTimeZone = false;  // a time or timestamp that keeps its offset from UTC
+    bool generated = false;     // the database computes its values from the row's others
 };
 
 // A table as its database describes it: the columns in order, and the primary key's columns

@@ -700,12 +700,18 @@ private:
                 if (!m_insert) m_insert.emplace(m_filled, &written);
                 InsertStatement& insert = *m_insert;
                 insert.begin();
-                if (!rowFits(rows, kinds, fields, written, fitKinds)) {
-                    // The batch so far goes first: a batch's rows are numbered one after another.
-                    if (writer && !sendBatch(*writer, batch, sent)) {
+                const QString unfit = unfitValue(rows, kinds, fields, written, fitKinds);
+                if (!unfit.isEmpty()) {
+                    if (m_observer) m_observer->rowRead(rows);
+                    // The batch so far is written first: a batch's rows are numbered one after
+                    // another, and the reports come in the order of the rows.
+                    if (writer && (!sendBatch(*writer, batch, sent) || !landBatch(*writer, sent))) {
+                        ++m_outcome.rowsFailed;  // read, and never to be written
                         ended = true;
                         break;
                     }
+                    m_proc.setRow(row + 1);  // the batch's rows had their own numbers
+                    refuseRow(unfit);
                     moveNext(rows);
                     continue;
                 }
@@ -775,28 +781,28 @@ private:
         m_proc.setRow(0);
     }
 
-    // Whether every value of the row can go into its column as it is; a row with one that cannot
-    // is refused with a report naming the column and the value, and counts as failed. fitKinds
-    // says how each value goes.
-    bool rowFits(const Recordset& rows, const QList<ColumnKind>& kinds, int fields, const Dialect& target,
-                 QList<ColumnKind>& fitKinds) {
+    // Why a value of the row cannot go into its column as it is, naming the column and the
+    // value; empty where every value can. fitKinds says how each value goes.
+    static QString unfitValue(const Recordset& rows, const QList<ColumnKind>& kinds, int fields,
+                              const Dialect& target, QList<ColumnKind>& fitKinds) {
         for (int field = 0; field < fields; ++field) {
             const Field& column = rows.field(field);
             const ValueFit fit = fitOf(column.name, column.value, column.type, kinds[field], target);
-            if (!fit.refusal.isEmpty()) {
-                if (m_observer) m_observer->rowRead(rows);
-                m_refusingRow = true;
-                m_proc.step(tail(260), [&] {
-                    throw std::runtime_error(
-                        QStringLiteral("The row was not copied: %1.").arg(fit.refusal).toStdString());
-                });
-                m_refusingRow = false;
-                ++m_outcome.rowsFailed;
-                return false;
-            }
+            if (!fit.refusal.isEmpty()) return fit.refusal;
             fitKinds[field] = fit.asBytes ? ColumnKind::Bytes : kinds[field];
         }
-        return true;
+        return QString();
+    }
+
+    // A row refused for a value it holds: one report at the line that sends a row, and the row
+    // counts as failed; its statement was never composed.
+    void refuseRow(const QString& why) {
+        m_refusingRow = true;
+        m_proc.step(tail(260), [&] {
+            throw std::runtime_error(QStringLiteral("The row was not copied: %1.").arg(why).toStdString());
+        });
+        m_refusingRow = false;
+        ++m_outcome.rowsFailed;
     }
 
     // A row that cannot be read ends the source's rows: the table is not whole.

@@ -66,9 +66,14 @@ QList<ColumnKind> faithfulReadKinds(const Dialect& target, const TableShape& sha
 QStringList fellBackColumns(const TablePlan& plan, const TableShape& shape, const Recordset& rows) {
     QStringList columns;
     for (int field = 0; field < rows.fieldCount() && field < plan.columns.size(); ++field) {
-        if (!plan.columns[field].fellBack) continue;
         const QString name = rows.field(field).name;
         const ColumnShape* column = shapeOf(shape, name);
+        // The target's column holds the values; what computed them stays behind.
+        if (column && column->generated) {
+            columns << QStringLiteral("%1 (a generated column, copied as plain values)").arg(name);
+            continue;
+        }
+        if (!plan.columns[field].fellBack) continue;
         const QString sourceType = column && !column->typeName.isEmpty()
                                        ? column->typeName
                                        : AdoTypeName(static_cast<std::int16_t>(rows.field(field).type));

@@ -43,7 +43,8 @@ TablePlan faithfulPlan(const Dialect& target, const TableShape& shape, const Rec
 // How the faithful copy reads the source's columns before its rows are open: by the shape.
 QList<ColumnKind> faithfulReadKinds(const Dialect& target, const TableShape& shape);
 
-// The columns that got the plain copy's type, each "NAME (source type as target type)".
+// The columns that got the plain copy's type, each "NAME (source type as target type)", and
+// the generated columns, whose values arrive without what computed them.
 QStringList fellBackColumns(const TablePlan& plan, const TableShape& shape, const Recordset& rows);
 
 }  // namespace tw

@@ -168,6 +168,18 @@ TEST(CopyVerification, ComparesTypedValuesByTheirType) {
         {ColumnKind::Moment, "2024-01-02 10:11:12.5", "2024-01-02 10:11:12.05", false},
         {ColumnKind::Moment, "10:11:12", "10:11:12.000", true},
         {ColumnKind::Moment, "2024-01-02 10:11:12", "2024-01-02 10:11:13", false},
+        // What drivers made of dates they could not hold is no longer taken for them.
+        {ColumnKind::Moment, "10000-01-01", "1000-00-00", false},
+        {ColumnKind::Moment, "10000-01-01", "10000-01-01 00:00:00", true},
+        {ColumnKind::Moment, "0044-03-15 BC", "0044-03-15", false},
+        {ColumnKind::Moment, "0044-03-15 BC", "0044-03-15 00:00:00 BC", true},
+        {ColumnKind::Moment, "infinity", "9999-12-31 23:59:59", false},
+        {ColumnKind::Moment, "-infinity", "-Infinity", true},
+        // An instant by its moment in UTC, across the day; without its offset it is another value.
+        {ColumnKind::Moment, "2024-10-27 02:30:00+02", "2024-10-27 00:30:00+00", true},
+        {ColumnKind::Moment, "2024-10-27 02:30:00+02", "2024-10-27 02:30:00+01", false},
+        {ColumnKind::Moment, "2024-10-27 01:30:00+05:30", "2024-10-26T20:00:00Z", true},
+        {ColumnKind::Moment, "2024-10-27 02:30:00+02", "2024-10-27 02:30:00", false},
         {ColumnKind::Text, "12.50", "12.5", false},
     };
     for (const auto& c : cases) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "db/Dialect.h"
+#include "db/SqlText.h"
 
 namespace tw {
 
@@ -93,6 +94,15 @@ public:
         if (column.typeName == QLatin1String("money")) return quoted + QStringLiteral("::numeric::text");
         if (ownText.contains(column.typeName)) return quoted + QStringLiteral("::text");
         return QString();
+    }
+
+    QString generatedColumnsQuery(const QString& schema, const QString& table) const override {
+        const QString name =
+            schema.isEmpty() ? quotedName(table) : quotedName(schema) + '.' + quotedName(table);
+        return QStringLiteral(
+                   "SELECT attname FROM pg_attribute WHERE attrelid = to_regclass(%1) "
+                   "AND attgenerated <> '' AND attnum > 0 AND NOT attisdropped")
+            .arg(sqlLiteral(name));
     }
 
     // psqlODBC's own addition to SQLColumns.

@@ -200,6 +200,26 @@ std::vector<CatalogueTable> catalogueTables(const OdbcSession& session, const QS
     return tables;
 }
 
+// Marks the columns the database computes, where the dialect knows how to ask; a question that
+// fails leaves them unmarked.
+void markGenerated(const OdbcSession& session, const QString& schema, const QString& table,
+                   TableShape& shape) {
+    const QString query = session.dialect ? session.dialect->generatedColumnsQuery(schema, table) : QString();
+    if (query.isEmpty()) return;
+    try {
+        Handle stmt(SQL_HANDLE_STMT, session.dbc.get());
+        SqlString text = toSql(query);
+        check(SQLExecDirect(stmt.get(), sqlChars(text), SQL_NTS), stmt, "SQLExecDirect");
+        for (SQLRETURN rc = SQLFetch(stmt.get()); rc != SQL_NO_DATA; rc = SQLFetch(stmt.get())) {
+            check(rc, stmt, "SQLFetch");
+            const QString name = nameText(textAt(stmt, 1));
+            for (ColumnShape& column : shape.columns)
+                column.generated = column.generated || column.name == name;
+        }
+    } catch (const DbError&) {
+    }
+}
+
 }  // namespace
 
 TableShape readTableShape(const OdbcSession& session, const QString& table) {
@@ -225,6 +245,7 @@ TableShape readTableShape(const OdbcSession& session, const QString& table) {
             shape.primaryKey = readPrimaryKey(session, listed.catalog, listed.schema, table);
         } catch (const DbError&) {
         }
+        markGenerated(session, nameText(listed.schema), table, shape);
         break;
     }
     if (session.dialect) {
