@@ -92,6 +92,48 @@ TEST(CopyEngine, ALongValueGoesInABatchOfItsOwn) {
     EXPECT_TRUE(rig.front.failures.isEmpty());
 }
 
+// Bytes in a column of text, or text with a NUL character, as SQLite keeps them: a target that
+// cannot hold the value refuses its row with a report naming the column and the value, before
+// any statement of it, in batches too; SQLite, which keeps bytes in any column, gets the bytes.
+TEST(CopyEngine, AValueTheTargetCannotHoldAsItIsRefusesItsRow) {
+    for (const int batchRows : {1, 1000}) {
+        for (const bool intoSqlite : {false, true}) {
+            SCOPED_TRACE(QStringLiteral("batch %1, into %2")
+                             .arg(batchRows)
+                             .arg(intoSqlite ? "SQLite" : "Oracle")
+                             .toStdString());
+            EngineRig rig;
+            rig.source.setSelected(0, false);
+            rig.connections.offersBatches = true;
+            if (intoSqlite) rig.connections.dialect = &sqliteDialect();
+            Variant withNul;
+            withNul.setUtf8Text(QByteArray("x\0y", 3));
+            rig.connections.tables[SelectAllSql("B")].rows = {
+                {"1", "a"}, {"2", Variant::binary("\xC3\xA9")}, {"3", "c"}, {"4", withNul}};
+            rig.run(batchRows);
+
+            QList<qint64> refusedRows;
+            for (const Failure& failure : rig.front.failures) refusedRows << failure.row;
+            EXPECT_EQ(refusedRows, intoSqlite ? QList<qint64>{4} : QList<qint64>({2, 4}));
+            const QString first = rig.front.failures.value(0).description;
+            if (!intoSqlite) {
+                EXPECT_TRUE(first.contains("column v, value 0xC3A9: 2 bytes stored in a column of text"))
+                    << first.toStdString();
+            }
+            EXPECT_TRUE(
+                rig.front.failures.last().description.contains("column v, value 'x\\0y': text with a NUL"))
+                << rig.front.failures.last().description.toStdString();
+            EXPECT_EQ(rig.front.failures.last().line, 260);
+            ASSERT_EQ(rig.front.outcomes.size(), 1);
+            EXPECT_EQ(rig.front.outcomes[0].rowsWritten, intoSqlite ? 3 : 2);
+            if (intoSqlite && batchRows == 1) {
+                EXPECT_EQ(rig.logged("execute INSERT").value(1),
+                          "execute INSERT INTO \"" + staged("B") + "\" VALUES('2', X'C3A9')");
+            }
+        }
+    }
+}
+
 // Memory running out, or any other failure no step foresaw, costs the table it came in, said
 // once with the table's name, and the next table is copied.
 TEST(CopyEngine, AnUnforeseenFailureEndsOnlyItsTable) {

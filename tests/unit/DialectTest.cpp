@@ -1,7 +1,9 @@
 // What each database's dialect writes, and which dialect a connection speaks.
 #include <gtest/gtest.h>
+#include <sqlext.h>
 
 #include "db/AdoType.h"
+#include "db/RenderedRead.h"
 #include "support/FakeConnection.h"
 #include "transfer/CopyStatements.h"
 
@@ -134,4 +136,50 @@ TEST(OracleLiterals, ValuesOverTheLimitGoAsParameters) {
     postgres.addValue(Variant(QString(100000, QLatin1Char('x'))));
     postgres.finish();
     EXPECT_TRUE(postgres.parameters().empty());
+}
+
+// A column whose values the usual driver would change is read through the product's own
+// rendering under its own name; a table with none is read as SELECT * reads it. A marked value
+// is what it is: bytes, or text with every character.
+TEST(RenderedRead, ReadsOnlyWhatTheDriverWouldChangeAndUnmarksItsValues) {
+    const auto column = [](const char* name, SQLSMALLINT type, const char* typeName) {
+        ColumnShape shape;
+        shape.name = name;
+        shape.sqlType = type;
+        shape.typeName = typeName;
+        return shape;
+    };
+    const TableShape pg{{column("id", SQL_INTEGER, "int4"), column("d", SQL_TYPE_DATE, "date"),
+                         column("m", SQL_DOUBLE, "money")},
+                        {}};
+    EXPECT_EQ(renderedRead(postgresDialect(), "T", pg).statement,
+              "SELECT \"id\", \"d\"::text AS \"d\", \"m\"::numeric::text AS \"m\" FROM \"T\"");
+    const TableShape plain{{column("id", SQL_INTEGER, "int4")}, {}};
+    EXPECT_EQ(renderedRead(postgresDialect(), "T", plain).statement, "SELECT * FROM \"T\"");
+    const TableShape lite{{column("t", SQL_LONGVARCHAR, "TEXT"), column("b", SQL_LONGVARBINARY, "BLOB")}, {}};
+    const RenderedRead read = renderedRead(sqliteDialect(), "T", lite);
+    EXPECT_EQ(read.rendered, QList<bool>({true, false}));
+    EXPECT_TRUE(read.statement.startsWith("SELECT CASE typeof(\"t\")")) << read.statement.toStdString();
+    EXPECT_TRUE(read.statement.endsWith(" AS \"t\", \"b\" FROM \"T\"")) << read.statement.toStdString();
+
+    Variant nul;
+    nul.setUtf8Text(QByteArray("a\0b", 3));
+    const struct {
+        Variant read;
+        Variant value;
+    } marks[] = {
+        {"\x01"
+         "bC3A9",
+         Variant::binary("\xC3\xA9")},
+        {"\x01"
+         "t610062",
+         nul},
+        {"\x01"
+         "t01",
+         "\x01"},
+        {"plain", "plain"},
+        {Variant(), Variant()},
+    };
+    for (const auto& mark : marks)
+        EXPECT_EQ(unmarked(mark.read), mark.value) << mark.read.toString().toStdString();
 }
