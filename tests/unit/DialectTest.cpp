@@ -49,7 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "CREATE TABLE \"T\"(\"n\" NUMERIC,\"s\" VARCHAR(2000),\"b\" BLOB)",
                  {"ALTER SESSION SET NLS_NUMERIC_CHARACTERS = '.,'",
                   "ALTER SESSION SET NLS_DATE_FORMAT = 'YYYY-MM-DD HH24:MI:SS'",
-                  "ALTER SESSION SET NLS_TIMESTAMP_FORMAT = 'YYYY-MM-DD HH24:MI:SS.FF'"}},
+                  "ALTER SESSION SET NLS_TIMESTAMP_FORMAT = 'YYYY-MM-DD HH24:MI:SS.FF'",
+                  "ALTER SESSION SET NLS_TIMESTAMP_TZ_FORMAT = 'YYYY-MM-DD HH24:MI:SS.FF TZH:TZM'"}},
         Expected{sqlAnywhereDialect(), "SQL Anywhere", "0x00FF10", "ALTER TABLE \"a\"\"b\" RENAME \"c\";",
                  "CREATE TABLE \"T\"(\"n\" NUMERIC,\"s\" TEXT,\"b\" OLEOBJECT);"},
         Expected{postgresDialect(), "PostgreSQL", "'\\x00ff10'", "ALTER TABLE \"a\"\"b\" RENAME TO \"c\"",
@@ -79,10 +80,12 @@ TEST(SessionSetUp, RunsRightAfterConnectingAndFailsTheConnectionWhenRefused) {
     connections.create()->open(ConnectionTarget::dataSource("ora"));
     EXPECT_EQ(
         connections.log,
-        QStringList(
-            {"create", "open Data Source=ora", "execute ALTER SESSION SET NLS_NUMERIC_CHARACTERS = '.,'",
-             "execute ALTER SESSION SET NLS_DATE_FORMAT = 'YYYY-MM-DD HH24:MI:SS'",
-             "execute ALTER SESSION SET NLS_TIMESTAMP_FORMAT = 'YYYY-MM-DD HH24:MI:SS.FF'", "release"}));
+        QStringList({"create", "open Data Source=ora",
+                     "execute ALTER SESSION SET NLS_NUMERIC_CHARACTERS = '.,'",
+                     "execute ALTER SESSION SET NLS_DATE_FORMAT = 'YYYY-MM-DD HH24:MI:SS'",
+                     "execute ALTER SESSION SET NLS_TIMESTAMP_FORMAT = 'YYYY-MM-DD HH24:MI:SS.FF'",
+                     "execute ALTER SESSION SET NLS_TIMESTAMP_TZ_FORMAT = 'YYYY-MM-DD HH24:MI:SS.FF TZH:TZM'",
+                     "release"}));
 
     connections.log.clear();
     connections.onExecute = [](const QString&) { throw std::runtime_error("ORA-02248: invalid option"); };

@@ -45,13 +45,16 @@ public:
                                     1840, 1841, 1843, 1847, 1858, 1861, 2290, 2291, 12899};
         return codes;
     }
-    // Values travel as text ('12.5', '2024-01-02 10:11:12.5'); the session reads them by its
+    // Values travel as text ('12.5', '2024-01-02 10:11:12.5', '2024-01-02 10:11:12 +02:00');
+    // the session reads and writes them by its
     // NLS settings, which follow the client's NLS_LANG: under a German one every decimal would
     // be refused, and dates are read by the language's own format.
     QStringList sessionSetUp() const override {
-        return {QStringLiteral("ALTER SESSION SET NLS_NUMERIC_CHARACTERS = '.,'"),
-                QStringLiteral("ALTER SESSION SET NLS_DATE_FORMAT = 'YYYY-MM-DD HH24:MI:SS'"),
-                QStringLiteral("ALTER SESSION SET NLS_TIMESTAMP_FORMAT = 'YYYY-MM-DD HH24:MI:SS.FF'")};
+        return {
+            QStringLiteral("ALTER SESSION SET NLS_NUMERIC_CHARACTERS = '.,'"),
+            QStringLiteral("ALTER SESSION SET NLS_DATE_FORMAT = 'YYYY-MM-DD HH24:MI:SS'"),
+            QStringLiteral("ALTER SESSION SET NLS_TIMESTAMP_FORMAT = 'YYYY-MM-DD HH24:MI:SS.FF'"),
+            QStringLiteral("ALTER SESSION SET NLS_TIMESTAMP_TZ_FORMAT = 'YYYY-MM-DD HH24:MI:SS.FF TZH:TZM'")};
     }
 
     // A character literal takes at most 4,000 bytes (ORA-01704), HEXTORAW('…') two per byte.
