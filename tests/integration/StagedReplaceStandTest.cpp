@@ -129,6 +129,7 @@ class Killed : public StagedReplaceStand, public ::testing::WithParamInterface<D
 
 TEST_P(Killed, LeavesTheOldTableOrTheWholeNewOne) {
     const Direction direction = GetParam();
+    killableUnderSanitizers();
     makeTables(direction);
     Connection& target = database(direction.target);
     const QStringList copy{"copy", "--to", direction.to, "--overwrite", "yes", "--batch", "1000", m_table};
@@ -353,6 +354,7 @@ TEST_F(StagedReplaceStand, ARefusedSwapSaysSoAndLeavesAWholeTable) {
 // name: the next run, told to keep tables that exist, copies it whole.
 TEST_F(StagedReplaceStand, AKilledNewTableLeavesNoTableUnderItsName) {
     constexpr qint64 rows = 20000;
+    killableUnderSanitizers();
     fill(*m_oracle, true, rows, "new row ");
     m_newRows = contentsOf(*m_oracle);
     const QStringList copy{"copy", "--to", "sqlanywhere", "--overwrite", "no", "--batch", "500", m_table};

@@ -445,7 +445,7 @@ TEST_F(TransferOnTheStand, AFullTargetIsEndedFromTheErrorBox) {
             .arg(quotedName(big))
             .arg(rows));
     oracleDb->execute(QStringLiteral("CREATE TABLE %1(n integer)").arg(quotedName(next)));
-    connections.setUp = [](Connection& opened, const ConnectionTarget& target) {
+    setUp = [](Connection& opened, const ConnectionTarget& target) {
         if (!target.isDataSource()) return;
         const qint64 pages =
             opened.openRecordset("PRAGMA page_count")->field(0).value.toString().toLongLong();
@@ -470,8 +470,8 @@ TEST_F(TransferOnTheStand, AFullTargetIsEndedFromTheErrorBox) {
     const qint64 arrived = freshSqlAnywhere()->openRecordset(SelectAllSql(big))->recordCount();
     EXPECT_GT(arrived, 0);
     EXPECT_LT(arrived, rows);
-    EXPECT_EQ(connections.opened, 2);
-    EXPECT_EQ(connections.closed, 2);
+    EXPECT_EQ(opened, 2);
+    EXPECT_EQ(closed, 2);
     EXPECT_EQ(tables.ProgressBar1->position(), 0.0);
     EXPECT_EQ(tables.ProgressBar1->text(), QStringLiteral("Progress Bar"));
     EXPECT_EQ(tables.pointer().get(), MousePointer::Default);

@@ -6,7 +6,6 @@
 #include "db/odbc/OdbcConnection.h"
 #include "shell/SettingsStore.h"
 #include "support/ScriptedDialogs.h"
-#include "support/SetUpConnections.h"
 #include "support/StandDatabases.h"
 #include "ui/Form1.h"
 #include "ui/Form2.h"
@@ -27,11 +26,24 @@ struct StandWindows {
         sqlanyDb = openStand(standDatabases()[1]);
     }
 
+    odbc::OdbcConnectionFactory countedConnections() {
+        odbc::OdbcConnectionFactory factory;
+        factory.hooks.opened = [this](Connection& connection, const ConnectionTarget& target) {
+            ++opened;
+            if (setUp) setUp(connection, target);
+        };
+        factory.hooks.closed = [this] { ++closed; };
+        return factory;
+    }
+
     QTemporaryDir home;
     SettingsStore settings{home.path()};
     ScriptedDialogs dialogs;
-    odbc::OdbcConnectionFactory realConnections;
-    SetUpConnectionFactory connections{realConnections};
+    // The program's own connections; a test may prepare each session after it opens.
+    odbc::OdbcConnectionFactory connections = countedConnections();
+    std::function<void(Connection& opened, const ConnectionTarget& target)> setUp;
+    int opened = 0;
+    int closed = 0;
     std::function<void()> onEvents;
     Services services{settings, dialogs, connections, home.path(), [this] {
                           if (onEvents) onEvents();

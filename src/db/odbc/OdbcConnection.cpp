@@ -59,8 +59,8 @@ private:
 
 }  // namespace
 
-OdbcConnection::OdbcConnection(ConnectionTimeouts timeouts)
-    : m_session(std::make_shared<OdbcSession>()), m_timeouts(timeouts) {
+OdbcConnection::OdbcConnection(ConnectionTimeouts timeouts, ConnectionHooks hooks)
+    : m_session(std::make_shared<OdbcSession>()), m_hooks(std::move(hooks)), m_timeouts(timeouts) {
     m_session->commandTimeout = timeouts.command;
 }
 
@@ -99,6 +99,7 @@ void OdbcConnection::connect(const ConnectionTarget& target) {
     });
     m_session->connected = true;
     m_session->learnDatabase();
+    m_target = target;
 }
 
 void OdbcConnection::execute(const QString& statement) {
@@ -223,6 +224,12 @@ void OdbcConnection::rollback() noexcept {
 void OdbcConnection::close() {
     requireOpen();
     m_session->disconnect();
+    if (m_hooks.closed) m_hooks.closed();
+}
+
+void OdbcConnection::prepareSession() {
+    Connection::prepareSession();
+    if (m_hooks.opened) m_hooks.opened(*this, m_target);
 }
 
 const Dialect* OdbcConnection::dialect() const { return m_session->connected ? m_session->dialect : nullptr; }
@@ -244,7 +251,7 @@ void OdbcConnection::requireOpen() const {
 }
 
 std::unique_ptr<Connection> OdbcConnectionFactory::create() {
-    return std::make_unique<OdbcConnection>(m_timeouts);
+    return std::make_unique<OdbcConnection>(m_timeouts, hooks);
 }
 
 }  // namespace tw::odbc

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "db/Connection.h"
@@ -9,10 +10,19 @@ namespace tw::odbc {
 
 struct OdbcSession;
 
+// What a caller has done with each connection a factory makes: right after it opens, its
+// session prepared, and once it closes. The program needs neither; a test prepares a session
+// of its own (a pragma, a setting) or counts the connections, on the very connections the
+// program uses.
+struct ConnectionHooks {
+    std::function<void(Connection& opened, const ConnectionTarget& target)> opened;
+    std::function<void()> closed;
+};
+
 // A connection through the unixODBC driver manager.
 class OdbcConnection : public Connection {
 public:
-    explicit OdbcConnection(ConnectionTimeouts timeouts = {});
+    explicit OdbcConnection(ConnectionTimeouts timeouts = {}, ConnectionHooks hooks = {});
     ~OdbcConnection() override;
 
     void setProvider(const QString& provider) override;
@@ -35,10 +45,15 @@ public:
     NameLimits nameLimits() const override;
     std::unique_ptr<BatchWriter> batchWriter(const QString& table, const std::vector<bool>& bytes) override;
 
+protected:
+    void prepareSession() override;
+
 private:
     void requireOpen() const;
 
     std::shared_ptr<OdbcSession> m_session;
+    ConnectionHooks m_hooks;
+    ConnectionTarget m_target;  // the one connected to, for the hook
     SqlString m_statementText;  // reused by every execute
     CursorLocation m_cursorLocation = CursorLocation::Default;
     ConnectionTimeouts m_timeouts;
@@ -48,6 +63,8 @@ class OdbcConnectionFactory : public ConnectionFactory {
 public:
     explicit OdbcConnectionFactory(ConnectionTimeouts timeouts = {}) : m_timeouts(timeouts) {}
     std::unique_ptr<Connection> create() override;
+
+    ConnectionHooks hooks;  // given to each connection made from now on
 
 private:
     ConnectionTimeouts m_timeouts;
