@@ -229,7 +229,7 @@ void OdbcConnection::close() {
 
 void OdbcConnection::prepareSession() {
     Connection::prepareSession();
-    if (m_hooks.opened) m_hooks.opened(*this, m_target);
+    if (m_hooks.opened && m_target) m_hooks.opened(*this, *m_target);
 }
 
 const Dialect* OdbcConnection::dialect() const { return m_session->connected ? m_session->dialect : nullptr; }

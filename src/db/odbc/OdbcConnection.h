@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "db/Connection.h"
 #include "db/odbc/OdbcText.h"
@@ -53,8 +54,8 @@ private:
 
     std::shared_ptr<OdbcSession> m_session;
     ConnectionHooks m_hooks;
-    ConnectionTarget m_target;  // the one connected to, for the hook
-    SqlString m_statementText;  // reused by every execute
+    std::optional<ConnectionTarget> m_target;  // the one connected to, for the hook
+    SqlString m_statementText;                 // reused by every execute
     CursorLocation m_cursorLocation = CursorLocation::Default;
     ConnectionTimeouts m_timeouts;
 };
