@@ -8,6 +8,7 @@
 #include "db/DbError.h"
 #include "db/SqlText.h"
 #include "db/TableShape.h"
+#include "db/Transaction.h"
 #include "db/odbc/OdbcConnection.h"
 #include "support/StandDatabases.h"
 
@@ -157,6 +158,28 @@ TEST_P(OdbcLayer, ParametersCarryLongTextAndBytesExactly) {
     EXPECT_EQ(rows->field(1).value.bytes().toHex(), bytes.toHex());
     rows->moveNext();
     EXPECT_TRUE(rows->field(1).value.isNull());
+}
+
+// A transaction let go without a commit leaves nothing of its work, and the connection commits
+// each statement again afterwards, as another connection sees.
+TEST_P(OdbcLayer, ATransactionNotCommittedIsUndoneAndAutoCommitComesBack) {
+    const QString table = createTable("tx", "n integer");
+    const auto count = [&] {
+        return test::openStand(GetParam())
+            ->openRecordset("SELECT * FROM " + quotedName(table))
+            ->recordCount();
+    };
+    {
+        Transaction undone(db());
+        db().execute(QStringLiteral("INSERT INTO %1 VALUES(1)").arg(quotedName(table)));
+    }
+    {
+        Transaction kept(db());
+        db().execute(QStringLiteral("INSERT INTO %1 VALUES(2)").arg(quotedName(table)));
+        kept.commit();
+    }
+    db().execute(QStringLiteral("INSERT INTO %1 VALUES(3)").arg(quotedName(table)));
+    EXPECT_EQ(count(), 2);
 }
 
 TEST_P(OdbcLayer, RecordCountIsKnownBeforeTheFirstRow) {

@@ -65,11 +65,8 @@ Handle OdbcBatchWriter::prepared(const QString& text) const {
 OdbcBatchWriter::~OdbcBatchWriter() {
     waitForSent();
     try {
-        if (m_rows > 0 || m_autoCommitOff) {
-            if (m_stmt) SQLEndTran(SQL_HANDLE_DBC, m_session->dbc.get(), SQL_ROLLBACK);
-            clear();
-        }
-        if (m_autoCommitOff && m_session->connected) setAutoCommit(true);
+        if (m_rows > 0 || m_transaction) clear();
+        m_transaction.reset();  // what was not committed is rolled back
     } catch (...) {
         // A connection that is gone has no auto-commit to give back.
     }
@@ -113,13 +110,6 @@ qint64 OdbcBatchWriter::bytesWith(const std::vector<BoundValue>& row) const {
     return bytes;
 }
 
-void OdbcBatchWriter::setAutoCommit(bool on) {
-    check(SQLSetConnectAttr(m_session->dbc.get(), SQL_ATTR_AUTOCOMMIT,
-                            attribute(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF), SQL_IS_UINTEGER),
-          m_session->dbc, "SQLSetConnectAttr");
-    m_autoCommitOff = !on;
-}
-
 void OdbcBatchWriter::flush() {
     startFlush();
     finishFlush([] {});
@@ -131,7 +121,7 @@ void OdbcBatchWriter::startFlush() {
         if (!m_stmt || !m_session->connected) {
             throw DbError(QStringLiteral("Operation is not allowed when the object is closed."));
         }
-        if (!m_autoCommitOff) setAutoCommit(false);
+        if (!m_transaction) m_transaction.emplace(m_session);
     } catch (...) {
         m_sendFailure = std::current_exception();
         abandonBatch();
@@ -195,7 +185,7 @@ void OdbcBatchWriter::send() {
             bindRow(0, static_cast<SQLULEN>(m_sendingRows));
             execute(m_stmt);
         }
-        check(SQLEndTran(SQL_HANDLE_DBC, m_session->dbc.get(), SQL_COMMIT), m_session->dbc, "SQLEndTran");
+        m_transaction->commit();
         sent();
     } catch (DbError& failure) {
         if (!failure.connectionLost() && m_session->isDead()) failure.markConnectionLost();
@@ -211,12 +201,7 @@ void OdbcBatchWriter::send() {
 }
 
 void OdbcBatchWriter::abandonBatch() noexcept {
-    SQLEndTran(SQL_HANDLE_DBC, m_session->dbc.get(), SQL_ROLLBACK);
-    try {
-        setAutoCommit(true);
-    } catch (const DbError&) {
-        // Lost with the connection; the failure that matters is the one thrown.
-    }
+    m_transaction.reset();  // rolled back, and auto-commit back on where the connection still is
 }
 
 // Each column's values side by side in one buffer, as wide as its longest value; text ends in

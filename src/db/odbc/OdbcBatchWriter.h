@@ -6,10 +6,12 @@
 #include <future>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "db/Connection.h"
 #include "db/odbc/Handle.h"
+#include "db/odbc/OdbcTransaction.h"
 
 namespace tw::odbc {
 
@@ -39,7 +41,6 @@ public:
     void release() noexcept;
 
 private:
-    void setAutoCommit(bool on);
     void abandonBatch() noexcept;
     // The room a value takes in its column's array: text with its terminating zero.
     SQLLEN widthOf(size_t column, const BoundValue& value) const;
@@ -83,7 +84,8 @@ private:
     // that much, so one long value among many short ones costs its width times the rows.
     std::vector<SQLLEN> m_widest;
     int m_rows = 0;
-    bool m_autoCommitOff = false;
+    // From the first batch until the writer ends or a batch fails: each batch is committed in it.
+    std::optional<OdbcTransaction> m_transaction;
     // The arrays bound for the driver, one per column, reused from batch to batch, each as
     // wide as its column's widest sent value.
     std::vector<std::vector<char>> m_buffers;

@@ -12,6 +12,7 @@
 #include "db/odbc/OdbcSession.h"
 #include "db/odbc/OdbcTableShape.h"
 #include "db/odbc/OdbcText.h"
+#include "db/odbc/OdbcTransaction.h"
 
 namespace tw::odbc {
 
@@ -64,7 +65,10 @@ OdbcConnection::OdbcConnection(ConnectionTimeouts timeouts, ConnectionHooks hook
     m_session->commandTimeout = timeouts.command;
 }
 
-OdbcConnection::~OdbcConnection() { m_session->disconnect(); }
+OdbcConnection::~OdbcConnection() {
+    m_transaction.reset();  // a transaction still open is undone before the connection ends
+    m_session->disconnect();
+}
 
 void OdbcConnection::setProvider(const QString& provider) {
     // ODBC is the only way we reach a database, so its provider is the only one there is.
@@ -181,48 +185,30 @@ std::unique_ptr<Recordset> OdbcConnection::openSchema(int schema) {
     return OdbcRecordset::tables(m_session);
 }
 
-namespace {
-
-void setAutoCommit(OdbcSession& session, bool on) {
-    check(SQLSetConnectAttr(
-              session.dbc.get(), SQL_ATTR_AUTOCOMMIT,
-              reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF)),
-              SQL_IS_UINTEGER),
-          session.dbc, "SQLSetConnectAttr");
-}
-
-}  // namespace
-
 void OdbcConnection::beginTransaction() {
     requireOpen();
-    setAutoCommit(*m_session, false);
+    m_transaction.emplace(m_session);
 }
 
 void OdbcConnection::commit() {
     requireOpen();
+    if (!m_transaction) return;  // each statement was committed as it ran
     try {
-        check(SQLEndTran(SQL_HANDLE_DBC, m_session->dbc.get(), SQL_COMMIT), m_session->dbc, "SQLEndTran");
+        m_transaction->commit();
     } catch (...) {
-        rollback();
+        m_transaction.reset();
         throw;
     }
-    setAutoCommit(*m_session, true);
+    m_transaction.reset();
 }
 
-void OdbcConnection::rollback() noexcept {
-    if (!m_session || !m_session->connected) return;
-    SQLEndTran(SQL_HANDLE_DBC, m_session->dbc.get(), SQL_ROLLBACK);
-    try {
-        setAutoCommit(*m_session, true);
-    } catch (const DbError&) {
-        // Lost with the connection; the failure that matters was reported already.
-    }
-}
+void OdbcConnection::rollback() noexcept { m_transaction.reset(); }
 
 // As with the platform's connections, closing one that is not open is an error of its own: a
 // handler whose connection never opened hears of it once more at the end.
 void OdbcConnection::close() {
     requireOpen();
+    m_transaction.reset();
     m_session->disconnect();
     if (m_hooks.closed) m_hooks.closed();
 }

@@ -6,6 +6,7 @@
 
 #include "db/Connection.h"
 #include "db/odbc/OdbcText.h"
+#include "db/odbc/OdbcTransaction.h"
 
 namespace tw::odbc {
 
@@ -53,6 +54,7 @@ private:
     void requireOpen() const;
 
     std::shared_ptr<OdbcSession> m_session;
+    std::optional<OdbcTransaction> m_transaction;  // from beginTransaction() to commit() or rollback()
     ConnectionHooks m_hooks;
     std::optional<ConnectionTarget> m_target;  // the one connected to, for the hook
     SqlString m_statementText;                 // reused by every execute

@@ -1,0 +1,49 @@
+#include "db/odbc/OdbcTransaction.h"
+
+#include <sqlext.h>
+
+#include "db/DbError.h"
+#include "db/odbc/OdbcSession.h"
+
+namespace tw::odbc {
+
+namespace {
+
+void setAutoCommit(OdbcSession& session, bool on) {
+    check(SQLSetConnectAttr(
+              session.dbc.get(), SQL_ATTR_AUTOCOMMIT,
+              reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF)),
+              SQL_IS_UINTEGER),
+          session.dbc, "SQLSetConnectAttr");
+}
+
+}  // namespace
+
+OdbcTransaction::OdbcTransaction(std::shared_ptr<OdbcSession> session) : m_session(std::move(session)) {
+    setAutoCommit(*m_session, false);
+}
+
+OdbcTransaction::~OdbcTransaction() {
+    rollback();
+    if (!m_session->connected) return;
+    try {
+        setAutoCommit(*m_session, true);
+    } catch (const DbError&) {
+        // Lost with the connection, which has no auto-commit to give back.
+    }
+}
+
+void OdbcTransaction::commit() {
+    try {
+        check(SQLEndTran(SQL_HANDLE_DBC, m_session->dbc.get(), SQL_COMMIT), m_session->dbc, "SQLEndTran");
+    } catch (...) {
+        rollback();
+        throw;
+    }
+}
+
+void OdbcTransaction::rollback() noexcept {
+    if (m_session->connected) SQLEndTran(SQL_HANDLE_DBC, m_session->dbc.get(), SQL_ROLLBACK);
+}
+
+}  // namespace tw::odbc
