@@ -121,15 +121,15 @@ int copyTables(const CommandContext& context) {
         LoggingFrontEnd logged(front, context.log,
                                QStringLiteral("copy --to %1 (command line): ").arg(to.name) +
                                    describeWithoutPassword(context.values));
-        TransferJob job{logged,           context.connections,
-                        context.values,   source,
-                        target,           options.verify ? &verifier : nullptr,
-                        options.batchRows};
-        job.faithful = options.faithful;
-        job.replaceInPlace = options.inPlace;
-        job.jobs = options.jobs;
+        TransferRequest request{logged,           context.connections,
+                                context.values,   source,
+                                target,           options.verify ? &verifier : nullptr,
+                                options.batchRows};
+        request.faithful = options.faithful;
+        request.replaceInPlace = options.inPlace;
+        request.jobs = options.jobs;
         const StopOnInterrupt interrupt;
-        TransferTables(profile, job);
+        TransferTables(profile, request);
     } else if (options.all) {
         context.terminal.err(QStringLiteral("tablewright: %1 has no tables to copy\n").arg(titleOf(from)));
     }

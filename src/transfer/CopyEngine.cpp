@@ -18,83 +18,54 @@
 #include "db/RequiredConnection.h"
 #include "db/SqlText.h"
 #include "db/StagingName.h"
+#include "db/Transaction.h"
 #include "shell/FrontEnd.h"
 #include "shell/ListHelpers.h"
 #include "shell/Procedure.h"
 #include "shell/TableList.h"
 #include "transfer/JobFrontEnd.h"
+#include "transfer/RowBatch.h"
 #include "transfer/StagingTables.h"
 #include "transfer/TablePlan.h"
+#include "transfer/TableQueue.h"
 #include "transfer/ValueFit.h"
 
 namespace tw {
 
 namespace {
 
-// A selected table on its way: its name as the target list writes it, the source's name, and
-// whether the user agreed to replace the table the target list shows.
-enum class Consent { Keep, Replace, NotAsked };
-struct TableToCopy {
-    QString tableName;
-    QString sourceName;
-    Consent consent = Consent::NotAsked;
-    QString sameTableAs;  // the table of the run the target would take this one for
-};
+// What a copy does with the table the target has: a new table is created; a replaced one
+// gives way to a staging table once it holds every row, or, in place, is dropped first.
+enum class WriteAction { Create, Replace, ReplaceInPlace };
 
-// Names the target database takes for one table (it tells no case apart, say): for each name,
-// the one seen first that it would be taken for.
-class FirstNames {
-public:
-    // The name seen before that the target takes for this one; empty when there is none.
-    QString earlierThan(const Dialect& target, const QString& name) {
-        const auto [first, isFirst] = m_firstByKey.emplace(target.sameTableKey(name), name);
-        return isFirst || first->second == name ? QString() : first->second;
-    }
+// What the copy of one table has found and done so far.
+struct TableInProgress {
+    WriteAction action = WriteAction::Create;
+    // Whether the rows fill a staging table of the copy's own, which takes the name at the end.
+    bool staged() const { return action != WriteAction::ReplaceInPlace; }
 
-private:
-    std::map<QString, QString> m_firstByKey;
-};
-
-// The tables of a parallel copy, handed out in the list's order to whichever job is free.
-class TableQueue {
-public:
-    explicit TableQueue(std::vector<TableToCopy> tables) : m_tables(std::move(tables)) {}
-    int size() const { return static_cast<int>(m_tables.size()); }
-    // The next table, in the list's order; one that the target, as the job's connection speaks
-    // it, would take for a table handed out before names that table.
-    std::optional<TableToCopy> take(const Dialect& target) {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_next >= m_tables.size()) return std::nullopt;
-        TableToCopy table = m_tables[m_next++];
-        table.sameTableAs = m_handedOut.earlierThan(target, table.sourceName);
-        return table;
-    }
-    std::optional<TableToCopy> take() {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_next >= m_tables.size()) return std::nullopt;
-        return m_tables[m_next++];
-    }
-
-private:
-    std::mutex m_mutex;
-    std::vector<TableToCopy> m_tables;
-    size_t m_next = 0;
-    FirstNames m_handedOut;
+    TableOutcome outcome;
+    TablePlan plan;        // the table being made
+    QString filled;        // the table the rows go into: the table's own name, or a staging name
+    bool complete = true;  // every row read was written or refused for itself
+    // The staging table keeps the rows: the old table went, or is aside, and the staging table
+    // could not take its place.
+    bool stagingKept = false;
 };
 
 class Transfer {
 public:
     // front: where this run's questions, progress and failures go; listLock: held while the
     // target list changes, where several jobs share it.
-    Transfer(const TransferProfile& profile, const TransferJob& job, FrontEnd& front, CopyObserver* observer,
-             std::mutex* listLock = nullptr)
+    Transfer(const TransferProfile& profile, const TransferRequest& request, FrontEnd& front,
+             CopyObserver* observer, std::mutex* listLock = nullptr)
         : m_profile(profile),
-          m_job(job),
+          m_request(request),
           m_front(front),
           m_observer(observer),
           m_listLock(listLock),
           m_proc(front, profile.procedure),
-          m_staging(StagingRecords::databaseOf(profile.destination->target(job.values))) {
+          m_staging(StagingRecords::databaseOf(profile.destination->target(request.values))) {
         m_proc.showStatement([this] { return statementComposed(); }, profile.failuresQuoteStatement);
         m_proc.offerStop();
     }
@@ -112,7 +83,7 @@ public:
     std::vector<TableToCopy> askFirst() {
         std::vector<TableToCopy> tables;
         try {
-            if (m_proc.test(106, [&] { return m_job.sourceList.currentIndex() == -1; })) {
+            if (m_proc.test(106, [&] { return m_request.sourceList.currentIndex() == -1; })) {
                 m_proc.step(m_profile.nothingCurrentLine,
                             [&] { m_front.nothingSelected(m_profile.nothingCurrent); });
                 return tables;
@@ -161,7 +132,7 @@ public:
 private:
     void runSteps() {
         makeConnections();
-        if (m_proc.test(106, [&] { return m_job.sourceList.currentIndex() == -1; })) {
+        if (m_proc.test(106, [&] { return m_request.sourceList.currentIndex() == -1; })) {
             m_proc.step(m_profile.nothingCurrentLine,
                         [&] { m_front.nothingSelected(m_profile.nothingCurrent); });
             return;
@@ -177,7 +148,7 @@ private:
 
     void makeConnections() {
         for (const NumberedStep& making : m_profile.making) {
-            m_proc.step(making.line, [&] { connection(making.step) = m_job.connections.create(); });
+            m_proc.step(making.line, [&] { connection(making.step) = m_request.connections.create(); });
         }
     }
 
@@ -191,7 +162,7 @@ private:
             });
             m_proc.step(opening.line + 2, [&] {
                 required(opened).open(
-                    (source ? m_profile.source : m_profile.destination)->target(m_job.values));
+                    (source ? m_profile.source : m_profile.destination)->target(m_request.values));
             });
         }
     }
@@ -229,7 +200,7 @@ private:
     // item the run was stopped at, or -1 once every item was seen.
     template <typename Visit>
     int forEachSelected(Visit&& visit) {
-        TableList& list = m_job.sourceList;
+        TableList& list = m_request.sourceList;
         int i = list.count() - 1;
         for (; i >= 0 && !stopping(); --i) {
             if (m_profile.eventsPerListItem) m_proc.step(120, [&] { m_front.letEventsThrough(); });
@@ -243,7 +214,8 @@ private:
     // The selected tables from this item of the source list up, which a stopped run never began.
     void notBegunFrom(int index) {
         for (; index >= 0; --index) {
-            if (m_job.sourceList.isSelected(index)) m_front.tableNotBegun(m_job.sourceList.text(index));
+            if (m_request.sourceList.isSelected(index))
+                m_front.tableNotBegun(m_request.sourceList.text(index));
         }
     }
 
@@ -269,7 +241,7 @@ private:
     // anything is asked or created, so that no table of the run replaces another of the run.
     void findSameTables() {
         FirstNames seen;
-        TableList& list = m_job.sourceList;
+        TableList& list = m_request.sourceList;
         for (int i = list.count() - 1; i >= 0; --i) {
             if (!list.isSelected(i)) continue;
             const QString earlier = seen.earlierThan(targetDialect(), list.text(i));
@@ -306,7 +278,7 @@ private:
 
     TableToCopy nameTable(int index) {
         TableToCopy table;
-        m_proc.step(124, [&] { table.tableName = m_job.sourceList.text(index); });
+        m_proc.step(124, [&] { table.tableName = m_request.sourceList.text(index); });
         m_proc.step(126, [&] { table.sourceName = table.tableName; });
         m_proc.setTable(table.sourceName);
         return table;
@@ -320,12 +292,16 @@ private:
         copyTableAs(table.tableName, table.sourceName, consent);
     }
 
+    // One table's copy, in its phases: the source opened and the target table planned, the
+    // table prepared, filled, and finished (the new table in its place, or the old one kept).
     void copyTableAs(QString tableName, const QString& sourceName, Consent consent) {
         QElapsedTimer clock;
         clock.start();
-        m_outcome = TableOutcome();
-        m_filled.clear();
-        m_outcome.table = sourceName;
+        m_table = TableInProgress();
+        m_table.outcome.table = sourceName;
+        m_table.action = consent != Consent::Replace ? WriteAction::Create
+                         : m_request.replaceInPlace  ? WriteAction::ReplaceInPlace
+                                                     : WriteAction::Replace;
         // The source is opened before anything on the target changes: a table whose rows cannot
         // be read (its server gone, or no longer there) leaves the old one standing and listed.
         std::unique_ptr<Recordset> rows;
@@ -335,60 +311,73 @@ private:
         m_proc.step(152, [&] { rows = openSource(sourceName, shape); });
         m_replaying.clear();
         if (rows) {
-            // The rows fill a staging table, which takes the table's name only once every row is
-            // there: a copy that ends early leaves no part of a table under the user's name. A
-            // replace asked to drop the old table first fills the table itself.
-            const bool replacing = consent == Consent::Replace;
-            const bool staged = !(replacing && m_job.replaceInPlace);
             bool made = false;
-            m_complete = true;
-            m_stagingKept = false;
             try {
-                m_plan = m_job.faithful ? faithfulPlan(createdDialect(), shape, *rows)
-                                        : plainPlan(createdDialect(), *rows);
-                if (namesFit(sourceName, *rows)) {
-                    if (replacing && !staged) dropOldTable(tableName, sourceName);
-                    m_filled = staged ? stagingTableFor(sourceName) : tableName;
-                    m_outcome.stopped = stopping();
-                    made = !m_outcome.stopped && createTable(m_filled, *rows);
-                }
-                if (made) {
-                    if (m_job.faithful) m_outcome.fellBack = fellBackColumns(m_plan, shape, *rows);
-                    if (m_observer) m_observer->tableCreated(tableName, m_plan.kinds());
-                    copyRows(tableName, *rows);
-                }
+                made = plan(sourceName, shape, *rows) && prepare(tableName, sourceName, *rows);
+                if (made) fill(tableName, shape, *rows);
             } catch (const std::exception& failure) {
                 endedUnforeseen(failure, sourceName);
             }
-            m_outcome.incomplete = made && !m_complete;
-            // A new table the user ended early is theirs as far as it got, as it always was; one
-            // that a failure ended never takes the name.
-            m_outcome.created =
-                made &&
-                (!staged || (replacing ? m_complete && swapIn(tableName, sourceName)
-                                       : (m_complete || m_outcome.stopped) && nameNewTable(sourceName)));
-            if (made && staged && !m_outcome.created) {
-                const bool oldStands = keepOldTable();
-                if (replacing) m_outcome.oldTableKept = oldStands;
-            }
-            // A staging table that was not made is not this copy's: its name may be another's.
-            if (!made && staged && !m_filled.isEmpty()) m_staging.done(m_filled);
-            // A table this transfer did not create is neither filled nor listed.
-            if (made) {
-                m_proc.step(tail(264), [&] { m_front.busy(false); });
-                m_proc.step(tail(266), [&] { m_front.progressAtRest(); });
-            }
-            m_proc.step(tail(268), [&] { rows->close(); });
-            if (m_outcome.created) {
-                m_proc.step(tail(270), [&] { listChange([&] { m_job.targetList.addItem(tableName); }); });
-            }
+            finish(tableName, sourceName, made, *rows);
         }
-        m_outcome.table = tableName;
-        m_outcome.seconds = clock.nsecsElapsed() / 1e9;
-        if (m_outcome.created && m_observer) {
-            m_outcome.verification = m_observer->tableCopied(sourceName, tableName);
+        m_table.outcome.table = tableName;
+        m_table.outcome.seconds = clock.nsecsElapsed() / 1e9;
+        if (m_table.outcome.created && m_observer) {
+            m_table.outcome.verification = m_observer->tableCopied(sourceName, tableName);
         }
-        m_front.tableFinished(m_outcome);
+        m_front.tableFinished(m_table.outcome);
+    }
+
+    // The table the copy makes, and whether the target takes its names.
+    bool plan(const QString& sourceName, const TableShape& shape, const Recordset& rows) {
+        m_table.plan = m_request.faithful ? faithfulPlan(createdDialect(), shape, rows)
+                                          : plainPlan(createdDialect(), rows);
+        return namesFit(sourceName, rows);
+    }
+
+    // Makes the table the rows go into. The rows fill a staging table, which takes the table's
+    // name only once every row is there: a copy that ends early leaves no part of a table under
+    // the user's name. A replace asked to drop the old table first fills the table itself.
+    bool prepare(QString& tableName, const QString& sourceName, Recordset& rows) {
+        if (m_table.action == WriteAction::ReplaceInPlace) dropOldTable(tableName, sourceName);
+        m_table.filled = m_table.staged() ? stagingTableFor(sourceName) : tableName;
+        m_table.outcome.stopped = stopping();
+        return !m_table.outcome.stopped && createTable(m_table.filled, rows);
+    }
+
+    void fill(const QString& tableName, const TableShape& shape, Recordset& rows) {
+        if (m_request.faithful) m_table.outcome.fellBack = fellBackColumns(m_table.plan, shape, rows);
+        if (m_observer) m_observer->tableCreated(tableName, m_table.plan.kinds());
+        copyRows(tableName, rows);
+    }
+
+    // The filled table takes its name, or goes and leaves the old table as it was; the lists
+    // and the window learn what became of it.
+    void finish(QString& tableName, const QString& sourceName, bool made, Recordset& rows) {
+        const bool staged = m_table.staged();
+        const bool replacing = m_table.action != WriteAction::Create;
+        m_table.outcome.incomplete = made && !m_table.complete;
+        // A new table the user ended early is theirs as far as it got, as it always was; one
+        // that a failure ended never takes the name.
+        m_table.outcome.created =
+            made && (!staged ||
+                     (replacing ? m_table.complete && swapIn(tableName, sourceName)
+                                : (m_table.complete || m_table.outcome.stopped) && nameNewTable(sourceName)));
+        if (made && staged && !m_table.outcome.created) {
+            const bool oldStands = keepOldTable();
+            if (replacing) m_table.outcome.oldTableKept = oldStands;
+        }
+        // A staging table that was not made is not this copy's: its name may be another's.
+        if (!made && staged && !m_table.filled.isEmpty()) m_staging.done(m_table.filled);
+        // A table this transfer did not create is neither filled nor listed.
+        if (made) {
+            m_proc.step(tail(264), [&] { m_front.busy(false); });
+            m_proc.step(tail(266), [&] { m_front.progressAtRest(); });
+        }
+        m_proc.step(tail(268), [&] { rows.close(); });
+        if (m_table.outcome.created) {
+            m_proc.step(tail(270), [&] { listChange([&] { m_request.targetList.addItem(tableName); }); });
+        }
     }
 
     // The source table's rows; for a faithful copy, its shape first, so that each column is
@@ -398,12 +387,12 @@ private:
     std::unique_ptr<Recordset> openSource(const QString& sourceName, TableShape& shape) {
         Connection& source = required(m_source);
         const Dialect& dialect = DialectFor(m_source.get(), m_profile.source->dialect);
-        if (!m_job.faithful && !dialect.rendersColumns())
+        if (!m_request.faithful && !dialect.rendersColumns())
             return source.openRecordset(SelectAllSql(sourceName));
         shape = source.tableShape(sourceName);
-        const RenderedRead read =
-            renderedRead(dialect, sourceName, shape,
-                         m_job.faithful ? faithfulReadKinds(createdDialect(), shape) : QList<ColumnKind>());
+        const RenderedRead read = renderedRead(
+            dialect, sourceName, shape,
+            m_request.faithful ? faithfulReadKinds(createdDialect(), shape) : QList<ColumnKind>());
         m_replaying = read.statement.toUtf8();
         return openRendered(source, read);
     }
@@ -412,14 +401,14 @@ private:
     // own; a faithful copy's are those of the product the target connection speaks.
     const Dialect& createdDialect() const {
         const Dialect& side = m_profile.destination->dialect;
-        return m_job.faithful ? DialectFor(m_target.get(), side) : side;
+        return m_request.faithful ? DialectFor(m_target.get(), side) : side;
     }
 
     // A column of the planned table, with the type the plan gives it.
     void addPlannedColumn(CreateTableStatement& create, const QString& name, std::int16_t adoType,
                           int field) {
-        if (!m_job.faithful) return create.addColumn(name, adoType);
-        const PlannedColumn& column = m_plan.columns[field];
+        if (!m_request.faithful) return create.addColumn(name, adoType);
+        const PlannedColumn& column = m_table.plan.columns[field];
         create.addColumn(name, column.type, column.notNull);
     }
 
@@ -432,7 +421,7 @@ private:
         StagingTables::Found found;
         const QString name = m_staging.begin(required(m_target), sourceName, tableNameLimit(), found);
         for (const QString& leftover : found.leftovers) m_front.leftoverRemoved(sourceName, leftover);
-        m_outcome.metOtherCopy = found.otherCopy;
+        m_table.outcome.metOtherCopy = found.otherCopy;
         return name;
     }
 
@@ -445,19 +434,19 @@ private:
     bool swapIn(QString& tableName, const QString& sourceName) {
         Connection& target = required(m_target);
         StagingTables::Found found;
-        m_staging.lookAgain(target, sourceName, m_filled, tableNameLimit(), found);
-        if (!found.otherCopy.isEmpty()) m_outcome.metOtherCopy = found.otherCopy;
+        m_staging.lookAgain(target, sourceName, m_table.filled, tableNameLimit(), found);
+        if (!found.otherCopy.isEmpty()) m_table.outcome.metOtherCopy = found.otherCopy;
         const Dialect& dialect = targetDialect();
         const bool renamed = dialect.changesTablesInTransactions()
                                  ? swapInOneTransaction(target, dialect, tableName, sourceName)
                                  : swapInSteps(target, dialect, tableName, sourceName);
         // Every row is in the staging table: only the swap kept the old table in its place.
-        m_outcome.swapRefused = !renamed && !m_stagingKept;
+        m_table.outcome.swapRefused = !renamed && !m_table.stagingKept;
         const QString droppedName = tableName;
         if (renamed) m_proc.step(148, [&] { tableName = sourceName; });
-        if (renamed || m_stagingKept) {
-            m_proc.step(150, [&] { listChange([&] { ListRemoveItem(m_job.targetList, droppedName); }); });
-            m_staging.done(m_filled);
+        if (renamed || m_table.stagingKept) {
+            m_proc.step(150, [&] { listChange([&] { ListRemoveItem(m_request.targetList, droppedName); }); });
+            m_staging.done(m_table.filled);
         }
         return renamed;
     }
@@ -466,35 +455,27 @@ private:
     // rename is the CREATE TABLE's failure to the user, and quotes itself.
     bool nameNewTable(const QString& sourceName) {
         const bool named =
-            swapStep(required(m_target), targetDialect().renameSql(m_filled, sourceName), tail(218));
-        if (named) m_staging.done(m_filled);
+            swapStep(required(m_target), targetDialect().renameSql(m_table.filled, sourceName), tail(218));
+        if (named) m_staging.done(m_table.filled);
         return named;
     }
 
     bool swapInOneTransaction(Connection& target, const Dialect& dialect, const QString& tableName,
                               const QString& sourceName) {
-        const bool dropped =
-            swapStep(target, DropTableSql(tableName), 146, [&] { target.beginTransaction(); });
-        const bool renamed = dropped && swapStep(target, dialect.renameSql(m_filled, sourceName), 146, {},
-                                                 [&] { target.commit(); });
-        if (!renamed) {
-            try {
-                target.rollback();
-            } catch (const std::exception&) {
-                // Gone with the connection, which undoes the transaction as well.
-            }
-        }
-        return renamed;
+        std::optional<Transaction> swap;  // undone unless both statements went through
+        const bool dropped = swapStep(target, DropTableSql(tableName), 146, [&] { swap.emplace(target); });
+        return dropped && swapStep(target, dialect.renameSql(m_table.filled, sourceName), 146, {},
+                                   [&] { swap->commit(); });
     }
 
     bool swapInSteps(Connection& target, const Dialect& dialect, const QString& tableName,
                      const QString& sourceName) {
         const QString aside = StagingName::forTable(sourceName, tableNameLimit()).asideText();
         if (!swapStep(target, dialect.renameSql(tableName, aside))) return false;
-        if (!swapStep(target, dialect.renameSql(m_filled, sourceName))) {
+        if (!swapStep(target, dialect.renameSql(m_table.filled, sourceName))) {
             // The old table back under its name; where even that is refused, both tables stay,
             // named in the reports, and neither is dropped.
-            m_stagingKept = !swapStep(target, dialect.renameSql(aside, tableName));
+            m_table.stagingKept = !swapStep(target, dialect.renameSql(aside, tableName));
             return false;
         }
         // The new table has the name: an old table that stays aside is named in the report.
@@ -519,13 +500,13 @@ private:
     // A replace that did not get all its rows leaves the old table as it was: the staging table
     // goes where the connection still allows it. True when the old table stands.
     bool keepOldTable() {
-        if (m_stagingKept) return false;
+        if (m_table.stagingKept) return false;
         try {
-            required(m_target).execute(DropTableSql(m_filled));
-            m_staging.done(m_filled);
+            required(m_target).execute(DropTableSql(m_table.filled));
+            m_staging.done(m_table.filled);
         } catch (const std::exception&) {
             // Lost with the connection: a later copy of the table takes it away.
-            m_staging.abandoned(m_filled);
+            m_staging.abandoned(m_table.filled);
         }
         return true;
     }
@@ -539,11 +520,11 @@ private:
             sendIt();
         } catch (const DbError& failure) {
             ended = !targetDialect().refusesOnlyTheRow(failure);
-            if (ended) m_complete = false;
+            if (ended) m_table.complete = false;
             throw;
         } catch (...) {
             ended = true;
-            m_complete = false;
+            m_table.complete = false;
             throw;
         }
     }
@@ -555,9 +536,9 @@ private:
     // A failure that no step foresaw ends the table's copy with one report naming the table:
     // the rows read and not written count as failed, and the transfer goes on.
     void endedUnforeseen(const std::exception& failure, const QString& table) {
-        m_complete = false;
+        m_table.complete = false;
         m_proc.failedAfterLastStep(std::runtime_error(endedTableText(failure, table).toStdString()));
-        m_outcome.rowsFailed = m_outcome.rowsRead - m_outcome.rowsWritten;
+        m_table.outcome.rowsFailed = m_table.outcome.rowsRead - m_table.outcome.rowsWritten;
         m_proc.setRow(0);
     }
 
@@ -585,7 +566,7 @@ private:
             addPlannedColumn(*m_create, rows.field(field).name,
                              static_cast<std::int16_t>(rows.field(field).type), field);
         }
-        m_create->finish(m_plan.primaryKey);
+        m_create->finish(m_table.plan.primaryKey);
         m_proc.step(tail(218), [&] { throw std::runtime_error(refusal.toStdString()); });
         return false;
     }
@@ -604,7 +585,7 @@ private:
     // Asks before replacing a table the target list shows. Keep when the user keeps the old
     // table. The name becomes the one the list writes the table with.
     Consent askToReplace(QString& tableName) {
-        TableList& target = m_job.targetList;
+        TableList& target = m_request.targetList;
         int answer = 0;  // not asked; 6 Yes and 7 No, as the question's buttons
         const bool listed = m_proc.test(128, [&] {
             return m_profile.existenceIgnoresCase ? ListHasItemNoCase(target, tableName)
@@ -637,7 +618,7 @@ private:
         m_proc.step(148, [&] { tableName = sourceName; });
         // The dropped table leaves the list under the name the list wrote it with.
         if (dropped)
-            m_proc.step(150, [&] { listChange([&] { ListRemoveItem(m_job.targetList, droppedName); }); });
+            m_proc.step(150, [&] { listChange([&] { ListRemoveItem(m_request.targetList, droppedName); }); });
     }
 
     // A change to the target list, which other jobs may be changing too.
@@ -670,23 +651,23 @@ private:
             m_proc.step(162, [&] { type = static_cast<std::int16_t>(rows.field(field).type); });
             m_proc.step(164, [&] { addPlannedColumn(create, name, type, field); });
         }
-        create.finish(m_plan.primaryKey);
+        create.finish(m_table.plan.primaryKey);
         return m_proc.step(tail(218), [&] { required(m_target).execute(create.textSoFar()); });
     }
 
-    // Fills the table made for the rows (m_filled); progress names the table being copied.
+    // Fills the table made for the rows (m_table.filled); progress names the table being copied.
     void copyRows(const QString& tableName, Recordset& rows) {
         qint64 total = 0;
         m_proc.step(tail(226), [&] { total = rows.recordCount(); });
-        const QList<ColumnKind> kinds = m_plan.kinds();
+        const QList<ColumnKind> kinds = m_table.plan.kinds();
         const int fields = std::min(rows.fieldCount(), static_cast<int>(kinds.size()));
         const Dialect& written = targetDialect();
-        std::unique_ptr<BatchWriter> writer = batchWriterFor(m_filled, kinds.mid(0, fields));
+        std::unique_ptr<BatchWriter> writer = batchWriterFor(m_table.filled, kinds.mid(0, fields));
         std::vector<BoundValue> bound(writer ? fields : 0);
         QList<ColumnKind> fitKinds = kinds;  // as each value of the row goes
         // The rows being read and kept, and those the target is writing meanwhile.
-        Batch batch;
-        Batch sent;
+        RowBatch batch;
+        RowBatch sent;
         bool ended = false;  // by a batch: nothing more goes to the table
         // The count sizes the progress only: rows that arrived since it was taken are copied too.
         try {
@@ -695,9 +676,9 @@ private:
                 if (stopping()) break;  // asked for while the window had its turn: no row begun
                 m_proc.setRow(row + 1);
                 m_proc.step(tail(232), [&] { m_front.progress(tableName, row + 1, total); });
-                ++m_outcome.rowsRead;
+                ++m_table.outcome.rowsRead;
                 // Each row's statement is composed afresh in the room the previous one left.
-                if (!m_insert) m_insert.emplace(m_filled, &written);
+                if (!m_insert) m_insert.emplace(m_table.filled, &written);
                 InsertStatement& insert = *m_insert;
                 insert.begin();
                 const QString unfit = unfitValue(rows, kinds, fields, written, fitKinds);
@@ -706,7 +687,7 @@ private:
                     // The batch so far is written first: a batch's rows are numbered one after
                     // another, and the reports come in the order of the rows.
                     if (writer && (!sendBatch(*writer, batch, sent) || !landBatch(*writer, sent))) {
-                        ++m_outcome.rowsFailed;  // read, and never to be written
+                        ++m_table.outcome.rowsFailed;  // read, and never to be written
                         ended = true;
                         break;
                     }
@@ -730,9 +711,9 @@ private:
                     // first, so that a long value never widens the arrays of many other rows.
                     if (writer->pending() > 0 &&
                         writer->bytesWith(bound) + batch.text.size() + insert.utf8().size() >
-                            m_job.batchBytes &&
+                            m_request.batchBytes &&
                         !sendBatch(*writer, batch, sent)) {
-                        ++m_outcome.rowsFailed;  // read, and never to be written
+                        ++m_table.outcome.rowsFailed;  // read, and never to be written
                         ended = true;
                         break;
                     }
@@ -743,8 +724,8 @@ private:
                     writer->add(bound);
                     // Let go of the values, so that reading the next row can reuse their room.
                     for (BoundValue& value : bound) value.data.clear();
-                    const bool full = writer->pending() >= m_job.batchRows ||
-                                      writer->bytesWith({}) + batch.text.size() >= m_job.batchBytes;
+                    const bool full = writer->pending() >= m_request.batchRows ||
+                                      writer->bytesWith({}) + batch.text.size() >= m_request.batchBytes;
                     if (full && !sendBatch(*writer, batch, sent)) {
                         ended = true;
                         break;
@@ -758,7 +739,7 @@ private:
                         [&] { send(insert.utf8(), insert.parameters(), [&] { return insert.sentUtf8(); }); },
                         ended);
                 });
-                ++(written ? m_outcome.rowsWritten : m_outcome.rowsFailed);
+                ++(written ? m_table.outcome.rowsWritten : m_table.outcome.rowsFailed);
                 // Nothing more can be written to this table: one report, not one for every row left.
                 if (ended) break;
                 moveNext(rows);
@@ -771,12 +752,12 @@ private:
         // Rows read are written, also when the run was asked to end; after a batch that ended
         // the table, the rows kept since are read and never to be written.
         if (writer && (ended || !sendBatch(*writer, batch, sent) || !landBatch(*writer, sent))) {
-            m_outcome.rowsFailed += batch.count();
-            m_complete = false;
+            m_table.outcome.rowsFailed += batch.count();
+            m_table.complete = false;
         }
         if (!rows.eof()) {
-            m_complete = false;
-            m_outcome.stopped = stopping();
+            m_table.complete = false;
+            m_table.outcome.stopped = stopping();
         }
         m_proc.setRow(0);
     }
@@ -802,17 +783,16 @@ private:
             throw std::runtime_error(QStringLiteral("The row was not copied: %1.").arg(why).toStdString());
         });
         m_refusingRow = false;
-        ++m_outcome.rowsFailed;
+        ++m_table.outcome.rowsFailed;
     }
 
     // A row that cannot be read ends the source's rows: the table is not whole.
     void moveNext(Recordset& rows) {
-        if (!m_proc.step(tail(262), [&] { rows.moveNext(); })) m_complete = false;
+        if (!m_proc.step(tail(262), [&] { rows.moveNext(); })) m_table.complete = false;
     }
 
-    // The rows of a batch not yet written, with the literal statement of each, end to end.
-    // A value too long for the target's literals goes as a parameter of the row's statement;
-    // the statement quoted on failure is the one composed.
+    // A row's statement. A value too long for the target's literals goes as a parameter of the
+    // row's statement; the statement quoted on failure is the one composed.
     template <typename SentText>
     void send(const QByteArray& statement, const std::vector<BoundValue>& parameters, SentText sentText) {
         if (parameters.empty()) {
@@ -822,39 +802,10 @@ private:
         }
     }
 
-    struct Batch {
-        QByteArray text;
-        std::vector<qsizetype> ends;
-        qint64 firstRow = 0;
-        // The rows whose statements carry values too long for literals, by their place.
-        struct Sent {
-            QByteArray text;
-            std::vector<BoundValue> parameters;
-        };
-        std::map<qint64, Sent> withParameters;
-
-        qint64 count() const { return static_cast<qint64>(ends.size()); }
-        void add(const InsertStatement& insert) {
-            std::vector<BoundValue> parameters = insert.parameters();
-            if (!parameters.empty()) withParameters[count()] = {insert.sentUtf8(), std::move(parameters)};
-            text += insert.utf8();
-            ends.push_back(text.size());
-        }
-        QByteArray statement(qint64 i) const {
-            const qsizetype begin = i == 0 ? 0 : ends[i - 1];
-            return text.mid(begin, ends[i] - begin);
-        }
-        void clear() {
-            text.resize(0);
-            ends.clear();
-            withParameters.clear();
-        }
-    };
-
-    // A writer for the table when the job asks for batches and the target can write them;
+    // A writer for the table when the request asks for batches and the target can write them;
     // otherwise each row goes as its own statement.
     std::unique_ptr<BatchWriter> batchWriterFor(const QString& tableName, const QList<ColumnKind>& kinds) {
-        if (m_job.batchRows <= 1 || !m_target) return nullptr;
+        if (m_request.batchRows <= 1 || !m_target) return nullptr;
         std::vector<bool> bytes;
         for (const ColumnKind kind : kinds) bytes.push_back(kind == ColumnKind::Bytes);
         try {
@@ -867,7 +818,7 @@ private:
     // Sends the batch on its way once the batch sent before it is written, and goes on reading
     // while the target writes it. False when the batch before ended the table: this one stays
     // unsent.
-    bool sendBatch(BatchWriter& writer, Batch& batch, Batch& sent) {
+    bool sendBatch(BatchWriter& writer, RowBatch& batch, RowBatch& sent) {
         if (!landBatch(writer, sent)) return false;
         if (batch.count() == 0) return true;
         std::swap(batch, sent);
@@ -881,7 +832,7 @@ private:
     // and every other row is written. False when nothing more can be written: the connection
     // is lost, or the batch failed for a reason no database gave (memory running out, say),
     // which ends the table as a lost connection does.
-    bool landBatch(BatchWriter& writer, Batch& batch) {
+    bool landBatch(BatchWriter& writer, RowBatch& batch) {
         const qint64 count = batch.count();
         if (count == 0) return true;
         bool goesOn = true;
@@ -889,14 +840,14 @@ private:
             m_proc.setRow(batch.firstRow);
             m_replaying = batch.statement(0);
             m_proc.failedAt(tail(260), failure);
-            m_outcome.rowsFailed += count;
-            m_complete = false;
+            m_table.outcome.rowsFailed += count;
+            m_table.complete = false;
             goesOn = false;
         };
         try {
             // A window keeps answering while a long batch is written.
             writer.finishFlush([&] { m_front.letEventsThrough(); });
-            m_outcome.rowsWritten += count;
+            m_table.outcome.rowsWritten += count;
         } catch (const DbError& failure) {
             if (failure.connectionLost() || failure.outOfRoom()) {
                 endTable(failure);
@@ -911,17 +862,17 @@ private:
         return goesOn;
     }
 
-    void landQuietly(BatchWriter& writer, Batch& batch) noexcept {
+    void landQuietly(BatchWriter& writer, RowBatch& batch) noexcept {
         try {
             writer.finishFlush([] {});
-            m_outcome.rowsWritten += batch.count();
+            m_table.outcome.rowsWritten += batch.count();
         } catch (...) {
             // Counted with the table's other rows that were not written.
         }
         batch.clear();
     }
 
-    bool writeOneByOne(const Batch& batch) {
+    bool writeOneByOne(const RowBatch& batch) {
         const qint64 count = batch.count();
         for (qint64 i = 0; i < count; ++i) {
             m_proc.setRow(batch.firstRow + i);
@@ -937,9 +888,9 @@ private:
                     },
                     ended);
             });
-            ++(written ? m_outcome.rowsWritten : m_outcome.rowsFailed);
+            ++(written ? m_table.outcome.rowsWritten : m_table.outcome.rowsFailed);
             if (ended) {
-                m_outcome.rowsFailed += count - i - 1;  // read, and never to be written
+                m_table.outcome.rowsFailed += count - i - 1;  // read, and never to be written
                 return false;
             }
         }
@@ -947,7 +898,7 @@ private:
     }
 
     const TransferProfile& m_profile;
-    const TransferJob& m_job;
+    const TransferRequest& m_request;
     FrontEnd& m_front;
     CopyObserver* m_observer;
     std::mutex* m_listLock;
@@ -957,36 +908,30 @@ private:
     // The statement being composed or composed last: a CREATE TABLE, or a row's INSERT.
     std::optional<CreateTableStatement> m_create;
     std::optional<InsertStatement> m_insert;
-    TablePlan m_plan;        // the table being made
-    QString m_filled;        // the table the rows go into: the table's own name, or a staging name
-    bool m_complete = true;  // every row read was written or refused for itself
-    // The staging table keeps the rows: the old table went, or is aside, and the staging table
-    // could not take its place.
-    bool m_stagingKept = false;
     QByteArray m_replaying;      // a batch's row going again on its own
     bool m_refusingRow = false;  // a row refused for a value it holds, before its statement
-    TableOutcome m_outcome;
+    TableInProgress m_table;     // the table being copied; each table starts it afresh
     StagingTables m_staging;
     std::map<QString, QString> m_sameTableAs;  // a refused table's source name: the name it meets
 };
 
 }  // namespace
 
-void TransferTables(const TransferProfile& profile, const TransferJob& job) {
-    if (job.jobs <= 1) return Transfer(profile, job, job.frontEnd, job.observer).run();
+void TransferTables(const TransferProfile& profile, const TransferRequest& request) {
+    if (request.jobs <= 1) return Transfer(profile, request, request.frontEnd, request.observer).run();
 
     // No two questions at once, and none while tables are being copied.
-    TableQueue queue(Transfer(profile, job, job.frontEnd, nullptr).askFirst());
+    TableQueue queue(Transfer(profile, request, request.frontEnd, nullptr).askFirst());
     std::mutex frontLock;
     std::mutex listLock;
     const auto runJob = [&] {
-        JobFrontEnd front(job.frontEnd, frontLock);
+        JobFrontEnd front(request.frontEnd, frontLock);
         // Nothing may leave a thread: a job that cannot even be set up (no memory for its
         // observer, say) says so once, and the other jobs take its tables.
         try {
             const std::unique_ptr<CopyObserver> observer =
-                job.observer ? job.observer->forAnotherJob() : nullptr;
-            Transfer(profile, job, front, observer.get(), &listLock).runJob(queue, [&] {
+                request.observer ? request.observer->forAnotherJob() : nullptr;
+            Transfer(profile, request, front, observer.get(), &listLock).runJob(queue, [&] {
                 return front.failures();
             });
         } catch (const std::exception& failure) {
@@ -998,14 +943,14 @@ void TransferTables(const TransferProfile& profile, const TransferJob& job) {
     };
     std::vector<std::thread> jobs;
     try {
-        for (int i = 0; i < std::min(job.jobs, queue.size()); ++i) jobs.emplace_back(runJob);
+        for (int i = 0; i < std::min(request.jobs, queue.size()); ++i) jobs.emplace_back(runJob);
     } catch (const std::system_error&) {
         // No thread to be had: the jobs there are take every table.
         if (jobs.empty()) runJob();
     }
     for (std::thread& running : jobs) running.join();
     while (const std::optional<TableToCopy> table = queue.take())
-        job.frontEnd.tableNotBegun(table->sourceName);
+        request.frontEnd.tableNotBegun(table->sourceName);
 }
 
 }  // namespace tw

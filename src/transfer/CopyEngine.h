@@ -39,9 +39,9 @@ public:
 // rows would take more, and a row larger than this goes in a batch of its own.
 inline constexpr qint64 kBatchBytes = 16 * 1024 * 1024;
 
-// What one transfer works with: the front end that answers and is told, the connections, the
-// connection values as they are now, and the two table lists.
-struct TransferJob {
+// What one transfer is asked to do and works with: the front end that answers and is told, the
+// connections, the connection values as they are now, the two table lists, and how to copy.
+struct TransferRequest {
     FrontEnd& frontEnd;
     ConnectionFactory& connections;
     ConnectionValues values;
@@ -68,7 +68,7 @@ struct TransferJob {
 // Copies every selected table of the source list, from the bottom of the list up, into the
 // target database: asks before replacing a listed table, recreates the table from the source
 // fields, sends its rows while progress is reported (one INSERT per row, or batches of them
-// when the job asks for batches), and lists the new table. A failing step is reported and the
+// when the request asks for batches), and lists the new table. A failing step is reported and the
 // copy goes on; a failing row costs only that row. Rows go only into a table this transfer has
 // just created. A replaced table gives way only once its replacement holds every row (or, in
 // place, once the replacement's rows can be read and its names fit the target); a target
@@ -77,6 +77,6 @@ struct TransferJob {
 // Nothing is thrown. Ended early by the user, the transfer finishes the table it is in as far
 // as it got, as it would after its last table. With several jobs, each takes the next table of
 // the list as it comes free, and a table that fails gives its job new connections for the next.
-void TransferTables(const TransferProfile& profile, const TransferJob& job);
+void TransferTables(const TransferProfile& profile, const TransferRequest& request);
 
 }  // namespace tw

@@ -204,13 +204,13 @@ void Form2::sendTables(const TransferProfile& profile, TableListBox& source, Tab
     LoggingFrontEnd front =
         logged(profile.destination == &oracleSide() ? QStringLiteral("Send Table/s To Oracle")
                                                     : QStringLiteral("Send Table/s To Sybase iAny"));
-    TransferJob job{front, m_services.connections, m_connectionWindow.values(), source, target};
+    TransferRequest request{front, m_services.connections, m_connectionWindow.values(), source, target};
     // The send buttons copy row by row unless the settings file asks for batches.
     const TransferSettings settings = readTransferSettings(m_services.settings);
-    job.batchRows = settings.batchRows.value_or(1);
-    job.faithful = settings.faithful;
-    job.replaceInPlace = settings.replaceInPlace;
-    TransferTables(profile, job);
+    request.batchRows = settings.batchRows.value_or(1);
+    request.faithful = settings.faithful;
+    request.replaceInPlace = settings.replaceInPlace;
+    TransferTables(profile, request);
     m_frontEnd.sayTablesKept();
 }
 

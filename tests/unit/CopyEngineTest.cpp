@@ -41,7 +41,7 @@ struct EngineRig {
     }
 
     void run(FrontEnd& frontEnd, int batchRows = 1, CopyObserver* observer = nullptr) {
-        TransferJob job{frontEnd, connections, {}, source, target, observer, batchRows};
+        TransferRequest job{frontEnd, connections, {}, source, target, observer, batchRows};
         job.batchBytes = batchBytes;
         job.jobs = jobs;
         TransferTables(kToOracle, job);

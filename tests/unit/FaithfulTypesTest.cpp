@@ -170,7 +170,7 @@ TEST(FaithfulTypes, TheEngineCreatesTheSameShapeInEitherProductsTypes) {
         test::MemoryTableList source{{"EMP"}}, target;
         source.setCurrentIndex(0);
         source.setSelected(0, true);
-        TransferJob job{front, connections, {}, source, target};
+        TransferRequest job{front, connections, {}, source, target};
         job.faithful = true;
         TransferTables(c.profile, job);
 

@@ -39,7 +39,7 @@ struct ReplaceRig {
         front.replace = true;
     }
     void run(bool inPlace = false) {
-        TransferJob job{front, connections, {}, source, target};
+        TransferRequest job{front, connections, {}, source, target};
         job.replaceInPlace = inPlace;
         TransferTables(kToSqlAnywhere, job);
     }
