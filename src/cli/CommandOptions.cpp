@@ -99,6 +99,7 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
     options.inPlace = defaults.inPlace;
     std::string side, to, overwrite = "ask";
     std::vector<std::string> tables;
+    std::vector<std::string> excluded;
     Connection connection;
 
     CLI::App* list = app.add_subcommand("list", "List the tables as the tables window shows them");
@@ -110,7 +111,11 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
         ->required()
         ->check(CLI::IsMember({"sqlanywhere", "oracle"}));
     CLI::Option* all = copy->add_flag("--all", options.all, "every table of the source side");
-    CLI::Option* named = copy->add_option("TABLE", tables, "the tables to copy, as the source lists them");
+    CLI::Option* named = copy->add_option(
+        "TABLE", tables,
+        "the tables to copy, as the source lists them; with * (any characters) or ? (one), in quotes, "
+        "every table whose name matches");
+    copy->add_option("--exclude", excluded, "a table, or a pattern of tables, not to copy (repeatable)");
     all->excludes(named);
     copy->add_option("--overwrite", overwrite,
                      "a table the target already has: ask (on a terminal; refused otherwise), "
@@ -190,6 +195,7 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
     if (!to.empty()) options.to = sideNamed(QString::fromStdString(to));
     options.overwrite = kAnswers.at(overwrite);
     for (const std::string& table : tables) options.tables << QString::fromStdString(table);
+    for (const std::string& table : excluded) options.exclude << QString::fromStdString(table);
     options.oracleServer = given(chosen, "--sid", connection.sid);
     options.oracleUser = given(chosen, "--user", connection.user);
     options.dataSourceName = given(chosen, "--dsn", connection.dsn);

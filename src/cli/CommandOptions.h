@@ -16,7 +16,8 @@ struct CommandOptions {
     const Side* side = nullptr;  // list: one side, or both when none; drop and rename: the side
     const Side* to = &sqlAnywhereSide();
     bool all = false;
-    QStringList tables;  // copy and drop: the tables; rename: the old and the new name
+    QStringList tables;   // copy and drop: the tables; rename: the old and the new name
+    QStringList exclude;  // copy: the tables, or patterns of them, not to copy
     Overwrite overwrite = Overwrite::Ask;
     bool verify = false;
     bool faithful = false;  // the source's column types, NOT NULL and primary key

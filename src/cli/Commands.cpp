@@ -13,6 +13,7 @@
 #include "shell/LoggingFrontEnd.h"
 #include "shell/ReportLines.h"
 #include "shell/SortedTableList.h"
+#include "shell/TableNamePattern.h"
 #include "transfer/CopyEngine.h"
 #include "transfer/CopyVerifier.h"
 
@@ -46,10 +47,22 @@ void load(const CommandContext& context, const Side& side, SortedTableList& list
 
 // Selects the named tables, the first of them current; names the list does not hold are
 // reported and recorded. False when none is there.
+// Selects the tables named, each reported once where the side has no such table. Where
+// patterns are taken, an argument with * or ? chooses every table it matches (reported when it
+// matches none), and the exclusions take tables out again.
 bool select(SortedTableList& list, const QStringList& names, const Side& side, TerminalFrontEnd& front,
-            Terminal& terminal) {
+            Terminal& terminal, bool patterns = false, const QStringList& exclusions = {}) {
     list.setCurrentIndex(-1);
-    for (const QString& name : names) {
+    QStringList unmatched;
+    const QStringList chosen = patterns ? chosenTables(list.items(), names, exclusions, unmatched) : names;
+    for (const QString& name : patterns ? unmatched : QStringList()) {
+        terminal.err(QStringLiteral("tablewright: %1 has no table %2%3\n")
+                         .arg(titleOf(side),
+                              isTableNamePattern(name) ? QStringLiteral("matching ") : QString(),
+                              visibleText(name)));
+        front.record(name, TableResult::Status::NotFound);
+    }
+    for (const QString& name : chosen) {
         const int index = list.indexOf(name);
         if (index < 0) {
             terminal.err(
@@ -115,8 +128,8 @@ int copyTables(const CommandContext& context) {
 
     TerminalFrontEnd front(context.terminal, options.overwrite, titleOf(to));
     CopyVerifier verifier(context.connections, from.target(context.values), to.target(context.values));
-    const bool anything =
-        select(source, options.all ? source.items() : options.tables, from, front, context.terminal);
+    const bool anything = select(source, options.all ? source.items() : options.tables, from, front,
+                                 context.terminal, true, options.exclude);
     if (anything) {
         LoggingFrontEnd logged(front, context.log,
                                QStringLiteral("copy --to %1 (command line): ").arg(to.name) +

@@ -116,6 +116,26 @@ TEST_F(WideTable, GoesInStatementsOfManyRowsAndARefusedRowIsItsOwn) {
     EXPECT_EQ(rowCount(0), 2529);
 }
 
+// A pattern chooses the source's tables it matches, an exclusion takes some out, and a pattern
+// that matches nothing is reported as a table that is not there.
+TEST_F(CommandLine, PatternsChooseTheTablesAndExclusionsLeaveSomeOut) {
+    const QString second = m_table + "_b", third = m_table + "_c";
+    for (const QString& table : {m_table, second, third}) create(0, "n integer", {"1"}, table);
+    const test::ProgramRun copied = run(
+        {"copy", "--to", "sqlanywhere", m_table + "*", m_table + "_nothing*", "--exclude", "*_c", "--json"});
+    for (const QString& table : {second, third}) {
+        test::dropQuietly(database(0), table);
+        test::dropQuietly(database(1), table);
+    }
+    EXPECT_EQ(copied.exitCode, 1);
+    const QMap<QString, QJsonObject> tables = tablesOf(copied);
+    EXPECT_EQ(tables.keys(), QStringList({m_table, second, m_table + "_nothing*"}));
+    EXPECT_EQ(tables[second]["status"].toString(), "copied");
+    EXPECT_EQ(tables[m_table + "_nothing*"]["status"].toString(), "not found");
+    EXPECT_TRUE(copied.err.contains("has no table matching " + m_table + "_nothing*"))
+        << copied.err.toStdString();
+}
+
 TEST_F(CommandLine, ListsDropsAndRenamesAsTheWindowsDo) {
     create(1, "n integer", {"1"});
     const test::ProgramRun listed = run({"list"});
