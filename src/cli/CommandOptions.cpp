@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/ExitCode.h"
+#include "shell/TableNamePattern.h"
 
 namespace tw::cli {
 
@@ -100,6 +101,7 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
     std::string side, to, overwrite = "ask";
     std::vector<std::string> tables;
     std::vector<std::string> excluded;
+    std::string where;
     Connection connection;
 
     CLI::App* list = app.add_subcommand("list", "List the tables as the tables window shows them");
@@ -115,6 +117,9 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
         "TABLE", tables,
         "the tables to copy, as the source lists them; with * (any characters) or ? (one), in quotes, "
         "every table whose name matches");
+    copy->add_option("--where", where,
+                     "copy only the source rows that meet this condition, sent to the source as written "
+                     "(one table)");
     copy->add_option("--exclude", excluded, "a table, or a pattern of tables, not to copy (repeatable)");
     all->excludes(named);
     copy->add_option("--overwrite", overwrite,
@@ -179,6 +184,12 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
         parsed.exitCode = code == 0 ? kExitSuccess : kExitUsage;
         return parsed;
     }
+    if (copy->parsed() && !where.empty() &&
+        (options.all || tables.size() != 1 || isTableNamePattern(QString::fromStdString(tables.front())))) {
+        parsed.exitCode = kExitUsage;
+        parsed.error = QStringLiteral("tablewright copy: --where takes one table, named as it is\n");
+        return parsed;
+    }
     if (copy->parsed() && !options.all && tables.empty()) {
         parsed.exitCode = kExitUsage;
         parsed.error = QStringLiteral("tablewright copy: name the tables to copy, or give --all\n");
@@ -196,6 +207,7 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
     options.overwrite = kAnswers.at(overwrite);
     for (const std::string& table : tables) options.tables << QString::fromStdString(table);
     for (const std::string& table : excluded) options.exclude << QString::fromStdString(table);
+    options.where = QString::fromStdString(where);
     options.oracleServer = given(chosen, "--sid", connection.sid);
     options.oracleUser = given(chosen, "--user", connection.user);
     options.dataSourceName = given(chosen, "--dsn", connection.dsn);

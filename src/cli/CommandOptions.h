@@ -18,6 +18,7 @@ struct CommandOptions {
     bool all = false;
     QStringList tables;   // copy and drop: the tables; rename: the old and the new name
     QStringList exclude;  // copy: the tables, or patterns of them, not to copy
+    QString where;        // copy: only the source rows that meet this condition (one table)
     Overwrite overwrite = Overwrite::Ask;
     bool verify = false;
     bool faithful = false;  // the source's column types, NOT NULL and primary key

@@ -131,9 +131,11 @@ int copyTables(const CommandContext& context) {
     const bool anything = select(source, options.all ? source.items() : options.tables, from, front,
                                  context.terminal, true, options.exclude);
     if (anything) {
-        LoggingFrontEnd logged(front, context.log,
-                               QStringLiteral("copy --to %1 (command line): ").arg(to.name) +
-                                   describeWithoutPassword(context.values));
+        LoggingFrontEnd logged(
+            front, context.log,
+            QStringLiteral("copy --to %1 (command line): ").arg(to.name) +
+                describeWithoutPassword(context.values) +
+                (options.where.isEmpty() ? QString() : QStringLiteral("; rows where ") + options.where));
         TransferRequest request{logged,           context.connections,
                                 context.values,   source,
                                 target,           options.verify ? &verifier : nullptr,
@@ -141,6 +143,8 @@ int copyTables(const CommandContext& context) {
         request.faithful = options.faithful;
         request.replaceInPlace = options.inPlace;
         request.jobs = options.jobs;
+        request.rowCondition = options.where;
+        verifier.setSourceCondition(options.where);
         const StopOnInterrupt interrupt;
         TransferTables(profile, request);
     } else if (options.all) {
@@ -149,9 +153,13 @@ int copyTables(const CommandContext& context) {
 
     const int status = StopOnInterrupt::requested() ? kExitStopped : exitStatus(front);
     if (options.json) {
-        context.terminal.out(summaryJson(QStringLiteral("copy"), front.results(), front.failures(), status));
+        context.terminal.out(
+            summaryJson(QStringLiteral("copy"), front.results(), front.failures(), status, options.where));
     } else {
         context.terminal.out(summaryTable(front.results(), options.verify));
+        if (!options.where.isEmpty()) {
+            context.terminal.out(QStringLiteral("rows where %1\n").arg(visibleText(options.where)));
+        }
     }
     return status;
 }

@@ -57,7 +57,7 @@ QString summaryTable(const QList<TableResult>& results, bool verified) {
 }
 
 QString summaryJson(const QString& command, const QList<TableResult>& results, const QList<Failure>& failures,
-                    int exitCode) {
+                    int exitCode, const QString& rowCondition) {
     QJsonArray tables;
     for (const TableResult& result : results) {
         QJsonObject table{{"table", result.table},
@@ -105,8 +105,9 @@ QString summaryJson(const QString& command, const QList<TableResult>& results, c
         if (!statement.isEmpty()) entry.insert("statement", statement);
         failed.append(entry);
     }
-    const QJsonObject document{
+    QJsonObject document{
         {"command", command}, {"tables", tables}, {"failures", failed}, {"exitCode", exitCode}};
+    if (!rowCondition.isEmpty()) document.insert("where", rowCondition);
     return QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented));
 }
 

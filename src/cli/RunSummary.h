@@ -11,8 +11,9 @@ namespace tw::cli {
 // and with a verification whether the target matches.
 QString summaryTable(const QList<TableResult>& results, bool verified);
 
-// The same, with every failure, as one JSON document.
+// The same, with every failure, as one JSON document; with the condition the rows met, where
+// the copy took only some.
 QString summaryJson(const QString& command, const QList<TableResult>& results, const QList<Failure>& failures,
-                    int exitCode);
+                    int exitCode, const QString& rowCondition = {});
 
 }  // namespace tw::cli

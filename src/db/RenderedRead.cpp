@@ -60,7 +60,7 @@ private:
 }  // namespace
 
 RenderedRead renderedRead(const Dialect& dialect, const QString& table, const TableShape& shape,
-                          const QList<ColumnKind>& kinds) {
+                          const QList<ColumnKind>& kinds, const QString& condition) {
     RenderedRead read;
     read.table = table;
     read.kinds = kinds;
@@ -82,6 +82,7 @@ RenderedRead renderedRead(const Dialect& dialect, const QString& table, const Ta
                          ? QStringLiteral("SELECT %1 FROM %2")
                                .arg(columns.join(QStringLiteral(", ")), dialect.quotedName(table))
                          : QStringLiteral("SELECT * FROM ") + dialect.quotedName(table);
+    if (!condition.isEmpty()) read.statement += QStringLiteral(" WHERE ") + condition;
     return read;
 }
 

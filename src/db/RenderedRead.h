@@ -26,9 +26,10 @@ struct RenderedRead {
     bool rendersAny() const { return rendered.contains(true); }
 };
 
-// kinds: how the caller wants the columns read (none: as the driver describes them).
+// kinds: how the caller wants the columns read (none: as the driver describes them);
+// condition: what the rows read must meet, sent as written (none: every row).
 RenderedRead renderedRead(const Dialect& dialect, const QString& table, const TableShape& shape,
-                          const QList<ColumnKind>& kinds = {});
+                          const QList<ColumnKind>& kinds = {}, const QString& condition = {});
 
 // The rows. A rendered column keeps the field type SELECT * gives it, and a marked value comes
 // as what it is: bytes, or text with every character.

@@ -307,7 +307,7 @@ private:
         std::unique_ptr<Recordset> rows;
         TableShape shape;
         forgetStatements();
-        m_replaying = SelectAllSql(sourceName).toUtf8();
+        m_replaying = SelectRowsSql(sourceName, m_request.rowCondition).toUtf8();
         m_proc.step(152, [&] { rows = openSource(sourceName, shape); });
         m_replaying.clear();
         if (rows) {
@@ -388,11 +388,12 @@ private:
         Connection& source = required(m_source);
         const Dialect& dialect = DialectFor(m_source.get(), m_profile.source->dialect);
         if (!m_request.faithful && !dialect.rendersColumns())
-            return source.openRecordset(SelectAllSql(sourceName));
+            return source.openRecordset(SelectRowsSql(sourceName, m_request.rowCondition));
         shape = source.tableShape(sourceName);
         const RenderedRead read = renderedRead(
             dialect, sourceName, shape,
-            m_request.faithful ? faithfulReadKinds(createdDialect(), shape) : QList<ColumnKind>());
+            m_request.faithful ? faithfulReadKinds(createdDialect(), shape) : QList<ColumnKind>(),
+            m_request.rowCondition);
         m_replaying = read.statement.toUtf8();
         return openRendered(source, read);
     }

@@ -59,6 +59,9 @@ struct TransferRequest {
     // without room for both; otherwise the new rows fill a staging table that takes the old
     // one's place only once every row is there.
     bool replaceInPlace = false;
+    // Only the source rows that meet this condition are copied; it is sent to the source as
+    // written. Empty: every row.
+    QString rowCondition = QString();
     // Tables copied at the same time, each on connections of its own. With more than one, every
     // question is asked before the first table is copied, and the front end is called from
     // several threads, one call at a time.

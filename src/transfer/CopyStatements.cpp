@@ -6,6 +6,11 @@ namespace tw {
 
 QString SelectAllSql(const QString& table) { return QStringLiteral("SELECT * FROM ") + quotedName(table); }
 
+QString SelectRowsSql(const QString& table, const QString& condition) {
+    return condition.isEmpty() ? SelectAllSql(table)
+                               : SelectAllSql(table) + QStringLiteral(" WHERE ") + condition;
+}
+
 QString ColumnTypeText(const Dialect& target, std::int16_t adoType) {
     return QLatin1Char(' ') + target.columnType(adoType).text + QLatin1Char(',');
 }

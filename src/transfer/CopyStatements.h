@@ -18,6 +18,8 @@ struct FieldDescription {
 
 // "SELECT * FROM" and the quoted name.
 QString SelectAllSql(const QString& table);
+// The same for the rows that meet a condition, sent as written; every row without one.
+QString SelectRowsSql(const QString& table, const QString& condition);
 
 // The type of a created column with its leading blank and trailing comma (" NUMERIC,"), as the
 // target side's dialect gives it.

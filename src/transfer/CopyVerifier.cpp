@@ -15,16 +15,18 @@ namespace {
 
 // Reads every row of a table through a connection of its own, each column as its kind wants
 // and as its database writes it: a value that a driver's conversion changed on the way in is
-// not changed back on the way out.
+// not changed back on the way out. Only the rows that meet the condition, where there is one.
 void readTable(ConnectionFactory& connections, const ConnectionTarget& target, const QString& table,
-               const QList<ColumnKind>& kinds, const std::function<void(const Recordset&)>& row) {
+               const QList<ColumnKind>& kinds, const std::function<void(const Recordset&)>& row,
+               const QString& condition = {}) {
     const std::unique_ptr<Connection> connection = connections.create();
     connection->open(target);
     const Dialect* dialect = connection->dialect();
     const std::unique_ptr<Recordset> rows =
         dialect && dialect->rendersColumns()
-            ? openRendered(*connection, renderedRead(*dialect, table, connection->tableShape(table), kinds))
-            : connection->openRecordsetAs(SelectAllSql(table), kinds);
+            ? openRendered(*connection,
+                           renderedRead(*dialect, table, connection->tableShape(table), kinds, condition))
+            : connection->openRecordsetAs(SelectRowsSql(table, condition), kinds);
     for (; !rows->eof(); rows->moveNext()) row(*rows);
     rows->close();
     connection->close();
@@ -94,7 +96,7 @@ QList<RowDifference> CopyVerifier::findDifferences(const TableDigest& target, co
         };
     };
     // The source as it is now: where it changed since the copy, the examples may show that.
-    readTable(m_connections, m_source, sourceTable, m_kinds, collect(+1));
+    readTable(m_connections, m_source, sourceTable, m_kinds, collect(+1), m_sourceCondition);
     readTable(m_connections, m_destination, targetTable, m_kinds, collect(-1));
 
     QList<RowDifference> differences;

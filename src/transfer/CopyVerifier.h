@@ -23,6 +23,9 @@ public:
 
     CopyVerifier(ConnectionFactory& connections, ConnectionTarget source, ConnectionTarget destination);
 
+    // The copy read only the source rows that meet this condition.
+    void setSourceCondition(const QString& condition) { m_sourceCondition = condition; }
+
     void tableCreated(const QString& table, const QList<ColumnKind>& kinds) override;
     void rowRead(const Recordset& row) override;
     // Compares the target table with the rows the copy read from the source table.
@@ -39,6 +42,7 @@ private:
     ConnectionFactory& m_connections;
     ConnectionTarget m_source;
     ConnectionTarget m_destination;
+    QString m_sourceCondition;
     QList<ColumnKind> m_kinds;
     TableDigest m_read;
 };

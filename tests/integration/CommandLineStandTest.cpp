@@ -136,6 +136,21 @@ TEST_F(CommandLine, PatternsChooseTheTablesAndExclusionsLeaveSomeOut) {
         << copied.err.toStdString();
 }
 
+// --where copies the source rows that meet the condition, and the verification compares those;
+// the summary, --json and the log say which rows.
+TEST_F(CommandLine, WhereCopiesTheRowsThatMeetItsCondition) {
+    create(0, "n integer", {"1", "2", "3", "4"});
+    const QStringList copy{"copy", "--to", "sqlanywhere", m_table, "--where", "n >= 3", "--verify"};
+    const test::ProgramRun copied = run(copy + QStringList{"--json"});
+    EXPECT_EQ(copied.exitCode, 0) << copied.err.toStdString();
+    EXPECT_EQ(rowCount(1), 2);
+    EXPECT_TRUE(firstTableOf(copied)["verification"].toObject()["matches"].toBool())
+        << copied.out.toStdString();
+    EXPECT_EQ(QJsonDocument::fromJson(copied.out.toUtf8()).object()["where"].toString(), "n >= 3");
+    EXPECT_TRUE(run(copy + QStringList{"--overwrite", "yes"}).out.contains("rows where n >= 3"));
+    EXPECT_TRUE(logText().contains("; rows where n >= 3")) << logText().toStdString();
+}
+
 TEST_F(CommandLine, ListsDropsAndRenamesAsTheWindowsDo) {
     create(1, "n integer", {"1"});
     const test::ProgramRun listed = run({"list"});

@@ -29,6 +29,10 @@ TEST(CommandLineArguments, UsageErrorsEndInTwoAndHelpInZero) {
         {{"copy", "--to", "oracle", "--all", "T"}, 2},  // both
         {{"copy", "--to", "mysql", "T"}, 2},            // no such side
         {{"copy", "--to", "oracle", "--overwrite", "maybe", "T"}, 2},
+        {{"copy", "--to", "oracle", "--where", "n > 1", "T"}, 0},
+        {{"copy", "--to", "oracle", "--where", "n > 1", "T", "U"}, 2},  // --where takes one table
+        {{"copy", "--to", "oracle", "--where", "n > 1", "T*"}, 2},
+        {{"copy", "--to", "oracle", "--where", "n > 1", "--all"}, 2},
         {{"rename", "--side", "oracle", "OLD"}, 2},  // no new name
         {{"drop", "T"}, 2},                          // no side
         {{"list", "--password", "secret"}, 2},       // would show in the process list
