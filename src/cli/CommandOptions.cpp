@@ -156,6 +156,9 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
             "make the plain copy's columns even where FaithfulTables=1 is set")
         ->excludes(faithful);
     copy->add_flag("--json", options.json, "print the summary as one JSON document");
+    copy->add_flag("--dry-run", options.dryRun,
+                   "print what the copy would do with each table (its rows, the action and why, the "
+                   "target's columns, the statements) and change nothing");
 
     CLI::App* drop = app.add_subcommand("drop", "Delete tables, as the Delete Table/s buttons do");
     drop->add_option("--side", side, "the database the tables are in")

@@ -15,6 +15,7 @@
 #include "shell/SortedTableList.h"
 #include "shell/TableNamePattern.h"
 #include "transfer/CopyEngine.h"
+#include "transfer/CopyPreview.h"
 #include "transfer/CopyVerifier.h"
 
 namespace tw::cli {
@@ -76,6 +77,59 @@ bool select(SortedTableList& list, const QStringList& names, const Side& side, T
     return list.currentIndex() != -1;
 }
 
+// What copy would do with each chosen table, in the order it copies them; nothing changes.
+int previewCopies(const CommandContext& context, SortedTableList& source, const SortedTableList& target) {
+    const CommandOptions& options = context.options;
+    const Side& to = *options.to;
+    const Side& from = otherSide(to);
+    TerminalFrontEnd front(context.terminal, options.overwrite, titleOf(to));
+    if (!select(source, options.all ? source.items() : options.tables, from, front, context.terminal, true,
+                options.exclude) &&
+        options.all) {
+        context.terminal.err(QStringLiteral("tablewright: %1 has no tables to copy\n").arg(titleOf(from)));
+    }
+    QList<TablePreview> previews;
+    try {
+        const std::unique_ptr<Connection> reader = context.connections.create();
+        reader->open(from.target(context.values));
+        // The target is only asked which product it is.
+        const std::unique_ptr<Connection> writer = context.connections.create();
+        writer->open(to.target(context.values));
+        const Dialect& connected = DialectFor(writer.get(), to.dialect);
+        const Dialect& created = options.faithful ? connected : to.dialect;
+        // As the copy asks: where the target tells no case apart, in any case.
+        const bool ignoresCase = TransferInto(to).existenceIgnoresCase;
+        const QStringList targetTables = target.items();
+        for (int index = source.count() - 1; index >= 0; --index) {
+            if (!source.isSelected(index)) continue;
+            PreviewChoices choices;
+            const QString name = source.text(index);
+            choices.targetHasTable =
+                std::any_of(targetTables.cbegin(), targetTables.cend(), [&](const QString& item) {
+                    return ignoresCase ? item.compare(name, Qt::CaseInsensitive) == 0 : item == name;
+                });
+            choices.overwrite = options.overwrite == Overwrite::Yes  ? PreviewChoices::Overwrite::Yes
+                                : options.overwrite == Overwrite::No ? PreviewChoices::Overwrite::No
+                                                                     : PreviewChoices::Overwrite::Ask;
+            choices.inPlace = options.inPlace;
+            choices.faithful = options.faithful;
+            choices.rowCondition = options.where;
+            previews << previewCopy(*reader, created, connected, name, choices);
+        }
+        reader->close();
+        writer->close();
+    } catch (const std::exception& failure) {
+        context.terminal.err(
+            QStringLiteral("tablewright: %1\n").arg(oneLine(QString::fromUtf8(failure.what()))));
+        return kExitSomethingFailed;
+    }
+    bool failed = front.anythingFailed();
+    for (const TablePreview& preview : previews) failed = failed || !preview.error.isEmpty();
+    const int status = failed ? kExitSomethingFailed : kExitSuccess;
+    context.terminal.out(options.json ? previewJson(previews, status) : previewText(previews));
+    return status;
+}
+
 int exitStatus(const TerminalFrontEnd& front) {
     return front.anythingFailed() ? kExitSomethingFailed : kExitSuccess;
 }
@@ -125,6 +179,8 @@ int copyTables(const CommandContext& context) {
                                  .arg(oneLine(QString::fromUtf8(failure.what()))));
         return kExitSomethingFailed;
     }
+
+    if (options.dryRun) return previewCopies(context, source, target);
 
     TerminalFrontEnd front(context.terminal, options.overwrite, titleOf(to));
     CopyVerifier verifier(context.connections, from.target(context.values), to.target(context.values));

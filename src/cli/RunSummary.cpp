@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "cli/ProgressLine.h"
+#include "shell/GroupedCount.h"
 #include "shell/ReportLines.h"
 
 namespace tw::cli {
@@ -108,6 +109,43 @@ QString summaryJson(const QString& command, const QList<TableResult>& results, c
     QJsonObject document{
         {"command", command}, {"tables", tables}, {"failures", failed}, {"exitCode", exitCode}};
     if (!rowCondition.isEmpty()) document.insert("where", rowCondition);
+    return QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented));
+}
+
+QString previewText(const QList<TablePreview>& previews) {
+    QString text;
+    for (const TablePreview& preview : previews) {
+        text += QStringLiteral("%1: %2\n").arg(visibleText(preview.table), preview.action);
+        text += QStringLiteral("  why: %1\n").arg(visibleText(preview.why));
+        if (!preview.error.isEmpty()) {
+            text += QStringLiteral("  cannot be read: %1\n").arg(oneLine(preview.error));
+            continue;
+        }
+        text += QStringLiteral("  rows: %1\n").arg(groupedCount(preview.rows));
+        if (!preview.columns.isEmpty()) {
+            text += QStringLiteral("  columns: %1\n")
+                        .arg(visibleText(preview.columns.join(QStringLiteral(", "))));
+        }
+        for (const QString& statement : preview.statements)
+            text += QStringLiteral("  %1\n").arg(visibleText(statement));
+    }
+    return text;
+}
+
+QString previewJson(const QList<TablePreview>& previews, int exitCode) {
+    QJsonArray tables;
+    for (const TablePreview& preview : previews) {
+        QJsonObject table{{"table", preview.table},
+                          {"action", preview.action},
+                          {"why", preview.why},
+                          {"rows", count(preview.rows)},
+                          {"columns", QJsonArray::fromStringList(preview.columns)},
+                          {"statements", QJsonArray::fromStringList(preview.statements)}};
+        if (!preview.error.isEmpty()) table.insert("error", preview.error);
+        tables.append(table);
+    }
+    const QJsonObject document{
+        {"command", "copy"}, {"dryRun", true}, {"tables", tables}, {"exitCode", exitCode}};
     return QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented));
 }
 

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "cli/TerminalFrontEnd.h"
+#include "transfer/CopyPreview.h"
 
 namespace tw::cli {
 
@@ -15,5 +16,9 @@ QString summaryTable(const QList<TableResult>& results, bool verified);
 // the copy took only some.
 QString summaryJson(const QString& command, const QList<TableResult>& results, const QList<Failure>& failures,
                     int exitCode, const QString& rowCondition = {});
+
+// A dry run's plan, table by table: as text for a person, or as one JSON document.
+QString previewText(const QList<TablePreview>& previews);
+QString previewJson(const QList<TablePreview>& previews, int exitCode);
 
 }  // namespace tw::cli

@@ -151,6 +151,34 @@ TEST_F(CommandLine, WhereCopiesTheRowsThatMeetItsCondition) {
     EXPECT_TRUE(logText().contains("; rows where n >= 3")) << logText().toStdString();
 }
 
+// --dry-run shows each table's plan and changes nothing on either side.
+TEST_F(CommandLine, ADryRunShowsThePlanAndChangesNothing) {
+    const QString fresh = m_table + "_new";
+    create(0, "id integer primary key, name varchar(20)", {"1, 'a'", "2, 'b'", "3, 'c'"});
+    create(0, "n integer", {"1"}, fresh);
+    create(1, "n integer", {"7"});
+    const test::ProgramRun planned = run({"copy", "--to", "sqlanywhere", m_table, fresh, "--overwrite", "yes",
+                                          "--faithful", "--dry-run", "--json"});
+    test::dropQuietly(database(0), fresh);
+    EXPECT_EQ(planned.exitCode, 0) << planned.err.toStdString();
+    const QMap<QString, QJsonObject> tables = tablesOf(planned);
+    ASSERT_EQ(tables.size(), 2) << planned.out.toStdString();
+    const QJsonObject replaced = tables[m_table];
+    EXPECT_EQ(replaced["action"].toString(), "replace");
+    EXPECT_EQ(replaced["rows"].toInt(), 3);
+    EXPECT_EQ(replaced["columns"].toVariant().toStringList(),
+              QStringList({"id INTEGER NOT NULL", "name VARCHAR(20)"}));
+    const QStringList statements = replaced["statements"].toVariant().toStringList();
+    EXPECT_TRUE(statements.value(0).startsWith("CREATE TABLE")) << statements.join('\n').toStdString();
+    EXPECT_TRUE(statements.contains("DROP TABLE " + quotedName(m_table)))
+        << statements.join('\n').toStdString();
+    EXPECT_EQ(tables[fresh]["action"].toString(), "create");
+    // Nothing changed: the target's table, its one row, and no table beside it.
+    EXPECT_EQ(tablesLike(1, m_table + "%"), QStringList({m_table}));
+    EXPECT_EQ(rowCount(1), 1);
+    EXPECT_TRUE(logText().isEmpty()) << logText().toStdString();
+}
+
 TEST_F(CommandLine, ListsDropsAndRenamesAsTheWindowsDo) {
     create(1, "n integer", {"1"});
     const test::ProgramRun listed = run({"list"});

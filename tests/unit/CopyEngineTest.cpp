@@ -9,6 +9,7 @@
 
 #include "db/AdoType.h"
 #include "db/DbError.h"
+#include "db/SqlText.h"
 #include "db/StagingName.h"
 #include "shell/LoggingFrontEnd.h"
 #include "shell/TransferLog.h"
@@ -16,6 +17,7 @@
 #include "support/MemoryTableList.h"
 #include "support/RecordingFrontEnd.h"
 #include "transfer/CopyEngine.h"
+#include "transfer/CopyPreview.h"
 #include "transfer/CopyVerifier.h"
 #include "transfer/DifferingColumns.h"
 #include "transfer/JobFrontEnd.h"
@@ -410,4 +412,49 @@ TEST(CopyVerification, NamesTheColumnsThatDiffer) {
         {"a row only in the target", {target({"1", "a", "1"})}, {}},
     };
     for (const auto& c : cases) EXPECT_EQ(differingColumns(columns, c.differences), c.named) << c.what;
+}
+
+// A dry run's plan of one table: the action its options and the target's table give, and the
+// statements the copy would send for it, none for a table it keeps.
+TEST(CopyPreview, EachActionComesWithItsStatements) {
+    test::FakeConnectionFactory connections;
+    connections.tables[SelectAllSql("T") + " WHERE 1 = 0"] = {kIdAndText, {}};
+    connections.tables["SELECT COUNT(*) FROM (SELECT * FROM \"T\" WHERE id > 1) tw_counted"] = {
+        {{"count", AdoType::Integer, {}}}, {{"2"}}};
+    const auto source = connections.create();
+    source->open(ConnectionTarget::dataSource("a"));
+    using Overwrite = PreviewChoices::Overwrite;
+    const QString staged = quotedName("T~tw-stage-…");
+    const QString create = "CREATE TABLE " + staged + "(\"id\" NUMERIC,\"v\" TEXT)";
+    const QString rows = "INSERT INTO " + staged + " VALUES(…) × 2";
+    const QString rename = "ALTER TABLE " + staged + " RENAME TO \"T\"";
+    const struct {
+        bool exists;
+        Overwrite overwrite;
+        bool inPlace;
+        const char* action;
+        QStringList statements;
+    } cases[] = {
+        {false, Overwrite::No, false, "create", {create, rows, rename}},
+        {true, Overwrite::No, false, "keep", {}},
+        {true, Overwrite::Ask, false, "ask", {create, rows, "DROP TABLE \"T\"", rename}},
+        {true, Overwrite::Yes, false, "replace", {create, rows, "DROP TABLE \"T\"", rename}},
+        {true,
+         Overwrite::Yes,
+         true,
+         "replace in place",
+         {"DROP TABLE \"T\"", "CREATE TABLE \"T\"(\"id\" NUMERIC,\"v\" TEXT)",
+          "INSERT INTO \"T\" VALUES(…) × 2"}},
+    };
+    for (const auto& c : cases) {
+        PreviewChoices choices;
+        choices.targetHasTable = c.exists;
+        choices.overwrite = c.overwrite;
+        choices.inPlace = c.inPlace;
+        choices.rowCondition = "id > 1";
+        const TablePreview preview = previewCopy(*source, postgresDialect(), postgresDialect(), "T", choices);
+        EXPECT_EQ(preview.action, c.action);
+        EXPECT_EQ(preview.rows, 2) << preview.error.toStdString();
+        EXPECT_EQ(preview.statements, c.statements) << c.action;
+    }
 }

@@ -1,0 +1,79 @@
+#include "transfer/CopyPreview.h"
+
+#include "db/Connection.h"
+#include "db/SqlText.h"
+#include "shell/GroupedCount.h"
+#include "transfer/CopyStatements.h"
+#include "transfer/TablePlan.h"
+
+namespace tw {
+
+namespace {
+
+// The action and why, from the target's table and the options.
+void chooseAction(TablePreview& preview, const PreviewChoices& choices) {
+    using Overwrite = PreviewChoices::Overwrite;
+    if (!choices.targetHasTable) {
+        preview.action = QStringLiteral("create");
+        preview.why = QStringLiteral("the target has no table %1").arg(preview.table);
+    } else if (choices.overwrite == Overwrite::No) {
+        preview.action = QStringLiteral("keep");
+        preview.why =
+            QStringLiteral("the target has table %1, and --overwrite no keeps it").arg(preview.table);
+    } else if (choices.overwrite == Overwrite::Ask) {
+        preview.action = QStringLiteral("ask");
+        preview.why =
+            QStringLiteral("the target has table %1: the copy asks before replacing it").arg(preview.table);
+    } else {
+        preview.action = choices.inPlace ? QStringLiteral("replace in place") : QStringLiteral("replace");
+        preview.why =
+            QStringLiteral("the target has table %1, and --overwrite yes replaces it").arg(preview.table);
+    }
+}
+
+}  // namespace
+
+TablePreview previewCopy(Connection& source, const Dialect& created, const Dialect& target,
+                         const QString& table, const PreviewChoices& choices) {
+    TablePreview preview;
+    preview.table = table;
+    chooseAction(preview, choices);
+    try {
+        const std::unique_ptr<Recordset> counted =
+            source.openRecordset(QStringLiteral("SELECT COUNT(*) FROM (%1) tw_counted")
+                                     .arg(SelectRowsSql(table, choices.rowCondition)));
+        preview.rows = counted->field(0).value.toString().toLongLong();
+        counted->close();
+        const std::unique_ptr<Recordset> fields = source.openRecordset(SelectAllSql(table) + " WHERE 1 = 0");
+        const TableShape shape = choices.faithful ? source.tableShape(table) : TableShape();
+        const TablePlan plan =
+            choices.faithful ? faithfulPlan(created, shape, *fields) : plainPlan(created, *fields);
+
+        QStringList names;
+        for (int field = 0; field < fields->fieldCount(); ++field) names << fields->field(field).name;
+        fields->close();
+        if (preview.action == QLatin1String("keep")) return preview;
+        const bool staged = preview.action != QLatin1String("replace in place");
+        // A staging table's name carries the machine and the process that make it.
+        const QString filled = staged ? table + QStringLiteral("~tw-stage-…") : table;
+        CreateTableStatement create(created, filled);
+        for (qsizetype field = 0; field < names.size() && field < plan.columns.size(); ++field) {
+            const PlannedColumn& column = plan.columns[field];
+            preview.columns << names[field] + QLatin1Char(' ') + column.type +
+                                   (column.notNull ? QStringLiteral(" NOT NULL") : QString());
+            create.addColumn(names[field], column.type, column.notNull);
+        }
+        const QString rows = QStringLiteral("INSERT INTO %1 VALUES(…) × %2")
+                                 .arg(quotedName(filled), groupedCount(qMax<qint64>(preview.rows, 0)));
+        if (!staged) preview.statements << DropTableSql(table);
+        preview.statements << create.finish(plan.primaryKey) << rows;
+        if (!staged) return preview;
+        if (preview.action != QLatin1String("create")) preview.statements << DropTableSql(table);
+        preview.statements << target.renameSql(filled, table);
+    } catch (const std::exception& failure) {
+        preview.error = QString::fromUtf8(failure.what());
+    }
+    return preview;
+}
+
+}  // namespace tw

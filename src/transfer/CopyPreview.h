@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "db/Dialect.h"
+
+namespace tw {
+
+class Connection;
+
+// What a copy would do with one table, found without changing anything on either side.
+struct TablePreview {
+    QString table;
+    qint64 rows = -1;  // the source rows the copy would read
+    QString action;    // "create", "replace", "replace in place", "keep", "ask"
+    QString why;
+    QStringList columns;     // the target table's columns with their types
+    QStringList statements;  // what would be sent, the rows' INSERTs as one line
+    QString error;           // the source table could not be read
+};
+
+// How the copy treats the table the target has, as its options say.
+struct PreviewChoices {
+    bool targetHasTable = false;
+    enum class Overwrite { Ask, Yes, No } overwrite = Overwrite::Ask;
+    bool inPlace = false;
+    bool faithful = false;
+    QString rowCondition;
+};
+
+// Reads the source table's columns and counts its rows (through the source connection, which
+// it leaves as it was) and composes the statements the copy would send: its CREATE TABLE in
+// `created`'s types, its renames as the target's product writes them.
+TablePreview previewCopy(Connection& source, const Dialect& created, const Dialect& target,
+                         const QString& table, const PreviewChoices& choices);
+
+}  // namespace tw
