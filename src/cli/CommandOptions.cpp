@@ -101,7 +101,7 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
     std::string side, to, overwrite = "ask";
     std::vector<std::string> tables;
     std::vector<std::string> excluded;
-    std::string where;
+    std::string where, into;
     Connection connection;
 
     CLI::App* list = app.add_subcommand("list", "List the tables as the tables window shows them");
@@ -117,6 +117,7 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
         "TABLE", tables,
         "the tables to copy, as the source lists them; with * (any characters) or ? (one), in quotes, "
         "every table whose name matches");
+    copy->add_option("--into", into, "the name the table takes in the target (one table)");
     copy->add_option("--where", where,
                      "copy only the source rows that meet this condition, sent to the source as written "
                      "(one table)");
@@ -187,11 +188,15 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
         parsed.exitCode = code == 0 ? kExitSuccess : kExitUsage;
         return parsed;
     }
-    if (copy->parsed() && !where.empty() &&
-        (options.all || tables.size() != 1 || isTableNamePattern(QString::fromStdString(tables.front())))) {
-        parsed.exitCode = kExitUsage;
-        parsed.error = QStringLiteral("tablewright copy: --where takes one table, named as it is\n");
-        return parsed;
+    for (const auto& [option, value] : {std::pair{"--where", &where}, std::pair{"--into", &into}}) {
+        if (copy->parsed() && !value->empty() &&
+            (options.all || tables.size() != 1 ||
+             isTableNamePattern(QString::fromStdString(tables.front())))) {
+            parsed.exitCode = kExitUsage;
+            parsed.error =
+                QStringLiteral("tablewright copy: %1 takes one table, named as it is\n").arg(option);
+            return parsed;
+        }
     }
     if (copy->parsed() && !options.all && tables.empty()) {
         parsed.exitCode = kExitUsage;
@@ -211,6 +216,7 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
     for (const std::string& table : tables) options.tables << QString::fromStdString(table);
     for (const std::string& table : excluded) options.exclude << QString::fromStdString(table);
     options.where = QString::fromStdString(where);
+    options.into = QString::fromStdString(into);
     options.oracleServer = given(chosen, "--sid", connection.sid);
     options.oracleUser = given(chosen, "--user", connection.user);
     options.dataSourceName = given(chosen, "--dsn", connection.dsn);

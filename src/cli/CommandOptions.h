@@ -20,6 +20,7 @@ struct CommandOptions {
     QStringList exclude;  // copy: the tables, or patterns of them, not to copy
     QString where;        // copy: only the source rows that meet this condition (one table)
     bool dryRun = false;  // copy: say what would be done, and change nothing
+    QString into;         // copy: the name the one table takes in the target
     Overwrite overwrite = Overwrite::Ask;
     bool verify = false;
     bool faithful = false;  // the source's column types, NOT NULL and primary key

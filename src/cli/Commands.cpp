@@ -103,7 +103,7 @@ int previewCopies(const CommandContext& context, SortedTableList& source, const 
         for (int index = source.count() - 1; index >= 0; --index) {
             if (!source.isSelected(index)) continue;
             PreviewChoices choices;
-            const QString name = source.text(index);
+            const QString name = options.into.isEmpty() ? source.text(index) : options.into;
             choices.targetHasTable =
                 std::any_of(targetTables.cbegin(), targetTables.cend(), [&](const QString& item) {
                     return ignoresCase ? item.compare(name, Qt::CaseInsensitive) == 0 : item == name;
@@ -114,7 +114,8 @@ int previewCopies(const CommandContext& context, SortedTableList& source, const 
             choices.inPlace = options.inPlace;
             choices.faithful = options.faithful;
             choices.rowCondition = options.where;
-            previews << previewCopy(*reader, created, connected, name, choices);
+            choices.newName = name;
+            previews << previewCopy(*reader, created, connected, source.text(index), choices);
         }
         reader->close();
         writer->close();
@@ -200,6 +201,7 @@ int copyTables(const CommandContext& context) {
         request.replaceInPlace = options.inPlace;
         request.jobs = options.jobs;
         request.rowCondition = options.where;
+        if (!options.into.isEmpty()) request.newNames.insert(options.tables.value(0), options.into);
         verifier.setSourceCondition(options.where);
         const StopOnInterrupt interrupt;
         TransferTables(profile, request);

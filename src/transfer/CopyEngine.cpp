@@ -244,7 +244,7 @@ private:
         TableList& list = m_request.sourceList;
         for (int i = list.count() - 1; i >= 0; --i) {
             if (!list.isSelected(i)) continue;
-            const QString earlier = seen.earlierThan(targetDialect(), list.text(i));
+            const QString earlier = seen.earlierThan(targetDialect(), m_request.newNameOf(list.text(i)));
             if (!earlier.isEmpty()) m_sameTableAs[list.text(i)] = earlier;
         }
     }
@@ -280,6 +280,7 @@ private:
         TableToCopy table;
         m_proc.step(124, [&] { table.tableName = m_request.sourceList.text(index); });
         m_proc.step(126, [&] { table.sourceName = table.tableName; });
+        table.newName = table.tableName = m_request.newNameOf(table.sourceName);
         m_proc.setTable(table.sourceName);
         return table;
     }
@@ -299,6 +300,7 @@ private:
         clock.start();
         m_table = TableInProgress();
         m_table.outcome.table = sourceName;
+        const QString newName = m_request.newNameOf(sourceName);  // the name the table takes
         m_table.action = consent != Consent::Replace ? WriteAction::Create
                          : m_request.replaceInPlace  ? WriteAction::ReplaceInPlace
                                                      : WriteAction::Replace;
@@ -313,12 +315,12 @@ private:
         if (rows) {
             bool made = false;
             try {
-                made = plan(sourceName, shape, *rows) && prepare(tableName, sourceName, *rows);
+                made = plan(newName, shape, *rows) && prepare(tableName, newName, *rows);
                 if (made) fill(tableName, shape, *rows);
             } catch (const std::exception& failure) {
                 endedUnforeseen(failure, sourceName);
             }
-            finish(tableName, sourceName, made, *rows);
+            finish(tableName, newName, made, *rows);
         }
         m_table.outcome.table = tableName;
         m_table.outcome.seconds = clock.nsecsElapsed() / 1e9;
@@ -329,18 +331,18 @@ private:
     }
 
     // The table the copy makes, and whether the target takes its names.
-    bool plan(const QString& sourceName, const TableShape& shape, const Recordset& rows) {
+    bool plan(const QString& newName, const TableShape& shape, const Recordset& rows) {
         m_table.plan = m_request.faithful ? faithfulPlan(createdDialect(), shape, rows)
                                           : plainPlan(createdDialect(), rows);
-        return namesFit(sourceName, rows);
+        return namesFit(newName, rows);
     }
 
     // Makes the table the rows go into. The rows fill a staging table, which takes the table's
     // name only once every row is there: a copy that ends early leaves no part of a table under
     // the user's name. A replace asked to drop the old table first fills the table itself.
-    bool prepare(QString& tableName, const QString& sourceName, Recordset& rows) {
-        if (m_table.action == WriteAction::ReplaceInPlace) dropOldTable(tableName, sourceName);
-        m_table.filled = m_table.staged() ? stagingTableFor(sourceName) : tableName;
+    bool prepare(QString& tableName, const QString& newName, Recordset& rows) {
+        if (m_table.action == WriteAction::ReplaceInPlace) dropOldTable(tableName, newName);
+        m_table.filled = m_table.staged() ? stagingTableFor(newName) : tableName;
         m_table.outcome.stopped = stopping();
         return !m_table.outcome.stopped && createTable(m_table.filled, rows);
     }
@@ -353,16 +355,16 @@ private:
 
     // The filled table takes its name, or goes and leaves the old table as it was; the lists
     // and the window learn what became of it.
-    void finish(QString& tableName, const QString& sourceName, bool made, Recordset& rows) {
+    void finish(QString& tableName, const QString& newName, bool made, Recordset& rows) {
         const bool staged = m_table.staged();
         const bool replacing = m_table.action != WriteAction::Create;
         m_table.outcome.incomplete = made && !m_table.complete;
         // A new table the user ended early is theirs as far as it got, as it always was; one
         // that a failure ended never takes the name.
         m_table.outcome.created =
-            made && (!staged ||
-                     (replacing ? m_table.complete && swapIn(tableName, sourceName)
-                                : (m_table.complete || m_table.outcome.stopped) && nameNewTable(sourceName)));
+            made &&
+            (!staged || (replacing ? m_table.complete && swapIn(tableName, newName)
+                                   : (m_table.complete || m_table.outcome.stopped) && nameNewTable(newName)));
         if (made && staged && !m_table.outcome.created) {
             const bool oldStands = keepOldTable();
             if (replacing) m_table.outcome.oldTableKept = oldStands;
@@ -418,10 +420,10 @@ private:
     // The name of the table a replace fills: this run's own, within the target's name limit.
     // What killed or failed copies left for the same table goes first; a staging table of a
     // copy still running, or a user's table named like one, is never touched.
-    QString stagingTableFor(const QString& sourceName) {
+    QString stagingTableFor(const QString& newName) {
         StagingTables::Found found;
-        const QString name = m_staging.begin(required(m_target), sourceName, tableNameLimit(), found);
-        for (const QString& leftover : found.leftovers) m_front.leftoverRemoved(sourceName, leftover);
+        const QString name = m_staging.begin(required(m_target), newName, tableNameLimit(), found);
+        for (const QString& leftover : found.leftovers) m_front.leftoverRemoved(newName, leftover);
         m_table.outcome.metOtherCopy = found.otherCopy;
         return name;
     }
@@ -432,19 +434,19 @@ private:
     // aside, the staging table renamed in, and only then is the old one dropped; a refused
     // rename puts the old one back. Every step is the drop's to the user, and a refused one
     // quotes its own statement. True once swapped.
-    bool swapIn(QString& tableName, const QString& sourceName) {
+    bool swapIn(QString& tableName, const QString& newName) {
         Connection& target = required(m_target);
         StagingTables::Found found;
-        m_staging.lookAgain(target, sourceName, m_table.filled, tableNameLimit(), found);
+        m_staging.lookAgain(target, newName, m_table.filled, tableNameLimit(), found);
         if (!found.otherCopy.isEmpty()) m_table.outcome.metOtherCopy = found.otherCopy;
         const Dialect& dialect = targetDialect();
         const bool renamed = dialect.changesTablesInTransactions()
-                                 ? swapInOneTransaction(target, dialect, tableName, sourceName)
-                                 : swapInSteps(target, dialect, tableName, sourceName);
+                                 ? swapInOneTransaction(target, dialect, tableName, newName)
+                                 : swapInSteps(target, dialect, tableName, newName);
         // Every row is in the staging table: only the swap kept the old table in its place.
         m_table.outcome.swapRefused = !renamed && !m_table.stagingKept;
         const QString droppedName = tableName;
-        if (renamed) m_proc.step(148, [&] { tableName = sourceName; });
+        if (renamed) m_proc.step(148, [&] { tableName = newName; });
         if (renamed || m_table.stagingKept) {
             m_proc.step(150, [&] { listChange([&] { ListRemoveItem(m_request.targetList, droppedName); }); });
             m_staging.done(m_table.filled);
@@ -454,26 +456,26 @@ private:
 
     // A new table's rows are all in its staging table, which takes the table's name; a refused
     // rename is the CREATE TABLE's failure to the user, and quotes itself.
-    bool nameNewTable(const QString& sourceName) {
+    bool nameNewTable(const QString& newName) {
         const bool named =
-            swapStep(required(m_target), targetDialect().renameSql(m_table.filled, sourceName), tail(218));
+            swapStep(required(m_target), targetDialect().renameSql(m_table.filled, newName), tail(218));
         if (named) m_staging.done(m_table.filled);
         return named;
     }
 
     bool swapInOneTransaction(Connection& target, const Dialect& dialect, const QString& tableName,
-                              const QString& sourceName) {
+                              const QString& newName) {
         std::optional<Transaction> swap;  // undone unless both statements went through
         const bool dropped = swapStep(target, DropTableSql(tableName), 146, [&] { swap.emplace(target); });
-        return dropped && swapStep(target, dialect.renameSql(m_table.filled, sourceName), 146, {},
-                                   [&] { swap->commit(); });
+        return dropped &&
+               swapStep(target, dialect.renameSql(m_table.filled, newName), 146, {}, [&] { swap->commit(); });
     }
 
     bool swapInSteps(Connection& target, const Dialect& dialect, const QString& tableName,
-                     const QString& sourceName) {
-        const QString aside = StagingName::forTable(sourceName, tableNameLimit()).asideText();
+                     const QString& newName) {
+        const QString aside = StagingName::forTable(newName, tableNameLimit()).asideText();
         if (!swapStep(target, dialect.renameSql(tableName, aside))) return false;
-        if (!swapStep(target, dialect.renameSql(m_table.filled, sourceName))) {
+        if (!swapStep(target, dialect.renameSql(m_table.filled, newName))) {
             // The old table back under its name; where even that is refused, both tables stay,
             // named in the reports, and neither is dropped.
             m_table.stagingKept = !swapStep(target, dialect.renameSql(aside, tableName));
@@ -613,10 +615,10 @@ private:
     }
 
     // Drops the table the user agreed to replace; the new one takes the source's name.
-    void dropOldTable(QString& tableName, const QString& sourceName) {
+    void dropOldTable(QString& tableName, const QString& newName) {
         const bool dropped = m_proc.step(146, [&] { required(m_target).execute(DropTableSql(tableName)); });
         const QString droppedName = tableName;
-        m_proc.step(148, [&] { tableName = sourceName; });
+        m_proc.step(148, [&] { tableName = newName; });
         // The dropped table leaves the list under the name the list wrote it with.
         if (dropped)
             m_proc.step(150, [&] { listChange([&] { ListRemoveItem(m_request.targetList, droppedName); }); });

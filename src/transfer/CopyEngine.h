@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QMap>
+#include <QString>
 #include <memory>
 #include <optional>
 
@@ -59,6 +61,9 @@ struct TransferRequest {
     // without room for both; otherwise the new rows fill a staging table that takes the old
     // one's place only once every row is there.
     bool replaceInPlace = false;
+    // A source table's name in the target, where it is not the source's own.
+    QMap<QString, QString> newNames = QMap<QString, QString>();
+    QString newNameOf(const QString& sourceName) const { return newNames.value(sourceName, sourceName); }
     // Only the source rows that meet this condition are copied; it is sent to the source as
     // written. Empty: every row.
     QString rowCondition = QString();

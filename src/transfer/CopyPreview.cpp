@@ -36,7 +36,8 @@ void chooseAction(TablePreview& preview, const PreviewChoices& choices) {
 TablePreview previewCopy(Connection& source, const Dialect& created, const Dialect& target,
                          const QString& table, const PreviewChoices& choices) {
     TablePreview preview;
-    preview.table = table;
+    const QString named = choices.newName.isEmpty() ? table : choices.newName;
+    preview.table = named;
     chooseAction(preview, choices);
     try {
         const std::unique_ptr<Recordset> counted =
@@ -55,7 +56,7 @@ TablePreview previewCopy(Connection& source, const Dialect& created, const Diale
         if (preview.action == QLatin1String("keep")) return preview;
         const bool staged = preview.action != QLatin1String("replace in place");
         // A staging table's name carries the machine and the process that make it.
-        const QString filled = staged ? table + QStringLiteral("~tw-stage-…") : table;
+        const QString filled = staged ? named + QStringLiteral("~tw-stage-…") : named;
         CreateTableStatement create(created, filled);
         for (qsizetype field = 0; field < names.size() && field < plan.columns.size(); ++field) {
             const PlannedColumn& column = plan.columns[field];
@@ -65,11 +66,11 @@ TablePreview previewCopy(Connection& source, const Dialect& created, const Diale
         }
         const QString rows = QStringLiteral("INSERT INTO %1 VALUES(…) × %2")
                                  .arg(quotedName(filled), groupedCount(qMax<qint64>(preview.rows, 0)));
-        if (!staged) preview.statements << DropTableSql(table);
+        if (!staged) preview.statements << DropTableSql(named);
         preview.statements << create.finish(plan.primaryKey) << rows;
         if (!staged) return preview;
-        if (preview.action != QLatin1String("create")) preview.statements << DropTableSql(table);
-        preview.statements << target.renameSql(filled, table);
+        if (preview.action != QLatin1String("create")) preview.statements << DropTableSql(named);
+        preview.statements << target.renameSql(filled, named);
     } catch (const std::exception& failure) {
         preview.error = QString::fromUtf8(failure.what());
     }

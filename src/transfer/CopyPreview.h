@@ -27,6 +27,7 @@ struct PreviewChoices {
     bool inPlace = false;
     bool faithful = false;
     QString rowCondition;
+    QString newName;  // the name the table takes in the target; empty: the source's
 };
 
 // Reads the source table's columns and counts its rows (through the source connection, which

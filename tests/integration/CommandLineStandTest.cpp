@@ -149,6 +149,20 @@ TEST_F(CommandLine, WhereCopiesTheRowsThatMeetItsCondition) {
     EXPECT_EQ(QJsonDocument::fromJson(copied.out.toUtf8()).object()["where"].toString(), "n >= 3");
     EXPECT_TRUE(run(copy + QStringList{"--overwrite", "yes"}).out.contains("rows where n >= 3"));
     EXPECT_TRUE(logText().contains("; rows where n >= 3")) << logText().toStdString();
+
+    // --into: the same rows under another name, which the summary gives; the source's own name
+    // stays the target's as it was.
+    const QString other = m_table + "_as";
+    const test::ProgramRun into = run(
+        {"copy", "--to", "sqlanywhere", m_table, "--into", other, "--where", "n < 3", "--verify", "--json"});
+    const QStringList arrived = tablesLike(1, m_table + "%");
+    test::dropQuietly(database(1), other);
+    EXPECT_EQ(into.exitCode, 0) << into.err.toStdString();
+    EXPECT_EQ(firstTableOf(into)["table"].toString(), other);
+    EXPECT_TRUE(firstTableOf(into)["verification"].toObject()["matches"].toBool()) << into.out.toStdString();
+    EXPECT_EQ(arrived.size(), 2);
+    EXPECT_TRUE(arrived.contains(other));
+    EXPECT_EQ(rowCount(1), 2);
 }
 
 // --dry-run shows each table's plan and changes nothing on either side.

@@ -33,9 +33,11 @@ TEST(CommandLineArguments, UsageErrorsEndInTwoAndHelpInZero) {
         {{"copy", "--to", "oracle", "--where", "n > 1", "T", "U"}, 2},  // --where takes one table
         {{"copy", "--to", "oracle", "--where", "n > 1", "T*"}, 2},
         {{"copy", "--to", "oracle", "--where", "n > 1", "--all"}, 2},
-        {{"rename", "--side", "oracle", "OLD"}, 2},  // no new name
-        {{"drop", "T"}, 2},                          // no side
-        {{"list", "--password", "secret"}, 2},       // would show in the process list
+        {{"copy", "--to", "oracle", "--into", "U", "T"}, 0},
+        {{"copy", "--to", "oracle", "--into", "U", "T", "V"}, 2},  // --into takes one table
+        {{"rename", "--side", "oracle", "OLD"}, 2},                // no new name
+        {{"drop", "T"}, 2},                                        // no side
+        {{"list", "--password", "secret"}, 2},                     // would show in the process list
         {{"list", "--password-file", "f", "--password-env", "V"}, 2},
         {{"frobnicate"}, 2},
         {{"--help"}, 0},
