@@ -10,6 +10,7 @@
 #include "db/Side.h"
 #include "maintenance/DeleteTables.h"
 #include "maintenance/RenameTable.h"
+#include "shell/ListHelpers.h"
 #include "shell/LoggingFrontEnd.h"
 #include "shell/ReportLines.h"
 #include "shell/SortedTableList.h"
@@ -46,8 +47,6 @@ void load(const CommandContext& context, const Side& side, SortedTableList& list
     side.loadTables(list, context.connections, context.values, [] {});
 }
 
-// Selects the named tables, the first of them current; names the list does not hold are
-// reported and recorded. False when none is there.
 // Selects the tables named, each reported once where the side has no such table. Where
 // patterns are taken, an argument with * or ? chooses every table it matches (reported when it
 // matches none), and the exclusions take tables out again.
@@ -77,17 +76,27 @@ bool select(SortedTableList& list, const QStringList& names, const Side& side, T
     return list.currentIndex() != -1;
 }
 
+// Selects the tables copy takes from the source: the named ones or all, patterns matched and
+// exclusions left out. False when none is there.
+bool selectToCopy(const CommandContext& context, SortedTableList& source, TerminalFrontEnd& front) {
+    const CommandOptions& options = context.options;
+    const Side& from = otherSide(*options.to);
+    if (select(source, options.all ? source.items() : options.tables, from, front, context.terminal, true,
+               options.exclude))
+        return true;
+    if (options.all) {
+        context.terminal.err(QStringLiteral("tablewright: %1 has no tables to copy\n").arg(titleOf(from)));
+    }
+    return false;
+}
+
 // What copy would do with each chosen table, in the order it copies them; nothing changes.
 int previewCopies(const CommandContext& context, SortedTableList& source, const SortedTableList& target) {
     const CommandOptions& options = context.options;
     const Side& to = *options.to;
     const Side& from = otherSide(to);
     TerminalFrontEnd front(context.terminal, options.overwrite, titleOf(to));
-    if (!select(source, options.all ? source.items() : options.tables, from, front, context.terminal, true,
-                options.exclude) &&
-        options.all) {
-        context.terminal.err(QStringLiteral("tablewright: %1 has no tables to copy\n").arg(titleOf(from)));
-    }
+    selectToCopy(context, source, front);
     QList<TablePreview> previews;
     try {
         const std::unique_ptr<Connection> reader = context.connections.create();
@@ -99,15 +108,12 @@ int previewCopies(const CommandContext& context, SortedTableList& source, const 
         const Dialect& created = options.faithful ? connected : to.dialect;
         // As the copy asks: where the target tells no case apart, in any case.
         const bool ignoresCase = TransferInto(to).existenceIgnoresCase;
-        const QStringList targetTables = target.items();
         for (int index = source.count() - 1; index >= 0; --index) {
             if (!source.isSelected(index)) continue;
             PreviewChoices choices;
             const QString name = options.into.isEmpty() ? source.text(index) : options.into;
             choices.targetHasTable =
-                std::any_of(targetTables.cbegin(), targetTables.cend(), [&](const QString& item) {
-                    return ignoresCase ? item.compare(name, Qt::CaseInsensitive) == 0 : item == name;
-                });
+                ignoresCase ? ListHasItemNoCase(target, name) : ListHasItem(target, name);
             choices.overwrite = options.overwrite == Overwrite::Yes  ? PreviewChoices::Overwrite::Yes
                                 : options.overwrite == Overwrite::No ? PreviewChoices::Overwrite::No
                                                                      : PreviewChoices::Overwrite::Ask;
@@ -185,9 +191,7 @@ int copyTables(const CommandContext& context) {
 
     TerminalFrontEnd front(context.terminal, options.overwrite, titleOf(to));
     CopyVerifier verifier(context.connections, from.target(context.values), to.target(context.values));
-    const bool anything = select(source, options.all ? source.items() : options.tables, from, front,
-                                 context.terminal, true, options.exclude);
-    if (anything) {
+    if (selectToCopy(context, source, front)) {
         LoggingFrontEnd logged(
             front, context.log,
             QStringLiteral("copy --to %1 (command line): ").arg(to.name) +
@@ -205,8 +209,6 @@ int copyTables(const CommandContext& context) {
         verifier.setSourceCondition(options.where);
         const StopOnInterrupt interrupt;
         TransferTables(profile, request);
-    } else if (options.all) {
-        context.terminal.err(QStringLiteral("tablewright: %1 has no tables to copy\n").arg(titleOf(from)));
     }
 
     const int status = StopOnInterrupt::requested() ? kExitStopped : exitStatus(front);

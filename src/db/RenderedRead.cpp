@@ -71,6 +71,7 @@ RenderedRead renderedRead(const Dialect& dialect, const QString& table, const Ta
             index < kinds.size() ? kinds[index] : (isBytes(column) ? ColumnKind::Bytes : ColumnKind::Text);
         const QString name = dialect.quotedName(column.name);
         const QString expression = dialect.renderedColumn(column, readAs, name);
+        if (column.fieldType != 0) read.fields << Field{column.name, column.fieldType, {}};
         read.rendered << !expression.isEmpty();
         columns << (expression.isEmpty() ? name : expression + QStringLiteral(" AS ") + name);
         if (!expression.isEmpty()) {
@@ -88,9 +89,11 @@ RenderedRead renderedRead(const Dialect& dialect, const QString& table, const Ta
 
 std::unique_ptr<Recordset> openRendered(Connection& connection, const RenderedRead& read) {
     if (!read.rendersAny()) return connection.openRecordsetAs(read.statement, read.kinds);
-    // The field types are those SELECT * has: what the plain copy's table is made of.
-    QList<Field> fields;
-    {
+    // The field types are those SELECT * has: what the plain copy's table is made of. The
+    // shape has them where its database described it; else they are asked for.
+    QList<Field> fields = read.fields;
+    if (fields.size() != read.rendered.size()) {
+        fields.clear();
         const std::unique_ptr<Recordset> described = connection.openRecordset(
             QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(quotedName(read.table)));
         for (int index = 0; index < described->fieldCount(); ++index) fields << described->field(index);

@@ -4,14 +4,12 @@
 #include <QString>
 #include <memory>
 
+#include "db/Connection.h"
 #include "db/Dialect.h"
 #include "db/TableShape.h"
 #include "shell/Variant.h"
 
 namespace tw {
-
-class Connection;
-class Recordset;
 
 // How a table's rows are read so that every value comes as its database holds it, not as the
 // driver's conversion would make it: the columns the dialect renders are read through its
@@ -21,6 +19,7 @@ struct RenderedRead {
     QString table;
     QString statement;        // what is sent, and what a failure to open it quotes
     QList<bool> rendered;     // per column of the shape
+    QList<Field> fields;      // the names and field types SELECT * gives, where the shape knows them
     QList<ColumnKind> kinds;  // how each column is read: a rendered one as text
 
     bool rendersAny() const { return rendered.contains(true); }

@@ -17,6 +17,7 @@ struct ColumnShape {
     bool nullable = true;
     bool withTimeZone = false;  // a time or timestamp that keeps its offset from UTC
     bool generated = false;     // the database computes its values from the row's others
+    int fieldType = 0;          // the ADO type a query's field of the column has; 0 where not known
 };
 
 // A table as its database describes it: the columns in order, and the primary key's columns

@@ -280,7 +280,7 @@ private:
         TableToCopy table;
         m_proc.step(124, [&] { table.tableName = m_request.sourceList.text(index); });
         m_proc.step(126, [&] { table.sourceName = table.tableName; });
-        table.newName = table.tableName = m_request.newNameOf(table.sourceName);
+        table.tableName = m_request.newNameOf(table.sourceName);
         m_proc.setTable(table.sourceName);
         return table;
     }

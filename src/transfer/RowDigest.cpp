@@ -97,7 +97,7 @@ QByteArray canonicalMoment(QByteArrayView text) {
     if (!hasDate && !hasTime) return text.toByteArray();
     qint64 seconds = match.captured(4).toLongLong() * 3600 + match.captured(5).toLongLong() * 60 +
                      match.captured(6).toLongLong();
-    if (seconds >= 24 * 3600 && seconds != 24 * 3600) return text.toByteArray();
+    if (seconds > 24 * 3600) return text.toByteArray();  // 24:00:00 is the day's end
     QString fraction = match.captured(7);
     while (fraction.endsWith(QLatin1Char('0'))) fraction.chop(1);
     // The offset, in seconds east of UTC.

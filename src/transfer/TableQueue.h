@@ -16,7 +16,6 @@ enum class Consent { Keep, Replace, NotAsked };
 struct TableToCopy {
     QString tableName;
     QString sourceName;
-    QString newName;  // the name it takes in the target: the source's, unless the request renames it
     Consent consent = Consent::NotAsked;
     QString sameTableAs;  // the table of the run the target would take this one for
 };
@@ -46,7 +45,7 @@ public:
         const std::lock_guard<std::mutex> lock(m_mutex);
         if (m_next >= m_tables.size()) return std::nullopt;
         TableToCopy table = m_tables[m_next++];
-        table.sameTableAs = m_handedOut.earlierThan(target, table.newName);
+        table.sameTableAs = m_handedOut.earlierThan(target, table.tableName);
         return table;
     }
     std::optional<TableToCopy> take() {

@@ -1,5 +1,6 @@
 #include "transfer/ValueFit.h"
 
+#include "db/AdoType.h"
 #include "shell/GroupedCount.h"
 #include "shell/ReportLines.h"
 #include "shell/Utf8Text.h"
@@ -8,7 +9,9 @@ namespace tw {
 
 namespace {
 
-bool isBinaryAdoType(int type) { return type == 128 || type == 204 || type == 205; }
+bool isBinaryAdoType(int type) {
+    return type == AdoType::Binary || type == AdoType::VarBinary || type == AdoType::LongVarBinary;
+}
 
 constexpr qsizetype kShownBytes = 16;
 

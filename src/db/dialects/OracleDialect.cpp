@@ -46,9 +46,9 @@ public:
         return codes;
     }
     // Values travel as text ('12.5', '2024-01-02 10:11:12.5', '2024-01-02 10:11:12 +02:00');
-    // the session reads and writes them by its
-    // NLS settings, which follow the client's NLS_LANG: under a German one every decimal would
-    // be refused, and dates are read by the language's own format.
+    // the session reads and writes them by its NLS settings, which follow the client's
+    // NLS_LANG: under a German one every decimal would be refused, and dates are read by the
+    // language's own format.
     QStringList sessionSetUp() const override {
         return {
             QStringLiteral("ALTER SESSION SET NLS_NUMERIC_CHARACTERS = '.,'"),

@@ -126,12 +126,9 @@ void OdbcRecordset::describeColumns() {
     m_targets.resize(columns);
     for (SQLUSMALLINT column = 1; column <= columns; ++column) {
         const DescribedColumn described = describeColumn(m_stmt, column);
-        SQLLEN isUnsigned = SQL_FALSE;
-        SQLColAttribute(m_stmt.get(), column, SQL_DESC_UNSIGNED, nullptr, 0, nullptr, &isUnsigned);
         Field& field = m_fields[column - 1];
         field.name = described.name;
-        // Integer types are signed unless the driver says otherwise; other types ignore it.
-        field.type = adoTypeOf(described.sqlType, isUnsigned == SQL_TRUE);
+        field.type = adoTypeOfColumn(m_stmt.get(), column, described.sqlType);
         m_sqlTypes[column - 1] = described.sqlType;
         m_sizes[column - 1] = described.size;
         m_targets[column - 1] = isBinaryAdoType(field.type) ? SQL_C_BINARY : SQL_C_CHAR;

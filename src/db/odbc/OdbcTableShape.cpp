@@ -14,6 +14,7 @@
 #include "db/odbc/OdbcPrimaryKey.h"
 #include "db/odbc/OdbcSession.h"
 #include "db/odbc/OdbcText.h"
+#include "db/odbc/TypeMapping.h"
 
 namespace tw::odbc {
 
@@ -75,6 +76,7 @@ Described describedColumns(const OdbcSession& session, const QString& table) {
             sizeOf(described.sqlType, static_cast<qint64>(static_cast<SQLLEN>(described.size)), radix);
         shape.digits = described.digits;
         shape.nullable = described.nullable != SQL_NO_NULLS;
+        shape.fieldType = adoTypeOfColumn(stmt.get(), column, described.sqlType);
         result.columns << shape;
     }
     SQLCHAR schema[256] = {};
@@ -240,7 +242,11 @@ TableShape readTableShape(const OdbcSession& session, const QString& table) {
         QStringList listedNames;
         for (const auto& [position, column] : listed.columns) listedNames << column.name;
         if (listedNames != names) continue;
-        for (qsizetype at = 0; at < shape.columns.size(); ++at) shape.columns[at] = listed.columns[at].second;
+        for (qsizetype at = 0; at < shape.columns.size(); ++at) {
+            const int fieldType = shape.columns[at].fieldType;  // the catalogue does not say it
+            shape.columns[at] = listed.columns[at].second;
+            shape.columns[at].fieldType = fieldType;
+        }
         try {
             shape.primaryKey = readPrimaryKey(session, listed.catalog, listed.schema, table);
         } catch (const DbError&) {

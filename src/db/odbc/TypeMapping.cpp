@@ -61,6 +61,12 @@ int adoTypeOf(SQLSMALLINT sqlType, bool isUnsigned) {
     }
 }
 
+int adoTypeOfColumn(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT sqlType) {
+    SQLLEN isUnsigned = SQL_FALSE;
+    SQLColAttribute(stmt, column, SQL_DESC_UNSIGNED, nullptr, 0, nullptr, &isUnsigned);
+    return adoTypeOf(sqlType, isUnsigned == SQL_TRUE);
+}
+
 bool isBinaryAdoType(int adoType) {
     return adoType == AdoType::Binary || adoType == AdoType::VarBinary || adoType == AdoType::LongVarBinary;
 }
