@@ -98,7 +98,7 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
     options.batchRows = defaults.batchRows;
     options.faithful = defaults.faithful;
     options.inPlace = defaults.inPlace;
-    std::string side, to, overwrite = "ask";
+    std::string side, to, overwrite = "ask", mode = "replace";
     std::vector<std::string> tables;
     std::vector<std::string> excluded;
     std::string where, into;
@@ -127,6 +127,12 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
                      "a table the target already has: ask (on a terminal; refused otherwise), "
                      "yes (replace it) or no (keep it)")
         ->check(CLI::IsMember({"ask", "yes", "no"}));
+    copy->add_option("--mode", mode,
+                     "a table the target already has: replace (default; drop it and make it anew, "
+                     "asked first), append (add the rows, columns matched by name) or truncate (empty "
+                     "it and load the rows, keeping its definition, keys, indexes and grants; asked "
+                     "first); a copy that fails or is stopped leaves the table as it was")
+        ->check(CLI::IsMember({"replace", "append", "truncate"}));
     copy->add_option("--batch", options.batchRows,
                      "rows bound to one prepared INSERT and committed together (default BatchRows "
                      "in the settings, or 1000); 1 sends each row as its own INSERT, as the windows do")
@@ -198,6 +204,11 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
             return parsed;
         }
     }
+    if (copy->parsed() && mode != "replace" && inPlace->count() > 0) {
+        parsed.exitCode = kExitUsage;
+        parsed.error = QStringLiteral("tablewright copy: --in-place goes with --mode replace only\n");
+        return parsed;
+    }
     if (copy->parsed() && !options.all && tables.empty()) {
         parsed.exitCode = kExitUsage;
         parsed.error = QStringLiteral("tablewright copy: name the tables to copy, or give --all\n");
@@ -213,6 +224,8 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
     if (!side.empty()) options.side = sideNamed(QString::fromStdString(side));
     if (!to.empty()) options.to = sideNamed(QString::fromStdString(to));
     options.overwrite = kAnswers.at(overwrite);
+    options.mode = *writeModeNamed(QString::fromStdString(mode));
+    if (options.mode != WriteMode::Replace) options.inPlace = false;
     for (const std::string& table : tables) options.tables << QString::fromStdString(table);
     for (const std::string& table : excluded) options.exclude << QString::fromStdString(table);
     options.where = QString::fromStdString(where);

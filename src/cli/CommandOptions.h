@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "db/Side.h"
+#include "transfer/WriteMode.h"
 
 namespace tw::cli {
 
@@ -23,10 +24,11 @@ struct CommandOptions {
     QString into;         // copy: the name the one table takes in the target
     Overwrite overwrite = Overwrite::Ask;
     bool verify = false;
-    bool faithful = false;  // the source's column types, NOT NULL and primary key
-    bool inPlace = false;   // a replace drops the old table before the new rows go in
-    int batchRows = 1000;   // 1: each row its own INSERT, as the windows copy
-    int jobs = 1;           // tables copied at the same time
+    bool faithful = false;                // the source's column types, NOT NULL and primary key
+    bool inPlace = false;                 // a replace drops the old table before the new rows go in
+    WriteMode mode = WriteMode::Replace;  // what becomes of a table the target has
+    int batchRows = 1000;                 // 1: each row its own INSERT, as the windows copy
+    int jobs = 1;                         // tables copied at the same time
     bool json = false;
     // Instead of the remembered values, for this run only.
     std::optional<QString> oracleServer;

@@ -118,6 +118,9 @@ int previewCopies(const CommandContext& context, SortedTableList& source, const 
                                 : options.overwrite == Overwrite::No ? PreviewChoices::Overwrite::No
                                                                      : PreviewChoices::Overwrite::Ask;
             choices.inPlace = options.inPlace;
+            choices.mode = options.mode;
+            if (choices.targetHasTable && options.mode != WriteMode::Replace)
+                choices.existing = writer->tableShape(name);
             choices.faithful = options.faithful;
             choices.rowCondition = options.where;
             choices.newName = name;
@@ -190,19 +193,24 @@ int copyTables(const CommandContext& context) {
     if (options.dryRun) return previewCopies(context, source, target);
 
     TerminalFrontEnd front(context.terminal, options.overwrite, titleOf(to));
+    front.writeMode(options.mode);
     CopyVerifier verifier(context.connections, from.target(context.values), to.target(context.values));
     if (selectToCopy(context, source, front)) {
         LoggingFrontEnd logged(
             front, context.log,
             QStringLiteral("copy --to %1 (command line): ").arg(to.name) +
                 describeWithoutPassword(context.values) +
-                (options.where.isEmpty() ? QString() : QStringLiteral("; rows where ") + options.where));
+                (options.where.isEmpty() ? QString() : QStringLiteral("; rows where ") + options.where) +
+                (options.mode == WriteMode::Replace
+                     ? QString()
+                     : QStringLiteral("; mode ") + writeModeName(options.mode)));
         TransferRequest request{logged,           context.connections,
                                 context.values,   source,
                                 target,           options.verify ? &verifier : nullptr,
                                 options.batchRows};
         request.faithful = options.faithful;
         request.replaceInPlace = options.inPlace;
+        request.mode = options.mode;
         request.jobs = options.jobs;
         request.rowCondition = options.where;
         if (!options.into.isEmpty()) request.newNames.insert(options.tables.value(0), options.into);
@@ -213,12 +221,15 @@ int copyTables(const CommandContext& context) {
 
     const int status = StopOnInterrupt::requested() ? kExitStopped : exitStatus(front);
     if (options.json) {
-        context.terminal.out(
-            summaryJson(QStringLiteral("copy"), front.results(), front.failures(), status, options.where));
+        context.terminal.out(summaryJson(QStringLiteral("copy"), front.results(), front.failures(), status,
+                                         options.where, writeModeName(options.mode)));
     } else {
         context.terminal.out(summaryTable(front.results(), options.verify));
         if (!options.where.isEmpty()) {
             context.terminal.out(QStringLiteral("rows where %1\n").arg(visibleText(options.where)));
+        }
+        if (options.mode != WriteMode::Replace) {
+            context.terminal.out(QStringLiteral("mode %1\n").arg(writeModeName(options.mode)));
         }
     }
     return status;

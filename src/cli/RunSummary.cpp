@@ -58,7 +58,7 @@ QString summaryTable(const QList<TableResult>& results, bool verified) {
 }
 
 QString summaryJson(const QString& command, const QList<TableResult>& results, const QList<Failure>& failures,
-                    int exitCode, const QString& rowCondition) {
+                    int exitCode, const QString& rowCondition, const QString& mode) {
     QJsonArray tables;
     for (const TableResult& result : results) {
         QJsonObject table{{"table", result.table},
@@ -109,6 +109,7 @@ QString summaryJson(const QString& command, const QList<TableResult>& results, c
     QJsonObject document{
         {"command", command}, {"tables", tables}, {"failures", failed}, {"exitCode", exitCode}};
     if (!rowCondition.isEmpty()) document.insert("where", rowCondition);
+    if (!mode.isEmpty() && mode != QLatin1String("replace")) document.insert("mode", mode);
     return QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented));
 }
 
@@ -118,7 +119,7 @@ QString previewText(const QList<TablePreview>& previews) {
         text += QStringLiteral("%1: %2\n").arg(visibleText(preview.table), preview.action);
         text += QStringLiteral("  why: %1\n").arg(visibleText(preview.why));
         if (!preview.error.isEmpty()) {
-            text += QStringLiteral("  cannot be read: %1\n").arg(oneLine(preview.error));
+            text += QStringLiteral("  not copied: %1\n").arg(oneLine(preview.error));
             continue;
         }
         text += QStringLiteral("  rows: %1\n").arg(groupedCount(preview.rows));

@@ -13,9 +13,9 @@ namespace tw::cli {
 QString summaryTable(const QList<TableResult>& results, bool verified);
 
 // The same, with every failure, as one JSON document; with the condition the rows met, where
-// the copy took only some.
+// the copy took only some, and the write mode, where it is not replace.
 QString summaryJson(const QString& command, const QList<TableResult>& results, const QList<Failure>& failures,
-                    int exitCode, const QString& rowCondition = {});
+                    int exitCode, const QString& rowCondition = {}, const QString& mode = {});
 
 // A dry run's plan, table by table: as text for a person, or as one JSON document.
 QString previewText(const QList<TablePreview>& previews);

@@ -56,18 +56,22 @@ bool TerminalFrontEnd::mayReplace(const QString& table) {
     bool replace = m_overwrite == Overwrite::Yes;
     TableResult::Status kept = TableResult::Status::Kept;
     if (m_overwrite == Overwrite::Ask) {
+        const bool emptying = m_mode == WriteMode::Truncate;
         if (m_terminal.inIsTerminal()) {
-            m_terminal.err(QStringLiteral("%1 already has a table %2. Replace it? [y/N] ")
-                               .arg(m_targetName, visibleText(table)));
+            m_terminal.err(QStringLiteral("%1 already has a table %2. %3 [y/N] ")
+                               .arg(m_targetName, visibleText(table),
+                                    emptying ? QStringLiteral("Empty it and load the copied rows?")
+                                             : QStringLiteral("Replace it?")));
             const QString answer = m_terminal.readLine().trimmed().toLower();
             replace = answer == QLatin1String("y") || answer == QLatin1String("yes");
         } else {
             kept = TableResult::Status::Refused;
-            m_terminal.err(
-                QStringLiteral("tablewright: %1 already has a table %2; not replaced without a terminal "
-                               "to ask on. Give --overwrite yes to replace it or --overwrite no to "
-                               "keep it.\n")
-                    .arg(m_targetName, visibleText(table)));
+            m_terminal.err(QStringLiteral("tablewright: %1 already has a table %2; not %3 without a terminal "
+                                          "to ask on. Give --overwrite yes to %4 it or --overwrite no to "
+                                          "keep it.\n")
+                               .arg(m_targetName, visibleText(table),
+                                    emptying ? QStringLiteral("emptied") : QStringLiteral("replaced"),
+                                    emptying ? QStringLiteral("empty") : QStringLiteral("replace")));
         }
     }
     if (!replace) record(table, kept);
@@ -147,6 +151,9 @@ void TerminalFrontEnd::tableFinished(const TableOutcome& outcome) {
                            "database refused to put the new table in the old one's place (see "
                            "above), and the old table stands as it was\n")
                 .arg(visibleText(outcome.table)));
+    } else if (outcome.oldTableKept && outcome.intoExisting) {
+        m_terminal.err(QStringLiteral("tablewright: no rows went into table %1, which stands as it was\n")
+                           .arg(visibleText(outcome.table)));
     } else if (outcome.oldTableKept) {
         m_terminal.err(
             QStringLiteral("tablewright: table %1 was not replaced: the copy did not get every row, "

@@ -30,6 +30,8 @@ public:
 
     // The new name a rename gives.
     void renameTo(const QString& name) { m_newName = name; }
+    // What a copy does with a table the target has, which the question names.
+    void writeMode(WriteMode mode) { m_mode = mode; }
 
     AfterFailure failed(const Failure& failure) override;
     bool mayReplace(const QString& table) override;
@@ -60,6 +62,7 @@ public:
     static QString failureLine(const Failure& failure);
 
 private:
+    WriteMode m_mode = WriteMode::Replace;
     // A table being copied, as its progress line shows it.
     struct Running {
         QString table;

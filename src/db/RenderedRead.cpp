@@ -1,5 +1,6 @@
 #include "db/RenderedRead.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "db/Connection.h"
@@ -57,10 +58,26 @@ private:
     QList<bool> m_rendered;
 };
 
+// The shape's columns of these names, in their order; a name the shape does not describe is
+// read as the driver gives it.
+TableShape namedColumns(const TableShape& shape, const QStringList& names) {
+    TableShape named;
+    for (const QString& name : names) {
+        const auto described = std::find_if(shape.columns.begin(), shape.columns.end(),
+                                            [&](const ColumnShape& column) { return column.name == name; });
+        ColumnShape column;
+        column.name = name;
+        named.columns << (described != shape.columns.end() ? *described : column);
+    }
+    return named;
+}
+
 }  // namespace
 
-RenderedRead renderedRead(const Dialect& dialect, const QString& table, const TableShape& shape,
-                          const QList<ColumnKind>& kinds, const QString& condition) {
+RenderedRead renderedRead(const Dialect& dialect, const QString& table, const TableShape& wholeShape,
+                          const QList<ColumnKind>& kinds, const QString& condition,
+                          const QStringList& named) {
+    const TableShape shape = named.isEmpty() ? wholeShape : namedColumns(wholeShape, named);
     RenderedRead read;
     read.table = table;
     read.kinds = kinds;
@@ -79,7 +96,7 @@ RenderedRead renderedRead(const Dialect& dialect, const QString& table, const Ta
             read.kinds[index] = ColumnKind::Text;
         }
     }
-    read.statement = read.rendersAny()
+    read.statement = read.rendersAny() || !named.isEmpty()
                          ? QStringLiteral("SELECT %1 FROM %2")
                                .arg(columns.join(QStringLiteral(", ")), dialect.quotedName(table))
                          : QStringLiteral("SELECT * FROM ") + dialect.quotedName(table);

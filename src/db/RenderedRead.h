@@ -26,9 +26,11 @@ struct RenderedRead {
 };
 
 // kinds: how the caller wants the columns read (none: as the driver describes them);
-// condition: what the rows read must meet, sent as written (none: every row).
+// condition: what the rows read must meet, sent as written (none: every row); columns: only
+// these, in this order (none: every column); kinds then go with them.
 RenderedRead renderedRead(const Dialect& dialect, const QString& table, const TableShape& shape,
-                          const QList<ColumnKind>& kinds = {}, const QString& condition = {});
+                          const QList<ColumnKind>& kinds = {}, const QString& condition = {},
+                          const QStringList& columns = {});
 
 // The rows. A rendered column keeps the field type SELECT * gives it, and a marked value comes
 // as what it is: bytes, or text with every character.

@@ -6,6 +6,12 @@
 
 namespace tw {
 
+QStringList TableShape::columnNames() const {
+    QStringList names;
+    for (const ColumnShape& column : columns) names << column.name;
+    return names;
+}
+
 ColumnSort sortOf(const ColumnShape& column) {
     const bool sized = column.size > 0;
     switch (column.sqlType) {

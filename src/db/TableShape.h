@@ -17,6 +17,7 @@ struct ColumnShape {
     bool nullable = true;
     bool withTimeZone = false;  // a time or timestamp that keeps its offset from UTC
     bool generated = false;     // the database computes its values from the row's others
+    bool hasDefault = false;    // a row that gives it no value gets one
     int fieldType = 0;          // the ADO type a query's field of the column has; 0 where not known
 };
 
@@ -25,6 +26,8 @@ struct ColumnShape {
 struct TableShape {
     QList<ColumnShape> columns;
     QStringList primaryKey;
+
+    QStringList columnNames() const;
 };
 
 // What a column holds, told apart as finely as a created column's type needs it.

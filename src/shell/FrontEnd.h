@@ -43,7 +43,10 @@ enum class MissingSelection {
 // What a copy did with one table.
 struct TableOutcome {
     QString table;
-    bool created = false;  // the table was made anew in the target
+    // The table was made anew in the target; or, for rows that go into the table the target
+    // has (intoExisting), the rows are in it.
+    bool created = false;
+    bool intoExisting = false;
     bool stopped = false;  // the run was asked to end before the table's last row
     // Not every row of the source was read and written or refused for itself: a connection
     // was lost, a row could not be read, or the run was stopped.

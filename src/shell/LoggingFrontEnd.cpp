@@ -48,6 +48,8 @@ void LoggingFrontEnd::tableFinished(const TableOutcome& outcome) {
     line += outcome.swapRefused ? QStringLiteral(
                                       " (not replaced: every row was written, the database refused "
                                       "the swap, and the old table is kept)")
+            : outcome.oldTableKept && outcome.intoExisting
+                ? QStringLiteral(" (no rows went in: the table is as it was)")
             : outcome.oldTableKept ? QStringLiteral(" (not replaced: the old table is kept)")
             : outcome.created      ? QString()
                                    : QStringLiteral(" (not created)");

@@ -23,6 +23,7 @@
 #include "shell/ListHelpers.h"
 #include "shell/Procedure.h"
 #include "shell/TableList.h"
+#include "transfer/ColumnMatch.h"
 #include "transfer/JobFrontEnd.h"
 #include "transfer/RowBatch.h"
 #include "transfer/StagingTables.h"
@@ -35,17 +36,23 @@ namespace tw {
 namespace {
 
 // What a copy does with the table the target has: a new table is created; a replaced one
-// gives way to a staging table once it holds every row, or, in place, is dropped first.
-enum class WriteAction { Create, Replace, ReplaceInPlace };
+// gives way to a staging table once it holds every row, or, in place, is dropped first; one
+// appended to or truncated gets the staging table's rows, after its own are deleted for a
+// truncate, in one transaction.
+enum class WriteAction { Create, Replace, ReplaceInPlace, Append, Truncate };
 
 // What the copy of one table has found and done so far.
 struct TableInProgress {
     WriteAction action = WriteAction::Create;
     // Whether the rows fill a staging table of the copy's own, which takes the name at the end.
     bool staged() const { return action != WriteAction::ReplaceInPlace; }
+    // Whether the rows go into the table the target has, which keeps its definition.
+    bool intoExisting() const { return action == WriteAction::Append || action == WriteAction::Truncate; }
 
     TableOutcome outcome;
     TablePlan plan;        // the table being made
+    TableShape existing;   // the target's table the rows go into, where they go into one
+    ColumnMatch match;     // how the source's columns meet the existing table's
     QString filled;        // the table the rows go into: the table's own name, or a staging name
     bool complete = true;  // every row read was written or refused for itself
     // The staging table keeps the rows: the old table went, or is aside, and the staging table
@@ -301,21 +308,19 @@ private:
         m_table = TableInProgress();
         m_table.outcome.table = sourceName;
         const QString newName = m_request.newNameOf(sourceName);  // the name the table takes
-        m_table.action = consent != Consent::Replace ? WriteAction::Create
-                         : m_request.replaceInPlace  ? WriteAction::ReplaceInPlace
-                                                     : WriteAction::Replace;
+        m_table.action = actionFor(consent);
         // The source is opened before anything on the target changes: a table whose rows cannot
         // be read (its server gone, or no longer there) leaves the old one standing and listed.
         std::unique_ptr<Recordset> rows;
         TableShape shape;
         forgetStatements();
         m_replaying = SelectRowsSql(sourceName, m_request.rowCondition).toUtf8();
-        m_proc.step(152, [&] { rows = openSource(sourceName, shape); });
+        m_proc.step(152, [&] { rows = openSource(sourceName, tableName, shape); });
         m_replaying.clear();
         if (rows) {
             bool made = false;
             try {
-                made = plan(newName, shape, *rows) && prepare(tableName, newName, *rows);
+                made = plan(tableName, newName, shape, *rows) && prepare(tableName, newName, *rows);
                 if (made) fill(tableName, shape, *rows);
             } catch (const std::exception& failure) {
                 endedUnforeseen(failure, sourceName);
@@ -330,10 +335,38 @@ private:
         m_front.tableFinished(m_table.outcome);
     }
 
-    // The table the copy makes, and whether the target takes its names.
-    bool plan(const QString& newName, const TableShape& shape, const Recordset& rows) {
-        m_table.plan = m_request.faithful ? faithfulPlan(createdDialect(), shape, rows)
-                                          : plainPlan(createdDialect(), rows);
+    // The write mode's action on a table, by the user's answer.
+    WriteAction actionFor(Consent consent) const {
+        if (consent == Consent::NotNeeded) return WriteAction::Append;
+        if (consent != Consent::Replace) return WriteAction::Create;
+        if (m_request.mode == WriteMode::Truncate) return WriteAction::Truncate;
+        return m_request.replaceInPlace ? WriteAction::ReplaceInPlace : WriteAction::Replace;
+    }
+
+    // Whether the columns made get each its own type (and values are written in it): in a
+    // faithful copy, and in a staging table of the existing table's types.
+    bool typedPlan() const { return m_request.faithful || m_table.intoExisting(); }
+
+    // The table the copy makes, and whether the target takes its names. Rows for an existing
+    // table fill a table of its columns' types, under the source's names; a source column it
+    // has no place for refuses the table before anything changes.
+    bool plan(const QString& tableName, const QString& newName, const TableShape& shape,
+              const Recordset& rows) {
+        if (m_table.intoExisting()) {
+            QStringList names;
+            for (int field = 0; field < rows.fieldCount(); ++field) names << rows.field(field).name;
+            m_table.match = matchColumns(names, m_table.existing);
+            const QString refusal = m_table.match.refusal(tableName);
+            if (!refusal.isEmpty()) {
+                forgetStatements();
+                m_proc.step(tail(218), [&] { throw std::runtime_error(refusal.toStdString()); });
+                return false;
+            }
+            m_table.plan = faithfulPlan(createdDialect(), m_table.match.matched, rows);
+        } else {
+            m_table.plan = m_request.faithful ? faithfulPlan(createdDialect(), shape, rows)
+                                              : plainPlan(createdDialect(), rows);
+        }
         return namesFit(newName, rows);
     }
 
@@ -348,8 +381,15 @@ private:
     }
 
     void fill(const QString& tableName, const TableShape& shape, Recordset& rows) {
-        if (m_request.faithful) m_table.outcome.fellBack = fellBackColumns(m_table.plan, shape, rows);
-        if (m_observer) m_observer->tableCreated(tableName, m_table.plan.kinds());
+        if (m_request.faithful && !m_table.intoExisting())
+            m_table.outcome.fellBack = fellBackColumns(m_table.plan, shape, rows);
+        if (m_observer) {
+            m_observer->tableCreated(tableName, m_table.plan.kinds());
+            if (m_table.intoExisting()) {
+                m_observer->rowsGoIntoExisting(tableName, m_table.match.targetNames,
+                                               m_table.action == WriteAction::Append);
+            }
+        }
         copyRows(tableName, rows);
     }
 
@@ -362,9 +402,11 @@ private:
         // A new table the user ended early is theirs as far as it got, as it always was; one
         // that a failure ended never takes the name.
         m_table.outcome.created =
-            made &&
-            (!staged || (replacing ? m_table.complete && swapIn(tableName, newName)
-                                   : (m_table.complete || m_table.outcome.stopped) && nameNewTable(newName)));
+            made && (!staged ||
+                     (m_table.intoExisting() ? m_table.complete && loadExisting(tableName)
+                      : replacing            ? m_table.complete && swapIn(tableName, newName)
+                                  : (m_table.complete || m_table.outcome.stopped) && nameNewTable(newName)));
+        m_table.outcome.intoExisting = m_table.intoExisting();
         if (made && staged && !m_table.outcome.created) {
             const bool oldStands = keepOldTable();
             if (replacing) m_table.outcome.oldTableKept = oldStands;
@@ -377,7 +419,7 @@ private:
             m_proc.step(tail(266), [&] { m_front.progressAtRest(); });
         }
         m_proc.step(tail(268), [&] { rows.close(); });
-        if (m_table.outcome.created) {
+        if (m_table.outcome.created && !m_table.intoExisting()) {
             m_proc.step(tail(270), [&] { listChange([&] { m_request.targetList.addItem(tableName); }); });
         }
     }
@@ -386,31 +428,46 @@ private:
     // read as the type it will have in the target wants it.
     // Where the source's driver would change values on reading them, those columns are read as
     // the database itself writes them.
-    std::unique_ptr<Recordset> openSource(const QString& sourceName, TableShape& shape) {
+    // Rows for an existing table are read as its columns want them, once the target has
+    // described it.
+    std::unique_ptr<Recordset> openSource(const QString& sourceName, const QString& tableName,
+                                          TableShape& shape) {
         Connection& source = required(m_source);
         const Dialect& dialect = DialectFor(m_source.get(), m_profile.source->dialect);
-        if (!m_request.faithful && !dialect.rendersColumns())
+        if (m_table.intoExisting()) m_table.existing = required(m_target).tableShape(tableName);
+        if (!typedPlan() && !dialect.rendersColumns())
             return source.openRecordset(SelectRowsSql(sourceName, m_request.rowCondition));
         shape = source.tableShape(sourceName);
-        const RenderedRead read = renderedRead(
-            dialect, sourceName, shape,
-            m_request.faithful ? faithfulReadKinds(createdDialect(), shape) : QList<ColumnKind>(),
-            m_request.rowCondition);
+        const RenderedRead read =
+            renderedRead(dialect, sourceName, shape, readKinds(shape), m_request.rowCondition);
         m_replaying = read.statement.toUtf8();
         return openRendered(source, read);
     }
 
+    // How each source column is read: as the type its target column will have, where it has
+    // one of its own; else as the driver describes it.
+    QList<ColumnKind> readKinds(const TableShape& shape) const {
+        if (m_table.intoExisting()) {
+            const ColumnMatch match = matchColumns(shape.columnNames(), m_table.existing);
+            // A table whose columns do not meet is refused once its rows are open.
+            return match.refusal(QString()).isEmpty() ? faithfulReadKinds(createdDialect(), match.matched)
+                                                      : QList<ColumnKind>();
+        }
+        return m_request.faithful ? faithfulReadKinds(createdDialect(), shape) : QList<ColumnKind>();
+    }
+
     // The dialect of the table's CREATE TABLE: the plain copy's types are the target side's
-    // own; a faithful copy's are those of the product the target connection speaks.
+    // own; a faithful copy's, and an existing table's, are those of the product the target
+    // connection speaks.
     const Dialect& createdDialect() const {
         const Dialect& side = m_profile.destination->dialect;
-        return m_request.faithful ? DialectFor(m_target.get(), side) : side;
+        return typedPlan() ? DialectFor(m_target.get(), side) : side;
     }
 
     // A column of the planned table, with the type the plan gives it.
     void addPlannedColumn(CreateTableStatement& create, const QString& name, std::int16_t adoType,
                           int field) {
-        if (!m_request.faithful) return create.addColumn(name, adoType);
+        if (!typedPlan()) return create.addColumn(name, adoType);
         const PlannedColumn& column = m_table.plan.columns[field];
         create.addColumn(name, column.type, column.notNull);
     }
@@ -452,6 +509,33 @@ private:
             m_staging.done(m_table.filled);
         }
         return renamed;
+    }
+
+    // Every row is in the staging table: the existing table gets them in one transaction,
+    // emptied first for a truncate, so that it never holds less than it did. Each statement is
+    // the drop's to the user and quotes itself; a refused one undoes the transaction. The
+    // staging table goes once its rows are in; where even that is refused, a later copy takes
+    // it away. True once the rows are in.
+    bool loadExisting(const QString& tableName) {
+        Connection& target = required(m_target);
+        const Dialect& dialect = targetDialect();
+        std::optional<Transaction> load;
+        const auto begin = [&] { load.emplace(target); };
+        const bool truncating = m_table.action == WriteAction::Truncate;
+        const bool loaded =
+            (!truncating || swapStep(target, DeleteAllRowsSql(dialect, tableName), 146, begin)) &&
+            swapStep(target,
+                     InsertSelectSql(dialect, tableName, m_table.match.targetNames, m_table.filled,
+                                     m_table.match.matched.columnNames()),
+                     146, truncating ? std::function<void()>() : begin, [&] { load->commit(); });
+        if (!loaded) return false;
+        try {
+            target.execute(DropTableSql(m_table.filled));
+            m_staging.done(m_table.filled);
+        } catch (const std::exception&) {
+            m_staging.abandoned(m_table.filled);
+        }
+        return true;
     }
 
     // A new table's rows are all in its staging table, which takes the table's name; a refused
@@ -605,6 +689,8 @@ private:
                     }
                 });
             }
+            // Rows added to a table lose nothing of it: nothing to ask.
+            if (m_request.mode == WriteMode::Append) return Consent::NotNeeded;
             m_proc.step(138, [&] { answer = m_front.mayReplace(tableName) ? 6 : 7; });
         } else {
             m_proc.step(140, [&] { answer = 0; });

@@ -2,6 +2,7 @@
 
 #include <QMap>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
@@ -9,6 +10,7 @@
 #include "db/Dialect.h"
 #include "shell/TableVerification.h"
 #include "transfer/TransferProfile.h"
+#include "transfer/WriteMode.h"
 
 namespace tw {
 
@@ -32,6 +34,10 @@ public:
                                                     const QString& /*targetTable*/) {
         return std::nullopt;
     }
+    // The rows go into a table the target had: into these of its columns, in the order of the
+    // source's, and, appending, in addition to the rows it holds now. Called after tableCreated.
+    virtual void rowsGoIntoExisting(const QString& /*table*/, const QStringList& /*columns*/,
+                                    bool /*appending*/) {}
     // An observer like this one for another job of a parallel copy, which sees that job's
     // tables only.
     virtual std::unique_ptr<CopyObserver> forAnotherJob() const = 0;
@@ -61,6 +67,7 @@ struct TransferRequest {
     // without room for both; otherwise the new rows fill a staging table that takes the old
     // one's place only once every row is there.
     bool replaceInPlace = false;
+    WriteMode mode = WriteMode::Replace;
     // A source table's name in the target, where it is not the source's own.
     QMap<QString, QString> newNames = QMap<QString, QString>();
     QString newNameOf(const QString& sourceName) const { return newNames.value(sourceName, sourceName); }
@@ -78,13 +85,15 @@ struct TransferRequest {
 // fields, sends its rows while progress is reported (one INSERT per row, or batches of them
 // when the request asks for batches), and lists the new table. A failing step is reported and the
 // copy goes on; a failing row costs only that row. Rows go only into a table this transfer has
-// just created. A replaced table gives way only once its replacement holds every row (or, in
-// place, once the replacement's rows can be read and its names fit the target); a target
-// connection that is lost, a full target database, or any failure nobody foresaw (memory
-// running out, say), ends the table's rows with one report, and the next table is copied.
-// Nothing is thrown. Ended early by the user, the transfer finishes the table it is in as far
-// as it got, as it would after its last table. With several jobs, each takes the next table of
-// the list as it comes free, and a table that fails gives its job new connections for the next.
+// just created: rows for a table the target has fill a staging table of the target's column
+// types first, and go in with one INSERT … SELECT (after a DELETE, for a truncate) in one
+// transaction once every row is there. A replaced table gives way only once its replacement holds every row
+// (or, in place, once the replacement's rows can be read and its names fit the target); a target connection
+// that is lost, a full target database, or any failure nobody foresaw (memory running out, say), ends the
+// table's rows with one report, and the next table is copied. Nothing is thrown. Ended early by the user, the
+// transfer finishes the table it is in as far as it got, as it would after its last table. With several jobs,
+// each takes the next table of the list as it comes free, and a table that fails gives its job new
+// connections for the next.
 void TransferTables(const TransferProfile& profile, const TransferRequest& request);
 
 }  // namespace tw

@@ -3,6 +3,7 @@
 #include "db/Connection.h"
 #include "db/SqlText.h"
 #include "shell/GroupedCount.h"
+#include "transfer/ColumnMatch.h"
 #include "transfer/CopyStatements.h"
 #include "transfer/TablePlan.h"
 
@@ -16,6 +17,10 @@ void chooseAction(TablePreview& preview, const PreviewChoices& choices) {
     if (!choices.targetHasTable) {
         preview.action = QStringLiteral("create");
         preview.why = QStringLiteral("the target has no table %1").arg(preview.table);
+    } else if (choices.mode == WriteMode::Append) {
+        preview.action = QStringLiteral("append");
+        preview.why = QStringLiteral("the target has table %1, and --mode append adds the rows to it")
+                          .arg(preview.table);
     } else if (choices.overwrite == Overwrite::No) {
         preview.action = QStringLiteral("keep");
         preview.why =
@@ -23,7 +28,15 @@ void chooseAction(TablePreview& preview, const PreviewChoices& choices) {
     } else if (choices.overwrite == Overwrite::Ask) {
         preview.action = QStringLiteral("ask");
         preview.why =
-            QStringLiteral("the target has table %1: the copy asks before replacing it").arg(preview.table);
+            QStringLiteral("the target has table %1: the copy asks before %2 it")
+                .arg(preview.table, choices.mode == WriteMode::Truncate ? QStringLiteral("emptying")
+                                                                        : QStringLiteral("replacing"));
+    } else if (choices.mode == WriteMode::Truncate) {
+        preview.action = QStringLiteral("truncate");
+        preview.why = QStringLiteral(
+                          "the target has table %1, and --mode truncate with --overwrite yes "
+                          "empties it and loads the rows")
+                          .arg(preview.table);
     } else {
         preview.action = choices.inPlace ? QStringLiteral("replace in place") : QStringLiteral("replace");
         preview.why =
@@ -46,18 +59,25 @@ TablePreview previewCopy(Connection& source, const Dialect& created, const Diale
         preview.rows = counted->field(0).value.toString().toLongLong();
         counted->close();
         const std::unique_ptr<Recordset> fields = source.openRecordset(SelectAllSql(table) + " WHERE 1 = 0");
-        const TableShape shape = choices.faithful ? source.tableShape(table) : TableShape();
-        const TablePlan plan =
-            choices.faithful ? faithfulPlan(created, shape, *fields) : plainPlan(created, *fields);
-
         QStringList names;
         for (int field = 0; field < fields->fieldCount(); ++field) names << fields->field(field).name;
+        // Rows for the target's own table fill a table of its types; their columns must meet.
+        const bool intoExisting = choices.targetHasTable && choices.mode != WriteMode::Replace;
+        const ColumnMatch match = intoExisting ? matchColumns(names, choices.existing) : ColumnMatch();
+        const TableShape shape = choices.faithful && !intoExisting ? source.tableShape(table) : TableShape();
+        const TablePlan plan = intoExisting       ? faithfulPlan(target, match.matched, *fields)
+                               : choices.faithful ? faithfulPlan(created, shape, *fields)
+                                                  : plainPlan(created, *fields);
         fields->close();
         if (preview.action == QLatin1String("keep")) return preview;
+        if (intoExisting && !match.refusal(named).isEmpty()) {
+            preview.error = match.refusal(named);
+            return preview;
+        }
         const bool staged = preview.action != QLatin1String("replace in place");
         // A staging table's name carries the machine and the process that make it.
         const QString filled = staged ? named + QStringLiteral("~tw-stage-…") : named;
-        CreateTableStatement create(created, filled);
+        CreateTableStatement create(intoExisting ? target : created, filled);
         for (qsizetype field = 0; field < names.size() && field < plan.columns.size(); ++field) {
             const PlannedColumn& column = plan.columns[field];
             preview.columns << names[field] + QLatin1Char(' ') + column.type +
@@ -69,6 +89,12 @@ TablePreview previewCopy(Connection& source, const Dialect& created, const Diale
         if (!staged) preview.statements << DropTableSql(named);
         preview.statements << create.finish(plan.primaryKey) << rows;
         if (!staged) return preview;
+        if (intoExisting) {
+            if (choices.mode == WriteMode::Truncate) preview.statements << DeleteAllRowsSql(target, named);
+            preview.statements << InsertSelectSql(target, named, match.targetNames, filled, names)
+                               << DropTableSql(filled);
+            return preview;
+        }
         if (preview.action != QLatin1String("create")) preview.statements << DropTableSql(named);
         preview.statements << target.renameSql(filled, named);
     } catch (const std::exception& failure) {

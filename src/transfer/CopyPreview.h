@@ -4,6 +4,8 @@
 #include <QStringList>
 
 #include "db/Dialect.h"
+#include "db/TableShape.h"
+#include "transfer/WriteMode.h"
 
 namespace tw {
 
@@ -13,11 +15,11 @@ class Connection;
 struct TablePreview {
     QString table;
     qint64 rows = -1;  // the source rows the copy would read
-    QString action;    // "create", "replace", "replace in place", "keep", "ask"
+    QString action;    // "create", "replace", "replace in place", "append", "truncate", "keep", "ask"
     QString why;
     QStringList columns;     // the target table's columns with their types
     QStringList statements;  // what would be sent, the rows' INSERTs as one line
-    QString error;           // the source table could not be read
+    QString error;           // the source table could not be read, or its rows have no place
 };
 
 // How the copy treats the table the target has, as its options say.
@@ -25,6 +27,8 @@ struct PreviewChoices {
     bool targetHasTable = false;
     enum class Overwrite { Ask, Yes, No } overwrite = Overwrite::Ask;
     bool inPlace = false;
+    WriteMode mode = WriteMode::Replace;
+    TableShape existing;  // the target's table, as its database describes it, for append and truncate
     bool faithful = false;
     QString rowCondition;
     QString newName;  // the name the table takes in the target; empty: the source's

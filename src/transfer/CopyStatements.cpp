@@ -11,6 +11,20 @@ QString SelectRowsSql(const QString& table, const QString& condition) {
                                : SelectAllSql(table) + QStringLiteral(" WHERE ") + condition;
 }
 
+QString DeleteAllRowsSql(const Dialect& target, const QString& table) {
+    return QStringLiteral("DELETE FROM ") + target.quotedName(table);
+}
+
+QString InsertSelectSql(const Dialect& target, const QString& table, const QStringList& columns,
+                        const QString& from, const QStringList& fromColumns) {
+    QStringList into, taken;
+    for (const QString& column : columns) into << target.quotedName(column);
+    for (const QString& column : fromColumns) taken << target.quotedName(column);
+    return QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4")
+        .arg(target.quotedName(table), into.join(QStringLiteral(", ")), taken.join(QStringLiteral(", ")),
+             target.quotedName(from));
+}
+
 QString ColumnTypeText(const Dialect& target, std::int16_t adoType) {
     return QLatin1Char(' ') + target.columnType(adoType).text + QLatin1Char(',');
 }

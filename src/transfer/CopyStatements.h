@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <optional>
 
@@ -20,6 +21,14 @@ struct FieldDescription {
 QString SelectAllSql(const QString& table);
 // The same for the rows that meet a condition, sent as written; every row without one.
 QString SelectRowsSql(const QString& table, const QString& condition);
+
+// Empties a table in a way its database can undo: DELETE, where TRUNCATE would commit at once
+// in some databases.
+QString DeleteAllRowsSql(const Dialect& target, const QString& table);
+// Adds the rows of one table to another: columns of the table, each given the value of the
+// fromColumns' column at its place.
+QString InsertSelectSql(const Dialect& target, const QString& table, const QStringList& columns,
+                        const QString& from, const QStringList& fromColumns);
 
 // The type of a created column with its leading blank and trailing comma (" NUMERIC,"), as the
 // target side's dialect gives it.

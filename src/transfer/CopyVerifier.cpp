@@ -15,17 +15,18 @@ namespace {
 
 // Reads every row of a table through a connection of its own, each column as its kind wants
 // and as its database writes it: a value that a driver's conversion changed on the way in is
-// not changed back on the way out. Only the rows that meet the condition, where there is one.
+// not changed back on the way out. Only the rows that meet the condition, where there is one;
+// only the columns named, in their order, where there are any.
 void readTable(ConnectionFactory& connections, const ConnectionTarget& target, const QString& table,
                const QList<ColumnKind>& kinds, const std::function<void(const Recordset&)>& row,
-               const QString& condition = {}) {
+               const QString& condition = {}, const QStringList& columns = {}) {
     const std::unique_ptr<Connection> connection = connections.create();
     connection->open(target);
     const Dialect* dialect = connection->dialect();
     const std::unique_ptr<Recordset> rows =
-        dialect && dialect->rendersColumns()
-            ? openRendered(*connection,
-                           renderedRead(*dialect, table, connection->tableShape(table), kinds, condition))
+        dialect && (dialect->rendersColumns() || !columns.isEmpty())
+            ? openRendered(*connection, renderedRead(*dialect, table, connection->tableShape(table), kinds,
+                                                     condition, columns))
             : connection->openRecordsetAs(SelectRowsSql(table, condition), kinds);
     for (; !rows->eof(); rows->moveNext()) row(*rows);
     rows->close();
@@ -41,6 +42,26 @@ CopyVerifier::CopyVerifier(ConnectionFactory& connections, ConnectionTarget sour
 void CopyVerifier::tableCreated(const QString&, const QList<ColumnKind>& kinds) {
     m_kinds = kinds;
     m_read = TableDigest();
+    m_targetColumns.clear();
+    m_before.reset();
+    m_beforeError.clear();
+}
+
+void CopyVerifier::rowsGoIntoExisting(const QString& table, const QStringList& columns, bool appending) {
+    m_targetColumns = columns;
+    if (!appending) return;
+    // What the table holds before the rows go in, to be taken from what it holds after.
+    try {
+        TableDigest before;
+        readTable(
+            m_connections, m_destination, table, m_kinds,
+            [&](const Recordset& row) { before.add(hashRow(canonicalRow(m_kinds, row).bytes)); }, {},
+            m_targetColumns);
+        m_before = std::move(before);
+    } catch (const std::exception& failure) {
+        m_beforeError = QString::fromUtf8(failure.what());
+        m_before = TableDigest();
+    }
 }
 
 void CopyVerifier::rowRead(const Recordset& row) { m_read.add(hashRow(canonicalRow(m_kinds, row).bytes)); }
@@ -51,12 +72,17 @@ std::optional<Verification> CopyVerifier::tableCopied(const QString& sourceTable
     verification.sourceRows = m_read.rows();
     TableDigest written;
     try {
-        readTable(m_connections, m_destination, targetTable, m_kinds,
-                  [&](const Recordset& row) { written.add(hashRow(canonicalRow(m_kinds, row).bytes)); });
+        if (!m_beforeError.isEmpty()) throw std::runtime_error(m_beforeError.toStdString());
+        readTable(
+            m_connections, m_destination, targetTable, m_kinds,
+            [&](const Recordset& row) { written.add(hashRow(canonicalRow(m_kinds, row).bytes)); }, {},
+            m_targetColumns);
     } catch (const std::exception& failure) {
         verification.error = QString::fromUtf8(failure.what());
         return verification;
     }
+    // Rows appended: the table after, less the table before, is what the copy added.
+    if (m_before) written.subtract(*m_before);
     verification.targetRows = written.rows();
     verification.matches = written == m_read;
     if (!verification.matches) {
@@ -97,10 +123,13 @@ QList<RowDifference> CopyVerifier::findDifferences(const TableDigest& target, co
     };
     // The source as it is now: where it changed since the copy, the examples may show that.
     readTable(m_connections, m_source, sourceTable, m_kinds, collect(+1), m_sourceCondition);
-    readTable(m_connections, m_destination, targetTable, m_kinds, collect(-1));
+    readTable(m_connections, m_destination, targetTable, m_kinds, collect(-1), {}, m_targetColumns);
 
     QList<RowDifference> differences;
     for (auto it = rows.cbegin(); it != rows.cend() && differences.size() < kMostDifferences; ++it) {
+        // Appended to, the target holds rows of its own besides the copy's: only the source's
+        // rows it lacks tell.
+        if (it->balance < 0 && m_before) continue;
         if (it->balance != 0) differences << RowDifference{it->balance > 0, it->values, it->compared};
     }
     // The source's rows first, then what the target holds instead.

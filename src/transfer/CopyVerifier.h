@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 #include "db/ConnectionTarget.h"
 #include "shell/TableVerification.h"
@@ -27,6 +28,7 @@ public:
     void setSourceCondition(const QString& condition) { m_sourceCondition = condition; }
 
     void tableCreated(const QString& table, const QList<ColumnKind>& kinds) override;
+    void rowsGoIntoExisting(const QString& table, const QStringList& columns, bool appending) override;
     void rowRead(const Recordset& row) override;
     // Compares the target table with the rows the copy read from the source table.
     std::optional<Verification> tableCopied(const QString& sourceTable, const QString& targetTable) override;
@@ -45,6 +47,9 @@ private:
     QString m_sourceCondition;
     QList<ColumnKind> m_kinds;
     TableDigest m_read;
+    QStringList m_targetColumns;          // the target's columns the rows go into; none: all
+    std::optional<TableDigest> m_before;  // an appended table before the rows went in
+    QString m_beforeError;                // it could not be read: nothing is known
 };
 
 }  // namespace tw

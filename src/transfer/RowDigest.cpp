@@ -257,6 +257,15 @@ void TableDigest::add(const RowHash& row) {
     ++m_rows;
 }
 
+void TableDigest::subtract(const TableDigest& earlier) {
+    for (int bucket = 0; bucket < kBuckets; ++bucket) {
+        m_buckets[bucket].count -= earlier.m_buckets[bucket].count;
+        m_buckets[bucket].high -= earlier.m_buckets[bucket].high;
+        m_buckets[bucket].low -= earlier.m_buckets[bucket].low;
+    }
+    m_rows -= earlier.m_rows;
+}
+
 QList<int> TableDigest::differingBuckets(const TableDigest& other, int most) const {
     QList<int> differing;
     for (int bucket = 0; bucket < kBuckets && differing.size() < most; ++bucket) {

@@ -43,6 +43,9 @@ public:
 
     TableDigest();
     void add(const RowHash& row);
+    // Takes away the rows of a digest of part of these rows (the table before rows were added
+    // to it): what is left digests the rows added, as though read alone.
+    void subtract(const TableDigest& earlier);
     qint64 rows() const { return m_rows; }
     bool operator==(const TableDigest& other) const { return m_buckets == other.m_buckets; }
     // The first buckets, at most `most`, whose rows differ from the other digest's.

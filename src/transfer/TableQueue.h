@@ -11,8 +11,9 @@
 namespace tw {
 
 // A selected table on its way: its name as the target list writes it, the source's name, and
-// whether the user agreed to replace the table the target list shows.
-enum class Consent { Keep, Replace, NotAsked };
+// whether the user agreed to replace (or empty) the table the target list shows. NotNeeded: the
+// rows are added to the listed table, which loses nothing.
+enum class Consent { Keep, Replace, NotAsked, NotNeeded };
 struct TableToCopy {
     QString tableName;
     QString sourceName;

@@ -55,6 +55,40 @@ TEST_P(CopyEachWay, EachOverwriteAnswerDoesWhatItSays) {
     EXPECT_EQ(rowCount(direction.target), 3);
 }
 
+// Appending matches the source's columns to the table's by name, in any order and case, gives
+// the others their default, and verifies what it added; truncating keeps the table and loads
+// just the source's rows.
+TEST_P(CopyEachWay, AppendAndTruncateFillTheTableTheTargetHas) {
+    const Direction direction = GetParam();
+    create(direction.source, "n integer, name varchar(20), pay numeric(10,2)",
+           {"1, 'it''s', 10.50", "2, NULL, 0.10", "3, '', NULL"});
+    create(direction.target,
+           "\"PAY\" numeric(10,2), extra varchar(10) DEFAULT 'd', name varchar(20), n integer NOT NULL",
+           {"5, 'own', 'old', 9"});
+    const QStringList copy{"copy", "--to", direction.to, m_table, "--verify", "--json", "--overwrite", "yes"};
+    for (const int rows : {4, 7}) {
+        const test::ProgramRun appended = run(copy + QStringList{"--mode", "append"});
+        EXPECT_EQ(appended.exitCode, 0) << appended.err.toStdString();
+        const QJsonObject verification = firstTableOf(appended)["verification"].toObject();
+        EXPECT_TRUE(verification["matches"].toBool()) << appended.out.toStdString();
+        EXPECT_EQ(verification["targetRows"].toInt(), 3);
+        EXPECT_EQ(rowCount(direction.target), rows);
+    }
+    const auto defaults =
+        database(direction.target)
+            .openRecordset(
+                QStringLiteral("SELECT count(*) FROM %1 WHERE extra = 'd'").arg(quotedName(m_table)));
+    EXPECT_EQ(defaults->field(0).value.toString(), "6");
+
+    const test::ProgramRun truncated = run(copy + QStringList{"--mode", "truncate"});
+    EXPECT_EQ(truncated.exitCode, 0) << truncated.err.toStdString();
+    EXPECT_TRUE(firstTableOf(truncated)["verification"].toObject()["matches"].toBool())
+        << truncated.out.toStdString();
+    EXPECT_EQ(rowCount(direction.target), 3);
+    // The table is the one it was: the source would have made no column extra.
+    EXPECT_EQ(database(direction.target).openRecordset(SelectAllSql(m_table))->field(1).name, "extra");
+}
+
 INSTANTIATE_TEST_SUITE_P(Stand, CopyEachWay,
                          ::testing::Values(Direction{"sqlanywhere", 0, 1}, Direction{"oracle", 1, 0}));
 

@@ -123,16 +123,30 @@ protected:
     int m_leftovers = 0;
 };
 
-class Killed : public StagedReplaceStand, public ::testing::WithParamInterface<Direction> {};
+// A replace, or a truncate, which loads the rows into the old table itself in one transaction.
+struct KilledCopy {
+    Direction direction;
+    const char* mode;
+};
+void PrintTo(const KilledCopy& copy, std::ostream* out) { *out << copy.mode << " to " << copy.direction.to; }
+
+class Killed : public StagedReplaceStand, public ::testing::WithParamInterface<KilledCopy> {};
 
 }  // namespace
 
 TEST_P(Killed, LeavesTheOldTableOrTheWholeNewOne) {
-    const Direction direction = GetParam();
+    const Direction direction = GetParam().direction;
+    const bool truncating = GetParam().mode == std::string("truncate");
     killableUnderSanitizers();
     makeTables(direction);
     Connection& target = database(direction.target);
-    const QStringList copy{"copy", "--to", direction.to, "--overwrite", "yes", "--batch", "1000", m_table};
+    // A truncated table keeps what was made on it.
+    const QString index = m_table + QStringLiteral("_kept");
+    if (truncating)
+        target.execute(
+            QStringLiteral("CREATE INDEX %1 ON %2(t)").arg(quotedName(index), quotedName(m_table)));
+    const QStringList copy{"copy",    "--to", direction.to, "--overwrite",   "yes",
+                           "--batch", "1000", "--mode",     GetParam().mode, m_table};
 
     for (const qint64 staged : kKilledWhenStaged) {
         SCOPED_TRACE(testing::Message() << "killed at " << staged << " rows staged");
@@ -160,6 +174,14 @@ TEST_P(Killed, LeavesTheOldTableOrTheWholeNewOne) {
     EXPECT_EQ(whole.exitCode, 0) << whole.err.toStdString();
     EXPECT_EQ(holding(target), kNew);
     EXPECT_EQ(stagingTables(direction.target).join(' ').toStdString(), "");
+    if (truncating) {
+        const auto indexes = target.openRecordset(
+            isPostgres(direction.target)
+                ? QStringLiteral("SELECT count(*) FROM pg_indexes WHERE indexname = '%1'").arg(index)
+                : QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name = '%1'")
+                      .arg(index));
+        EXPECT_EQ(indexes->field(0).value.toString(), "1");
+    }
     // Every leftover a copy took away is in the log: one of each run killed before its swap.
     EXPECT_EQ(logText().count(QRegularExpression(
                   "removed \\S+~tw-stage-\\S+ \\(made by process \\d+ at [^)]+\\), left by a copy")),
@@ -168,7 +190,10 @@ TEST_P(Killed, LeavesTheOldTableOrTheWholeNewOne) {
 }
 
 INSTANTIATE_TEST_SUITE_P(StagedReplaceStand, Killed,
-                         ::testing::Values(Direction{"sqlanywhere", 0, 1}, Direction{"oracle", 1, 0}));
+                         ::testing::Values(KilledCopy{{"sqlanywhere", 0, 1}, "replace"},
+                                           KilledCopy{{"oracle", 1, 0}, "replace"},
+                                           KilledCopy{{"sqlanywhere", 0, 1}, "truncate"},
+                                           KilledCopy{{"oracle", 1, 0}, "truncate"}));
 
 // Two copies replace the same table at once: each fills a staging table of its own, the table
 // ends as one whole copy, and a copy that met the other says so.

@@ -35,9 +35,12 @@ TEST(CommandLineArguments, UsageErrorsEndInTwoAndHelpInZero) {
         {{"copy", "--to", "oracle", "--where", "n > 1", "--all"}, 2},
         {{"copy", "--to", "oracle", "--into", "U", "T"}, 0},
         {{"copy", "--to", "oracle", "--into", "U", "T", "V"}, 2},  // --into takes one table
-        {{"rename", "--side", "oracle", "OLD"}, 2},                // no new name
-        {{"drop", "T"}, 2},                                        // no side
-        {{"list", "--password", "secret"}, 2},                     // would show in the process list
+        {{"copy", "--to", "oracle", "--mode", "append", "T"}, 0},
+        {{"copy", "--to", "oracle", "--mode", "merge", "T"}, 2},
+        {{"copy", "--to", "oracle", "--mode", "truncate", "--in-place", "T"}, 2},  // a replace's
+        {{"rename", "--side", "oracle", "OLD"}, 2},                                // no new name
+        {{"drop", "T"}, 2},                                                        // no side
+        {{"list", "--password", "secret"}, 2},  // would show in the process list
         {{"list", "--password-file", "f", "--password-env", "V"}, 2},
         {{"frobnicate"}, 2},
         {{"--help"}, 0},
@@ -221,6 +224,33 @@ TEST(CopyVerification, RowOrderDoesNotCountAndDifferencesNameTheirRows) {
     EXPECT_TRUE(changed.differences[0].onlyInSource);
     EXPECT_EQ(changed.differences[0].values, QStringList({"1", "a"}));
     EXPECT_EQ(changed.differences[1].values, QStringList({"1", "A"}));
+}
+
+// Appended to, the table is compared by what it gained: the table after, less the table before.
+// Rows only the target holds cannot be told from its own, and only the source's missing rows show.
+TEST(CopyVerification, AnAppendedTableIsComparedByTheRowsItGained) {
+    test::FakeConnectionFactory connections;
+    const QList<Field> fields{{"n", AdoType::Integer, {}}, {"s", AdoType::VarChar, {}}};
+    const QList<Variant> own{QString("9"), QString("old")};
+    connections.tables[SelectAllSql("s")] = {fields,
+                                             {{QString("1"), QString("a")}, {QString("2"), QString("b")}}};
+    connections.tables[SelectAllSql("t")] = {fields, {own}};
+    const auto verifier = verifierAfterReading(connections, oracleDialect());
+    verifier->rowsGoIntoExisting("t", {"n", "s"}, true);
+
+    connections.tables[SelectAllSql("t")] = {
+        fields, {own, {QString("2"), QString("b")}, {QString("1"), QString("a")}}};
+    const Verification whole = *verifier->tableCopied("s", "t");
+    EXPECT_TRUE(whole.matches);
+    EXPECT_EQ(whole.targetRows, 2);
+
+    connections.tables[SelectAllSql("t")] = {
+        fields, {own, {QString("2"), QString("b")}, {QString("1"), QString("A")}}};
+    const Verification changed = *verifier->tableCopied("s", "t");
+    EXPECT_FALSE(changed.matches);
+    ASSERT_EQ(changed.differences.size(), 1);
+    EXPECT_TRUE(changed.differences[0].onlyInSource);
+    EXPECT_EQ(changed.differences[0].values, QStringList({"1", "a"}));
 }
 
 // A differing value of megabytes is shown by its beginning, its length and a digest, never whole.

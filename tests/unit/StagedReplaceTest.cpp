@@ -16,6 +16,7 @@
 #include "support/MemoryTableList.h"
 #include "support/RecordingFrontEnd.h"
 #include "transfer/CopyEngine.h"
+#include "transfer/WriteMode.h"
 
 using namespace tw;
 
@@ -38,9 +39,10 @@ struct ReplaceRig {
         source.setSelected(0, true);
         front.replace = true;
     }
-    void run(bool inPlace = false) {
+    void run(bool inPlace = false, WriteMode mode = WriteMode::Replace) {
         TransferRequest job{front, connections, {}, source, target};
         job.replaceInPlace = inPlace;
+        job.mode = mode;
         TransferTables(kToSqlAnywhere, job);
     }
     QStringList executed() const {
@@ -59,6 +61,16 @@ struct ReplaceRig {
     const QString staging = StagingName::forTable("T", 0).text();
     const QString aside = StagingName::forTable("T", 0).asideText();
 };
+
+// The target's table of one integer column that must hold a value and has no default.
+TableShape oneColumnTable(const QString& column) {
+    ColumnShape shape;
+    shape.name = column;
+    shape.sqlType = 4;  // SQL_INTEGER
+    shape.typeName = "INTEGER";
+    shape.nullable = false;
+    return {{shape}, {}};
+}
 
 // Fails the INSERT of row 2 as the database would.
 std::function<void(const QString&)> failsRowTwo(const char* message, const char* sqlState, int native = 0) {
@@ -271,4 +283,71 @@ TEST(StagedReplace, InPlaceDropsFirst) {
     rig.run(true);
     EXPECT_EQ(rig.executed().first(), "DROP TABLE \"T\"");
     EXPECT_EQ(rig.executed().at(1), "CREATE TABLE \"T\"(\"id\" NUMERIC);");
+}
+
+// Rows for a table the target has fill a staging table of its columns' types, which go into the
+// table in one transaction: after a DELETE for a truncate, with no question for an append. A
+// refused step undoes the transaction, and the table stays as it was.
+TEST(StagedReplace, AppendAndTruncateLoadTheTableInOneTransaction) {
+    const struct {
+        WriteMode mode;
+        const char* refused;  // a statement the database refuses, if any
+        QStringList after;    // from the last row's INSERT on
+        bool asked;
+    } cases[] = {
+        {WriteMode::Truncate,
+         nullptr,
+         {"begin", "DELETE FROM \"T\"", "INSERT SELECT", "commit", "DROP STAGING"},
+         true},
+        {WriteMode::Append, nullptr, {"begin", "INSERT SELECT", "commit", "DROP STAGING"}, false},
+        {WriteMode::Truncate,
+         "INSERT SELECT",
+         {"begin", "DELETE FROM \"T\"", "INSERT SELECT", "rollback", "DROP STAGING"},
+         true},
+        {WriteMode::Append, "INSERT SELECT", {"begin", "INSERT SELECT", "rollback", "DROP STAGING"}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << writeModeName(c.mode).toStdString() << " refusing "
+                                        << (c.refused ? c.refused : "nothing"));
+        ReplaceRig rig;
+        rig.connections.shapes["T"] = oneColumnTable("id");
+        const QString insertSelect = "INSERT INTO \"T\" (\"id\") SELECT \"id\" FROM \"" + rig.staging + "\"";
+        const auto spelled = [&](QString statement) {
+            return statement.replace("INSERT SELECT", insertSelect)
+                .replace("DROP STAGING", "DROP TABLE \"" + rig.staging + "\"");
+        };
+        rig.connections.onExecute = [&](const QString& statement) {
+            if (c.refused && statement == spelled(c.refused)) throw DbError("duplicate key", "23505");
+        };
+        rig.run(false, c.mode);
+        QStringList expected;
+        for (const QString& statement : c.after) expected << spelled(statement);
+        const QStringList executed = rig.executed();
+        EXPECT_EQ(executed.mid(executed.indexOf("begin")), expected);
+        EXPECT_EQ(rig.front.asked.size(), c.asked ? 1 : 0);
+        EXPECT_EQ(rig.target.items(), QStringList{"T"});
+        ASSERT_EQ(rig.front.outcomes.size(), 1);
+        EXPECT_TRUE(rig.front.outcomes[0].intoExisting);
+        EXPECT_EQ(rig.front.outcomes[0].created, !c.refused);
+        EXPECT_EQ(rig.front.outcomes[0].oldTableKept, c.refused != nullptr);
+        ASSERT_EQ(rig.front.failures.size(), c.refused ? 1 : 0);
+        if (c.refused) {
+            EXPECT_EQ(rig.front.failures[0].composing, insertSelect);
+        }
+    }
+}
+
+// A source column the target's table has no place for, or a NOT NULL column without a default
+// that the source cannot fill, refuses the table before anything is sent.
+TEST(StagedReplace, RowsWithoutAPlaceInTheTableRefuseItBeforeAnythingChanges) {
+    ReplaceRig rig;
+    rig.connections.shapes["T"] = oneColumnTable("n");
+    rig.connections.tables[SelectAllSql("T")].fields[0].name = "id";
+    rig.run(false, WriteMode::Append);
+    EXPECT_EQ(rig.executed(), QStringList());
+    ASSERT_EQ(rig.front.failures.size(), 1);
+    EXPECT_EQ(rig.front.failures[0].description.toStdString(),
+              "No rows went into table T, which is left as it was: it has no column for the source's id; "
+              "its n must hold a value and the source has no column for it.");
+    EXPECT_FALSE(rig.front.outcomes[0].created);
 }

@@ -32,6 +32,7 @@ enum ColumnsResult : SQLUSMALLINT {
     kDecimalDigits = 9,
     kPrecisionRadix = 10,
     kNullable = 11,
+    kColumnDefault = 13,
     kOrdinalPosition = 17,
 };
 
@@ -179,6 +180,9 @@ std::vector<CatalogueTable> catalogueTables(const OdbcSession& session, const QS
         shape.digits = static_cast<int>(numberAt(stmt, kDecimalDigits).value_or(-1));
         shape.size = sizeOf(shape.sqlType, size, numberAt(stmt, kPrecisionRadix));
         shape.nullable = numberAt(stmt, kNullable) != SQL_NO_NULLS;
+        // A default of NULL is written as the word NULL: no value for a NOT NULL column.
+        const std::optional<QByteArray> byDefault = textAt(stmt, kColumnDefault);
+        shape.hasDefault = byDefault && byDefault->trimmed().toUpper() != "NULL";
         const std::optional<qint64> ordinal = numberAt(stmt, kOrdinalPosition);
         if (typeModifier && sizedByTypeModifier(shape.sqlType) && numberAt(stmt, typeModifier) == -1) {
             shape.size = 0;
