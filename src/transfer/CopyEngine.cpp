@@ -6,14 +6,12 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <new>
 #include <optional>
 #include <stdexcept>
 #include <system_error>
 #include <thread>
 #include <vector>
 
-#include "db/DbError.h"
 #include "db/RenderedRead.h"
 #include "db/RequiredConnection.h"
 #include "db/SqlText.h"
@@ -25,40 +23,15 @@
 #include "shell/TableList.h"
 #include "transfer/ColumnMatch.h"
 #include "transfer/JobFrontEnd.h"
-#include "transfer/RowBatch.h"
+#include "transfer/RowFill.h"
 #include "transfer/StagingTables.h"
+#include "transfer/TableInProgress.h"
 #include "transfer/TablePlan.h"
 #include "transfer/TableQueue.h"
-#include "transfer/ValueFit.h"
 
 namespace tw {
 
 namespace {
-
-// What a copy does with the table the target has: a new table is created; a replaced one
-// gives way to a staging table once it holds every row, or, in place, is dropped first; one
-// appended to or truncated gets the staging table's rows, after its own are deleted for a
-// truncate, in one transaction.
-enum class WriteAction { Create, Replace, ReplaceInPlace, Append, Truncate };
-
-// What the copy of one table has found and done so far.
-struct TableInProgress {
-    WriteAction action = WriteAction::Create;
-    // Whether the rows fill a staging table of the copy's own, which takes the name at the end.
-    bool staged() const { return action != WriteAction::ReplaceInPlace; }
-    // Whether the rows go into the table the target has, which keeps its definition.
-    bool intoExisting() const { return action == WriteAction::Append || action == WriteAction::Truncate; }
-
-    TableOutcome outcome;
-    TablePlan plan;        // the table being made
-    TableShape existing;   // the target's table the rows go into, where they go into one
-    ColumnMatch match;     // how the source's columns meet the existing table's
-    QString filled;        // the table the rows go into: the table's own name, or a staging name
-    bool complete = true;  // every row read was written or refused for itself
-    // The staging table keeps the rows: the old table went, or is aside, and the staging table
-    // could not take its place.
-    bool stagingKept = false;
-};
 
 class Transfer {
 public:
@@ -73,7 +46,7 @@ public:
           m_listLock(listLock),
           m_proc(front, profile.procedure),
           m_staging(StagingRecords::databaseOf(profile.destination->target(request.values))) {
-        m_proc.showStatement([this] { return statementComposed(); }, profile.failuresQuoteStatement);
+        m_proc.showStatement([this] { return m_composed.text(); }, profile.failuresQuoteStatement);
         m_proc.offerStop();
     }
 
@@ -277,11 +250,7 @@ private:
     }
 
     // A new table's failures quote none of the statements of the table before it.
-    void forgetStatements() {
-        m_create.reset();
-        m_insert.reset();
-        m_replaying.clear();
-    }
+    void forgetStatements() { m_composed.forget(); }
 
     TableToCopy nameTable(int index) {
         TableToCopy table;
@@ -314,9 +283,9 @@ private:
         std::unique_ptr<Recordset> rows;
         TableShape shape;
         forgetStatements();
-        m_replaying = SelectRowsSql(sourceName, m_request.rowCondition).toUtf8();
+        m_composed.replaying = SelectRowsSql(sourceName, m_request.rowCondition).toUtf8();
         m_proc.step(152, [&] { rows = openSource(sourceName, tableName, shape); });
-        m_replaying.clear();
+        m_composed.replaying.clear();
         if (rows) {
             bool made = false;
             try {
@@ -390,7 +359,7 @@ private:
                                                m_table.action == WriteAction::Append);
             }
         }
-        copyRows(tableName, rows);
+        fillRows(fillContext(), m_table, tableName, rows);
     }
 
     // The filled table takes its name, or goes and leaves the old table as it was; the lists
@@ -440,7 +409,7 @@ private:
         shape = source.tableShape(sourceName);
         const RenderedRead read =
             renderedRead(dialect, sourceName, shape, readKinds(shape), m_request.rowCondition);
-        m_replaying = read.statement.toUtf8();
+        m_composed.replaying = read.statement.toUtf8();
         return openRendered(source, read);
     }
 
@@ -574,13 +543,13 @@ private:
     // what begins and ends a transaction around it is part of its step.
     bool swapStep(Connection& target, const QString& statement, int line = 146,
                   const std::function<void()>& before = {}, const std::function<void()>& after = {}) {
-        m_replaying = statement.toUtf8();
+        m_composed.replaying = statement.toUtf8();
         const bool done = m_proc.step(line, [&] {
             if (before) before();
             target.execute(statement);
             if (after) after();
         });
-        m_replaying.clear();
+        m_composed.replaying.clear();
         return done;
     }
 
@@ -598,22 +567,10 @@ private:
         return true;
     }
 
-    // Sends one row's statement. A failure that is not the row's own (a lost connection, a busy,
-    // locked or full database, one nobody foresaw) means the table cannot be whole, and ends its
-    // rows with this one report: every row after it would meet the same.
-    template <typename Send>
-    void sendRow(Send&& sendIt, bool& ended) {
-        try {
-            sendIt();
-        } catch (const DbError& failure) {
-            ended = !targetDialect().refusesOnlyTheRow(failure);
-            if (ended) m_table.complete = false;
-            throw;
-        } catch (...) {
-            ended = true;
-            m_table.complete = false;
-            throw;
-        }
+    FillContext fillContext() {
+        return {m_proc,    m_front,         m_request,           m_observer,
+                m_target,  targetDialect(), m_profile.tailShift, [this] { return stopping(); },
+                m_composed};
     }
 
     const Dialect& targetDialect() const {
@@ -629,14 +586,6 @@ private:
         m_proc.setRow(0);
     }
 
-    static QString endedTableText(const std::exception& failure, const QString& table) {
-        const QString cause =
-            dynamic_cast<const std::bad_alloc*>(&failure)
-                ? QStringLiteral("Not enough memory (%1).").arg(QString::fromUtf8(failure.what()))
-                : QString::fromUtf8(failure.what());
-        return cause + QStringLiteral(" The copy of table %1 ended here.").arg(table);
-    }
-
     // A name longer than the target takes would be cut short by some databases without a word,
     // leaving a table under another name; such a table is refused before anything changes, with
     // the CREATE TABLE it would have taken.
@@ -647,13 +596,13 @@ private:
             refusal = nameTooLong(QStringLiteral("column"), rows.field(field).name, limits.column);
         }
         if (refusal.isEmpty()) return true;
-        m_insert.reset();
-        m_create.emplace(createdDialect(), tableName);
+        m_composed.insert.reset();
+        m_composed.create.emplace(createdDialect(), tableName);
         for (int field = 0; field < rows.fieldCount(); ++field) {
-            addPlannedColumn(*m_create, rows.field(field).name,
+            addPlannedColumn(*m_composed.create, rows.field(field).name,
                              static_cast<std::int16_t>(rows.field(field).type), field);
         }
-        m_create->finish(m_table.plan.primaryKey);
+        m_composed.create->finish(m_table.plan.primaryKey);
         m_proc.step(tail(218), [&] { throw std::runtime_error(refusal.toStdString()); });
         return false;
     }
@@ -718,20 +667,10 @@ private:
         change();
     }
 
-    // The statement being composed, as far as it got, or the one composed last: failures quote
-    // it. It stays from one table to the next.
-    QString statementComposed() const {
-        if (m_refusingRow) return QString();  // the row's statement was never composed
-        if (!m_replaying.isEmpty()) return QString::fromUtf8(m_replaying);
-        if (m_insert) return QString::fromUtf8(m_insert->textSoFar());
-        if (m_create) return m_create->textSoFar();
-        return QString();
-    }
-
     bool createTable(const QString& tableName, Recordset& rows) {
-        m_insert.reset();
-        m_create.emplace(createdDialect(), tableName);
-        CreateTableStatement& create = *m_create;
+        m_composed.insert.reset();
+        m_composed.create.emplace(createdDialect(), tableName);
+        CreateTableStatement& create = *m_composed.create;
         for (int field = 0; field < rows.fieldCount(); ++field) {
             m_proc.step(158, [&] { m_front.letEventsThrough(); });
             QString name;
@@ -744,248 +683,6 @@ private:
         return m_proc.step(tail(218), [&] { required(m_target).execute(create.textSoFar()); });
     }
 
-    // Fills the table made for the rows (m_table.filled); progress names the table being copied.
-    void copyRows(const QString& tableName, Recordset& rows) {
-        qint64 total = 0;
-        m_proc.step(tail(226), [&] { total = rows.recordCount(); });
-        const QList<ColumnKind> kinds = m_table.plan.kinds();
-        const int fields = std::min(rows.fieldCount(), static_cast<int>(kinds.size()));
-        const Dialect& written = targetDialect();
-        std::unique_ptr<BatchWriter> writer = batchWriterFor(m_table.filled, kinds.mid(0, fields));
-        std::vector<BoundValue> bound(writer ? fields : 0);
-        QList<ColumnKind> fitKinds = kinds;  // as each value of the row goes
-        // The rows being read and kept, and those the target is writing meanwhile.
-        RowBatch batch;
-        RowBatch sent;
-        bool ended = false;  // by a batch: nothing more goes to the table
-        // The count sizes the progress only: rows that arrived since it was taken are copied too.
-        try {
-            for (qint64 row = 0; !rows.eof() && !stopping(); ++row) {
-                m_proc.step(tail(230), [&] { m_front.letEventsThrough(); });
-                if (stopping()) break;  // asked for while the window had its turn: no row begun
-                m_proc.setRow(row + 1);
-                m_proc.step(tail(232), [&] { m_front.progress(tableName, row + 1, total); });
-                ++m_table.outcome.rowsRead;
-                // Each row's statement is composed afresh in the room the previous one left.
-                if (!m_insert) m_insert.emplace(m_table.filled, &written);
-                InsertStatement& insert = *m_insert;
-                insert.begin();
-                const QString unfit = unfitValue(rows, kinds, fields, written, fitKinds);
-                if (!unfit.isEmpty()) {
-                    if (m_observer) m_observer->rowRead(rows);
-                    // The batch so far is written first: a batch's rows are numbered one after
-                    // another, and the reports come in the order of the rows.
-                    if (writer && (!sendBatch(*writer, batch, sent) || !landBatch(*writer, sent))) {
-                        ++m_table.outcome.rowsFailed;  // read, and never to be written
-                        ended = true;
-                        break;
-                    }
-                    m_proc.setRow(row + 1);  // the batch's rows had their own numbers
-                    refuseRow(unfit);
-                    moveNext(rows);
-                    continue;
-                }
-                for (int field = 0; field < fields; ++field) {
-                    m_proc.step(tail(238), [&] { m_front.letEventsThrough(); });
-                    m_proc.step(tail(240), [&] {
-                        const Variant& value = rows.field(field).value;
-                        insert.addValue(value, fitKinds[field]);
-                        if (writer) bound[field] = BoundValueFor(value, fitKinds[field], &written);
-                    });
-                }
-                insert.finish();
-                if (m_observer) m_observer->rowRead(rows);
-                if (writer) {
-                    // A batch is bounded by bytes too: one that this row would make too large goes
-                    // first, so that a long value never widens the arrays of many other rows.
-                    if (writer->pending() > 0 &&
-                        writer->bytesWith(bound) + batch.text.size() + insert.utf8().size() >
-                            m_request.batchBytes &&
-                        !sendBatch(*writer, batch, sent)) {
-                        ++m_table.outcome.rowsFailed;  // read, and never to be written
-                        ended = true;
-                        break;
-                    }
-                    // The row waits in the batch with its statement, which goes alone if the batch
-                    // is refused.
-                    if (batch.count() == 0) batch.firstRow = row + 1;
-                    batch.add(insert);
-                    writer->add(bound);
-                    // Let go of the values, so that reading the next row can reuse their room.
-                    for (BoundValue& value : bound) value.data.clear();
-                    const bool full = writer->pending() >= m_request.batchRows ||
-                                      writer->bytesWith({}) + batch.text.size() >= m_request.batchBytes;
-                    if (full && !sendBatch(*writer, batch, sent)) {
-                        ended = true;
-                        break;
-                    }
-                    moveNext(rows);
-                    continue;
-                }
-                bool ended = false;
-                const bool written = m_proc.step(tail(260), [&] {
-                    sendRow(
-                        [&] { send(insert.utf8(), insert.parameters(), [&] { return insert.sentUtf8(); }); },
-                        ended);
-                });
-                ++(written ? m_table.outcome.rowsWritten : m_table.outcome.rowsFailed);
-                // Nothing more can be written to this table: one report, not one for every row left.
-                if (ended) break;
-                moveNext(rows);
-            }
-        } catch (...) {
-            // Whatever ends the table, the batch on its way is written or not before it goes.
-            if (writer) landQuietly(*writer, sent);
-            throw;
-        }
-        // Rows read are written, also when the run was asked to end; after a batch that ended
-        // the table, the rows kept since are read and never to be written.
-        if (writer && (ended || !sendBatch(*writer, batch, sent) || !landBatch(*writer, sent))) {
-            m_table.outcome.rowsFailed += batch.count();
-            m_table.complete = false;
-        }
-        if (!rows.eof()) {
-            m_table.complete = false;
-            m_table.outcome.stopped = stopping();
-        }
-        m_proc.setRow(0);
-    }
-
-    // Why a value of the row cannot go into its column as it is, naming the column and the
-    // value; empty where every value can. fitKinds says how each value goes.
-    static QString unfitValue(const Recordset& rows, const QList<ColumnKind>& kinds, int fields,
-                              const Dialect& target, QList<ColumnKind>& fitKinds) {
-        for (int field = 0; field < fields; ++field) {
-            const Field& column = rows.field(field);
-            const ValueFit fit = fitOf(column.name, column.value, column.type, kinds[field], target);
-            if (!fit.refusal.isEmpty()) return fit.refusal;
-            fitKinds[field] = fit.asBytes ? ColumnKind::Bytes : kinds[field];
-        }
-        return QString();
-    }
-
-    // A row refused for a value it holds: one report at the line that sends a row, and the row
-    // counts as failed; its statement was never composed.
-    void refuseRow(const QString& why) {
-        m_refusingRow = true;
-        m_proc.step(tail(260), [&] {
-            throw std::runtime_error(QStringLiteral("The row was not copied: %1.").arg(why).toStdString());
-        });
-        m_refusingRow = false;
-        ++m_table.outcome.rowsFailed;
-    }
-
-    // A row that cannot be read ends the source's rows: the table is not whole.
-    void moveNext(Recordset& rows) {
-        if (!m_proc.step(tail(262), [&] { rows.moveNext(); })) m_table.complete = false;
-    }
-
-    // A row's statement. A value too long for the target's literals goes as a parameter of the
-    // row's statement; the statement quoted on failure is the one composed.
-    template <typename SentText>
-    void send(const QByteArray& statement, const std::vector<BoundValue>& parameters, SentText sentText) {
-        if (parameters.empty()) {
-            required(m_target).executeUtf8(statement);
-        } else {
-            required(m_target).executeWithParameters(sentText(), parameters);
-        }
-    }
-
-    // A writer for the table when the request asks for batches and the target can write them;
-    // otherwise each row goes as its own statement.
-    std::unique_ptr<BatchWriter> batchWriterFor(const QString& tableName, const QList<ColumnKind>& kinds) {
-        if (m_request.batchRows <= 1 || !m_target) return nullptr;
-        std::vector<bool> bytes;
-        for (const ColumnKind kind : kinds) bytes.push_back(kind == ColumnKind::Bytes);
-        try {
-            return m_target->batchWriter(tableName, bytes);
-        } catch (const std::exception&) {
-            return nullptr;  // the statements still go, one by one
-        }
-    }
-
-    // Sends the batch on its way once the batch sent before it is written, and goes on reading
-    // while the target writes it. False when the batch before ended the table: this one stays
-    // unsent.
-    bool sendBatch(BatchWriter& writer, RowBatch& batch, RowBatch& sent) {
-        if (!landBatch(writer, sent)) return false;
-        if (batch.count() == 0) return true;
-        std::swap(batch, sent);
-        writer.startFlush();
-        return true;
-    }
-
-    // Waits for the batch sent last, which the target writes in one transaction. When the
-    // database refuses it, nothing of it stays and its rows go again one by one, each as the
-    // statement the row-by-row copy sends, so that every refused row is reported with its number
-    // and every other row is written. False when nothing more can be written: the connection
-    // is lost, or the batch failed for a reason no database gave (memory running out, say),
-    // which ends the table as a lost connection does.
-    bool landBatch(BatchWriter& writer, RowBatch& batch) {
-        const qint64 count = batch.count();
-        if (count == 0) return true;
-        bool goesOn = true;
-        const auto endTable = [&](const std::exception& failure) {
-            m_proc.setRow(batch.firstRow);
-            m_replaying = batch.statement(0);
-            m_proc.failedAt(tail(260), failure);
-            m_table.outcome.rowsFailed += count;
-            m_table.complete = false;
-            goesOn = false;
-        };
-        try {
-            // A window keeps answering while a long batch is written.
-            writer.finishFlush([&] { m_front.letEventsThrough(); });
-            m_table.outcome.rowsWritten += count;
-        } catch (const DbError& failure) {
-            if (failure.connectionLost() || failure.outOfRoom()) {
-                endTable(failure);
-            } else {
-                goesOn = writeOneByOne(batch);
-            }
-        } catch (const std::exception& failure) {
-            endTable(std::runtime_error(endedTableText(failure, m_proc.table()).toStdString()));
-        }
-        m_replaying.clear();
-        batch.clear();
-        return goesOn;
-    }
-
-    void landQuietly(BatchWriter& writer, RowBatch& batch) noexcept {
-        try {
-            writer.finishFlush([] {});
-            m_table.outcome.rowsWritten += batch.count();
-        } catch (...) {
-            // Counted with the table's other rows that were not written.
-        }
-        batch.clear();
-    }
-
-    bool writeOneByOne(const RowBatch& batch) {
-        const qint64 count = batch.count();
-        for (qint64 i = 0; i < count; ++i) {
-            m_proc.setRow(batch.firstRow + i);
-            m_replaying = batch.statement(i);
-            bool ended = false;
-            const bool written = m_proc.step(tail(260), [&] {
-                sendRow(
-                    [&] {
-                        const auto sent = batch.withParameters.find(i);
-                        const bool bound = sent != batch.withParameters.end();
-                        send(m_replaying, bound ? sent->second.parameters : std::vector<BoundValue>(),
-                             [&] { return sent->second.text; });
-                    },
-                    ended);
-            });
-            ++(written ? m_table.outcome.rowsWritten : m_table.outcome.rowsFailed);
-            if (ended) {
-                m_table.outcome.rowsFailed += count - i - 1;  // read, and never to be written
-                return false;
-            }
-        }
-        return true;
-    }
-
     const TransferProfile& m_profile;
     const TransferRequest& m_request;
     FrontEnd& m_front;
@@ -994,12 +691,8 @@ private:
     Procedure m_proc;
     std::unique_ptr<Connection> m_source;
     std::unique_ptr<Connection> m_target;
-    // The statement being composed or composed last: a CREATE TABLE, or a row's INSERT.
-    std::optional<CreateTableStatement> m_create;
-    std::optional<InsertStatement> m_insert;
-    QByteArray m_replaying;      // a batch's row going again on its own
-    bool m_refusingRow = false;  // a row refused for a value it holds, before its statement
-    TableInProgress m_table;     // the table being copied; each table starts it afresh
+    ComposedStatement m_composed;
+    TableInProgress m_table;  // the table being copied; each table starts it afresh
     StagingTables m_staging;
     std::map<QString, QString> m_sameTableAs;  // a refused table's source name: the name it meets
 };

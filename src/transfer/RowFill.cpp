@@ -1,0 +1,319 @@
+#include "transfer/RowFill.h"
+
+#include <algorithm>
+#include <new>
+#include <stdexcept>
+
+#include "db/DbError.h"
+#include "db/RequiredConnection.h"
+#include "shell/FrontEnd.h"
+#include "transfer/RowBatch.h"
+#include "transfer/ValueFit.h"
+
+namespace tw {
+
+namespace {
+
+class RowFill {
+public:
+    RowFill(const FillContext& context, TableInProgress& table)
+        : m_proc(context.proc),
+          m_front(context.front),
+          m_request(context.request),
+          m_observer(context.observer),
+          m_target(context.target),
+          m_context(context),
+          m_composed(context.composed),
+          m_table(table) {}
+
+    // Fills the table made for the rows (m_table.filled); progress names the table being copied.
+    void copyRows(const QString& tableName, Recordset& rows) {
+        qint64 total = 0;
+        m_proc.step(tail(226), [&] { total = rows.recordCount(); });
+        const QList<ColumnKind> kinds = m_table.plan.kinds();
+        const int fields = std::min(rows.fieldCount(), static_cast<int>(kinds.size()));
+        const Dialect& written = targetDialect();
+        std::unique_ptr<BatchWriter> writer = batchWriterFor(m_table.filled, kinds.mid(0, fields));
+        std::vector<BoundValue> bound(writer ? fields : 0);
+        QList<ColumnKind> fitKinds = kinds;  // as each value of the row goes
+        // The rows being read and kept, and those the target is writing meanwhile.
+        RowBatch batch;
+        RowBatch sent;
+        bool ended = false;  // by a batch: nothing more goes to the table
+        // The count sizes the progress only: rows that arrived since it was taken are copied too.
+        try {
+            for (qint64 row = 0; !rows.eof() && !stopping(); ++row) {
+                m_proc.step(tail(230), [&] { m_front.letEventsThrough(); });
+                if (stopping()) break;  // asked for while the window had its turn: no row begun
+                m_proc.setRow(row + 1);
+                m_proc.step(tail(232), [&] { m_front.progress(tableName, row + 1, total); });
+                ++m_table.outcome.rowsRead;
+                // Each row's statement is composed afresh in the room the previous one left.
+                if (!m_composed.insert) m_composed.insert.emplace(m_table.filled, &written);
+                InsertStatement& insert = *m_composed.insert;
+                insert.begin();
+                const QString unfit = unfitValue(rows, kinds, fields, written, fitKinds);
+                if (!unfit.isEmpty()) {
+                    if (m_observer) m_observer->rowRead(rows);
+                    // The batch so far is written first: a batch's rows are numbered one after
+                    // another, and the reports come in the order of the rows.
+                    if (writer && (!sendBatch(*writer, batch, sent) || !landBatch(*writer, sent))) {
+                        ++m_table.outcome.rowsFailed;  // read, and never to be written
+                        ended = true;
+                        break;
+                    }
+                    m_proc.setRow(row + 1);  // the batch's rows had their own numbers
+                    refuseRow(unfit);
+                    moveNext(rows);
+                    continue;
+                }
+                for (int field = 0; field < fields; ++field) {
+                    m_proc.step(tail(238), [&] { m_front.letEventsThrough(); });
+                    m_proc.step(tail(240), [&] {
+                        const Variant& value = rows.field(field).value;
+                        insert.addValue(value, fitKinds[field]);
+                        if (writer) bound[field] = BoundValueFor(value, fitKinds[field], &written);
+                    });
+                }
+                insert.finish();
+                if (m_observer) m_observer->rowRead(rows);
+                if (writer) {
+                    // A batch is bounded by bytes too: one that this row would make too large goes
+                    // first, so that a long value never widens the arrays of many other rows.
+                    if (writer->pending() > 0 &&
+                        writer->bytesWith(bound) + batch.text.size() + insert.utf8().size() >
+                            m_request.batchBytes &&
+                        !sendBatch(*writer, batch, sent)) {
+                        ++m_table.outcome.rowsFailed;  // read, and never to be written
+                        ended = true;
+                        break;
+                    }
+                    // The row waits in the batch with its statement, which goes alone if the batch
+                    // is refused.
+                    if (batch.count() == 0) batch.firstRow = row + 1;
+                    batch.add(insert);
+                    writer->add(bound);
+                    // Let go of the values, so that reading the next row can reuse their room.
+                    for (BoundValue& value : bound) value.data.clear();
+                    const bool full = writer->pending() >= m_request.batchRows ||
+                                      writer->bytesWith({}) + batch.text.size() >= m_request.batchBytes;
+                    if (full && !sendBatch(*writer, batch, sent)) {
+                        ended = true;
+                        break;
+                    }
+                    moveNext(rows);
+                    continue;
+                }
+                bool ended = false;
+                const bool written = m_proc.step(tail(260), [&] {
+                    sendRow(
+                        [&] { send(insert.utf8(), insert.parameters(), [&] { return insert.sentUtf8(); }); },
+                        ended);
+                });
+                ++(written ? m_table.outcome.rowsWritten : m_table.outcome.rowsFailed);
+                // Nothing more can be written to this table: one report, not one for every row left.
+                if (ended) break;
+                moveNext(rows);
+            }
+        } catch (...) {
+            // Whatever ends the table, the batch on its way is written or not before it goes.
+            if (writer) landQuietly(*writer, sent);
+            throw;
+        }
+        // Rows read are written, also when the run was asked to end; after a batch that ended
+        // the table, the rows kept since are read and never to be written.
+        if (writer && (ended || !sendBatch(*writer, batch, sent) || !landBatch(*writer, sent))) {
+            m_table.outcome.rowsFailed += batch.count();
+            m_table.complete = false;
+        }
+        if (!rows.eof()) {
+            m_table.complete = false;
+            m_table.outcome.stopped = stopping();
+        }
+        m_proc.setRow(0);
+    }
+
+private:
+    // Why a value of the row cannot go into its column as it is, naming the column and the
+    // value; empty where every value can. fitKinds says how each value goes.
+    static QString unfitValue(const Recordset& rows, const QList<ColumnKind>& kinds, int fields,
+                              const Dialect& target, QList<ColumnKind>& fitKinds) {
+        for (int field = 0; field < fields; ++field) {
+            const Field& column = rows.field(field);
+            const ValueFit fit = fitOf(column.name, column.value, column.type, kinds[field], target);
+            if (!fit.refusal.isEmpty()) return fit.refusal;
+            fitKinds[field] = fit.asBytes ? ColumnKind::Bytes : kinds[field];
+        }
+        return QString();
+    }
+
+    // A row refused for a value it holds: one report at the line that sends a row, and the row
+    // counts as failed; its statement was never composed.
+    void refuseRow(const QString& why) {
+        m_composed.refusingRow = true;
+        m_proc.step(tail(260), [&] {
+            throw std::runtime_error(QStringLiteral("The row was not copied: %1.").arg(why).toStdString());
+        });
+        m_composed.refusingRow = false;
+        ++m_table.outcome.rowsFailed;
+    }
+
+    // A row that cannot be read ends the source's rows: the table is not whole.
+    void moveNext(Recordset& rows) {
+        if (!m_proc.step(tail(262), [&] { rows.moveNext(); })) m_table.complete = false;
+    }
+
+    // A row's statement. A value too long for the target's literals goes as a parameter of the
+    // row's statement; the statement quoted on failure is the one composed.
+    template <typename SentText>
+    void send(const QByteArray& statement, const std::vector<BoundValue>& parameters, SentText sentText) {
+        if (parameters.empty()) {
+            required(m_target).executeUtf8(statement);
+        } else {
+            required(m_target).executeWithParameters(sentText(), parameters);
+        }
+    }
+
+    // A writer for the table when the request asks for batches and the target can write them;
+    // otherwise each row goes as its own statement.
+    std::unique_ptr<BatchWriter> batchWriterFor(const QString& tableName, const QList<ColumnKind>& kinds) {
+        if (m_request.batchRows <= 1 || !m_target) return nullptr;
+        std::vector<bool> bytes;
+        for (const ColumnKind kind : kinds) bytes.push_back(kind == ColumnKind::Bytes);
+        try {
+            return m_target->batchWriter(tableName, bytes);
+        } catch (const std::exception&) {
+            return nullptr;  // the statements still go, one by one
+        }
+    }
+
+    // Sends the batch on its way once the batch sent before it is written, and goes on reading
+    // while the target writes it. False when the batch before ended the table: this one stays
+    // unsent.
+    bool sendBatch(BatchWriter& writer, RowBatch& batch, RowBatch& sent) {
+        if (!landBatch(writer, sent)) return false;
+        if (batch.count() == 0) return true;
+        std::swap(batch, sent);
+        writer.startFlush();
+        return true;
+    }
+
+    // Waits for the batch sent last, which the target writes in one transaction. When the
+    // database refuses it, nothing of it stays and its rows go again one by one, each as the
+    // statement the row-by-row copy sends, so that every refused row is reported with its number
+    // and every other row is written. False when nothing more can be written: the connection
+    // is lost, or the batch failed for a reason no database gave (memory running out, say),
+    // which ends the table as a lost connection does.
+    bool landBatch(BatchWriter& writer, RowBatch& batch) {
+        const qint64 count = batch.count();
+        if (count == 0) return true;
+        bool goesOn = true;
+        const auto endTable = [&](const std::exception& failure) {
+            m_proc.setRow(batch.firstRow);
+            m_composed.replaying = batch.statement(0);
+            m_proc.failedAt(tail(260), failure);
+            m_table.outcome.rowsFailed += count;
+            m_table.complete = false;
+            goesOn = false;
+        };
+        try {
+            // A window keeps answering while a long batch is written.
+            writer.finishFlush([&] { m_front.letEventsThrough(); });
+            m_table.outcome.rowsWritten += count;
+        } catch (const DbError& failure) {
+            if (failure.connectionLost() || failure.outOfRoom()) {
+                endTable(failure);
+            } else {
+                goesOn = writeOneByOne(batch);
+            }
+        } catch (const std::exception& failure) {
+            endTable(std::runtime_error(endedTableText(failure, m_proc.table()).toStdString()));
+        }
+        m_composed.replaying.clear();
+        batch.clear();
+        return goesOn;
+    }
+
+    void landQuietly(BatchWriter& writer, RowBatch& batch) noexcept {
+        try {
+            writer.finishFlush([] {});
+            m_table.outcome.rowsWritten += batch.count();
+        } catch (...) {
+            // Counted with the table's other rows that were not written.
+        }
+        batch.clear();
+    }
+
+    bool writeOneByOne(const RowBatch& batch) {
+        const qint64 count = batch.count();
+        for (qint64 i = 0; i < count; ++i) {
+            m_proc.setRow(batch.firstRow + i);
+            m_composed.replaying = batch.statement(i);
+            bool ended = false;
+            const bool written = m_proc.step(tail(260), [&] {
+                sendRow(
+                    [&] {
+                        const auto sent = batch.withParameters.find(i);
+                        const bool bound = sent != batch.withParameters.end();
+                        send(m_composed.replaying,
+                             bound ? sent->second.parameters : std::vector<BoundValue>(),
+                             [&] { return sent->second.text; });
+                    },
+                    ended);
+            });
+            ++(written ? m_table.outcome.rowsWritten : m_table.outcome.rowsFailed);
+            if (ended) {
+                m_table.outcome.rowsFailed += count - i - 1;  // read, and never to be written
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // Sends one row's statement. A failure that is not the row's own (a lost connection, a busy,
+    // locked or full database, one nobody foresaw) means the table cannot be whole, and ends its
+    // rows with this one report: every row after it would meet the same.
+    template <typename Send>
+    void sendRow(Send&& sendIt, bool& ended) {
+        try {
+            sendIt();
+        } catch (const DbError& failure) {
+            ended = !targetDialect().refusesOnlyTheRow(failure);
+            if (ended) m_table.complete = false;
+            throw;
+        } catch (...) {
+            ended = true;
+            m_table.complete = false;
+            throw;
+        }
+    }
+
+    int tail(int line) const { return line + m_context.tailShift; }
+    bool stopping() const { return m_context.stopping(); }
+    const Dialect& targetDialect() const { return m_context.written; }
+
+    Procedure& m_proc;
+    FrontEnd& m_front;
+    const TransferRequest& m_request;
+    CopyObserver* m_observer;
+    const std::unique_ptr<Connection>& m_target;
+    const FillContext& m_context;
+    ComposedStatement& m_composed;
+    TableInProgress& m_table;
+};
+
+}  // namespace
+
+void fillRows(const FillContext& context, TableInProgress& table, const QString& tableName, Recordset& rows) {
+    RowFill(context, table).copyRows(tableName, rows);
+}
+
+QString endedTableText(const std::exception& failure, const QString& table) {
+    const QString cause =
+        dynamic_cast<const std::bad_alloc*>(&failure)
+            ? QStringLiteral("Not enough memory (%1).").arg(QString::fromUtf8(failure.what()))
+            : QString::fromUtf8(failure.what());
+    return cause + QStringLiteral(" The copy of table %1 ended here.").arg(table);
+}
+
+}  // namespace tw

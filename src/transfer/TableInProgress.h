@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+#include "db/TableShape.h"
+#include "shell/FrontEnd.h"
+#include "transfer/ColumnMatch.h"
+#include "transfer/TablePlan.h"
+
+namespace tw {
+
+// What a copy does with the table the target has: a new table is created; a replaced one
+// gives way to a staging table once it holds every row, or, in place, is dropped first; one
+// appended to or truncated gets the staging table's rows, after its own are deleted for a
+// truncate, in one transaction.
+enum class WriteAction { Create, Replace, ReplaceInPlace, Append, Truncate };
+
+// What the copy of one table has found and done so far.
+struct TableInProgress {
+    WriteAction action = WriteAction::Create;
+    // Whether the rows fill a staging table of the copy's own, which takes the name at the end.
+    bool staged() const { return action != WriteAction::ReplaceInPlace; }
+    // Whether the rows go into the table the target has, which keeps its definition.
+    bool intoExisting() const { return action == WriteAction::Append || action == WriteAction::Truncate; }
+
+    TableOutcome outcome;
+    TablePlan plan;        // the table being made
+    TableShape existing;   // the target's table the rows go into, where they go into one
+    ColumnMatch match;     // how the source's columns meet the existing table's
+    QString filled;        // the table the rows go into: the table's own name, or a staging name
+    bool complete = true;  // every row read was written or refused for itself
+    // The staging table keeps the rows: the old table went, or is aside, and the staging table
+    // could not take its place.
+    bool stagingKept = false;
+};
+
+}  // namespace tw
