@@ -15,8 +15,6 @@
 #include "db/RenderedRead.h"
 #include "db/RequiredConnection.h"
 #include "db/SqlText.h"
-#include "db/StagingName.h"
-#include "db/Transaction.h"
 #include "shell/FrontEnd.h"
 #include "shell/ListHelpers.h"
 #include "shell/Procedure.h"
@@ -24,6 +22,7 @@
 #include "transfer/ColumnMatch.h"
 #include "transfer/JobFrontEnd.h"
 #include "transfer/RowFill.h"
+#include "transfer/StagedTable.h"
 #include "transfer/StagingTables.h"
 #include "transfer/TableInProgress.h"
 #include "transfer/TablePlan.h"
@@ -370,16 +369,20 @@ private:
         m_table.outcome.incomplete = made && !m_table.complete;
         // A new table the user ended early is theirs as far as it got, as it always was; one
         // that a failure ended never takes the name.
-        m_table.outcome.created =
-            made && (!staged ||
-                     (m_table.intoExisting() ? m_table.complete && loadExisting(tableName)
-                      : replacing            ? m_table.complete && swapIn(tableName, newName)
-                                  : (m_table.complete || m_table.outcome.stopped) && nameNewTable(newName)));
-        m_table.outcome.intoExisting = m_table.intoExisting();
-        if (made && staged && !m_table.outcome.created) {
-            const bool oldStands = keepOldTable();
-            if (replacing) m_table.outcome.oldTableKept = oldStands;
+        if (made && staged) {
+            StagedTable filled(swapContext(), m_table);
+            m_table.outcome.created =
+                m_table.intoExisting() ? m_table.complete && filled.loadExisting(tableName)
+                : replacing            ? m_table.complete && filled.swapIn(tableName, newName)
+                            : (m_table.complete || m_table.outcome.stopped) && filled.nameNewTable(newName);
+            if (!m_table.outcome.created) {
+                const bool oldStands = filled.keepOldTable();
+                if (replacing) m_table.outcome.oldTableKept = oldStands;
+            }
+        } else {
+            m_table.outcome.created = made;
         }
+        m_table.outcome.intoExisting = m_table.intoExisting();
         // A staging table that was not made is not this copy's: its name may be another's.
         if (!made && staged && !m_table.filled.isEmpty()) m_staging.done(m_table.filled);
         // A table this transfer did not create is neither filled nor listed.
@@ -454,117 +457,16 @@ private:
         return name;
     }
 
-    // The old table goes and the staging table takes its name. Where the database can, as one
-    // transaction: DROP TABLE and the rename, undone together. Elsewhere in steps that never
-    // leave the name without a whole table for longer than a rename: the old table is renamed
-    // aside, the staging table renamed in, and only then is the old one dropped; a refused
-    // rename puts the old one back. Every step is the drop's to the user, and a refused one
-    // quotes its own statement. True once swapped.
-    bool swapIn(QString& tableName, const QString& newName) {
-        Connection& target = required(m_target);
-        StagingTables::Found found;
-        m_staging.lookAgain(target, newName, m_table.filled, tableNameLimit(), found);
-        if (!found.otherCopy.isEmpty()) m_table.outcome.metOtherCopy = found.otherCopy;
-        const Dialect& dialect = targetDialect();
-        const bool renamed = dialect.changesTablesInTransactions()
-                                 ? swapInOneTransaction(target, dialect, tableName, newName)
-                                 : swapInSteps(target, dialect, tableName, newName);
-        // Every row is in the staging table: only the swap kept the old table in its place.
-        m_table.outcome.swapRefused = !renamed && !m_table.stagingKept;
-        const QString droppedName = tableName;
-        if (renamed) m_proc.step(148, [&] { tableName = newName; });
-        if (renamed || m_table.stagingKept) {
-            m_proc.step(150, [&] { listChange([&] { ListRemoveItem(m_request.targetList, droppedName); }); });
-            m_staging.done(m_table.filled);
-        }
-        return renamed;
-    }
-
-    // Every row is in the staging table: the existing table gets them in one transaction,
-    // emptied first for a truncate, so that it never holds less than it did. Each statement is
-    // the drop's to the user and quotes itself; a refused one undoes the transaction. The
-    // staging table goes once its rows are in; where even that is refused, a later copy takes
-    // it away. True once the rows are in.
-    bool loadExisting(const QString& tableName) {
-        Connection& target = required(m_target);
-        const Dialect& dialect = targetDialect();
-        std::optional<Transaction> load;
-        const auto begin = [&] { load.emplace(target); };
-        const bool truncating = m_table.action == WriteAction::Truncate;
-        const bool loaded =
-            (!truncating || swapStep(target, DeleteAllRowsSql(dialect, tableName), 146, begin)) &&
-            swapStep(target,
-                     InsertSelectSql(dialect, tableName, m_table.match.targetNames, m_table.filled,
-                                     m_table.match.matched.columnNames()),
-                     146, truncating ? std::function<void()>() : begin, [&] { load->commit(); });
-        if (!loaded) return false;
-        try {
-            target.execute(DropTableSql(m_table.filled));
-            m_staging.done(m_table.filled);
-        } catch (const std::exception&) {
-            m_staging.abandoned(m_table.filled);
-        }
-        return true;
-    }
-
-    // A new table's rows are all in its staging table, which takes the table's name; a refused
-    // rename is the CREATE TABLE's failure to the user, and quotes itself.
-    bool nameNewTable(const QString& newName) {
-        const bool named =
-            swapStep(required(m_target), targetDialect().renameSql(m_table.filled, newName), tail(218));
-        if (named) m_staging.done(m_table.filled);
-        return named;
-    }
-
-    bool swapInOneTransaction(Connection& target, const Dialect& dialect, const QString& tableName,
-                              const QString& newName) {
-        std::optional<Transaction> swap;  // undone unless both statements went through
-        const bool dropped = swapStep(target, DropTableSql(tableName), 146, [&] { swap.emplace(target); });
-        return dropped &&
-               swapStep(target, dialect.renameSql(m_table.filled, newName), 146, {}, [&] { swap->commit(); });
-    }
-
-    bool swapInSteps(Connection& target, const Dialect& dialect, const QString& tableName,
-                     const QString& newName) {
-        const QString aside = StagingName::forTable(newName, tableNameLimit()).asideText();
-        if (!swapStep(target, dialect.renameSql(tableName, aside))) return false;
-        if (!swapStep(target, dialect.renameSql(m_table.filled, newName))) {
-            // The old table back under its name; where even that is refused, both tables stay,
-            // named in the reports, and neither is dropped.
-            m_table.stagingKept = !swapStep(target, dialect.renameSql(aside, tableName));
-            return false;
-        }
-        // The new table has the name: an old table that stays aside is named in the report.
-        swapStep(target, DropTableSql(aside));
-        return true;
-    }
-
-    // One statement of the swap, at the drop's line unless told, quoting itself when refused;
-    // what begins and ends a transaction around it is part of its step.
-    bool swapStep(Connection& target, const QString& statement, int line = 146,
-                  const std::function<void()>& before = {}, const std::function<void()>& after = {}) {
-        m_composed.replaying = statement.toUtf8();
-        const bool done = m_proc.step(line, [&] {
-            if (before) before();
-            target.execute(statement);
-            if (after) after();
-        });
-        m_composed.replaying.clear();
-        return done;
-    }
-
-    // A replace that did not get all its rows leaves the old table as it was: the staging table
-    // goes where the connection still allows it. True when the old table stands.
-    bool keepOldTable() {
-        if (m_table.stagingKept) return false;
-        try {
-            required(m_target).execute(DropTableSql(m_table.filled));
-            m_staging.done(m_table.filled);
-        } catch (const std::exception&) {
-            // Lost with the connection: a later copy of the table takes it away.
-            m_staging.abandoned(m_table.filled);
-        }
-        return true;
+    SwapContext swapContext() {
+        return {
+            m_proc,
+            required(m_target),
+            targetDialect(),
+            m_staging,
+            m_composed,
+            tableNameLimit(),
+            m_profile.tailShift,
+            [this](const QString& name) { listChange([&] { ListRemoveItem(m_request.targetList, name); }); }};
     }
 
     FillContext fillContext() {

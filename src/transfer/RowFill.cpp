@@ -297,7 +297,7 @@ private:
     const TransferRequest& m_request;
     CopyObserver* m_observer;
     const std::unique_ptr<Connection>& m_target;
-    const FillContext& m_context;
+    const FillContext m_context;
     ComposedStatement& m_composed;
     TableInProgress& m_table;
 };

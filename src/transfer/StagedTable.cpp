@@ -1,0 +1,121 @@
+#include "transfer/StagedTable.h"
+
+#include <optional>
+
+#include "db/SqlText.h"
+#include "db/StagingName.h"
+#include "db/Transaction.h"
+#include "transfer/CopyStatements.h"
+
+namespace tw {
+
+// The old table goes and the staging table takes its name. Where the database can, as one
+// transaction: DROP TABLE and the rename, undone together. Elsewhere in steps that never
+// leave the name without a whole table for longer than a rename: the old table is renamed
+// aside, the staging table renamed in, and only then is the old one dropped; a refused
+// rename puts the old one back. Every step is the drop's to the user, and a refused one
+// quotes its own statement. True once swapped.
+bool StagedTable::swapIn(QString& tableName, const QString& newName) {
+    StagingTables::Found found;
+    m_staging.lookAgain(m_target, newName, m_table.filled, m_context.tableNameLimit, found);
+    if (!found.otherCopy.isEmpty()) m_table.outcome.metOtherCopy = found.otherCopy;
+    const bool renamed = m_dialect.changesTablesInTransactions()
+                             ? swapInOneTransaction(m_target, m_dialect, tableName, newName)
+                             : swapInSteps(m_target, m_dialect, tableName, newName);
+    // Every row is in the staging table: only the swap kept the old table in its place.
+    m_table.outcome.swapRefused = !renamed && !m_table.stagingKept;
+    const QString droppedName = tableName;
+    if (renamed) m_proc.step(148, [&] { tableName = newName; });
+    if (renamed || m_table.stagingKept) {
+        m_proc.step(150, [&] { m_context.unlist(droppedName); });
+        m_staging.done(m_table.filled);
+    }
+    return renamed;
+}
+
+// Every row is in the staging table: the existing table gets them in one transaction,
+// emptied first for a truncate, so that it never holds less than it did. Each statement is
+// the drop's to the user and quotes itself; a refused one undoes the transaction. The
+// staging table goes once its rows are in; where even that is refused, a later copy takes
+// it away. True once the rows are in.
+bool StagedTable::loadExisting(const QString& tableName) {
+    std::optional<Transaction> load;
+    const auto begin = [&] { load.emplace(m_target); };
+    const bool truncating = m_table.action == WriteAction::Truncate;
+    const bool loaded =
+        (!truncating || swapStep(m_target, DeleteAllRowsSql(m_dialect, tableName), 146, begin)) &&
+        swapStep(m_target,
+                 InsertSelectSql(m_dialect, tableName, m_table.match.targetNames, m_table.filled,
+                                 m_table.match.matched.columnNames()),
+                 146, truncating ? std::function<void()>() : begin, [&] { load->commit(); });
+    if (!loaded) return false;
+    try {
+        m_target.execute(DropTableSql(m_table.filled));
+        m_staging.done(m_table.filled);
+    } catch (const std::exception&) {
+        m_staging.abandoned(m_table.filled);
+    }
+    return true;
+}
+
+// A new table's rows are all in its staging table, which takes the table's name; a refused
+// rename is the CREATE TABLE's failure to the user, and quotes itself.
+bool StagedTable::nameNewTable(const QString& newName) {
+    const bool named =
+        swapStep(m_target, m_dialect.renameSql(m_table.filled, newName), 218 + m_context.tailShift);
+    if (named) m_staging.done(m_table.filled);
+    return named;
+}
+
+// A replace that did not get all its rows leaves the old table as it was: the staging table
+// goes where the connection still allows it. True when the old table stands.
+bool StagedTable::keepOldTable() {
+    if (m_table.stagingKept) return false;
+    try {
+        m_target.execute(DropTableSql(m_table.filled));
+        m_staging.done(m_table.filled);
+    } catch (const std::exception&) {
+        // Lost with the connection: a later copy of the table takes it away.
+        m_staging.abandoned(m_table.filled);
+    }
+    return true;
+}
+
+bool StagedTable::swapInOneTransaction(Connection& target, const Dialect& dialect, const QString& tableName,
+                                       const QString& newName) {
+    std::optional<Transaction> swap;  // undone unless both statements went through
+    const bool dropped = swapStep(target, DropTableSql(tableName), 146, [&] { swap.emplace(target); });
+    return dropped &&
+           swapStep(target, dialect.renameSql(m_table.filled, newName), 146, {}, [&] { swap->commit(); });
+}
+
+bool StagedTable::swapInSteps(Connection& target, const Dialect& dialect, const QString& tableName,
+                              const QString& newName) {
+    const QString aside = StagingName::forTable(newName, m_context.tableNameLimit).asideText();
+    if (!swapStep(target, dialect.renameSql(tableName, aside))) return false;
+    if (!swapStep(target, dialect.renameSql(m_table.filled, newName))) {
+        // The old table back under its name; where even that is refused, both tables stay,
+        // named in the reports, and neither is dropped.
+        m_table.stagingKept = !swapStep(target, dialect.renameSql(aside, tableName));
+        return false;
+    }
+    // The new table has the name: an old table that stays aside is named in the report.
+    swapStep(target, DropTableSql(aside));
+    return true;
+}
+
+// One statement of the swap, at the drop's line unless told, quoting itself when refused;
+// what begins and ends a transaction around it is part of its step.
+bool StagedTable::swapStep(Connection& target, const QString& statement, int line,
+                           const std::function<void()>& before, const std::function<void()>& after) {
+    m_composed.replaying = statement.toUtf8();
+    const bool done = m_proc.step(line, [&] {
+        if (before) before();
+        target.execute(statement);
+        if (after) after();
+    });
+    m_composed.replaying.clear();
+    return done;
+}
+
+}  // namespace tw

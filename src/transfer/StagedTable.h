@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+#include "db/Connection.h"
+#include "db/Dialect.h"
+#include "shell/Procedure.h"
+#include "transfer/ComposedStatement.h"
+#include "transfer/StagingTables.h"
+#include "transfer/TableInProgress.h"
+
+namespace tw {
+
+// What putting a filled staging table in its place works with, from the copy it belongs to.
+struct SwapContext {
+    Procedure& proc;
+    Connection& target;
+    const Dialect& dialect;  // the product the target connection speaks
+    StagingTables& staging;
+    ComposedStatement& composed;
+    int tableNameLimit;
+    int tailShift;  // where the copy's CREATE TABLE line stands in its procedure
+    // The replaced table leaves the target list, under the name the list writes it with.
+    std::function<void(const QString&)> unlist;
+};
+
+// A copy's staging table, every row it will get written (table.filled), and what becomes of it:
+// it takes the place of the old table or the name of a new one, or its rows go into the table
+// the target has, or it goes and leaves the old table as it was.
+class StagedTable {
+public:
+    StagedTable(const SwapContext& context, TableInProgress& table)
+        : m_context(context),
+          m_proc(context.proc),
+          m_target(context.target),
+          m_dialect(context.dialect),
+          m_staging(context.staging),
+          m_composed(context.composed),
+          m_table(table) {}
+
+    bool swapIn(QString& tableName, const QString& newName);
+    bool loadExisting(const QString& tableName);
+    bool nameNewTable(const QString& newName);
+    bool keepOldTable();
+
+private:
+    bool swapInOneTransaction(Connection& target, const Dialect& dialect, const QString& tableName,
+                              const QString& newName);
+    bool swapInSteps(Connection& target, const Dialect& dialect, const QString& tableName,
+                     const QString& newName);
+    bool swapStep(Connection& target, const QString& statement, int line = 146,
+                  const std::function<void()>& before = {}, const std::function<void()>& after = {});
+
+    const SwapContext m_context;  // its own: the caller's may be a temporary
+    Procedure& m_proc;
+    Connection& m_target;
+    const Dialect& m_dialect;
+    StagingTables& m_staging;
+    ComposedStatement& m_composed;
+    TableInProgress& m_table;
+};
+
+}  // namespace tw
