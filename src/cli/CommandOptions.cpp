@@ -101,12 +101,15 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
     std::string side, to, overwrite = "ask", mode = "replace";
     std::vector<std::string> tables;
     std::vector<std::string> excluded;
-    std::string where, into;
+    std::string where, into, schema, targetSchema;
     Connection connection;
 
     CLI::App* list = app.add_subcommand("list", "List the tables as the tables window shows them");
-    list->add_option("--side", side, "only this side's tables")
-        ->check(CLI::IsMember({"oracle", "sqlanywhere"}));
+    CLI::Option* listSide = list->add_option("--side", side, "only this side's tables")
+                                ->check(CLI::IsMember({"oracle", "sqlanywhere"}));
+    list->add_option("--schema", schema,
+                     "the tables of this schema (an Oracle owner) instead of the user's own")
+        ->needs(listSide);
 
     CLI::App* copy = app.add_subcommand("copy", "Copy tables to the other database, as the send buttons do");
     copy->add_option("--to", to, "the database the tables go into")
@@ -121,6 +124,12 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
     copy->add_option("--where", where,
                      "copy only the source rows that meet this condition, sent to the source as written "
                      "(one table)");
+    copy->add_option("--schema", schema,
+                     "list and read the source's tables in this schema (an Oracle owner) instead of the "
+                     "user's own");
+    copy->add_option("--target-schema", targetSchema,
+                     "list the target's tables, and write them, in this schema (an owner) instead of the "
+                     "user's own");
     copy->add_option("--exclude", excluded, "a table, or a pattern of tables, not to copy (repeatable)");
     all->excludes(named);
     copy->add_option("--overwrite", overwrite,
@@ -230,6 +239,8 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
     for (const std::string& table : excluded) options.exclude << QString::fromStdString(table);
     options.where = QString::fromStdString(where);
     options.into = QString::fromStdString(into);
+    options.schema = QString::fromStdString(schema);
+    options.targetSchema = QString::fromStdString(targetSchema);
     options.oracleServer = given(chosen, "--sid", connection.sid);
     options.oracleUser = given(chosen, "--user", connection.user);
     options.dataSourceName = given(chosen, "--dsn", connection.dsn);

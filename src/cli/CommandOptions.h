@@ -17,11 +17,13 @@ struct CommandOptions {
     const Side* side = nullptr;  // list: one side, or both when none; drop and rename: the side
     const Side* to = &sqlAnywhereSide();
     bool all = false;
-    QStringList tables;   // copy and drop: the tables; rename: the old and the new name
-    QStringList exclude;  // copy: the tables, or patterns of them, not to copy
-    QString where;        // copy: only the source rows that meet this condition (one table)
-    bool dryRun = false;  // copy: say what would be done, and change nothing
-    QString into;         // copy: the name the one table takes in the target
+    QStringList tables;    // copy and drop: the tables; rename: the old and the new name
+    QStringList exclude;   // copy: the tables, or patterns of them, not to copy
+    QString where;         // copy: only the source rows that meet this condition (one table)
+    bool dryRun = false;   // copy: say what would be done, and change nothing
+    QString into;          // copy: the name the one table takes in the target
+    QString schema;        // list and copy: the schema (or owner) the tables are listed and read in
+    QString targetSchema;  // copy: the schema (or owner) the tables are written to
     Overwrite overwrite = Overwrite::Ask;
     bool verify = false;
     bool faithful = false;                // the source's column types, NOT NULL and primary key

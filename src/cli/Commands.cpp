@@ -42,9 +42,12 @@ bool connects(const CommandContext& context, const Side& side) {
     }
 }
 
-// The side's tables as its list in the tables window shows them.
-void load(const CommandContext& context, const Side& side, SortedTableList& list) {
-    side.loadTables(list, context.connections, context.values, [] {});
+// The side's tables as its list in the tables window shows them; those of another schema (or
+// owner), where one is given.
+void load(const CommandContext& context, const Side& side, SortedTableList& list,
+          const QString& schema = {}) {
+    side.loadTables(
+        list, context.connections, context.values, [] {}, schema);
 }
 
 // Selects the tables named, each reported once where the side has no such table. Where
@@ -120,9 +123,11 @@ int previewCopies(const CommandContext& context, SortedTableList& source, const 
             choices.inPlace = options.inPlace;
             choices.mode = options.mode;
             if (choices.targetHasTable && options.mode != WriteMode::Replace)
-                choices.existing = writer->tableShape(name);
+                choices.existing = writer->tableShape(name, options.targetSchema);
             choices.faithful = options.faithful;
             choices.rowCondition = options.where;
+            choices.sourceSchema = options.schema;
+            choices.targetSchema = options.targetSchema;
             choices.newName = name;
             previews << previewCopy(*reader, created, connected, source.text(index), choices);
         }
@@ -156,7 +161,7 @@ int listTables(const CommandContext& context) {
     for (const Side* side : sides) {
         SortedTableList list;
         try {
-            load(context, *side, list);
+            load(context, *side, list, context.options.schema);
         } catch (const std::exception& failure) {
             context.terminal.err(QStringLiteral("tablewright: the %1 tables cannot be listed: %2\n")
                                      .arg(titleOf(*side), oneLine(QString::fromUtf8(failure.what()))));
@@ -182,8 +187,8 @@ int copyTables(const CommandContext& context) {
 
     SortedTableList source, target;
     try {
-        load(context, from, source);
-        load(context, to, target);
+        load(context, from, source, options.schema);
+        load(context, to, target, options.targetSchema);
     } catch (const std::exception& failure) {
         context.terminal.err(QStringLiteral("tablewright: the tables cannot be listed: %1\n")
                                  .arg(oneLine(QString::fromUtf8(failure.what()))));
@@ -203,7 +208,10 @@ int copyTables(const CommandContext& context) {
                 (options.where.isEmpty() ? QString() : QStringLiteral("; rows where ") + options.where) +
                 (options.mode == WriteMode::Replace
                      ? QString()
-                     : QStringLiteral("; mode ") + writeModeName(options.mode)));
+                     : QStringLiteral("; mode ") + writeModeName(options.mode)) +
+                (options.schema.isEmpty() ? QString() : QStringLiteral("; from schema ") + options.schema) +
+                (options.targetSchema.isEmpty() ? QString()
+                                                : QStringLiteral("; into schema ") + options.targetSchema));
         TransferRequest request{logged,           context.connections,
                                 context.values,   source,
                                 target,           options.verify ? &verifier : nullptr,
@@ -213,8 +221,11 @@ int copyTables(const CommandContext& context) {
         request.mode = options.mode;
         request.jobs = options.jobs;
         request.rowCondition = options.where;
+        request.sourceSchema = options.schema;
+        request.targetSchema = options.targetSchema;
         if (!options.into.isEmpty()) request.newNames.insert(options.tables.value(0), options.into);
         verifier.setSourceCondition(options.where);
+        verifier.setSchemas(options.schema, options.targetSchema);
         const StopOnInterrupt interrupt;
         TransferTables(profile, request);
     }

@@ -150,10 +150,12 @@ public:
     }
     // The table's columns in the order SELECT * gives them, with their types, lengths and
     // nullability, and its primary key, as the database describes them. Empty where nothing
-    // can be known.
-    virtual TableShape tableShape(const QString& /*table*/) { return {}; }
+    // can be known. The table in the schema (or owner) given, else where the session finds it.
+    virtual TableShape tableShape(const QString& /*table*/, const QString& /*schema*/ = {}) { return {}; }
 
-    virtual std::unique_ptr<Recordset> openSchema(int schema) = 0;
+    // tableSchema: the tables of that schema (or owner) only; every table the driver lists
+    // without one.
+    virtual std::unique_ptr<Recordset> openSchema(int schema, const QString& tableSchema = {}) = 0;
 
     // Ends an open connection; fails on one that is not open. Releasing the object also ends it.
     virtual void close() = 0;
@@ -165,9 +167,11 @@ public:
     virtual NameLimits nameLimits() const { return {}; }
 
     // A writer of the table's rows in batches, or none where this connection cannot write
-    // them so; bytes says per column whether its values are bytes.
+    // them so; bytes says per column whether its values are bytes. The table in the schema
+    // given, else where the session finds it.
     virtual std::unique_ptr<BatchWriter> batchWriter(const QString& /*table*/,
-                                                     const std::vector<bool>& /*bytes*/) {
+                                                     const std::vector<bool>& /*bytes*/,
+                                                     const QString& /*schema*/ = {}) {
         return nullptr;
     }
 

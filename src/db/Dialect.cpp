@@ -22,8 +22,8 @@ ColumnType Dialect::typeByRules(std::int16_t adoType, std::initializer_list<Type
     return otherwise;
 }
 
-QString Dialect::renameSql(const QString& oldName, const QString& newName) const {
-    return QStringLiteral("ALTER TABLE ") + quotedName(oldName) + QStringLiteral(" RENAME TO ") +
+QString Dialect::renameSql(const QString& oldName, const QString& newName, const QString& schema) const {
+    return QStringLiteral("ALTER TABLE ") + qualifiedName(schema, oldName) + QStringLiteral(" RENAME TO ") +
            quotedName(newName);
 }
 

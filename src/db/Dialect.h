@@ -43,14 +43,21 @@ public:
     // A table or column name between double quotes, every double quote in it doubled: the SQL
     // standard's way, which all four products read.
     virtual QString quotedName(const QString& name) const;
+    // A table's name in its schema where one is given ("S"."T"), else the name alone.
+    QString qualifiedName(const QString& schema, const QString& table) const {
+        return schema.isEmpty() ? quotedName(table)
+                                : quotedName(schema) + QLatin1Char('.') + quotedName(table);
+    }
     // Bytes (never none) in the product's own binary literal, so that a column of bytes
     // receives the very bytes.
     virtual void appendBinaryLiteral(QByteArray& out, const QByteArray& bytes) const = 0;
     // What two table names share when the product takes them for one table, quoted as the
     // program quotes them: the name itself where quoted names tell case apart.
     virtual QString sameTableKey(const QString& name) const { return name; }
-    // The statement that gives a table a new name; by default ALTER TABLE … RENAME TO ….
-    virtual QString renameSql(const QString& oldName, const QString& newName) const;
+    // The statement that gives a table a new name, in its schema where one is given; by default
+    // ALTER TABLE … RENAME TO ….
+    virtual QString renameSql(const QString& oldName, const QString& newName,
+                              const QString& schema = {}) const;
     // The type a copy gives a column of the source's ADO type, and how its CREATE TABLE ends.
     virtual ColumnType columnType(std::int16_t adoType) const = 0;
     virtual QString createTableEnd() const { return QStringLiteral(")"); }

@@ -2,6 +2,7 @@
 
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
+#include "db/SqlText.h"
 #include "db/StagingRecords.h"
 #include "shell/TableList.h"
 
@@ -68,16 +69,18 @@ bool OracleCanConnect(ConnectionFactory& factory, const ConnectionValues& values
 }
 
 void LoadOracleTables(TableList& list, ConnectionFactory& factory, const ConnectionValues& values,
-                      const std::function<void()>& processEvents) {
+                      const std::function<void()>& processEvents, const QString& owner) {
     const std::unique_ptr<Connection> connection = factory.create();
     connection->setCursorLocation(CursorLocation::Client);
     const ConnectionTarget target = OracleConnectionTarget(values);
     connection->open(target);
     // A copy's staging table is no table of the user's; a table merely named like one is.
     const StagingRecords records;
-    const QString database = StagingRecords::databaseOf(target);
-    const std::unique_ptr<Recordset> tables =
-        connection->openRecordset(QStringLiteral("SELECT table_name FROM user_tables"));
+    const QString database = StagingRecords::databaseOf(target, owner);
+    const std::unique_ptr<Recordset> tables = connection->openRecordset(
+        owner.isEmpty()
+            ? QStringLiteral("SELECT table_name FROM user_tables")
+            : QStringLiteral("SELECT table_name FROM all_tables WHERE owner = %1").arg(sqlLiteral(owner)));
     list.clear();
     const qint64 count = tables->recordCount();
     // A table dropped by another session between the count and the read ends the list early

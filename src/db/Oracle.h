@@ -24,9 +24,10 @@ QStringList missingPlaceholders(const QString& oracleTemplate);
 // Whether the Oracle login opens. Shows nothing; only making the connection object can throw.
 bool OracleCanConnect(ConnectionFactory& factory, const ConnectionValues& values);
 
-// Replaces the list with the tables the Oracle user owns, and makes the first one current.
-// Lets the window process its events before each row.
+// Replaces the list with the tables the Oracle user owns (or, given an owner, those of that
+// owner the user may see), and makes the first one current. Lets the window process its events
+// before each row.
 void LoadOracleTables(TableList& list, ConnectionFactory& factory, const ConnectionValues& values,
-                      const std::function<void()>& processEvents);
+                      const std::function<void()>& processEvents, const QString& owner = {});
 
 }  // namespace tw

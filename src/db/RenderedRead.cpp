@@ -75,11 +75,12 @@ TableShape namedColumns(const TableShape& shape, const QStringList& names) {
 }  // namespace
 
 RenderedRead renderedRead(const Dialect& dialect, const QString& table, const TableShape& wholeShape,
-                          const QList<ColumnKind>& kinds, const QString& condition,
-                          const QStringList& named) {
+                          const QList<ColumnKind>& kinds, const QString& condition, const QStringList& named,
+                          const QString& schema) {
     const TableShape shape = named.isEmpty() ? wholeShape : namedColumns(wholeShape, named);
     RenderedRead read;
     read.table = table;
+    read.schema = schema;
     read.kinds = kinds;
     QStringList columns;
     for (qsizetype index = 0; index < shape.columns.size(); ++index) {
@@ -98,8 +99,8 @@ RenderedRead renderedRead(const Dialect& dialect, const QString& table, const Ta
     }
     read.statement = read.rendersAny() || !named.isEmpty()
                          ? QStringLiteral("SELECT %1 FROM %2")
-                               .arg(columns.join(QStringLiteral(", ")), dialect.quotedName(table))
-                         : QStringLiteral("SELECT * FROM ") + dialect.quotedName(table);
+                               .arg(columns.join(QStringLiteral(", ")), dialect.qualifiedName(schema, table))
+                         : QStringLiteral("SELECT * FROM ") + dialect.qualifiedName(schema, table);
     if (!condition.isEmpty()) read.statement += QStringLiteral(" WHERE ") + condition;
     return read;
 }
@@ -112,7 +113,7 @@ std::unique_ptr<Recordset> openRendered(Connection& connection, const RenderedRe
     if (fields.size() != read.rendered.size()) {
         fields.clear();
         const std::unique_ptr<Recordset> described = connection.openRecordset(
-            QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(quotedName(read.table)));
+            QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(qualifiedName(read.schema, read.table)));
         for (int index = 0; index < described->fieldCount(); ++index) fields << described->field(index);
         described->close();
     }

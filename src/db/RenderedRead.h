@@ -17,6 +17,7 @@ namespace tw {
 // renders none, as SELECT * gives them.
 struct RenderedRead {
     QString table;
+    QString schema;           // the table's, where it is not where the session finds it
     QString statement;        // what is sent, and what a failure to open it quotes
     QList<bool> rendered;     // per column of the shape
     QList<Field> fields;      // the names and field types SELECT * gives, where the shape knows them
@@ -27,10 +28,10 @@ struct RenderedRead {
 
 // kinds: how the caller wants the columns read (none: as the driver describes them);
 // condition: what the rows read must meet, sent as written (none: every row); columns: only
-// these, in this order (none: every column); kinds then go with them.
+// these, in this order (none: every column); kinds then go with them; schema: the table's.
 RenderedRead renderedRead(const Dialect& dialect, const QString& table, const TableShape& shape,
                           const QList<ColumnKind>& kinds = {}, const QString& condition = {},
-                          const QStringList& columns = {});
+                          const QStringList& columns = {}, const QString& schema = {});
 
 // The rows. A rendered column keeps the field type SELECT * gives it, and a marked value comes
 // as what it is: bytes, or text with every character.

@@ -19,7 +19,9 @@ struct Side {
     QString name;            // as the command line names it: "oracle", "sqlanywhere"
     ConnectionTarget (*target)(const ConnectionValues&);
     bool namesOdbcProvider;  // its connections name the ODBC provider before they open
-    void (*loadTables)(TableList&, ConnectionFactory&, const ConnectionValues&, const std::function<void()>&);
+    // The tables of the side's own schema, or of the schema (or owner) given.
+    void (*loadTables)(TableList&, ConnectionFactory&, const ConnectionValues&, const std::function<void()>&,
+                       const QString& schema);
     // Where the side is, for a message; never the password.
     QString (*describe)(const ConnectionValues&);
 };

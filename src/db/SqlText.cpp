@@ -8,7 +8,13 @@ QString quotedName(const QString& name) {
     return QLatin1Char('"') + inner + QLatin1Char('"');
 }
 
-QString DropTableSql(const QString& table) { return QStringLiteral("DROP TABLE ") + quotedName(table); }
+QString qualifiedName(const QString& schema, const QString& table) {
+    return schema.isEmpty() ? quotedName(table) : quotedName(schema) + QLatin1Char('.') + quotedName(table);
+}
+
+QString DropTableSql(const QString& table, const QString& schema) {
+    return QStringLiteral("DROP TABLE ") + qualifiedName(schema, table);
+}
 
 QString sqlLiteral(const QString& text) {
     QString doubled = text;

@@ -9,10 +9,14 @@ namespace tw {
 // that names a table or column goes through here.
 QString quotedName(const QString& name);
 
+// A table's name in a statement: in its schema (or owner) where one is given, "S"."T", else as
+// the session finds it, "T".
+QString qualifiedName(const QString& schema, const QString& table);
+
 // A text as an SQL string literal: between single quotes, every single quote inside doubled.
 QString sqlLiteral(const QString& text);
 
-// "DROP TABLE" and the quoted name.
-QString DropTableSql(const QString& table);
+// "DROP TABLE" and the quoted name, in the schema where one is given.
+QString DropTableSql(const QString& table, const QString& schema = {});
 
 }  // namespace tw

@@ -53,14 +53,15 @@ StagingRecords::StagingRecords(QString folder) : m_folder(std::move(folder)) {}
 
 QString StagingRecords::defaultFolder() { return TransferLog::defaultFolder() + QStringLiteral("/staging"); }
 
-QString StagingRecords::databaseOf(const ConnectionTarget& target) {
-    if (target.isDataSource()) return target.display();
+QString StagingRecords::databaseOf(const ConnectionTarget& target, const QString& schema) {
+    const QString inSchema = schema.isEmpty() ? QString() : QStringLiteral(" schema ") + schema;
+    if (target.isDataSource()) return target.display() + inSchema;
     QStringList kept;
     for (const QString& part : partsOf(target.text())) {
         const QString key = part.section(QLatin1Char('='), 0, 0).trimmed().toLower();
         if (key != QLatin1String("pwd") && key != QLatin1String("password")) kept << part;
     }
-    return kept.join(QLatin1Char(';'));
+    return kept.join(QLatin1Char(';')) + inSchema;
 }
 
 QString StagingRecords::pathOf(const QString& database, const QString& table) const {

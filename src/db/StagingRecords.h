@@ -28,8 +28,9 @@ public:
     static QString defaultFolder();
 
     // The database a connection opens, as records name it: the data source's name, or the
-    // driver string without its password, which is never written down.
-    static QString databaseOf(const ConnectionTarget& target);
+    // driver string without its password, which is never written down; with the schema the
+    // tables are in, where the copy names one.
+    static QString databaseOf(const ConnectionTarget& target, const QString& schema = {});
 
     // The record of a staging table this process is about to make.
     static Record ofThisProcess(const QString& database, const QString& table);

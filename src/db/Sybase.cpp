@@ -22,15 +22,15 @@ bool SybaseCanConnect(ConnectionFactory& factory, const ConnectionValues& values
 }
 
 void LoadSybaseTables(TableList& list, ConnectionFactory& factory, const ConnectionValues& values,
-                      const std::function<void()>& processEvents) {
+                      const std::function<void()>& processEvents, const QString& schema) {
     const std::unique_ptr<Connection> connection = factory.create();
     connection->setProvider(kOdbcProvider);
     const ConnectionTarget target = SybaseConnectionTarget(values);
     connection->open(target);
     // A copy's staging table is no table of the user's; a table merely named like one is.
     const StagingRecords records;
-    const QString database = StagingRecords::databaseOf(target);
-    std::unique_ptr<Recordset> tables = connection->openSchema(kSchemaTables);
+    const QString database = StagingRecords::databaseOf(target, schema);
+    std::unique_ptr<Recordset> tables = connection->openSchema(kSchemaTables, schema);
     list.clear();
     for (; !tables->eof(); tables->moveNext()) {
         if (tables->field(QStringLiteral("TABLE_TYPE")).value.toString() != QLatin1String("TABLE")) continue;

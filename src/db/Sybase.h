@@ -20,8 +20,8 @@ bool SybaseCanConnect(ConnectionFactory& factory, const ConnectionValues& values
 
 // Replaces the list with the data source's base tables, leaving out every name that holds
 // "SYS" in any case; no item is made current. Lets the window process its events before each
-// base table.
+// base table. Given a schema (an owner), that schema's tables only.
 void LoadSybaseTables(TableList& list, ConnectionFactory& factory, const ConnectionValues& values,
-                      const std::function<void()>& processEvents);
+                      const std::function<void()>& processEvents, const QString& schema = {});
 
 }  // namespace tw

@@ -44,7 +44,9 @@ public:
           m_observer(observer),
           m_listLock(listLock),
           m_proc(front, profile.procedure),
-          m_staging(StagingRecords::databaseOf(profile.destination->target(request.values))) {
+          m_staging(
+              StagingRecords::databaseOf(profile.destination->target(request.values), request.targetSchema),
+              request.targetSchema) {
         m_proc.showStatement([this] { return m_composed.text(); }, profile.failuresQuoteStatement);
         m_proc.offerStop();
     }
@@ -282,7 +284,8 @@ private:
         std::unique_ptr<Recordset> rows;
         TableShape shape;
         forgetStatements();
-        m_composed.replaying = SelectRowsSql(sourceName, m_request.rowCondition).toUtf8();
+        m_composed.replaying =
+            SelectRowsSql(sourceName, m_request.rowCondition, m_request.sourceSchema).toUtf8();
         m_proc.step(152, [&] { rows = openSource(sourceName, tableName, shape); });
         m_composed.replaying.clear();
         if (rows) {
@@ -406,12 +409,14 @@ private:
                                           TableShape& shape) {
         Connection& source = required(m_source);
         const Dialect& dialect = DialectFor(m_source.get(), m_profile.source->dialect);
-        if (m_table.intoExisting()) m_table.existing = required(m_target).tableShape(tableName);
+        if (m_table.intoExisting())
+            m_table.existing = required(m_target).tableShape(tableName, m_request.targetSchema);
         if (!typedPlan() && !dialect.rendersColumns())
-            return source.openRecordset(SelectRowsSql(sourceName, m_request.rowCondition));
-        shape = source.tableShape(sourceName);
-        const RenderedRead read =
-            renderedRead(dialect, sourceName, shape, readKinds(shape), m_request.rowCondition);
+            return source.openRecordset(
+                SelectRowsSql(sourceName, m_request.rowCondition, m_request.sourceSchema));
+        shape = source.tableShape(sourceName, m_request.sourceSchema);
+        const RenderedRead read = renderedRead(dialect, sourceName, shape, readKinds(shape),
+                                               m_request.rowCondition, {}, m_request.sourceSchema);
         m_composed.replaying = read.statement.toUtf8();
         return openRendered(source, read);
     }
@@ -462,6 +467,7 @@ private:
             m_proc,
             required(m_target),
             targetDialect(),
+            m_request.targetSchema,
             m_staging,
             m_composed,
             tableNameLimit(),
@@ -499,7 +505,7 @@ private:
         }
         if (refusal.isEmpty()) return true;
         m_composed.insert.reset();
-        m_composed.create.emplace(createdDialect(), tableName);
+        m_composed.create.emplace(createdDialect(), tableName, m_request.targetSchema);
         for (int field = 0; field < rows.fieldCount(); ++field) {
             addPlannedColumn(*m_composed.create, rows.field(field).name,
                              static_cast<std::int16_t>(rows.field(field).type), field);
@@ -553,7 +559,8 @@ private:
 
     // Drops the table the user agreed to replace; the new one takes the source's name.
     void dropOldTable(QString& tableName, const QString& newName) {
-        const bool dropped = m_proc.step(146, [&] { required(m_target).execute(DropTableSql(tableName)); });
+        const bool dropped = m_proc.step(
+            146, [&] { required(m_target).execute(DropTableSql(tableName, m_request.targetSchema)); });
         const QString droppedName = tableName;
         m_proc.step(148, [&] { tableName = newName; });
         // The dropped table leaves the list under the name the list wrote it with.
@@ -571,7 +578,7 @@ private:
 
     bool createTable(const QString& tableName, Recordset& rows) {
         m_composed.insert.reset();
-        m_composed.create.emplace(createdDialect(), tableName);
+        m_composed.create.emplace(createdDialect(), tableName, m_request.targetSchema);
         CreateTableStatement& create = *m_composed.create;
         for (int field = 0; field < rows.fieldCount(); ++field) {
             m_proc.step(158, [&] { m_front.letEventsThrough(); });

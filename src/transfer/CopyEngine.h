@@ -74,6 +74,10 @@ struct TransferRequest {
     // Only the source rows that meet this condition are copied; it is sent to the source as
     // written. Empty: every row.
     QString rowCondition = QString();
+    // The schema (or owner) the source tables are read from and the one the target tables are
+    // written to; empty: where each session finds its tables.
+    QString sourceSchema = QString();
+    QString targetSchema = QString();
     // Tables copied at the same time, each on connections of its own. With more than one, every
     // question is asked before the first table is copied, and the front end is called from
     // several threads, one call at a time.

@@ -55,16 +55,18 @@ TablePreview previewCopy(Connection& source, const Dialect& created, const Diale
     try {
         const std::unique_ptr<Recordset> counted =
             source.openRecordset(QStringLiteral("SELECT COUNT(*) FROM (%1) tw_counted")
-                                     .arg(SelectRowsSql(table, choices.rowCondition)));
+                                     .arg(SelectRowsSql(table, choices.rowCondition, choices.sourceSchema)));
         preview.rows = counted->field(0).value.toString().toLongLong();
         counted->close();
-        const std::unique_ptr<Recordset> fields = source.openRecordset(SelectAllSql(table) + " WHERE 1 = 0");
+        const std::unique_ptr<Recordset> fields =
+            source.openRecordset(SelectAllSql(table, choices.sourceSchema) + " WHERE 1 = 0");
         QStringList names;
         for (int field = 0; field < fields->fieldCount(); ++field) names << fields->field(field).name;
         // Rows for the target's own table fill a table of its types; their columns must meet.
         const bool intoExisting = choices.targetHasTable && choices.mode != WriteMode::Replace;
         const ColumnMatch match = intoExisting ? matchColumns(names, choices.existing) : ColumnMatch();
-        const TableShape shape = choices.faithful && !intoExisting ? source.tableShape(table) : TableShape();
+        const TableShape shape =
+            choices.faithful && !intoExisting ? source.tableShape(table, choices.sourceSchema) : TableShape();
         const TablePlan plan = intoExisting       ? faithfulPlan(target, match.matched, *fields)
                                : choices.faithful ? faithfulPlan(created, shape, *fields)
                                                   : plainPlan(created, *fields);
@@ -77,26 +79,29 @@ TablePreview previewCopy(Connection& source, const Dialect& created, const Diale
         const bool staged = preview.action != QLatin1String("replace in place");
         // A staging table's name carries the machine and the process that make it.
         const QString filled = staged ? named + QStringLiteral("~tw-stage-…") : named;
-        CreateTableStatement create(intoExisting ? target : created, filled);
+        const QString& schema = choices.targetSchema;
+        CreateTableStatement create(intoExisting ? target : created, filled, schema);
         for (qsizetype field = 0; field < names.size() && field < plan.columns.size(); ++field) {
             const PlannedColumn& column = plan.columns[field];
             preview.columns << names[field] + QLatin1Char(' ') + column.type +
                                    (column.notNull ? QStringLiteral(" NOT NULL") : QString());
             create.addColumn(names[field], column.type, column.notNull);
         }
-        const QString rows = QStringLiteral("INSERT INTO %1 VALUES(…) × %2")
-                                 .arg(quotedName(filled), groupedCount(qMax<qint64>(preview.rows, 0)));
-        if (!staged) preview.statements << DropTableSql(named);
+        const QString rows =
+            QStringLiteral("INSERT INTO %1 VALUES(…) × %2")
+                .arg(qualifiedName(schema, filled), groupedCount(qMax<qint64>(preview.rows, 0)));
+        if (!staged) preview.statements << DropTableSql(named, schema);
         preview.statements << create.finish(plan.primaryKey) << rows;
         if (!staged) return preview;
         if (intoExisting) {
-            if (choices.mode == WriteMode::Truncate) preview.statements << DeleteAllRowsSql(target, named);
-            preview.statements << InsertSelectSql(target, named, match.targetNames, filled, names)
-                               << DropTableSql(filled);
+            if (choices.mode == WriteMode::Truncate)
+                preview.statements << DeleteAllRowsSql(target, named, schema);
+            preview.statements << InsertSelectSql(target, named, match.targetNames, filled, names, schema)
+                               << DropTableSql(filled, schema);
             return preview;
         }
-        if (preview.action != QLatin1String("create")) preview.statements << DropTableSql(named);
-        preview.statements << target.renameSql(filled, named);
+        if (preview.action != QLatin1String("create")) preview.statements << DropTableSql(named, schema);
+        preview.statements << target.renameSql(filled, named, schema);
     } catch (const std::exception& failure) {
         preview.error = QString::fromUtf8(failure.what());
     }

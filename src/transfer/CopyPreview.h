@@ -31,7 +31,9 @@ struct PreviewChoices {
     TableShape existing;  // the target's table, as its database describes it, for append and truncate
     bool faithful = false;
     QString rowCondition;
-    QString newName;  // the name the table takes in the target; empty: the source's
+    QString sourceSchema;  // where the source table is, where the copy names it
+    QString targetSchema;  // where the target's tables are, where the copy names it
+    QString newName;       // the name the table takes in the target; empty: the source's
 };
 
 // Reads the source table's columns and counts its rows (through the source connection, which

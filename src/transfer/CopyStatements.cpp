@@ -4,25 +4,27 @@
 
 namespace tw {
 
-QString SelectAllSql(const QString& table) { return QStringLiteral("SELECT * FROM ") + quotedName(table); }
-
-QString SelectRowsSql(const QString& table, const QString& condition) {
-    return condition.isEmpty() ? SelectAllSql(table)
-                               : SelectAllSql(table) + QStringLiteral(" WHERE ") + condition;
+QString SelectAllSql(const QString& table, const QString& schema) {
+    return QStringLiteral("SELECT * FROM ") + qualifiedName(schema, table);
 }
 
-QString DeleteAllRowsSql(const Dialect& target, const QString& table) {
-    return QStringLiteral("DELETE FROM ") + target.quotedName(table);
+QString SelectRowsSql(const QString& table, const QString& condition, const QString& schema) {
+    return condition.isEmpty() ? SelectAllSql(table, schema)
+                               : SelectAllSql(table, schema) + QStringLiteral(" WHERE ") + condition;
+}
+
+QString DeleteAllRowsSql(const Dialect& target, const QString& table, const QString& schema) {
+    return QStringLiteral("DELETE FROM ") + target.qualifiedName(schema, table);
 }
 
 QString InsertSelectSql(const Dialect& target, const QString& table, const QStringList& columns,
-                        const QString& from, const QStringList& fromColumns) {
+                        const QString& from, const QStringList& fromColumns, const QString& schema) {
     QStringList into, taken;
     for (const QString& column : columns) into << target.quotedName(column);
     for (const QString& column : fromColumns) taken << target.quotedName(column);
     return QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4")
-        .arg(target.quotedName(table), into.join(QStringLiteral(", ")), taken.join(QStringLiteral(", ")),
-             target.quotedName(from));
+        .arg(target.qualifiedName(schema, table), into.join(QStringLiteral(", ")),
+             taken.join(QStringLiteral(", ")), target.qualifiedName(schema, from));
 }
 
 QString ColumnTypeText(const Dialect& target, std::int16_t adoType) {
@@ -100,9 +102,9 @@ QString SqlValueText(const Variant& value) {
     return QString::fromUtf8(literal);
 }
 
-CreateTableStatement::CreateTableStatement(const Dialect& target, const QString& table)
+CreateTableStatement::CreateTableStatement(const Dialect& target, const QString& table, const QString& schema)
     : m_target(target),
-      m_text(QStringLiteral("CREATE TABLE ") + target.quotedName(table) + QLatin1Char('(')) {}
+      m_text(QStringLiteral("CREATE TABLE ") + target.qualifiedName(schema, table) + QLatin1Char('(')) {}
 
 void CreateTableStatement::addColumn(const QString& name, std::int16_t adoType) {
     m_text += m_target.quotedName(name) + ColumnTypeText(m_target, adoType);
@@ -124,8 +126,9 @@ QString CreateTableStatement::finish(const QStringList& primaryKey) {
     return m_text;
 }
 
-InsertStatement::InsertStatement(const QString& table, const Dialect* dialect)
-    : m_head((QStringLiteral("INSERT INTO ") + quotedName(table) + QStringLiteral(" VALUES(")).toUtf8()),
+InsertStatement::InsertStatement(const QString& table, const Dialect* dialect, const QString& schema)
+    : m_head((QStringLiteral("INSERT INTO ") + qualifiedName(schema, table) + QStringLiteral(" VALUES("))
+                 .toUtf8()),
       m_dialect(dialect) {
     begin();
 }

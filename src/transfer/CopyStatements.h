@@ -17,18 +17,18 @@ struct FieldDescription {
     std::int16_t type = 0;  // ADO data type code
 };
 
-// "SELECT * FROM" and the quoted name.
-QString SelectAllSql(const QString& table);
+// "SELECT * FROM" and the quoted name, in its schema where one is given.
+QString SelectAllSql(const QString& table, const QString& schema = {});
 // The same for the rows that meet a condition, sent as written; every row without one.
-QString SelectRowsSql(const QString& table, const QString& condition);
+QString SelectRowsSql(const QString& table, const QString& condition, const QString& schema = {});
 
 // Empties a table in a way its database can undo: DELETE, where TRUNCATE would commit at once
 // in some databases.
-QString DeleteAllRowsSql(const Dialect& target, const QString& table);
+QString DeleteAllRowsSql(const Dialect& target, const QString& table, const QString& schema = {});
 // Adds the rows of one table to another: columns of the table, each given the value of the
-// fromColumns' column at its place.
+// fromColumns' column at its place; both tables in the schema where one is given.
 QString InsertSelectSql(const Dialect& target, const QString& table, const QStringList& columns,
-                        const QString& from, const QStringList& fromColumns);
+                        const QString& from, const QStringList& fromColumns, const QString& schema = {});
 
 // The type of a created column with its leading blank and trailing comma (" NUMERIC,"), as the
 // target side's dialect gives it.
@@ -51,7 +51,7 @@ std::optional<bool> logicalValue(QByteArrayView text);
 // columns; the result equals CreateTableSql for the same columns.
 class CreateTableStatement {
 public:
-    CreateTableStatement(const Dialect& target, const QString& table);
+    CreateTableStatement(const Dialect& target, const QString& table, const QString& schema = {});
     void addColumn(const QString& name, std::int16_t adoType);
     // A column of the given type text, NOT NULL where it must hold a value.
     void addColumn(const QString& name, const QString& type, bool notNull);
@@ -73,7 +73,8 @@ public:
     // one, as the quoted hex text that text columns receive. Logical values are written as the
     // dialect writes them. A value longer than the dialect's literals take is sent as a
     // parameter instead.
-    explicit InsertStatement(const QString& table, const Dialect* dialect = nullptr);
+    explicit InsertStatement(const QString& table, const Dialect* dialect = nullptr,
+                             const QString& schema = {});
     void begin();  // starts the next row's statement
     void addValue(const Variant& value, ColumnKind kind = ColumnKind::Text);
     void finish();

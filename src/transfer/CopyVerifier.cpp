@@ -16,18 +16,19 @@ namespace {
 // Reads every row of a table through a connection of its own, each column as its kind wants
 // and as its database writes it: a value that a driver's conversion changed on the way in is
 // not changed back on the way out. Only the rows that meet the condition, where there is one;
-// only the columns named, in their order, where there are any.
-void readTable(ConnectionFactory& connections, const ConnectionTarget& target, const QString& table,
-               const QList<ColumnKind>& kinds, const std::function<void(const Recordset&)>& row,
-               const QString& condition = {}, const QStringList& columns = {}) {
+// only the columns named, in their order, where there are any; the table in the schema given.
+void readTable(ConnectionFactory& connections, const ConnectionTarget& target, const QString& schema,
+               const QString& table, const QList<ColumnKind>& kinds,
+               const std::function<void(const Recordset&)>& row, const QString& condition = {},
+               const QStringList& columns = {}) {
     const std::unique_ptr<Connection> connection = connections.create();
     connection->open(target);
     const Dialect* dialect = connection->dialect();
     const std::unique_ptr<Recordset> rows =
         dialect && (dialect->rendersColumns() || !columns.isEmpty())
-            ? openRendered(*connection, renderedRead(*dialect, table, connection->tableShape(table), kinds,
-                                                     condition, columns))
-            : connection->openRecordsetAs(SelectRowsSql(table, condition), kinds);
+            ? openRendered(*connection, renderedRead(*dialect, table, connection->tableShape(table, schema),
+                                                     kinds, condition, columns, schema))
+            : connection->openRecordsetAs(SelectRowsSql(table, condition, schema), kinds);
     for (; !rows->eof(); rows->moveNext()) row(*rows);
     rows->close();
     connection->close();
@@ -54,7 +55,7 @@ void CopyVerifier::rowsGoIntoExisting(const QString& table, const QStringList& c
     try {
         TableDigest before;
         readTable(
-            m_connections, m_destination, table, m_kinds,
+            m_connections, m_destination, m_targetSchema, table, m_kinds,
             [&](const Recordset& row) { before.add(hashRow(canonicalRow(m_kinds, row).bytes)); }, {},
             m_targetColumns);
         m_before = std::move(before);
@@ -74,7 +75,7 @@ std::optional<Verification> CopyVerifier::tableCopied(const QString& sourceTable
     try {
         if (!m_beforeError.isEmpty()) throw std::runtime_error(m_beforeError.toStdString());
         readTable(
-            m_connections, m_destination, targetTable, m_kinds,
+            m_connections, m_destination, m_targetSchema, targetTable, m_kinds,
             [&](const Recordset& row) { written.add(hashRow(canonicalRow(m_kinds, row).bytes)); }, {},
             m_targetColumns);
     } catch (const std::exception& failure) {
@@ -122,8 +123,9 @@ QList<RowDifference> CopyVerifier::findDifferences(const TableDigest& target, co
         };
     };
     // The source as it is now: where it changed since the copy, the examples may show that.
-    readTable(m_connections, m_source, sourceTable, m_kinds, collect(+1), m_sourceCondition);
-    readTable(m_connections, m_destination, targetTable, m_kinds, collect(-1), {}, m_targetColumns);
+    readTable(m_connections, m_source, m_sourceSchema, sourceTable, m_kinds, collect(+1), m_sourceCondition);
+    readTable(m_connections, m_destination, m_targetSchema, targetTable, m_kinds, collect(-1), {},
+              m_targetColumns);
 
     QList<RowDifference> differences;
     for (auto it = rows.cbegin(); it != rows.cend() && differences.size() < kMostDifferences; ++it) {

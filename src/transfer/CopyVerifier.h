@@ -26,6 +26,11 @@ public:
 
     // The copy read only the source rows that meet this condition.
     void setSourceCondition(const QString& condition) { m_sourceCondition = condition; }
+    // The tables are in these schemas (or owners), where the copy names them.
+    void setSchemas(const QString& source, const QString& target) {
+        m_sourceSchema = source;
+        m_targetSchema = target;
+    }
 
     void tableCreated(const QString& table, const QList<ColumnKind>& kinds) override;
     void rowsGoIntoExisting(const QString& table, const QStringList& columns, bool appending) override;
@@ -33,7 +38,11 @@ public:
     // Compares the target table with the rows the copy read from the source table.
     std::optional<Verification> tableCopied(const QString& sourceTable, const QString& targetTable) override;
     std::unique_ptr<CopyObserver> forAnotherJob() const override {
-        return std::make_unique<CopyVerifier>(m_connections, m_source, m_destination);
+        // Another job's tables are read as this one's: the same rows, in the same schemas.
+        auto another = std::make_unique<CopyVerifier>(m_connections, m_source, m_destination);
+        another->setSourceCondition(m_sourceCondition);
+        another->setSchemas(m_sourceSchema, m_targetSchema);
+        return another;
     }
 
 private:
@@ -45,6 +54,8 @@ private:
     ConnectionTarget m_source;
     ConnectionTarget m_destination;
     QString m_sourceCondition;
+    QString m_sourceSchema;
+    QString m_targetSchema;
     QList<ColumnKind> m_kinds;
     TableDigest m_read;
     QStringList m_targetColumns;          // the target's columns the rows go into; none: all

@@ -49,7 +49,8 @@ public:
                 m_proc.step(tail(232), [&] { m_front.progress(tableName, row + 1, total); });
                 ++m_table.outcome.rowsRead;
                 // Each row's statement is composed afresh in the room the previous one left.
-                if (!m_composed.insert) m_composed.insert.emplace(m_table.filled, &written);
+                if (!m_composed.insert)
+                    m_composed.insert.emplace(m_table.filled, &written, m_request.targetSchema);
                 InsertStatement& insert = *m_composed.insert;
                 insert.begin();
                 const QString unfit = unfitValue(rows, kinds, fields, written, fitKinds);
@@ -181,7 +182,7 @@ private:
         std::vector<bool> bytes;
         for (const ColumnKind kind : kinds) bytes.push_back(kind == ColumnKind::Bytes);
         try {
-            return m_target->batchWriter(tableName, bytes);
+            return m_target->batchWriter(tableName, bytes, m_request.targetSchema);
         } catch (const std::exception&) {
             return nullptr;  // the statements still go, one by one
         }

@@ -43,14 +43,15 @@ bool StagedTable::loadExisting(const QString& tableName) {
     const auto begin = [&] { load.emplace(m_target); };
     const bool truncating = m_table.action == WriteAction::Truncate;
     const bool loaded =
-        (!truncating || swapStep(m_target, DeleteAllRowsSql(m_dialect, tableName), 146, begin)) &&
+        (!truncating ||
+         swapStep(m_target, DeleteAllRowsSql(m_dialect, tableName, m_context.schema), 146, begin)) &&
         swapStep(m_target,
                  InsertSelectSql(m_dialect, tableName, m_table.match.targetNames, m_table.filled,
-                                 m_table.match.matched.columnNames()),
+                                 m_table.match.matched.columnNames(), m_context.schema),
                  146, truncating ? std::function<void()>() : begin, [&] { load->commit(); });
     if (!loaded) return false;
     try {
-        m_target.execute(DropTableSql(m_table.filled));
+        m_target.execute(DropTableSql(m_table.filled, m_context.schema));
         m_staging.done(m_table.filled);
     } catch (const std::exception&) {
         m_staging.abandoned(m_table.filled);
@@ -61,8 +62,8 @@ bool StagedTable::loadExisting(const QString& tableName) {
 // A new table's rows are all in its staging table, which takes the table's name; a refused
 // rename is the CREATE TABLE's failure to the user, and quotes itself.
 bool StagedTable::nameNewTable(const QString& newName) {
-    const bool named =
-        swapStep(m_target, m_dialect.renameSql(m_table.filled, newName), 218 + m_context.tailShift);
+    const bool named = swapStep(m_target, m_dialect.renameSql(m_table.filled, newName, m_context.schema),
+                                218 + m_context.tailShift);
     if (named) m_staging.done(m_table.filled);
     return named;
 }
@@ -72,7 +73,7 @@ bool StagedTable::nameNewTable(const QString& newName) {
 bool StagedTable::keepOldTable() {
     if (m_table.stagingKept) return false;
     try {
-        m_target.execute(DropTableSql(m_table.filled));
+        m_target.execute(DropTableSql(m_table.filled, m_context.schema));
         m_staging.done(m_table.filled);
     } catch (const std::exception&) {
         // Lost with the connection: a later copy of the table takes it away.
@@ -84,23 +85,24 @@ bool StagedTable::keepOldTable() {
 bool StagedTable::swapInOneTransaction(Connection& target, const Dialect& dialect, const QString& tableName,
                                        const QString& newName) {
     std::optional<Transaction> swap;  // undone unless both statements went through
-    const bool dropped = swapStep(target, DropTableSql(tableName), 146, [&] { swap.emplace(target); });
-    return dropped &&
-           swapStep(target, dialect.renameSql(m_table.filled, newName), 146, {}, [&] { swap->commit(); });
+    const bool dropped =
+        swapStep(target, DropTableSql(tableName, m_context.schema), 146, [&] { swap.emplace(target); });
+    return dropped && swapStep(target, dialect.renameSql(m_table.filled, newName, m_context.schema), 146, {},
+                               [&] { swap->commit(); });
 }
 
 bool StagedTable::swapInSteps(Connection& target, const Dialect& dialect, const QString& tableName,
                               const QString& newName) {
     const QString aside = StagingName::forTable(newName, m_context.tableNameLimit).asideText();
-    if (!swapStep(target, dialect.renameSql(tableName, aside))) return false;
-    if (!swapStep(target, dialect.renameSql(m_table.filled, newName))) {
+    if (!swapStep(target, dialect.renameSql(tableName, aside, m_context.schema))) return false;
+    if (!swapStep(target, dialect.renameSql(m_table.filled, newName, m_context.schema))) {
         // The old table back under its name; where even that is refused, both tables stay,
         // named in the reports, and neither is dropped.
-        m_table.stagingKept = !swapStep(target, dialect.renameSql(aside, tableName));
+        m_table.stagingKept = !swapStep(target, dialect.renameSql(aside, tableName, m_context.schema));
         return false;
     }
     // The new table has the name: an old table that stays aside is named in the report.
-    swapStep(target, DropTableSql(aside));
+    swapStep(target, DropTableSql(aside, m_context.schema));
     return true;
 }
 

@@ -17,6 +17,7 @@ struct SwapContext {
     Procedure& proc;
     Connection& target;
     const Dialect& dialect;  // the product the target connection speaks
+    QString schema;          // where the tables are, where the copy names one
     StagingTables& staging;
     ComposedStatement& composed;
     int tableNameLimit;

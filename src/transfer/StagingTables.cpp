@@ -11,7 +11,7 @@ namespace tw {
 StagingTables::Seen StagingTables::look(Connection& target, const QString& table, const QString& filled,
                                         int limitBytes) const {
     Seen found;
-    const std::unique_ptr<Recordset> tables = target.openSchema(kSchemaTables);
+    const std::unique_ptr<Recordset> tables = target.openSchema(kSchemaTables, m_schema);
     for (; !tables->eof(); tables->moveNext()) {
         const QString name = tables->field(QStringLiteral("TABLE_NAME")).value.toString();
         const std::optional<StagingName> staging = StagingName::parse(name);
@@ -34,7 +34,7 @@ QString StagingTables::begin(Connection& target, const QString& table, int limit
         const Seen seen = look(target, table, QString(), limitBytes);
         found.otherCopy = seen.otherCopy;
         for (const StagingRecords::Record& leftover : seen.leftovers) {
-            target.execute(DropTableSql(leftover.table));
+            target.execute(DropTableSql(leftover.table, m_schema));
             m_records.remove(m_database, leftover.table);
             found.leftovers << QStringLiteral("%1 (made by process %2 at %3)")
                                    .arg(leftover.table)

@@ -16,8 +16,9 @@ class Connection;
 // run now.
 class StagingTables {
 public:
-    explicit StagingTables(QString database, StagingRecords records = StagingRecords())
-        : m_database(std::move(database)), m_records(std::move(records)) {}
+    // schema: where the copy's tables are, where it names one.
+    explicit StagingTables(QString database, QString schema = {}, StagingRecords records = StagingRecords())
+        : m_database(std::move(database)), m_schema(std::move(schema)), m_records(std::move(records)) {}
 
     // What looking at the target's tables found.
     struct Found {
@@ -47,6 +48,7 @@ private:
     Seen look(Connection& target, const QString& table, const QString& filled, int limitBytes) const;
 
     QString m_database;
+    QString m_schema;
     StagingRecords m_records;
 };
 

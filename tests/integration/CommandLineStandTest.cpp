@@ -405,3 +405,43 @@ TEST_F(CommandLine, AClosedOutputEndsTheRunAsCtrlCDoes) {
     EXPECT_EQ(log.count(" rows read, 2 written, 0 failed"), 1) << log.toStdString();
     EXPECT_EQ(log.count("not copied, the run was stopped first"), 1) << log.toStdString();
 }
+
+// --schema lists and reads another schema's tables, --target-schema writes into one: a replace
+// stages, swaps and verifies there, and the user's own schema gets nothing.
+TEST_F(CommandLine, SchemasNameWhereTablesAreReadAndWritten) {
+    const QString schema = m_table + "_schema";
+    Connection& postgres = database(0);
+    postgres.execute(QStringLiteral("CREATE SCHEMA %1").arg(quotedName(schema)));
+    const struct Dropped {
+        Connection& database;
+        QString schema;
+        ~Dropped() {
+            try {
+                database.execute(QStringLiteral("DROP SCHEMA %1 CASCADE").arg(quotedName(schema)));
+            } catch (const std::exception&) {
+            }
+        }
+    } dropped{postgres, schema};
+    const QString inSchema = qualifiedName(schema, m_table);
+    postgres.execute(QStringLiteral("CREATE TABLE %1(n integer PRIMARY KEY, t varchar(10))").arg(inSchema));
+    postgres.execute(QStringLiteral("INSERT INTO %1 VALUES (1, 'a'), (2, 'b')").arg(inSchema));
+    EXPECT_EQ(run({"list", "--side", "oracle", "--schema", schema}).out, m_table + "\n");
+
+    const test::ProgramRun read =
+        run({"copy", "--to", "sqlanywhere", "--schema", schema, m_table, "--faithful", "--verify"});
+    EXPECT_EQ(read.exitCode, 0) << read.err.toStdString();
+    EXPECT_EQ(rowCount(1), 2);
+
+    database(1).execute(QStringLiteral("INSERT INTO %1 VALUES (3, 'c')").arg(quotedName(m_table)));
+    const test::ProgramRun written = run({"copy", "--to", "oracle", "--target-schema", schema, m_table,
+                                          "--overwrite", "yes", "--faithful", "--verify", "--json"});
+    EXPECT_EQ(written.exitCode, 0) << written.err.toStdString();
+    EXPECT_TRUE(firstTableOf(written)["verification"].toObject()["matches"].toBool())
+        << written.out.toStdString();
+    EXPECT_EQ(postgres.openRecordset(SelectAllSql(m_table, schema))->recordCount(), 3);
+    const auto tables = postgres.openRecordset(
+        QStringLiteral("SELECT schemaname FROM pg_tables WHERE tablename LIKE '%1%%'").arg(m_table));
+    QStringList schemas;
+    for (; !tables->eof(); tables->moveNext()) schemas << tables->field(0).value.toString();
+    EXPECT_EQ(schemas, QStringList{schema});
+}

@@ -211,8 +211,8 @@ tw_pg_setup_scott() {   # <stand> <port>
     tw_pg_setup_oracle_user "$1" "$2" "$TW_ORA_USER" "$TW_ORA_PASSWORD"
 }
 
-# A login with its own database that looks like an Oracle schema: the user_tables view and the
-# blob type. Safe to run again.
+# A login with its own database that looks like an Oracle schema: the user_tables and all_tables
+# views and the blob type. Safe to run again.
 tw_pg_setup_oracle_user() {   # <stand> <port> <user> <password>
     local stand=$1 port=$2 u=$3 password=$4
     tw_psql "$stand" "$port" -c "
@@ -230,6 +230,10 @@ create or replace view user_tables as
     select table_name::varchar as table_name
     from information_schema.tables
     where table_schema = current_schema() and table_type = 'BASE TABLE';
+create or replace view all_tables as
+    select table_schema::varchar as owner, table_name::varchar as table_name
+    from information_schema.tables
+    where table_type = 'BASE TABLE';
 do $$ begin
     if not exists (select from pg_type t join pg_namespace n on n.oid = t.typnamespace
                    where t.typname = 'blob' and n.nspname = 'public') then

@@ -117,12 +117,13 @@ public:
         if (!m_factory.tables.contains(source)) throw DbError(QStringLiteral("no such table"));
         return std::make_unique<FakeRecordset>(m_factory.tables.value(source));
     }
-    std::unique_ptr<Recordset> openSchema(int schema) override {
+    std::unique_ptr<Recordset> openSchema(int schema, const QString& = {}) override {
         m_factory.note(QStringLiteral("schema %1").arg(schema));
         requireOpen();
         return std::make_unique<FakeRecordset>(m_factory.schemaTables);
     }
-    std::unique_ptr<BatchWriter> batchWriter(const QString& table, const std::vector<bool>&) override {
+    std::unique_ptr<BatchWriter> batchWriter(const QString& table, const std::vector<bool>&,
+                                             const QString& = {}) override {
         requireOpen();
         if (!m_factory.offersBatches) return nullptr;
         return std::make_unique<FakeBatchWriter>(m_factory, table);
@@ -137,7 +138,7 @@ public:
         if (m_factory.onExecute) m_factory.onExecute(QStringLiteral("COMMIT"));
     }
     void rollback() noexcept override { m_factory.note(QStringLiteral("rollback")); }
-    TableShape tableShape(const QString& table) override {
+    TableShape tableShape(const QString& table, const QString& = {}) override {
         m_factory.note(QStringLiteral("shape ") + table);
         requireOpen();
         return m_factory.shapes.value(table);

@@ -13,11 +13,12 @@ namespace {
 
 struct Expected {
     const Dialect& dialect;
-    const char* dbmsName;    // as the product's driver names it
-    const char* binary;      // the bytes 00 FF 10
-    const char* rename;      // "a""b" to "c"
-    const char* created;     // a number, a text and a long binary column
-    QStringList setUp = {};  // statements right after connecting
+    const char* dbmsName;        // as the product's driver names it
+    const char* binary;          // the bytes 00 FF 10
+    const char* rename;          // "a""b" to "c"
+    const char* renameInSchema;  // "S"."a" to "c"
+    const char* created;         // a number, a text and a long binary column
+    QStringList setUp = {};      // statements right after connecting
 };
 void PrintTo(const Expected& expected, std::ostream* out) { *out << expected.dialect.title().toStdString(); }
 
@@ -34,6 +35,7 @@ TEST_P(EachDialect, WritesNamesBytesRenamesAndTablesItsOwnWay) {
     dialect.appendBinaryLiteral(binary, QByteArray::fromHex("00ff10"));
     EXPECT_EQ(binary, expected.binary);
     EXPECT_EQ(dialect.renameSql("a\"b", "c"), expected.rename);
+    EXPECT_EQ(dialect.renameSql("a", "c", "S"), expected.renameInSchema);
     EXPECT_EQ(CreateTableSql(dialect, "T", {{"n", AdoType::Integer}, {"s", AdoType::VarWChar}, {"b", 205}}),
               expected.created);
     EXPECT_EQ(dialect.sessionSetUp(), expected.setUp);
@@ -46,16 +48,20 @@ INSTANTIATE_TEST_SUITE_P(
                  "Oracle",
                  "HEXTORAW('00FF10')",
                  "RENAME \"a\"\"b\" TO \"c\"",
+                 "ALTER TABLE \"S\".\"a\" RENAME TO \"c\"",
                  "CREATE TABLE \"T\"(\"n\" NUMERIC,\"s\" VARCHAR(2000),\"b\" BLOB)",
                  {"ALTER SESSION SET NLS_NUMERIC_CHARACTERS = '.,'",
                   "ALTER SESSION SET NLS_DATE_FORMAT = 'YYYY-MM-DD HH24:MI:SS'",
                   "ALTER SESSION SET NLS_TIMESTAMP_FORMAT = 'YYYY-MM-DD HH24:MI:SS.FF'",
                   "ALTER SESSION SET NLS_TIMESTAMP_TZ_FORMAT = 'YYYY-MM-DD HH24:MI:SS.FF TZH:TZM'"}},
         Expected{sqlAnywhereDialect(), "SQL Anywhere", "0x00FF10", "ALTER TABLE \"a\"\"b\" RENAME \"c\";",
+                 "ALTER TABLE \"S\".\"a\" RENAME \"c\";",
                  "CREATE TABLE \"T\"(\"n\" NUMERIC,\"s\" TEXT,\"b\" OLEOBJECT);"},
         Expected{postgresDialect(), "PostgreSQL", "'\\x00ff10'", "ALTER TABLE \"a\"\"b\" RENAME TO \"c\"",
+                 "ALTER TABLE \"S\".\"a\" RENAME TO \"c\"",
                  "CREATE TABLE \"T\"(\"n\" NUMERIC,\"s\" TEXT,\"b\" BYTEA)"},
         Expected{sqliteDialect(), "SQLite", "X'00FF10'", "ALTER TABLE \"a\"\"b\" RENAME TO \"c\"",
+                 "ALTER TABLE \"S\".\"a\" RENAME TO \"c\"",
                  "CREATE TABLE \"T\"(\"n\" NUMERIC,\"s\" TEXT,\"b\" BLOB)"}));
 
 // The product the driver names decides; a driver that names none, or a product the program does

@@ -64,7 +64,9 @@ public:
     void appendBinaryLiteral(QByteArray& out, const QByteArray& bytes) const override {
         out += "HEXTORAW('" + bytes.toHex().toUpper() + "')";
     }
-    QString renameSql(const QString& oldName, const QString& newName) const override {
+    // RENAME names the user's own tables only; another owner's take ALTER TABLE.
+    QString renameSql(const QString& oldName, const QString& newName, const QString& schema) const override {
+        if (!schema.isEmpty()) return Dialect::renameSql(oldName, newName, schema);
         return QStringLiteral("RENAME ") + quotedName(oldName) + QStringLiteral(" TO ") + quotedName(newName);
     }
     // Numbers stay numbers and long binary stays binary; text, short binary (as hex) and

@@ -52,8 +52,8 @@ public:
     void appendBinaryLiteral(QByteArray& out, const QByteArray& bytes) const override {
         out += "0x" + bytes.toHex().toUpper();
     }
-    QString renameSql(const QString& oldName, const QString& newName) const override {
-        return QStringLiteral("ALTER TABLE ") + quotedName(oldName) + QStringLiteral(" RENAME ") +
+    QString renameSql(const QString& oldName, const QString& newName, const QString& schema) const override {
+        return QStringLiteral("ALTER TABLE ") + qualifiedName(schema, oldName) + QStringLiteral(" RENAME ") +
                quotedName(newName) + QLatin1Char(';');
     }
     // Whole and exact-decimal numbers become numbers, long binary stays binary, all else is text.

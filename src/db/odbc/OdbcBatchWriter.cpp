@@ -22,7 +22,7 @@ SQLPOINTER attribute(SQLULEN value) { return reinterpret_cast<SQLPOINTER>(value)
 
 }  // namespace
 
-OdbcBatchWriter::OdbcBatchWriter(std::shared_ptr<OdbcSession> session, const QString& table,
+OdbcBatchWriter::OdbcBatchWriter(std::shared_ptr<OdbcSession> session, const QString& intoTable,
                                  std::vector<bool> bytes)
     : m_session(std::move(session)),
       m_bytes(std::move(bytes)),
@@ -33,7 +33,7 @@ OdbcBatchWriter::OdbcBatchWriter(std::shared_ptr<OdbcSession> session, const QSt
     // to a call where a table has bytes.
     const bool hasBytes = std::find(m_bytes.begin(), m_bytes.end(), true) != m_bytes.end();
     m_oneRowAtATime = m_session->dialect && m_session->dialect->bindsBinaryArraysByFirstLength() && hasBytes;
-    m_insertInto = QStringLiteral("INSERT INTO ") + quotedName(table) + QStringLiteral(" VALUES");
+    m_insertInto = QStringLiteral("INSERT INTO ") + intoTable + QStringLiteral(" VALUES");
     m_rowMarkers = QStringLiteral("(");
     for (size_t column = 0; column < m_bytes.size(); ++column) {
         m_rowMarkers += column == 0 ? QStringLiteral("?") : QStringLiteral(", ?");

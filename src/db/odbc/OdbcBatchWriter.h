@@ -25,7 +25,8 @@ struct OdbcSession;
 // takes several rows to one INSERT, a batch goes as statements of that many rows instead.
 class OdbcBatchWriter : public BatchWriter {
 public:
-    OdbcBatchWriter(std::shared_ptr<OdbcSession> session, const QString& table, std::vector<bool> bytes);
+    // intoTable: the table as the INSERT names it, quoted (and qualified) already.
+    OdbcBatchWriter(std::shared_ptr<OdbcSession> session, const QString& intoTable, std::vector<bool> bytes);
     ~OdbcBatchWriter() override;
 
     void add(const std::vector<BoundValue>& row) override;

@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "db/DbError.h"
+#include "db/SqlText.h"
 #include "db/odbc/OdbcBatchWriter.h"
 #include "db/odbc/OdbcRecordset.h"
 #include "db/odbc/OdbcSession.h"
@@ -170,19 +171,19 @@ std::unique_ptr<Recordset> OdbcConnection::openRecordsetAs(const QString& source
     return OdbcRecordset::query(m_session, source, m_cursorLocation == CursorLocation::Client, kinds);
 }
 
-TableShape OdbcConnection::tableShape(const QString& table) {
+TableShape OdbcConnection::tableShape(const QString& table, const QString& schema) {
     requireOpen();
-    return readTableShape(*m_session, table);
+    return readTableShape(*m_session, table, schema);
 }
 
-std::unique_ptr<Recordset> OdbcConnection::openSchema(int schema) {
+std::unique_ptr<Recordset> OdbcConnection::openSchema(int schema, const QString& tableSchema) {
     requireOpen();
     if (schema != kSchemaTables) {
         throw DbError(QStringLiteral("Object or provider is not capable of performing requested "
                                      "operation (schema %1).")
                           .arg(schema));
     }
-    return OdbcRecordset::tables(m_session);
+    return OdbcRecordset::tables(m_session, tableSchema);
 }
 
 void OdbcConnection::beginTransaction() {
@@ -224,10 +225,10 @@ NameLimits OdbcConnection::nameLimits() const {
     return m_session->connected ? m_session->nameLimits : NameLimits{};
 }
 
-std::unique_ptr<BatchWriter> OdbcConnection::batchWriter(const QString& table,
-                                                         const std::vector<bool>& bytes) {
+std::unique_ptr<BatchWriter> OdbcConnection::batchWriter(const QString& table, const std::vector<bool>& bytes,
+                                                         const QString& schema) {
     requireOpen();
-    return std::make_unique<OdbcBatchWriter>(m_session, table, bytes);
+    return std::make_unique<OdbcBatchWriter>(m_session, qualifiedName(schema, table), bytes);
 }
 
 void OdbcConnection::requireOpen() const {

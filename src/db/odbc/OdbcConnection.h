@@ -40,12 +40,13 @@ public:
     std::unique_ptr<Recordset> openRecordset(const QString& source) override;
     std::unique_ptr<Recordset> openRecordsetAs(const QString& source,
                                                const QList<ColumnKind>& kinds) override;
-    TableShape tableShape(const QString& table) override;
-    std::unique_ptr<Recordset> openSchema(int schema) override;
+    TableShape tableShape(const QString& table, const QString& schema = {}) override;
+    std::unique_ptr<Recordset> openSchema(int schema, const QString& tableSchema = {}) override;
     void close() override;
     const Dialect* dialect() const override;
     NameLimits nameLimits() const override;
-    std::unique_ptr<BatchWriter> batchWriter(const QString& table, const std::vector<bool>& bytes) override;
+    std::unique_ptr<BatchWriter> batchWriter(const QString& table, const std::vector<bool>& bytes,
+                                             const QString& schema = {}) override;
 
 protected:
     void prepareSession() override;

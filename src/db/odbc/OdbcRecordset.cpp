@@ -8,6 +8,7 @@
 #include "db/Dialect.h"
 #include "db/odbc/FloatText.h"
 #include "db/odbc/OdbcSession.h"
+#include "db/odbc/OdbcTableShape.h"
 #include "db/odbc/OdbcText.h"
 #include "db/odbc/TypeMapping.h"
 
@@ -107,10 +108,15 @@ std::unique_ptr<OdbcRecordset> OdbcRecordset::query(std::shared_ptr<OdbcSession>
     return recordset;
 }
 
-std::unique_ptr<OdbcRecordset> OdbcRecordset::tables(std::shared_ptr<OdbcSession> session) {
+std::unique_ptr<OdbcRecordset> OdbcRecordset::tables(std::shared_ptr<OdbcSession> session,
+                                                     const QString& schema) {
     std::unique_ptr<OdbcRecordset> recordset(new OdbcRecordset(std::move(session), QString()));
     SQLCHAR any[] = "%";
-    check(SQLTables(recordset->m_stmt.get(), nullptr, 0, any, SQL_NTS, any, SQL_NTS, nullptr, 0),
+    // The schema as a pattern matches itself only: its _ and % are escaped where the driver says how.
+    QByteArray pattern = schema.isEmpty() ? QByteArray() : namePattern(*recordset->m_session, toSql(schema));
+    check(SQLTables(recordset->m_stmt.get(), nullptr, 0, schema.isEmpty() ? any : sqlChars(pattern),
+                    schema.isEmpty() ? SQL_NTS : static_cast<SQLSMALLINT>(pattern.size()), any, SQL_NTS,
+                    nullptr, 0),
           recordset->m_stmt, "SQLTables");
     recordset->describeColumns();
     recordset->fetch();

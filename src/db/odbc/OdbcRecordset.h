@@ -21,7 +21,9 @@ public:
     static std::unique_ptr<OdbcRecordset> query(std::shared_ptr<OdbcSession> session, const QString& source,
                                                 bool countFirst, const QList<ColumnKind>& kinds = {});
     // Lists every table and view of the data source.
-    static std::unique_ptr<OdbcRecordset> tables(std::shared_ptr<OdbcSession> session);
+    // The tables of the schema given, or of every schema.
+    static std::unique_ptr<OdbcRecordset> tables(std::shared_ptr<OdbcSession> session,
+                                                 const QString& schema = {});
     ~OdbcRecordset() override;
 
     qint64 recordCount() override;

@@ -52,9 +52,9 @@ struct Described {
     QByteArray schema;
 };
 
-Described describedColumns(const OdbcSession& session, const QString& table) {
+Described describedColumns(const OdbcSession& session, const QString& table, const QString& inSchema) {
     Handle stmt(SQL_HANDLE_STMT, session.dbc.get());
-    SqlString query = toSql(QStringLiteral("SELECT * FROM %1 WHERE 1=0").arg(quotedName(table)));
+    SqlString query = toSql(QStringLiteral("SELECT * FROM %1 WHERE 1=0").arg(qualifiedName(inSchema, table)));
     check(SQLExecDirect(stmt.get(), sqlChars(query), SQL_NTS), stmt, "SQLExecDirect");
     SQLSMALLINT count = 0;
     check(SQLNumResultCols(stmt.get(), &count), stmt, "SQLNumResultCols");
@@ -88,27 +88,6 @@ Described describedColumns(const OdbcSession& session, const QString& table) {
                                    qMin<qsizetype>(schemaLength, sizeof schema - 1));
     }
     return result;
-}
-
-// A name as a pattern that matches it alone, its wildcards escaped; or as it is, where the
-// driver has no escape (the rows are checked for the exact name anyway).
-QByteArray namePattern(const OdbcSession& session, const QByteArray& table) {
-    SQLCHAR escape[8] = {};
-    SQLSMALLINT length = 0;
-    if (!SQL_SUCCEEDED(
-            SQLGetInfo(session.dbc.get(), SQL_SEARCH_PATTERN_ESCAPE, escape, sizeof escape, &length)) ||
-        length <= 0 || length >= static_cast<SQLSMALLINT>(sizeof escape)) {
-        return table;
-    }
-    const QByteArray escapeText(reinterpret_cast<const char*>(escape), length);
-    QByteArray pattern;
-    for (qsizetype at = 0; at < table.size(); ++at) {
-        if (table[at] == '_' || table[at] == '%' || QByteArrayView(table).sliced(at).startsWith(escapeText)) {
-            pattern += escapeText;
-        }
-        pattern += table[at];
-    }
-    return pattern;
 }
 
 // One table of that name as the catalogue lists it, in one catalogue and schema.
@@ -228,9 +207,30 @@ void markGenerated(const OdbcSession& session, const QString& schema, const QStr
 
 }  // namespace
 
-TableShape readTableShape(const OdbcSession& session, const QString& table) {
+// A name as a pattern that matches it alone, its wildcards escaped; or as it is, where the
+// driver has no escape (the rows are checked for the exact name anyway).
+QByteArray namePattern(const OdbcSession& session, const QByteArray& table) {
+    SQLCHAR escape[8] = {};
+    SQLSMALLINT length = 0;
+    if (!SQL_SUCCEEDED(
+            SQLGetInfo(session.dbc.get(), SQL_SEARCH_PATTERN_ESCAPE, escape, sizeof escape, &length)) ||
+        length <= 0 || length >= static_cast<SQLSMALLINT>(sizeof escape)) {
+        return table;
+    }
+    const QByteArray escapeText(reinterpret_cast<const char*>(escape), length);
+    QByteArray pattern;
+    for (qsizetype at = 0; at < table.size(); ++at) {
+        if (table[at] == '_' || table[at] == '%' || QByteArrayView(table).sliced(at).startsWith(escapeText)) {
+            pattern += escapeText;
+        }
+        pattern += table[at];
+    }
+    return pattern;
+}
+
+TableShape readTableShape(const OdbcSession& session, const QString& table, const QString& schema) {
     TableShape shape;
-    const Described described = describedColumns(session, table);
+    const Described described = describedColumns(session, table, schema);
     shape.columns = described.columns;
     QStringList names;
     for (const ColumnShape& column : shape.columns) names << column.name;
@@ -239,7 +239,7 @@ TableShape readTableShape(const OdbcSession& session, const QString& table) {
     // the query's description, without a key: a driver may not list columns or keys at all.
     std::vector<CatalogueTable> listedTables;
     try {
-        listedTables = catalogueTables(session, table, described.schema);
+        listedTables = catalogueTables(session, table, schema.isEmpty() ? described.schema : toSql(schema));
     } catch (const DbError&) {
     }
     for (const CatalogueTable& listed : listedTables) {
