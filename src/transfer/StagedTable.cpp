@@ -36,8 +36,7 @@ bool StagedTable::swapIn(QString& tableName, const QString& newName) {
 // Every row is in the staging table: the existing table gets them in one transaction,
 // emptied first for a truncate, so that it never holds less than it did. Each statement is
 // the drop's to the user and quotes itself; a refused one undoes the transaction. The
-// staging table goes once its rows are in; where even that is refused, a later copy takes
-// it away. True once the rows are in.
+// staging table goes once its rows are in. True once the rows are in.
 bool StagedTable::loadExisting(const QString& tableName) {
     std::optional<Transaction> load;
     const auto begin = [&] { load.emplace(m_target); };
@@ -49,14 +48,8 @@ bool StagedTable::loadExisting(const QString& tableName) {
                  InsertSelectSql(m_dialect, tableName, m_table.match.targetNames, m_table.filled,
                                  m_table.match.matched.columnNames(), m_context.schema),
                  146, truncating ? std::function<void()>() : begin, [&] { load->commit(); });
-    if (!loaded) return false;
-    try {
-        m_target.execute(DropTableSql(m_table.filled, m_context.schema));
-        m_staging.done(m_table.filled);
-    } catch (const std::exception&) {
-        m_staging.abandoned(m_table.filled);
-    }
-    return true;
+    if (loaded) dropStaging();
+    return loaded;
 }
 
 // A new table's rows are all in its staging table, which takes the table's name; a refused
@@ -72,14 +65,19 @@ bool StagedTable::nameNewTable(const QString& newName) {
 // goes where the connection still allows it. True when the old table stands.
 bool StagedTable::keepOldTable() {
     if (m_table.stagingKept) return false;
+    dropStaging();
+    return true;
+}
+
+// The staging table goes, without a word where it cannot (lost with the connection): a later
+// copy of the table takes it away.
+void StagedTable::dropStaging() noexcept {
     try {
         m_target.execute(DropTableSql(m_table.filled, m_context.schema));
         m_staging.done(m_table.filled);
     } catch (const std::exception&) {
-        // Lost with the connection: a later copy of the table takes it away.
         m_staging.abandoned(m_table.filled);
     }
-    return true;
 }
 
 bool StagedTable::swapInOneTransaction(Connection& target, const Dialect& dialect, const QString& tableName,
