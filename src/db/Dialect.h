@@ -86,8 +86,10 @@ public:
     // change it: this character, one letter, and then its bytes in hex ('b' bytes, 't' text).
     static constexpr char kStoredAsMark = '\x01';
 
-    // A query whose rows name the columns of the table that the database computes (generated
-    // columns), one name a row; empty where the product has none or its driver tells.
+    // A query whose rows name the columns of the table that the database fills itself, one a
+    // row: the name, then text that is empty for a column it numbers (an identity column, whose
+    // default no catalogue shows) and not for one it computes (a generated column). Empty where
+    // the product has none or its driver tells.
     virtual QString generatedColumnsQuery(const QString& /*schema*/, const QString& /*table*/) const {
         return QString();
     }

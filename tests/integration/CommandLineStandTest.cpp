@@ -56,15 +56,17 @@ TEST_P(CopyEachWay, EachOverwriteAnswerDoesWhatItSays) {
 }
 
 // Appending matches the source's columns to the table's by name, in any order and case, gives
-// the others their default, and verifies what it added; truncating keeps the table and loads
-// just the source's rows.
+// the others their default (an identity column its number), and verifies what it added; truncating keeps the
+// table and loads just the source's rows.
 TEST_P(CopyEachWay, AppendAndTruncateFillTheTableTheTargetHas) {
     const Direction direction = GetParam();
     create(direction.source, "n integer, name varchar(20), pay numeric(10,2)",
            {"1, 'it''s', 10.50", "2, NULL, 0.10", "3, '', NULL"});
     create(direction.target,
-           "\"PAY\" numeric(10,2), extra varchar(10) DEFAULT 'd', name varchar(20), n integer NOT NULL",
-           {"5, 'own', 'old', 9"});
+           "\"PAY\" numeric(10,2), extra varchar(10) DEFAULT 'd', name varchar(20), n integer NOT NULL, " +
+               QString(isPostgres(direction.target) ? "id integer GENERATED ALWAYS AS IDENTITY"
+                                                    : "id integer NOT NULL DEFAULT 0"),
+           {"5, 'own', 'old', 9" + QString(isPostgres(direction.target) ? ", DEFAULT" : ", 0")});
     const QStringList copy{"copy", "--to", direction.to, m_table, "--verify", "--json", "--overwrite", "yes"};
     for (const int rows : {4, 7}) {
         const test::ProgramRun appended = run(copy + QStringList{"--mode", "append"});

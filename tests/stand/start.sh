@@ -46,7 +46,7 @@ tw_pg_setup_oracle_user "$stand" "$port" tw_catalogue tiger
 tw_pg_setup_oracle_user "$stand" "$port" tw_empty tiger
 
 tw_write_odbcinst "$stand"
-for db in sqlany sqlany2 large replace busy parallel fast durable bench; do
+for db in sqlany sqlany2 large replace truncate busy parallel fast durable bench; do
     tw_sqlite_create "$stand/$db.db"
 done
 
@@ -73,6 +73,12 @@ Timeout=10000
 Description=SQL Anywhere side for replaces of many rows, whose free pages nobody else meets
 Driver=$TW_SQLITE_DRIVER_NAME
 Database=$stand/replace.db
+Timeout=10000
+
+[tw_sqlany_truncate]
+Description=SQL Anywhere side for truncates of many rows, apart from the replaces that run at the same time
+Driver=$TW_SQLITE_DRIVER_NAME
+Database=$stand/truncate.db
 Timeout=10000
 
 [tw_sqlany_busy]

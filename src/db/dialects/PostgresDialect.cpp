@@ -100,8 +100,8 @@ public:
         const QString name =
             schema.isEmpty() ? quotedName(table) : quotedName(schema) + '.' + quotedName(table);
         return QStringLiteral(
-                   "SELECT attname FROM pg_attribute WHERE attrelid = to_regclass(%1) "
-                   "AND attgenerated <> '' AND attnum > 0 AND NOT attisdropped")
+                   "SELECT attname, attgenerated FROM pg_attribute WHERE attrelid = to_regclass(%1) "
+                   "AND (attgenerated <> '' OR attidentity <> '') AND attnum > 0 AND NOT attisdropped")
             .arg(sqlLiteral(name));
     }
 

@@ -185,8 +185,8 @@ std::vector<CatalogueTable> catalogueTables(const OdbcSession& session, const QS
     return tables;
 }
 
-// Marks the columns the database computes, where the dialect knows how to ask; a question that
-// fails leaves them unmarked.
+// Marks the columns the database computes, and those it numbers as having a default, where the
+// dialect knows how to ask; a question that fails leaves them unmarked.
 void markGenerated(const OdbcSession& session, const QString& schema, const QString& table,
                    TableShape& shape) {
     const QString query = session.dialect ? session.dialect->generatedColumnsQuery(schema, table) : QString();
@@ -198,8 +198,11 @@ void markGenerated(const OdbcSession& session, const QString& schema, const QStr
         for (SQLRETURN rc = SQLFetch(stmt.get()); rc != SQL_NO_DATA; rc = SQLFetch(stmt.get())) {
             check(rc, stmt, "SQLFetch");
             const QString name = nameText(textAt(stmt, 1));
-            for (ColumnShape& column : shape.columns)
-                column.generated = column.generated || column.name == name;
+            const bool computed = !textAt(stmt, 2).value_or(QByteArray()).isEmpty();
+            for (ColumnShape& column : shape.columns) {
+                if (column.name != name) continue;
+                (computed ? column.generated : column.hasDefault) = true;
+            }
         }
     } catch (const DbError&) {
     }
