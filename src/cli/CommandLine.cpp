@@ -9,7 +9,9 @@
 #include "cli/Commands.h"
 #include "cli/ExitCode.h"
 #include "cli/Terminal.h"
+#include "db/Endpoint.h"
 #include "db/Oracle.h"
+#include "db/Side.h"
 #include "db/odbc/OdbcConnection.h"
 #include "shell/Locale.h"
 #include "shell/ReportLines.h"
@@ -60,6 +62,46 @@ std::optional<QString> passwordFromFile(const QString& path, Terminal& terminal)
     return QString::fromUtf8(line);
 }
 
+// The password a file or an environment variable gives, none where neither is given, or an error
+// said (nothing).
+std::optional<std::optional<QString>> givenPassword(const std::optional<QString>& file,
+                                                    const std::optional<QString>& variable,
+                                                    Terminal& terminal) {
+    if (file) {
+        std::optional<QString> password = passwordFromFile(*file, terminal);
+        if (!password) return std::nullopt;
+        return password;
+    }
+    if (variable) {
+        const QByteArray name = variable->toLocal8Bit();
+        if (!qEnvironmentVariableIsSet(name.constData())) {
+            terminal.err(
+                QStringLiteral("tablewright: the environment variable %1 is not set\n").arg(*variable));
+            return std::nullopt;
+        }
+        return std::optional<QString>(qEnvironmentVariable(name.constData()));
+    }
+    return std::optional<QString>();
+}
+
+// The database the command line names, with the login given for it where it is no configured
+// side; none, with the reason said, where a value cannot be had.
+std::shared_ptr<const Side> endpoint(const QString& name, const EndLogin& given, Terminal& terminal) {
+    EndpointLogin login;
+    if (!sideNamed(name)) {
+        const std::optional<std::optional<QString>> password =
+            givenPassword(given.passwordFile, given.passwordVariable, terminal);
+        if (!password) return nullptr;
+        login = {given.user, *password};
+    }
+    try {
+        return endpointNamed(name, login);
+    } catch (const std::exception& failure) {
+        terminal.err(QStringLiteral("tablewright: %1\n").arg(QString::fromUtf8(failure.what())));
+        return nullptr;
+    }
+}
+
 // A template without a placeholder sends nothing of the value typed for it, so that a login
 // that fails would puzzle the user.
 void warnOfMissingPlaceholders(const QString& oracleTemplate, Terminal& terminal) {
@@ -94,20 +136,10 @@ std::optional<ConnectionValues> connectionValues(const CommandOptions& options, 
     if (options.oracleUser) values.oracleUser = *options.oracleUser;
     if (options.dataSourceName) values.dataSourceName = *options.dataSourceName;
     if (options.oracleTemplate) values.oracleTemplate = *options.oracleTemplate;
-    if (options.passwordFile) {
-        const std::optional<QString> password = passwordFromFile(*options.passwordFile, terminal);
-        if (!password) return std::nullopt;
-        values.oraclePassword = *password;
-    }
-    if (options.passwordVariable) {
-        const QByteArray name = options.passwordVariable->toLocal8Bit();
-        if (!qEnvironmentVariableIsSet(name.constData())) {
-            terminal.err(QStringLiteral("tablewright: the environment variable %1 is not set\n")
-                             .arg(*options.passwordVariable));
-            return std::nullopt;
-        }
-        values.oraclePassword = qEnvironmentVariable(name.constData());
-    }
+    const std::optional<std::optional<QString>> password =
+        givenPassword(options.passwordFile, options.passwordVariable, terminal);
+    if (!password) return std::nullopt;
+    if (*password) values.oraclePassword = **password;
     return values;
 }
 
@@ -137,7 +169,17 @@ int runCommandLine(int argc, char* argv[]) {
     warnOfMissingPlaceholders(values->oracleTemplate, terminal);
     odbc::OdbcConnectionFactory connections;
     TransferLog log;
-    const CommandContext context{options, *values, connections, terminal, &log};
+    CommandContext context{options, *values, connections, terminal, &log};
+    if (options.command == CommandOptions::Command::Copy) {
+        context.from = endpoint(options.from, options.fromLogin, terminal);
+        context.to = endpoint(options.to, options.toLogin, terminal);
+        if (!context.from || !context.to) return kExitUsage;
+    } else if (!options.side.isEmpty()) {
+        // list, drop and rename take the general login options for a database of their own.
+        context.side = endpoint(
+            options.side, {options.oracleUser, options.passwordFile, options.passwordVariable}, terminal);
+        if (!context.side) return kExitUsage;
+    }
     try {
         switch (options.command) {
             case CommandOptions::Command::List:

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "cli/ExitCode.h"
+#include "db/Endpoint.h"
+#include "db/Side.h"
 #include "shell/TableNamePattern.h"
 
 namespace tw::cli {
@@ -58,6 +60,47 @@ void addVersionAndFooter(CLI::App& command) {
     command.footer(std::string(kConnectionNote) + "\n\n" + exitStatusHelp());
 }
 
+// Takes the configured sides, dsn:NAME and odbc:STRING.
+const CLI::Validator kDatabaseName(
+    [](std::string& name) { return endpointNameProblem(QString::fromStdString(name)).toStdString(); },
+    "DATABASE");
+
+const char* const kDatabaseHelp =
+    ": oracle or sqlanywhere (the configured sides), dsn:NAME (any ODBC data source) or "
+    "odbc:STRING (any driver connection string, in which {User} and {Password} stand for the end's user "
+    "and password options)";
+
+struct EndOptions {
+    std::string user, passwordFile, passwordVariable;
+};
+
+// The login options of one end of a copy, named --from-… or --to-….
+void addEndLoginOptions(CLI::App& command, const std::string& end, EndOptions& login) {
+    command.add_option("--" + end + "-user", login.user, "the user for " + end + " a dsn: or odbc: database");
+    CLI::Option* file = command.add_option("--" + end + "-password-file", login.passwordFile,
+                                           "read the password for " + end +
+                                               " a dsn: or odbc: database from "
+                                               "the first line of FILE");
+    CLI::Option* variable = command.add_option("--" + end + "-password-env", login.passwordVariable,
+                                               "read the password for " + end +
+                                                   " a dsn: or odbc: database "
+                                                   "from the environment variable VAR");
+    file->type_name("FILE")->excludes(variable);
+    variable->type_name("VAR");
+}
+
+EndLogin endLogin(const CLI::App& command, const std::string& end, const EndOptions& login) {
+    return {given(command, "--" + end + "-user", login.user),
+            given(command, "--" + end + "-password-file", login.passwordFile),
+            given(command, "--" + end + "-password-env", login.passwordVariable)};
+}
+
+// The other configured side, where the one end given is one; else empty.
+std::string otherConfigured(const std::string& name) {
+    const Side* side = sideNamed(QString::fromStdString(name));
+    return side ? otherSide(*side).name.toStdString() : std::string();
+}
+
 const std::map<std::string, Overwrite> kAnswers{
     {"ask", Overwrite::Ask}, {"yes", Overwrite::Yes}, {"no", Overwrite::No}};
 
@@ -98,23 +141,32 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
     options.batchRows = defaults.batchRows;
     options.faithful = defaults.faithful;
     options.inPlace = defaults.inPlace;
-    std::string side, to, overwrite = "ask", mode = "replace";
+    std::string side, from, to, overwrite = "ask", mode = "replace";
+    EndOptions fromLogin, toLogin;
     std::vector<std::string> tables;
     std::vector<std::string> excluded;
     std::string where, into, schema, targetSchema;
     Connection connection;
 
     CLI::App* list = app.add_subcommand("list", "List the tables as the tables window shows them");
-    CLI::Option* listSide = list->add_option("--side", side, "only this side's tables")
-                                ->check(CLI::IsMember({"oracle", "sqlanywhere"}));
+    CLI::Option* listSide =
+        list->add_option("--side", side, std::string("only this database's tables") + kDatabaseHelp)
+            ->check(kDatabaseName);
     list->add_option("--schema", schema,
                      "the tables of this schema (an Oracle owner) instead of the user's own")
         ->needs(listSide);
 
     CLI::App* copy = app.add_subcommand("copy", "Copy tables to the other database, as the send buttons do");
-    copy->add_option("--to", to, "the database the tables go into")
-        ->required()
-        ->check(CLI::IsMember({"sqlanywhere", "oracle"}));
+    copy->add_option("--to", to,
+                     std::string("the database the tables go into") + kDatabaseHelp +
+                         "; alone, a configured side takes the other one's tables")
+        ->check(kDatabaseName);
+    copy->add_option("--from", from,
+                     std::string("the database the tables come from") + kDatabaseHelp +
+                         "; alone, a configured side gives its tables to the other one")
+        ->check(kDatabaseName);
+    addEndLoginOptions(*copy, "from", fromLogin);
+    addEndLoginOptions(*copy, "to", toLogin);
     CLI::Option* all = copy->add_flag("--all", options.all, "every table of the source side");
     CLI::Option* named = copy->add_option(
         "TABLE", tables,
@@ -177,15 +229,15 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
                    "target's columns, the statements) and change nothing");
 
     CLI::App* drop = app.add_subcommand("drop", "Delete tables, as the Delete Table/s buttons do");
-    drop->add_option("--side", side, "the database the tables are in")
+    drop->add_option("--side", side, std::string("the database the tables are in") + kDatabaseHelp)
         ->required()
-        ->check(CLI::IsMember({"oracle", "sqlanywhere"}));
+        ->check(kDatabaseName);
     drop->add_option("TABLE", tables, "the tables to delete")->required();
 
     CLI::App* rename = app.add_subcommand("rename", "Rename a table, as the Rename Table buttons do");
-    rename->add_option("--side", side, "the database the table is in")
+    rename->add_option("--side", side, std::string("the database the table is in") + kDatabaseHelp)
         ->required()
-        ->check(CLI::IsMember({"oracle", "sqlanywhere"}));
+        ->check(kDatabaseName);
     rename->add_option("OLD", tables, "the table's name and its new name")->required()->expected(2);
 
     for (CLI::App* command : {list, copy, drop, rename}) {
@@ -218,6 +270,24 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
         parsed.error = QStringLiteral("tablewright copy: --in-place goes with --mode replace only\n");
         return parsed;
     }
+    if (copy->parsed()) {
+        if (from.empty()) from = otherConfigured(to);
+        if (to.empty()) to = otherConfigured(from);
+        if (from.empty() || to.empty()) {
+            parsed.exitCode = kExitUsage;
+            parsed.error = QStringLiteral(
+                "tablewright copy: name the database the tables go into with --to, and with --from the one "
+                "they come from unless it is the other configured side\n");
+            return parsed;
+        }
+        if (from == to && into.empty() && schema == targetSchema) {
+            parsed.exitCode = kExitUsage;
+            parsed.error = QStringLiteral(
+                "tablewright copy: --from and --to name one database; give --into or --target-schema to "
+                "copy a table within it\n");
+            return parsed;
+        }
+    }
     if (copy->parsed() && !options.all && tables.empty()) {
         parsed.exitCode = kExitUsage;
         parsed.error = QStringLiteral("tablewright copy: name the tables to copy, or give --all\n");
@@ -230,8 +300,13 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
                       : drop->parsed() ? Command::Drop
                                        : Command::Rename;
     const CLI::App& chosen = *app.get_subcommands().front();
-    if (!side.empty()) options.side = sideNamed(QString::fromStdString(side));
-    if (!to.empty()) options.to = sideNamed(QString::fromStdString(to));
+    options.side = QString::fromStdString(side);
+    if (copy->parsed()) {
+        options.from = QString::fromStdString(from);
+        options.to = QString::fromStdString(to);
+        options.fromLogin = endLogin(*copy, "from", fromLogin);
+        options.toLogin = endLogin(*copy, "to", toLogin);
+    }
     options.overwrite = kAnswers.at(overwrite);
     options.mode = *writeModeNamed(QString::fromStdString(mode));
     if (options.mode != WriteMode::Replace) options.inPlace = false;

@@ -4,18 +4,30 @@
 #include <QStringList>
 #include <optional>
 
-#include "db/Side.h"
 #include "transfer/WriteMode.h"
 
 namespace tw::cli {
 
 enum class Overwrite { Ask, Yes, No };
 
+// The login given for one end of a copy that is no configured side, for this run only.
+struct EndLogin {
+    std::optional<QString> user;
+    std::optional<QString> passwordFile;
+    std::optional<QString> passwordVariable;
+};
+
 // What the command line asked for, checked against the commands' rules.
 struct CommandOptions {
     enum class Command { List, Copy, Drop, Rename } command = Command::List;
-    const Side* side = nullptr;  // list: one side, or both when none; drop and rename: the side
-    const Side* to = &sqlAnywhereSide();
+    // The databases, as the command line names them ("oracle", "sqlanywhere", "dsn:NAME",
+    // "odbc:STRING"). list: one, or both configured sides when none; drop and rename: the one
+    // worked on. copy: the source and the target.
+    QString side;
+    QString from = QStringLiteral("oracle");
+    QString to = QStringLiteral("sqlanywhere");
+    EndLogin fromLogin;  // copy: for a source that is no configured side
+    EndLogin toLogin;    // copy: for a target that is no configured side
     bool all = false;
     QStringList tables;    // copy and drop: the tables; rename: the old and the new name
     QStringList exclude;   // copy: the tables, or patterns of them, not to copy

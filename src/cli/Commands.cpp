@@ -23,23 +23,42 @@ namespace tw::cli {
 
 namespace {
 
-QString titleOf(const Side& side) { return side.dialect.title(); }
+QString titleOf(const Side& side) { return side.title(); }
 
 // Opens and closes one connection to the side, so that a login that fails is said once, with
-// the driver's words, before anything is done.
-bool connects(const CommandContext& context, const Side& side) {
+// the driver's words, before anything is done. The dialect the connection speaks, or none where
+// it failed. A database whose product no dialect knows is spoken to in standard SQL, and told.
+const Dialect* connects(const CommandContext& context, const Side& side) {
     try {
         const std::unique_ptr<Connection> connection = context.connections.create();
         if (side.namesOdbcProvider) connection->setProvider(kOdbcProvider);
         connection->open(side.target(context.values));
+        if (!side.isConfigured && !connection->dialect()) {
+            context.terminal.err(
+                QStringLiteral("tablewright: warning: %1 is %2, a product this program has no "
+                               "dialect for; it is spoken to in standard SQL\n")
+                    .arg(side.name, visibleText(connection->productName())));
+        }
+        const Dialect* spoken = &DialectFor(connection.get(), side.dialect);
         connection->close();
-        return true;
+        return spoken;
     } catch (const std::exception& failure) {
         context.terminal.err(
             QStringLiteral("tablewright: cannot connect to %1: %2\n")
                 .arg(side.describe(context.values), oneLine(QString::fromUtf8(failure.what()))));
-        return false;
+        return nullptr;
     }
+}
+
+// How the log's heading names where a command worked: the connection values for the
+// configured sides, else each database.
+QString describedForLog(const CommandContext& context, std::initializer_list<const Side*> sides) {
+    bool configured = true;
+    for (const Side* side : sides) configured = configured && side->isConfigured;
+    if (configured) return describeWithoutPassword(context.values);
+    QStringList described;
+    for (const Side* side : sides) described << side->describe(context.values);
+    return described.join(QStringLiteral(" to "));
 }
 
 // The side's tables as its list in the tables window shows them; those of another schema (or
@@ -83,7 +102,7 @@ bool select(SortedTableList& list, const QStringList& names, const Side& side, T
 // exclusions left out. False when none is there.
 bool selectToCopy(const CommandContext& context, SortedTableList& source, TerminalFrontEnd& front) {
     const CommandOptions& options = context.options;
-    const Side& from = otherSide(*options.to);
+    const Side& from = *context.from;
     if (select(source, options.all ? source.items() : options.tables, from, front, context.terminal, true,
                options.exclude))
         return true;
@@ -94,10 +113,11 @@ bool selectToCopy(const CommandContext& context, SortedTableList& source, Termin
 }
 
 // What copy would do with each chosen table, in the order it copies them; nothing changes.
-int previewCopies(const CommandContext& context, SortedTableList& source, const SortedTableList& target) {
+int previewCopies(const CommandContext& context, const TransferProfile& profile, SortedTableList& source,
+                  const SortedTableList& target) {
     const CommandOptions& options = context.options;
-    const Side& to = *options.to;
-    const Side& from = otherSide(to);
+    const Side& to = *context.to;
+    const Side& from = *context.from;
     TerminalFrontEnd front(context.terminal, options.overwrite, titleOf(to));
     selectToCopy(context, source, front);
     QList<TablePreview> previews;
@@ -108,9 +128,9 @@ int previewCopies(const CommandContext& context, SortedTableList& source, const 
         const std::unique_ptr<Connection> writer = context.connections.create();
         writer->open(to.target(context.values));
         const Dialect& connected = DialectFor(writer.get(), to.dialect);
-        const Dialect& created = options.faithful ? connected : to.dialect;
+        const Dialect& created = options.faithful ? connected : to.ownDialect(writer.get());
         // As the copy asks: where the target tells no case apart, in any case.
-        const bool ignoresCase = TransferInto(to).existenceIgnoresCase;
+        const bool ignoresCase = profile.existenceIgnoresCase;
         for (int index = source.count() - 1; index >= 0; --index) {
             if (!source.isSelected(index)) continue;
             PreviewChoices choices;
@@ -152,9 +172,8 @@ int exitStatus(const TerminalFrontEnd& front) {
 }  // namespace
 
 int listTables(const CommandContext& context) {
-    const QList<const Side*> sides = context.options.side
-                                         ? QList<const Side*>{context.options.side}
-                                         : QList<const Side*>{&oracleSide(), &sqlAnywhereSide()};
+    const QList<const Side*> sides = context.side ? QList<const Side*>{context.side.get()}
+                                                  : QList<const Side*>{&oracleSide(), &sqlAnywhereSide()};
     for (const Side* side : sides) {
         if (!connects(context, *side)) return kExitNoConnection;
     }
@@ -170,9 +189,8 @@ int listTables(const CommandContext& context) {
         for (const QString& table : list.items()) {
             // A name with a line end or a tab in it must not read as two entries.
             const QString shown = visibleText(table);
-            context.terminal.out(context.options.side
-                                     ? shown + QLatin1Char('\n')
-                                     : side->name + QLatin1Char('\t') + shown + QLatin1Char('\n'));
+            context.terminal.out(context.side ? shown + QLatin1Char('\n')
+                                              : side->name + QLatin1Char('\t') + shown + QLatin1Char('\n'));
         }
     }
     return kExitSuccess;
@@ -180,10 +198,11 @@ int listTables(const CommandContext& context) {
 
 int copyTables(const CommandContext& context) {
     const CommandOptions& options = context.options;
-    const Side& to = *options.to;
-    const Side& from = otherSide(to);
-    const TransferProfile& profile = TransferInto(to);
-    if (!connects(context, from) || !connects(context, to)) return kExitNoConnection;
+    const Side& to = *context.to;
+    const Side& from = *context.from;
+    const Dialect* targetDialect = connects(context, from) ? connects(context, to) : nullptr;
+    if (!targetDialect) return kExitNoConnection;
+    const TransferProfile profile = TransferBetween(from, to, *targetDialect);
 
     SortedTableList source, target;
     try {
@@ -195,7 +214,7 @@ int copyTables(const CommandContext& context) {
         return kExitSomethingFailed;
     }
 
-    if (options.dryRun) return previewCopies(context, source, target);
+    if (options.dryRun) return previewCopies(context, profile, source, target);
 
     TerminalFrontEnd front(context.terminal, options.overwrite, titleOf(to));
     front.writeMode(options.mode);
@@ -203,8 +222,10 @@ int copyTables(const CommandContext& context) {
     if (selectToCopy(context, source, front)) {
         LoggingFrontEnd logged(
             front, context.log,
-            QStringLiteral("copy --to %1 (command line): ").arg(to.name) +
-                describeWithoutPassword(context.values) +
+            (from.isConfigured && to.isConfigured
+                 ? QStringLiteral("copy --to %1 (command line): ").arg(to.name)
+                 : QStringLiteral("copy --from %1 --to %2 (command line): ").arg(from.name, to.name)) +
+                describedForLog(context, {&from, &to}) +
                 (options.where.isEmpty() ? QString() : QStringLiteral("; rows where ") + options.where) +
                 (options.mode == WriteMode::Replace
                      ? QString()
@@ -247,7 +268,7 @@ int copyTables(const CommandContext& context) {
 }
 
 int dropTables(const CommandContext& context) {
-    const Side& side = *context.options.side;
+    const Side& side = *context.side;
     if (!connects(context, side)) return kExitNoConnection;
     SortedTableList list;
     load(context, side, list);
@@ -259,7 +280,7 @@ int dropTables(const CommandContext& context) {
         }
         LoggingFrontEnd logged(front, context.log,
                                QStringLiteral("drop --side %1 (command line): ").arg(side.name) +
-                                   describeWithoutPassword(context.values));
+                                   describedForLog(context, {&side}));
         DeleteTables(ButtonsOf(side), list, {logged, context.connections, context.values});
         // A table the database refused to drop stays listed.
         for (const QString& table : asked) {
@@ -275,7 +296,7 @@ int dropTables(const CommandContext& context) {
 }
 
 int renameTable(const CommandContext& context) {
-    const Side& side = *context.options.side;
+    const Side& side = *context.side;
     const QString oldName = context.options.tables.value(0);
     const QString newName = context.options.tables.value(1);
     if (!connects(context, side)) return kExitNoConnection;
@@ -286,7 +307,7 @@ int renameTable(const CommandContext& context) {
     if (select(list, {oldName}, side, front, context.terminal)) {
         LoggingFrontEnd logged(front, context.log,
                                QStringLiteral("rename --side %1 (command line): ").arg(side.name) +
-                                   describeWithoutPassword(context.values));
+                                   describedForLog(context, {&side}));
         RenameTable(ButtonsOf(side), list, {logged, context.connections, context.values});
         const bool renamed = list.indexOf(newName) >= 0 && list.indexOf(oldName) < 0;
         front.record(oldName, renamed ? TableResult::Status::Renamed : TableResult::Status::Failed);

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <memory>
+
 #include "cli/CommandOptions.h"
 #include "db/ConnectionValues.h"
 
 namespace tw {
 class ConnectionFactory;
+struct Side;
 class TransferLog;
 }  // namespace tw
 
@@ -19,6 +22,10 @@ struct CommandContext {
     ConnectionFactory& connections;
     Terminal& terminal;
     TransferLog* log = nullptr;
+    // copy: the source and the target; list, drop and rename: the database named, if one is.
+    std::shared_ptr<const Side> from = {};
+    std::shared_ptr<const Side> to = {};
+    std::shared_ptr<const Side> side = {};
 };
 
 // Each gives the exit status.

@@ -163,6 +163,8 @@ public:
     // The dialect of the product the driver named, once the connection is open; none before,
     // and none for a product the program does not know.
     virtual const Dialect* dialect() const { return nullptr; }
+    // The product as the driver names it (SQL_DBMS_NAME), once the connection is open.
+    virtual QString productName() const { return QString(); }
     // Known once the connection is open.
     virtual NameLimits nameLimits() const { return {}; }
 

@@ -1,6 +1,39 @@
 #include "db/ConnectionString.h"
 
+#include <QStringList>
+
 namespace tw {
+
+namespace {
+
+// The connection string's "key=value" parts, a value in braces taken whole.
+QStringList partsOf(const QString& text) {
+    QStringList parts;
+    QString part;
+    bool braced = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (braced && c == QLatin1Char('}')) {
+            if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('}')) {
+                part += QStringLiteral("}}");
+                ++i;
+                continue;
+            }
+            braced = false;
+        } else if (!braced && c == QLatin1Char('{')) {
+            braced = true;
+        } else if (!braced && c == QLatin1Char(';')) {
+            parts << part;
+            part.clear();
+            continue;
+        }
+        part += c;
+    }
+    if (!part.isEmpty()) parts << part;
+    return parts;
+}
+
+}  // namespace
 
 QString connectionStringValue(const QString& value) {
     const bool needsBraces = value.contains(QLatin1Char(';')) || value.startsWith(QLatin1Char('{'));
@@ -8,6 +41,15 @@ QString connectionStringValue(const QString& value) {
     QString quoted = value;
     quoted.replace(QStringLiteral("}"), QStringLiteral("}}"));
     return QLatin1Char('{') + quoted + QLatin1Char('}');
+}
+
+QString connectionStringWithoutPassword(const QString& text) {
+    QStringList kept;
+    for (const QString& part : partsOf(text)) {
+        const QString key = part.section(QLatin1Char('='), 0, 0).trimmed().toLower();
+        if (key != QLatin1String("pwd") && key != QLatin1String("password")) kept << part;
+    }
+    return kept.join(QLatin1Char(';'));
 }
 
 }  // namespace tw

@@ -9,4 +9,7 @@ namespace tw {
 // doubled; every other value is returned exactly as given.
 QString connectionStringValue(const QString& value);
 
+// The connection string without its PWD and Password parts, for a record or a message.
+QString connectionStringWithoutPassword(const QString& text);
+
 }  // namespace tw

@@ -171,6 +171,8 @@ const Dialect& oracleDialect();
 const Dialect& sqlAnywhereDialect();
 const Dialect& postgresDialect();
 const Dialect& sqliteDialect();
+// The plain standard SQL spoken to a product no dialect knows.
+const Dialect& standardDialect();
 
 // The dialect of the product a driver names, or none.
 const Dialect* dialectNamed(const QByteArray& dbmsName);

@@ -32,6 +32,12 @@ const Side& sqlAnywhereSide() {
     return side;
 }
 
+const Dialect& Side::ownDialect(const Connection* connection) const {
+    return isConfigured ? dialect : DialectFor(connection, dialect);
+}
+
+QString Side::title() const { return isConfigured ? dialect.title() : name; }
+
 const Side& otherSide(const Side& side) { return &side == &oracleSide() ? sqlAnywhereSide() : oracleSide(); }
 
 const Side* sideNamed(const QString& name) {

@@ -9,6 +9,7 @@
 #include <QJsonObject>
 #include <QSaveFile>
 
+#include "db/ConnectionString.h"
 #include "db/StagingName.h"
 #include "shell/ProcessRuns.h"
 #include "shell/TransferLog.h"
@@ -20,33 +21,6 @@ namespace {
 // A record is a few hundred bytes; anything much larger is not one of ours.
 constexpr qint64 kLongestRecord = 64 * 1024;
 
-// The connection string's "key=value" parts, a value in braces taken whole.
-QStringList partsOf(const QString& text) {
-    QStringList parts;
-    QString part;
-    bool braced = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (braced && c == QLatin1Char('}')) {
-            if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('}')) {
-                part += QStringLiteral("}}");
-                ++i;
-                continue;
-            }
-            braced = false;
-        } else if (!braced && c == QLatin1Char('{')) {
-            braced = true;
-        } else if (!braced && c == QLatin1Char(';')) {
-            parts << part;
-            part.clear();
-            continue;
-        }
-        part += c;
-    }
-    if (!part.isEmpty()) parts << part;
-    return parts;
-}
-
 }  // namespace
 
 StagingRecords::StagingRecords(QString folder) : m_folder(std::move(folder)) {}
@@ -56,12 +30,7 @@ QString StagingRecords::defaultFolder() { return TransferLog::defaultFolder() + 
 QString StagingRecords::databaseOf(const ConnectionTarget& target, const QString& schema) {
     const QString inSchema = schema.isEmpty() ? QString() : QStringLiteral(" schema ") + schema;
     if (target.isDataSource()) return target.display() + inSchema;
-    QStringList kept;
-    for (const QString& part : partsOf(target.text())) {
-        const QString key = part.section(QLatin1Char('='), 0, 0).trimmed().toLower();
-        if (key != QLatin1String("pwd") && key != QLatin1String("password")) kept << part;
-    }
-    return kept.join(QLatin1Char(';')) + inSchema;
+    return connectionStringWithoutPassword(target.text()) + inSchema;
 }
 
 QString StagingRecords::pathOf(const QString& database, const QString& table) const {

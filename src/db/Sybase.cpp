@@ -1,8 +1,7 @@
 #include "db/Sybase.h"
 
+#include "db/CatalogueTables.h"
 #include "db/Connection.h"
-#include "db/StagingRecords.h"
-#include "shell/TableList.h"
 
 namespace tw {
 
@@ -23,25 +22,7 @@ bool SybaseCanConnect(ConnectionFactory& factory, const ConnectionValues& values
 
 void LoadSybaseTables(TableList& list, ConnectionFactory& factory, const ConnectionValues& values,
                       const std::function<void()>& processEvents, const QString& schema) {
-    const std::unique_ptr<Connection> connection = factory.create();
-    connection->setProvider(kOdbcProvider);
-    const ConnectionTarget target = SybaseConnectionTarget(values);
-    connection->open(target);
-    // A copy's staging table is no table of the user's; a table merely named like one is.
-    const StagingRecords records;
-    const QString database = StagingRecords::databaseOf(target, schema);
-    std::unique_ptr<Recordset> tables = connection->openSchema(kSchemaTables, schema);
-    list.clear();
-    for (; !tables->eof(); tables->moveNext()) {
-        if (tables->field(QStringLiteral("TABLE_TYPE")).value.toString() != QLatin1String("TABLE")) continue;
-        processEvents();
-        const QString name = tables->field(QStringLiteral("TABLE_NAME")).value.toString();
-        if (!name.toUpper().contains(QLatin1String("SYS")) && !records.isCopysTable(database, name))
-            list.addItem(name);
-    }
-    tables->close();
-    tables.reset();
-    connection->close();
+    LoadCatalogueTables(list, factory, SybaseConnectionTarget(values), processEvents, schema, true);
 }
 
 }  // namespace tw

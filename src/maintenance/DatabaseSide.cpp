@@ -10,6 +10,11 @@ const DatabaseSide kSybaseSide{QStringLiteral("Form2.PushButton1_Click"),
 const DatabaseSide kOracleSide{QStringLiteral("Form2.PushButton5_Click"),
                                QStringLiteral("Form2.PushButton7_Click"), &oracleSide(), -2};
 
-const DatabaseSide& ButtonsOf(const Side& side) { return &side == &oracleSide() ? kOracleSide : kSybaseSide; }
+DatabaseSide ButtonsOf(const Side& side) {
+    if (&side == &oracleSide()) return kOracleSide;
+    DatabaseSide buttons = kSybaseSide;
+    buttons.database = &side;
+    return buttons;
+}
 
 }  // namespace tw

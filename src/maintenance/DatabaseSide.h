@@ -28,8 +28,9 @@ struct DatabaseSide {
 extern const DatabaseSide kSybaseSide;  // List1, PushButton1 and PushButton6
 extern const DatabaseSide kOracleSide;  // List2, PushButton5 and PushButton7
 
-// The buttons of the side's list.
-const DatabaseSide& ButtonsOf(const Side& side);
+// The buttons of the side's list; any other database's work is numbered as the SQL Anywhere
+// side's, a data source as it is.
+DatabaseSide ButtonsOf(const Side& side);
 
 // What a delete or rename works with: the front end that answers and is told, the
 // connections, and the connection values as they are now.

@@ -28,7 +28,8 @@ void RenameTable(const DatabaseSide& side, TableList& list, const TableWork& wor
             if (proc.test(side.line(120), [&] { return newName.isEmpty(); })) continue;
             bool renamed = false;
             proc.step(side.line(122), [&] {
-                required(connection).execute(side.database->dialect.renameSql(oldName, newName));
+                Connection& open = required(connection);
+                open.execute(side.database->ownDialect(&open).renameSql(oldName, newName));
                 renamed = true;
             });
             if (!renamed) continue;  // the table still has its old name

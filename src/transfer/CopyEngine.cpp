@@ -433,12 +433,12 @@ private:
         return m_request.faithful ? faithfulReadKinds(createdDialect(), shape) : QList<ColumnKind>();
     }
 
-    // The dialect of the table's CREATE TABLE: the plain copy's types are the target side's
-    // own; a faithful copy's, and an existing table's, are those of the product the target
-    // connection speaks.
+    // The dialect of the table's CREATE TABLE: the plain copy's types are a configured target
+    // side's own; a faithful copy's, an existing table's and any other database's are those of
+    // the product the target connection speaks.
     const Dialect& createdDialect() const {
-        const Dialect& side = m_profile.destination->dialect;
-        return typedPlan() ? DialectFor(m_target.get(), side) : side;
+        return typedPlan() ? DialectFor(m_target.get(), m_profile.destination->dialect)
+                           : m_profile.destination->ownDialect(m_target.get());
     }
 
     // A column of the planned table, with the type the plan gives it.

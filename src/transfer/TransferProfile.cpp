@@ -1,5 +1,7 @@
 #include "transfer/TransferProfile.h"
 
+#include "db/Dialect.h"
+
 namespace tw {
 
 using enum TransferStep;
@@ -38,6 +40,16 @@ const TransferProfile kToSqlAnywhere{
 
 const TransferProfile& TransferInto(const Side& side) {
     return &side == &oracleSide() ? kToOracle : kToSqlAnywhere;
+}
+
+TransferProfile TransferBetween(const Side& from, const Side& to, const Dialect& target) {
+    TransferProfile profile = TransferInto(to);
+    profile.source = &from;
+    profile.destination = &to;
+    if (!to.isConfigured)
+        profile.existenceIgnoresCase =
+            target.sameTableKey(QStringLiteral("A")) == target.sameTableKey(QStringLiteral("a"));
+    return profile;
 }
 
 }  // namespace tw

@@ -10,6 +10,8 @@
 
 namespace tw {
 
+class Dialect;
+
 // The steps around the copy that the two directions take in different orders.
 enum class TransferStep {
     CreateSource,  // make the source connection object
@@ -51,5 +53,10 @@ extern const TransferProfile kToSqlAnywhere;
 
 // The copy into the side.
 const TransferProfile& TransferInto(const Side& side);
+// The copy from one database into another. Between the configured sides it is the send
+// button's; into any other database it is numbered as the copy into the SQL Anywhere side, and
+// finds the target's tables with or without regard to case as its product (the target
+// connection's dialect) tells table names apart.
+TransferProfile TransferBetween(const Side& from, const Side& to, const Dialect& target);
 
 }  // namespace tw

@@ -24,7 +24,13 @@ TEST(CommandLineArguments, UsageErrorsEndInTwoAndHelpInZero) {
     };
     const std::vector<Case> cases{
         {{"copy", "--to", "oracle", "T"}, 0},
-        {{"copy", "T"}, 2},                             // no --to
+        {{"copy", "T"}, 2},                           // no --to
+        {{"copy", "--from", "sqlanywhere", "T"}, 0},  // into the other side
+        {{"copy", "--to", "dsn:m", "T"}, 2},          // from where?
+        {{"copy", "--from", "odbc:DSN=x", "--to", "dsn:m", "T"}, 0},
+        {{"copy", "--from", "dsn:m", "--to", "dsn:m", "T"}, 2},  // into itself
+        {{"copy", "--from", "dsn:m", "--to", "dsn:m", "--into", "U", "T"}, 0},
+        {{"list", "--side", "dsn:"}, 2},
         {{"copy", "--to", "oracle"}, 2},                // no table and no --all
         {{"copy", "--to", "oracle", "--all", "T"}, 2},  // both
         {{"copy", "--to", "mysql", "T"}, 2},            // no such side

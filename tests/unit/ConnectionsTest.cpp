@@ -2,7 +2,9 @@
 
 #include "db/ConnectionString.h"
 #include "db/DbError.h"
+#include "db/Endpoint.h"
 #include "db/Oracle.h"
+#include "db/Side.h"
 #include "db/Sybase.h"
 #include "shell/SortedTableList.h"
 #include "support/FakeConnection.h"
@@ -129,4 +131,38 @@ TEST(ConnectionStrings, APasswordInADriverMessageIsMasked) {
             EXPECT_TRUE(failure.connectionLost());  // the codes stay
         }
     }
+}
+
+// A database the command line names by a data source or a connection string: the login given
+// for it fills the string, quoted as a value and in one pass, and no name or message shows a
+// password.
+TEST(Endpoints, TheLoginFillsTheConnectionAndNoNameShowsThePassword) {
+    struct Case {
+        QString name;
+        EndpointLogin login;
+        QString connection;  // the data source, or the driver string as sent
+        QString shownName;
+    };
+    const std::vector<Case> cases{
+        {"dsn:tw maria", {}, "tw maria", "dsn:tw maria"},
+        {"dsn:m", {"u", "p;w"}, "DSN=m;UID=u;PWD={p;w};", "dsn:m"},
+        {"odbc:Driver={X};UID={User};PWD={Password};",
+         {"{Password}", "s}"},
+         "Driver={X};UID={{Password}}};PWD=s};",
+         "odbc:Driver={X};UID={User}"},
+        {"odbc:Driver=X;PWD=plain;DB=d", {}, "Driver=X;PWD=plain;DB=d", "odbc:Driver=X;DB=d"},
+    };
+    for (const Case& c : cases) {
+        const std::shared_ptr<const Side> side = endpointNamed(c.name, c.login);
+        const ConnectionTarget target = side->target({});
+        EXPECT_EQ(target.text(), c.connection) << c.name.toStdString();
+        EXPECT_EQ(target.isDataSource(), !c.connection.contains('='));
+        EXPECT_EQ(side->name, c.shownName);
+        EXPECT_FALSE(side->isConfigured);
+    }
+    EXPECT_EQ(endpointNamed("oracle").get(), &oracleSide());
+    // A placeholder without its value is said, not sent empty.
+    EXPECT_THROW(endpointNamed("odbc:DSN=x;PWD={Password}"), std::runtime_error);
+    for (const char* wrong : {"mysql", "dsn:", "odbc:", "DSN:x"})
+        EXPECT_FALSE(endpointNameProblem(wrong).isEmpty()) << wrong;
 }

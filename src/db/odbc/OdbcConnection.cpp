@@ -221,6 +221,10 @@ void OdbcConnection::prepareSession() {
 
 const Dialect* OdbcConnection::dialect() const { return m_session->connected ? m_session->dialect : nullptr; }
 
+QString OdbcConnection::productName() const {
+    return m_session->connected ? m_session->productName : QString();
+}
+
 NameLimits OdbcConnection::nameLimits() const {
     return m_session->connected ? m_session->nameLimits : NameLimits{};
 }

@@ -44,6 +44,7 @@ public:
     std::unique_ptr<Recordset> openSchema(int schema, const QString& tableSchema = {}) override;
     void close() override;
     const Dialect* dialect() const override;
+    QString productName() const override;
     NameLimits nameLimits() const override;
     std::unique_ptr<BatchWriter> batchWriter(const QString& table, const std::vector<bool>& bytes,
                                              const QString& schema = {}) override;

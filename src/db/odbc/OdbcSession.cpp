@@ -40,7 +40,9 @@ void OdbcSession::learnDatabase() {
     SQLCHAR name[256] = {};
     SQLSMALLINT length = 0;
     if (SQL_SUCCEEDED(SQLGetInfo(dbc.get(), SQL_DBMS_NAME, name, sizeof name, &length))) {
-        dialect = dialectNamed(QByteArray(reinterpret_cast<const char*>(name)));
+        const QByteArray named(reinterpret_cast<const char*>(name));
+        dialect = dialectNamed(named);
+        productName = QString::fromUtf8(named);
     }
     // A name longer than these would be cut short by some databases, without a word.
     SQLUSMALLINT longest = 0;

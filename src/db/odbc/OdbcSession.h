@@ -36,6 +36,7 @@ struct OdbcSession {
     bool connected = false;
     int commandTimeout = 0;
     const Dialect* dialect = nullptr;  // of the product the driver names, if the program knows it
+    QString productName;               // as the driver names it
     NameLimits nameLimits;
     // The driver reads any value of a row of a block once positioned on it, whatever is bound
     // (SQL_GD_BLOCK, SQL_GD_ANY_COLUMN, SQL_GD_ANY_ORDER, SQL_GD_BOUND): results may be read in
