@@ -170,7 +170,8 @@ int runCommandLine(int argc, char* argv[]) {
     odbc::OdbcConnectionFactory connections;
     TransferLog log;
     CommandContext context{options, *values, connections, terminal, &log};
-    if (options.command == CommandOptions::Command::Copy) {
+    if (options.command == CommandOptions::Command::Copy ||
+        options.command == CommandOptions::Command::Check) {
         context.from = endpoint(options.from, options.fromLogin, terminal);
         context.to = endpoint(options.to, options.toLogin, terminal);
         if (!context.from || !context.to) return kExitUsage;
@@ -186,6 +187,8 @@ int runCommandLine(int argc, char* argv[]) {
                 return listTables(context);
             case CommandOptions::Command::Copy:
                 return copyTables(context);
+            case CommandOptions::Command::Check:
+                return checkDatabases(context);
             case CommandOptions::Command::Drop:
                 return dropTables(context);
             case CommandOptions::Command::Rename:

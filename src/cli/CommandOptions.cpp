@@ -228,6 +228,16 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
                    "print what the copy would do with each table (its rows, the action and why, the "
                    "target's columns, the statements) and change nothing");
 
+    CLI::App* check = app.add_subcommand(
+        "check",
+        "Try every kind of column, with the values that go wrong, between two databases: each way, plain and "
+        "faithful, verified; prints what arrives exactly, what changes and what is refused");
+    check->add_option("--from", from, std::string("one database") + kDatabaseHelp)->check(kDatabaseName);
+    check->add_option("--to", to, std::string("the other database") + kDatabaseHelp)->check(kDatabaseName);
+    addEndLoginOptions(*check, "from", fromLogin);
+    addEndLoginOptions(*check, "to", toLogin);
+    check->add_flag("--json", options.json, "print the verdicts as one JSON document");
+
     CLI::App* drop = app.add_subcommand("drop", "Delete tables, as the Delete Table/s buttons do");
     drop->add_option("--side", side, std::string("the database the tables are in") + kDatabaseHelp)
         ->required()
@@ -240,7 +250,7 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
         ->check(kDatabaseName);
     rename->add_option("OLD", tables, "the table's name and its new name")->required()->expected(2);
 
-    for (CLI::App* command : {list, copy, drop, rename}) {
+    for (CLI::App* command : {list, copy, check, drop, rename}) {
         addConnectionOptions(*command, connection);
         addVersionAndFooter(*command);
     }
@@ -270,17 +280,19 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
         parsed.error = QStringLiteral("tablewright copy: --in-place goes with --mode replace only\n");
         return parsed;
     }
-    if (copy->parsed()) {
+    if (copy->parsed() || check->parsed()) {
         if (from.empty()) from = otherConfigured(to);
         if (to.empty()) to = otherConfigured(from);
         if (from.empty() || to.empty()) {
             parsed.exitCode = kExitUsage;
-            parsed.error = QStringLiteral(
-                "tablewright copy: name the database the tables go into with --to, and with --from the one "
-                "they come from unless it is the other configured side\n");
+            parsed.error =
+                QStringLiteral(
+                    "tablewright %1: name the database the tables go into with --to, and with --from the one "
+                    "they come from unless it is the other configured side\n")
+                    .arg(copy->parsed() ? QStringLiteral("copy") : QStringLiteral("check"));
             return parsed;
         }
-        if (from == to && into.empty() && schema == targetSchema) {
+        if (copy->parsed() && from == to && into.empty() && schema == targetSchema) {
             parsed.exitCode = kExitUsage;
             parsed.error = QStringLiteral(
                 "tablewright copy: --from and --to name one database; give --into or --target-schema to "
@@ -295,17 +307,18 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
     }
 
     using Command = CommandOptions::Command;
-    options.command = list->parsed()   ? Command::List
-                      : copy->parsed() ? Command::Copy
-                      : drop->parsed() ? Command::Drop
-                                       : Command::Rename;
+    options.command = list->parsed()    ? Command::List
+                      : copy->parsed()  ? Command::Copy
+                      : check->parsed() ? Command::Check
+                      : drop->parsed()  ? Command::Drop
+                                        : Command::Rename;
     const CLI::App& chosen = *app.get_subcommands().front();
     options.side = QString::fromStdString(side);
-    if (copy->parsed()) {
+    if (copy->parsed() || check->parsed()) {
         options.from = QString::fromStdString(from);
         options.to = QString::fromStdString(to);
-        options.fromLogin = endLogin(*copy, "from", fromLogin);
-        options.toLogin = endLogin(*copy, "to", toLogin);
+        options.fromLogin = endLogin(chosen, "from", fromLogin);
+        options.toLogin = endLogin(chosen, "to", toLogin);
     }
     options.overwrite = kAnswers.at(overwrite);
     options.mode = *writeModeNamed(QString::fromStdString(mode));

@@ -19,15 +19,15 @@ struct EndLogin {
 
 // What the command line asked for, checked against the commands' rules.
 struct CommandOptions {
-    enum class Command { List, Copy, Drop, Rename } command = Command::List;
+    enum class Command { List, Copy, Drop, Rename, Check } command = Command::List;
     // The databases, as the command line names them ("oracle", "sqlanywhere", "dsn:NAME",
     // "odbc:STRING"). list: one, or both configured sides when none; drop and rename: the one
     // worked on. copy: the source and the target.
     QString side;
     QString from = QStringLiteral("oracle");
     QString to = QStringLiteral("sqlanywhere");
-    EndLogin fromLogin;  // copy: for a source that is no configured side
-    EndLogin toLogin;    // copy: for a target that is no configured side
+    EndLogin fromLogin;  // copy and check: for a source that is no configured side
+    EndLogin toLogin;    // copy and check: for a target that is no configured side
     bool all = false;
     QStringList tables;    // copy and drop: the tables; rename: the old and the new name
     QStringList exclude;   // copy: the tables, or patterns of them, not to copy

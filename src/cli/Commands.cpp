@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 
+#include "cli/CheckReport.h"
 #include "cli/ExitCode.h"
 #include "cli/RunSummary.h"
 #include "cli/StopOnInterrupt.h"
@@ -18,6 +19,7 @@
 #include "transfer/CopyEngine.h"
 #include "transfer/CopyPreview.h"
 #include "transfer/CopyVerifier.h"
+#include "transfer/PairCheck.h"
 
 namespace tw::cli {
 
@@ -264,6 +266,30 @@ int copyTables(const CommandContext& context) {
             context.terminal.out(QStringLiteral("mode %1\n").arg(writeModeName(options.mode)));
         }
     }
+    return status;
+}
+
+int checkDatabases(const CommandContext& context) {
+    const Side& first = *context.from;
+    const Side& second = *context.to;
+    if (!connects(context, first) || !connects(context, second)) return kExitNoConnection;
+    QList<CheckVerdict> verdicts;
+    const StopOnInterrupt interrupt;
+    try {
+        verdicts = checkPair({context.connections, context.values, first, second, &StopOnInterrupt::requested,
+                              [&](const QString& line) {
+                                  context.terminal.err(QStringLiteral("tablewright: ") + line + '\n');
+                              }});
+    } catch (const std::exception& failure) {
+        context.terminal.err(QStringLiteral("tablewright: the check cannot go on: %1\n")
+                                 .arg(oneLine(QString::fromUtf8(failure.what()))));
+        return kExitSomethingFailed;
+    }
+    const int status = StopOnInterrupt::requested() ? kExitStopped
+                       : allExact(verdicts)         ? kExitSuccess
+                                                    : kExitSomethingFailed;
+    context.terminal.out(context.options.json ? checkJson(verdicts, first.name, second.name, status)
+                                              : checkText(verdicts));
     return status;
 }
 

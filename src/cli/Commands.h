@@ -31,6 +31,7 @@ struct CommandContext {
 // Each gives the exit status.
 int listTables(const CommandContext& context);
 int copyTables(const CommandContext& context);
+int checkDatabases(const CommandContext& context);
 int dropTables(const CommandContext& context);
 int renameTable(const CommandContext& context);
 

@@ -24,6 +24,27 @@ QJsonValue count(qint64 value) { return QJsonValue(static_cast<double>(value)); 
 
 }  // namespace
 
+QString alignedTable(const QList<QStringList>& rows, int wordColumns) {
+    QList<qsizetype> widths;
+    for (const QStringList& row : rows) {
+        widths.resize(std::max(widths.size(), row.size()), 0);
+        for (qsizetype column = 0; column < row.size(); ++column) {
+            widths[column] = std::max(widths[column], row[column].size());
+        }
+    }
+    QString text;
+    for (const QStringList& row : rows) {
+        QStringList cells;
+        for (qsizetype column = 0; column < row.size(); ++column) {
+            // Names and words to the left, figures to the right.
+            cells << (column < wordColumns ? row[column].leftJustified(widths[column])
+                                           : row[column].rightJustified(widths[column]));
+        }
+        text += cells.join(QStringLiteral("  ")).trimmed() + QLatin1Char('\n');
+    }
+    return text;
+}
+
 QString summaryTable(const QList<TableResult>& results, bool verified) {
     QList<QStringList> rows{{"table", "status", "read", "written", "failed", "seconds"}};
     if (verified) rows.front() << QStringLiteral("matches");
@@ -35,22 +56,7 @@ QString summaryTable(const QList<TableResult>& results, bool verified) {
         if (verified) row << verdict(result);
         rows << row;
     }
-    QList<qsizetype> widths(rows.front().size(), 0);
-    for (const QStringList& row : rows) {
-        for (qsizetype column = 0; column < row.size(); ++column) {
-            widths[column] = std::max(widths[column], row[column].size());
-        }
-    }
-    QString text;
-    for (const QStringList& row : rows) {
-        QStringList cells;
-        for (qsizetype column = 0; column < row.size(); ++column) {
-            // Names and words to the left, figures to the right.
-            cells << (column < 2 ? row[column].leftJustified(widths[column])
-                                 : row[column].rightJustified(widths[column]));
-        }
-        text += cells.join(QStringLiteral("  ")).trimmed() + QLatin1Char('\n');
-    }
+    QString text = alignedTable(rows, 2);
     for (const TableResult& result : results) {
         if (!result.outcome.fellBack.isEmpty()) text += fellBackLine(result.outcome) + QLatin1Char('\n');
     }

@@ -8,8 +8,13 @@
 
 namespace tw::cli {
 
+// Rows as columns lined up two blanks apart: the first wordColumns to the left, the rest (figures)
+// to the right.
+QString alignedTable(const QList<QStringList>& rows, int wordColumns);
+
 // The table printed at the end: per table its status, rows read, written and failed, seconds,
 // and with a verification whether the target matches.
+
 QString summaryTable(const QList<TableResult>& results, bool verified);
 
 // The same, with every failure, as one JSON document; with the condition the rows met, where
