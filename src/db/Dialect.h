@@ -171,6 +171,9 @@ const Dialect& oracleDialect();
 const Dialect& sqlAnywhereDialect();
 const Dialect& postgresDialect();
 const Dialect& sqliteDialect();
+// The SQL standard's names, literals and types, for a product no dialect knows; no driver's
+// name chooses it.
+const Dialect& standardDialect();
 
 // The dialect of the product a driver names, or none.
 const Dialect* dialectNamed(const QByteArray& dbmsName);

@@ -13,7 +13,7 @@ namespace {
 
 struct Expected {
     const Dialect& dialect;
-    const char* dbmsName;        // as the product's driver names it
+    const char* dbmsName;        // as the product's driver names it; none for the standard's
     const char* binary;          // the bytes 00 FF 10
     const char* rename;          // "a""b" to "c"
     const char* renameInSchema;  // "S"."a" to "c"
@@ -29,7 +29,7 @@ class EachDialect : public ::testing::TestWithParam<Expected> {};
 TEST_P(EachDialect, WritesNamesBytesRenamesAndTablesItsOwnWay) {
     const Expected& expected = GetParam();
     const Dialect& dialect = expected.dialect;
-    EXPECT_EQ(dialectNamed(expected.dbmsName), &dialect);
+    EXPECT_EQ(dialectNamed(expected.dbmsName), expected.dbmsName ? &dialect : nullptr);
     EXPECT_EQ(dialect.quotedName("a\"b"), "\"a\"\"b\"");
     QByteArray binary;
     dialect.appendBinaryLiteral(binary, QByteArray::fromHex("00ff10"));
@@ -62,7 +62,10 @@ INSTANTIATE_TEST_SUITE_P(
                  "CREATE TABLE \"T\"(\"n\" NUMERIC,\"s\" TEXT,\"b\" BYTEA)"},
         Expected{sqliteDialect(), "SQLite", "X'00FF10'", "ALTER TABLE \"a\"\"b\" RENAME TO \"c\"",
                  "ALTER TABLE \"S\".\"a\" RENAME TO \"c\"",
-                 "CREATE TABLE \"T\"(\"n\" NUMERIC,\"s\" TEXT,\"b\" BLOB)"}));
+                 "CREATE TABLE \"T\"(\"n\" NUMERIC,\"s\" TEXT,\"b\" BLOB)"},
+        Expected{standardDialect(), nullptr, "X'00FF10'", "ALTER TABLE \"a\"\"b\" RENAME TO \"c\"",
+                 "ALTER TABLE \"S\".\"a\" RENAME TO \"c\"",
+                 "CREATE TABLE \"T\"(\"n\" NUMERIC,\"s\" CLOB,\"b\" BLOB)"}));
 
 // The product the driver names decides; a driver that names none, or a product the program does
 // not know, leaves the side's own.

@@ -36,34 +36,41 @@ TEST(FaithfulTypes, EachProductsTableKeepsTheSourceColumn) {
         const char* sqlAnywhere;
         const char* postgres;
         const char* sqlite;
+        const char* standard;
     } cases[] = {
-        {column(SQL_TINYINT), "NUMBER(3)", "SMALLINT", "SMALLINT", "TINYINT"},
-        {column(SQL_INTEGER, 10, 0), "NUMBER(10)", "INTEGER", "INTEGER", "INTEGER"},
-        {column(SQL_BIGINT), "NUMBER(19)", "BIGINT", "BIGINT", "BIGINT"},
-        {column(SQL_NUMERIC, 10, 2), "NUMBER(10,2)", "NUMERIC(10,2)", "NUMERIC(10,2)", "NUMERIC(10,2)"},
-        {column(SQL_DECIMAL, 12, -1), "NUMBER(12,0)", "NUMERIC(12,0)", "NUMERIC(12,0)", "NUMERIC(12,0)"},
+        {column(SQL_TINYINT), "NUMBER(3)", "SMALLINT", "SMALLINT", "TINYINT", "SMALLINT"},
+        {column(SQL_INTEGER, 10, 0), "NUMBER(10)", "INTEGER", "INTEGER", "INTEGER", "INTEGER"},
+        {column(SQL_BIGINT), "NUMBER(19)", "BIGINT", "BIGINT", "BIGINT", "BIGINT"},
+        {column(SQL_NUMERIC, 10, 2), "NUMBER(10,2)", "NUMERIC(10,2)", "NUMERIC(10,2)", "NUMERIC(10,2)",
+         "NUMERIC(10,2)"},
+        {column(SQL_DECIMAL, 12, -1), "NUMBER(12,0)", "NUMERIC(12,0)", "NUMERIC(12,0)", "NUMERIC(12,0)",
+         "NUMERIC(12,0)"},
         // SQLite's NUMERIC keeps 15 digits; its NUMERIC TEXT every digit.
-        {column(SQL_NUMERIC, 60, 10), "-", "NUMERIC(60,10)", "NUMERIC(60,10)", "NUMERIC TEXT(60,10)"},
-        {column(SQL_NUMERIC), "NUMBER", "NUMERIC(127,64)", "NUMERIC", "NUMERIC TEXT"},
-        {column(SQL_REAL), "BINARY_FLOAT", "REAL", "REAL", "REAL"},
-        {column(SQL_FLOAT, 17), "BINARY_DOUBLE", "DOUBLE", "DOUBLE PRECISION", "DOUBLE"},
-        {column(SQL_BIT), "NUMBER(1)", "BIT", "BOOLEAN", "BOOLEAN"},
-        {column(SQL_CHAR, 5), "CHAR(5 CHAR)", "NCHAR(5)", "CHAR(5)", "CHAR(5)"},
-        {column(SQL_WVARCHAR, 70), "VARCHAR2(70 CHAR)", "NVARCHAR(70)", "VARCHAR(70)", "VARCHAR(70)"},
-        {column(SQL_VARCHAR, 1001), "CLOB", "NVARCHAR(1001)", "VARCHAR(1001)", "VARCHAR(1001)"},
-        {column(SQL_VARCHAR, 9000), "CLOB", "LONG NVARCHAR", "VARCHAR(9000)", "VARCHAR(9000)"},
-        {column(SQL_VARCHAR), "CLOB", "LONG NVARCHAR", "TEXT", "TEXT"},  // no length declared
-        {column(SQL_LONGVARCHAR, 8190), "CLOB", "LONG NVARCHAR", "TEXT", "TEXT"},
-        {column(SQL_BINARY, 4), "RAW(4)", "BINARY(4)", "BYTEA", "VARBINARY(4)"},
-        {column(SQL_VARBINARY, 3000), "BLOB", "VARBINARY(3000)", "BYTEA", "VARBINARY(3000)"},
-        {column(SQL_LONGVARBINARY), "BLOB", "LONG BINARY", "BYTEA", "BLOB"},
-        {column(SQL_TYPE_DATE), "DATE", "DATE", "DATE", "DATE"},
-        {column(SQL_TYPE_TIME, 8, 3), "-", "TIME", "TIME(3)", "TIME"},
-        {column(SQL_TYPE_TIMESTAMP, 23, 3), "TIMESTAMP(3)", "TIMESTAMP", "TIMESTAMP(3)", "TIMESTAMP"},
-        {column(SQL_TYPE_TIMESTAMP), "TIMESTAMP(6)", "TIMESTAMP", "TIMESTAMP(6)", "TIMESTAMP"},
-        {column(SQL_TYPE_TIMESTAMP, 29, 9), "TIMESTAMP(9)", "-", "-", "TIMESTAMP"},
-        {column(SQL_GUID), "CHAR(36)", "UNIQUEIDENTIFIER", "UUID", "CHAR(36)"},
-        {column(SQL_INTERVAL_DAY), "-", "-", "-", "-"},
+        {column(SQL_NUMERIC, 60, 10), "-", "NUMERIC(60,10)", "NUMERIC(60,10)", "NUMERIC TEXT(60,10)", "-"},
+        {column(SQL_NUMERIC), "NUMBER", "NUMERIC(127,64)", "NUMERIC", "NUMERIC TEXT", "-"},
+        {column(SQL_REAL), "BINARY_FLOAT", "REAL", "REAL", "REAL", "REAL"},
+        {column(SQL_FLOAT, 17), "BINARY_DOUBLE", "DOUBLE", "DOUBLE PRECISION", "DOUBLE", "DOUBLE PRECISION"},
+        {column(SQL_BIT), "NUMBER(1)", "BIT", "BOOLEAN", "BOOLEAN", "SMALLINT"},
+        {column(SQL_CHAR, 5), "CHAR(5 CHAR)", "NCHAR(5)", "CHAR(5)", "CHAR(5)", "CHAR(5)"},
+        {column(SQL_WVARCHAR, 70), "VARCHAR2(70 CHAR)", "NVARCHAR(70)", "VARCHAR(70)", "VARCHAR(70)",
+         "VARCHAR(70)"},
+        {column(SQL_VARCHAR, 1001), "CLOB", "NVARCHAR(1001)", "VARCHAR(1001)", "VARCHAR(1001)",
+         "VARCHAR(1001)"},
+        {column(SQL_VARCHAR, 9000), "CLOB", "LONG NVARCHAR", "VARCHAR(9000)", "VARCHAR(9000)", "CLOB"},
+        {column(SQL_VARCHAR), "CLOB", "LONG NVARCHAR", "TEXT", "TEXT", "CLOB"},  // no length declared
+        {column(SQL_LONGVARCHAR, 8190), "CLOB", "LONG NVARCHAR", "TEXT", "TEXT", "CLOB"},
+        {column(SQL_BINARY, 4), "RAW(4)", "BINARY(4)", "BYTEA", "VARBINARY(4)", "BLOB"},
+        {column(SQL_VARBINARY, 3000), "BLOB", "VARBINARY(3000)", "BYTEA", "VARBINARY(3000)", "BLOB"},
+        {column(SQL_LONGVARBINARY), "BLOB", "LONG BINARY", "BYTEA", "BLOB", "BLOB"},
+        {column(SQL_TYPE_DATE), "DATE", "DATE", "DATE", "DATE", "DATE"},
+        {column(SQL_TYPE_TIME, 8, 3), "-", "TIME", "TIME(3)", "TIME", "TIME(3)"},
+        {column(SQL_TYPE_TIMESTAMP, 23, 3), "TIMESTAMP(3)", "TIMESTAMP", "TIMESTAMP(3)", "TIMESTAMP",
+         "TIMESTAMP(3)"},
+        {column(SQL_TYPE_TIMESTAMP), "TIMESTAMP(6)", "TIMESTAMP", "TIMESTAMP(6)", "TIMESTAMP",
+         "TIMESTAMP(6)"},
+        {column(SQL_TYPE_TIMESTAMP, 29, 9), "TIMESTAMP(9)", "-", "-", "TIMESTAMP", "-"},
+        {column(SQL_GUID), "CHAR(36)", "UNIQUEIDENTIFIER", "UUID", "CHAR(36)", "CHAR(36)"},
+        {column(SQL_INTERVAL_DAY), "-", "-", "-", "-", "-"},
     };
     for (const auto& c : cases) {
         const QString which =
@@ -72,6 +79,7 @@ TEST(FaithfulTypes, EachProductsTableKeepsTheSourceColumn) {
         EXPECT_EQ(typeIn(sqlAnywhereDialect(), c.shape), c.sqlAnywhere) << which.toStdString();
         EXPECT_EQ(typeIn(postgresDialect(), c.shape), c.postgres) << which.toStdString();
         EXPECT_EQ(typeIn(sqliteDialect(), c.shape), c.sqlite) << which.toStdString();
+        EXPECT_EQ(typeIn(standardDialect(), c.shape), c.standard) << which.toStdString();
     }
 }
 
