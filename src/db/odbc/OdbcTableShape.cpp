@@ -9,7 +9,6 @@
 
 #include "db/DbError.h"
 #include "db/Dialect.h"
-#include "db/SqlText.h"
 #include "db/odbc/CatalogueValues.h"
 #include "db/odbc/OdbcPrimaryKey.h"
 #include "db/odbc/OdbcSession.h"
@@ -54,7 +53,9 @@ struct Described {
 
 Described describedColumns(const OdbcSession& session, const QString& table, const QString& inSchema) {
     Handle stmt(SQL_HANDLE_STMT, session.dbc.get());
-    SqlString query = toSql(QStringLiteral("SELECT * FROM %1 WHERE 1=0").arg(qualifiedName(inSchema, table)));
+    const Dialect& dialect = session.dialect ? *session.dialect : standardDialect();
+    SqlString query =
+        toSql(QStringLiteral("SELECT * FROM %1 WHERE 1=0").arg(dialect.qualifiedName(inSchema, table)));
     check(SQLExecDirect(stmt.get(), sqlChars(query), SQL_NTS), stmt, "SQLExecDirect");
     SQLSMALLINT count = 0;
     check(SQLNumResultCols(stmt.get(), &count), stmt, "SQLNumResultCols");
