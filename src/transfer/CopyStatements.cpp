@@ -38,10 +38,11 @@ QString ColumnTypeText(const Dialect& target, std::int16_t adoType) {
 
 namespace {
 
-// Appends the value's literal: NULL, or the text in single quotes with each one inside doubled.
+// Appends the value's literal: NULL, or the text in single quotes with each one inside doubled,
+// and each backslash too where the target reads escapes.
 // A Null value reads as the empty text, as NullToDefault gives it, and so becomes NULL too.
 // Written straight into the statement's buffer: a copy calls this for every value.
-void appendLiteral(QByteArray& out, const Variant& value) {
+void appendLiteral(QByteArray& out, const Variant& value, bool doubleBackslashes = false) {
     const QByteArray hex = value.isBinary() ? value.toUtf8() : QByteArray();
     const QByteArrayView text = value.isBinary() ? QByteArrayView(hex) : value.textUtf8();
     if (text.isEmpty()) {
@@ -54,7 +55,7 @@ void appendLiteral(QByteArray& out, const Variant& value) {
     data[at++] = '\'';
     for (const char character : text) {
         data[at++] = character;
-        if (character == '\'') data[at++] = '\'';
+        if (character == '\'' || (character == '\\' && doubleBackslashes)) data[at++] = character;
     }
     data[at++] = '\'';
     out.resize(at);
@@ -138,7 +139,8 @@ InsertStatement::InsertStatement(const QString& table, const Dialect* dialect, c
               (dialect ? dialect->qualifiedName(schema, table) : qualifiedName(schema, table)) +
               QStringLiteral(" VALUES("))
                  .toUtf8()),
-      m_dialect(dialect) {
+      m_dialect(dialect),
+      m_doubleBackslashes(dialect && dialect->readsBackslashEscapes()) {
     begin();
 }
 
@@ -163,7 +165,7 @@ void InsertStatement::addValue(const Variant& value, ColumnKind kind) {
     } else if (logical) {
         appendLiteral(m_text, Variant(logical->constData()));
     } else {
-        appendLiteral(m_text, value);
+        appendLiteral(m_text, value, m_doubleBackslashes);
     }
     m_first = false;
     if (!m_dialect) return;

@@ -78,8 +78,8 @@ class InsertStatement {
 public:
     // The table is named in the dialect's quotes, and binary values for a column of bytes are
     // written as its binary literal; without one, in the standard's quotes and as the quoted hex
-    // text that text columns receive. Logical values are written as the
-    // dialect writes them. A value longer than the dialect's literals take is sent as a
+    // text that text columns receive. Logical values and text literals are written as the
+    // dialect reads them. A value longer than the dialect's literals take is sent as a
     // parameter instead.
     explicit InsertStatement(const QString& table, const Dialect* dialect = nullptr,
                              const QString& schema = {});
@@ -100,6 +100,7 @@ private:
     QByteArray m_head;
     QByteArray m_text;
     const Dialect* m_dialect;
+    bool m_doubleBackslashes;
     // The values too long for a literal: where their literal stands in the text, and the value.
     struct LongValue {
         qsizetype begin = 0;
