@@ -144,6 +144,9 @@ public:
     // Numbers the columns of a primary key (SQLPrimaryKeys' KEY_SEQ) in the table's order rather
     // than the key's own; the key's unique index tells the order.
     virtual bool numbersKeyColumnsInTableOrder() const { return false; }
+    // Says it reads any value of a block's row once positioned on it, and reads none (NULL, or no
+    // data): its rows are fetched one at a time.
+    virtual bool misreadsBlockRows() const { return false; }
 
 protected:
     // One row of a faithful type table: a column of this sort gets this type, where {n} stands

@@ -51,7 +51,7 @@ TEST(FaithfulTypes, EachProductsTableKeepsTheSourceColumn) {
          "DECIMAL(60,10)"},
         {column(SQL_NUMERIC), "NUMBER", "NUMERIC(127,64)", "NUMERIC", "NUMERIC TEXT", "-", "DECIMAL(65,30)"},
         {column(SQL_NUMERIC, 70, 2), "-", "NUMERIC(70,2)", "NUMERIC(70,2)", "NUMERIC TEXT(70,2)", "-", "-"},
-        {column(SQL_REAL), "BINARY_FLOAT", "REAL", "REAL", "REAL", "REAL", "FLOAT"},
+        {column(SQL_REAL), "BINARY_FLOAT", "REAL", "REAL", "REAL", "REAL", "DOUBLE"},
         {column(SQL_FLOAT, 17), "BINARY_DOUBLE", "DOUBLE", "DOUBLE PRECISION", "DOUBLE", "DOUBLE PRECISION",
          "DOUBLE"},
         {column(SQL_BIT), "NUMBER(1)", "BIT", "BOOLEAN", "BOOLEAN", "SMALLINT", "BOOLEAN"},
@@ -155,7 +155,8 @@ TEST(FaithfulTypes, PostgresTypesDescribedAsTextAreTextOnlyWhenTheyAre) {
 }
 
 // MariaDB's driver describes an unsigned integer as the signed one, a UUID or an INET6 column as
-// long binary and an ENUM as fixed text; the catalogue's type name says what each holds.
+// long binary, a CHAR or an ENUM as fixed text (which reads without trailing blanks) and a FLOAT
+// as the 4-byte type it reads as a double; the catalogue's type name says what each holds.
 TEST(FaithfulTypes, MariaDbColumnsAreReadByTheirTypeNames) {
     const struct {
         const char* typeName;
@@ -169,6 +170,8 @@ TEST(FaithfulTypes, MariaDbColumnsAreReadByTheirTypeNames) {
         {"UUID", SQL_LONGVARBINARY, 0, "CHAR(36)"},
         {"INET6", SQL_LONGVARBINARY, 0, "VARCHAR(39)"},
         {"ENUM", SQL_WCHAR, 5, "VARCHAR(5)"},
+        {"CHAR", SQL_WCHAR, 4, "VARCHAR(4)"},
+        {"FLOAT", SQL_REAL, 7, "DOUBLE"},
         {"INT", SQL_INTEGER, 10, "INT"},
     };
     for (const auto& c : cases) {

@@ -60,7 +60,8 @@ public:
     // A row's VARCHAR and VARBINARY columns take at most 65,535 bytes together (a character up
     // to four in utf8mb4), so only short ones keep their type; longer ones go to the smallest
     // TEXT or BLOB that holds them, which count a few bytes only. CHAR drops a value's trailing
-    // blanks on reading, and TINYINT is signed: neither keeps every value. DECIMAL holds 65
+    // blanks on reading, and TINYINT is signed: neither keeps every value; FLOAT refuses the
+    // largest 4-byte float as its shortest text writes it, and DOUBLE holds every one. DECIMAL holds 65
     // digits at most; DATETIME, unlike TIMESTAMP, any moment of years 1000 to 9999, in no time
     // zone; nothing keeps an offset from UTC. A UUID column would write its text in lower case.
     std::span<const FaithfulRule> faithfulRules() const override {
@@ -71,7 +72,7 @@ public:
             {ColumnSort::BigInt, "BIGINT"},
             {ColumnSort::Decimal, "DECIMAL({n},{s})", 65},
             {ColumnSort::UnboundedDecimal, "DECIMAL(65,30)"},
-            {ColumnSort::Real, "FLOAT"},
+            {ColumnSort::Real, "DOUBLE"},
             {ColumnSort::Double, "DOUBLE"},
             {ColumnSort::Logical, "BOOLEAN"},
             {ColumnSort::Char, "VARCHAR({n})", 255},
@@ -101,8 +102,9 @@ public:
     }
     void fitKey(QList<ColumnType>& key) const override;
 
-    // The driver describes an unsigned integer as the signed one, and a UUID or an INET6 column
-    // as long binary, which reads as its text; only the catalogue's type name tells.
+    // The driver describes an unsigned integer as the signed one, a UUID or an INET6 column as
+    // long binary, which reads as its text, and a CHAR, ENUM or SET column as fixed-length text,
+    // which reads without trailing blanks; only the catalogue's type name tells.
     void readDeclaredType(ColumnShape& column) const override;
 
     // The driver reads BIT(1) as the byte it holds, not as a number.
@@ -122,6 +124,9 @@ public:
                    "AND (EXTRA LIKE '%auto_increment%' OR COALESCE(GENERATION_EXPRESSION, '') <> '')")
             .arg(schema.isEmpty() ? QStringLiteral("DATABASE()") : literal(schema), literal(table));
     }
+
+    // MariaDB Connector/ODBC 3.1 reads a value of a block's row after SQLSetPos as NULL.
+    bool misreadsBlockRows() const override { return true; }
 
     // The driver gives the server's SQLSTATE, of class 22 or 23 for most values a row cannot
     // hold; these come with another: a value an ENUM or SET column has no member for (01000),
@@ -216,7 +221,13 @@ void MariaDbDialect::readDeclaredType(ColumnShape& column) const {
         column.sqlType = SQL_VARCHAR;
         column.size = size;
     };
-    if (name == QLatin1String("UUID")) {
+    if (name == QLatin1String("CHAR")) {
+        text(column.size);  // read without the trailing blanks it was padded with
+    } else if (name == QLatin1String("FLOAT")) {
+        // The driver reads it as the double of its very value, which another product's 4-byte
+        // type, read by its own driver, would not give back; a DOUBLE does.
+        column.sqlType = SQL_DOUBLE;
+    } else if (name == QLatin1String("UUID")) {
         column.sqlType = SQL_GUID;
         column.size = 36;
     } else if (name == QLatin1String("INET6")) {

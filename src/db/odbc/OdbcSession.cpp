@@ -54,7 +54,7 @@ void OdbcSession::learnDatabase() {
     const SQLUINTEGER needed = SQL_GD_BLOCK | SQL_GD_ANY_COLUMN | SQL_GD_ANY_ORDER | SQL_GD_BOUND;
     readsBlocks = SQL_SUCCEEDED(SQLGetInfo(dbc.get(), SQL_GETDATA_EXTENSIONS, &extensions, sizeof extensions,
                                            nullptr)) &&
-                  (extensions & needed) == needed;
+                  (extensions & needed) == needed && !(dialect && dialect->misreadsBlockRows());
 }
 
 Handle& OdbcSession::executor() {
