@@ -144,6 +144,9 @@ public:
     // Numbers the columns of a primary key (SQLPrimaryKeys' KEY_SEQ) in the table's order rather
     // than the key's own; the key's unique index tells the order.
     virtual bool numbersKeyColumnsInTableOrder() const { return false; }
+    // Names the product's schemas (MariaDB's databases) as catalogs, refuses a schema in a
+    // catalogue function, and lists the tables of every catalog where it is told none.
+    virtual bool schemasAreCatalogs() const { return false; }
     // Says it reads any value of a block's row once positioned on it, and reads none (NULL, or no
     // data): its rows are fetched one at a time.
     virtual bool misreadsBlockRows() const { return false; }

@@ -125,8 +125,10 @@ public:
             .arg(schema.isEmpty() ? QStringLiteral("DATABASE()") : literal(schema), literal(table));
     }
 
-    // MariaDB Connector/ODBC 3.1 reads a value of a block's row after SQLSetPos as NULL.
+    // MariaDB Connector/ODBC 3.1 reads a value of a block's row after SQLSetPos as NULL, and
+    // names databases as catalogs.
     bool misreadsBlockRows() const override { return true; }
+    bool schemasAreCatalogs() const override { return true; }
 
     // The driver gives the server's SQLSTATE, of class 22 or 23 for most values a row cannot
     // hold; these come with another: a value an ENUM or SET column has no member for (01000),

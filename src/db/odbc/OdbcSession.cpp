@@ -73,6 +73,18 @@ bool OdbcSession::isDead() const {
            dead == SQL_CD_TRUE;
 }
 
+QByteArray OdbcSession::catalogOfSchema(const QByteArray& schema) const {
+    if (!dialect || !dialect->schemasAreCatalogs()) return QByteArray();
+    if (!schema.isEmpty()) return schema;
+    SQLCHAR current[256] = {};
+    SQLINTEGER length = 0;
+    if (!SQL_SUCCEEDED(
+            SQLGetConnectAttr(dbc.get(), SQL_ATTR_CURRENT_CATALOG, current, sizeof current, &length)))
+        return QByteArray();
+    return QByteArray(reinterpret_cast<const char*>(current),
+                      qBound<SQLINTEGER>(0, length, sizeof current - 1));
+}
+
 void OdbcSession::disconnect() noexcept {
     // Copy first: closing a recordset takes it out of the set.
     const std::set<OdbcRecordset*> open = recordsets;

@@ -139,7 +139,11 @@ std::vector<CatalogueTable> catalogueTables(const OdbcSession& session, const QS
     const QByteArray name = toSql(table);
     QByteArray pattern = namePattern(session, name);
     QByteArray schemaPattern = namePattern(session, schema);
-    check(SQLColumns(stmt.get(), nullptr, 0, schema.isEmpty() ? nullptr : sqlChars(schemaPattern),
+    QByteArray catalog = session.catalogOfSchema(schema);
+    if (!catalog.isEmpty()) schemaPattern.clear();  // the schema is the catalog
+    check(SQLColumns(stmt.get(), catalog.isEmpty() ? nullptr : sqlChars(catalog),
+                     static_cast<SQLSMALLINT>(catalog.size()),
+                     schemaPattern.isEmpty() ? nullptr : sqlChars(schemaPattern),
                      static_cast<SQLSMALLINT>(schemaPattern.size()), sqlChars(pattern),
                      static_cast<SQLSMALLINT>(pattern.size()), nullptr, 0),
           stmt, "SQLColumns");
@@ -259,7 +263,8 @@ TableShape readTableShape(const OdbcSession& session, const QString& table, cons
             shape.primaryKey = readPrimaryKey(session, listed.catalog, listed.schema, table);
         } catch (const DbError&) {
         }
-        markGenerated(session, nameText(listed.schema), table, shape);
+        const bool catalogs = session.dialect && session.dialect->schemasAreCatalogs();
+        markGenerated(session, nameText(catalogs ? listed.catalog : listed.schema), table, shape);
         break;
     }
     if (session.dialect) {
