@@ -155,16 +155,16 @@ tw_pg_start_on() {   # <stand> <port>
     return 1
 }
 
-# Start the cluster on a free port.  Tries <first port> (if given) and then
-# ports upward from a random base; prints the port it got.
-tw_pg_start() {   # <stand> [first port]
-    local stand=$1 wanted=${2:-} port tries=0 rc
-    # Unix socket paths are limited to 107 bytes.
-    (( ${#stand} + 20 < 107 )) || tw_die "stand path too long for a Unix socket: $stand"
+# Start a server on a free port with <start function> <stand> <port>, which returns 0 when the
+# server runs, 2 when the port is taken and 1 on any other failure.  Tries <first port> (if
+# given) and then ports upward from a random base; prints the port it got, or returns 1 when
+# the server failed for another reason.
+tw_start_on_free_port() {   # <start function> <stand> [first port]
+    local start=$1 stand=$2 wanted=${3:-} port tries=0 rc
     port=${wanted:-$(( 20000 + RANDOM % 25000 ))}
     while :; do
         rc=0
-        tw_pg_start_on "$stand" "$port" || rc=$?
+        "$start" "$stand" "$port" || rc=$?
         case $rc in
             0) printf '%s\n' "$port"; return 0 ;;
             2) tw_log "port $port is in use, trying another"
@@ -174,11 +174,20 @@ tw_pg_start() {   # <stand> [first port]
                else
                    port=$(( port + 1 ))
                fi ;;
-            *) tail -n 20 "$stand/pg/log" >&2 2>/dev/null || true
-               tail -n 5 "$stand/pg/pg_ctl.log" >&2 2>/dev/null || true
-               tw_die "PostgreSQL did not start (log: $stand/pg/log)" ;;
+            *) return 1 ;;
         esac
     done
+}
+
+# Start the cluster on a free port (<first port> if given and free); prints the port.
+tw_pg_start() {   # <stand> [first port]
+    local stand=$1
+    # Unix socket paths are limited to 107 bytes.
+    (( ${#stand} + 20 < 107 )) || tw_die "stand path too long for a Unix socket: $stand"
+    tw_start_on_free_port tw_pg_start_on "$stand" "${2:-}" && return 0
+    tail -n 20 "$stand/pg/log" >&2 2>/dev/null || true
+    tail -n 5 "$stand/pg/pg_ctl.log" >&2 2>/dev/null || true
+    tw_die "PostgreSQL did not start (log: $stand/pg/log)"
 }
 
 tw_pg_running() {   # <stand>
