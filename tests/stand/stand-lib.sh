@@ -10,6 +10,7 @@
 #   odbc.ini        data sources (ODBCINI points at it)
 #   stand.env       export lines for all of the above
 #   *.db            SQLite databases behind the "SQL Anywhere" data sources
+#   maria/          a private MariaDB server (see mariadb-lib.sh)
 #
 # Everything here logs to stderr; stdout is left to the calling script.
 
@@ -260,7 +261,8 @@ tw_pg_add_login() {   # <stand> <port> <role> <password>
     tw_psql "$stand" "$port" -c "create database $role owner $role" >/dev/null
 }
 
-tw_write_odbcinst() {   # <stand>
+# The drivers' registrations; --with-mariadb adds MariaDB's, whose package only the tests need.
+tw_write_odbcinst() {   # <stand> [--with-mariadb]
     local pg sqlite
     pg=$(tw_driver_lib odbc-postgresql psqlodbcw.so /usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so)
     sqlite=$(tw_driver_lib libsqliteodbc libsqlite3odbc.so /usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so)
@@ -275,6 +277,10 @@ Debug=0
 Description=SQLite standing in for SQL Anywhere
 Driver=$sqlite
 EOF
+    if [[ ${2:-} == --with-mariadb ]]; then
+        printf '\n' >> "$1/odbcinst.ini.tmp"
+        tw_maria_odbcinst_section >> "$1/odbcinst.ini.tmp"
+    fi
     mv -f "$1/odbcinst.ini.tmp" "$1/odbcinst.ini"
 }
 
@@ -301,8 +307,8 @@ tw_write_env() {   # <stand> <port> [extra export lines...]
     mv -f "$stand/stand.env.tmp" "$stand/stand.env"
 }
 
-# Processes still working on a stand's cluster: a server that would not stop,
-# or an initdb left behind when the script that ran it was killed.
+# Processes still working on a stand's servers: a server that would not stop, or an initdb or
+# mariadb-install-db left behind when the script that ran it was killed.
 tw_stand_pids() {   # <stand>
     local f pid cmd
     for f in /proc/[0-9]*/cmdline; do
@@ -310,7 +316,9 @@ tw_stand_pids() {   # <stand>
         pid=${pid%/cmdline}
         [[ $pid != "$$" && $pid != "$BASHPID" ]] || continue
         cmd=$(tr '\0' ' ' 2>/dev/null < "$f") || continue
-        [[ $cmd == *"-D $1/pg/data "* ]] && printf '%s\n' "$pid"
+        if [[ $cmd == *"-D $1/pg/data "* || $cmd == *"--defaults-file=$1/maria/my.cnf "* ]]; then
+            printf '%s\n' "$pid"
+        fi
     done
     return 0
 }
@@ -319,7 +327,10 @@ tw_stand_pids() {   # <stand>
 tw_stand_remove() {   # <stand>
     local stand=$1 pids
     [[ -d $stand ]] || return 0
+    # Both servers at once: each mostly waits for its own shutdown.
+    tw_maria_stop "$stand" &
     tw_pg_stop "$stand"
+    wait $! || true
     pids=$(tw_stand_pids "$stand")
     if [[ -n $pids ]]; then
         # shellcheck disable=SC2086
@@ -345,3 +356,6 @@ tw_reap_stale_stands() {
         tw_stand_remove "$d"
     done
 }
+
+# shellcheck source-path=SCRIPTDIR source=mariadb-lib.sh
+. "$(dirname "${BASH_SOURCE[0]}")/mariadb-lib.sh"
