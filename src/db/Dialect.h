@@ -144,6 +144,9 @@ public:
     // Numbers the columns of a primary key (SQLPrimaryKeys' KEY_SEQ) in the table's order rather
     // than the key's own; the key's unique index tells the order.
     virtual bool numbersKeyColumnsInTableOrder() const { return false; }
+    // Says the product takes longer table and column names than it does: the bytes it takes at
+    // most (0: as the driver says).
+    virtual int longestNameBytes() const { return 0; }
     // Names the product's schemas (MariaDB's databases) as catalogs, refuses a schema in a
     // catalogue function, and lists the tables of every catalog where it is told none.
     virtual bool schemasAreCatalogs() const { return false; }

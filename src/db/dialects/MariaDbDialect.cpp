@@ -129,6 +129,10 @@ public:
     // names databases as catalogs.
     bool misreadsBlockRows() const override { return true; }
     bool schemasAreCatalogs() const override { return true; }
+    // It says 256, the bytes of 64 characters, and the server takes 64 characters: a staging
+    // table's name made to fit 256 bytes would be refused. Counted in bytes, a name of more than
+    // 64 bytes is refused before anything is made, though the server may take it.
+    int longestNameBytes() const override { return 64; }
 
     // The driver gives the server's SQLSTATE, of class 22 or 23 for most values a row cannot
     // hold; these come with another: a value an ENUM or SET column has no member for (01000),

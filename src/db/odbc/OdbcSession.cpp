@@ -3,6 +3,7 @@
 #include <sqlext.h>
 
 #include <QByteArray>
+#include <algorithm>
 #include <memory>
 #include <mutex>
 
@@ -49,6 +50,10 @@ void OdbcSession::learnDatabase() {
     longest = 0;
     if (SQL_SUCCEEDED(SQLGetInfo(dbc.get(), SQL_MAX_COLUMN_NAME_LEN, &longest, sizeof longest, nullptr)))
         nameLimits.column = longest;
+    if (const int most = dialect ? dialect->longestNameBytes() : 0; most > 0) {
+        nameLimits.table = nameLimits.table > 0 ? std::min(nameLimits.table, most) : most;
+        nameLimits.column = nameLimits.column > 0 ? std::min(nameLimits.column, most) : most;
+    }
     SQLUINTEGER extensions = 0;
     // Bound columns of a block, and a value too long for its buffer read again from its row.
     const SQLUINTEGER needed = SQL_GD_BLOCK | SQL_GD_ANY_COLUMN | SQL_GD_ANY_ORDER | SQL_GD_BOUND;
