@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Tablewright need.
 # Only missing packages are installed; as a normal user this goes through sudo.
-# With --test it also installs the package check's tools and makes sure the German locale the
-# tests run one check in exists; with --fuzz it adds clang for the libFuzzer targets.
+# With --test it also installs the package check's tools and MariaDB's server and ODBC driver for
+# the test stand, and makes sure the German locale the tests run one check in exists; with --fuzz
+# it adds clang for the libFuzzer targets.
 set -euo pipefail
 
 packages=(
@@ -24,9 +25,10 @@ packages=(
 )
 
 # With --test, what the test command's package check and the manual page's check use: CPack's
-# dependency list (dpkg-shlibdeps, file), the desktop entry's validator, and groff.
+# dependency list (dpkg-shlibdeps, file), the desktop entry's validator, and groff; and the test
+# stand's MariaDB server and its ODBC driver, which the program itself does not need.
 if [ "${1:-}" = --test ]; then
-  packages+=(dpkg-dev file desktop-file-utils groff-base)
+  packages+=(dpkg-dev file desktop-file-utils groff-base mariadb-server odbc-mariadb)
 fi
 
 # With --fuzz, the compiler and runtime the libFuzzer targets need as well.
@@ -49,6 +51,21 @@ if printf '%s\n' "${missing[@]}" | grep -qx postgresql; then
   "${sudo[@]}" mkdir -p /etc/postgresql-common/createcluster.d
   echo "create_main_cluster = false" |
     "${sudo[@]}" tee /etc/postgresql-common/createcluster.d/50-tablewright-no-main-cluster.conf >/dev/null
+fi
+
+# Debian starts the system's MariaDB server when the package is installed; the stands run servers
+# of their own and need none. While the packages install, a policy-rc.d that refuses MariaDB's
+# service keeps it from starting, unless the machine has a policy of its own.
+policy=/usr/sbin/policy-rc.d
+if printf '%s\n' "${missing[@]}" | grep -qx mariadb-server && [ ! -e "$policy" ]; then
+  trap '"${sudo[@]}" rm -f "$policy"' EXIT
+  "${sudo[@]}" tee "$policy" >/dev/null <<'EOF'
+#!/bin/sh
+# Written by Tablewright's scripts/install-deps.sh for as long as it installs packages.
+for arg; do case $arg in mariadb | mariadb.service | mysql) exit 101 ;; esac; done
+exit 0
+EOF
+  "${sudo[@]}" chmod 755 "$policy"
 fi
 
 if [ ${#missing[@]} -gt 0 ]; then

@@ -77,7 +77,7 @@ std::optional<ColumnType> Dialect::faithfulType(const ColumnShape& column) const
     for (const FaithfulRule& rule : faithfulRules()) {
         if (rule.sort != sort) continue;
         const char* type = rule.longest > 0 && measure > rule.longest ? rule.beyond : rule.type;
-        if (!type) return std::nullopt;
+        if (!type) continue;
         QString text = QString::fromLatin1(type);
         text.replace(QLatin1String("{n}"), QString::number(column.size));
         text.replace(QLatin1String("{s}"), QString::number(qMax(column.digits, 0)));
@@ -103,8 +103,8 @@ const Dialect& DialectFor(const Connection* connection, const Dialect& side) {
 
 const Dialect* dialectNamed(const QByteArray& dbmsName) {
     // A product the program knows: its dialect and one line here.
-    for (const Dialect* dialect :
-         {&oracleDialect(), &sqlAnywhereDialect(), &postgresDialect(), &sqliteDialect()}) {
+    for (const Dialect* dialect : {&oracleDialect(), &sqlAnywhereDialect(), &postgresDialect(),
+                                   &sqliteDialect(), &mariaDbDialect(), &mySqlDialect()}) {
         if (dialect->isNamed(dbmsName)) return dialect;
     }
     return nullptr;

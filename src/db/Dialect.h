@@ -51,6 +51,9 @@ public:
     // Bytes (never none) in the product's own binary literal, so that a column of bytes
     // receives the very bytes.
     virtual void appendBinaryLiteral(QByteArray& out, const QByteArray& bytes) const = 0;
+    // A backslash in a string literal begins an escape ('\n' is a line break), as it does in
+    // MariaDB and MySQL unless told otherwise: a literal doubles every backslash it holds.
+    virtual bool readsBackslashEscapes() const { return false; }
     // What two table names share when the product takes them for one table, quoted as the
     // program quotes them: the name itself where quoted names tell case apart.
     virtual QString sameTableKey(const QString& name) const { return name; }
@@ -65,6 +68,9 @@ public:
     // The faithful copy's type for a column of the source's shape, from the dialect's type
     // table; none where the product has no type that keeps the column's values as they are.
     std::optional<ColumnType> faithfulType(const ColumnShape& column) const;
+    // Makes the types of a primary key's columns, in key order, fit in a key where those the
+    // copy gives them cannot be one together (long text, say); as they are by default.
+    virtual void fitKey(QList<ColumnType>& /*key*/) const {}
     // A logical value as the product writes it.
     virtual QString logicalText(bool truth) const {
         return truth ? QStringLiteral("1") : QStringLiteral("0");
@@ -138,12 +144,22 @@ public:
     // Numbers the columns of a primary key (SQLPrimaryKeys' KEY_SEQ) in the table's order rather
     // than the key's own; the key's unique index tells the order.
     virtual bool numbersKeyColumnsInTableOrder() const { return false; }
+    // Says the product takes longer table and column names than it does: the bytes it takes at
+    // most (0: as the driver says).
+    virtual int longestNameBytes() const { return 0; }
+    // Names the product's schemas (MariaDB's databases) as catalogs, refuses a schema in a
+    // catalogue function, and lists the tables of every catalog where it is told none.
+    virtual bool schemasAreCatalogs() const { return false; }
+    // Says it reads any value of a block's row once positioned on it, and reads none (NULL, or no
+    // data): its rows are fetched one at a time.
+    virtual bool misreadsBlockRows() const { return false; }
 
 protected:
     // One row of a faithful type table: a column of this sort gets this type, where {n} stands
     // for its length or precision, {s} for its scale and {f} for the digits of its seconds'
     // fraction (6 where the source does not say). Where the length, precision or digits are
-    // more than `longest`, the type `beyond` is given instead (none: no faithful type).
+    // more than `longest`, the type `beyond` is given instead; without one, the next row of the
+    // same sort decides (none: no faithful type).
     struct FaithfulRule {
         ColumnSort sort;
         const char* type;
@@ -171,7 +187,11 @@ const Dialect& oracleDialect();
 const Dialect& sqlAnywhereDialect();
 const Dialect& postgresDialect();
 const Dialect& sqliteDialect();
-// The plain standard SQL spoken to a product no dialect knows.
+// MariaDB, and MySQL, which writes the same SQL.
+const Dialect& mariaDbDialect();
+const Dialect& mySqlDialect();
+// The SQL standard's names, literals and types, for a product no dialect knows; no driver's
+// name chooses it.
 const Dialect& standardDialect();
 
 // The dialect of the product a driver names, or none.

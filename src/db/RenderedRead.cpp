@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "db/Connection.h"
-#include "db/SqlText.h"
 
 namespace tw {
 
@@ -113,7 +112,8 @@ std::unique_ptr<Recordset> openRendered(Connection& connection, const RenderedRe
     if (fields.size() != read.rendered.size()) {
         fields.clear();
         const std::unique_ptr<Recordset> described = connection.openRecordset(
-            QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(qualifiedName(read.schema, read.table)));
+            QStringLiteral("SELECT * FROM %1 WHERE 1 = 0")
+                .arg(DialectFor(&connection, standardDialect()).qualifiedName(read.schema, read.table)));
         for (int index = 0; index < described->fieldCount(); ++index) fields << described->field(index);
         described->close();
     }

@@ -1,5 +1,7 @@
 #include "db/SqlText.h"
 
+#include "db/Dialect.h"
+
 namespace tw {
 
 QString quotedName(const QString& name) {
@@ -10,6 +12,10 @@ QString quotedName(const QString& name) {
 
 QString qualifiedName(const QString& schema, const QString& table) {
     return schema.isEmpty() ? quotedName(table) : quotedName(schema) + QLatin1Char('.') + quotedName(table);
+}
+
+QString DropTableSql(const Dialect& dialect, const QString& table, const QString& schema) {
+    return QStringLiteral("DROP TABLE ") + dialect.qualifiedName(schema, table);
 }
 
 QString DropTableSql(const QString& table, const QString& schema) {

@@ -1,5 +1,7 @@
 #include "maintenance/DeleteTables.h"
 
+#include "db/Dialect.h"
+#include "db/Side.h"
 #include "db/SqlText.h"
 #include "maintenance/OpenForWork.h"
 #include "shell/FrontEnd.h"
@@ -18,7 +20,8 @@ void DeleteTables(const DatabaseSide& side, TableList& list, const TableWork& wo
             bool dropped = false;
             proc.setTable(list.text(i));
             proc.step(side.line(114), [&] {
-                required(connection).execute(DropTableSql(list.text(i)));
+                Connection& database = required(connection);
+                database.execute(DropTableSql(DialectFor(&database, side.database->dialect), list.text(i)));
                 dropped = true;
             });
             if (!dropped) continue;

@@ -285,7 +285,8 @@ private:
         TableShape shape;
         forgetStatements();
         m_composed.replaying =
-            SelectRowsSql(sourceName, m_request.rowCondition, m_request.sourceSchema).toUtf8();
+            SelectRowsSql(sourceDialect(), sourceName, m_request.rowCondition, m_request.sourceSchema)
+                .toUtf8();
         m_proc.step(152, [&] { rows = openSource(sourceName, tableName, shape); });
         m_composed.replaying.clear();
         if (rows) {
@@ -408,12 +409,12 @@ private:
     std::unique_ptr<Recordset> openSource(const QString& sourceName, const QString& tableName,
                                           TableShape& shape) {
         Connection& source = required(m_source);
-        const Dialect& dialect = DialectFor(m_source.get(), m_profile.source->dialect);
+        const Dialect& dialect = sourceDialect();
         if (m_table.intoExisting())
             m_table.existing = required(m_target).tableShape(tableName, m_request.targetSchema);
         if (!typedPlan() && !dialect.rendersColumns())
             return source.openRecordset(
-                SelectRowsSql(sourceName, m_request.rowCondition, m_request.sourceSchema));
+                SelectRowsSql(dialect, sourceName, m_request.rowCondition, m_request.sourceSchema));
         shape = source.tableShape(sourceName, m_request.sourceSchema);
         const RenderedRead read = renderedRead(dialect, sourceName, shape, readKinds(shape),
                                                m_request.rowCondition, {}, m_request.sourceSchema);
@@ -484,6 +485,7 @@ private:
     const Dialect& targetDialect() const {
         return DialectFor(m_target.get(), m_profile.destination->dialect);
     }
+    const Dialect& sourceDialect() const { return DialectFor(m_source.get(), m_profile.source->dialect); }
 
     // A failure that no step foresaw ends the table's copy with one report naming the table:
     // the rows read and not written count as failed, and the transfer goes on.
@@ -505,7 +507,7 @@ private:
         }
         if (refusal.isEmpty()) return true;
         m_composed.insert.reset();
-        m_composed.create.emplace(createdDialect(), tableName, m_request.targetSchema);
+        m_composed.create.emplace(createdDialect(), tableName, m_request.targetSchema, &targetDialect());
         for (int field = 0; field < rows.fieldCount(); ++field) {
             addPlannedColumn(*m_composed.create, rows.field(field).name,
                              static_cast<std::int16_t>(rows.field(field).type), field);
@@ -559,8 +561,9 @@ private:
 
     // Drops the table the user agreed to replace; the new one takes the source's name.
     void dropOldTable(QString& tableName, const QString& newName) {
-        const bool dropped = m_proc.step(
-            146, [&] { required(m_target).execute(DropTableSql(tableName, m_request.targetSchema)); });
+        const bool dropped = m_proc.step(146, [&] {
+            required(m_target).execute(DropTableSql(targetDialect(), tableName, m_request.targetSchema));
+        });
         const QString droppedName = tableName;
         m_proc.step(148, [&] { tableName = newName; });
         // The dropped table leaves the list under the name the list wrote it with.
@@ -578,7 +581,7 @@ private:
 
     bool createTable(const QString& tableName, Recordset& rows) {
         m_composed.insert.reset();
-        m_composed.create.emplace(createdDialect(), tableName, m_request.targetSchema);
+        m_composed.create.emplace(createdDialect(), tableName, m_request.targetSchema, &targetDialect());
         CreateTableStatement& create = *m_composed.create;
         for (int field = 0; field < rows.fieldCount(); ++field) {
             m_proc.step(158, [&] { m_front.letEventsThrough(); });

@@ -52,14 +52,15 @@ TablePreview previewCopy(Connection& source, const Dialect& created, const Diale
     const QString named = choices.newName.isEmpty() ? table : choices.newName;
     preview.table = named;
     chooseAction(preview, choices);
+    const Dialect& read = DialectFor(&source, standardDialect());
     try {
-        const std::unique_ptr<Recordset> counted =
-            source.openRecordset(QStringLiteral("SELECT COUNT(*) FROM (%1) tw_counted")
-                                     .arg(SelectRowsSql(table, choices.rowCondition, choices.sourceSchema)));
+        const std::unique_ptr<Recordset> counted = source.openRecordset(
+            QStringLiteral("SELECT COUNT(*) FROM (%1) tw_counted")
+                .arg(SelectRowsSql(read, table, choices.rowCondition, choices.sourceSchema)));
         preview.rows = counted->field(0).value.toString().toLongLong();
         counted->close();
         const std::unique_ptr<Recordset> fields =
-            source.openRecordset(SelectAllSql(table, choices.sourceSchema) + " WHERE 1 = 0");
+            source.openRecordset(SelectAllSql(read, table, choices.sourceSchema) + " WHERE 1 = 0");
         QStringList names;
         for (int field = 0; field < fields->fieldCount(); ++field) names << fields->field(field).name;
         // Rows for the target's own table fill a table of its types; their columns must meet.
@@ -80,7 +81,7 @@ TablePreview previewCopy(Connection& source, const Dialect& created, const Diale
         // A staging table's name carries the machine and the process that make it.
         const QString filled = staged ? named + QStringLiteral("~tw-stage-…") : named;
         const QString& schema = choices.targetSchema;
-        CreateTableStatement create(intoExisting ? target : created, filled, schema);
+        CreateTableStatement create(intoExisting ? target : created, filled, schema, &target);
         for (qsizetype field = 0; field < names.size() && field < plan.columns.size(); ++field) {
             const PlannedColumn& column = plan.columns[field];
             preview.columns << names[field] + QLatin1Char(' ') + column.type +
@@ -89,18 +90,19 @@ TablePreview previewCopy(Connection& source, const Dialect& created, const Diale
         }
         const QString rows =
             QStringLiteral("INSERT INTO %1 VALUES(…) × %2")
-                .arg(qualifiedName(schema, filled), groupedCount(qMax<qint64>(preview.rows, 0)));
-        if (!staged) preview.statements << DropTableSql(named, schema);
+                .arg(target.qualifiedName(schema, filled), groupedCount(qMax<qint64>(preview.rows, 0)));
+        if (!staged) preview.statements << DropTableSql(target, named, schema);
         preview.statements << create.finish(plan.primaryKey) << rows;
         if (!staged) return preview;
         if (intoExisting) {
             if (choices.mode == WriteMode::Truncate)
                 preview.statements << DeleteAllRowsSql(target, named, schema);
             preview.statements << InsertSelectSql(target, named, match.targetNames, filled, names, schema)
-                               << DropTableSql(filled, schema);
+                               << DropTableSql(target, filled, schema);
             return preview;
         }
-        if (preview.action != QLatin1String("create")) preview.statements << DropTableSql(named, schema);
+        if (preview.action != QLatin1String("create"))
+            preview.statements << DropTableSql(target, named, schema);
         preview.statements << target.renameSql(filled, named, schema);
     } catch (const std::exception& failure) {
         preview.error = QString::fromUtf8(failure.what());

@@ -4,13 +4,18 @@
 
 namespace tw {
 
+QString SelectAllSql(const Dialect& source, const QString& table, const QString& schema) {
+    return QStringLiteral("SELECT * FROM ") + source.qualifiedName(schema, table);
+}
+
 QString SelectAllSql(const QString& table, const QString& schema) {
     return QStringLiteral("SELECT * FROM ") + qualifiedName(schema, table);
 }
 
-QString SelectRowsSql(const QString& table, const QString& condition, const QString& schema) {
-    return condition.isEmpty() ? SelectAllSql(table, schema)
-                               : SelectAllSql(table, schema) + QStringLiteral(" WHERE ") + condition;
+QString SelectRowsSql(const Dialect& source, const QString& table, const QString& condition,
+                      const QString& schema) {
+    const QString all = SelectAllSql(source, table, schema);
+    return condition.isEmpty() ? all : all + QStringLiteral(" WHERE ") + condition;
 }
 
 QString DeleteAllRowsSql(const Dialect& target, const QString& table, const QString& schema) {
@@ -33,10 +38,11 @@ QString ColumnTypeText(const Dialect& target, std::int16_t adoType) {
 
 namespace {
 
-// Appends the value's literal: NULL, or the text in single quotes with each one inside doubled.
+// Appends the value's literal: NULL, or the text in single quotes with each one inside doubled,
+// and each backslash too where the target reads escapes.
 // A Null value reads as the empty text, as NullToDefault gives it, and so becomes NULL too.
 // Written straight into the statement's buffer: a copy calls this for every value.
-void appendLiteral(QByteArray& out, const Variant& value) {
+void appendLiteral(QByteArray& out, const Variant& value, bool doubleBackslashes = false) {
     const QByteArray hex = value.isBinary() ? value.toUtf8() : QByteArray();
     const QByteArrayView text = value.isBinary() ? QByteArrayView(hex) : value.textUtf8();
     if (text.isEmpty()) {
@@ -49,7 +55,7 @@ void appendLiteral(QByteArray& out, const Variant& value) {
     data[at++] = '\'';
     for (const char character : text) {
         data[at++] = character;
-        if (character == '\'') data[at++] = '\'';
+        if (character == '\'' || (character == '\\' && doubleBackslashes)) data[at++] = character;
     }
     data[at++] = '\'';
     out.resize(at);
@@ -102,23 +108,25 @@ QString SqlValueText(const Variant& value) {
     return QString::fromUtf8(literal);
 }
 
-CreateTableStatement::CreateTableStatement(const Dialect& target, const QString& table, const QString& schema)
+CreateTableStatement::CreateTableStatement(const Dialect& target, const QString& table, const QString& schema,
+                                           const Dialect* named)
     : m_target(target),
-      m_text(QStringLiteral("CREATE TABLE ") + target.qualifiedName(schema, table) + QLatin1Char('(')) {}
+      m_named(named ? *named : target),
+      m_text(QStringLiteral("CREATE TABLE ") + m_named.qualifiedName(schema, table) + QLatin1Char('(')) {}
 
 void CreateTableStatement::addColumn(const QString& name, std::int16_t adoType) {
-    m_text += m_target.quotedName(name) + ColumnTypeText(m_target, adoType);
+    m_text += m_named.quotedName(name) + ColumnTypeText(m_target, adoType);
 }
 
 void CreateTableStatement::addColumn(const QString& name, const QString& type, bool notNull) {
-    m_text += m_target.quotedName(name) + QLatin1Char(' ') + type +
+    m_text += m_named.quotedName(name) + QLatin1Char(' ') + type +
               (notNull ? QStringLiteral(" NOT NULL,") : QStringLiteral(","));
 }
 
 QString CreateTableStatement::finish(const QStringList& primaryKey) {
     if (!primaryKey.isEmpty()) {
         QStringList quoted;
-        for (const QString& column : primaryKey) quoted << m_target.quotedName(column);
+        for (const QString& column : primaryKey) quoted << m_named.quotedName(column);
         m_text += QStringLiteral("PRIMARY KEY (") + quoted.join(QLatin1Char(',')) + QStringLiteral("),");
     }
     m_text.chop(1);  // the comma after the last column
@@ -127,9 +135,12 @@ QString CreateTableStatement::finish(const QStringList& primaryKey) {
 }
 
 InsertStatement::InsertStatement(const QString& table, const Dialect* dialect, const QString& schema)
-    : m_head((QStringLiteral("INSERT INTO ") + qualifiedName(schema, table) + QStringLiteral(" VALUES("))
+    : m_head((QStringLiteral("INSERT INTO ") +
+              (dialect ? dialect->qualifiedName(schema, table) : qualifiedName(schema, table)) +
+              QStringLiteral(" VALUES("))
                  .toUtf8()),
-      m_dialect(dialect) {
+      m_dialect(dialect),
+      m_doubleBackslashes(dialect && dialect->readsBackslashEscapes()) {
     begin();
 }
 
@@ -154,7 +165,7 @@ void InsertStatement::addValue(const Variant& value, ColumnKind kind) {
     } else if (logical) {
         appendLiteral(m_text, Variant(logical->constData()));
     } else {
-        appendLiteral(m_text, value);
+        appendLiteral(m_text, value, m_doubleBackslashes);
     }
     m_first = false;
     if (!m_dialect) return;

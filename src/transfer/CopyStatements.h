@@ -17,10 +17,13 @@ struct FieldDescription {
     std::int16_t type = 0;  // ADO data type code
 };
 
-// "SELECT * FROM" and the quoted name, in its schema where one is given.
+// "SELECT * FROM" and the name in the source's quotes (without a dialect, the standard's), in its
+// schema where one is given.
+QString SelectAllSql(const Dialect& source, const QString& table, const QString& schema = {});
 QString SelectAllSql(const QString& table, const QString& schema = {});
 // The same for the rows that meet a condition, sent as written; every row without one.
-QString SelectRowsSql(const QString& table, const QString& condition, const QString& schema = {});
+QString SelectRowsSql(const Dialect& source, const QString& table, const QString& condition,
+                      const QString& schema = {});
 
 // Empties a table in a way its database can undo: DELETE, where TRUNCATE would commit at once
 // in some databases.
@@ -51,7 +54,10 @@ std::optional<bool> logicalValue(QByteArrayView text);
 // columns; the result equals CreateTableSql for the same columns.
 class CreateTableStatement {
 public:
-    CreateTableStatement(const Dialect& target, const QString& table, const QString& schema = {});
+    // The column types and the statement's end are the target's; the names are in the quotes of
+    // the product the statement goes to, where that is given and another.
+    CreateTableStatement(const Dialect& target, const QString& table, const QString& schema = {},
+                         const Dialect* named = nullptr);
     void addColumn(const QString& name, std::int16_t adoType);
     // A column of the given type text, NOT NULL where it must hold a value.
     void addColumn(const QString& name, const QString& type, bool notNull);
@@ -62,6 +68,7 @@ public:
 
 private:
     const Dialect& m_target;
+    const Dialect& m_named;
     QString m_text;
 };
 
@@ -69,9 +76,10 @@ private:
 // goes to the database; the result equals InsertRowSql for the same values.
 class InsertStatement {
 public:
-    // Binary values for a column of bytes are written as the dialect's binary literal; without
-    // one, as the quoted hex text that text columns receive. Logical values are written as the
-    // dialect writes them. A value longer than the dialect's literals take is sent as a
+    // The table is named in the dialect's quotes, and binary values for a column of bytes are
+    // written as its binary literal; without one, in the standard's quotes and as the quoted hex
+    // text that text columns receive. Logical values and text literals are written as the
+    // dialect reads them. A value longer than the dialect's literals take is sent as a
     // parameter instead.
     explicit InsertStatement(const QString& table, const Dialect* dialect = nullptr,
                              const QString& schema = {});
@@ -92,6 +100,7 @@ private:
     QByteArray m_head;
     QByteArray m_text;
     const Dialect* m_dialect;
+    bool m_doubleBackslashes;
     // The values too long for a literal: where their literal stands in the text, and the value.
     struct LongValue {
         qsizetype begin = 0;

@@ -28,7 +28,9 @@ void readTable(ConnectionFactory& connections, const ConnectionTarget& target, c
         dialect && (dialect->rendersColumns() || !columns.isEmpty())
             ? openRendered(*connection, renderedRead(*dialect, table, connection->tableShape(table, schema),
                                                      kinds, condition, columns, schema))
-            : connection->openRecordsetAs(SelectRowsSql(table, condition, schema), kinds);
+            : connection->openRecordsetAs(
+                  SelectRowsSql(DialectFor(connection.get(), standardDialect()), table, condition, schema),
+                  kinds);
     for (; !rows->eof(); rows->moveNext()) row(*rows);
     rows->close();
     connection->close();

@@ -73,7 +73,7 @@ bool StagedTable::keepOldTable() {
 // copy of the table takes it away.
 void StagedTable::dropStaging() noexcept {
     try {
-        m_target.execute(DropTableSql(m_table.filled, m_context.schema));
+        m_target.execute(DropTableSql(m_dialect, m_table.filled, m_context.schema));
         m_staging.done(m_table.filled);
     } catch (const std::exception&) {
         m_staging.abandoned(m_table.filled);
@@ -83,8 +83,8 @@ void StagedTable::dropStaging() noexcept {
 bool StagedTable::swapInOneTransaction(Connection& target, const Dialect& dialect, const QString& tableName,
                                        const QString& newName) {
     std::optional<Transaction> swap;  // undone unless both statements went through
-    const bool dropped =
-        swapStep(target, DropTableSql(tableName, m_context.schema), 146, [&] { swap.emplace(target); });
+    const bool dropped = swapStep(target, DropTableSql(dialect, tableName, m_context.schema), 146,
+                                  [&] { swap.emplace(target); });
     return dropped && swapStep(target, dialect.renameSql(m_table.filled, newName, m_context.schema), 146, {},
                                [&] { swap->commit(); });
 }
@@ -100,7 +100,7 @@ bool StagedTable::swapInSteps(Connection& target, const Dialect& dialect, const 
         return false;
     }
     // The new table has the name: an old table that stays aside is named in the report.
-    swapStep(target, DropTableSql(aside, m_context.schema));
+    swapStep(target, DropTableSql(dialect, aside, m_context.schema));
     return true;
 }
 

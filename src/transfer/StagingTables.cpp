@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "db/Connection.h"
+#include "db/Dialect.h"
 #include "db/SqlText.h"
 #include "db/StagingName.h"
 
@@ -34,7 +35,7 @@ QString StagingTables::begin(Connection& target, const QString& table, int limit
         const Seen seen = look(target, table, QString(), limitBytes);
         found.otherCopy = seen.otherCopy;
         for (const StagingRecords::Record& leftover : seen.leftovers) {
-            target.execute(DropTableSql(leftover.table, m_schema));
+            target.execute(DropTableSql(DialectFor(&target, standardDialect()), leftover.table, m_schema));
             m_records.remove(m_database, leftover.table);
             found.leftovers << QStringLiteral("%1 (made by process %2 at %3)")
                                    .arg(leftover.table)

@@ -50,7 +50,22 @@ TablePlan faithfulPlan(const Dialect& target, const TableShape& shape, const Rec
     // A key is carried over whole or not at all.
     bool keyKnown = !shape.primaryKey.isEmpty();
     for (const QString& column : shape.primaryKey) keyKnown = keyKnown && names.contains(column);
-    if (keyKnown) plan.primaryKey = shape.primaryKey;
+    if (!keyKnown) return plan;
+    plan.primaryKey = shape.primaryKey;
+    // Where the target's key cannot hold the columns' types, it holds them shorter: said as a
+    // type the target had no other for.
+    QList<ColumnType> key;
+    for (const QString& column : shape.primaryKey) {
+        const PlannedColumn& planned = plan.columns[names.indexOf(column)];
+        key << ColumnType{planned.type, planned.kind};
+    }
+    target.fitKey(key);
+    for (qsizetype at = 0; at < key.size(); ++at) {
+        PlannedColumn& planned = plan.columns[names.indexOf(shape.primaryKey[at])];
+        if (key[at].text == planned.type) continue;
+        planned.type = key[at].text;
+        planned.fellBack = true;
+    }
     return plan;
 }
 

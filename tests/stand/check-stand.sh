@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Smoke check of a database stand through unixODBC, the way the program
 # reaches it: every data source in $ODBCINI, and the Oracle-side driver
-# connection string.  Works for test stands (start.sh) and the demo stand.
+# connection string; and the MariaDB client of a stand that has one.  Works
+# for test stands (start.sh) and the demo stand.
 #
 #   check-stand.sh [stand-dir]     # without a dir, stand.env must be sourced
 #
@@ -67,7 +68,8 @@ check() {   # <what> <expected> <isql args...>   SQL on stdin
     fi
 }
 
-# Every data source opens and answers.  SQLite ones also keep UTF-8 text.
+# Every data source opens and answers.  SQLite and MariaDB ones also keep UTF-8 text, and
+# MariaDB's server keeps its default sql_mode, without ANSI_QUOTES: the program must work in it.
 mapfile -t dsns < <(sed -n 's/^[[:space:]]*\[\([^]]*\)\][[:space:]]*$/\1/p' "$ODBCINI")
 (( ${#dsns[@]} > 0 )) || tw_die "no data sources in $ODBCINI"
 for dsn in "${dsns[@]}"; do
@@ -80,8 +82,21 @@ insert into tw_check_probe values ('$SAMPLE')
 select txt, length(txt) from tw_check_probe
 drop table tw_check_probe
 SQL
+    elif [[ $driver == "$TW_MARIA_DRIVER_NAME" ]]; then
+        check "data source $dsn keeps UTF-8 text, without ANSI quotes" "$SAMPLE|8|0" "$dsn" <<SQL
+create temporary table tw_check_probe (txt varchar(40))
+insert into tw_check_probe values ('$SAMPLE')
+select txt, char_length(txt), find_in_set('ANSI_QUOTES', @@sql_mode) from tw_check_probe
+drop temporary table tw_check_probe
+SQL
     fi
 done
+
+if [[ -n ${TW_MARIA_CLIENT:-} ]]; then
+    expect "MariaDB client as the tests' login" "scott@127.0.0.1|scott2" \
+        "$("$TW_MARIA_CLIENT" -N -B -h 127.0.0.1 -P "$TW_MARIA_PORT" -u scott -ptiger scott2 \
+            -e "select current_user(), database()" 2>&1 | tr '\t' '|')"
+fi
 
 # The Oracle-side connection string: login, user_tables, the blob type and
 # a UTF-8 database.

@@ -10,6 +10,7 @@
 #   odbc.ini        data sources (ODBCINI points at it)
 #   stand.env       export lines for all of the above
 #   *.db            SQLite databases behind the "SQL Anywhere" data sources
+#   maria/          a private MariaDB server (see mariadb-lib.sh)
 #
 # Everything here logs to stderr; stdout is left to the calling script.
 
@@ -155,16 +156,16 @@ tw_pg_start_on() {   # <stand> <port>
     return 1
 }
 
-# Start the cluster on a free port.  Tries <first port> (if given) and then
-# ports upward from a random base; prints the port it got.
-tw_pg_start() {   # <stand> [first port]
-    local stand=$1 wanted=${2:-} port tries=0 rc
-    # Unix socket paths are limited to 107 bytes.
-    (( ${#stand} + 20 < 107 )) || tw_die "stand path too long for a Unix socket: $stand"
+# Start a server on a free port with <start function> <stand> <port>, which returns 0 when the
+# server runs, 2 when the port is taken and 1 on any other failure.  Tries <first port> (if
+# given) and then ports upward from a random base; prints the port it got, or returns 1 when
+# the server failed for another reason.
+tw_start_on_free_port() {   # <start function> <stand> [first port]
+    local start=$1 stand=$2 wanted=${3:-} port tries=0 rc
     port=${wanted:-$(( 20000 + RANDOM % 25000 ))}
     while :; do
         rc=0
-        tw_pg_start_on "$stand" "$port" || rc=$?
+        "$start" "$stand" "$port" || rc=$?
         case $rc in
             0) printf '%s\n' "$port"; return 0 ;;
             2) tw_log "port $port is in use, trying another"
@@ -174,11 +175,20 @@ tw_pg_start() {   # <stand> [first port]
                else
                    port=$(( port + 1 ))
                fi ;;
-            *) tail -n 20 "$stand/pg/log" >&2 2>/dev/null || true
-               tail -n 5 "$stand/pg/pg_ctl.log" >&2 2>/dev/null || true
-               tw_die "PostgreSQL did not start (log: $stand/pg/log)" ;;
+            *) return 1 ;;
         esac
     done
+}
+
+# Start the cluster on a free port (<first port> if given and free); prints the port.
+tw_pg_start() {   # <stand> [first port]
+    local stand=$1
+    # Unix socket paths are limited to 107 bytes.
+    (( ${#stand} + 20 < 107 )) || tw_die "stand path too long for a Unix socket: $stand"
+    tw_start_on_free_port tw_pg_start_on "$stand" "${2:-}" && return 0
+    tail -n 20 "$stand/pg/log" >&2 2>/dev/null || true
+    tail -n 5 "$stand/pg/pg_ctl.log" >&2 2>/dev/null || true
+    tw_die "PostgreSQL did not start (log: $stand/pg/log)"
 }
 
 tw_pg_running() {   # <stand>
@@ -251,7 +261,8 @@ tw_pg_add_login() {   # <stand> <port> <role> <password>
     tw_psql "$stand" "$port" -c "create database $role owner $role" >/dev/null
 }
 
-tw_write_odbcinst() {   # <stand>
+# The drivers' registrations; --with-mariadb adds MariaDB's, whose package only the tests need.
+tw_write_odbcinst() {   # <stand> [--with-mariadb]
     local pg sqlite
     pg=$(tw_driver_lib odbc-postgresql psqlodbcw.so /usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so)
     sqlite=$(tw_driver_lib libsqliteodbc libsqlite3odbc.so /usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so)
@@ -266,6 +277,10 @@ Debug=0
 Description=SQLite standing in for SQL Anywhere
 Driver=$sqlite
 EOF
+    if [[ ${2:-} == --with-mariadb ]]; then
+        printf '\n' >> "$1/odbcinst.ini.tmp"
+        tw_maria_odbcinst_section >> "$1/odbcinst.ini.tmp"
+    fi
     mv -f "$1/odbcinst.ini.tmp" "$1/odbcinst.ini"
 }
 
@@ -292,8 +307,8 @@ tw_write_env() {   # <stand> <port> [extra export lines...]
     mv -f "$stand/stand.env.tmp" "$stand/stand.env"
 }
 
-# Processes still working on a stand's cluster: a server that would not stop,
-# or an initdb left behind when the script that ran it was killed.
+# Processes still working on a stand's servers: a server that would not stop, or an initdb or
+# mariadb-install-db left behind when the script that ran it was killed.
 tw_stand_pids() {   # <stand>
     local f pid cmd
     for f in /proc/[0-9]*/cmdline; do
@@ -301,7 +316,9 @@ tw_stand_pids() {   # <stand>
         pid=${pid%/cmdline}
         [[ $pid != "$$" && $pid != "$BASHPID" ]] || continue
         cmd=$(tr '\0' ' ' 2>/dev/null < "$f") || continue
-        [[ $cmd == *"-D $1/pg/data "* ]] && printf '%s\n' "$pid"
+        if [[ $cmd == *"-D $1/pg/data "* || $cmd == *"--defaults-file=$1/maria/my.cnf "* ]]; then
+            printf '%s\n' "$pid"
+        fi
     done
     return 0
 }
@@ -310,7 +327,10 @@ tw_stand_pids() {   # <stand>
 tw_stand_remove() {   # <stand>
     local stand=$1 pids
     [[ -d $stand ]] || return 0
+    # Both servers at once: each mostly waits for its own shutdown.
+    tw_maria_stop "$stand" &
     tw_pg_stop "$stand"
+    wait $! || true
     pids=$(tw_stand_pids "$stand")
     if [[ -n $pids ]]; then
         # shellcheck disable=SC2086
@@ -336,3 +356,6 @@ tw_reap_stale_stands() {
         tw_stand_remove "$d"
     done
 }
+
+# shellcheck source-path=SCRIPTDIR source=mariadb-lib.sh
+. "$(dirname "${BASH_SOURCE[0]}")/mariadb-lib.sh"

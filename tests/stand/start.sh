@@ -14,26 +14,34 @@ TW_LOG_TAG='stand-start'
 (( $# == 0 )) || tw_die "usage: $0   (no arguments)"
 
 # odbc.ini holds passwords and the databases hold whatever the tests write: owner only. Only
-# the test process reads them; the server reaches nothing but its own pg/ folder.
+# the test process reads them; the servers reach nothing but their own pg/ and maria/ folders.
 umask 077
 
 owner=${TW_STAND_OWNER_PID:-$(tw_caller_pid "$PPID")}
 [[ $owner =~ ^[0-9]+$ ]] || tw_die "TW_STAND_OWNER_PID is not a process id: $owner"
 
-for tool in sqlite3 psql; do
+for tool in sqlite3 psql mariadb mariadb-install-db; do
     command -v "$tool" >/dev/null || tw_die "$tool not found"
 done
 tw_pg_bindir >/dev/null
+tw_mariadbd >/dev/null
 
 tw_reap_stale_stands
 
 stand=$(mktemp -d /tmp/tablewright-stand.XXXXXX)
 tw_write_owner "$stand" "$owner"
 # If anything below fails, take down what was built so far.
-trap 'rc=$?; if (( rc != 0 )); then tw_stand_remove "$stand"; fi' EXIT
+maria_init=
+trap 'rc=$?; if (( rc != 0 )); then
+          [[ -z $maria_init ]] || kill "$maria_init" 2>/dev/null || true
+          tw_stand_remove "$stand"
+      fi' EXIT
 trap 'exit 130' INT TERM HUP
-chmod 711 "$stand"   # the postgres account must reach pg/ inside
+chmod 711 "$stand"   # the postgres and mysql accounts must reach pg/ and maria/ inside
 
+# MariaDB makes its system tables while PostgreSQL makes its cluster: each mostly waits.
+tw_maria_init "$stand" &
+maria_init=$!
 tw_pg_init "$stand"
 port=$(tw_pg_start "$stand")
 printf '%s\n' "$port" > "$stand/port"
@@ -45,7 +53,13 @@ tw_pg_add_login "$stand" "$port" tw_blanks ' tiger '
 tw_pg_setup_oracle_user "$stand" "$port" tw_catalogue tiger
 tw_pg_setup_oracle_user "$stand" "$port" tw_empty tiger
 
-tw_write_odbcinst "$stand"
+wait "$maria_init"
+maria_init=
+maria_port=$(tw_maria_start "$stand")
+tw_maria_setup "$stand"
+tw_maria_write_client "$stand"
+
+tw_write_odbcinst "$stand" --with-mariadb
 for db in sqlany sqlany2 large replace truncate busy parallel fast durable bench; do
     tw_sqlite_create "$stand/$db.db"
 done
@@ -125,9 +139,16 @@ Username=$TW_ORA_USER
 Password=$TW_ORA_PASSWORD
 UseDeclareFetch=1
 Fetch=1000
+
+$(tw_maria_odbc_section tw_maria "$maria_port" scott)
+
+$(tw_maria_odbc_section tw_maria2 "$maria_port" scott2)
 EOF
 
-tw_write_env "$stand" "$port"
+tw_write_env "$stand" "$port" \
+    "export TW_MARIA_PORT=$maria_port" \
+    "export TW_MARIA_SOCKET=$(printf %q "$stand/maria/mariadbd.sock")" \
+    "export TW_MARIA_CLIENT=$(printf %q "$stand/mariadb")"
 
-tw_log "stand ready in $stand (PostgreSQL on 127.0.0.1:$port)"
+tw_log "stand ready in $stand (PostgreSQL on 127.0.0.1:$port, MariaDB on 127.0.0.1:$maria_port)"
 printf '%s\n' "$stand"

@@ -4,7 +4,11 @@
 
 #include "db/AdoType.h"
 #include "db/RenderedRead.h"
+#include "db/StagingName.h"
 #include "support/FakeConnection.h"
+#include "support/MemoryTableList.h"
+#include "support/RecordingFrontEnd.h"
+#include "transfer/CopyEngine.h"
 #include "transfer/CopyStatements.h"
 
 using namespace tw;
@@ -13,12 +17,13 @@ namespace {
 
 struct Expected {
     const Dialect& dialect;
-    const char* dbmsName;        // as the product's driver names it
+    const char* dbmsName;        // as the product's driver names it; none for the standard's
     const char* binary;          // the bytes 00 FF 10
     const char* rename;          // "a""b" to "c"
     const char* renameInSchema;  // "S"."a" to "c"
     const char* created;         // a number, a text and a long binary column
     QStringList setUp = {};      // statements right after connecting
+    const char* quoted = "\"a\"\"b`c\"";
 };
 void PrintTo(const Expected& expected, std::ostream* out) { *out << expected.dialect.title().toStdString(); }
 
@@ -29,8 +34,8 @@ class EachDialect : public ::testing::TestWithParam<Expected> {};
 TEST_P(EachDialect, WritesNamesBytesRenamesAndTablesItsOwnWay) {
     const Expected& expected = GetParam();
     const Dialect& dialect = expected.dialect;
-    EXPECT_EQ(dialectNamed(expected.dbmsName), &dialect);
-    EXPECT_EQ(dialect.quotedName("a\"b"), "\"a\"\"b\"");
+    EXPECT_EQ(dialectNamed(expected.dbmsName), expected.dbmsName ? &dialect : nullptr);
+    EXPECT_EQ(dialect.quotedName("a\"b`c"), expected.quoted);
     QByteArray binary;
     dialect.appendBinaryLiteral(binary, QByteArray::fromHex("00ff10"));
     EXPECT_EQ(binary, expected.binary);
@@ -62,19 +67,74 @@ INSTANTIATE_TEST_SUITE_P(
                  "CREATE TABLE \"T\"(\"n\" NUMERIC,\"s\" TEXT,\"b\" BYTEA)"},
         Expected{sqliteDialect(), "SQLite", "X'00FF10'", "ALTER TABLE \"a\"\"b\" RENAME TO \"c\"",
                  "ALTER TABLE \"S\".\"a\" RENAME TO \"c\"",
-                 "CREATE TABLE \"T\"(\"n\" NUMERIC,\"s\" TEXT,\"b\" BLOB)"}));
+                 "CREATE TABLE \"T\"(\"n\" NUMERIC,\"s\" TEXT,\"b\" BLOB)"},
+        Expected{mariaDbDialect(),
+                 "MariaDB",
+                 "X'00FF10'",
+                 "RENAME TABLE `a\"b` TO `c`",
+                 "RENAME TABLE `S`.`a` TO `S`.`c`",
+                 "CREATE TABLE `T`(`n` DECIMAL(20),`s` LONGTEXT,`b` LONGBLOB) CHARACTER SET utf8mb4 COLLATE "
+                 "utf8mb4_nopad_bin",
+                 {},
+                 "`a\"b``c`"},
+        Expected{standardDialect(), nullptr, "X'00FF10'", "ALTER TABLE \"a\"\"b\" RENAME TO \"c\"",
+                 "ALTER TABLE \"S\".\"a\" RENAME TO \"c\"",
+                 "CREATE TABLE \"T\"(\"n\" NUMERIC,\"s\" CLOB,\"b\" BLOB)"}));
 
 // The product the driver names decides; a driver that names none, or a product the program does
 // not know, leaves the side's own.
 TEST(DialectFor, TheConnectedProductElseTheSidesOwn) {
     EXPECT_EQ(dialectNamed("Adaptive Server Anywhere"), &sqlAnywhereDialect());
-    EXPECT_EQ(dialectNamed("MySQL"), nullptr);
+    EXPECT_EQ(dialectNamed("MySQL"), &mySqlDialect());
+    EXPECT_EQ(dialectNamed("Informix"), nullptr);
     test::FakeConnectionFactory connections;
     const auto connection = connections.create();
     EXPECT_EQ(&DialectFor(connection.get(), oracleDialect()), &oracleDialect());
     EXPECT_EQ(&DialectFor(nullptr, sqlAnywhereDialect()), &sqlAnywhereDialect());
     connections.dialect = &postgresDialect();
     EXPECT_EQ(&DialectFor(connection.get(), oracleDialect()), &postgresDialect());
+}
+
+// A copy between MariaDB databases names every table and column between backticks, in the
+// source's database and the target's, with a backtick in a name doubled and a double quote
+// kept; a backslash in a value stays a backslash.
+TEST(MariaDbNames, EveryStatementOfAReplaceQuotesThemInBackticks) {
+    const QString table = "a\"b`c";
+    test::FakeConnectionFactory connections;
+    connections.dialect = &mariaDbDialect();
+    connections.tables["SELECT * FROM `S`.`a\"b``c`"] = {
+        {{"k\"`", AdoType::Integer, {}}, {"t", AdoType::VarWChar, {}}}, {{"1", "it's C:\\temp"}}};
+    connections.shapes[table] = {{{"k\"`", SQL_INTEGER, "INT", 10, 0, false}, {"t", SQL_LONGVARCHAR, "TEXT"}},
+                                 {"k\"`", "t"}};
+    connections.schemaTables = {{{"TABLE_NAME", AdoType::VarChar, {}}}, {}};
+    test::RecordingFrontEnd front;
+    front.replace = true;
+    test::MemoryTableList source{{table}}, target{{table}};
+    source.setCurrentIndex(0);
+    source.setSelected(0, true);
+    TransferRequest job{front, connections, {}, source, target};
+    job.faithful = true;
+    job.sourceSchema = "S";
+    job.targetSchema = "U";
+    TransferTables(kToSqlAnywhere, job);
+
+    const QString staged = "`U`.`" + QString(StagingName::forTable(table, 0).text()).replace("`", "``") + "`";
+    const QString aside =
+        "`U`.`" + QString(StagingName::forTable(table, 0).asideText()).replace("`", "``") + "`";
+    QStringList executed;
+    for (const QString& entry : connections.log) {
+        if (entry.startsWith("execute ")) executed << entry.mid(8);
+    }
+    EXPECT_EQ(executed, QStringList({"CREATE TABLE " + staged +
+                                         "(`k\"``` INT NOT NULL,`t` VARCHAR(766),PRIMARY KEY (`k\"```,`t`)) "
+                                         "CHARACTER SET utf8mb4 COLLATE utf8mb4_nopad_bin",
+                                     "INSERT INTO " + staged + " VALUES('1', 'it''s C:\\\\temp')",
+                                     "RENAME TABLE `U`.`a\"b``c` TO " + aside,
+                                     "RENAME TABLE " + staged + " TO `U`.`a\"b``c`", "DROP TABLE " + aside}));
+    EXPECT_TRUE(front.failures.isEmpty());
+    // A key cannot hold TEXT: the column is as long as the key's room allows.
+    ASSERT_EQ(front.outcomes.size(), 1);
+    EXPECT_EQ(front.outcomes[0].fellBack, QStringList{"t (TEXT as VARCHAR(766))"});
 }
 
 // An Oracle session reads '12.5' and '2024-01-02 10:11:12.5' whatever the client's NLS_LANG
@@ -163,6 +223,10 @@ TEST(RenderedRead, ReadsOnlyWhatTheDriverWouldChangeAndUnmarksItsValues) {
                         {}};
     EXPECT_EQ(renderedRead(postgresDialect(), "T", pg).statement,
               "SELECT \"id\", \"d\"::text AS \"d\", \"m\"::numeric::text AS \"m\" FROM \"T\"");
+    EXPECT_EQ(renderedRead(mariaDbDialect(), "T",
+                           {{column("id", SQL_INTEGER, "INT"), column("b", SQL_BIT, "BIT")}, {}})
+                  .statement,
+              "SELECT `id`, CAST(`b` AS UNSIGNED) AS `b` FROM `T`");
     const TableShape plain{{column("id", SQL_INTEGER, "int4")}, {}};
     EXPECT_EQ(renderedRead(postgresDialect(), "T", plain).statement, "SELECT * FROM \"T\"");
     const TableShape lite{{column("t", SQL_LONGVARCHAR, "TEXT"), column("b", SQL_LONGVARBINARY, "BLOB")}, {}};

@@ -36,34 +36,51 @@ TEST(FaithfulTypes, EachProductsTableKeepsTheSourceColumn) {
         const char* sqlAnywhere;
         const char* postgres;
         const char* sqlite;
+        const char* standard;
+        const char* mariaDb;
     } cases[] = {
-        {column(SQL_TINYINT), "NUMBER(3)", "SMALLINT", "SMALLINT", "TINYINT"},
-        {column(SQL_INTEGER, 10, 0), "NUMBER(10)", "INTEGER", "INTEGER", "INTEGER"},
-        {column(SQL_BIGINT), "NUMBER(19)", "BIGINT", "BIGINT", "BIGINT"},
-        {column(SQL_NUMERIC, 10, 2), "NUMBER(10,2)", "NUMERIC(10,2)", "NUMERIC(10,2)", "NUMERIC(10,2)"},
-        {column(SQL_DECIMAL, 12, -1), "NUMBER(12,0)", "NUMERIC(12,0)", "NUMERIC(12,0)", "NUMERIC(12,0)"},
+        {column(SQL_TINYINT), "NUMBER(3)", "SMALLINT", "SMALLINT", "TINYINT", "SMALLINT", "SMALLINT"},
+        {column(SQL_INTEGER, 10, 0), "NUMBER(10)", "INTEGER", "INTEGER", "INTEGER", "INTEGER", "INT"},
+        {column(SQL_BIGINT), "NUMBER(19)", "BIGINT", "BIGINT", "BIGINT", "BIGINT", "BIGINT"},
+        {column(SQL_NUMERIC, 10, 2), "NUMBER(10,2)", "NUMERIC(10,2)", "NUMERIC(10,2)", "NUMERIC(10,2)",
+         "NUMERIC(10,2)", "DECIMAL(10,2)"},
+        {column(SQL_DECIMAL, 12, -1), "NUMBER(12,0)", "NUMERIC(12,0)", "NUMERIC(12,0)", "NUMERIC(12,0)",
+         "NUMERIC(12,0)", "DECIMAL(12,0)"},
         // SQLite's NUMERIC keeps 15 digits; its NUMERIC TEXT every digit.
-        {column(SQL_NUMERIC, 60, 10), "-", "NUMERIC(60,10)", "NUMERIC(60,10)", "NUMERIC TEXT(60,10)"},
-        {column(SQL_NUMERIC), "NUMBER", "NUMERIC(127,64)", "NUMERIC", "NUMERIC TEXT"},
-        {column(SQL_REAL), "BINARY_FLOAT", "REAL", "REAL", "REAL"},
-        {column(SQL_FLOAT, 17), "BINARY_DOUBLE", "DOUBLE", "DOUBLE PRECISION", "DOUBLE"},
-        {column(SQL_BIT), "NUMBER(1)", "BIT", "BOOLEAN", "BOOLEAN"},
-        {column(SQL_CHAR, 5), "CHAR(5 CHAR)", "NCHAR(5)", "CHAR(5)", "CHAR(5)"},
-        {column(SQL_WVARCHAR, 70), "VARCHAR2(70 CHAR)", "NVARCHAR(70)", "VARCHAR(70)", "VARCHAR(70)"},
-        {column(SQL_VARCHAR, 1001), "CLOB", "NVARCHAR(1001)", "VARCHAR(1001)", "VARCHAR(1001)"},
-        {column(SQL_VARCHAR, 9000), "CLOB", "LONG NVARCHAR", "VARCHAR(9000)", "VARCHAR(9000)"},
-        {column(SQL_VARCHAR), "CLOB", "LONG NVARCHAR", "TEXT", "TEXT"},  // no length declared
-        {column(SQL_LONGVARCHAR, 8190), "CLOB", "LONG NVARCHAR", "TEXT", "TEXT"},
-        {column(SQL_BINARY, 4), "RAW(4)", "BINARY(4)", "BYTEA", "VARBINARY(4)"},
-        {column(SQL_VARBINARY, 3000), "BLOB", "VARBINARY(3000)", "BYTEA", "VARBINARY(3000)"},
-        {column(SQL_LONGVARBINARY), "BLOB", "LONG BINARY", "BYTEA", "BLOB"},
-        {column(SQL_TYPE_DATE), "DATE", "DATE", "DATE", "DATE"},
-        {column(SQL_TYPE_TIME, 8, 3), "-", "TIME", "TIME(3)", "TIME"},
-        {column(SQL_TYPE_TIMESTAMP, 23, 3), "TIMESTAMP(3)", "TIMESTAMP", "TIMESTAMP(3)", "TIMESTAMP"},
-        {column(SQL_TYPE_TIMESTAMP), "TIMESTAMP(6)", "TIMESTAMP", "TIMESTAMP(6)", "TIMESTAMP"},
-        {column(SQL_TYPE_TIMESTAMP, 29, 9), "TIMESTAMP(9)", "-", "-", "TIMESTAMP"},
-        {column(SQL_GUID), "CHAR(36)", "UNIQUEIDENTIFIER", "UUID", "CHAR(36)"},
-        {column(SQL_INTERVAL_DAY), "-", "-", "-", "-"},
+        {column(SQL_NUMERIC, 60, 10), "-", "NUMERIC(60,10)", "NUMERIC(60,10)", "NUMERIC TEXT(60,10)", "-",
+         "DECIMAL(60,10)"},
+        {column(SQL_NUMERIC), "NUMBER", "NUMERIC(127,64)", "NUMERIC", "NUMERIC TEXT", "-", "DECIMAL(65,30)"},
+        {column(SQL_NUMERIC, 70, 2), "-", "NUMERIC(70,2)", "NUMERIC(70,2)", "NUMERIC TEXT(70,2)", "-", "-"},
+        {column(SQL_REAL), "BINARY_FLOAT", "REAL", "REAL", "REAL", "REAL", "DOUBLE"},
+        {column(SQL_FLOAT, 17), "BINARY_DOUBLE", "DOUBLE", "DOUBLE PRECISION", "DOUBLE", "DOUBLE PRECISION",
+         "DOUBLE"},
+        {column(SQL_BIT), "NUMBER(1)", "BIT", "BOOLEAN", "BOOLEAN", "SMALLINT", "BOOLEAN"},
+        {column(SQL_CHAR, 5), "CHAR(5 CHAR)", "NCHAR(5)", "CHAR(5)", "CHAR(5)", "CHAR(5)", "VARCHAR(5)"},
+        {column(SQL_WVARCHAR, 70), "VARCHAR2(70 CHAR)", "NVARCHAR(70)", "VARCHAR(70)", "VARCHAR(70)",
+         "VARCHAR(70)", "VARCHAR(70)"},
+        {column(SQL_VARCHAR, 1001), "CLOB", "NVARCHAR(1001)", "VARCHAR(1001)", "VARCHAR(1001)",
+         "VARCHAR(1001)", "TEXT"},
+        {column(SQL_VARCHAR, 9000), "CLOB", "LONG NVARCHAR", "VARCHAR(9000)", "VARCHAR(9000)", "CLOB",
+         "TEXT"},
+        {column(SQL_VARCHAR), "CLOB", "LONG NVARCHAR", "TEXT", "TEXT", "CLOB",
+         "LONGTEXT"},  // no length declared
+        {column(SQL_LONGVARCHAR, 8190), "CLOB", "LONG NVARCHAR", "TEXT", "TEXT", "CLOB", "LONGTEXT"},
+        {column(SQL_BINARY, 4), "RAW(4)", "BINARY(4)", "BYTEA", "VARBINARY(4)", "BLOB", "VARBINARY(4)"},
+        {column(SQL_VARBINARY, 3000), "BLOB", "VARBINARY(3000)", "BYTEA", "VARBINARY(3000)", "BLOB", "BLOB"},
+        {column(SQL_LONGVARBINARY), "BLOB", "LONG BINARY", "BYTEA", "BLOB", "BLOB", "LONGBLOB"},
+        {column(SQL_WVARCHAR, 20000), "CLOB", "LONG NVARCHAR", "VARCHAR(20000)", "VARCHAR(20000)", "CLOB",
+         "MEDIUMTEXT"},
+        {column(SQL_VARBINARY, 70000), "BLOB", "LONG BINARY", "BYTEA", "VARBINARY(70000)", "BLOB",
+         "MEDIUMBLOB"},
+        {column(SQL_TYPE_DATE), "DATE", "DATE", "DATE", "DATE", "DATE", "DATE"},
+        {column(SQL_TYPE_TIME, 8, 3), "-", "TIME", "TIME(3)", "TIME", "TIME(3)", "TIME(3)"},
+        {column(SQL_TYPE_TIMESTAMP, 23, 3), "TIMESTAMP(3)", "TIMESTAMP", "TIMESTAMP(3)", "TIMESTAMP",
+         "TIMESTAMP(3)", "DATETIME(3)"},
+        {column(SQL_TYPE_TIMESTAMP), "TIMESTAMP(6)", "TIMESTAMP", "TIMESTAMP(6)", "TIMESTAMP", "TIMESTAMP(6)",
+         "DATETIME(6)"},
+        {column(SQL_TYPE_TIMESTAMP, 29, 9), "TIMESTAMP(9)", "-", "-", "TIMESTAMP", "-", "-"},
+        {column(SQL_GUID), "CHAR(36)", "UNIQUEIDENTIFIER", "UUID", "CHAR(36)", "CHAR(36)", "CHAR(36)"},
+        {column(SQL_INTERVAL_DAY), "-", "-", "-", "-", "-", "-"},
     };
     for (const auto& c : cases) {
         const QString which =
@@ -72,6 +89,8 @@ TEST(FaithfulTypes, EachProductsTableKeepsTheSourceColumn) {
         EXPECT_EQ(typeIn(sqlAnywhereDialect(), c.shape), c.sqlAnywhere) << which.toStdString();
         EXPECT_EQ(typeIn(postgresDialect(), c.shape), c.postgres) << which.toStdString();
         EXPECT_EQ(typeIn(sqliteDialect(), c.shape), c.sqlite) << which.toStdString();
+        EXPECT_EQ(typeIn(standardDialect(), c.shape), c.standard) << which.toStdString();
+        EXPECT_EQ(typeIn(mariaDbDialect(), c.shape), c.mariaDb) << which.toStdString();
     }
 }
 
@@ -132,6 +151,69 @@ TEST(FaithfulTypes, PostgresTypesDescribedAsTextAreTextOnlyWhenTheyAre) {
         ColumnShape shape{"c", c.described, QString::fromLatin1(c.typeName), 10, -1, true};
         postgresDialect().readDeclaredType(shape);
         EXPECT_EQ(sortOf(shape), c.sort) << c.typeName;
+    }
+}
+
+// MariaDB's driver describes an unsigned integer as the signed one, a UUID or an INET6 column as
+// long binary, a CHAR or an ENUM as fixed text (which reads without trailing blanks) and a FLOAT
+// as the 4-byte type it reads as a double; the catalogue's type name says what each holds.
+TEST(FaithfulTypes, MariaDbColumnsAreReadByTheirTypeNames) {
+    const struct {
+        const char* typeName;
+        std::int16_t described;
+        qint64 size;
+        const char* faithful;
+    } cases[] = {
+        {"SMALLINT UNSIGNED", SQL_SMALLINT, 5, "INT"},
+        {"INT UNSIGNED", SQL_INTEGER, 10, "BIGINT"},
+        {"BIGINT UNSIGNED", SQL_BIGINT, 20, "DECIMAL(20,0)"},
+        {"UUID", SQL_LONGVARBINARY, 0, "CHAR(36)"},
+        {"INET6", SQL_LONGVARBINARY, 0, "VARCHAR(39)"},
+        {"ENUM", SQL_WCHAR, 5, "VARCHAR(5)"},
+        {"CHAR", SQL_WCHAR, 4, "VARCHAR(4)"},
+        {"FLOAT", SQL_REAL, 7, "DOUBLE"},
+        {"INT", SQL_INTEGER, 10, "INT"},
+    };
+    for (const auto& c : cases) {
+        ColumnShape shape{"c", c.described, QString::fromLatin1(c.typeName), c.size, -1, true};
+        mariaDbDialect().readDeclaredType(shape);
+        EXPECT_EQ(typeIn(mariaDbDialect(), shape), c.faithful) << c.typeName;
+    }
+}
+
+// A MariaDB key takes 3,072 bytes of its index, a character four, and no TEXT or BLOB: the text
+// and bytes of a key that does not fit share what its other columns leave, the shorter keeping
+// their length.
+TEST(FaithfulTypes, AMariaDbKeyFitsItsIndex) {
+    const auto typed = [](const QStringList& texts) {
+        QList<ColumnType> key;
+        for (const QString& text : texts) {
+            const bool bytes = text.contains("BLOB") || text.contains("BINARY");
+            const bool number = text == "INT";
+            key << ColumnType{text, number  ? ColumnKind::Number
+                                    : bytes ? ColumnKind::Bytes
+                                            : ColumnKind::Text};
+        }
+        return key;
+    };
+    const struct {
+        QStringList key;
+        QStringList fitted;
+    } cases[] = {
+        {{"INT", "VARCHAR(20)"}, {"INT", "VARCHAR(20)"}},
+        {{"VARCHAR(500)", "INT"}, {"VARCHAR(500)", "INT"}},
+        {{"LONGTEXT"}, {"VARCHAR(768)"}},
+        {{"VARCHAR(255)", "VARCHAR(255)", "VARCHAR(255)", "VARCHAR(255)"},
+         {"VARCHAR(192)", "VARCHAR(192)", "VARCHAR(192)", "VARCHAR(192)"}},
+        {{"INT", "LONGTEXT", "MEDIUMTEXT"}, {"INT", "VARCHAR(383)", "VARCHAR(383)"}},
+        {{"LONGBLOB", "VARCHAR(10)"}, {"VARBINARY(3032)", "VARCHAR(10)"}},
+    };
+    for (const auto& c : cases) {
+        QList<ColumnType> key = typed(c.key);
+        mariaDbDialect().fitKey(key);
+        QStringList fitted;
+        for (const ColumnType& type : key) fitted << type.text;
+        EXPECT_EQ(fitted, c.fitted) << c.key.join(", ").toStdString();
     }
 }
 

@@ -7,7 +7,6 @@
 #include <mutex>
 
 #include "db/DbError.h"
-#include "db/SqlText.h"
 #include "db/odbc/OdbcBatchWriter.h"
 #include "db/odbc/OdbcRecordset.h"
 #include "db/odbc/OdbcSession.h"
@@ -232,7 +231,8 @@ NameLimits OdbcConnection::nameLimits() const {
 std::unique_ptr<BatchWriter> OdbcConnection::batchWriter(const QString& table, const std::vector<bool>& bytes,
                                                          const QString& schema) {
     requireOpen();
-    return std::make_unique<OdbcBatchWriter>(m_session, qualifiedName(schema, table), bytes);
+    const Dialect& dialect = m_session->dialect ? *m_session->dialect : standardDialect();
+    return std::make_unique<OdbcBatchWriter>(m_session, dialect.qualifiedName(schema, table), bytes);
 }
 
 void OdbcConnection::requireOpen() const {

@@ -114,10 +114,18 @@ std::unique_ptr<OdbcRecordset> OdbcRecordset::tables(std::shared_ptr<OdbcSession
     SQLCHAR any[] = "%";
     // The schema as a pattern matches itself only: its _ and % are escaped where the driver says how.
     QByteArray pattern = schema.isEmpty() ? QByteArray() : namePattern(*recordset->m_session, toSql(schema));
-    check(SQLTables(recordset->m_stmt.get(), nullptr, 0, schema.isEmpty() ? any : sqlChars(pattern),
-                    schema.isEmpty() ? SQL_NTS : static_cast<SQLSMALLINT>(pattern.size()), any, SQL_NTS,
-                    nullptr, 0),
-          recordset->m_stmt, "SQLTables");
+    // A driver that names schemas as catalogs lists one catalog's tables when told which.
+    QByteArray catalog = recordset->m_session->catalogOfSchema(toSql(schema));
+    if (!catalog.isEmpty()) {
+        check(SQLTables(recordset->m_stmt.get(), sqlChars(catalog), static_cast<SQLSMALLINT>(catalog.size()),
+                        nullptr, 0, any, SQL_NTS, nullptr, 0),
+              recordset->m_stmt, "SQLTables");
+    } else {
+        check(SQLTables(recordset->m_stmt.get(), nullptr, 0, schema.isEmpty() ? any : sqlChars(pattern),
+                        schema.isEmpty() ? SQL_NTS : static_cast<SQLSMALLINT>(pattern.size()), any, SQL_NTS,
+                        nullptr, 0),
+              recordset->m_stmt, "SQLTables");
+    }
     recordset->describeColumns();
     recordset->fetch();
     return recordset;

@@ -3,6 +3,7 @@
 #include <sqlext.h>
 
 #include <QByteArray>
+#include <algorithm>
 #include <memory>
 #include <mutex>
 
@@ -51,12 +52,16 @@ void OdbcSession::learnDatabase() {
     longest = 0;
     if (SQL_SUCCEEDED(SQLGetInfo(dbc.get(), SQL_MAX_COLUMN_NAME_LEN, &longest, sizeof longest, nullptr)))
         nameLimits.column = longest;
+    if (const int most = dialect ? dialect->longestNameBytes() : 0; most > 0) {
+        nameLimits.table = nameLimits.table > 0 ? std::min(nameLimits.table, most) : most;
+        nameLimits.column = nameLimits.column > 0 ? std::min(nameLimits.column, most) : most;
+    }
     SQLUINTEGER extensions = 0;
     // Bound columns of a block, and a value too long for its buffer read again from its row.
     const SQLUINTEGER needed = SQL_GD_BLOCK | SQL_GD_ANY_COLUMN | SQL_GD_ANY_ORDER | SQL_GD_BOUND;
     readsBlocks = SQL_SUCCEEDED(SQLGetInfo(dbc.get(), SQL_GETDATA_EXTENSIONS, &extensions, sizeof extensions,
                                            nullptr)) &&
-                  (extensions & needed) == needed;
+                  (extensions & needed) == needed && !(dialect && dialect->misreadsBlockRows());
 }
 
 Handle& OdbcSession::executor() {
@@ -73,6 +78,18 @@ bool OdbcSession::isDead() const {
     SQLUINTEGER dead = SQL_CD_FALSE;
     return SQL_SUCCEEDED(SQLGetConnectAttr(dbc.get(), SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) &&
            dead == SQL_CD_TRUE;
+}
+
+QByteArray OdbcSession::catalogOfSchema(const QByteArray& schema) const {
+    if (!dialect || !dialect->schemasAreCatalogs()) return QByteArray();
+    if (!schema.isEmpty()) return schema;
+    SQLCHAR current[256] = {};
+    SQLINTEGER length = 0;
+    if (!SQL_SUCCEEDED(
+            SQLGetConnectAttr(dbc.get(), SQL_ATTR_CURRENT_CATALOG, current, sizeof current, &length)))
+        return QByteArray();
+    return QByteArray(reinterpret_cast<const char*>(current),
+                      qBound<SQLINTEGER>(0, length, sizeof current - 1));
 }
 
 void OdbcSession::disconnect() noexcept {

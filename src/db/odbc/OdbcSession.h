@@ -30,6 +30,10 @@ struct OdbcSession {
     // Whether the driver knows the connection to be gone.
     bool isDead() const;
 
+    // Where the driver names schemas as catalogs, the catalog a catalogue function is to look
+    // in for a table of the schema given (none: the session's current one); empty elsewhere.
+    QByteArray catalogOfSchema(const QByteArray& schema) const;
+
     std::shared_ptr<Handle> env;  // shared by every connection of the program
     Handle dbc;
     Handle executorHandle;

@@ -9,7 +9,6 @@
 
 #include "db/DbError.h"
 #include "db/Dialect.h"
-#include "db/SqlText.h"
 #include "db/odbc/CatalogueValues.h"
 #include "db/odbc/OdbcPrimaryKey.h"
 #include "db/odbc/OdbcSession.h"
@@ -54,7 +53,9 @@ struct Described {
 
 Described describedColumns(const OdbcSession& session, const QString& table, const QString& inSchema) {
     Handle stmt(SQL_HANDLE_STMT, session.dbc.get());
-    SqlString query = toSql(QStringLiteral("SELECT * FROM %1 WHERE 1=0").arg(qualifiedName(inSchema, table)));
+    const Dialect& dialect = session.dialect ? *session.dialect : standardDialect();
+    SqlString query =
+        toSql(QStringLiteral("SELECT * FROM %1 WHERE 1=0").arg(dialect.qualifiedName(inSchema, table)));
     check(SQLExecDirect(stmt.get(), sqlChars(query), SQL_NTS), stmt, "SQLExecDirect");
     SQLSMALLINT count = 0;
     check(SQLNumResultCols(stmt.get(), &count), stmt, "SQLNumResultCols");
@@ -138,7 +139,11 @@ std::vector<CatalogueTable> catalogueTables(const OdbcSession& session, const QS
     const QByteArray name = toSql(table);
     QByteArray pattern = namePattern(session, name);
     QByteArray schemaPattern = namePattern(session, schema);
-    check(SQLColumns(stmt.get(), nullptr, 0, schema.isEmpty() ? nullptr : sqlChars(schemaPattern),
+    QByteArray catalog = session.catalogOfSchema(schema);
+    if (!catalog.isEmpty()) schemaPattern.clear();  // the schema is the catalog
+    check(SQLColumns(stmt.get(), catalog.isEmpty() ? nullptr : sqlChars(catalog),
+                     static_cast<SQLSMALLINT>(catalog.size()),
+                     schemaPattern.isEmpty() ? nullptr : sqlChars(schemaPattern),
                      static_cast<SQLSMALLINT>(schemaPattern.size()), sqlChars(pattern),
                      static_cast<SQLSMALLINT>(pattern.size()), nullptr, 0),
           stmt, "SQLColumns");
@@ -258,7 +263,8 @@ TableShape readTableShape(const OdbcSession& session, const QString& table, cons
             shape.primaryKey = readPrimaryKey(session, listed.catalog, listed.schema, table);
         } catch (const DbError&) {
         }
-        markGenerated(session, nameText(listed.schema), table, shape);
+        const bool catalogs = session.dialect && session.dialect->schemasAreCatalogs();
+        markGenerated(session, nameText(catalogs ? listed.catalog : listed.schema), table, shape);
         break;
     }
     if (session.dialect) {
