@@ -53,6 +53,8 @@ QString summaryTable(const QList<TableResult>& results, bool verified) {
     }
     for (const TableResult& result : results) {
         if (!result.outcome.fellBack.isEmpty()) text += fellBackLine(result.outcome) + QLatin1Char('\n');
+        const QString emptyTexts = emptyTextsLine(result.outcome);
+        if (!emptyTexts.isEmpty()) text += emptyTexts + QLatin1Char('\n');
     }
     return text;
 }
@@ -66,6 +68,7 @@ QString summaryJson(const QString& command, const QList<TableResult>& results, c
                           {"rowsRead", count(result.outcome.rowsRead)},
                           {"rowsWritten", count(result.outcome.rowsWritten)},
                           {"rowsFailed", count(result.outcome.rowsFailed)},
+                          {"emptyTextsAsNull", count(result.outcome.emptyTextsAsNull)},
                           {"seconds", result.outcome.seconds}};
         if (result.outcome.oldTableKept) table.insert("oldTableKept", true);
         if (result.outcome.swapRefused) table.insert("swapRefused", true);
