@@ -17,7 +17,9 @@ QString verdict(const TableResult& result) {
     const std::optional<Verification>& verification = result.outcome.verification;
     if (!verification) return QStringLiteral("-");
     if (!verification->error.isEmpty()) return QStringLiteral("unread");
-    return verification->matches ? QStringLiteral("yes") : QStringLiteral("NO");
+    if (!verification->matches) return QStringLiteral("NO");
+    if (verification->knownChanges.isEmpty()) return QStringLiteral("yes");
+    return QStringLiteral("yes (%1)").arg(verification->knownChanges.join(QStringLiteral(", ")));
 }
 
 QJsonValue count(qint64 value) { return QJsonValue(static_cast<double>(value)); }
@@ -87,6 +89,9 @@ QString summaryJson(const QString& command, const QList<TableResult>& results, c
                                  {"sourceRows", count(verification.sourceRows)},
                                  {"targetRows", count(verification.targetRows)},
                                  {"differences", differences}};
+            if (!verification.knownChanges.isEmpty()) {
+                verified.insert("knownChanges", QJsonArray::fromStringList(verification.knownChanges));
+            }
             if (!verification.differingColumns.isEmpty()) {
                 verified.insert("differingColumns",
                                 QJsonArray::fromStringList(verification.differingColumns));

@@ -103,8 +103,12 @@ QStringList verificationLines(const QString& table, const Verification& verifica
                     .arg(name, oneLine(verification.error))};
     }
     if (verification.matches) {
-        return {QStringLiteral("table %1 matches its source: %2 rows")
-                    .arg(name, groupedCount(verification.sourceRows))};
+        const QString known =
+            verification.knownChanges.isEmpty()
+                ? QString()
+                : QStringLiteral(" (%1)").arg(verification.knownChanges.join(QStringLiteral(", ")));
+        return {QStringLiteral("table %1 matches its source: %2 rows%3")
+                    .arg(name, groupedCount(verification.sourceRows), known)};
     }
     QStringList lines{
         QStringLiteral("table %1 differs from its source: %2 rows read from the source, %3 in the target")
