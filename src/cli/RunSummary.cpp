@@ -17,7 +17,9 @@ QString verdict(const TableResult& result) {
     const std::optional<Verification>& verification = result.outcome.verification;
     if (!verification) return QStringLiteral("-");
     if (!verification->error.isEmpty()) return QStringLiteral("unread");
-    return verification->matches ? QStringLiteral("yes") : QStringLiteral("NO");
+    if (!verification->matches) return QStringLiteral("NO");
+    if (verification->knownChanges.isEmpty()) return QStringLiteral("yes");
+    return QStringLiteral("yes (%1)").arg(verification->knownChanges.join(QStringLiteral(", ")));
 }
 
 QJsonValue count(qint64 value) { return QJsonValue(static_cast<double>(value)); }
@@ -59,6 +61,8 @@ QString summaryTable(const QList<TableResult>& results, bool verified) {
     QString text = alignedTable(rows, 2);
     for (const TableResult& result : results) {
         if (!result.outcome.fellBack.isEmpty()) text += fellBackLine(result.outcome) + QLatin1Char('\n');
+        const QString emptyTexts = emptyTextsLine(result.outcome);
+        if (!emptyTexts.isEmpty()) text += emptyTexts + QLatin1Char('\n');
     }
     return text;
 }
@@ -72,6 +76,7 @@ QString summaryJson(const QString& command, const QList<TableResult>& results, c
                           {"rowsRead", count(result.outcome.rowsRead)},
                           {"rowsWritten", count(result.outcome.rowsWritten)},
                           {"rowsFailed", count(result.outcome.rowsFailed)},
+                          {"emptyTextsAsNull", count(result.outcome.emptyTextsAsNull)},
                           {"seconds", result.outcome.seconds}};
         if (result.outcome.oldTableKept) table.insert("oldTableKept", true);
         if (result.outcome.swapRefused) table.insert("swapRefused", true);
@@ -90,6 +95,9 @@ QString summaryJson(const QString& command, const QList<TableResult>& results, c
                                  {"sourceRows", count(verification.sourceRows)},
                                  {"targetRows", count(verification.targetRows)},
                                  {"differences", differences}};
+            if (!verification.knownChanges.isEmpty()) {
+                verified.insert("knownChanges", QJsonArray::fromStringList(verification.knownChanges));
+            }
             if (!verification.differingColumns.isEmpty()) {
                 verified.insert("differingColumns",
                                 QJsonArray::fromStringList(verification.differingColumns));

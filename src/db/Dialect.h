@@ -75,6 +75,9 @@ public:
     virtual QString logicalText(bool truth) const {
         return truth ? QStringLiteral("1") : QStringLiteral("0");
     }
+    // Whether the product keeps an empty text apart from NULL. The copy writes both as NULL
+    // everywhere; where the product keeps none, that is the product's doing, not the copy's.
+    virtual bool keepsEmptyText() const { return true; }
     // Makes the column's shape say what the product's usual driver leaves unsaid or says
     // otherwise (a type only its name tells, say).
     virtual void readDeclaredType(ColumnShape& /*column*/) const {}

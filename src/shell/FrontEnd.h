@@ -54,6 +54,10 @@ struct TableOutcome {
     qint64 rowsRead = 0;
     qint64 rowsWritten = 0;
     qint64 rowsFailed = 0;
+    // The source's empty texts (not Null) in the rows written, each written as NULL; and the
+    // target's product where it keeps no empty text anyway ("Oracle"), which is then the reason.
+    qint64 emptyTextsAsNull = 0;
+    QString targetWithoutEmptyText;
     double seconds = 0;                        // the copy's, without the verification
     std::optional<Verification> verification;  // where the copy was asked to verify the table
     // A faithful copy's columns whose type the target could not keep, each "NAME (source type

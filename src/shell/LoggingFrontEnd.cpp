@@ -53,6 +53,8 @@ void LoggingFrontEnd::tableFinished(const TableOutcome& outcome) {
             : outcome.oldTableKept ? QStringLiteral(" (not replaced: the old table is kept)")
             : outcome.created      ? QString()
                                    : QStringLiteral(" (not created)");
+    const QString emptyTexts = emptyTextsNote(outcome);
+    if (!emptyTexts.isEmpty()) line += QStringLiteral("; ") + emptyTexts;
     write(line);
     if (!outcome.fellBack.isEmpty()) write(fellBackLine(outcome));
     if (!outcome.metOtherCopy.isEmpty()) write(otherCopyLine(outcome));

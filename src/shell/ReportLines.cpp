@@ -77,6 +77,25 @@ QString fellBackLine(const TableOutcome& outcome) {
         .arg(visibleText(outcome.table), visibleText(outcome.fellBack.join(QStringLiteral(", "))));
 }
 
+QString emptyTextsNote(const TableOutcome& outcome) {
+    // A table that was not made or filled holds none of them.
+    if (outcome.emptyTextsAsNull == 0 || !outcome.created) return QString();
+    const QString why = outcome.targetWithoutEmptyText.isEmpty()
+                            ? QStringLiteral("the copy writes an empty text as NULL")
+                            : outcome.targetWithoutEmptyText + QStringLiteral(" keeps no empty text");
+    return QStringLiteral("%1 %2 NULL (%3)")
+        .arg(groupedCount(outcome.emptyTextsAsNull),
+             outcome.emptyTextsAsNull == 1 ? QStringLiteral("empty text became")
+                                           : QStringLiteral("empty texts became"),
+             why);
+}
+
+QString emptyTextsLine(const TableOutcome& outcome) {
+    const QString note = emptyTextsNote(outcome);
+    if (note.isEmpty()) return QString();
+    return QStringLiteral("table %1: %2").arg(visibleText(outcome.table), note);
+}
+
 QStringList verificationLines(const QString& table, const Verification& verification) {
     const QString name = visibleText(table);
     if (!verification.error.isEmpty()) {
@@ -84,8 +103,12 @@ QStringList verificationLines(const QString& table, const Verification& verifica
                     .arg(name, oneLine(verification.error))};
     }
     if (verification.matches) {
-        return {QStringLiteral("table %1 matches its source: %2 rows")
-                    .arg(name, groupedCount(verification.sourceRows))};
+        const QString known =
+            verification.knownChanges.isEmpty()
+                ? QString()
+                : QStringLiteral(" (%1)").arg(verification.knownChanges.join(QStringLiteral(", ")));
+        return {QStringLiteral("table %1 matches its source: %2 rows%3")
+                    .arg(name, groupedCount(verification.sourceRows), known)};
     }
     QStringList lines{
         QStringLiteral("table %1 differs from its source: %2 rows read from the source, %3 in the target")

@@ -29,6 +29,11 @@ QString outcomeLine(const TableOutcome& outcome);
 QString otherCopyLine(const TableOutcome& outcome);
 // The faithful copy's columns that got the plain copy's type, in one line; empty where none did.
 QString fellBackLine(const TableOutcome& outcome);
+// "2 empty texts became NULL (Oracle keeps no empty text)": the source's empty texts that a
+// table made or filled now holds as NULL, and why; empty where there were none.
+QString emptyTextsNote(const TableOutcome& outcome);
+// The same as a line of its own, naming the table.
+QString emptyTextsLine(const TableOutcome& outcome);
 QStringList verificationLines(const QString& table, const Verification& verification);
 
 }  // namespace tw

@@ -19,6 +19,8 @@ struct Verification {
     qint64 sourceRows = 0;
     qint64 targetRows = 0;
     bool matches = false;
+    // Where it matches: what the copy changes by design, and how often ("2 empty texts as NULL").
+    QStringList knownChanges;
     QList<RowDifference> differences;  // the first few
     QStringList differingColumns;      // where those rows differ, as far as they tell
     QString error;                     // the target could not be read back: nothing is known

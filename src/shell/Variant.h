@@ -23,6 +23,8 @@ public:
 
     bool isNull() const { return m_kind == Kind::Null; }
     bool isBinary() const { return m_kind == Kind::Binary; }
+    // A text of no characters: not Null, though every statement writes it as NULL.
+    bool isEmptyText() const { return m_kind == Kind::Text && m_bytes.isEmpty(); }
 
     // The value as text: Null gives the empty text, binary gives upper-case hex digits.
     QString toString() const;

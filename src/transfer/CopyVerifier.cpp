@@ -7,6 +7,7 @@
 
 #include "db/Connection.h"
 #include "db/RenderedRead.h"
+#include "shell/GroupedCount.h"
 #include "transfer/DifferingColumns.h"
 
 namespace tw {
@@ -45,6 +46,7 @@ CopyVerifier::CopyVerifier(ConnectionFactory& connections, ConnectionTarget sour
 void CopyVerifier::tableCreated(const QString&, const QList<ColumnKind>& kinds) {
     m_kinds = kinds;
     m_read = TableDigest();
+    m_emptyTextsRead = 0;
     m_targetColumns.clear();
     m_before.reset();
     m_beforeError.clear();
@@ -58,8 +60,10 @@ void CopyVerifier::rowsGoIntoExisting(const QString& table, const QStringList& c
         TableDigest before;
         readTable(
             m_connections, m_destination, m_targetSchema, table, m_kinds,
-            [&](const Recordset& row) { before.add(hashRow(canonicalRow(m_kinds, row).bytes)); }, {},
-            m_targetColumns);
+            [&](const Recordset& row) {
+                before.add(hashRow(canonicalRow(m_kinds, row, EmptyTexts::AsHeld).bytes));
+            },
+            {}, m_targetColumns);
         m_before = std::move(before);
     } catch (const std::exception& failure) {
         m_beforeError = QString::fromUtf8(failure.what());
@@ -67,7 +71,11 @@ void CopyVerifier::rowsGoIntoExisting(const QString& table, const QStringList& c
     }
 }
 
-void CopyVerifier::rowRead(const Recordset& row) { m_read.add(hashRow(canonicalRow(m_kinds, row).bytes)); }
+void CopyVerifier::rowRead(const Recordset& row) {
+    const CanonicalRow canonical = canonicalRow(m_kinds, row, EmptyTexts::AsWritten);
+    m_emptyTextsRead += canonical.emptyTexts;
+    m_read.add(hashRow(canonical.bytes));
+}
 
 std::optional<Verification> CopyVerifier::tableCopied(const QString& sourceTable,
                                                       const QString& targetTable) {
@@ -78,8 +86,10 @@ std::optional<Verification> CopyVerifier::tableCopied(const QString& sourceTable
         if (!m_beforeError.isEmpty()) throw std::runtime_error(m_beforeError.toStdString());
         readTable(
             m_connections, m_destination, m_targetSchema, targetTable, m_kinds,
-            [&](const Recordset& row) { written.add(hashRow(canonicalRow(m_kinds, row).bytes)); }, {},
-            m_targetColumns);
+            [&](const Recordset& row) {
+                written.add(hashRow(canonicalRow(m_kinds, row, EmptyTexts::AsHeld).bytes));
+            },
+            {}, m_targetColumns);
     } catch (const std::exception& failure) {
         verification.error = QString::fromUtf8(failure.what());
         return verification;
@@ -88,6 +98,13 @@ std::optional<Verification> CopyVerifier::tableCopied(const QString& sourceTable
     if (m_before) written.subtract(*m_before);
     verification.targetRows = written.rows();
     verification.matches = written == m_read;
+    // Every empty text the copy read is NULL in the target, where nothing else differs.
+    if (verification.matches && m_emptyTextsRead > 0) {
+        verification.knownChanges << QStringLiteral("%1 %2 as NULL")
+                                         .arg(groupedCount(m_emptyTextsRead),
+                                              m_emptyTextsRead == 1 ? QStringLiteral("empty text")
+                                                                    : QStringLiteral("empty texts"));
+    }
     if (!verification.matches) {
         try {
             QStringList columns;
@@ -110,12 +127,15 @@ QList<RowDifference> CopyVerifier::findDifferences(const TableDigest& target, co
     };
     QHash<QByteArray, Seen> rows;  // only the rows of the differing buckets
     const auto collect = [&](int sign) {
-        return [&, sign](const Recordset& row) {
+        // The source's rows as the copy writes them, the target's as it holds them.
+        const EmptyTexts empty = sign > 0 ? EmptyTexts::AsWritten : EmptyTexts::AsHeld;
+        return [&, sign, empty](const Recordset& row) {
             if (columns.isEmpty()) {
                 for (int field = 0; field < row.fieldCount(); ++field) columns << row.field(field).name;
             }
-            if (!buckets.contains(TableDigest::bucketOf(hashRow(canonicalRow(m_kinds, row).bytes)))) return;
-            CanonicalRow canonical = canonicalRow(m_kinds, row, true);
+            if (!buckets.contains(TableDigest::bucketOf(hashRow(canonicalRow(m_kinds, row, empty).bytes))))
+                return;
+            CanonicalRow canonical = canonicalRow(m_kinds, row, empty, true);
             Seen& seen = rows[canonical.bytes];
             seen.balance += sign;
             if (seen.values.isEmpty()) {

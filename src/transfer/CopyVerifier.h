@@ -58,6 +58,7 @@ private:
     QString m_targetSchema;
     QList<ColumnKind> m_kinds;
     TableDigest m_read;
+    qint64 m_emptyTextsRead = 0;          // which the copy writes as NULL
     QStringList m_targetColumns;          // the target's columns the rows go into; none: all
     std::optional<TableDigest> m_before;  // an appended table before the rows went in
     QString m_beforeError;                // it could not be read: nothing is known

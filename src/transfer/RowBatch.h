@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <map>
+#include <numeric>
 #include <vector>
 
 #include "db/Connection.h"
@@ -22,14 +23,18 @@ struct RowBatch {
         std::vector<BoundValue> parameters;
     };
     std::map<qint64, Sent> withParameters;
+    // Each row's empty texts, written as NULL: they count once the row is written.
+    std::vector<int> emptyTexts;
 
     qint64 count() const { return static_cast<qint64>(ends.size()); }
-    void add(const InsertStatement& insert) {
+    void add(const InsertStatement& insert, int rowEmptyTexts) {
         std::vector<BoundValue> parameters = insert.parameters();
         if (!parameters.empty()) withParameters[count()] = {insert.sentUtf8(), std::move(parameters)};
         text += insert.utf8();
         ends.push_back(text.size());
+        emptyTexts.push_back(rowEmptyTexts);
     }
+    qint64 emptyTextCount() const { return std::accumulate(emptyTexts.begin(), emptyTexts.end(), qint64(0)); }
     QByteArray statement(qint64 i) const {
         const qsizetype begin = i == 0 ? 0 : ends[i - 1];
         return text.mid(begin, ends[i] - begin);
@@ -38,6 +43,7 @@ struct RowBatch {
         text.resize(0);
         ends.clear();
         withParameters.clear();
+        emptyTexts.clear();
     }
 };
 

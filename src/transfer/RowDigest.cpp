@@ -210,7 +210,8 @@ QByteArray canonicalText(ColumnKind kind, QByteArrayView text) {
 
 }  // namespace
 
-CanonicalRow canonicalRow(const QList<ColumnKind>& kinds, const Recordset& row, bool readable) {
+CanonicalRow canonicalRow(const QList<ColumnKind>& kinds, const Recordset& row, EmptyTexts empty,
+                          bool readable) {
     CanonicalRow canonical;
     for (int field = 0; field < row.fieldCount(); ++field) {
         const Variant& value = row.field(field).value;
@@ -220,7 +221,13 @@ CanonicalRow canonicalRow(const QList<ColumnKind>& kinds, const Recordset& row, 
         const QByteArrayView text = value.isBinary() ? QByteArrayView(hex) : value.textUtf8();
         QString shown;
         const qsizetype partBegins = canonical.bytes.size();
-        if (kind == ColumnKind::Bytes) {
+        if (value.isEmptyText()) {
+            // A source's is written as NULL; read back, it is told apart from NULL.
+            const bool held = empty == EmptyTexts::AsHeld;
+            if (!held) ++canonical.emptyTexts;
+            appendPart(canonical.bytes, held ? 'E' : 'N', {});
+            if (readable) shown = held ? QStringLiteral("''") : QStringLiteral("NULL");
+        } else if (kind == ColumnKind::Bytes) {
             const QByteArray bytes = binaryBytes(value);
             appendPart(canonical.bytes, bytes.isEmpty() ? 'N' : 'B', bytes);
             if (readable) shown = bytes.isEmpty() ? QStringLiteral("NULL") : shownBytes(bytes);

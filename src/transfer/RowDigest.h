@@ -12,15 +12,22 @@ namespace tw {
 
 class Recordset;
 
+// How a row's empty texts are taken: a source row's as the copy writes them, as NULL (and
+// counted); a row read back from the target as it holds them, apart from NULL. So a target
+// matches where it holds NULL for an empty text, and not where it holds an empty text at all.
+enum class EmptyTexts { AsWritten, AsHeld };
+
 // One row's values as the copy treats them, in a form that compares equal exactly when the
-// copy kept them: NULL and the empty text alike, numbers by value (10.50 as 10.5), long binary
-// as its bytes, all else as its exact text.
+// copy kept them: numbers by value (10.50 as 10.5), long binary as its bytes, the empty text
+// as the EmptyTexts say, all else as its exact text.
 struct CanonicalRow {
     QByteArray bytes;         // what is hashed and compared
     QStringList display;      // the values as a person reads them, when asked for
     QList<QByteArray> parts;  // each value as it is compared, when asked for
+    int emptyTexts = 0;       // the empty texts taken as NULL
 };
-CanonicalRow canonicalRow(const QList<ColumnKind>& kinds, const Recordset& row, bool readable = false);
+CanonicalRow canonicalRow(const QList<ColumnKind>& kinds, const Recordset& row, EmptyTexts empty,
+                          bool readable = false);
 
 // A number's value in one spelling: digits without leading or trailing zeros and a power of
 // ten ("105e-1" for 10.50 and 10.5, "0" for any zero). Text that is not a decimal number comes

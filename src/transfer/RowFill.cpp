@@ -33,6 +33,7 @@ public:
         const QList<ColumnKind> kinds = m_table.plan.kinds();
         const int fields = std::min(rows.fieldCount(), static_cast<int>(kinds.size()));
         const Dialect& written = targetDialect();
+        if (!written.keepsEmptyText()) m_table.outcome.targetWithoutEmptyText = written.title();
         std::unique_ptr<BatchWriter> writer = batchWriterFor(m_table.filled, kinds.mid(0, fields));
         std::vector<BoundValue> bound(writer ? fields : 0);
         QList<ColumnKind> fitKinds = kinds;  // as each value of the row goes
@@ -68,12 +69,14 @@ public:
                     moveNext(rows);
                     continue;
                 }
+                int emptyTexts = 0;  // the row's, which its statement writes as NULL
                 for (int field = 0; field < fields; ++field) {
                     m_proc.step(tail(238), [&] { m_front.letEventsThrough(); });
                     m_proc.step(tail(240), [&] {
                         const Variant& value = rows.field(field).value;
                         insert.addValue(value, fitKinds[field]);
                         if (writer) bound[field] = BoundValueFor(value, fitKinds[field], &written);
+                        if (value.isEmptyText()) ++emptyTexts;
                     });
                 }
                 insert.finish();
@@ -92,7 +95,7 @@ public:
                     // The row waits in the batch with its statement, which goes alone if the batch
                     // is refused.
                     if (batch.count() == 0) batch.firstRow = row + 1;
-                    batch.add(insert);
+                    batch.add(insert, emptyTexts);
                     writer->add(bound);
                     // Let go of the values, so that reading the next row can reuse their room.
                     for (BoundValue& value : bound) value.data.clear();
@@ -112,6 +115,7 @@ public:
                         ended);
                 });
                 ++(written ? m_table.outcome.rowsWritten : m_table.outcome.rowsFailed);
+                if (written) m_table.outcome.emptyTextsAsNull += emptyTexts;
                 // Nothing more can be written to this table: one report, not one for every row left.
                 if (ended) break;
                 moveNext(rows);
@@ -221,6 +225,7 @@ private:
             // A window keeps answering while a long batch is written.
             writer.finishFlush([&] { m_front.letEventsThrough(); });
             m_table.outcome.rowsWritten += count;
+            m_table.outcome.emptyTextsAsNull += batch.emptyTextCount();
         } catch (const DbError& failure) {
             if (failure.connectionLost() || failure.outOfRoom()) {
                 endTable(failure);
@@ -239,6 +244,7 @@ private:
         try {
             writer.finishFlush([] {});
             m_table.outcome.rowsWritten += batch.count();
+            m_table.outcome.emptyTextsAsNull += batch.emptyTextCount();
         } catch (...) {
             // Counted with the table's other rows that were not written.
         }
@@ -263,6 +269,7 @@ private:
                     ended);
             });
             ++(written ? m_table.outcome.rowsWritten : m_table.outcome.rowsFailed);
+            if (written) m_table.outcome.emptyTextsAsNull += batch.emptyTexts[i];
             if (ended) {
                 m_table.outcome.rowsFailed += count - i - 1;  // read, and never to be written
                 return false;

@@ -31,8 +31,9 @@ struct FillContext {
 // INSERT a row, or batches bound to one prepared INSERT where the request asks for them and the
 // target can, the next batch read while the target writes the one before. A refused batch goes
 // again row by row; a row whose values cannot go as they are is refused for itself; a failure
-// that is not a row's own ends the table's rows with one report. Counts go to table.outcome,
-// and table.complete says whether every row read was written or refused for itself.
+// that is not a row's own ends the table's rows with one report. Counts go to table.outcome
+// (the rows, and the empty texts of the rows written, which go as NULL), and table.complete
+// says whether every row read was written or refused for itself.
 void fillRows(const FillContext& context, TableInProgress& table, const QString& tableName, Recordset& rows);
 
 // The report of a failure that ended a table's copy, naming the table.

@@ -259,6 +259,43 @@ TEST(CopyVerification, AnAppendedTableIsComparedByTheRowsItGained) {
     EXPECT_EQ(changed.differences[0].values, QStringList({"1", "a"}));
 }
 
+// The copy writes an empty text as NULL: a target holding NULL just there matches and says how
+// many; a NULL for a text that was not empty, or an empty text the copy never writes, differs.
+TEST(CopyVerification, AnEmptyTextAsNullIsAKnownChangeAndNoOtherNullIs) {
+    const Variant null;
+    const struct {
+        const char* what;
+        QList<QList<Variant>> target;
+        bool matches;
+        QStringList differences;  // the target's rows shown
+    } cases[] = {
+        {"NULL for each empty text", {{"1", null}, {"2", null}, {"3", null}, {"4", "d"}}, true, {}},
+        {"NULL for a text", {{"1", null}, {"2", null}, {"3", null}, {"4", null}}, false, {"4 | NULL"}},
+        {"an empty text kept", {{"1", ""}, {"2", null}, {"3", null}, {"4", "d"}}, false, {"1 | ''"}},
+        {"an empty text for NULL", {{"1", null}, {"2", null}, {"3", ""}, {"4", "d"}}, false, {"3 | ''"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::FakeConnectionFactory connections;
+        const QList<Field> fields{{"n", AdoType::Integer, {}}, {"v", AdoType::VarChar, {}}};
+        connections.tables[SelectAllSql("s")] = {fields, {{"1", ""}, {"2", ""}, {"3", null}, {"4", "d"}}};
+        connections.tables[SelectAllSql("t")] = {fields, c.target};
+        const Verification verification =
+            *verifierAfterReading(connections, oracleDialect())->tableCopied("s", "t");
+        EXPECT_EQ(verification.matches, c.matches);
+        EXPECT_EQ(verification.knownChanges,
+                  c.matches ? QStringList{"2 empty texts as NULL"} : QStringList());
+        QStringList shown;
+        for (const RowDifference& difference : verification.differences) {
+            if (!difference.onlyInSource) shown << difference.values.join(" | ");
+        }
+        EXPECT_EQ(shown, c.differences);
+        cli::TableResult result{"s", cli::TableResult::Status::Copied, {}};
+        result.outcome.verification = verification;
+        EXPECT_EQ(cli::summaryTable({result}, true).contains(" yes (2 empty texts as NULL)\n"), c.matches);
+    }
+}
+
 // A differing value of megabytes is shown by its beginning, its length and a digest, never whole.
 TEST(CopyVerification, LongDifferingValuesAreShownShortened) {
     test::FakeConnectionFactory connections;

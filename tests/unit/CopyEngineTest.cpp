@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <new>
 
+#include "cli/RunSummary.h"
 #include "db/AdoType.h"
 #include "db/DbError.h"
 #include "db/SqlText.h"
@@ -261,6 +262,57 @@ TEST(CopyEngine, IntoOracleAValueTooLongForALiteralTravelsAsAParameter) {
             QStringList({"execute INSERT INTO \"" + staged("B") + "\" VALUES('1', ?) [" + longText + "]",
                          "execute INSERT INTO \"" + staged("B") + "\" VALUES('2', 'b')"}));
         EXPECT_TRUE(rig.front.failures.isEmpty());
+    }
+}
+
+// The source's empty texts go as NULL, row by row and in batches; those of the rows written are
+// counted, and the summary and the log's table line say so with the reason: Oracle's own, else
+// the copy's rule. A NULL of the source is no empty text.
+TEST(CopyEngine, EmptyTextsWrittenAsNullAreCountedAndSaid) {
+    const QString oracles = "(Oracle keeps no empty text)";
+    const QString copys = "(the copy writes an empty text as NULL)";
+    const struct {
+        const char* what;
+        int batchRows;
+        bool intoSqlite;
+        bool refuseRowTwo;  // a batch goes again row by row, and row 2 is refused
+        qint64 counted;
+        QString said;
+    } cases[] = {
+        {"row by row into Oracle", 1, false, false, 2, "2 empty texts became NULL " + oracles},
+        {"batched into SQLite", 1000, true, false, 2, "2 empty texts became NULL " + copys},
+        {"row by row, row 2 refused", 1, true, true, 1, "1 empty text became NULL " + copys},
+        {"a refused batch, row 2 refused", 1000, false, true, 1, "1 empty text became NULL " + oracles},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EngineRig rig;
+        rig.source.setSelected(0, false);
+        rig.connections.tables[SelectAllSql("B")].rows = {{"1", ""}, {"2", ""}, {"3", Variant()}, {"4", "d"}};
+        rig.connections.offersBatches = true;
+        if (c.intoSqlite) rig.connections.dialect = &sqliteDialect();
+        if (c.refuseRowTwo) {
+            rig.connections.onExecute = [](const QString& statement) {
+                if (statement.startsWith("batch")) throw DbError("deadlock", "40001");
+                if (statement.contains("VALUES('2'")) throw DbError("check violated", "23000");
+            };
+        }
+        QTemporaryDir folder;
+        TransferLog log(folder.path());
+        LoggingFrontEnd logged(rig.front, &log, "copy");
+        rig.run(logged, c.batchRows);
+
+        ASSERT_EQ(rig.front.outcomes.size(), 1);
+        const TableOutcome& outcome = rig.front.outcomes[0];
+        EXPECT_EQ(outcome.emptyTextsAsNull, c.counted);
+        cli::TableResult result{"B", cli::TableResult::Status::Copied, outcome};
+        EXPECT_TRUE(cli::summaryTable({result}, false).endsWith("\ntable B: " + c.said + "\n"))
+            << cli::summaryTable({result}, false).toStdString();
+        EXPECT_TRUE(cli::summaryJson("copy", {result}, {}, 0)
+                        .contains(QStringLiteral("\"emptyTextsAsNull\": %1,").arg(c.counted)));
+        QFile file(log.filePath());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(QString::fromUtf8(file.readAll()).contains(" s; " + c.said + "\n"));
     }
 }
 

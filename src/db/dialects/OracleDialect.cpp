@@ -8,6 +8,8 @@ class OracleDialect : public Dialect {
 public:
     QString title() const override { return QStringLiteral("Oracle"); }
     bool isNamed(const QByteArray& dbmsName) const override { return dbmsName.contains("Oracle"); }
+    // A VARCHAR2 of no characters is NULL.
+    bool keepsEmptyText() const override { return false; }
 
     // The faithful copy's types, by Oracle's own names. Text lengths count characters; a
     // character may take four bytes and a column at most 4,000 (2,000 fixed), so longer
