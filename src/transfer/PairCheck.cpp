@@ -212,26 +212,34 @@ CheckVerdict judge(const MadeTable& made, const QString& copied, const CheckFron
     return verdict;
 }
 
-// The scratch tables of every kind the source's product has a type for, made and filled. Two
-// kinds its product makes as one type are tried once.
+// The scratch tables of every kind the source's product has a type for, made and filled. Kinds
+// its product makes as one type are tried as one, with all their values.
 QList<MadeTable> makeSourceTables(ScratchTables& source, const QString& stem) {
-    QList<MadeTable> made;
-    QStringList types;
+    QList<std::pair<const CheckKind*, QString>> kinds;  // the first kind of each type, and the type
+    QMap<QString, QList<BoundValue>> values;            // by type
     for (const CheckKind& kind : checkKinds()) {
         const std::optional<ColumnType> type = source.dialect().faithfulType(kind.column);
-        if (!type || types.contains(type->text)) continue;
-        types << type->text;
-        MadeTable table{&kind, source.claim(stem + kind.code), type->text, 0, {}};
-        const Dialect& dialect = source.dialect();
-        const QString id = dialect.quotedName(QStringLiteral("id"));
-        const QString value = dialect.quotedName(QStringLiteral("v"));
+        if (!type) continue;
+        if (!values.contains(type->text)) kinds.append({&kind, type->text});
+        for (const BoundValue& value : kind.values) {
+            if (value.kind != BoundValue::Kind::Null || values.value(type->text).isEmpty())
+                values[type->text] << value;
+        }
+    }
+    QList<MadeTable> made;
+    const Dialect& dialect = source.dialect();
+    const QString id = dialect.quotedName(QStringLiteral("id"));
+    const QString column = dialect.quotedName(QStringLiteral("v"));
+    for (const auto& [kind, type] : kinds) {
+        MadeTable table{kind, source.claim(stem + kind->code), type, 0, {}};
         source.execute(QStringLiteral("CREATE TABLE %1 (%2 INTEGER NOT NULL PRIMARY KEY, %3 %4)")
-                           .arg(dialect.quotedName(table.name), id, value, type->text));
+                           .arg(dialect.quotedName(table.name), id, column, type));
         const QByteArray insert = QStringLiteral("INSERT INTO %1 (%2, %3) VALUES (?, ?)")
-                                      .arg(dialect.quotedName(table.name), id, value)
+                                      .arg(dialect.quotedName(table.name), id, column)
                                       .toUtf8();
-        for (qsizetype row = 0; row < kind.values.size(); ++row) {
-            const BoundValue& bound = kind.values[row];
+        const QList<BoundValue>& rows = values[type];
+        for (qsizetype row = 0; row < rows.size(); ++row) {
+            const BoundValue& bound = rows[row];
             try {
                 source.connection().executeWithParameters(
                     insert, {{BoundValue::Kind::Text, QByteArray::number(row + 1)}, bound});

@@ -1,4 +1,5 @@
-// tablewright check against the stand's databases, as a user runs it.
+// tablewright check against the stand's databases, as a user runs it: PostgreSQL (the Oracle
+// side) with SQLite (the SQL Anywhere side) and with MariaDB (a data source).
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
@@ -11,15 +12,44 @@ using namespace tw;
 
 namespace {
 
-class PairCheck : public test::CommandLineRig {};
+struct CheckedPair {
+    const char* other;     // as the command line names it
+    const char* textType;  // its long text's type, as it makes it
+};
+
+class PairCheck : public test::CommandLineRig {
+protected:
+    // The check's tables in the other database.
+    QStringList leftIn(const QString& other) {
+        if (other == "sqlanywhere") return tablesLike(1, "tw_chk%");
+        const auto maria = test::openStand({"maria", test::standDataSource("tw_maria"), false});
+        const auto found = maria->openRecordset(
+            "SELECT table_name FROM information_schema.tables WHERE table_schema = DATABASE() AND "
+            "table_name LIKE 'tw\\\\_chk%'");
+        QStringList names;
+        for (; !found->eof(); found->moveNext()) names << found->field(0).value.toString();
+        return names;
+    }
+    void checkKilledThenWhole(const QString& other, const QString& textType);
+};
 
 }  // namespace
 
 // A check says per kind, direction and copy what arrives, and leaves no table on either side:
-// what a killed check left, the next one takes away.
+// what a killed check left, the next one takes away. The pairs go one after the other, as they
+// share the PostgreSQL database.
 TEST_F(PairCheck, SaysWhatArrivesAndLeavesNothingEvenWhenKilled) {
     killableUnderSanitizers();
-    const QStringList check{"check", "--from", "oracle", "--to", "sqlanywhere"};
+    for (const CheckedPair& pair :
+         {CheckedPair{"sqlanywhere", "TEXT"}, CheckedPair{"dsn:tw_maria", "LONGTEXT"}}) {
+        const QString other = pair.other;
+        SCOPED_TRACE(pair.other);
+        checkKilledThenWhole(other, pair.textType);
+    }
+}
+
+void PairCheck::checkKilledThenWhole(const QString& other, const QString& textType) {
+    const QStringList check{"check", "--from", "oracle", "--to", other};
     {
         const std::unique_ptr<QProcess> killed = start(check);
         killed->setReadChannel(QProcess::StandardError);
@@ -40,12 +70,16 @@ TEST_F(PairCheck, SaysWhatArrivesAndLeavesNothingEvenWhenKilled) {
                 .join(' '),
             k["arrives"].toString() + ' ' + k["how"].toString());
     }
-    EXPECT_EQ(verdicts.value("INTEGER oracle sqlanywhere faithful"), "exact ");
-    EXPECT_EQ(verdicts.value("BIGINT sqlanywhere oracle plain"), "exact ");
-    EXPECT_EQ(verdicts.value("VARCHAR(100) oracle sqlanywhere plain"), "changes empty text arrives as NULL");
-    EXPECT_TRUE(verdicts.value("TEXT sqlanywhere oracle plain").startsWith("refused 1 of 3 values refused"));
+    EXPECT_EQ(verdicts.value("INTEGER oracle " + other + " faithful"), "exact ");
+    EXPECT_EQ(verdicts.value("BIGINT " + other + " oracle plain"), "exact ");
+    EXPECT_EQ(verdicts.value("VARCHAR(100) oracle " + other + " plain"),
+              "changes empty text arrives as NULL");
+    EXPECT_EQ(verdicts.value("BYTEA oracle " + other + " faithful"), "changes zero bytes arrive as NULL");
+    // The plain copy into the Oracle side makes text VARCHAR(2000).
+    EXPECT_TRUE(
+        verdicts.value(textType + ' ' + other + " oracle plain").startsWith("refused 1 of 3 values refused"));
     EXPECT_GE(verdicts.size(), 60) << checked.out.toStdString();
 
     EXPECT_EQ(tablesLike(0, "tw_chk%"), QStringList());
-    EXPECT_EQ(tablesLike(1, "tw_chk%"), QStringList());
+    EXPECT_EQ(leftIn(other), QStringList());
 }

@@ -1,0 +1,107 @@
+// Copies among the stand's three products, each named as any data source: PostgreSQL (the
+// Oracle side), MariaDB (dsn:tw_maria) and SQLite (the SQL Anywhere side).
+#include <gtest/gtest.h>
+
+#include "support/CommandLineRig.h"
+
+using namespace tw;
+
+namespace {
+
+const QString kMaria = QStringLiteral("dsn:tw_maria");
+
+class AnyDatabase : public test::CommandLineRig {
+protected:
+    void TearDown() override {
+        CommandLineRig::TearDown();
+        for (const QString& table : {m_table, back(), renamed()}) {
+            test::dropQuietly(*m_oracle, table);
+            try {
+                m_maria->execute(QStringLiteral("DROP TABLE IF EXISTS `%1`").arg(table));
+            } catch (const std::exception&) {
+            }
+        }
+    }
+    QString back() const { return m_table + "_back"; }
+    QString renamed() const { return m_table + "_r"; }
+
+    // Each column of a PostgreSQL table, "name type NOT NULL", and its primary key.
+    QStringList postgresShape(const QString& table) {
+        QStringList shape;
+        const auto columns = m_oracle->openRecordset(
+            QStringLiteral("SELECT a.attname || ' ' || format_type(a.atttypid, a.atttypmod) || "
+                           "CASE WHEN a.attnotnull THEN ' NOT NULL' ELSE '' END || "
+                           "CASE WHEN EXISTS (SELECT 1 FROM pg_index i WHERE i.indrelid = a.attrelid AND "
+                           "i.indisprimary AND a.attnum = ANY(i.indkey)) THEN ' KEY' ELSE '' END "
+                           "FROM pg_attribute a WHERE a.attrelid = '\"%1\"'::regclass AND a.attnum > 0 "
+                           "ORDER BY a.attnum")
+                .arg(table));
+        for (; !columns->eof(); columns->moveNext()) shape << columns->field(0).value.toString();
+        return shape;
+    }
+    // Rows one PostgreSQL table has and the other has not, either way, as the columns read.
+    qint64 rowsNotInBoth(const QString& one, const QString& other, const QString& columns) {
+        return m_oracle
+            ->openRecordset(
+                QStringLiteral("SELECT count(*) FROM ((SELECT %3 FROM \"%1\" EXCEPT ALL SELECT %3 FROM "
+                               "\"%2\") UNION ALL (SELECT %3 FROM \"%2\" EXCEPT ALL SELECT %3 FROM "
+                               "\"%1\")) d")
+                    .arg(one, other, columns))
+            ->field(0)
+            .value.toString()
+            .toLongLong();
+    }
+    // Copies the one table, faithful and verified; the run must say nothing but its summary.
+    void copyFaithfully(const QStringList& ends, const QString& table, const QString& into = {}) {
+        QStringList arguments =
+            QStringList{"copy"} + ends + QStringList{table, "--faithful", "--verify", "--json"};
+        if (!into.isEmpty()) arguments << "--into" << into;
+        const test::ProgramRun copied = run(arguments);
+        SCOPED_TRACE(ends.join(' ').toStdString());
+        EXPECT_EQ(copied.exitCode, 0) << copied.err.toStdString() << copied.out.toStdString();
+        EXPECT_FALSE(copied.err.contains("warning")) << copied.err.toStdString();
+        EXPECT_TRUE(firstTableOf(copied)["verification"].toObject()["matches"].toBool())
+            << copied.out.toStdString();
+        EXPECT_EQ(firstTableOf(copied)["status"].toString(), "copied");
+    }
+
+    std::unique_ptr<Connection> m_maria =
+        test::openStand({"maria", test::standDataSource("tw_maria"), false});
+};
+
+}  // namespace
+
+// PostgreSQL to MariaDB to SQLite, and back the other way: every value, type, NOT NULL and
+// primary key arrives, and no run warns. MariaDB keeps a logical value as TINYINT(1), a number
+// that may hold 2 as well, and comes back as one.
+TEST_F(AnyDatabase, AFaithfulCopyGoesThroughMariaDbAndSqliteAndBackExactly) {
+    create(0,
+           "id integer PRIMARY KEY, name varchar(40) NOT NULL, amount numeric(20,6), ratio double precision, "
+           "flag boolean, born date, at timestamp(6), data bytea, note text",
+           {"1, 'B\u00fccher \U0001F600 ''q'' \\', 12345678901234.123456, 0.30000000000000004, true, "
+            "'2024-02-29', '2024-02-29 13:45:30.123456', '\\x00ff10', repeat('long ', 2000)",
+            "2, ' ', -0.000001, -1e300, false, '0001-01-01', '1970-01-01 00:00:00', '\\x01', NULL",
+            "3, 'x', NULL, NULL, NULL, NULL, NULL, NULL, NULL"});
+    copyFaithfully({"--from", "oracle", "--to", kMaria}, m_table);
+    copyFaithfully({"--from", kMaria, "--to", "sqlanywhere"}, m_table);
+    copyFaithfully({"--from", "sqlanywhere", "--to", kMaria, "--overwrite", "yes"}, m_table, back());
+    copyFaithfully({"--from", kMaria, "--to", "oracle"}, back());
+    QStringList shape = postgresShape(m_table);
+    shape.replaceInStrings("flag boolean", "flag smallint");
+    EXPECT_EQ(postgresShape(back()).join(", ").toStdString(), shape.join(", ").toStdString());
+    EXPECT_EQ(rowsNotInBoth(m_table, back(), "id, name, amount, ratio, flag::int, born, at, data, note"), 0);
+}
+
+// A MariaDB database named as a data source lists its tables, and drops and renames them.
+TEST_F(AnyDatabase, ListRenameAndDropWorkOnADataSource) {
+    m_maria->execute(QStringLiteral("CREATE TABLE `%1` (n INTEGER)").arg(m_table));
+    const auto listed = [&] { return run({"list", "--side", kMaria}).out.split('\n'); };
+    EXPECT_TRUE(listed().contains(m_table));
+    const test::ProgramRun renamed = run({"rename", "--side", kMaria, m_table, this->renamed()});
+    EXPECT_EQ(renamed.exitCode, 0) << renamed.err.toStdString();
+    EXPECT_TRUE(listed().contains(this->renamed()));
+    EXPECT_FALSE(listed().contains(m_table));
+    const test::ProgramRun dropped = run({"drop", "--side", kMaria, this->renamed()});
+    EXPECT_EQ(dropped.exitCode, 0) << dropped.err.toStdString();
+    EXPECT_FALSE(listed().contains(this->renamed()));
+}
