@@ -6,110 +6,17 @@
 #include "db/Connection.h"
 #include "db/Dialect.h"
 #include "db/Side.h"
-#include "db/StagingName.h"
-#include "db/StagingRecords.h"
 #include "shell/FrontEnd.h"
 #include "shell/ReportLines.h"
 #include "shell/SortedTableList.h"
 #include "transfer/CheckKinds.h"
 #include "transfer/CopyEngine.h"
 #include "transfer/CopyVerifier.h"
+#include "transfer/ScratchTables.h"
 
 namespace tw {
 
 namespace {
-
-const QString kPrefix = QStringLiteral("tw_chk");
-
-// The tables a check makes in one database. Each is recorded before it is made, as a copy's
-// staging table is, so that what a killed check left is known for the program's own; all go at
-// the end, whatever happened.
-class ScratchTables {
-public:
-    ScratchTables(ConnectionFactory& connections, const Side& side, const ConnectionValues& values)
-        : m_connection(connections.create()), m_database(StagingRecords::databaseOf(side.target(values))) {
-        if (side.namesOdbcProvider) m_connection->setProvider(kOdbcProvider);
-        m_connection->open(side.target(values));
-        m_dialect = &DialectFor(m_connection.get(), side.dialect);
-    }
-    ~ScratchTables() { dropAll(); }
-    ScratchTables(const ScratchTables&) = delete;
-    ScratchTables& operator=(const ScratchTables&) = delete;
-
-    Connection& connection() { return *m_connection; }
-    const Dialect& dialect() const { return *m_dialect; }
-
-    // Takes away what checks that were killed left here: tables named as a check's whose record
-    // names a process that runs no more (a copy's staging tables for them too).
-    void sweep() {
-        QStringList leftovers;
-        {
-            const std::unique_ptr<Recordset> tables = m_connection->openSchema(kSchemaTables);
-            for (; !tables->eof(); tables->moveNext()) {
-                const QString name = tables->field(QStringLiteral("TABLE_NAME")).value.toString();
-                if (!name.startsWith(kPrefix)) continue;
-                const std::optional<StagingRecords::Record> record = m_records.find(m_database, name);
-                if (record && !StagingRecords::makerRuns(*record)) leftovers << name;
-            }
-        }
-        for (const QString& name : leftovers) {
-            m_connection->execute(QStringLiteral("DROP TABLE ") + m_dialect->quotedName(name));
-            m_records.remove(m_database, name);
-        }
-    }
-
-    // A name of this check's, recorded and claimed before anything of that name is made.
-    QString claim(const QString& name) {
-        m_records.add(StagingRecords::ofThisProcess(m_database, name));
-        StagingName::claim(name);
-        m_names << name;
-        return name;
-    }
-
-    void execute(const QString& statement) { m_connection->execute(statement); }
-
-    // How many of the column's values are NULL.
-    qint64 nullsIn(const QString& table) {
-        const std::unique_ptr<Recordset> count = m_connection->openRecordset(
-            QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 IS NULL")
-                .arg(m_dialect->quotedName(table), m_dialect->quotedName(QStringLiteral("v"))));
-        return count->eof() ? -1 : count->field(0).value.toString().toLongLong();
-    }
-
-    // Drops every table claimed. A table that is not there was never made; one that cannot be
-    // dropped keeps its record, and the next check takes it away.
-    void dropAll() noexcept {
-        for (const QString& name : std::as_const(m_names)) {
-            try {
-                m_connection->execute(QStringLiteral("DROP TABLE ") + m_dialect->quotedName(name));
-            } catch (const std::exception&) {
-                if (exists(name)) continue;
-            }
-            m_records.remove(m_database, name);
-            StagingName::release(name);
-        }
-        m_names.clear();
-    }
-
-private:
-    bool exists(const QString& name) noexcept {
-        try {
-            const std::unique_ptr<Recordset> tables = m_connection->openSchema(kSchemaTables);
-            for (; !tables->eof(); tables->moveNext()) {
-                if (tables->field(QStringLiteral("TABLE_NAME")).value.toString() == name) return true;
-            }
-            return false;
-        } catch (const std::exception&) {
-            return true;
-        }
-    }
-
-    std::unique_ptr<Connection> m_connection;
-    const Dialect* m_dialect = nullptr;
-    QString m_database;
-    StagingRecords m_records;
-    QStringList m_names;
-};
 
 // What the copies of a check tell: every failure and every table's outcome, by table; asked
 // nothing, it replaces nothing (its tables are new).
@@ -287,7 +194,7 @@ QList<CheckVerdict> copyEach(const PairCheckRequest& request, const Side& from, 
 }  // namespace
 
 QList<CheckVerdict> checkPair(const PairCheckRequest& request) {
-    const QString stem = kPrefix + QString::number(QCoreApplication::applicationPid());
+    const QString stem = ScratchTables::namePrefix() + QString::number(QCoreApplication::applicationPid());
     ScratchTables first(request.connections, request.first, request.values);
     ScratchTables second(request.connections, request.second, request.values);
     first.sweep();

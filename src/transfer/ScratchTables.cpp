@@ -1,0 +1,75 @@
+#include "transfer/ScratchTables.h"
+
+#include "db/Connection.h"
+#include "db/Dialect.h"
+#include "db/Side.h"
+#include "db/StagingName.h"
+
+namespace tw {
+
+ScratchTables::ScratchTables(ConnectionFactory& connections, const Side& side, const ConnectionValues& values)
+    : m_connection(connections.create()), m_database(StagingRecords::databaseOf(side.target(values))) {
+    if (side.namesOdbcProvider) m_connection->setProvider(kOdbcProvider);
+    m_connection->open(side.target(values));
+    m_dialect = &DialectFor(m_connection.get(), side.dialect);
+}
+
+void ScratchTables::sweep() {
+    QStringList leftovers;
+    {
+        const std::unique_ptr<Recordset> tables = m_connection->openSchema(kSchemaTables);
+        for (; !tables->eof(); tables->moveNext()) {
+            const QString name = tables->field(QStringLiteral("TABLE_NAME")).value.toString();
+            if (!name.startsWith(namePrefix())) continue;
+            const std::optional<StagingRecords::Record> record = m_records.find(m_database, name);
+            if (record && !StagingRecords::makerRuns(*record)) leftovers << name;
+        }
+    }
+    for (const QString& name : leftovers) {
+        m_connection->execute(QStringLiteral("DROP TABLE ") + m_dialect->quotedName(name));
+        m_records.remove(m_database, name);
+    }
+}
+
+QString ScratchTables::claim(const QString& name) {
+    m_records.add(StagingRecords::ofThisProcess(m_database, name));
+    StagingName::claim(name);
+    m_names << name;
+    return name;
+}
+
+void ScratchTables::execute(const QString& statement) { m_connection->execute(statement); }
+
+qint64 ScratchTables::nullsIn(const QString& table) {
+    const std::unique_ptr<Recordset> count = m_connection->openRecordset(
+        QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 IS NULL")
+            .arg(m_dialect->quotedName(table), m_dialect->quotedName(QStringLiteral("v"))));
+    return count->eof() ? -1 : count->field(0).value.toString().toLongLong();
+}
+
+void ScratchTables::dropAll() noexcept {
+    for (const QString& name : std::as_const(m_names)) {
+        try {
+            m_connection->execute(QStringLiteral("DROP TABLE ") + m_dialect->quotedName(name));
+        } catch (const std::exception&) {
+            if (exists(name)) continue;
+        }
+        m_records.remove(m_database, name);
+        StagingName::release(name);
+    }
+    m_names.clear();
+}
+
+bool ScratchTables::exists(const QString& name) noexcept {
+    try {
+        const std::unique_ptr<Recordset> tables = m_connection->openSchema(kSchemaTables);
+        for (; !tables->eof(); tables->moveNext()) {
+            if (tables->field(QStringLiteral("TABLE_NAME")).value.toString() == name) return true;
+        }
+        return false;
+    } catch (const std::exception&) {
+        return true;
+    }
+}
+
+}  // namespace tw
