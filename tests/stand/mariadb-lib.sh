@@ -91,7 +91,7 @@ tw_maria_start_on() {   # <stand> <port>
         if [[ -S $dir/mariadbd.sock ]]; then
             return 0
         fi
-        kill -0 "$pid" 2>/dev/null || break
+        tw_proc_running "$pid" || break
         sleep 0.05
     done
     kill -KILL "$pid" 2>/dev/null || true
@@ -119,7 +119,7 @@ tw_maria_stop() {   # <stand>
     [[ $(tr '\0' ' ' 2>/dev/null < "/proc/$pid/cmdline") == *"--defaults-file=$dir/my.cnf "* ]] || return 0
     kill -TERM "$pid" 2>/dev/null || return 0
     for (( i = 0; i < 600; i++ )); do
-        [[ -e /proc/$pid ]] || return 0
+        tw_proc_running "$pid" || return 0
         sleep 0.05
     done
     kill -KILL "$pid" 2>/dev/null || true

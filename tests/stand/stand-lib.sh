@@ -81,6 +81,14 @@ tw_proc_start_time() {
     printf '%s\n' "${20}"
 }
 
+# True while a process runs.  One that has ended but whose parent has not collected it yet (a
+# server whose starter is gone waits for init, which may take a second) counts as ended.
+tw_proc_running() {   # <pid>
+    local stat
+    stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+    [[ ${stat##*) } != Z* ]]
+}
+
 # The process that called us.  A "$(start.sh)" in a script may run us from a
 # forked copy of the script's shell that exits as soon as we return; such a
 # copy has the same command line as its parent, so climb past it.
