@@ -52,4 +52,21 @@ QString connectionStringWithoutPassword(const QString& text) {
     return kept.join(QLatin1Char(';'));
 }
 
+QString filledPlaceholders(const QString& text, std::span<const std::pair<QString, QString>> values) {
+    QString filled;
+    for (qsizetype at = 0; at < text.size();) {
+        bool replaced = false;
+        for (const auto& [placeholder, value] : values) {
+            if (QStringView(text).mid(at).startsWith(placeholder)) {
+                filled += connectionStringValue(value);
+                at += placeholder.size();
+                replaced = true;
+                break;
+            }
+        }
+        if (!replaced) filled += text.at(at++);
+    }
+    return filled;
+}
+
 }  // namespace tw

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <span>
+#include <utility>
 
 namespace tw {
 
@@ -8,6 +10,10 @@ namespace tw {
 // as more than itself (it holds a ";" or begins with "{") is enclosed in braces with every "}"
 // doubled; every other value is returned exactly as given.
 QString connectionStringValue(const QString& value);
+
+// The text with each placeholder ("{User}") replaced by its value as connectionStringValue
+// writes it, in one pass: a value that holds a placeholder's text stays as it is.
+QString filledPlaceholders(const QString& text, std::span<const std::pair<QString, QString>> values);
 
 // The connection string without its PWD and Password parts, for a record or a message.
 QString connectionStringWithoutPassword(const QString& text);

@@ -1,5 +1,6 @@
 #include "db/Endpoint.h"
 
+#include <QList>
 #include <stdexcept>
 #include <tuple>
 
@@ -17,29 +18,23 @@ const QString kDriverStringPrefix = QStringLiteral("odbc:");
 const QString kUserPlaceholder = QStringLiteral("{User}");
 const QString kPasswordPlaceholder = QStringLiteral("{Password}");
 
-// The connection string with the login's values in their places, each quoted as a value, in
-// one pass: a value that holds a placeholder's text stays as it is.
+// The connection string with the login's values in their places; a placeholder whose value
+// was not given is said, not sent empty.
 QString filledDriverString(const QString& text, const EndpointLogin& login) {
-    const std::tuple<QString, const std::optional<QString>*, const char*> placeholders[] = {
-        {kUserPlaceholder, &login.user, "user"}, {kPasswordPlaceholder, &login.password, "password"}};
-    QString filled;
-    for (qsizetype at = 0; at < text.size();) {
-        bool replaced = false;
-        for (const auto& [placeholder, value, what] : placeholders) {
-            if (!QStringView(text).mid(at).startsWith(placeholder)) continue;
-            if (!*value)
-                throw std::runtime_error(
-                    QStringLiteral("the connection string %1 holds %2, and no %3 was given for it")
-                        .arg(text, placeholder, QLatin1String(what))
-                        .toStdString());
-            filled += connectionStringValue(**value);
-            at += placeholder.size();
-            replaced = true;
-            break;
+    QList<std::pair<QString, QString>> values;
+    for (const auto& [placeholder, value, what] :
+         {std::tuple{kUserPlaceholder, login.user, "user"},
+          std::tuple{kPasswordPlaceholder, login.password, "password"}}) {
+        if (value) {
+            values.append({placeholder, *value});
+        } else if (text.contains(placeholder)) {
+            throw std::runtime_error(
+                QStringLiteral("the connection string %1 holds %2, and no %3 was given for it")
+                    .arg(text, placeholder, QLatin1String(what))
+                    .toStdString());
         }
-        if (!replaced) filled += text.at(at++);
     }
-    return filled;
+    return filledPlaceholders(text, values);
 }
 
 ConnectionTarget dataSourceTarget(const QString& name, const EndpointLogin& login) {

@@ -13,26 +13,11 @@ namespace {
 const QString kPlaceholders[] = {QStringLiteral("{SID}"), QStringLiteral("{User}"),
                                  QStringLiteral("{Password}")};
 
-// One pass over the template: a value that holds a placeholder's text stays as it is.
 QString filledTemplate(const ConnectionValues& values) {
-    const std::pair<QString, const QString*> placeholders[] = {{kPlaceholders[0], &values.oracleServer},
-                                                               {kPlaceholders[1], &values.oracleUser},
-                                                               {kPlaceholders[2], &values.oraclePassword}};
-    const QString& text = values.oracleTemplate;
-    QString filled;
-    for (qsizetype at = 0; at < text.size();) {
-        bool replaced = false;
-        for (const auto& [placeholder, value] : placeholders) {
-            if (QStringView(text).mid(at).startsWith(placeholder)) {
-                filled += connectionStringValue(*value);
-                at += placeholder.size();
-                replaced = true;
-                break;
-            }
-        }
-        if (!replaced) filled += text.at(at++);
-    }
-    return filled;
+    const std::pair<QString, QString> placeholders[] = {{kPlaceholders[0], values.oracleServer},
+                                                        {kPlaceholders[1], values.oracleUser},
+                                                        {kPlaceholders[2], values.oraclePassword}};
+    return filledPlaceholders(values.oracleTemplate, placeholders);
 }
 
 }  // namespace
