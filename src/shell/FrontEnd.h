@@ -86,6 +86,9 @@ public:
     // Before each row: rows done including this one, of the rows counted (0 when unknown).
     virtual void progress(const QString& table, qint64 rowsDone, qint64 rowsTotal) = 0;
     virtual void tableFinished(const TableOutcome& outcome) = 0;
+    // While a copied table is read back to verify it: the rows read so far, of the rows the
+    // copy read.
+    virtual void verifying(const QString& /*table*/, qint64 /*rowsRead*/, qint64 /*rowsTotal*/) {}
     // The run was asked to end before this selected table was begun.
     virtual void tableNotBegun(const QString& /*table*/) {}
     // A delete or a rename the database did.

@@ -23,6 +23,9 @@ public:
     void progress(const QString& table, qint64 rowsDone, qint64 rowsTotal) override {
         m_inner.progress(table, rowsDone, rowsTotal);
     }
+    void verifying(const QString& table, qint64 rowsRead, qint64 rowsTotal) override {
+        m_inner.verifying(table, rowsRead, rowsTotal);
+    }
     void tableFinished(const TableOutcome& outcome) override;
     void tableNotBegun(const QString& table) override;
     void tableDropped(const QString& table) override;

@@ -59,8 +59,8 @@ public:
         }
     }
 
-    // The selected tables from the bottom of the list up, each asked about as the copy would
-    // ask, before any is copied; kept tables are left out. Nothing when no table is current.
+    // The selected tables in the copy's order, each asked about as the copy would ask, before
+    // any is copied; kept tables are left out. Nothing when no table is current.
     std::vector<TableToCopy> askFirst() {
         std::vector<TableToCopy> tables;
         try {
@@ -177,13 +177,18 @@ private:
         }
     }
 
-    // Each selected item of the source list, from the bottom up, while the run goes on. The
-    // item the run was stopped at, or -1 once every item was seen.
+    // The source list's items in the copy's order: from the bottom up, or from the top.
+    int firstItem() const { return m_request.fromTheTop ? 0 : m_request.sourceList.count() - 1; }
+    int nextItem(int index) const { return m_request.fromTheTop ? index + 1 : index - 1; }
+    bool isItem(int index) const { return index >= 0 && index < m_request.sourceList.count(); }
+
+    // Each selected item of the source list, in the copy's order, while the run goes on. The
+    // item the run was stopped at, or one past the list once every item was seen.
     template <typename Visit>
     int forEachSelected(Visit&& visit) {
         TableList& list = m_request.sourceList;
-        int i = list.count() - 1;
-        for (; i >= 0 && !stopping(); --i) {
+        int i = firstItem();
+        for (; isItem(i) && !stopping(); i = nextItem(i)) {
             if (m_profile.eventsPerListItem) m_proc.step(120, [&] { m_front.letEventsThrough(); });
             if (stopping()) break;
             if (!m_proc.test(122, [&] { return list.isSelected(i); })) continue;
@@ -192,9 +197,9 @@ private:
         return i;
     }
 
-    // The selected tables from this item of the source list up, which a stopped run never began.
+    // The selected tables from this item of the source list on, which a stopped run never began.
     void notBegunFrom(int index) {
-        for (; index >= 0; --index) {
+        for (; isItem(index); index = nextItem(index)) {
             if (m_request.sourceList.isSelected(index))
                 m_front.tableNotBegun(m_request.sourceList.text(index));
         }
@@ -223,7 +228,7 @@ private:
     void findSameTables() {
         FirstNames seen;
         TableList& list = m_request.sourceList;
-        for (int i = list.count() - 1; i >= 0; --i) {
+        for (int i = firstItem(); isItem(i); i = nextItem(i)) {
             if (!list.isSelected(i)) continue;
             const QString earlier = seen.earlierThan(targetDialect(), m_request.newNameOf(list.text(i)));
             if (!earlier.isEmpty()) m_sameTableAs[list.text(i)] = earlier;
@@ -302,7 +307,10 @@ private:
         m_table.outcome.table = tableName;
         m_table.outcome.seconds = clock.nsecsElapsed() / 1e9;
         if (m_table.outcome.created && m_observer) {
-            m_table.outcome.verification = m_observer->tableCopied(sourceName, tableName);
+            m_table.outcome.verification =
+                m_observer->tableCopied(sourceName, tableName, [&](qint64 rowsRead, qint64 rowsTotal) {
+                    m_front.verifying(tableName, rowsRead, rowsTotal);
+                });
         }
         m_front.tableFinished(m_table.outcome);
     }

@@ -3,6 +3,7 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -30,8 +31,10 @@ public:
     virtual void rowRead(const Recordset& row) = 0;
     // Every row the copy wrote is committed; what the observer found goes with the table's
     // outcome to the front end.
-    virtual std::optional<Verification> tableCopied(const QString& /*sourceTable*/,
-                                                    const QString& /*targetTable*/) {
+    // progress: told the rows read back so far and the rows the copy read, as they are read.
+    virtual std::optional<Verification> tableCopied(
+        const QString& /*sourceTable*/, const QString& /*targetTable*/,
+        const std::function<void(qint64 rowsRead, qint64 rowsTotal)>& /*progress*/ = {}) {
         return std::nullopt;
     }
     // The rows go into a table the target had: into these of its columns, in the order of the
@@ -82,9 +85,12 @@ struct TransferRequest {
     // question is asked before the first table is copied, and the front end is called from
     // several threads, one call at a time.
     int jobs = 1;
+    // The selected tables in the list's order, from the top; the windows go from the bottom up.
+    bool fromTheTop = false;
 };
 
-// Copies every selected table of the source list, from the bottom of the list up, into the
+// Copies every selected table of the source list, from the bottom of the list up (or from the
+// top, where asked), into the
 // target database: asks before replacing a listed table, recreates the table from the source
 // fields, sends its rows while progress is reported (one INSERT per row, or batches of them
 // when the request asks for batches), and lists the new table. A failing step is reported and the

@@ -5,6 +5,7 @@
 #include "shell/GroupedCount.h"
 #include "transfer/ColumnMatch.h"
 #include "transfer/CopyStatements.h"
+#include "transfer/RowCount.h"
 #include "transfer/TablePlan.h"
 
 namespace tw {
@@ -54,11 +55,7 @@ TablePreview previewCopy(Connection& source, const Dialect& created, const Diale
     chooseAction(preview, choices);
     const Dialect& read = DialectFor(&source, standardDialect());
     try {
-        const std::unique_ptr<Recordset> counted = source.openRecordset(
-            QStringLiteral("SELECT COUNT(*) FROM (%1) tw_counted")
-                .arg(SelectRowsSql(read, table, choices.rowCondition, choices.sourceSchema)));
-        preview.rows = counted->field(0).value.toString().toLongLong();
-        counted->close();
+        preview.rows = countRows(source, read, table, choices.rowCondition, choices.sourceSchema);
         const std::unique_ptr<Recordset> fields =
             source.openRecordset(SelectAllSql(read, table, choices.sourceSchema) + " WHERE 1 = 0");
         QStringList names;

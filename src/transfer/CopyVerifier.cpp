@@ -77,8 +77,9 @@ void CopyVerifier::rowRead(const Recordset& row) {
     m_read.add(hashRow(canonical.bytes));
 }
 
-std::optional<Verification> CopyVerifier::tableCopied(const QString& sourceTable,
-                                                      const QString& targetTable) {
+std::optional<Verification> CopyVerifier::tableCopied(
+    const QString& sourceTable, const QString& targetTable,
+    const std::function<void(qint64 rowsRead, qint64 rowsTotal)>& progress) {
     Verification verification;
     verification.sourceRows = m_read.rows();
     TableDigest written;
@@ -88,6 +89,7 @@ std::optional<Verification> CopyVerifier::tableCopied(const QString& sourceTable
             m_connections, m_destination, m_targetSchema, targetTable, m_kinds,
             [&](const Recordset& row) {
                 written.add(hashRow(canonicalRow(m_kinds, row, EmptyTexts::AsHeld).bytes));
+                if (progress) progress(written.rows(), verification.sourceRows);
             },
             {}, m_targetColumns);
     } catch (const std::exception& failure) {

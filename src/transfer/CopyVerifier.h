@@ -36,7 +36,9 @@ public:
     void rowsGoIntoExisting(const QString& table, const QStringList& columns, bool appending) override;
     void rowRead(const Recordset& row) override;
     // Compares the target table with the rows the copy read from the source table.
-    std::optional<Verification> tableCopied(const QString& sourceTable, const QString& targetTable) override;
+    std::optional<Verification> tableCopied(
+        const QString& sourceTable, const QString& targetTable,
+        const std::function<void(qint64 rowsRead, qint64 rowsTotal)>& progress = {}) override;
     std::unique_ptr<CopyObserver> forAnotherJob() const override {
         // Another job's tables are read as this one's: the same rows, in the same schemas.
         auto another = std::make_unique<CopyVerifier>(m_connections, m_source, m_destination);

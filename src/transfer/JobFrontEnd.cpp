@@ -34,6 +34,11 @@ void JobFrontEnd::progress(const QString& table, qint64 rowsDone, qint64 rowsTot
     locked(m_lock, [&] { m_shared.progress(table, rowsDone, rowsTotal); });
 }
 
+void JobFrontEnd::verifying(const QString& table, qint64 rowsRead, qint64 rowsTotal) {
+    if (rowsRead > 1 && rowsRead % 64 != 0 && rowsRead != rowsTotal) return;
+    locked(m_lock, [&] { m_shared.verifying(table, rowsRead, rowsTotal); });
+}
+
 void JobFrontEnd::tableFinished(const TableOutcome& outcome) {
     locked(m_lock, [&] { m_shared.tableFinished(outcome); });
 }

@@ -23,6 +23,7 @@ public:
     QString newNameFor(const QString& oldName) override;
     void nothingSelected(MissingSelection which) override;
     void progress(const QString& table, qint64 rowsDone, qint64 rowsTotal) override;
+    void verifying(const QString& table, qint64 rowsRead, qint64 rowsTotal) override;
     void tableFinished(const TableOutcome& outcome) override;
     void tableNotBegun(const QString& table) override;
     void tableDropped(const QString& table) override;

@@ -1,0 +1,18 @@
+#include "transfer/RowCount.h"
+
+#include "db/Connection.h"
+#include "transfer/CopyStatements.h"
+
+namespace tw {
+
+qint64 countRows(Connection& connection, const Dialect& dialect, const QString& table,
+                 const QString& condition, const QString& schema) {
+    const std::unique_ptr<Recordset> counted =
+        connection.openRecordset(QStringLiteral("SELECT COUNT(*) FROM (%1) tw_counted")
+                                     .arg(SelectRowsSql(dialect, table, condition, schema)));
+    const qint64 rows = counted->field(0).value.toString().toLongLong();
+    counted->close();
+    return rows;
+}
+
+}  // namespace tw
