@@ -144,7 +144,7 @@ cli_copy() {   # <jobs> <table>...
   for table in "$@"; do "$bin/bench_floor" drop "$oracle" "$table"; done
   before=$(ticks) start=$(date +%s.%N)
   if ! TW_BENCH_PASSWORD=tiger XDG_CONFIG_HOME="$work/home/config" XDG_STATE_HOME="$work/home/state" \
-      "$program" copy --to oracle --jobs "$jobs" --batch 1000 --overwrite yes --json \
+      "$program" copy --to oracle --plain --jobs "$jobs" --batch 1000 --overwrite yes --json \
       --sid 127.0.0.1 --user scott --dsn tw_sqlany_stream --password-env TW_BENCH_PASSWORD "$@" \
       > "$work/cli.json" 2> "$work/cli.err"; then
     echo "the command line's copy with --jobs $jobs failed:" >&2

@@ -117,7 +117,7 @@ CommandDefaults commandDefaults(const SettingsStore& settings) {
     const TransferSettings read = readTransferSettings(settings);
     CommandDefaults defaults;
     if (read.batchRows) defaults.batchRows = qMin(*read.batchRows, kLargestBatch);
-    defaults.faithful = read.faithful;
+    if (read.faithful) defaults.faithful = *read.faithful;
     defaults.inPlace = read.replaceInPlace;
     return defaults;
 }

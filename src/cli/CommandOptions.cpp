@@ -9,6 +9,7 @@
 #include "cli/ExitCode.h"
 #include "db/Endpoint.h"
 #include "db/Side.h"
+#include "shell/NearNames.h"
 #include "shell/TableNamePattern.h"
 
 namespace tw::cli {
@@ -101,6 +102,45 @@ std::string otherConfigured(const std::string& name) {
     return side ? otherSide(*side).name.toStdString() : std::string();
 }
 
+const QStringList kCommands{"list", "copy", "check", "drop", "rename"};
+
+// A usage error naming what was not understood and what may have been meant.
+ParsedCommand mistyped(const QString& what, const QString& given, const QStringList& meant,
+                       const QString& help) {
+    ParsedCommand parsed;
+    parsed.exitCode = kExitUsage;
+    parsed.error = QStringLiteral("tablewright: %1 %2 is not known%3\nRun '%4' for what there is.\n")
+                       .arg(what, given, didYouMean(meant), help);
+    return parsed;
+}
+
+// The long options a command takes, as they are typed.
+QStringList optionNames(const CLI::App& command) {
+    QStringList names{"--help", "--version"};
+    for (const CLI::Option* option : command.get_options()) {
+        for (const std::string& name : option->get_lnames())
+            names << QStringLiteral("--") + QString::fromStdString(name);
+    }
+    return names;
+}
+
+// An argument the command took for none of its own: an option it does not have, with the ones
+// it may have been, or a word too many.
+ParsedCommand unexpected(const CLI::App& command, const std::vector<std::string>& extras) {
+    const QString given = QString::fromStdString(extras.front());
+    const QString help =
+        QStringLiteral("tablewright %1 --help").arg(QString::fromStdString(command.get_name()));
+    if (given.startsWith(QLatin1Char('-'))) {
+        const QString option = given.section(QLatin1Char('='), 0, 0);
+        return mistyped(QStringLiteral("the option"), option, nearNames(option, optionNames(command)), help);
+    }
+    ParsedCommand parsed;
+    parsed.exitCode = kExitUsage;
+    parsed.error = QStringLiteral("tablewright %1: %2 was not expected\nRun '%3' for what it takes.\n")
+                       .arg(QString::fromStdString(command.get_name()), given, help);
+    return parsed;
+}
+
 const std::map<std::string, Overwrite> kAnswers{
     {"ask", Overwrite::Ask}, {"yes", Overwrite::Yes}, {"no", Overwrite::No}};
 
@@ -126,6 +166,13 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
                 "--password-file FILE or --password-env VAR instead\n");
             return parsed;
         }
+    }
+
+    // A word where the command goes that is no command: said as such, not as one missing.
+    if (argc >= 2 && argv[1][0] != '-' && !kCommands.contains(QString::fromLocal8Bit(argv[1]))) {
+        const QString given = QString::fromLocal8Bit(argv[1]);
+        return mistyped(QStringLiteral("the command"), given, nearNames(given, kCommands),
+                        QStringLiteral("tablewright --help"));
     }
 
     CLI::App app(
@@ -155,6 +202,9 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
     list->add_option("--schema", schema,
                      "the tables of this schema (an Oracle owner) instead of the user's own")
         ->needs(listSide);
+    list->add_flag("--rows", options.rows,
+                   "each table's row count after its name (counting reads every table)");
+    list->add_flag("--json", options.json, "print the list as one JSON document");
 
     CLI::App* copy = app.add_subcommand("copy", "Copy tables to the other database, as the send buttons do");
     copy->add_option("--to", to,
@@ -211,18 +261,17 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
                        "ReplaceInPlace in the settings");
     CLI::Option* faithful =
         copy->add_flag("--faithful", options.faithful,
-                       "make each table with its source's column types, NOT NULL and primary key "
-                       "instead of the plain copy's number, text and binary columns; the default is "
-                       "FaithfulTables in the settings");
+                       "make each table with its source's column types, NOT NULL and primary key (the "
+                       "default, unless FaithfulTables=0 is set)");
     // The settings may turn either on; the command line turns it off again for one run.
     copy->add_flag_callback(
             "--no-in-place", [&options] { options.inPlace = false; },
             "stage a replace even where ReplaceInPlace=1 is set")
         ->excludes(inPlace);
-    copy->add_flag_callback(
-            "--no-faithful", [&options] { options.faithful = false; },
-            "make the plain copy's columns even where FaithfulTables=1 is set")
-        ->excludes(faithful);
+    CLI::Option* plain = copy->add_flag_callback(
+        "--plain,--no-faithful", [&options] { options.faithful = false; },
+        "make the plain copy's number, text and binary columns, as the windows do");
+    plain->excludes(faithful);
     copy->add_flag("--json", options.json, "print the summary as one JSON document");
     copy->add_flag("--dry-run", options.dryRun,
                    "print what the copy would do with each table (its rows, the action and why, the "
@@ -253,6 +302,7 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
     for (CLI::App* command : {list, copy, check, drop, rename}) {
         addConnectionOptions(*command, connection);
         addVersionAndFooter(*command);
+        command->allow_extras();  // said below, with the options that were probably meant
     }
 
     try {
@@ -264,6 +314,10 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
         parsed.error = QString::fromStdString(err.str());
         parsed.exitCode = code == 0 ? kExitSuccess : kExitUsage;
         return parsed;
+    }
+    for (const CLI::App* command : {list, copy, check, drop, rename}) {
+        if (command->parsed() && !command->remaining().empty())
+            return unexpected(*command, command->remaining());
     }
     for (const auto& [option, value] : {std::pair{"--where", &where}, std::pair{"--into", &into}}) {
         if (copy->parsed() && !value->empty() &&

@@ -38,12 +38,13 @@ struct CommandOptions {
     QString targetSchema;  // copy: the schema (or owner) the tables are written to
     Overwrite overwrite = Overwrite::Ask;
     bool verify = false;
-    bool faithful = false;                // the source's column types, NOT NULL and primary key
+    bool faithful = true;                 // the source's column types, NOT NULL and primary key
     bool inPlace = false;                 // a replace drops the old table before the new rows go in
     WriteMode mode = WriteMode::Replace;  // what becomes of a table the target has
     int batchRows = 1000;                 // 1: each row its own INSERT, as the windows copy
     int jobs = 1;                         // tables copied at the same time
     bool json = false;
+    bool rows = false;  // list: each table's row count
     // Instead of the remembered values, for this run only.
     std::optional<QString> oracleServer;
     std::optional<QString> oracleUser;
@@ -60,7 +61,7 @@ inline constexpr int kLargestBatch = 1000000;
 // command line's own defaults.
 struct CommandDefaults {
     int batchRows = 1000;
-    bool faithful = false;
+    bool faithful = true;  // the windows make the plain copy's columns; a script wants the types
     bool inPlace = false;
 };
 

@@ -1,7 +1,10 @@
 #include "cli/Commands.h"
 
+#include <QElapsedTimer>
+
 #include "cli/CheckReport.h"
 #include "cli/ExitCode.h"
+#include "cli/ListReport.h"
 #include "cli/RunSummary.h"
 #include "cli/StopOnInterrupt.h"
 #include "cli/Terminal.h"
@@ -13,6 +16,7 @@
 #include "maintenance/RenameTable.h"
 #include "shell/ListHelpers.h"
 #include "shell/LoggingFrontEnd.h"
+#include "shell/NearNames.h"
 #include "shell/ReportLines.h"
 #include "shell/SortedTableList.h"
 #include "shell/TableNamePattern.h"
@@ -20,6 +24,7 @@
 #include "transfer/CopyPreview.h"
 #include "transfer/CopyVerifier.h"
 #include "transfer/PairCheck.h"
+#include "transfer/RowCount.h"
 
 namespace tw::cli {
 
@@ -71,6 +76,18 @@ void load(const CommandContext& context, const Side& side, SortedTableList& list
         list, context.connections, context.values, [] {}, schema);
 }
 
+// Says the side has no table of the name, or none the pattern matches, with the names the user
+// may have meant: the name in another case, or nearly.
+void reportNotFound(const QString& name, bool pattern, const Side& side, const SortedTableList& list,
+                    TerminalFrontEnd& front, Terminal& terminal) {
+    QStringList near = pattern ? QStringList() : nearNames(name, list.items());
+    for (QString& shown : near) shown = visibleText(shown);
+    terminal.err(QStringLiteral("tablewright: %1 has no table %2%3%4\n")
+                     .arg(titleOf(side), pattern ? QStringLiteral("matching ") : QString(), visibleText(name),
+                          didYouMean(near)));
+    front.record(name, TableResult::Status::NotFound);
+}
+
 // Selects the tables named, each reported once where the side has no such table. Where
 // patterns are taken, an argument with * or ? chooses every table it matches (reported when it
 // matches none), and the exclusions take tables out again.
@@ -79,19 +96,12 @@ bool select(SortedTableList& list, const QStringList& names, const Side& side, T
     list.setCurrentIndex(-1);
     QStringList unmatched;
     const QStringList chosen = patterns ? chosenTables(list.items(), names, exclusions, unmatched) : names;
-    for (const QString& name : patterns ? unmatched : QStringList()) {
-        terminal.err(QStringLiteral("tablewright: %1 has no table %2%3\n")
-                         .arg(titleOf(side),
-                              isTableNamePattern(name) ? QStringLiteral("matching ") : QString(),
-                              visibleText(name)));
-        front.record(name, TableResult::Status::NotFound);
-    }
+    for (const QString& name : unmatched)
+        reportNotFound(name, isTableNamePattern(name), side, list, front, terminal);
     for (const QString& name : chosen) {
         const int index = list.indexOf(name);
         if (index < 0) {
-            terminal.err(
-                QStringLiteral("tablewright: %1 has no table %2\n").arg(titleOf(side), visibleText(name)));
-            front.record(name, TableResult::Status::NotFound);
+            reportNotFound(name, false, side, list, front, terminal);
             continue;
         }
         list.setSelected(index, true);
@@ -133,7 +143,7 @@ int previewCopies(const CommandContext& context, const TransferProfile& profile,
         const Dialect& created = options.faithful ? connected : to.ownDialect(writer.get());
         // As the copy asks: where the target tells no case apart, in any case.
         const bool ignoresCase = profile.existenceIgnoresCase;
-        for (int index = source.count() - 1; index >= 0; --index) {
+        for (int index = 0; index < source.count(); ++index) {
             if (!source.isSelected(index)) continue;
             PreviewChoices choices;
             const QString name = options.into.isEmpty() ? source.text(index) : options.into;
@@ -167,6 +177,36 @@ int previewCopies(const CommandContext& context, const TransferProfile& profile,
     return status;
 }
 
+// Counts the rows of each listed table on one connection; a table that cannot be counted is
+// said on its own line, and false returned.
+bool countListedRows(const CommandContext& context, const Side& side, const Dialect& dialect,
+                     ListedTables& listed) {
+    bool counted = true;
+    try {
+        const std::unique_ptr<Connection> connection = context.connections.create();
+        if (side.namesOdbcProvider) connection->setProvider(kOdbcProvider);
+        connection->open(side.target(context.values));
+        for (const QString& table : listed.tables) {
+            try {
+                listed.rows << countRows(*connection, dialect, table, {}, context.options.schema);
+            } catch (const std::exception& failure) {
+                listed.rows << -1;
+                counted = false;
+                context.terminal.err(
+                    QStringLiteral("tablewright: the rows of %1 table %2 cannot be counted: %3\n")
+                        .arg(titleOf(side), visibleText(table), oneLine(QString::fromUtf8(failure.what()))));
+            }
+        }
+        connection->close();
+    } catch (const std::exception& failure) {
+        context.terminal.err(
+            QStringLiteral("tablewright: cannot connect to %1: %2\n")
+                .arg(side.describe(context.values), oneLine(QString::fromUtf8(failure.what()))));
+        return false;
+    }
+    return counted;
+}
+
 int exitStatus(const TerminalFrontEnd& front) {
     return front.anythingFailed() ? kExitSomethingFailed : kExitSuccess;
 }
@@ -174,28 +214,33 @@ int exitStatus(const TerminalFrontEnd& front) {
 }  // namespace
 
 int listTables(const CommandContext& context) {
+    const CommandOptions& options = context.options;
     const QList<const Side*> sides = context.side ? QList<const Side*>{context.side.get()}
                                                   : QList<const Side*>{&oracleSide(), &sqlAnywhereSide()};
+    QList<const Dialect*> dialects;
     for (const Side* side : sides) {
-        if (!connects(context, *side)) return kExitNoConnection;
+        dialects << connects(context, *side);
+        if (!dialects.back()) return kExitNoConnection;
     }
-    for (const Side* side : sides) {
+    int status = kExitSuccess;
+    QList<ListedTables> listed;
+    for (qsizetype i = 0; i < sides.size(); ++i) {
+        const Side& side = *sides[i];
         SortedTableList list;
         try {
-            load(context, *side, list, context.options.schema);
+            load(context, side, list, options.schema);
         } catch (const std::exception& failure) {
             context.terminal.err(QStringLiteral("tablewright: the %1 tables cannot be listed: %2\n")
-                                     .arg(titleOf(*side), oneLine(QString::fromUtf8(failure.what()))));
+                                     .arg(titleOf(side), oneLine(QString::fromUtf8(failure.what()))));
             return kExitSomethingFailed;
         }
-        for (const QString& table : list.items()) {
-            // A name with a line end or a tab in it must not read as two entries.
-            const QString shown = visibleText(table);
-            context.terminal.out(context.side ? shown + QLatin1Char('\n')
-                                              : side->name + QLatin1Char('\t') + shown + QLatin1Char('\n'));
-        }
+        listed << ListedTables{side.name, list.items(), {}};
+        if (options.rows && !countListedRows(context, side, *dialects[i], listed.back()))
+            status = kExitSomethingFailed;
     }
-    return kExitSuccess;
+    context.terminal.out(options.json ? listJson(listed, options.rows, status)
+                                      : listText(listed, options.rows, !context.side));
+    return status;
 }
 
 int copyTables(const CommandContext& context) {
@@ -218,6 +263,8 @@ int copyTables(const CommandContext& context) {
 
     if (options.dryRun) return previewCopies(context, profile, source, target);
 
+    QElapsedTimer clock;
+    clock.start();
     TerminalFrontEnd front(context.terminal, options.overwrite, titleOf(to));
     front.writeMode(options.mode);
     CopyVerifier verifier(context.connections, from.target(context.values), to.target(context.values));
@@ -243,6 +290,7 @@ int copyTables(const CommandContext& context) {
         request.replaceInPlace = options.inPlace;
         request.mode = options.mode;
         request.jobs = options.jobs;
+        request.fromTheTop = true;
         request.rowCondition = options.where;
         request.sourceSchema = options.schema;
         request.targetSchema = options.targetSchema;
@@ -254,11 +302,12 @@ int copyTables(const CommandContext& context) {
     }
 
     const int status = StopOnInterrupt::requested() ? kExitStopped : exitStatus(front);
+    const double seconds = clock.nsecsElapsed() / 1e9;
     if (options.json) {
         context.terminal.out(summaryJson(QStringLiteral("copy"), front.results(), front.failures(), status,
-                                         options.where, writeModeName(options.mode)));
+                                         options.where, writeModeName(options.mode), seconds));
     } else {
-        context.terminal.out(summaryTable(front.results(), options.verify));
+        context.terminal.out(summaryTable(front.results(), options.verify, seconds));
         if (!options.where.isEmpty()) {
             context.terminal.out(QStringLiteral("rows where %1\n").arg(visibleText(options.where)));
         }

@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <algorithm>
 
+#include "cli/FailureStep.h"
 #include "cli/ProgressLine.h"
 #include "shell/GroupedCount.h"
 #include "shell/ReportLines.h"
@@ -23,6 +24,37 @@ QString verdict(const TableResult& result) {
 }
 
 QJsonValue count(qint64 value) { return QJsonValue(static_cast<double>(value)); }
+
+// What the tables of a run add up to.
+struct Totals {
+    int tables = 0;
+    int copied = 0;
+    int verified = 0;
+    int matched = 0;
+    qint64 rowsRead = 0;
+    qint64 rowsWritten = 0;
+    qint64 rowsFailed = 0;
+    double seconds = 0;
+};
+
+Totals totalsOf(const QList<TableResult>& results, std::optional<double> runSeconds) {
+    Totals totals;
+    for (const TableResult& result : results) {
+        const TableOutcome& outcome = result.outcome;
+        ++totals.tables;
+        if (result.status == TableResult::Status::Copied) ++totals.copied;
+        if (outcome.verification) {
+            ++totals.verified;
+            if (outcome.verification->matches) ++totals.matched;
+        }
+        totals.rowsRead += outcome.rowsRead;
+        totals.rowsWritten += outcome.rowsWritten;
+        totals.rowsFailed += outcome.rowsFailed;
+        totals.seconds += outcome.seconds;
+    }
+    if (runSeconds) totals.seconds = *runSeconds;
+    return totals;
+}
 
 }  // namespace
 
@@ -47,7 +79,7 @@ QString alignedTable(const QList<QStringList>& rows, int wordColumns) {
     return text;
 }
 
-QString summaryTable(const QList<TableResult>& results, bool verified) {
+QString summaryTable(const QList<TableResult>& results, bool verified, std::optional<double> runSeconds) {
     QList<QStringList> rows{{"table", "status", "read", "written", "failed", "seconds"}};
     if (verified) rows.front() << QStringLiteral("matches");
     for (const TableResult& result : results) {
@@ -58,17 +90,30 @@ QString summaryTable(const QList<TableResult>& results, bool verified) {
         if (verified) row << verdict(result);
         rows << row;
     }
-    QString text = alignedTable(rows, 2);
+    const Totals totals = totalsOf(results, runSeconds);
+    QStringList total{QStringLiteral("total"),
+                      QStringLiteral("%1 of %2 copied").arg(totals.copied).arg(totals.tables),
+                      groupedCount(totals.rowsRead),
+                      groupedCount(totals.rowsWritten),
+                      groupedCount(totals.rowsFailed),
+                      QString::number(totals.seconds, 'f', 2)};
+    if (verified) total << QStringLiteral("%1 of %2").arg(totals.matched).arg(totals.verified);
+    rows << total;
+    // The tables' notes come before the totals, which end the summary.
+    QStringList lines = alignedTable(rows, 2).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QString totalLine = lines.takeLast();
     for (const TableResult& result : results) {
-        if (!result.outcome.fellBack.isEmpty()) text += fellBackLine(result.outcome) + QLatin1Char('\n');
+        if (!result.outcome.fellBack.isEmpty()) lines << fellBackLine(result.outcome);
         const QString emptyTexts = emptyTextsLine(result.outcome);
-        if (!emptyTexts.isEmpty()) text += emptyTexts + QLatin1Char('\n');
+        if (!emptyTexts.isEmpty()) lines << emptyTexts;
     }
-    return text;
+    lines << totalLine;
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
 QString summaryJson(const QString& command, const QList<TableResult>& results, const QList<Failure>& failures,
-                    int exitCode, const QString& rowCondition, const QString& mode) {
+                    int exitCode, const QString& rowCondition, const QString& mode,
+                    std::optional<double> runSeconds) {
     QJsonArray tables;
     for (const TableResult& result : results) {
         QJsonObject table{{"table", result.table},
@@ -114,14 +159,27 @@ QString summaryJson(const QString& command, const QList<TableResult>& results, c
                           {"message", failure.description},
                           {"sqlState", failure.sqlState},
                           {"nativeError", failure.nativeError}};
+        // The procedure and line are the windows' names, kept for scripts that read them.
+        const QString step = failureStep(failure);
+        if (!step.isEmpty()) entry.insert("step", step);
         if (!failure.table.isEmpty()) entry.insert("table", failure.table);
         if (failure.row > 0) entry.insert("row", count(failure.row));
         const QString statement = failure.statement ? *failure.statement : failure.composing;
         if (!statement.isEmpty()) entry.insert("statement", statement);
         failed.append(entry);
     }
-    QJsonObject document{
-        {"command", command}, {"tables", tables}, {"failures", failed}, {"exitCode", exitCode}};
+    const Totals totals = totalsOf(results, runSeconds);
+    const QJsonObject totalled{{"tables", totals.tables},
+                               {"copied", totals.copied},
+                               {"rowsRead", count(totals.rowsRead)},
+                               {"rowsWritten", count(totals.rowsWritten)},
+                               {"rowsFailed", count(totals.rowsFailed)},
+                               {"seconds", totals.seconds}};
+    QJsonObject document{{"command", command},
+                         {"tables", tables},
+                         {"failures", failed},
+                         {"totals", totalled},
+                         {"exitCode", exitCode}};
     if (!rowCondition.isEmpty()) document.insert("where", rowCondition);
     if (!mode.isEmpty() && mode != QLatin1String("replace")) document.insert("mode", mode);
     return QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented));

@@ -13,14 +13,15 @@ namespace tw::cli {
 QString alignedTable(const QList<QStringList>& rows, int wordColumns);
 
 // The table printed at the end: per table its status, rows read, written and failed, seconds,
-// and with a verification whether the target matches.
+// and with a verification whether the target matches; then a line of totals, with the run's
+// seconds (the tables' own added up where none are given).
+QString summaryTable(const QList<TableResult>& results, bool verified, std::optional<double> runSeconds = {});
 
-QString summaryTable(const QList<TableResult>& results, bool verified);
-
-// The same, with every failure, as one JSON document; with the condition the rows met, where
-// the copy took only some, and the write mode, where it is not replace.
+// The same, with every failure and the totals, as one JSON document; with the condition the rows
+// met, where the copy took only some, and the write mode, where it is not replace.
 QString summaryJson(const QString& command, const QList<TableResult>& results, const QList<Failure>& failures,
-                    int exitCode, const QString& rowCondition = {}, const QString& mode = {});
+                    int exitCode, const QString& rowCondition = {}, const QString& mode = {},
+                    std::optional<double> runSeconds = {});
 
 // A dry run's plan, table by table: as text for a person, or as one JSON document.
 QString previewText(const QList<TablePreview>& previews);

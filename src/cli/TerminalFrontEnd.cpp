@@ -1,5 +1,6 @@
 #include "cli/TerminalFrontEnd.h"
 
+#include "cli/FailureStep.h"
 #include "cli/ProgressLine.h"
 #include "cli/StopOnInterrupt.h"
 #include "cli/Terminal.h"
@@ -41,7 +42,7 @@ TerminalFrontEnd::TerminalFrontEnd(Terminal& terminal, Overwrite overwrite, QStr
     : m_terminal(terminal), m_overwrite(overwrite), m_targetName(std::move(targetName)) {}
 
 QString TerminalFrontEnd::failureLine(const Failure& failure) {
-    return QStringLiteral("tablewright: ") + tw::failureLine(failure, kStatementShown);
+    return QStringLiteral("tablewright: ") + failureMessage(failure, kStatementShown);
 }
 
 AfterFailure TerminalFrontEnd::failed(const Failure& failure) {
@@ -58,12 +59,21 @@ bool TerminalFrontEnd::mayReplace(const QString& table) {
     if (m_overwrite == Overwrite::Ask) {
         const bool emptying = m_mode == WriteMode::Truncate;
         if (m_terminal.inIsTerminal()) {
-            m_terminal.err(QStringLiteral("%1 already has a table %2. %3 [y/N] ")
+            m_terminal.err(QStringLiteral("%1 already has a table %2. %3 [y = yes, a = yes to all, n = no to "
+                                          "all, Enter = no] ")
                                .arg(m_targetName, visibleText(table),
                                     emptying ? QStringLiteral("Empty it and load the copied rows?")
                                              : QStringLiteral("Replace it?")));
             const QString answer = m_terminal.readLine().trimmed().toLower();
             replace = answer == QLatin1String("y") || answer == QLatin1String("yes");
+            // The answer for every table of the run still to be asked about.
+            if (answer == QLatin1String("a") || answer == QLatin1String("all")) {
+                replace = true;
+                m_overwrite = Overwrite::Yes;
+            } else if (answer == QLatin1String("n") || answer == QLatin1String("no") ||
+                       answer == QLatin1String("none")) {
+                m_overwrite = Overwrite::No;
+            }
         } else {
             kept = TableResult::Status::Refused;
             m_terminal.err(QStringLiteral("tablewright: %1 already has a table %2; not %3 without a terminal "
@@ -125,6 +135,19 @@ void TerminalFrontEnd::progress(const QString& table, qint64 rowsDone, qint64 ro
     m_linesDrawn = static_cast<int>(lines.size());
 }
 
+namespace {
+
+// A table read back to verify it has a progress line of its own.
+QString verifyingLabel(const QString& table) { return table + QStringLiteral(" (verifying)"); }
+
+}  // namespace
+
+void TerminalFrontEnd::verifying(const QString& table, qint64 rowsRead, qint64 rowsTotal) {
+    // The copy's line gives way to the reading back.
+    if (rowsRead == 1) m_running.removeIf([&](const Running& shown) { return shown.table == table; });
+    progress(verifyingLabel(table), rowsRead, rowsTotal);
+}
+
 void TerminalFrontEnd::tableFinished(const TableOutcome& outcome) {
     TableResult result;
     result.table = outcome.table;
@@ -133,7 +156,9 @@ void TerminalFrontEnd::tableFinished(const TableOutcome& outcome) {
                     : outcome.created && outcome.rowsFailed == 0 && !outcome.incomplete
                         ? TableResult::Status::Copied
                         : TableResult::Status::Failed;
-    m_running.removeIf([&](const Running& shown) { return shown.table == outcome.table; });
+    m_running.removeIf([&](const Running& shown) {
+        return shown.table == outcome.table || shown.table == verifyingLabel(outcome.table);
+    });
     endProgressLine();
     m_terminal.err(outcomeLine(outcome) + QLatin1Char('\n'));
     if (!outcome.fellBack.isEmpty())

@@ -39,6 +39,8 @@ public:
     void nothingSelected(MissingSelection which) override;
     void progress(const QString& table, qint64 rowsDone, qint64 rowsTotal) override;
     void tableFinished(const TableOutcome& outcome) override;
+    // Shown as the copy's progress is, on a line of its own: "EMP (verifying)  1,234 of 5,000 rows …".
+    void verifying(const QString& table, qint64 rowsRead, qint64 rowsTotal) override;
     void tableNotBegun(const QString& table) override;
     void logNotWritten(const QString& path, const QString& reason) override;
     // Ctrl+C was pressed: every table ends after the rows read so far are written.

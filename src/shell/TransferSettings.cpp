@@ -12,7 +12,9 @@ TransferSettings readTransferSettings(const SettingsStore& settings) {
     bool number = false;
     const int rows = value(SettingKey::BatchRows).toInt(&number);
     if (number && rows >= 1) read.batchRows = rows;
-    read.faithful = value(SettingKey::FaithfulTables) == QLatin1String("1");
+    const QString faithful = value(SettingKey::FaithfulTables);
+    if (faithful == QLatin1String("1") || faithful == QLatin1String("0"))
+        read.faithful = faithful == QLatin1String("1");
     read.replaceInPlace = value(SettingKey::ReplaceInPlace) == QLatin1String("1");
     return read;
 }

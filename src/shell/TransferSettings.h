@@ -10,7 +10,7 @@ class SettingsStore;
 // defaults under its own options, by the command line.
 struct TransferSettings {
     std::optional<int> batchRows;  // BatchRows, when it is a number of rows (1 or more)
-    bool faithful = false;         // FaithfulTables=1
+    std::optional<bool> faithful;  // FaithfulTables, where it is 1 or 0
     bool replaceInPlace = false;   // ReplaceInPlace=1
 };
 

@@ -208,7 +208,7 @@ void Form2::sendTables(const TransferProfile& profile, TableListBox& source, Tab
     // The send buttons copy row by row unless the settings file asks for batches.
     const TransferSettings settings = readTransferSettings(m_services.settings);
     request.batchRows = settings.batchRows.value_or(1);
-    request.faithful = settings.faithful;
+    request.faithful = settings.faithful.value_or(false);
     request.replaceInPlace = settings.replaceInPlace;
     TransferTables(profile, request);
     m_frontEnd.sayTablesKept();

@@ -11,7 +11,7 @@ namespace {
 
 class ExactValues : public test::CommandLineRig, public ::testing::WithParamInterface<bool> {
 protected:
-    QStringList mode() const { return GetParam() ? QStringList{"--faithful"} : QStringList{}; }
+    QStringList mode() const { return GetParam() ? QStringList{"--faithful"} : QStringList{"--plain"}; }
     // The rows of a query, each value as the database's text, "|" between values.
     QStringList rowsOf(int side, const QString& query) {
         QStringList rows;

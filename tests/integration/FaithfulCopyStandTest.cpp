@@ -138,11 +138,11 @@ TEST_F(FaithfulCopy, ATableOfEveryKindKeepsItsShapeThereAndBack) {
     EXPECT_EQ(rows->field(3).value.toString(), "3.25e+38");
 }
 
-// Without --faithful the same table arrives as the plain copy makes it: numbers, text and
+// With --plain the same table arrives as the plain copy makes it: numbers, text and
 // binary, any column NULL, no key.
 TEST_F(FaithfulCopy, ThePlainCopyOfTheSameTableKeepsItsThreeKindsOfColumn) {
     create(0, kEveryKind);
-    const test::ProgramRun copied = run({"copy", "--to", "sqlanywhere", m_table});
+    const test::ProgramRun copied = run({"copy", "--to", "sqlanywhere", "--plain", m_table});
     ASSERT_EQ(copied.exitCode, 0) << copied.err.toStdString();
     const TableShape shape = m_sqlany->tableShape(m_table);
     QStringList types;

@@ -63,10 +63,11 @@ TEST(CommandLineArguments, UsageErrorsEndInTwoAndHelpInZero) {
 }
 
 // The settings file's BatchRows, FaithfulTables and ReplaceInPlace are the copy's defaults; its
-// options override them either way.
+// options override them either way. Without them a copy is typed.
 TEST(CommandLineArguments, SettingsGiveACopysDefaultsAndItsOptionsOverrideThem) {
     const cli::CommandDefaults none;
     const cli::CommandDefaults set{250, true, true};
+    const cli::CommandDefaults plain{1000, false, false};
     struct Case {
         std::vector<const char*> options;
         cli::CommandDefaults defaults;
@@ -74,7 +75,10 @@ TEST(CommandLineArguments, SettingsGiveACopysDefaultsAndItsOptionsOverrideThem) 
         bool faithful, inPlace;
     };
     const std::vector<Case> cases{
-        {{}, none, 1000, false, false},
+        {{}, none, 1000, true, false},
+        {{"--plain"}, none, 1000, false, false},
+        {{}, plain, 1000, false, false},
+        {{"--faithful"}, plain, 1000, true, false},
         {{}, set, 250, true, true},
         {{"--batch", "5", "--no-faithful", "--no-in-place"}, set, 5, false, false},
         {{"--batch", "1", "--faithful", "--in-place"}, none, 1, true, true},
@@ -346,7 +350,7 @@ TEST(CommandLineReports, ControlCharactersInNamesBecomeEscapes) {
     result.table = result.outcome.table = "a\nb";
     result.status = cli::TableResult::Status::Copied;
     const QString summary = cli::summaryTable({result}, false);
-    EXPECT_EQ(summary.count('\n'), 2) << summary.toStdString();
+    EXPECT_EQ(summary.count('\n'), 3) << summary.toStdString();  // heading, table, totals
     EXPECT_TRUE(summary.contains("\na\\nb   copied")) << summary.toStdString();
     EXPECT_TRUE(outcomeLine(result.outcome).startsWith("a\\nb: "));
 }

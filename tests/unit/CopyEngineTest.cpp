@@ -306,7 +306,7 @@ TEST(CopyEngine, EmptyTextsWrittenAsNullAreCountedAndSaid) {
         const TableOutcome& outcome = rig.front.outcomes[0];
         EXPECT_EQ(outcome.emptyTextsAsNull, c.counted);
         cli::TableResult result{"B", cli::TableResult::Status::Copied, outcome};
-        EXPECT_TRUE(cli::summaryTable({result}, false).endsWith("\ntable B: " + c.said + "\n"))
+        EXPECT_TRUE(cli::summaryTable({result}, false).contains("\ntable B: " + c.said + "\n"))
             << cli::summaryTable({result}, false).toStdString();
         EXPECT_TRUE(cli::summaryJson("copy", {result}, {}, 0)
                         .contains(QStringLiteral("\"emptyTextsAsNull\": %1,").arg(c.counted)));
