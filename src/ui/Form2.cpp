@@ -37,6 +37,9 @@ const QString kContactPage = QStringLiteral("https://tablewright.example/contact
 constexpr int kBottomMarginTwips = 580;
 constexpr int kDesignFrameTwips = 5965 - 5505;
 
+// The send buttons copy in batches of this many rows unless the settings file says otherwise.
+constexpr int kWindowBatchRows = 1000;
+
 }  // namespace
 
 Form2::Form2(const Services& services, ConnectionWindowLink connectionWindow, QWidget* parent)
@@ -205,9 +208,8 @@ void Form2::sendTables(const TransferProfile& profile, TableListBox& source, Tab
         logged(profile.destination == &oracleSide() ? QStringLiteral("Send Table/s To Oracle")
                                                     : QStringLiteral("Send Table/s To Sybase iAny"));
     TransferRequest request{front, m_services.connections, m_connectionWindow.values(), source, target};
-    // The send buttons copy row by row unless the settings file asks for batches.
     const TransferSettings settings = readTransferSettings(m_services.settings);
-    request.batchRows = settings.batchRows.value_or(1);
+    request.batchRows = settings.batchRows.value_or(kWindowBatchRows);
     request.faithful = settings.faithful;
     request.replaceInPlace = settings.replaceInPlace;
     TransferTables(profile, request);
