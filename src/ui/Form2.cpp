@@ -207,6 +207,7 @@ void Form2::sendTables(const TransferProfile& profile, TableListBox& source, Tab
     LoggingFrontEnd front =
         logged(profile.destination == &oracleSide() ? QStringLiteral("Send Table/s To Oracle")
                                                     : QStringLiteral("Send Table/s To Sybase iAny"));
+    m_frontEnd.transferBegins();
     TransferRequest request{front, m_services.connections, m_connectionWindow.values(), source, target};
     const TransferSettings settings = readTransferSettings(m_services.settings);
     request.batchRows = settings.batchRows.value_or(kWindowBatchRows);
@@ -214,6 +215,7 @@ void Form2::sendTables(const TransferProfile& profile, TableListBox& source, Tab
     request.replaceInPlace = settings.replaceInPlace;
     TransferTables(profile, request);
     m_frontEnd.sayTablesKept();
+    m_frontEnd.sayTransferSummary();
 }
 
 // Escape is the way out of a long transfer, asked once: the copy ends after the row it is on.
