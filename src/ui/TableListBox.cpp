@@ -128,6 +128,7 @@ void TableListBox::addItem(const QString& text) {
     auto* added = new TableNameItem(text);
     QListWidget::addItem(added);  // sorting is on: it lands in its place
     applyFilter(row(added));
+    emit countsChanged();  // the insertion said so before the filter had its say
 }
 
 void TableListBox::removeItem(int index) {

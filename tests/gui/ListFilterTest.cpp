@@ -66,6 +66,8 @@ void ListFilterTest::theCountsLineSaysShownAndSelected() {
     QCOMPARE(rig.tables->Counts1->text(), QStringLiteral("4 of 5 tables shown, 2 selected"));
     rig.tables->Filter1->setText("emp");
     QCOMPARE(rig.tables->Counts1->text(), QStringLiteral("3 of 5 tables shown, 1 selected"));
+    rig.sqlany->addItem("ZZZ");  // hidden as it arrives
+    QCOMPARE(rig.tables->Counts1->text(), QStringLiteral("3 of 6 tables shown, 1 selected"));
     QCOMPARE(rig.tables->Counts2->text(), QStringLiteral("1 of 1 table shown, 0 selected"));
 }
 
