@@ -138,6 +138,10 @@ void ListFilterTest::theWindowGrowsFromItsStartingSizeAndTheListsTakeTheRoom() {
     }
     QVERIFY(tables.PushButton3->y() < tables.PushButton1->y());
     QCOMPARE(tables.PushButton12->geometry().bottom(), 900 - (kForm2DesignSize.height() - 358));
+    QVERIFY(tables.windowFlags() & Qt::WindowMaximizeButtonHint);
+    tables.showMaximized();
+    QTRY_VERIFY(tables.isMaximized());
+    QTRY_COMPARE(tables.List1->height() - list.height(), tables.height() - kForm2DesignSize.height());
 }
 
 QTEST_MAIN(ListFilterTest)

@@ -4,12 +4,14 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
 
 #include "ui/AppTitle.h"
 #include "ui/QtDialogs.h"
+#include "ui/SummaryDialog.h"
 
 using namespace tw;
 
@@ -69,6 +71,8 @@ private slots:
     void noticeCarriesTheApplicationTitleAndNoIcon();
     void questionAnswersYesOrNo();
     void inputBoxAnswersTheTextOrNothingOnCancel();
+    void furtherButtonsAnswerInTheirOrder();
+    void theSummaryBoxListsEveryTable();
 };
 
 void QtDialogsTest::errorBoxShowsWarningIconOkOnlyAndItsCaption() {
@@ -130,6 +134,43 @@ void QtDialogsTest::inputBoxAnswersTheTextOrNothingOnCancel() {
     whenShown(seen, [](QWidget* box) { qobject_cast<QDialog*>(box)->reject(); });
     QCOMPARE(dialogs.inputBox("Enter new name of EMP:", QString(), "EMP"), QString());
     QVERIFY(seen.shown);
+}
+
+void QtDialogsTest::furtherButtonsAnswerInTheirOrder() {
+    QtDialogs dialogs;
+    const QStringList further = {"Yes to All", "No to All"};
+    for (int n : {0, 1}) {
+        Seen seen;
+        whenShown(seen, [&](QWidget* box) {
+            for (QAbstractButton* button : qobject_cast<QMessageBox*>(box)->buttons()) {
+                if (button->text() == further[n]) button->click();
+            }
+        });
+        QCOMPARE(
+            dialogs.msgBox("Would you like to overwrite EMP?", MsgBoxStyle::YesNo, "Overwrite?", further),
+            MsgBoxResult::Extra + n);
+        QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Yes | QMessageBox::No));
+    }
+}
+
+void QtDialogsTest::theSummaryBoxListsEveryTable() {
+    QtDialogs dialogs;
+    TransferSummary summary;
+    summary.addDeclined("KEPT");
+    summary.tables << TransferSummary::Table{"EMP", "copied", 3, 3, 0, 0.5, true};
+    summary.unboxedRows << TransferSummary::UnboxedRow{"BAD", 2, "refused"};
+    int rows = -1;
+    QString title;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<SummaryDialog*>(QApplication::activeModalWidget());
+        if (!box) return;
+        title = box->windowTitle();
+        rows = box->findChild<QTableWidget*>()->rowCount();
+        box->accept();
+    });
+    dialogs.summaryBox(summary);
+    QCOMPARE(rows, 2);
+    QCOMPARE(title, QStringLiteral("Tablewright"));
 }
 
 QTEST_MAIN(QtDialogsTest)
