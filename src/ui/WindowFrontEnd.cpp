@@ -20,11 +20,14 @@ bool WindowFrontEnd::mayReplace(const QString& table) {
         const int answer = m_dialogs.msgBox(
             QStringLiteral("Would you like to overwrite ") + table + QLatin1Char('?'), MsgBoxStyle::YesNo,
             QStringLiteral("Overwrite?"), {kYesToAllButton, kNoToAllButton});
-        if (answer == MsgBoxResult::Yes || answer == MsgBoxResult::No) {
-            if (answer == MsgBoxResult::No) m_summary.addDeclined(table);
+        if (answer == MsgBoxResult::Extra) {
+            m_replaceAll = true;
+        } else if (answer == MsgBoxResult::Extra + 1) {
+            m_replaceAll = false;
+        } else {
+            if (answer != MsgBoxResult::Yes) m_summary.addDeclined(table);  // No, or a box closed
             return answer == MsgBoxResult::Yes;
         }
-        m_replaceAll = answer == MsgBoxResult::Extra;
     }
     if (!*m_replaceAll) m_summary.addDeclined(table);
     return *m_replaceAll;
