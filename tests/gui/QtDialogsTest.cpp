@@ -4,14 +4,12 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
 
 #include "ui/AppTitle.h"
 #include "ui/QtDialogs.h"
-#include "ui/SummaryDialog.h"
 
 using namespace tw;
 
@@ -72,7 +70,6 @@ private slots:
     void questionAnswersYesOrNo();
     void inputBoxAnswersTheTextOrNothingOnCancel();
     void furtherButtonsAnswerInTheirOrder();
-    void theSummaryBoxListsEveryTable();
 };
 
 void QtDialogsTest::errorBoxShowsWarningIconOkOnlyAndItsCaption() {
@@ -151,26 +148,6 @@ void QtDialogsTest::furtherButtonsAnswerInTheirOrder() {
             MsgBoxResult::Extra + n);
         QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Yes | QMessageBox::No));
     }
-}
-
-void QtDialogsTest::theSummaryBoxListsEveryTable() {
-    QtDialogs dialogs;
-    TransferSummary summary;
-    summary.addDeclined("KEPT");
-    summary.tables << TransferSummary::Table{"EMP", "copied", 3, 3, 0, 0.5, true};
-    summary.unboxedRows << TransferSummary::UnboxedRow{"BAD", 2, "refused"};
-    int rows = -1;
-    QString title;
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<SummaryDialog*>(QApplication::activeModalWidget());
-        if (!box) return;
-        title = box->windowTitle();
-        rows = box->findChild<QTableWidget*>()->rowCount();
-        box->accept();
-    });
-    dialogs.summaryBox(summary);
-    QCOMPARE(rows, 2);
-    QCOMPARE(title, QStringLiteral("Tablewright"));
 }
 
 QTEST_MAIN(QtDialogsTest)
