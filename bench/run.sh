@@ -101,7 +101,7 @@ target_of() {   # <pair>: the connection the pair copies into
 # batches), faithful (batched, with the source's column types). Prints its "rows= seconds=
 # rss_kb= ..." line.
 copy() {   # <floor|program|ceiling|batched|faithful> <pair> <table>
-  local who=$1 pair=$2 table=$3 target source dsn raw=copy batch= faithful=
+  local who=$1 pair=$2 table=$3 target source dsn raw=copy batch=0 faithful=
   target=$(target_of "$pair")
   "$bin/bench_floor" drop "$target" "$table"
   case $pair in

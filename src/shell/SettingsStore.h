@@ -15,7 +15,7 @@ inline const QString OracleServer = QStringLiteral("OracleServer");
 inline const QString OracleUser = QStringLiteral("OracleUser");
 inline const QString OraclePassword = QStringLiteral("OraclePassword");
 inline const QString DataSourceName = QStringLiteral("DataSourceName");
-// Rows to a batch for the send buttons; absent, or 1, keeps the row-by-row copy.
+// Rows to a batch for the send buttons; absent, batches of 1000; 0 or 1, the row-by-row copy.
 inline const QString BatchRows = QStringLiteral("BatchRows");
 // 1: the send buttons make each table with its source's column types, NOT NULL and primary key.
 inline const QString FaithfulTables = QStringLiteral("FaithfulTables");

@@ -1,5 +1,7 @@
 #include "shell/TransferSettings.h"
 
+#include <algorithm>
+
 #include "shell/SettingsStore.h"
 
 namespace tw {
@@ -11,7 +13,8 @@ TransferSettings readTransferSettings(const SettingsStore& settings) {
     TransferSettings read;
     bool number = false;
     const int rows = value(SettingKey::BatchRows).toInt(&number);
-    if (number && rows >= 1) read.batchRows = rows;
+    // 0 asks for the row-by-row copy, which is a batch of one row.
+    if (number && rows >= 0) read.batchRows = std::max(rows, 1);
     const QString faithful = value(SettingKey::FaithfulTables);
     if (faithful == QLatin1String("1") || faithful == QLatin1String("0"))
         read.faithful = faithful == QLatin1String("1");

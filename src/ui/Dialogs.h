@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+#include "ui/TransferSummary.h"
 
 namespace tw {
 
@@ -23,7 +26,7 @@ inline constexpr int Ok = 1;
 inline constexpr int Cancel = 2;
 inline constexpr int Yes = 6;
 inline constexpr int No = 7;
-inline constexpr int Extra = 100;  // the one further button a box may offer
+inline constexpr int Extra = 100;  // the first further button a box offers; the next are 101, 102, ...
 }  // namespace MsgBoxResult
 
 // Every box the program shows goes through here, so that tests can read and answer them.
@@ -39,8 +42,14 @@ public:
     // The same box with one further button after the others; pressing it gives
     // MsgBoxResult::Extra.
     int msgBox(const QString& text, int style, const QString& caption, const QString& extraButton) {
-        return extraButton.isEmpty() ? showMessage(text, style, caption)
-                                     : showMessageOffering(text, style, caption, extraButton);
+        return msgBox(text, style, caption, extraButton.isEmpty() ? QStringList() : QStringList{extraButton});
+    }
+
+    // The same box with further buttons after the others, in this order; pressing the n-th
+    // (from 0) gives MsgBoxResult::Extra + n.
+    int msgBox(const QString& text, int style, const QString& caption, const QStringList& extraButtons) {
+        return extraButtons.isEmpty() ? showMessage(text, style, caption)
+                                      : showMessageOffering(text, style, caption, extraButtons);
     }
 
     // A modal input dialog with OK and Cancel; Cancel gives the empty text.
@@ -48,14 +57,21 @@ public:
         return askText(prompt, title, defaultText);
     }
 
+    // The modal box at the end of a transfer: every table, what happened to it, its rows and time.
+    void summaryBox(const TransferSummary& summary) { showSummary(summary); }
+
 protected:
     virtual int showMessage(const QString& text, int style, const QString& caption) = 0;
-    // A box that cannot offer the further button shows the usual ones.
+    // A box that cannot offer the further buttons shows the usual ones.
     virtual int showMessageOffering(const QString& text, int style, const QString& caption,
-                                    const QString& /*extraButton*/) {
+                                    const QStringList& /*extraButtons*/) {
         return showMessage(text, style, caption);
     }
     virtual QString askText(const QString& prompt, const QString& title, const QString& defaultText) = 0;
+    // Boxes without a summary box of their own show its text as a notice.
+    virtual void showSummary(const TransferSummary& summary) {
+        showMessage(summary.text(), MsgBoxStyle::OkOnly, QString());
+    }
 };
 
 }  // namespace tw

@@ -16,6 +16,7 @@ QString shownStatement(const QString& statement) { return shortened(statement, k
 }  // namespace
 
 const QString ErrorBox::kStopButton = QStringLiteral("Stop Transfer");
+const QString ErrorBox::kNoMoreBoxesButton = QStringLiteral("Don't Show Again for This Table");
 
 QString procedurePath(const QString& procedure) {
     return QStringLiteral("in TablewrightApp2021/08/31.") + procedure + QLatin1Char(' ');
@@ -31,12 +32,21 @@ QString applicationErrorText(const QString& description, const QString& procedur
 }
 
 AfterFailure ErrorBox::failed(const Failure& failure) {
+    return ask(failure, false) == Answer::Stop ? AfterFailure::Stop : AfterFailure::Resume;
+}
+
+ErrorBox::Answer ErrorBox::ask(const Failure& failure, bool offerNoMoreBoxes) {
     const QString text =
         applicationErrorText(failure.description, procedurePath(failure.procedure), failure.line,
                              failure.statement ? &*failure.statement : nullptr);
-    const int pressed = m_dialogs.msgBox(text, MsgBoxStyle::Exclamation, kErrorCaption,
-                                         failure.stopOffered ? kStopButton : QString());
-    return pressed == MsgBoxResult::Extra ? AfterFailure::Stop : AfterFailure::Resume;
+    QStringList extras;
+    if (failure.stopOffered) extras << kStopButton;
+    if (offerNoMoreBoxes) extras << kNoMoreBoxesButton;
+    const int pressed = m_dialogs.msgBox(text, MsgBoxStyle::Exclamation, kErrorCaption, extras);
+    const QString chosen = extras.value(pressed - MsgBoxResult::Extra);
+    if (chosen == kStopButton) return Answer::Stop;
+    if (chosen == kNoMoreBoxesButton) return Answer::NoMoreBoxesForTable;
+    return Answer::Resume;
 }
 
 }  // namespace tw

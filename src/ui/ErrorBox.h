@@ -23,13 +23,19 @@ QString applicationErrorText(const QString& description, const QString& procedur
 QString procedurePath(const QString& procedure);
 
 // Shows each failure in the Application Error box. Where the procedure lets the user end the
-// run, the box offers "Stop Transfer" beside OK.
+// run, the box offers "Stop Transfer" beside OK; where asked, "Don't Show Again for This Table"
+// after it.
 class ErrorBox : public FailureReport {
 public:
+    enum class Answer { Resume, Stop, NoMoreBoxesForTable };
+
     explicit ErrorBox(Dialogs& dialogs) : m_dialogs(dialogs) {}
     AfterFailure failed(const Failure& failure) override;
+    // The box, offering to show no more boxes for the failure's table when asked to.
+    Answer ask(const Failure& failure, bool offerNoMoreBoxes);
 
     static const QString kStopButton;
+    static const QString kNoMoreBoxesButton;
 
 private:
     Dialogs& m_dialogs;

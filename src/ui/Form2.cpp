@@ -2,6 +2,9 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStyle>
 
 #include "db/Oracle.h"
 #include "db/Sybase.h"
@@ -16,6 +19,7 @@
 #include "ui/AppTitle.h"
 #include "ui/CommandsDisabled.h"
 #include "ui/Dialogs.h"
+#include "ui/Form2Layout.h"
 #include "ui/FormColours.h"
 #include "ui/Frame.h"
 #include "ui/Layout.h"
@@ -37,10 +41,13 @@ const QString kContactPage = QStringLiteral("https://tablewright.example/contact
 constexpr int kBottomMarginTwips = 580;
 constexpr int kDesignFrameTwips = 5965 - 5505;
 
+// The send buttons copy in batches of this many rows unless the settings file says otherwise.
+constexpr int kWindowBatchRows = 1000;
+
 }  // namespace
 
 Form2::Form2(const Services& services, ConnectionWindowLink connectionWindow, QWidget* parent)
-    : QWidget(parent, kFixedWindowFlags),
+    : QWidget(parent, kResizableWindowFlags),
       m_services(services),
       m_connectionWindow(std::move(connectionWindow)),
       m_pointer(*this),
@@ -60,7 +67,8 @@ Form2::Form2(const Services& services, ConnectionWindowLink connectionWindow, QW
            .stopRequested = [this] { return m_transferStopAsked; }}) {
     setObjectName(QStringLiteral("Form2"));
     setFont(arialFont(9, true));
-    setFixedSize(twipsToPixels(8040), twipsToPixels(5505));
+    resize(kForm2DesignSize);
+    setMinimumSize(kForm2DesignSize);
     createControls();
     wirePointerRule();
     wireButtons();
@@ -97,6 +105,84 @@ void Form2::createControls() {
                            PushButton1, PushButton6, PushButton8,  PushButton9,  PushButton4,
                            PushButton5, PushButton7, ProgressBar1, PushButton2,  PushButton12};
     for (size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    createListTools();
+}
+
+// The filter boxes, the counts lines and the refresh button. Tab goes round the design's
+// controls as it always did, so these stay out of its way: Ctrl+F goes to the filter of the list
+// in use, F5 does what the button does.
+void Form2::createListTools() {
+    const auto filter = [](QGroupBox* frame, const char* name, TableListBox* list) {
+        auto* box = new QLineEdit(frame);
+        box->setObjectName(QString::fromUtf8(name));
+        box->setPlaceholderText(QStringLiteral("Filter"));
+        box->setClearButtonEnabled(true);
+        box->setFocusPolicy(Qt::ClickFocus);
+        box->setToolTip(QStringLiteral("Shows only the tables whose names contain this text (Ctrl+F)"));
+        connect(box, &QLineEdit::textChanged, list, &TableListBox::setFilter);
+        return box;
+    };
+    const auto counts = [](QGroupBox* frame, const char* name, TableListBox* list) {
+        auto* label = new QLabel(frame);
+        label->setObjectName(QString::fromUtf8(name));
+        label->setFont(arialFont(8, false));
+        const auto update = [label, list] { label->setText(list->countsText()); };
+        connect(list, &TableListBox::countsChanged, label, update);
+        update();
+        return label;
+    };
+    Filter1 = filter(Frame2, "Filter1", List1);
+    Filter2 = filter(Frame1, "Filter2", List2);
+    Counts1 = counts(Frame2, "Counts1", List1);
+    Counts2 = counts(Frame1, "Counts2", List2);
+    Refresh = new PushButton(QString(), this);
+    Refresh->setObjectName(QStringLiteral("Refresh"));
+    Refresh->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    Refresh->setToolTip(QStringLiteral("Read both lists again from the databases (F5)"));
+    Refresh->setAccessibleName(QStringLiteral("Refresh"));
+    Refresh->setFocusPolicy(Qt::NoFocus);
+    applyLayout();
+}
+
+void Form2::applyLayout() {
+    const Form2Layout layout = Form2Layout::forSize(size());
+    struct Controls {
+        QGroupBox* frame;
+        QLineEdit* filter;
+        TableListBox* list;
+        QLabel* counts;
+        PushButton *selectAll, *deselectAll, *send, *remove, *rename;
+    };
+    const Controls sides[2] = {
+        {Frame2, Filter1, List1, Counts1, PushButton10, PushButton11, PushButton3, PushButton1, PushButton6},
+        {Frame1, Filter2, List2, Counts2, PushButton8, PushButton9, PushButton4, PushButton5, PushButton7}};
+    for (int i = 0; i < 2; ++i) {
+        const Form2Layout::Side& at = layout.sides[i];
+        const Controls& side = sides[i];
+        side.frame->setGeometry(at.frame);
+        side.filter->setGeometry(at.filter);
+        side.list->setGeometry(at.list);
+        side.counts->setGeometry(at.counts);
+        side.selectAll->setGeometry(at.selectAll);
+        side.deselectAll->setGeometry(at.deselectAll);
+        side.send->setGeometry(at.send);
+        side.remove->setGeometry(at.remove);
+        side.rename->setGeometry(at.rename);
+    }
+    ProgressBar1->setGeometry(layout.progress);
+    Refresh->setGeometry(layout.refresh);
+    PushButton2->setGeometry(layout.back);
+    PushButton12->setGeometry(layout.help);
+}
+
+void Form2::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    applyLayout();
+}
+
+void Form2::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    m_everShown = true;
 }
 
 // Hand over the buttons, default over the background, frames and lists; in this window only
@@ -111,7 +197,7 @@ void Form2::wirePointerRule() {
         if (!m_pointer.isBusy()) m_pointer.set(MousePointer::Default);
     };
     for (QWidget* plain : std::initializer_list<QWidget*>{this, Frame1, Frame2, List1, List1->viewport(),
-                                                          List2, List2->viewport()}) {
+                                                          List2, List2->viewport(), Counts1, Counts2}) {
         onMouseMove(*plain, toDefault);
     }
     stopMouseMoves(*ProgressBar1);
@@ -130,6 +216,7 @@ void Form2::wireButtons() {
     connect(PushButton10, &QPushButton::clicked, this, &Form2::PushButton10_Click);
     connect(PushButton11, &QPushButton::clicked, this, &Form2::PushButton11_Click);
     connect(PushButton12, &QPushButton::clicked, this, &Form2::PushButton12_Click);
+    connect(Refresh, &QPushButton::clicked, this, &Form2::refreshLists);
 }
 
 void Form2::Form_Load() {
@@ -146,12 +233,41 @@ void Form2::Form_Load() {
         LoadOracleTables(*List2, m_services.connections, m_connectionWindow.values(),
                          m_services.processEvents);
     });
+    // The starting height, and the least the window may have; a window the user made larger
+    // keeps its size when it comes back.
     proc.step(116, [&] {
         const int outer = twipsToPixels(4980 + 405 + kBottomMarginTwips);
         int frame = frameGeometry().height() - height();
         if (frame <= 0) frame = twipsToPixels(kDesignFrameTwips);  // not yet framed by the WM
-        setFixedHeight(outer - frame);
+        const int starting = outer - frame;
+        setMinimumHeight(starting);
+        setMaximumHeight(QWIDGETSIZE_MAX);
+        if (!m_everShown || height() < starting) resize(width(), starting);
     });
+}
+
+void Form2::refreshLists() {
+    if (m_refreshing || m_transferRunning) return;
+    m_refreshing = true;
+    const CommandsDisabled disabled{Frame1, Frame2, PushButton2, PushButton12, Refresh};
+    struct Finished {
+        bool& refreshing;
+        ~Finished() { refreshing = false; }
+    } finished{m_refreshing};
+    const TableListBox::Choice left = List1->choice();
+    const TableListBox::Choice right = List2->choice();
+    // The steps are numbered as the same work is in Form_Load.
+    Procedure proc(m_errorBox, QStringLiteral("Form2.RefreshLists"));
+    proc.step(112, [&] {
+        LoadSybaseTables(*List1, m_services.connections, m_connectionWindow.values(),
+                         m_services.processEvents);
+    });
+    proc.step(114, [&] {
+        LoadOracleTables(*List2, m_services.connections, m_connectionWindow.values(),
+                         m_services.processEvents);
+    });
+    List1->choose(left);
+    List2->choose(right);
 }
 
 void Form2::PushButton2_Click() {
@@ -194,7 +310,7 @@ void Form2::PushButton4_Click() { sendTables(kToSqlAnywhere, *List2, *List1); }
 const QString Form2::kStopQuestion = QStringLiteral("Stop the transfer after this row?");
 
 void Form2::sendTables(const TransferProfile& profile, TableListBox& source, TableListBox& target) {
-    const CommandsDisabled disabled{Frame1, Frame2, PushButton2, PushButton12};
+    const CommandsDisabled disabled{Frame1, Frame2, PushButton2, PushButton12, Refresh};
     m_transferRunning = true;
     m_transferStopAsked = false;
     struct Finished {
@@ -204,18 +320,32 @@ void Form2::sendTables(const TransferProfile& profile, TableListBox& source, Tab
     LoggingFrontEnd front =
         logged(profile.destination == &oracleSide() ? QStringLiteral("Send Table/s To Oracle")
                                                     : QStringLiteral("Send Table/s To Sybase iAny"));
+    m_frontEnd.transferBegins();
     TransferRequest request{front, m_services.connections, m_connectionWindow.values(), source, target};
-    // The send buttons copy row by row unless the settings file asks for batches.
     const TransferSettings settings = readTransferSettings(m_services.settings);
-    request.batchRows = settings.batchRows.value_or(1);
+    request.batchRows = settings.batchRows.value_or(kWindowBatchRows);
     request.faithful = settings.faithful.value_or(false);
     request.replaceInPlace = settings.replaceInPlace;
     TransferTables(profile, request);
     m_frontEnd.sayTablesKept();
+    m_frontEnd.sayTransferSummary();
 }
 
 // Escape is the way out of a long transfer, asked once: the copy ends after the row it is on.
+// F5 reads the lists again; Ctrl+F goes to the filter of the list in use.
 void Form2::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F5 && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        refreshLists();
+        return;
+    }
+    if (event->matches(QKeySequence::Find)) {
+        event->accept();
+        QLineEdit* filter = Frame1->isAncestorOf(focusWidget()) ? Filter2 : Filter1;
+        filter->setFocus(Qt::ShortcutFocusReason);
+        filter->selectAll();
+        return;
+    }
     if (event->key() != Qt::Key_Escape || !m_transferRunning) {
         QWidget::keyPressEvent(event);
         return;
@@ -227,9 +357,12 @@ void Form2::keyPressEvent(QKeyEvent* event) {
     }
 }
 
+// Select All selects the names the filter shows; the hidden ones stay out of any action.
 void Form2::selectAll(const QString& procedure, TableListBox& list, bool selected) {
     Procedure proc(m_errorBox, procedure);
-    for (int i = 0; i < list.count(); ++i) proc.step(102, [&] { list.setSelected(i, selected); });
+    for (int i = 0; i < list.count(); ++i) {
+        if (list.isShown(i)) proc.step(102, [&] { list.setSelected(i, selected); });
+    }
 }
 
 void Form2::PushButton8_Click() { selectAll(QStringLiteral("Form2.PushButton8_Click"), *List2, true); }

@@ -12,6 +12,8 @@
 #include "ui/WindowPointer.h"
 
 class QGroupBox;
+class QLabel;
+class QLineEdit;
 
 namespace tw {
 
@@ -27,7 +29,10 @@ struct ConnectionWindowLink {
 };
 
 // The tables window: the SQL Anywhere tables on the left, the Oracle tables on the right, each
-// with buttons to select, send, delete and rename; the transfer progress below.
+// with buttons to select, send, delete and rename; the transfer progress below. It starts at the
+// design's size and can be made larger or maximised: the lists take the room. A filter box over
+// each list shows the names that hold its text, a line under it counts them; F5 and the small
+// button beside the bar read both lists again.
 class Form2 : public QWidget {
     Q_OBJECT
 public:
@@ -52,6 +57,10 @@ public:
     void PushButton11_Click();  // Deselect All, SQL Anywhere
     void PushButton12_Click();  // Help
 
+    // Reads both lists again from the databases; each keeps its filter, its selected names that
+    // it still shows, and its current name.
+    void refreshLists();
+
     // Copies the selected tables of one list into the other list's database, as the two send
     // buttons do, with the commands resting meanwhile.
     void sendTables(const TransferProfile& profile, TableListBox& source, TableListBox& target);
@@ -73,6 +82,11 @@ public:
     ProgressBar* ProgressBar1;
     PushButton* PushButton2;
     PushButton* PushButton12;
+    QLineEdit* Filter1;  // over List1
+    QLineEdit* Filter2;  // over List2
+    QLabel* Counts1;     // under List1: "12 of 38 tables shown, 3 selected"
+    QLabel* Counts2;
+    PushButton* Refresh;
 
     // The question Escape asks while a transfer runs.
     static const QString kStopQuestion;
@@ -80,9 +94,13 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void createControls();
+    void createListTools();
+    void applyLayout();
     void wirePointerRule();
     void wireButtons();
     void selectAll(const QString& procedure, TableListBox& list, bool selected);
@@ -95,6 +113,8 @@ private:
     WindowFrontEnd m_frontEnd;
     bool m_transferRunning = false;
     bool m_transferStopAsked = false;
+    bool m_refreshing = false;
+    bool m_everShown = false;  // until then Form_Load gives the window its starting height
 };
 
 }  // namespace tw

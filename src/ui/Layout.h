@@ -12,6 +12,11 @@ inline constexpr Qt::WindowFlags kFixedWindowFlags = Qt::Window | Qt::WindowTitl
                                                      Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                                                      Qt::WindowCloseButtonHint;
 
+// A window that can be resized and maximised: title, system menu, minimise, maximise and close.
+inline constexpr Qt::WindowFlags kResizableWindowFlags =
+    Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+    Qt::WindowCloseButtonHint;
+
 // Arial, which fontconfig serves as the metric-compatible Liberation Sans.
 inline QFont arialFont(qreal points, bool bold) {
     QFont font(QStringLiteral("Arial"));

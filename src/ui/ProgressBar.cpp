@@ -2,9 +2,10 @@
 
 #include <QMetaMethod>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
-#include "shell/GroupedCount.h"
+#include "ui/RowsProgressText.h"
 
 namespace tw {
 
@@ -17,6 +18,11 @@ ProgressBar::ProgressBar(QWidget* parent) : QProgressBar(parent) {
     setAlignment(Qt::AlignCenter);
     // Filling its own background, the bar redraws alone, not the window behind it too.
     setAutoFillBackground(true);
+    m_clock = [] {
+        using namespace std::chrono;
+        return static_cast<qint64>(
+            duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    };
     m_pendingDraw.setSingleShot(true);
     connect(&m_pendingDraw, &QTimer::timeout, this, &ProgressBar::draw);
 }
@@ -42,8 +48,11 @@ void ProgressBar::draw() {
     const double shown = std::isfinite(m_position) ? std::clamp(m_position, 0.0, 100.0) : 0.0;
     setValue(static_cast<int>(shown * kSteps));
     if (m_showsRows) {
-        m_text = m_rowsTable + QStringLiteral("  ") + groupedCount(m_rowsDone);
-        if (m_rowsTotal > 0) m_text += QStringLiteral(" / ") + groupedCount(m_rowsTotal);
+        const qint64 elapsed = m_clock() - m_rateSinceMs;
+        const double rate = elapsed >= kRateAfterMs ? static_cast<double>(m_rowsDone - m_rateSinceRows) *
+                                                          1000.0 / static_cast<double>(elapsed)
+                                                    : 0.0;
+        m_text = rowsProgressText(m_rowsTable, m_rowsDone, m_rowsTotal, rate);
     }
     update();  // the bar's own rule waits for a whole chunk; a moving copy should show it
     m_sinceDrawn.start();
@@ -56,6 +65,10 @@ void ProgressBar::setText(const QString& text) {
 }
 
 void ProgressBar::showRows(const QString& table, qint64 rowsDone, qint64 rowsTotal) {
+    if (!m_showsRows || table != m_rowsTable || rowsDone < m_rowsDone) {  // a table begins
+        m_rateSinceMs = m_clock();
+        m_rateSinceRows = rowsDone;
+    }
     m_showsRows = true;
     m_rowsTable = table;
     m_rowsDone = rowsDone;

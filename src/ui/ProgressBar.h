@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QProgressBar>
 #include <QTimer>
+#include <functional>
 
 namespace tw {
 
@@ -21,9 +22,11 @@ public:
 
     QString text() const override { return m_text; }
     void setText(const QString& text);
-    // While a copy runs: the bar's text says "EMP  41,000 / 100,000", composed only when the bar
-    // is drawn. Setting a text ends it.
+    // While a copy runs: the bar's text says "EMP  41,000 / 100,000", and after a second of the
+    // table its rate and time left, composed only when the bar is drawn. Setting a text ends it.
     void showRows(const QString& table, qint64 rowsDone, qint64 rowsTotal);
+    // The clock the rate is measured with, in milliseconds; a steady clock unless given.
+    void setClock(std::function<qint64()> milliseconds) { m_clock = std::move(milliseconds); }
 
 signals:
     void positionChanged(double position);
@@ -34,6 +37,7 @@ protected:
 private:
     static constexpr int kSteps = 10;
     static constexpr int kRedrawIntervalMs = 60;
+    static constexpr qint64 kRateAfterMs = 1000;  // a rate over less time says little
 
     void draw();
 
@@ -43,6 +47,9 @@ private:
     QString m_rowsTable;
     qint64 m_rowsDone = 0;
     qint64 m_rowsTotal = 0;
+    std::function<qint64()> m_clock;
+    qint64 m_rateSinceMs = 0;  // when the table's rows began to be counted, and how many were done
+    qint64 m_rateSinceRows = 0;
     bool m_announcesPositions = false;  // someone listens to positionChanged
     QElapsedTimer m_sinceDrawn;
     QTimer m_pendingDraw;

@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "ui/AppTitle.h"
+#include "ui/SummaryDialog.h"
 
 namespace tw {
 
@@ -38,27 +39,30 @@ QString withLineFeeds(QString text) {
 }  // namespace
 
 int QtDialogs::showMessage(const QString& text, int style, const QString& caption) {
-    return showMessageOffering(text, style, caption, QString());
+    return showMessageOffering(text, style, caption, QStringList());
 }
 
 int QtDialogs::showMessageOffering(const QString& text, int style, const QString& caption,
-                                   const QString& extraButton) {
+                                   const QStringList& extraButtons) {
     const bool yesNo = MsgBoxStyle::isYesNo(style);
     QMessageBox box(iconOf(style), captionOr(caption), withLineFeeds(text),
                     yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
                     QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);  // a table name is never markup
-    QPushButton* extra = nullptr;
-    if (!extraButton.isEmpty()) {
-        // After the usual buttons; Enter and Escape keep meaning what they meant without it.
-        extra = box.addButton(extraButton, QMessageBox::RejectRole);
+    QList<QPushButton*> extras;
+    for (const QString& extraButton : extraButtons) {
+        // After the usual buttons; Enter and Escape keep meaning what they meant without them.
+        extras << box.addButton(extraButton, QMessageBox::RejectRole);
+    }
+    if (!extras.isEmpty()) {
         QAbstractButton* usual = box.button(yesNo ? QMessageBox::No : QMessageBox::Ok);
         box.setEscapeButton(usual);
         box.setDefaultButton(
             static_cast<QPushButton*>(box.button(yesNo ? QMessageBox::Yes : QMessageBox::Ok)));
     }
     const int pressed = box.exec();
-    if (extra && box.clickedButton() == extra) return MsgBoxResult::Extra;
+    const auto extra = extras.indexOf(static_cast<QPushButton*>(box.clickedButton()));
+    if (extra >= 0) return MsgBoxResult::Extra + static_cast<int>(extra);
     if (!yesNo) return MsgBoxResult::Ok;
     return pressed == QMessageBox::Yes ? MsgBoxResult::Yes : MsgBoxResult::No;
 }
@@ -68,6 +72,12 @@ QString QtDialogs::askText(const QString& prompt, const QString& title, const QS
     const QString answer = QInputDialog::getText(QApplication::activeWindow(), captionOr(title), prompt,
                                                  QLineEdit::Normal, defaultText, &ok);
     return ok ? answer : QString();
+}
+
+void QtDialogs::showSummary(const TransferSummary& summary) {
+    SummaryDialog box(summary, QApplication::activeWindow());
+    box.setWindowTitle(appTitle());
+    box.exec();
 }
 
 }  // namespace tw

@@ -11,8 +11,9 @@ class QtDialogs : public Dialogs {
 protected:
     int showMessage(const QString& text, int style, const QString& caption) override;
     int showMessageOffering(const QString& text, int style, const QString& caption,
-                            const QString& extraButton) override;
+                            const QStringList& extraButtons) override;
     QString askText(const QString& prompt, const QString& title, const QString& defaultText) override;
+    void showSummary(const TransferSummary& summary) override;
 };
 
 }  // namespace tw

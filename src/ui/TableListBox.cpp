@@ -9,7 +9,8 @@ namespace {
 
 class TableNameItem : public QListWidgetItem {
 public:
-    explicit TableNameItem(const QString& name) : QListWidgetItem(name) {}
+    // A long name shows whole as the item's tooltip.
+    explicit TableNameItem(const QString& name) : QListWidgetItem(name) { setToolTip(name); }
     bool operator<(const QListWidgetItem& other) const override {
         return tableNameLess(text(), other.text());
     }
@@ -17,9 +18,77 @@ public:
 
 }  // namespace
 
+bool tableNameMatches(const QString& name, const QString& filter) {
+    return name.contains(filter, Qt::CaseInsensitive);
+}
+
 TableListBox::TableListBox(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSortingEnabled(true);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& selected) {
+                deselectHidden(selected);
+                emit countsChanged();
+            });
+    connect(model(), &QAbstractItemModel::rowsInserted, this, &TableListBox::countsChanged);
+    connect(model(), &QAbstractItemModel::rowsRemoved, this, &TableListBox::countsChanged);
+    connect(model(), &QAbstractItemModel::modelReset, this, &TableListBox::countsChanged);
+}
+
+// The items go with QListWidget, after this part of the list is gone: no counts then.
+TableListBox::~TableListBox() {
+    disconnect(model(), nullptr, this, nullptr);
+    disconnect(selectionModel(), nullptr, this, nullptr);
+}
+
+void TableListBox::setFilter(const QString& filter) {
+    m_filter = filter;
+    for (int i = 0; i < count(); ++i) applyFilter(i);
+    emit countsChanged();
+}
+
+void TableListBox::applyFilter(int index) {
+    QListWidgetItem* found = item(index);
+    const bool hide = !tableNameMatches(found->text(), m_filter);
+    if (hide) found->setSelected(false);
+    setRowHidden(index, hide);
+}
+
+void TableListBox::deselectHidden(const QItemSelection& selected) {
+    for (const QModelIndex& index : selected.indexes()) {
+        if (isRowHidden(index.row())) selectionModel()->select(index, QItemSelectionModel::Deselect);
+    }
+}
+
+int TableListBox::shownCount() const {
+    int shown = 0;
+    for (int i = 0; i < count(); ++i) shown += !isRowHidden(i);
+    return shown;
+}
+
+QString TableListBox::countsText() const {
+    const int total = count();
+    return QStringLiteral("%1 of %2 %3 shown, %4 selected")
+        .arg(shownCount())
+        .arg(total)
+        .arg(total == 1 ? QStringLiteral("table") : QStringLiteral("tables"))
+        .arg(selectedCount());
+}
+
+TableListBox::Choice TableListBox::choice() const {
+    Choice chosen;
+    for (int i = 0; i < count(); ++i) {
+        if (isSelected(i)) chosen.selected << text(i);
+    }
+    chosen.current = text(currentIndex());
+    return chosen;
+}
+
+void TableListBox::choose(const Choice& choice) {
+    for (int i = 0; i < count(); ++i) {
+        if (choice.selected.contains(text(i))) setSelected(i, isShown(i));
+        if (!choice.current.isEmpty() && text(i) == choice.current) setCurrentIndex(i);
+    }
 }
 
 QListWidgetItem* TableListBox::at(int index) const {
@@ -56,7 +125,10 @@ void TableListBox::focusInEvent(QFocusEvent* event) {
 }
 
 void TableListBox::addItem(const QString& text) {
-    QListWidget::addItem(new TableNameItem(text));  // sorting is on: it lands in its place
+    auto* added = new TableNameItem(text);
+    QListWidget::addItem(added);  // sorting is on: it lands in its place
+    applyFilter(row(added));
+    emit countsChanged();  // the insertion said so before the filter had its say
 }
 
 void TableListBox::removeItem(int index) {

@@ -6,9 +6,51 @@
 
 namespace tw {
 
+const QString WindowFrontEnd::kYesToAllButton = QStringLiteral("Yes to All");
+const QString WindowFrontEnd::kNoToAllButton = QStringLiteral("No to All");
+
+void WindowFrontEnd::transferBegins() {
+    m_replaceAll.reset();
+    m_unboxedTables.clear();
+    m_summary.clear();
+}
+
 bool WindowFrontEnd::mayReplace(const QString& table) {
-    return m_dialogs.msgBox(QStringLiteral("Would you like to overwrite ") + table + QLatin1Char('?'),
-                            MsgBoxStyle::YesNo, QStringLiteral("Overwrite?")) == MsgBoxResult::Yes;
+    if (!m_replaceAll) {
+        const int answer = m_dialogs.msgBox(
+            QStringLiteral("Would you like to overwrite ") + table + QLatin1Char('?'), MsgBoxStyle::YesNo,
+            QStringLiteral("Overwrite?"), {kYesToAllButton, kNoToAllButton});
+        if (answer == MsgBoxResult::Extra) {
+            m_replaceAll = true;
+        } else if (answer == MsgBoxResult::Extra + 1) {
+            m_replaceAll = false;
+        } else {
+            if (answer != MsgBoxResult::Yes) m_summary.addDeclined(table);  // No, or a box closed
+            return answer == MsgBoxResult::Yes;
+        }
+    }
+    if (!*m_replaceAll) m_summary.addDeclined(table);
+    return *m_replaceAll;
+}
+
+// A row's failure offers to box no more of its table's rows; those are then listed in the
+// summary instead, and still logged by the front end that wraps this one.
+AfterFailure WindowFrontEnd::failed(const Failure& failure) {
+    const bool ofARow = failure.row > 0 && !failure.table.isEmpty();
+    if (ofARow && m_unboxedTables.contains(failure.table)) {
+        m_summary.unboxedRows << TransferSummary::UnboxedRow{failure.table, failure.row, failure.description};
+        return AfterFailure::Resume;
+    }
+    switch (m_errors.ask(failure, ofARow)) {
+        case ErrorBox::Answer::Stop:
+            return AfterFailure::Stop;
+        case ErrorBox::Answer::NoMoreBoxesForTable:
+            m_unboxedTables.insert(failure.table);
+            break;
+        case ErrorBox::Answer::Resume:
+            break;
+    }
+    return AfterFailure::Resume;
 }
 
 QString WindowFrontEnd::newNameFor(const QString& oldName) {
@@ -35,12 +77,15 @@ void WindowFrontEnd::nothingSelected(MissingSelection which) {
 }
 
 void WindowFrontEnd::tableFinished(const TableOutcome& outcome) {
-    if (!outcome.oldTableKept) return;
-    m_kept << outcome.table +
-                  (outcome.swapRefused ? QStringLiteral(": every row was copied, but the database "
-                                                        "refused to put the new table in its place")
-                   : outcome.stopped   ? QStringLiteral(": the transfer was stopped before its last row")
-                                       : QStringLiteral(": not every row was copied"));
+    m_summary.add(outcome);
+    if (outcome.oldTableKept) m_kept << outcome.table + QStringLiteral(": ") + whyOldTableKept(outcome);
+}
+
+void WindowFrontEnd::tableNotBegun(const QString& table) { m_summary.addNotBegun(table); }
+
+void WindowFrontEnd::sayTransferSummary() {
+    if (!m_summary.isEmpty()) m_dialogs.summaryBox(m_summary);
+    m_summary.clear();
 }
 
 void WindowFrontEnd::sayTablesKept() {

@@ -69,6 +69,7 @@ private slots:
     void noticeCarriesTheApplicationTitleAndNoIcon();
     void questionAnswersYesOrNo();
     void inputBoxAnswersTheTextOrNothingOnCancel();
+    void furtherButtonsAnswerInTheirOrder();
 };
 
 void QtDialogsTest::errorBoxShowsWarningIconOkOnlyAndItsCaption() {
@@ -130,6 +131,23 @@ void QtDialogsTest::inputBoxAnswersTheTextOrNothingOnCancel() {
     whenShown(seen, [](QWidget* box) { qobject_cast<QDialog*>(box)->reject(); });
     QCOMPARE(dialogs.inputBox("Enter new name of EMP:", QString(), "EMP"), QString());
     QVERIFY(seen.shown);
+}
+
+void QtDialogsTest::furtherButtonsAnswerInTheirOrder() {
+    QtDialogs dialogs;
+    const QStringList further = {"Yes to All", "No to All"};
+    for (int n : {0, 1}) {
+        Seen seen;
+        whenShown(seen, [&](QWidget* box) {
+            for (QAbstractButton* button : qobject_cast<QMessageBox*>(box)->buttons()) {
+                if (button->text() == further[n]) button->click();
+            }
+        });
+        QCOMPARE(
+            dialogs.msgBox("Would you like to overwrite EMP?", MsgBoxStyle::YesNo, "Overwrite?", further),
+            MsgBoxResult::Extra + n);
+        QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Yes | QMessageBox::No));
+    }
 }
 
 QTEST_MAIN(QtDialogsTest)

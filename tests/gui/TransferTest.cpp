@@ -352,8 +352,8 @@ void TransferTest::theBoxQuotesTheStatementAsFarAsItIsComposed() {
 }
 
 void TransferTest::theSettingsKeySendsRowsInBatches() {
-    // Without the key, or with 1, the rows go one by one even where batches are offered.
-    for (const QString rows : {"", "1", "2"}) {
+    // With 0 or 1, the rows go one by one even where batches are offered.
+    for (const QString rows : {"0", "1", "2"}) {
         TransferRig rig({}, {});
         rig.connections.offersBatches = true;
         rig.settings.save(kSettingsApplication, kSettingsSection, SettingKey::BatchRows, rows);

@@ -36,6 +36,8 @@ protected:
             m_sqlany.execute(QStringLiteral("INSERT INTO %1 VALUES(%2)").arg(quotedName(m_table)).arg(n));
         }
         m_watcher.open(kCatalogueLogin);
+        // Row by row: the connection goes once the first row is committed on its own.
+        m_settings.save(kSettingsApplication, kSettingsSection, SettingKey::BatchRows, "0");
     }
     void TearDown() override {
         test::dropQuietly(m_watcher, m_table);

@@ -82,15 +82,13 @@ protected:
     QStringList m_sqlanyTables;
 };
 
-// The checks of what arrives run both as the windows copy, each row its own INSERT, and batched by
+// The checks of what arrives run both row by row, each row its own INSERT (BatchRows=0), and batched by
 // the settings key, two rows to a batch so that every table spans batches.
 class TransferEitherWay : public TransferOnTheStand, public ::testing::WithParamInterface<int> {
 protected:
     void SetUp() override {
-        if (GetParam() > 1) {
-            settings.save(kSettingsApplication, kSettingsSection, SettingKey::BatchRows,
-                          QString::number(GetParam()));
-        }
+        settings.save(kSettingsApplication, kSettingsSection, SettingKey::BatchRows,
+                      GetParam() > 1 ? QString::number(GetParam()) : QStringLiteral("0"));
     }
 };
 
@@ -431,6 +429,8 @@ TEST_F(TransferOnTheStand, RowsThatArriveAfterTheCountAreCopiedToo) {
 }
 
 TEST_F(TransferOnTheStand, AFullTargetIsEndedFromTheErrorBox) {
+    // Row by row: the failure (or the stop) comes between rows the database has each committed.
+    settings.save(kSettingsApplication, kSettingsSection, SettingKey::BatchRows, "0");
     // After a few rows the SQL Anywhere database is full, and every further row would fail.
     // Pages other tests freed are filled first, so the table has rows enough for them too.
     const QString big = oracleTable("full");
@@ -480,6 +480,8 @@ TEST_F(TransferOnTheStand, AFullTargetIsEndedFromTheErrorBox) {
 // A replace ended part way (here by Escape) leaves the old table as it was and listed; the rows
 // it had copied go with their staging table.
 TEST_F(TransferOnTheStand, AReplaceEndedPartWayKeepsTheOldTable) {
+    // Row by row: the failure (or the stop) comes between rows the database has each committed.
+    settings.save(kSettingsApplication, kSettingsSection, SettingKey::BatchRows, "0");
     const QString table = sqlanyTable("kept");
     m_oracleTables << table;
     sqlanyDb->execute(QStringLiteral("CREATE TABLE %1(n integer)").arg(quotedName(table)));
@@ -516,6 +518,8 @@ TEST_F(TransferOnTheStand, AReplaceEndedPartWayKeepsTheOldTable) {
 }
 
 TEST_F(TransferOnTheStand, EscapeEndsTheTransferAfterTheRowItIsOn) {
+    // Row by row: the failure (or the stop) comes between rows the database has each committed.
+    settings.save(kSettingsApplication, kSettingsSection, SettingKey::BatchRows, "0");
     const QString table = sqlanyTable("escaped");
     const QString other = sqlanyTable("another");
     m_oracleTables << table << other;

@@ -3,12 +3,12 @@
 namespace tw::test {
 
 int ScriptedDialogs::showMessage(const QString& text, int style, const QString& caption) {
-    return showMessageOffering(text, style, caption, QString());
+    return showMessageOffering(text, style, caption, QStringList());
 }
 
 int ScriptedDialogs::showMessageOffering(const QString& text, int style, const QString& caption,
-                                         const QString& extraButton) {
-    shown.append({ShownBox::Message, text, style, caption, QString(), extraButton});
+                                         const QStringList& extraButtons) {
+    shown.append({ShownBox::Message, text, style, caption, QString(), extraButtons.value(0), extraButtons});
     if (!buttons.isEmpty()) return buttons.dequeue();
     return MsgBoxStyle::isYesNo(style) ? MsgBoxResult::No : MsgBoxResult::Ok;
 }
