@@ -20,15 +20,18 @@ packages=(
   # test stand: the databases, a virtual display for screenshots, and a German locale to
   # prove numbers keep their decimal point in any session
   postgresql sqlite3 xvfb xauth locales
-  # the README's pictures (scripts/screenshot.sh --readme)
+  # the README's pictures (scripts/screenshot.sh --readme), and the desktop test's window
   xdotool
 )
 
 # With --test, what the test command's package check and the manual page's check use: CPack's
-# dependency list (dpkg-shlibdeps, file), the desktop entry's validator, and groff; and the test
-# stand's MariaDB server and its ODBC driver, which the program itself does not need.
+# dependency list (dpkg-shlibdeps, file), the desktop entry's validator, and groff; the test
+# stand's MariaDB server and its ODBC driver, which the program itself does not need; and a
+# terminal for the command line's questions.
 if [ "${1:-}" = --test ]; then
-  packages+=(dpkg-dev file desktop-file-utils groff-base mariadb-server odbc-mariadb)
+  packages+=(dpkg-dev file desktop-file-utils groff-base mariadb-server odbc-mariadb
+    # script, which gives the command line a terminal to ask its questions on
+    bsdutils)
 fi
 
 # With --fuzz, the compiler and runtime the libFuzzer targets need as well.
