@@ -225,14 +225,7 @@ void Form2::Form_Load() {
     proc.step(102, [&] { setWindowIcon(applicationIcon()); });
     loadHandPointer(proc, 106, m_pointer, m_services.programFolder);
     proc.step(110, [&] { setWindowTitle(kProductTitle); });
-    proc.step(112, [&] {
-        LoadSybaseTables(*List1, m_services.connections, m_connectionWindow.values(),
-                         m_services.processEvents);
-    });
-    proc.step(114, [&] {
-        LoadOracleTables(*List2, m_services.connections, m_connectionWindow.values(),
-                         m_services.processEvents);
-    });
+    loadLists(proc);
     // The starting height, and the least the window may have; a window the user made larger
     // keeps its size when it comes back.
     proc.step(116, [&] {
@@ -246,6 +239,18 @@ void Form2::Form_Load() {
     });
 }
 
+// Both lists from their databases, at the lines Form_Load has always given them.
+void Form2::loadLists(Procedure& proc) {
+    proc.step(112, [&] {
+        LoadSybaseTables(*List1, m_services.connections, m_connectionWindow.values(),
+                         m_services.processEvents);
+    });
+    proc.step(114, [&] {
+        LoadOracleTables(*List2, m_services.connections, m_connectionWindow.values(),
+                         m_services.processEvents);
+    });
+}
+
 void Form2::refreshLists() {
     if (m_refreshing || m_transferRunning) return;
     m_refreshing = true;
@@ -256,16 +261,8 @@ void Form2::refreshLists() {
     } finished{m_refreshing};
     const TableListBox::Choice left = List1->choice();
     const TableListBox::Choice right = List2->choice();
-    // The steps are numbered as the same work is in Form_Load.
     Procedure proc(m_errorBox, QStringLiteral("Form2.RefreshLists"));
-    proc.step(112, [&] {
-        LoadSybaseTables(*List1, m_services.connections, m_connectionWindow.values(),
-                         m_services.processEvents);
-    });
-    proc.step(114, [&] {
-        LoadOracleTables(*List2, m_services.connections, m_connectionWindow.values(),
-                         m_services.processEvents);
-    });
+    loadLists(proc);
     List1->choose(left);
     List2->choose(right);
 }

@@ -17,6 +17,7 @@ class QLineEdit;
 
 namespace tw {
 
+class Procedure;
 class ProgressBar;
 class PushButton;
 class TableListBox;
@@ -99,6 +100,7 @@ protected:
 
 private:
     void createControls();
+    void loadLists(Procedure& proc);
     void createListTools();
     void applyLayout();
     void wirePointerRule();

@@ -1,6 +1,6 @@
 // A day's transfer on the tables window with recorded connections: batches by default, the
 // overwrite question answered for all, the summary at the end, and the bar's rate.
-#include "TablesRig.h"
+#include "TransferRig.h"
 #include "db/AdoType.h"
 #include "support/Observed.h"
 #include "ui/ErrorBox.h"
@@ -13,19 +13,7 @@ using tw::test::items;
 
 namespace {
 
-FakeTable table(const QList<QList<Variant>>& rows) {
-    FakeTable t;
-    t.fields = {{"ID", AdoType::Integer, {}}, {"NAME", AdoType::VarChar, {}}};
-    t.rows = rows;
-    return t;
-}
-
-struct TransferRig : TablesRig {
-    TransferRig(const QStringList& sqlanyTables, const QStringList& oracleTables)
-        : TablesRig(sqlanyTables, oracleTables, {"db", "scott", "tiger", "dsn"}) {
-        connections.onExecute = nullptr;
-    }
-};
+FakeTable table(const QList<QList<Variant>>& rows) { return twoColumnTable(rows); }
 
 }  // namespace
 

@@ -3,7 +3,7 @@
 #include <QGroupBox>
 #include <QSignalSpy>
 
-#include "TablesRig.h"
+#include "TransferRig.h"
 #include "db/AdoType.h"
 #include "db/StagingName.h"
 #include "support/Observed.h"
@@ -20,20 +20,7 @@ namespace {
 const QString kOracleOpen = "open Driver={Microsoft ODBC for Oracle};Server=db;Uid=scott;Pwd=tiger;";
 const QString kSqlAnyOpen = "open Data Source=dsn";
 
-FakeTable table(const QList<QList<Variant>>& rows) {
-    FakeTable t;
-    t.fields = {{"ID", AdoType::Integer, {}}, {"NAME", AdoType::VarChar, {}}};
-    t.rows = rows;
-    return t;
-}
-
-// Transfers run with these values in the connection window.
-struct TransferRig : TablesRig {
-    TransferRig(const QStringList& sqlanyTables, const QStringList& oracleTables)
-        : TablesRig(sqlanyTables, oracleTables, {"db", "scott", "tiger", "dsn"}) {
-        connections.onExecute = nullptr;
-    }
-};
+FakeTable table(const QList<QList<Variant>>& rows) { return twoColumnTable(rows); }
 
 }  // namespace
 
