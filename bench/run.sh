@@ -159,7 +159,8 @@ cli_copy() {   # <jobs> <table>...
     return 1
   fi
   awk -v start="$start" -v end="$end" -v before="$before" -v after="$after" -v cores="$(nproc)" '
-    /"rowsWritten"/ { gsub(/[^0-9]/, ""); rows += $0 }
+    /"totals"/ { totals = 1 }   # the tables rows once, not again with their totals
+    /"rowsWritten"/ && !totals { gsub(/[^0-9]/, ""); rows += $0 }
     END { split(before, b, " "); split(after, a, " ")
           printf "rows=%d seconds=%.6f cores=%.2f\n", rows, end - start, (a[1] - b[1]) / (a[2] - b[2]) * cores }' "$work/cli.json"
 }
