@@ -25,15 +25,16 @@ port_of() {   # <direct|proxy>
   if [ "$1" = proxy ]; then echo "$proxy_port"; else echo "$PGPORT"; fi
 }
 
-# What went through the proxy since its log had <lines> lines: "chunks=N late_us=F", N the
-# chunks the clients sent the server (each request the client then waits for is a round trip)
-# and F how late the proxy passed chunks on, on average (it too waits for a core).
+# What went through the proxy since its log had <lines> lines: "answers=N late_us=F", N the
+# chunks the server sent its clients (each answer a client waits for ends a round trip; the
+# clients' own chunks count large requests several times) and F how late the proxy passed
+# chunks on, on average (it too waits for a core).
 proxy_traffic() {   # <lines>
   sleep 0.2   # a connection is logged once both of its ends have closed
   tail -n +"$(($1 + 1))" "$work/proxy.log" | awk '
     /^link / { for (i = 2; i <= NF; i++) { split($i, kv, "="); v[kv[1]] = kv[2] }
-               chunks += v["up_chunks"]; all = v["up_chunks"] + v["down_chunks"]; n += all; late += all * v["late_us_mean"] }
-    END { printf "chunks=%d late_us=%.0f\n", chunks, n ? late / n : 0 }'
+               answers += v["down_chunks"]; all = v["up_chunks"] + v["down_chunks"]; n += all; late += all * v["late_us_mean"] }
+    END { printf "answers=%d late_us=%.0f\n", answers, n ? late / n : 0 }'
 }
 
 proxy_log_lines() { wc -l < "$work/proxy.log"; }
@@ -47,7 +48,7 @@ compare_network_jobs() {
   echo "| path | tables | rows each | --jobs 1 rows/s | --jobs 2 rows/s | --jobs 4 rows/s | jobs 2 / jobs 1 | jobs 4 / jobs 1 |"
   echo "|---|---:|---:|---:|---:|---:|---:|---:|"
   for via in direct proxy; do
-    for jobs in 1 2 4; do : > "$work/net-$via-$jobs"; : > "$work/chunks-$jobs"; done
+    for jobs in 1 2 4; do : > "$work/net-$via-$jobs"; : > "$work/traffic-$jobs"; done
   done
   for ((run = 1; run <= runs; run++)); do
     for via in direct proxy; do
@@ -59,7 +60,7 @@ compare_network_jobs() {
           return 1
         fi
         rate "$result" >> "$work/net-$via-$jobs"
-        if [ "$via" = proxy ]; then proxy_traffic "$lines" >> "$work/chunks-$jobs"; fi
+        if [ "$via" = proxy ]; then proxy_traffic "$lines" >> "$work/traffic-$jobs"; fi
       done
     done
   done
@@ -71,10 +72,10 @@ compare_network_jobs() {
   done
   echo
   for jobs in 1 2 4; do
-    printf 'Through the proxy, --jobs %s: %s chunks to the server a run (%s per 1,000 rows), each passed on %s us late on average.\n' \
-      "$jobs" "$(field chunks < "$work/chunks-$jobs" | median)" \
-      "$(field chunks < "$work/chunks-$jobs" | median | awk -v r=$((rows * ${#jobsTables[@]})) '{ printf "%.1f", $1 / r * 1000 }')" \
-      "$(field late_us < "$work/chunks-$jobs" | median)"
+    printf 'Through the proxy, --jobs %s: the server answered %s times a run (%s per 1,000 rows); chunks passed on %s us late on average.\n' \
+      "$jobs" "$(field answers < "$work/traffic-$jobs" | median)" \
+      "$(field answers < "$work/traffic-$jobs" | median | awk -v r=$((rows * ${#jobsTables[@]})) '{ printf "%.1f", $1 / r * 1000 }')" \
+      "$(field late_us < "$work/traffic-$jobs" | median)"
   done
   for jobsTable in "${jobsTables[@]}"; do "$bin/bench_floor" drop "$oracle" "$jobsTable"; done
 }
@@ -144,7 +145,7 @@ compare_contenders() {
   echo "| path | rows | program rows/s | pgloader rows/s | psql \\copy rows/s | program / pgloader | program / psql \\copy |"
   echo "|---|---:|---:|---:|---:|---:|---:|"
   for via in direct proxy; do
-    for who in "${contenders[@]}"; do : > "$work/cont-$via-$who"; : > "$work/chunks-$who"; done
+    for who in "${contenders[@]}"; do : > "$work/cont-$via-$who"; : > "$work/traffic-$who"; done
   done
   for ((run = 1; run <= runs; run++)); do
     for via in direct proxy; do
@@ -152,7 +153,7 @@ compare_contenders() {
         lines=$(proxy_log_lines)
         result=$(pg_port=$(port_of "$via") contender_copy "$who") || return 1
         rate "$result" >> "$work/cont-$via-$who"
-        if [ "$via" = proxy ]; then proxy_traffic "$lines" >> "$work/chunks-$who"; fi
+        if [ "$via" = proxy ]; then proxy_traffic "$lines" >> "$work/traffic-$who"; fi
       done
     done
   done
@@ -164,8 +165,8 @@ compare_contenders() {
   done
   echo
   for who in "${contenders[@]}"; do
-    printf 'Through the proxy, %s: %s chunks to the server a copy, each passed on %s us late on average.\n' \
-      "$who" "$(field chunks < "$work/chunks-$who" | median)" "$(field late_us < "$work/chunks-$who" | median)"
+    printf 'Through the proxy, %s: the server answered %s times a copy; chunks passed on %s us late on average.\n' \
+      "$who" "$(field answers < "$work/traffic-$who" | median)" "$(field late_us < "$work/traffic-$who" | median)"
   done
   "$bin/bench_floor" drop "$oracle" "$typed"
 }
