@@ -256,8 +256,10 @@ int main(int argc, char** argv) {
                     wake = direction->held.front().due;
                 }
             }
-            watched.push_back({link.client, client, 0});
-            watched.push_back({link.server, server, 0});
+            // A socket with nothing asked of it is left out (a negative descriptor), or a hang-up
+            // it reported while the other direction still drains would wake the proxy at once.
+            watched.push_back({client ? link.client : -1, client, 0});
+            watched.push_back({server ? link.server : -1, server, 0});
         }
         // Finished links were left out of watched: close them now, keeping the order of the rest.
         std::erase_if(links, [](Link& link) {
