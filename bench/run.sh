@@ -49,6 +49,11 @@ bin=${TW_BENCH_BIN:-$root/build/bench}
 program=${TW_BENCH_PROGRAM:-$(dirname "$bin")/src/tablewright}
 [ -x "$bin/bench_floor" ] && [ -x "$bin/bench_program" ] && [ -x "$bin/bench_delay_proxy" ] && [ -x "$program" ] ||
   { echo "build first: scripts/build.sh" >&2; exit 2; }
+# The network part's peer; the check copies without it where it is missing.
+if wanted network && [ "$check" = 0 ] && ! command -v pgloader >/dev/null; then
+  echo "pgloader is not installed: scripts/install-deps.sh --bench" >&2
+  exit 2
+fi
 
 if [ -z "${TW_STAND:-}" ]; then
   stand=$(TW_STAND_OWNER_PID=$$ TW_STAND_PG_FSYNC=on "$root/tests/stand/start.sh")
@@ -315,7 +320,6 @@ if wanted parallel; then
   echo
 fi
 if wanted network; then
-  command -v pgloader >/dev/null || { echo "pgloader is not installed: scripts/install-deps.sh --bench" >&2; exit 2; }
   echo "Four tables of $(echo "$rows" | thousands) rows into the Oracle side (PostgreSQL), the command line's copy with --plain, directly and through the delay proxy:"
   echo
   compare_network_jobs
