@@ -7,12 +7,19 @@
 # batched copy. Then the command line copying four tables into the Oracle side one at a time
 # (--jobs 1) against two at a time (--jobs 2), and the batched copy against its ceiling again on
 # a table three times as long (it reads the next batch while the target writes the one before).
+# Then the same command line with --jobs 1, 2 and 4 directly and through a proxy that delays every
+# chunk of bytes to and from PostgreSQL, as a network does; and, on one typed table three times as
+# long, the program's faithful copy against pgloader and against SQLite's CSV output piped into
+# psql's \copy, again directly and through the proxy.
 #
 #   bench/run.sh                 100,000 rows, 3 runs per pair, and the memory runs
 #   bench/run.sh --rows N --runs K [--no-memory]
 #   bench/run.sh --rows 1000 --runs 1 --check    every copy complete and equal, no figures
 #   bench/run.sh --faithful-only                 the faithful copy against the plain batched one
 #   bench/run.sh --parallel-only                 --jobs 2 against --jobs 1, and the long batched copy
+#   bench/run.sh --network-only [--delay-ms D]   --jobs 1, 2 and 4, and the program against pgloader
+#                                                and psql's \copy, directly and through the proxy
+#                                                (D ms each way, default 0.5: a 1 ms round trip)
 #
 # The benchmark programs come from TW_BENCH_BIN (default build/bench), the program itself from
 # TW_BENCH_PROGRAM (default the tablewright of the same build tree).
@@ -23,7 +30,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
-rows=100000 runs=3 check=0 memory=1 only=
+rows=100000 runs=3 check=0 memory=1 only= delay=0.5
 while [ $# -gt 0 ]; do
   case $1 in
     --rows) rows=$2; shift 2 ;;
@@ -32,14 +39,21 @@ while [ $# -gt 0 ]; do
     --no-memory) memory=0; shift ;;
     --faithful-only) only+=" faithful"; memory=0; shift ;;
     --parallel-only) only+=" parallel"; memory=0; shift ;;
+    --network-only) only+=" network"; memory=0; shift ;;
+    --delay-ms) delay=$2; shift 2 ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
   esac
 done
 wanted() { [ -z "$only" ] || [[ " $only " == *" $1 "* ]]; }   # <part>: asked for, or nothing named
 bin=${TW_BENCH_BIN:-$root/build/bench}
 program=${TW_BENCH_PROGRAM:-$(dirname "$bin")/src/tablewright}
-[ -x "$bin/bench_floor" ] && [ -x "$bin/bench_program" ] && [ -x "$program" ] ||
+[ -x "$bin/bench_floor" ] && [ -x "$bin/bench_program" ] && [ -x "$bin/bench_delay_proxy" ] && [ -x "$program" ] ||
   { echo "build first: scripts/build.sh" >&2; exit 2; }
+# The network part's peer; the check copies without it where it is missing.
+if wanted network && [ "$check" = 0 ] && ! command -v pgloader >/dev/null; then
+  echo "pgloader is not installed: scripts/install-deps.sh --bench" >&2
+  exit 2
+fi
 
 if [ -z "${TW_STAND:-}" ]; then
   stand=$(TW_STAND_OWNER_PID=$$ TW_STAND_PG_FSYNC=on "$root/tests/stand/start.sh")
@@ -54,7 +68,14 @@ stream="Data Source=tw_sqlany_stream"   # the SQLite source, read a step at a ti
 fast="Data Source=tw_sqlany_fast"       # the SQLite target, WAL and no syncing
 durable="Data Source=tw_sqlany_durable" # the SQLite target with its default durability
 work=$(mktemp -d)
-trap 'rm -rf "$work"; [ -n "${stand:-}" ] && "$root/tests/stand/stop.sh" "$stand" >/dev/null 2>&1 || true' EXIT
+proxy_pid=
+cleanup() {
+  if [ -n "$proxy_pid" ]; then kill "$proxy_pid" 2>/dev/null || true; wait "$proxy_pid" 2>/dev/null || true; fi
+  rm -rf "$work"
+  if [ -n "${stand:-}" ]; then "$root/tests/stand/stop.sh" "$stand" >/dev/null 2>&1 || true; fi
+}
+trap cleanup EXIT
+pg_port=$PGPORT   # the port the Oracle side's driver reaches PostgreSQL on (psqlODBC reads PGPORT)
 
 # Six columns: integer, numeric(12,2), text with quotes and non-ASCII, date, timestamp with
 # microseconds, and a text that is NULL in one row of five.
@@ -133,7 +154,8 @@ jobs_tables() {   # <rows>
 ticks() { awk '/^cpu / { print $2 + $3 + $4 + $7 + $8 + $9, $2 + $3 + $4 + $5 + $6 + $7 + $8 + $9 }' /proc/stat; }
 
 # One run of the built program copying the tables from the SQLite source into the Oracle side
-# with --jobs N, after dropping them there, as a user starts it: a settings folder and a log of
+# with --jobs N (--plain, or the copy named by $cli_mode), reaching PostgreSQL on $pg_port, after
+# dropping them there, as a user starts it: a settings folder and a log of
 # its own, the stand's values given as options and the password through the environment. Prints
 # "rows= seconds= cores=": every table's rows written, the run's wall-clock time from start to
 # exit (connecting and listing included), and the processors the whole machine kept busy
@@ -143,8 +165,8 @@ cli_copy() {   # <jobs> <table>...
   shift
   for table in "$@"; do "$bin/bench_floor" drop "$oracle" "$table"; done
   before=$(ticks) start=$(date +%s.%N)
-  if ! TW_BENCH_PASSWORD=tiger XDG_CONFIG_HOME="$work/home/config" XDG_STATE_HOME="$work/home/state" \
-      "$program" copy --to oracle --plain --jobs "$jobs" --batch 1000 --overwrite yes --json \
+  if ! PGPORT=$pg_port TW_BENCH_PASSWORD=tiger XDG_CONFIG_HOME="$work/home/config" XDG_STATE_HOME="$work/home/state" \
+      "$program" copy --to oracle "${cli_mode:---plain}" --jobs "$jobs" --batch 1000 --overwrite yes --json \
       --sid 127.0.0.1 --user scott --dsn tw_sqlany_stream --password-env TW_BENCH_PASSWORD "$@" \
       > "$work/cli.json" 2> "$work/cli.err"; then
     echo "the command line's copy with --jobs $jobs failed:" >&2
@@ -159,21 +181,28 @@ cli_copy() {   # <jobs> <table>...
     return 1
   fi
   awk -v start="$start" -v end="$end" -v before="$before" -v after="$after" -v cores="$(nproc)" '
-    /"rowsWritten"/ { gsub(/[^0-9]/, ""); rows += $0 }
+    /"totals"/ { totals = 1 }   # the tables rows once, not again with their totals
+    /"rowsWritten"/ && !totals { gsub(/[^0-9]/, ""); rows += $0 }
     END { split(before, b, " "); split(after, a, " ")
           printf "rows=%d seconds=%.6f cores=%.2f\n", rows, end - start, (a[1] - b[1]) / (a[2] - b[2]) * cores }' "$work/cli.json"
 }
 
 field() { sed -n "s/.*$1=\([^ ]*\).*/\1/p"; }   # <name>, reads a result line
 thousands() { sed ':a;s/\B[0-9]\{3\}\>/,&/;ta'; }   # 100000 -> 100,000
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+# shellcheck source=network.sh
+source "$root/bench/network.sh"
 
 pairs=(sqlite-sqlite pg-sqlite sqlite-pg)
 declare -A repaints
 make_sqlite_source "$rows"
 make_pg_source "$rows"
 table=bench_$rows
+typed_rows=$((check ? rows : rows * 3)) typed=bench_typed_$((check ? rows : rows * 3))
+if wanted network || [ "$check" = 1 ]; then make_sqlite_source "$typed_rows" "$typed"; fi
 mapfile -t jobsTables < <(jobs_tables "$rows")
 for jobsTable in "${jobsTables[@]}"; do make_sqlite_source "$rows" "$jobsTable"; done
+start_proxy
 
 if [ "$check" = 1 ]; then
   for pair in "${pairs[@]}"; do
@@ -193,25 +222,34 @@ if [ "$check" = 1 ]; then
     "$bin/bench_floor" drop "$target" "$table"
     echo "$pair: $rows rows, the program's, the ceiling's and the batched copies equal the floor's"
   done
-  # The command line's two-job copy: each of the four tables as the floor copies bench_<rows>.
+  # The command line's two-job copy, directly and through the delay proxy: each of the four
+  # tables as the floor copies bench_<rows>.
   copy floor sqlite-pg "$table" >/dev/null
   "$bin/bench_floor" dump "$oracle" "$table" > "$work/floor.txt"
   "$bin/bench_floor" drop "$oracle" "$table"
-  cli_copy 2 "${jobsTables[@]}" >/dev/null
-  for jobsTable in "${jobsTables[@]}"; do
-    "$bin/bench_floor" dump "$oracle" "$jobsTable" > "$work/jobs.txt"
-    "$bin/bench_floor" drop "$oracle" "$jobsTable"
-    if ! cmp -s "$work/floor.txt" "$work/jobs.txt"; then
-      echo "$jobsTable: the command line's copy with --jobs 2 ($(wc -l < "$work/jobs.txt") rows) differs from the floor's" >&2
-      diff "$work/floor.txt" "$work/jobs.txt" | head -5 >&2
-      exit 1
-    fi
+  for via in direct proxy; do
+    pg_port=$(port_of "$via") cli_copy 2 "${jobsTables[@]}" >/dev/null
+    for jobsTable in "${jobsTables[@]}"; do
+      "$bin/bench_floor" dump "$oracle" "$jobsTable" > "$work/jobs.txt"
+      "$bin/bench_floor" drop "$oracle" "$jobsTable"
+      if ! cmp -s "$work/floor.txt" "$work/jobs.txt"; then
+        echo "$jobsTable: the command line's copy with --jobs 2 ($via, $(wc -l < "$work/jobs.txt") rows) differs from the floor's" >&2
+        diff "$work/floor.txt" "$work/jobs.txt" | head -5 >&2
+        exit 1
+      fi
+    done
+    echo "sqlite-pg ($via): ${#jobsTables[@]} tables of $rows rows, the command line's copy with --jobs 2 equals the floor's"
   done
-  echo "sqlite-pg: ${#jobsTables[@]} tables of $rows rows, the command line's copy with --jobs 2 equals the floor's"
+  # The contenders through the proxy, each copy complete; pgloader only where it is installed.
+  command -v pgloader >/dev/null || contenders=(program psql-copy)
+  for who in "${contenders[@]}"; do
+    pg_port=$proxy_port contender_copy "$who" >/dev/null
+    echo "sqlite-pg (proxy): the typed table of $typed_rows rows, $who's copy complete"
+  done
+  "$bin/bench_floor" drop "$oracle" "$typed"
   exit 0
 fi
 
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 # Rows per second by the clock, and, steadier on a busy machine, by each process's own processor
 # time (which leaves out the database server's share on the PostgreSQL pairs).
@@ -279,6 +317,16 @@ if wanted parallel; then
   echo "One table of $(echo "$long" | thousands) rows, batched:"
   echo
   rows=$long table=bench_$long compare ceiling batched "${pairs[@]}"
+  echo
+fi
+if wanted network; then
+  echo "Four tables of $(echo "$rows" | thousands) rows into the Oracle side (PostgreSQL), the command line's copy with --plain, directly and through the delay proxy:"
+  echo
+  compare_network_jobs
+  echo
+  echo "One typed table of $(echo "$typed_rows" | thousands) rows from the SQLite source into PostgreSQL: the program's copy --faithful --batch 1000, pgloader, and SQLite's CSV output into psql's \\copy:"
+  echo
+  compare_contenders
   echo
 fi
 echo "PostgreSQL: fsync $(psql -tA -h "$PGHOST_SOCKET" -p "$PGPORT" -U scott -d scott -c 'SHOW fsync'), synchronous_commit $(psql -tA -h "$PGHOST_SOCKET" -p "$PGPORT" -U scott -d scott -c 'SHOW synchronous_commit')."

@@ -3,6 +3,6 @@
 # Options go to bench/run.sh (for example --rows 20000 --runs 5).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh --bench
 scripts/build.sh >/dev/null
 exec bench/run.sh "$@"

@@ -3,7 +3,7 @@
 # Only missing packages are installed; as a normal user this goes through sudo.
 # With --test it also installs the package check's tools and MariaDB's server and ODBC driver for
 # the test stand, and makes sure the German locale the tests run one check in exists; with --fuzz
-# it adds clang for the libFuzzer targets.
+# it adds clang for the libFuzzer targets; with --bench, pgloader for the benchmark.
 set -euo pipefail
 
 packages=(
@@ -32,6 +32,11 @@ if [ "${1:-}" = --test ]; then
   packages+=(dpkg-dev file desktop-file-utils groff-base mariadb-server odbc-mariadb
     # script, which gives the command line a terminal to ask its questions on
     bsdutils)
+fi
+
+# With --bench, the tool the benchmark measures the program's copy into PostgreSQL against.
+if [ "${1:-}" = --bench ]; then
+  packages+=(pgloader)
 fi
 
 # With --fuzz, the compiler and runtime the libFuzzer targets need as well.
