@@ -32,14 +32,20 @@ namespace {
 
 QString titleOf(const Side& side) { return side.title(); }
 
+// A connection to the side, open.
+std::unique_ptr<Connection> openTo(const CommandContext& context, const Side& side) {
+    std::unique_ptr<Connection> connection = context.connections.create();
+    if (side.namesOdbcProvider) connection->setProvider(kOdbcProvider);
+    connection->open(side.target(context.values));
+    return connection;
+}
+
 // Opens and closes one connection to the side, so that a login that fails is said once, with
 // the driver's words, before anything is done. The dialect the connection speaks, or none where
 // it failed. A database whose product no dialect knows is spoken to in standard SQL, and told.
 const Dialect* connects(const CommandContext& context, const Side& side) {
     try {
-        const std::unique_ptr<Connection> connection = context.connections.create();
-        if (side.namesOdbcProvider) connection->setProvider(kOdbcProvider);
-        connection->open(side.target(context.values));
+        const std::unique_ptr<Connection> connection = openTo(context, side);
         if (!side.isConfigured && !connection->dialect()) {
             context.terminal.err(
                 QStringLiteral("tablewright: warning: %1 is %2, a product this program has no "
@@ -183,9 +189,7 @@ bool countListedRows(const CommandContext& context, const Side& side, const Dial
                      ListedTables& listed) {
     bool counted = true;
     try {
-        const std::unique_ptr<Connection> connection = context.connections.create();
-        if (side.namesOdbcProvider) connection->setProvider(kOdbcProvider);
-        connection->open(side.target(context.values));
+        const std::unique_ptr<Connection> connection = openTo(context, side);
         for (const QString& table : listed.tables) {
             try {
                 listed.rows << countRows(*connection, dialect, table, {}, context.options.schema);

@@ -3,8 +3,6 @@
 #include <QRegularExpression>
 #include <QStringList>
 
-#include "shell/ReportLines.h"
-
 namespace tw::cli {
 
 namespace {
@@ -33,21 +31,6 @@ QString failureStep(const Failure& failure) {
     if (has("^CREATE\\s+TABLE\\b")) return QStringLiteral("CREATE TABLE");
     if (has("^DROP\\s+TABLE\\b")) return QStringLiteral("DROP TABLE");
     return statement.section(QRegularExpression(QStringLiteral("\\W")), 0, 0, QString::SectionSkipEmpty);
-}
-
-QString failureMessage(const Failure& failure, int statementChars) {
-    QStringList parts;
-    if (!failure.table.isEmpty()) parts << QStringLiteral("table ") + visibleText(failure.table);
-    if (failure.row > 0) parts << QStringLiteral("row ") + QString::number(failure.row);
-    const QString step = failureStep(failure);
-    if (!step.isEmpty()) parts << step;
-    if (!failure.sqlState.isEmpty()) parts << QStringLiteral("SQLSTATE ") + failure.sqlState;
-    QString line = oneLine(failure.description);
-    if (!parts.isEmpty()) line = parts.join(QStringLiteral(", ")) + QStringLiteral(": ") + line;
-    const QString statement = statementOf(failure);
-    if (!statement.isEmpty())
-        line += QStringLiteral(" [") + shortened(oneLine(statement), statementChars) + QLatin1Char(']');
-    return line;
 }
 
 }  // namespace tw::cli

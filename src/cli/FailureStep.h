@@ -11,9 +11,4 @@ namespace tw::cli {
 // statement the failure quotes or was composing; empty where it names none.
 QString failureStep(const Failure& failure);
 
-// A failure on one line for the terminal: the table, the row and the step, the SQLSTATE, the
-// database's message and the start of the statement. The windows' procedure and line number
-// are the error box's and the log's, not the terminal's.
-QString failureMessage(const Failure& failure, int statementChars);
-
 }  // namespace tw::cli

@@ -42,7 +42,9 @@ TerminalFrontEnd::TerminalFrontEnd(Terminal& terminal, Overwrite overwrite, QStr
     : m_terminal(terminal), m_overwrite(overwrite), m_targetName(std::move(targetName)) {}
 
 QString TerminalFrontEnd::failureLine(const Failure& failure) {
-    return QStringLiteral("tablewright: ") + failureMessage(failure, kStatementShown);
+    // The windows' procedure and line number are the error box's and the log's; the terminal
+    // names the step.
+    return QStringLiteral("tablewright: ") + tw::failureLine(failure, kStatementShown, failureStep(failure));
 }
 
 AfterFailure TerminalFrontEnd::failed(const Failure& failure) {

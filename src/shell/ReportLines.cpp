@@ -41,13 +41,18 @@ QString shortened(const QString& text, qsizetype chars) {
     return text.left(cut) + QStringLiteral(" \u2026");
 }
 
-QString failureLine(const Failure& failure, int statementChars) {
+QString failureLine(const Failure& failure, int statementChars, const std::optional<QString>& step) {
     QStringList parts;
     if (!failure.table.isEmpty()) parts << QStringLiteral("table ") + visibleText(failure.table);
     if (failure.row > 0) parts << QStringLiteral("row ") + QString::number(failure.row);
-    parts << failure.procedure + QStringLiteral(" line ") + QString::number(failure.line);
+    if (!step) {
+        parts << failure.procedure + QStringLiteral(" line ") + QString::number(failure.line);
+    } else if (!step->isEmpty()) {
+        parts << *step;
+    }
     if (!failure.sqlState.isEmpty()) parts << QStringLiteral("SQLSTATE ") + failure.sqlState;
-    QString line = parts.join(QStringLiteral(", ")) + QStringLiteral(": ") + oneLine(failure.description);
+    QString line = oneLine(failure.description);
+    if (!parts.isEmpty()) line = parts.join(QStringLiteral(", ")) + QStringLiteral(": ") + line;
     const QString composing = failure.statement ? *failure.statement : failure.composing;
     if (!composing.isEmpty())
         line += QStringLiteral(" [") + shortened(oneLine(composing), statementChars) + QLatin1Char(']');

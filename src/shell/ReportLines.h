@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 #include "shell/FrontEnd.h"
 
@@ -18,8 +19,10 @@ QString visibleText(const QString& text);
 QString shortened(const QString& text, qsizetype chars);
 
 // A failure on one line: table, row, procedure and line, SQLSTATE, the message, and the first
-// statementChars characters of the statement.
-QString failureLine(const Failure& failure, int statementChars = 200);
+// statementChars characters of the statement. Given a step ("INSERT"), the line names it in place
+// of the procedure and line (nothing, where the step is empty).
+QString failureLine(const Failure& failure, int statementChars = 200,
+                    const std::optional<QString>& step = std::nullopt);
 
 // "EMP: 14 rows read, 13 written, 1 failed, 0.02 s".
 QString outcomeLine(const TableOutcome& outcome);

@@ -10,6 +10,11 @@ auto locked(std::mutex& lock, Call&& call) {
     return call();
 }
 
+// A table's rows go on every 64th, its first and its last: more than a front end shows.
+bool passedOn(qint64 rowsDone, qint64 rowsTotal) {
+    return rowsDone <= 1 || rowsDone % 64 == 0 || rowsDone == rowsTotal;
+}
+
 }  // namespace
 
 AfterFailure JobFrontEnd::failed(const Failure& failure) {
@@ -30,12 +35,12 @@ void JobFrontEnd::nothingSelected(MissingSelection which) {
 }
 
 void JobFrontEnd::progress(const QString& table, qint64 rowsDone, qint64 rowsTotal) {
-    if (rowsDone > 1 && rowsDone % 64 != 0 && rowsDone != rowsTotal) return;
+    if (!passedOn(rowsDone, rowsTotal)) return;
     locked(m_lock, [&] { m_shared.progress(table, rowsDone, rowsTotal); });
 }
 
 void JobFrontEnd::verifying(const QString& table, qint64 rowsRead, qint64 rowsTotal) {
-    if (rowsRead > 1 && rowsRead % 64 != 0 && rowsRead != rowsTotal) return;
+    if (!passedOn(rowsRead, rowsTotal)) return;
     locked(m_lock, [&] { m_shared.verifying(table, rowsRead, rowsTotal); });
 }
 

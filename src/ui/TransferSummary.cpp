@@ -45,10 +45,8 @@ QString TransferSummary::UnboxedRow::line() const {
 }
 
 void TransferSummary::add(const TableOutcome& outcome) {
-    Table table{outcome.table,       resultOf(outcome),  outcome.rowsRead,
-                outcome.rowsWritten, outcome.rowsFailed, outcome.seconds};
-    table.copied = table.result == QLatin1String("copied");
-    tables << table;
+    tables << Table{outcome.table,       resultOf(outcome),  outcome.rowsRead,
+                    outcome.rowsWritten, outcome.rowsFailed, outcome.seconds};
 }
 
 void TransferSummary::addDeclined(const QString& table) {
@@ -61,7 +59,7 @@ void TransferSummary::addNotBegun(const QString& table) {
 
 QString TransferSummary::heading() const {
     qsizetype copied = 0;
-    for (const Table& table : tables) copied += table.copied;
+    for (const Table& table : tables) copied += table.copied();
     return QStringLiteral("%1 of %2 %3 copied")
         .arg(copied)
         .arg(tables.size())

@@ -16,7 +16,8 @@ struct TransferSummary {
         qint64 rowsWritten = 0;
         qint64 rowsFailed = 0;
         double seconds = 0;
-        bool copied = false;  // read and written, nothing refused or kept
+        // Read and written, nothing refused or kept.
+        bool copied() const { return result == QLatin1String("copied"); }
     };
     // A row whose failure was not boxed because the user asked for no more boxes for its table.
     struct UnboxedRow {
