@@ -52,6 +52,22 @@ QString connectionStringWithoutPassword(const QString& text) {
     return kept.join(QLatin1Char(';'));
 }
 
+QList<ConnectionStringPart> connectionStringParts(const QString& text) {
+    QList<ConnectionStringPart> parts;
+    for (const QString& part : partsOf(text)) {
+        const qsizetype equals = part.indexOf(QLatin1Char('='));
+        if (equals < 0) continue;
+        ConnectionStringPart read{part.left(equals).trimmed().toLower(), part.mid(equals + 1)};
+        if (read.value.startsWith(QLatin1Char('{')) && read.value.endsWith(QLatin1Char('}'))) {
+            read.value =
+                read.value.mid(1, read.value.size() - 2).replace(QStringLiteral("}}"), QStringLiteral("}"));
+            read.braced = true;
+        }
+        parts << read;
+    }
+    return parts;
+}
+
 QString filledPlaceholders(const QString& text, std::span<const std::pair<QString, QString>> values) {
     QString filled;
     for (qsizetype at = 0; at < text.size();) {

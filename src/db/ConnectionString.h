@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <span>
 #include <utility>
@@ -17,5 +18,14 @@ QString filledPlaceholders(const QString& text, std::span<const std::pair<QStrin
 
 // The connection string without its PWD and Password parts, for a record or a message.
 QString connectionStringWithoutPassword(const QString& text);
+
+// One "key=value" part of a connection string: the key in lower case, the value without the
+// braces that enclosed it (every "}}" in them one "}"), and whether it had them.
+struct ConnectionStringPart {
+    QString key;
+    QString value;
+    bool braced = false;
+};
+QList<ConnectionStringPart> connectionStringParts(const QString& text);
 
 }  // namespace tw

@@ -128,6 +128,12 @@ public:
     // processor time, so sending it while the next is read gains nothing.
     virtual bool writesInThisProcess() const { return false; }
 
+    // How a batch of rows goes to the product: as bound parameter arrays through its driver
+    // (Oracle's and SQL Anywhere's drivers execute them natively), or through PostgreSQL's COPY
+    // on a libpq connection of its own, the path the product's own tools take.
+    enum class BulkPath { BoundParameters, PostgresCopy };
+    virtual BulkPath bulkPath() const { return BulkPath::BoundParameters; }
+
     // How many rows one INSERT … VALUES may carry in a batch, for a table of this many columns.
     // A server parses and plans each statement it is sent: several rows to one statement save
     // it that work for all rows but the first. 1: a statement a row.

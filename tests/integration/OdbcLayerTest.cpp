@@ -10,6 +10,7 @@
 #include "db/TableShape.h"
 #include "db/Transaction.h"
 #include "db/odbc/OdbcConnection.h"
+#include "db/postgres/CopyWriter.h"
 #include "support/StandDatabases.h"
 
 using namespace tw;
@@ -389,4 +390,40 @@ TEST_P(OdbcLayer, RowsReadInBlocksComeWholeInOrderAndUncut) {
         EXPECT_EQ(rows->field(5).value.toString().size(), expected * (isPostgres() ? 10 : 20));
     }
     EXPECT_EQ(expected, 301);
+}
+
+// A batch is written whole or not at all: after one the database refused, the batches before it
+// stay and the writer goes on. Into PostgreSQL batches go through COPY on a connection of the
+// writer's own, which reads a value as the program's session would (its time zone here).
+TEST_P(OdbcLayer, ABatchIsWrittenWholeOrNotAtAll) {
+    const QString table = createTable("batch", "n integer NOT NULL, t varchar(20), at timestamp with time zone");
+    if (isPostgres()) db().execute("SET TIME ZONE 'Asia/Tokyo'");
+    std::unique_ptr<BatchWriter> writer = db().batchWriter(table, {false, false, false});
+    ASSERT_TRUE(writer);
+    EXPECT_EQ(dynamic_cast<postgres::CopyWriter*>(writer.get()) != nullptr, isPostgres());
+    const auto text = [](const char* value) { return BoundValue{BoundValue::Kind::Text, value}; };
+    writer->add({text("1"), text("a\tb\\c\nd"), text("2020-01-01 09:00:00")});
+    writer->add({text("2"), BoundValue{}, BoundValue{}});
+    writer->flush();
+    writer->add({text("3"), text("kept back"), BoundValue{}});
+    writer->add({BoundValue{}, text("refused"), BoundValue{}});
+    EXPECT_THROW(writer->flush(), DbError);
+    writer->add({text("5"), text("after"), BoundValue{}});
+    writer->flush();
+    writer.reset();
+
+    auto rows = db().openRecordset(QStringLiteral("SELECT n, t FROM %1 ORDER BY n").arg(quotedName(table)));
+    QStringList read;
+    for (; !rows->eof(); rows->moveNext())
+        read << rows->field(0).value.toString() + "=" + rows->field(1).value.toString();
+    EXPECT_EQ(read, QStringList({"1=a\tb\\c\nd", "2=", "5=after"}));
+    if (isPostgres()) {
+        // 09:00 in Tokyo is midnight UTC.
+        EXPECT_EQ(
+            db().openRecordset(QStringLiteral("SELECT extract(epoch FROM at)::bigint FROM %1 WHERE n = 1")
+                                   .arg(quotedName(table)))
+                ->field(0)
+                .value.toString(),
+            "1577836800");
+    }
 }

@@ -13,6 +13,8 @@
 #include "db/odbc/OdbcTableShape.h"
 #include "db/odbc/OdbcText.h"
 #include "db/odbc/OdbcTransaction.h"
+#include "db/postgres/CopyWriter.h"
+#include "db/postgres/LibpqConnInfo.h"
 
 namespace tw::odbc {
 
@@ -99,6 +101,11 @@ void OdbcConnection::connect(const ConnectionTarget& target) {
             check(SQLDriverConnect(dbc.get(), nullptr, sqlChars(text), SQL_NTS, completed, sizeof completed,
                                    &completedLength, SQL_DRIVER_NOPROMPT),
                   dbc, "SQLDriverConnect");
+            // One cut short is not the way to the database.
+            if (completedLength > 0 && completedLength < static_cast<SQLSMALLINT>(sizeof completed)) {
+                m_session->completedConnection =
+                    QString::fromUtf8(reinterpret_cast<const char*>(completed), completedLength);
+            }
         }
     });
     m_session->connected = true;
@@ -232,7 +239,33 @@ std::unique_ptr<BatchWriter> OdbcConnection::batchWriter(const QString& table, c
                                                          const QString& schema) {
     requireOpen();
     const Dialect& dialect = m_session->dialect ? *m_session->dialect : standardDialect();
-    return std::make_unique<OdbcBatchWriter>(m_session, dialect.qualifiedName(schema, table), bytes);
+    const QString intoTable = dialect.qualifiedName(schema, table);
+    if (dialect.bulkPath() == Dialect::BulkPath::PostgresCopy) {
+        if (std::unique_ptr<BatchWriter> copying = postgresCopyWriter(intoTable, bytes)) return copying;
+    }
+    return std::make_unique<OdbcBatchWriter>(m_session, intoTable, bytes);
+}
+
+// A writer through COPY on a connection of its own, which reads the rows' texts as this
+// session does; none where libpq cannot reach the database the driver reached.
+std::unique_ptr<BatchWriter> OdbcConnection::postgresCopyWriter(const QString& intoTable,
+                                                                const std::vector<bool>& bytes) {
+    const std::optional<QByteArray> connInfo = postgres::libpqConnInfo(m_session->completedConnection);
+    if (!connInfo) return nullptr;
+    static const char* const kCarried[] = {"DateStyle", "IntervalStyle", "TimeZone", "search_path",
+                                           "lc_monetary"};
+    QList<postgres::SessionSetting> settings;
+    QString query = QStringLiteral("SELECT ");
+    for (const char* name : kCarried) {
+        if (!settings.isEmpty()) query += QStringLiteral(", ");
+        query += QStringLiteral("current_setting('%1')").arg(QLatin1String(name));
+        settings << postgres::SessionSetting(name, {});
+    }
+    std::unique_ptr<Recordset> current = openRecordset(query);
+    for (int i = 0; i < settings.size(); ++i)
+        settings[i].second = current->field(i).value.toString().toUtf8();
+    current->close();
+    return postgres::CopyWriter::open(*connInfo, intoTable, bytes, settings, m_session->commandTimeout);
 }
 
 void OdbcConnection::requireOpen() const {

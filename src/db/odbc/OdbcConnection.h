@@ -53,6 +53,7 @@ protected:
     void prepareSession() override;
 
 private:
+    std::unique_ptr<BatchWriter> postgresCopyWriter(const QString& intoTable, const std::vector<bool>& bytes);
     void requireOpen() const;
 
     std::shared_ptr<OdbcSession> m_session;

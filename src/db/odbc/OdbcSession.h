@@ -42,6 +42,9 @@ struct OdbcSession {
     const Dialect* dialect = nullptr;  // of the product the driver names, if the program knows it
     QString productName;               // as the driver names it
     NameLimits nameLimits;
+    // The connection string the driver completed, where the program gave it one: the way to the
+    // same database by another road. It holds the password, so it is never shown.
+    QString completedConnection;
     // The driver reads any value of a row of a block once positioned on it, whatever is bound
     // (SQL_GD_BLOCK, SQL_GD_ANY_COLUMN, SQL_GD_ANY_ORDER, SQL_GD_BOUND): results may be read in
     // blocks.

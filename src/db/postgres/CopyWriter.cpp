@@ -1,0 +1,161 @@
+#include "db/postgres/CopyWriter.h"
+
+#include <libpq-fe.h>
+
+#include <algorithm>
+#include <chrono>
+#include <system_error>
+
+#include "db/DbError.h"
+#include "db/postgres/CopyText.h"
+
+namespace tw::postgres {
+
+namespace {
+
+// The server's words and SQLSTATE, as a DbError; a connection libpq knows to be gone is lost.
+DbError failureOf(PGconn* connection, const PGresult* result) {
+    const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    QString message = QString::fromUtf8(result ? PQresultErrorMessage(result) : PQerrorMessage(connection));
+    if (message.isEmpty()) message = QString::fromUtf8(PQerrorMessage(connection));
+    DbError failure(message.trimmed(), state ? QString::fromLatin1(state) : QString());
+    if (PQstatus(connection) == CONNECTION_BAD) failure.markConnectionLost();
+    return failure;
+}
+
+struct ResultGuard {
+    PGresult* result;
+    ~ResultGuard() { PQclear(result); }
+};
+
+// Runs a statement that returns nothing the writer needs; false where the server refused it.
+bool ran(PGconn* connection, const char* statement, int parameters = 0, const char* const* values = nullptr) {
+    ResultGuard result{PQexecParams(connection, statement, parameters, nullptr, values, nullptr, nullptr, 0)};
+    const ExecStatusType status = PQresultStatus(result.result);
+    return status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
+}
+
+}  // namespace
+
+std::unique_ptr<BatchWriter> CopyWriter::open(const QByteArray& connInfo, const QString& intoTable,
+                                              std::vector<bool> bytes, const QList<SessionSetting>& settings,
+                                              int commandTimeoutSeconds) {
+    PGconn* connection = PQconnectdb(connInfo.constData());
+    if (!connection) return nullptr;
+    if (PQstatus(connection) != CONNECTION_OK) {
+        PQfinish(connection);
+        return nullptr;
+    }
+    // The connection reads the rows' texts as the ODBC session would have: its dates, its time
+    // zone and the schemas an unqualified name is looked for in; all in one round trip.
+    QList<SessionSetting> all = settings;
+    all << SessionSetting("statement_timeout", QByteArray::number(commandTimeoutSeconds * 1000));
+    QByteArray statement = "SELECT ";
+    std::vector<const char*> values;
+    for (const SessionSetting& setting : all) {
+        const auto first = QByteArray::number(static_cast<qsizetype>(values.size()) + 1);
+        const auto second = QByteArray::number(static_cast<qsizetype>(values.size()) + 2);
+        if (!values.empty()) statement += ", ";
+        statement += "set_config($" + first + ", $" + second + ", false)";
+        values.push_back(setting.first.constData());
+        values.push_back(setting.second.constData());
+    }
+    if (!ran(connection, statement.constData(), static_cast<int>(values.size()), values.data())) {
+        PQfinish(connection);
+        return nullptr;
+    }
+    return std::unique_ptr<BatchWriter>(new CopyWriter(connection, intoTable, std::move(bytes)));
+}
+
+CopyWriter::CopyWriter(pg_conn* connection, const QString& intoTable, std::vector<bool> bytes)
+    : m_connection(connection),
+      m_copyStatement(QStringLiteral("COPY %1 FROM STDIN").arg(intoTable).toUtf8()),
+      m_bytes(std::move(bytes)) {}
+
+CopyWriter::~CopyWriter() {
+    if (m_sent.valid()) m_sent.wait();
+    PQfinish(m_connection);
+}
+
+void CopyWriter::add(const std::vector<BoundValue>& row) {
+    for (size_t column = 0; column < m_bytes.size(); ++column) {
+        if (column > 0) m_kept += '\t';
+        appendCopyValue(m_kept, column < row.size() ? row[column] : BoundValue{});
+    }
+    m_kept += '\n';
+    ++m_rows;
+}
+
+// A text grows by its escapes and bytes double as hex: the row is counted at its widest.
+qint64 CopyWriter::bytesWith(const std::vector<BoundValue>& row) const {
+    qint64 bytes = m_kept.size();
+    for (const BoundValue& value : row) bytes += 2 * value.data.size() + 4;
+    return bytes;
+}
+
+void CopyWriter::flush() {
+    startFlush();
+    finishFlush([] {});
+}
+
+void CopyWriter::startFlush() {
+    if (m_rows == 0) return;
+    std::swap(m_kept, m_sending);
+    m_kept.resize(0);  // keeps its room for the next batch
+    m_rows = 0;
+    try {
+        m_sent = std::async(std::launch::async, [this] { send(); });
+        return;
+    } catch (const std::system_error&) {
+        // No thread to be had: the batch goes now.
+    }
+    try {
+        send();
+    } catch (...) {
+        m_sendFailure = std::current_exception();
+    }
+}
+
+void CopyWriter::finishFlush(const std::function<void()>& whileWaiting) {
+    if (m_sent.valid()) {
+        while (m_sent.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) whileWaiting();
+        try {
+            m_sent.get();
+        } catch (...) {
+            m_sendFailure = std::current_exception();
+        }
+    }
+    if (std::exception_ptr failure = std::exchange(m_sendFailure, nullptr)) std::rethrow_exception(failure);
+}
+
+// On the sending thread: one COPY of the rows of m_sending. The server answers once when it
+// is ready for them and once when it has them all.
+void CopyWriter::send() {
+    struct EmptiedAfter {
+        QByteArray& rows;
+        ~EmptiedAfter() { rows.resize(0); }  // keeps its room for the batch after next
+    } emptiedAfter{m_sending};
+    const QByteArray& rows = m_sending;
+    {
+        ResultGuard started{PQexec(m_connection, m_copyStatement.constData())};
+        if (PQresultStatus(started.result) != PGRES_COPY_IN) throw failureOf(m_connection, started.result);
+    }
+    constexpr qsizetype kPiece = 1 << 20;  // PQputCopyData takes an int's worth at a time
+    bool put = true;
+    for (qsizetype at = 0; put && at < rows.size(); at += kPiece) {
+        const int length = static_cast<int>(std::min(kPiece, rows.size() - at));
+        put = PQputCopyData(m_connection, rows.constData() + at, length) == 1;
+    }
+    // A COPY that could not take every row is ended as failed, so that none of them stays.
+    PQputCopyEnd(m_connection, put ? nullptr : "the rows could not all be sent");
+    std::exception_ptr failure;
+    while (PGresult* result = PQgetResult(m_connection)) {
+        ResultGuard ended{result};
+        if (!failure && PQresultStatus(result) != PGRES_COMMAND_OK)
+            failure = std::make_exception_ptr(failureOf(m_connection, result));
+    }
+    if (!failure && !put) failure = std::make_exception_ptr(failureOf(m_connection, nullptr));
+    if (failure) std::rethrow_exception(failure);
+}
+
+}  // namespace tw::postgres
