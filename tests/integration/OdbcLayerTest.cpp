@@ -396,7 +396,8 @@ TEST_P(OdbcLayer, RowsReadInBlocksComeWholeInOrderAndUncut) {
 // stay and the writer goes on. Into PostgreSQL batches go through COPY on a connection of the
 // writer's own, which reads a value as the program's session would (its time zone here).
 TEST_P(OdbcLayer, ABatchIsWrittenWholeOrNotAtAll) {
-    const QString table = createTable("batch", "n integer NOT NULL, t varchar(20), at timestamp with time zone");
+    const QString table =
+        createTable("batch", "n integer NOT NULL, t varchar(20), at timestamp with time zone");
     if (isPostgres()) db().execute("SET TIME ZONE 'Asia/Tokyo'");
     std::unique_ptr<BatchWriter> writer = db().batchWriter(table, {false, false, false});
     ASSERT_TRUE(writer);
