@@ -1,50 +1,83 @@
 #pragma once
 
 #include <QByteArray>
-#include <map>
+#include <QList>
+#include <cstring>
 #include <numeric>
 #include <vector>
 
-#include "db/Connection.h"
-#include "transfer/CopyStatements.h"
+#include "db/Dialect.h"
+#include "shell/Variant.h"
 
 namespace tw {
 
-// The rows of a batch not yet written, with the literal statement of each, end to end: a batch
-// the database refuses goes again row by row, each row as the statement the row-by-row copy
-// sends.
-struct RowBatch {
-    QByteArray text;
-    std::vector<qsizetype> ends;
+// The rows of a batch not yet written, each value as read and how it goes into its column, end
+// to end in one buffer: a batch the database refuses is tried again by halves, and only a row
+// refused on its own gets the literal statement the row-by-row copy sends.
+class RowBatch {
+public:
     qint64 firstRow = 0;
-    // The rows whose statements carry values too long for literals, by their place.
-    struct Sent {
-        QByteArray text;
-        std::vector<BoundValue> parameters;
-    };
-    std::map<qint64, Sent> withParameters;
-    // Each row's empty texts, written as NULL: they count once the row is written.
-    std::vector<int> emptyTexts;
 
-    qint64 count() const { return static_cast<qint64>(ends.size()); }
-    void add(const InsertStatement& insert, int rowEmptyTexts) {
-        std::vector<BoundValue> parameters = insert.parameters();
-        if (!parameters.empty()) withParameters[count()] = {insert.sentUtf8(), std::move(parameters)};
-        text += insert.utf8();
-        ends.push_back(text.size());
-        emptyTexts.push_back(rowEmptyTexts);
+    qint64 count() const { return static_cast<qint64>(m_ends.size()); }
+    qsizetype bytes() const { return m_values.size(); }
+    // The room a row of these values takes in the batch.
+    static qsizetype bytesOf(const std::vector<BoundValue>& row) {
+        qsizetype bytes = 0;
+        for (const BoundValue& value : row) bytes += kHead + value.data.size();
+        return bytes;
     }
-    qint64 emptyTextCount() const { return std::accumulate(emptyTexts.begin(), emptyTexts.end(), qint64(0)); }
-    QByteArray statement(qint64 i) const {
-        const qsizetype begin = i == 0 ? 0 : ends[i - 1];
-        return text.mid(begin, ends[i] - begin);
+
+    void addValue(const Variant& value, ColumnKind kind) {
+        const QByteArrayView data = value.isBinary() ? QByteArrayView(value.bytes()) : value.textUtf8();
+        const char head[2] = {static_cast<char>(value.isNull()     ? 0
+                                                : value.isBinary() ? 2
+                                                                   : 1),
+                              static_cast<char>(kind)};
+        const qsizetype length = data.size();
+        m_values.append(head, 2);
+        m_values.append(reinterpret_cast<const char*>(&length), sizeof length);
+        m_values.append(data);
     }
+    void endRow(int rowEmptyTexts) {
+        m_ends.push_back(m_values.size());
+        m_emptyTexts.push_back(rowEmptyTexts);
+    }
+
+    // The i-th row's values and how each goes.
+    void row(qint64 i, std::vector<Variant>& values, QList<ColumnKind>& kinds) const {
+        values.clear();
+        kinds.clear();
+        const char* at = m_values.constData() + (i == 0 ? 0 : m_ends[i - 1]);
+        const char* const end = m_values.constData() + m_ends[i];
+        while (at < end) {
+            qsizetype length = 0;
+            std::memcpy(&length, at + 2, sizeof length);
+            const QByteArrayView data(at + kHead, length);
+            Variant value;
+            if (at[0] == 1) value.setUtf8Text(data);
+            if (at[0] == 2) value = Variant::binary(data.toByteArray());
+            values.push_back(std::move(value));
+            kinds << static_cast<ColumnKind>(at[1]);
+            at += kHead + length;
+        }
+    }
+    int emptyTexts(qint64 i) const { return m_emptyTexts[i]; }
+    qint64 emptyTextCount(qint64 from, qint64 to) const {
+        return std::accumulate(m_emptyTexts.begin() + from, m_emptyTexts.begin() + to, qint64(0));
+    }
+    qint64 emptyTextCount() const { return emptyTextCount(0, count()); }
+
     void clear() {
-        text.resize(0);
-        ends.clear();
-        withParameters.clear();
-        emptyTexts.clear();
+        m_values.resize(0);  // keeps its room for the next batch
+        m_ends.clear();
+        m_emptyTexts.clear();
     }
+
+private:
+    static constexpr qsizetype kHead = 2 + sizeof(qsizetype);  // kind, how it goes, length
+    QByteArray m_values;
+    std::vector<qsizetype> m_ends;
+    std::vector<int> m_emptyTexts;
 };
 
 }  // namespace tw

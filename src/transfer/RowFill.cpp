@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 #include <stdexcept>
+#include <utility>
 
 #include "db/DbError.h"
 #include "db/RequiredConnection.h"
@@ -34,7 +35,8 @@ public:
         const int fields = std::min(rows.fieldCount(), static_cast<int>(kinds.size()));
         const Dialect& written = targetDialect();
         if (!written.keepsEmptyText()) m_table.outcome.targetWithoutEmptyText = written.title();
-        std::unique_ptr<BatchWriter> writer = batchWriterFor(m_table.filled, kinds.mid(0, fields));
+        m_writtenKinds = kinds.mid(0, fields);
+        std::unique_ptr<BatchWriter> writer = batchWriterFor();
         std::vector<BoundValue> bound(writer ? fields : 0);
         QList<ColumnKind> fitKinds = kinds;  // as each value of the row goes
         // The rows being read and kept, and those the target is writing meanwhile.
@@ -74,8 +76,12 @@ public:
                     m_proc.step(tail(238), [&] { m_front.letEventsThrough(); });
                     m_proc.step(tail(240), [&] {
                         const Variant& value = rows.field(field).value;
-                        insert.addValue(value, fitKinds[field]);
-                        if (writer) bound[field] = BoundValueFor(value, fitKinds[field], &written);
+                        // A batch's row gets its statement only if the database refuses it.
+                        if (writer) {
+                            bound[field] = BoundValueFor(value, fitKinds[field], &written);
+                        } else {
+                            insert.addValue(value, fitKinds[field]);
+                        }
                         if (value.isEmptyText()) ++emptyTexts;
                     });
                 }
@@ -85,22 +91,24 @@ public:
                     // A batch is bounded by bytes too: one that this row would make too large goes
                     // first, so that a long value never widens the arrays of many other rows.
                     if (writer->pending() > 0 &&
-                        writer->bytesWith(bound) + batch.text.size() + insert.utf8().size() >
+                        writer->bytesWith(bound) + batch.bytes() + RowBatch::bytesOf(bound) >
                             m_request.batchBytes &&
                         !sendBatch(*writer, batch, sent)) {
                         ++m_table.outcome.rowsFailed;  // read, and never to be written
                         ended = true;
                         break;
                     }
-                    // The row waits in the batch with its statement, which goes alone if the batch
-                    // is refused.
+                    // The row's values wait in the batch too, for the rows of a refused batch to go
+                    // again.
                     if (batch.count() == 0) batch.firstRow = row + 1;
-                    batch.add(insert, emptyTexts);
+                    for (int field = 0; field < fields; ++field)
+                        batch.addValue(rows.field(field).value, fitKinds[field]);
+                    batch.endRow(emptyTexts);
                     writer->add(bound);
                     // Let go of the values, so that reading the next row can reuse their room.
                     for (BoundValue& value : bound) value.data.clear();
                     const bool full = writer->pending() >= m_request.batchRows ||
-                                      writer->bytesWith({}) + batch.text.size() >= m_request.batchBytes;
+                                      writer->bytesWith({}) + batch.bytes() >= m_request.batchBytes;
                     if (full && !sendBatch(*writer, batch, sent)) {
                         ended = true;
                         break;
@@ -181,12 +189,12 @@ private:
 
     // A writer for the table when the request asks for batches and the target can write them;
     // otherwise each row goes as its own statement.
-    std::unique_ptr<BatchWriter> batchWriterFor(const QString& tableName, const QList<ColumnKind>& kinds) {
+    std::unique_ptr<BatchWriter> batchWriterFor() {
         if (m_request.batchRows <= 1 || !m_target) return nullptr;
         std::vector<bool> bytes;
-        for (const ColumnKind kind : kinds) bytes.push_back(kind == ColumnKind::Bytes);
+        for (const ColumnKind kind : m_writtenKinds) bytes.push_back(kind == ColumnKind::Bytes);
         try {
-            return m_target->batchWriter(tableName, bytes, m_request.targetSchema);
+            return m_target->batchWriter(m_table.filled, bytes, m_request.targetSchema);
         } catch (const std::exception&) {
             return nullptr;  // the statements still go, one by one
         }
@@ -204,23 +212,13 @@ private:
     }
 
     // Waits for the batch sent last, which the target writes in one transaction. When the
-    // database refuses it, nothing of it stays and its rows go again one by one, each as the
-    // statement the row-by-row copy sends, so that every refused row is reported with its number
-    // and every other row is written. False when nothing more can be written: the connection
-    // is lost, or the batch failed for a reason no database gave (memory running out, say),
-    // which ends the table as a lost connection does.
+    // database refuses it, nothing of it stays and its rows go again (retryRefused). False when
+    // nothing more can be written: the connection is lost, or the batch failed for a reason no
+    // database gave (memory running out, say), which ends the table as a lost connection does.
     bool landBatch(BatchWriter& writer, RowBatch& batch) {
         const qint64 count = batch.count();
         if (count == 0) return true;
         bool goesOn = true;
-        const auto endTable = [&](const std::exception& failure) {
-            m_proc.setRow(batch.firstRow);
-            m_composed.replaying = batch.statement(0);
-            m_proc.failedAt(tail(260), failure);
-            m_table.outcome.rowsFailed += count;
-            m_table.complete = false;
-            goesOn = false;
-        };
         try {
             // A window keeps answering while a long batch is written.
             writer.finishFlush([&] { m_front.letEventsThrough(); });
@@ -228,16 +226,28 @@ private:
             m_table.outcome.emptyTextsAsNull += batch.emptyTextCount();
         } catch (const DbError& failure) {
             if (failure.connectionLost() || failure.outOfRoom()) {
-                endTable(failure);
+                endTableAt(batch, 0, failure);
+                m_table.outcome.rowsFailed += count;
+                goesOn = false;
             } else {
-                goesOn = writeOneByOne(batch);
+                goesOn = retryRefused(batch);
             }
         } catch (const std::exception& failure) {
-            endTable(std::runtime_error(endedTableText(failure, m_proc.table()).toStdString()));
+            endTableAt(batch, 0, std::runtime_error(endedTableText(failure, m_proc.table()).toStdString()));
+            m_table.outcome.rowsFailed += count;
+            goesOn = false;
         }
         m_composed.replaying.clear();
         batch.clear();
         return goesOn;
+    }
+
+    // One report of what ended the table, at the batch's row i, quoting that row's statement.
+    void endTableAt(const RowBatch& batch, qint64 i, const std::exception& failure) {
+        m_proc.setRow(batch.firstRow + i);
+        m_composed.replaying = rowStatement(batch, i).utf8();
+        m_proc.failedAt(tail(260), failure);
+        m_table.complete = false;
     }
 
     void landQuietly(BatchWriter& writer, RowBatch& batch) noexcept {
@@ -251,29 +261,84 @@ private:
         batch.clear();
     }
 
-    bool writeOneByOne(const RowBatch& batch) {
-        const qint64 count = batch.count();
-        for (qint64 i = 0; i < count; ++i) {
-            m_proc.setRow(batch.firstRow + i);
-            m_composed.replaying = batch.statement(i);
-            bool ended = false;
-            const bool written = m_proc.step(tail(260), [&] {
-                sendRow(
-                    [&] {
-                        const auto sent = batch.withParameters.find(i);
-                        const bool bound = sent != batch.withParameters.end();
-                        send(m_composed.replaying,
-                             bound ? sent->second.parameters : std::vector<BoundValue>(),
-                             [&] { return sent->second.text; });
-                    },
-                    ended);
-            });
-            ++(written ? m_table.outcome.rowsWritten : m_table.outcome.rowsFailed);
-            if (written) m_table.outcome.emptyTextsAsNull += batch.emptyTexts[i];
-            if (ended) {
-                m_table.outcome.rowsFailed += count - i - 1;  // read, and never to be written
+    // The rows of a batch the database refused go again by halves, each half as a batch of its
+    // own written whole or refused whole, until the refused rows are among a few: those go one
+    // by one, each as the statement the row-by-row copy sends, so that every refused row is
+    // reported with its number and every other row is written. False when nothing more can be
+    // written; the rows not yet written then count as failed.
+    bool retryRefused(const RowBatch& batch) {
+        qint64 done = 0;  // the batch's rows written or refused so far
+        const bool goesOn = retryRows(batch, 0, batch.count(), done);
+        if (!goesOn) m_table.outcome.rowsFailed += batch.count() - done;
+        return goesOn;
+    }
+
+    bool retryRows(const RowBatch& batch, qint64 from, qint64 to, qint64& done) {
+        // So few rows cost fewer statements one by one than in halves.
+        constexpr qint64 kOneByOne = 4;
+        if (to - from <= kOneByOne) return writeOneByOne(batch, from, to, done);
+        const qint64 middle = from + (to - from) / 2;
+        for (const auto& [begin, end] : {std::pair{from, middle}, std::pair{middle, to}}) {
+            // A writer of its own for each half, ended before the next: a row going on its own
+            // then finds auto-commit as the row-by-row copy does.
+            std::unique_ptr<BatchWriter> half = batchWriterFor();
+            if (!half) return writeOneByOne(batch, begin, to, done);
+            try {
+                std::vector<Variant> values;
+                QList<ColumnKind> kinds;
+                std::vector<BoundValue> bound;
+                for (qint64 i = begin; i < end; ++i) {
+                    batch.row(i, values, kinds);
+                    bound.clear();
+                    for (size_t v = 0; v < values.size(); ++v)
+                        bound.push_back(BoundValueFor(values[v], kinds[v], &targetDialect()));
+                    half->add(bound);
+                }
+                half->flush();
+                m_table.outcome.rowsWritten += end - begin;
+                m_table.outcome.emptyTextsAsNull += batch.emptyTextCount(begin, end);
+                done += end - begin;
+            } catch (const DbError& failure) {
+                half.reset();
+                if (failure.connectionLost() || failure.outOfRoom()) {
+                    endTableAt(batch, begin, failure);
+                    return false;
+                }
+                if (!retryRows(batch, begin, end, done)) return false;
+            } catch (const std::exception& failure) {
+                endTableAt(batch, begin,
+                           std::runtime_error(endedTableText(failure, m_proc.table()).toStdString()));
                 return false;
             }
+        }
+        return true;
+    }
+
+    // The literal statement of the batch's row i, as the row-by-row copy composes it.
+    InsertStatement rowStatement(const RowBatch& batch, qint64 i) const {
+        std::vector<Variant> values;
+        QList<ColumnKind> kinds;
+        batch.row(i, values, kinds);
+        InsertStatement insert(m_table.filled, &targetDialect(), m_request.targetSchema);
+        for (size_t v = 0; v < values.size(); ++v) insert.addValue(values[v], kinds[v]);
+        insert.finish();
+        return insert;
+    }
+
+    bool writeOneByOne(const RowBatch& batch, qint64 from, qint64 to, qint64& done) {
+        for (qint64 i = from; i < to; ++i) {
+            m_proc.setRow(batch.firstRow + i);
+            const InsertStatement insert = rowStatement(batch, i);
+            m_composed.replaying = insert.utf8();
+            bool ended = false;
+            const bool written = m_proc.step(tail(260), [&] {
+                sendRow([&] { send(insert.utf8(), insert.parameters(), [&] { return insert.sentUtf8(); }); },
+                        ended);
+            });
+            ++done;
+            ++(written ? m_table.outcome.rowsWritten : m_table.outcome.rowsFailed);
+            if (written) m_table.outcome.emptyTextsAsNull += batch.emptyTexts(i);
+            if (ended) return false;
         }
         return true;
     }
@@ -308,6 +373,7 @@ private:
     const FillContext m_context;
     ComposedStatement& m_composed;
     TableInProgress& m_table;
+    QList<ColumnKind> m_writtenKinds;  // how each column the writer binds is written
 };
 
 }  // namespace

@@ -510,3 +510,29 @@ TEST(CopyPreview, EachActionComesWithItsStatements) {
         EXPECT_EQ(preview.statements, c.statements) << c.action;
     }
 }
+
+// A refused batch goes again by halves, each half written whole or refused whole, until the
+// refused row is among a few: only those few go as literal statements, the refused one is
+// reported under its own number, and every other row is written.
+TEST(CopyEngine, ARefusedBatchIsSearchedByHalvesAndOnlyAFewRowsGoAlone) {
+    EngineRig rig;
+    rig.source.setSelected(0, false);
+    QList<QList<Variant>> rows;
+    for (int id = 1; id <= 40; ++id) rows << QList<Variant>{QString::number(id), "v"};
+    rig.connections.tables[SelectAllSql("B")].rows = rows;
+    rig.connections.offersBatches = true;
+    rig.connections.onExecute = [](const QString& statement) {
+        if (statement.contains(QRegularExpression("(: |; |VALUES\\(')29[|']")))
+            throw DbError("duplicate key", "23505");
+    };
+    rig.run(1000);
+
+    ASSERT_EQ(rig.front.failures.size(), 1);
+    EXPECT_EQ(rig.front.failures[0].row, 29);
+    ASSERT_EQ(rig.front.outcomes.size(), 1);
+    EXPECT_EQ(rig.front.outcomes[0].rowsWritten, 39);
+    EXPECT_EQ(rig.front.outcomes[0].rowsFailed, 1);
+    const QStringList alone = rig.logged("execute INSERT");
+    EXPECT_LE(alone.size(), 4) << alone.join('\n').toStdString();
+    EXPECT_TRUE(alone.filter("VALUES('29', 'v')").size() == 1) << alone.join('\n').toStdString();
+}
