@@ -402,6 +402,13 @@ TEST_P(OdbcLayer, ABatchIsWrittenWholeOrNotAtAll) {
     std::unique_ptr<BatchWriter> writer = db().batchWriter(table, {false, false, false});
     ASSERT_TRUE(writer);
     EXPECT_EQ(dynamic_cast<postgres::CopyWriter*>(writer.get()) != nullptr, isPostgres());
+    if (isPostgres()) {
+        // A data source reached by its name alone says its way to the database in its entries.
+        odbc::OdbcConnection byName;
+        byName.open(test::standDataSource("tw_pg"));
+        EXPECT_TRUE(
+            dynamic_cast<postgres::CopyWriter*>(byName.batchWriter(table, {false, false, false}).get()));
+    }
     const auto text = [](const char* value) { return BoundValue{BoundValue::Kind::Text, value}; };
     writer->add({text("1"), text("a\tb\\c\nd"), text("2020-01-01 09:00:00")});
     writer->add({text("2"), BoundValue{}, BoundValue{}});

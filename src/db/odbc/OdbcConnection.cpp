@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "db/DbError.h"
+#include "db/odbc/DataSourceEntries.h"
 #include "db/odbc/OdbcBatchWriter.h"
 #include "db/odbc/OdbcRecordset.h"
 #include "db/odbc/OdbcSession.h"
@@ -250,6 +251,9 @@ std::unique_ptr<BatchWriter> OdbcConnection::batchWriter(const QString& table, c
 // session does; none where libpq cannot reach the database the driver reached.
 std::unique_ptr<BatchWriter> OdbcConnection::postgresCopyWriter(const QString& intoTable,
                                                                 const std::vector<bool>& bytes) {
+    // A data source reached by its name alone says its way in its entries.
+    if (m_session->completedConnection.isEmpty() && m_target && m_target->isDataSource())
+        m_session->completedConnection = postgresDataSourceString(m_target->text());
     const std::optional<QByteArray> connInfo = postgres::libpqConnInfo(m_session->completedConnection);
     if (!connInfo) return nullptr;
     static const char* const kCarried[] = {"DateStyle", "IntervalStyle", "TimeZone", "search_path",
