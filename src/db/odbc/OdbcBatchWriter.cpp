@@ -123,7 +123,7 @@ void OdbcBatchWriter::startFlush() {
         }
         if (!m_transaction) m_transaction.emplace(m_session);
     } catch (...) {
-        m_sendFailure = std::current_exception();
+        m_sent.failed(std::current_exception());
         abandonBatch();
         clear();
         return;
@@ -135,36 +135,12 @@ void OdbcBatchWriter::startFlush() {
     m_widths = m_widest;
     clear();
     const bool inBackground = !(m_session->dialect && m_session->dialect->writesInThisProcess());
-    try {
-        if (inBackground) {
-            m_sent = std::async(std::launch::async, [this] { send(); });
-            return;
-        }
-    } catch (const std::system_error&) {
-        // No thread to be had: the batch goes now.
-    }
-    try {
-        send();
-    } catch (...) {
-        m_sendFailure = std::current_exception();
-    }
+    m_sent.start([this] { send(); }, inBackground);
 }
 
-void OdbcBatchWriter::finishFlush(const std::function<void()>& whileWaiting) {
-    if (m_sent.valid()) {
-        while (m_sent.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) whileWaiting();
-        try {
-            m_sent.get();
-        } catch (...) {
-            m_sendFailure = std::current_exception();
-        }
-    }
-    if (std::exception_ptr failure = std::exchange(m_sendFailure, nullptr)) std::rethrow_exception(failure);
-}
+void OdbcBatchWriter::finishFlush(const std::function<void()>& whileWaiting) { m_sent.finish(whileWaiting); }
 
-void OdbcBatchWriter::waitForSent() noexcept {
-    if (m_sent.valid()) m_sent.wait();
-}
+void OdbcBatchWriter::waitForSent() noexcept { m_sent.wait(); }
 
 // On the sending thread: the rows of m_sending, in one transaction.
 void OdbcBatchWriter::send() {

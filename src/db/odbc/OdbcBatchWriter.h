@@ -3,12 +3,12 @@
 #include <sql.h>
 
 #include <exception>
-#include <future>
 #include <map>
 #include <memory>
 #include <optional>
 #include <vector>
 
+#include "db/BackgroundSend.h"
 #include "db/Connection.h"
 #include "db/odbc/Handle.h"
 #include "db/odbc/OdbcTransaction.h"
@@ -79,8 +79,7 @@ private:
     // The rows on their way, and the thread that sends them and tells how it went.
     std::vector<ColumnValues> m_sending;
     int m_sendingRows = 0;
-    std::future<void> m_sent;
-    std::exception_ptr m_sendFailure;
+    BackgroundSend m_sent;
     // Per column, the room its widest kept value takes: every row of the column's array gets
     // that much, so one long value among many short ones costs its width times the rows.
     std::vector<SQLLEN> m_widest;

@@ -3,8 +3,6 @@
 #include <libpq-fe.h>
 
 #include <algorithm>
-#include <chrono>
-#include <system_error>
 
 #include "db/DbError.h"
 #include "db/postgres/CopyText.h"
@@ -73,7 +71,7 @@ CopyWriter::CopyWriter(pg_conn* connection, const QString& intoTable, std::vecto
       m_bytes(std::move(bytes)) {}
 
 CopyWriter::~CopyWriter() {
-    if (m_sent.valid()) m_sent.wait();
+    m_sent.wait();
     PQfinish(m_connection);
 }
 
@@ -103,30 +101,10 @@ void CopyWriter::startFlush() {
     std::swap(m_kept, m_sending);
     m_kept.resize(0);  // keeps its room for the next batch
     m_rows = 0;
-    try {
-        m_sent = std::async(std::launch::async, [this] { send(); });
-        return;
-    } catch (const std::system_error&) {
-        // No thread to be had: the batch goes now.
-    }
-    try {
-        send();
-    } catch (...) {
-        m_sendFailure = std::current_exception();
-    }
+    m_sent.start([this] { send(); });
 }
 
-void CopyWriter::finishFlush(const std::function<void()>& whileWaiting) {
-    if (m_sent.valid()) {
-        while (m_sent.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) whileWaiting();
-        try {
-            m_sent.get();
-        } catch (...) {
-            m_sendFailure = std::current_exception();
-        }
-    }
-    if (std::exception_ptr failure = std::exchange(m_sendFailure, nullptr)) std::rethrow_exception(failure);
-}
+void CopyWriter::finishFlush(const std::function<void()>& whileWaiting) { m_sent.finish(whileWaiting); }
 
 // On the sending thread: one COPY of the rows of m_sending. The server answers once when it
 // is ready for them and once when it has them all.

@@ -3,11 +3,11 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
-#include <future>
 #include <memory>
 #include <utility>
 #include <vector>
 
+#include "db/BackgroundSend.h"
 #include "db/Connection.h"
 
 struct pg_conn;
@@ -49,8 +49,7 @@ private:
     QByteArray m_kept;  // the rows kept for the next batch, in COPY's text
     int m_rows = 0;
     QByteArray m_sending;
-    std::future<void> m_sent;
-    std::exception_ptr m_sendFailure;
+    BackgroundSend m_sent;
 };
 
 }  // namespace tw::postgres
