@@ -44,6 +44,10 @@ std::unique_ptr<BatchWriter> CopyWriter::open(const QByteArray& connInfo, const 
         PQfinish(connection);
         return nullptr;
     }
+    // The server's notices are no concern of the user's: libpq would print them on stderr,
+    // through a terminal's progress line.
+    PQsetNoticeProcessor(
+        connection, [](void*, const char*) {}, nullptr);
     // The connection reads the rows' texts as the ODBC session would have: its dates, its time
     // zone and the schemas an unqualified name is looked for in; all in one round trip.
     QList<SessionSetting> all = settings;
