@@ -41,10 +41,23 @@ proxy_log_lines() { wc -l < "$work/proxy.log"; }
 
 rate() { awk -v r="$(echo "$1" | field rows)" -v s="$(echo "$1" | field seconds)" 'BEGIN { print r / s }'; }
 
+# One copy by the command given, reaching PostgreSQL directly or through the proxy: its rate goes
+# to <rates>, and through the proxy the server's answers during it to <traffic>. Prints the
+# command's "rows= seconds=" line.
+measured_copy() {   # <direct|proxy> <rates> <traffic> <command>...
+  local via=$1 rates=$2 traffic=$3 lines result
+  shift 3
+  lines=$(proxy_log_lines)
+  result=$(pg_port=$(port_of "$via") "$@") || return 1
+  rate "$result" >> "$rates"
+  if [ "$via" = proxy ]; then proxy_traffic "$lines" >> "$traffic"; fi
+  echo "$result"
+}
+
 # The command line's copy of the four tables with --jobs 1, 2 and 4, directly and through the
 # proxy, interleaved; the rows written are checked against the rows there are.
 compare_network_jobs() {
-  local via jobs result lines ratio2 ratio4
+  local via jobs result ratio2 ratio4
   echo "| path | tables | rows each | --jobs 1 rows/s | --jobs 2 rows/s | --jobs 4 rows/s | jobs 2 / jobs 1 | jobs 4 / jobs 1 |"
   echo "|---|---:|---:|---:|---:|---:|---:|---:|"
   for via in direct proxy; do
@@ -53,14 +66,12 @@ compare_network_jobs() {
   for ((run = 1; run <= runs; run++)); do
     for via in direct proxy; do
       for jobs in 1 2 4; do
-        lines=$(proxy_log_lines)
-        result=$(pg_port=$(port_of "$via") cli_copy "$jobs" "${jobsTables[@]}") || return 1
+        result=$(measured_copy "$via" "$work/net-$via-$jobs" "$work/traffic-$jobs" \
+          cli_copy "$jobs" "${jobsTables[@]}") || return 1
         if [ "$(echo "$result" | field rows)" != $((rows * ${#jobsTables[@]})) ]; then
           echo "the command line's copy with --jobs $jobs ($via) wrote $(echo "$result" | field rows) rows" >&2
           return 1
         fi
-        rate "$result" >> "$work/net-$via-$jobs"
-        if [ "$via" = proxy ]; then proxy_traffic "$lines" >> "$work/traffic-$jobs"; fi
       done
     done
   done
@@ -141,7 +152,7 @@ contenders=(program pgloader psql-copy)
 
 # The three contenders on the typed table, directly and through the proxy, interleaved.
 compare_contenders() {
-  local via who lines result
+  local via who
   echo "| path | rows | program rows/s | pgloader rows/s | psql \\copy rows/s | program / pgloader | program / psql \\copy |"
   echo "|---|---:|---:|---:|---:|---:|---:|"
   for via in direct proxy; do
@@ -150,10 +161,7 @@ compare_contenders() {
   for ((run = 1; run <= runs; run++)); do
     for via in direct proxy; do
       for who in "${contenders[@]}"; do
-        lines=$(proxy_log_lines)
-        result=$(pg_port=$(port_of "$via") contender_copy "$who") || return 1
-        rate "$result" >> "$work/cont-$via-$who"
-        if [ "$via" = proxy ]; then proxy_traffic "$lines" >> "$work/traffic-$who"; fi
+        measured_copy "$via" "$work/cont-$via-$who" "$work/traffic-$who" contender_copy "$who" > /dev/null || return 1
       done
     done
   done

@@ -219,6 +219,11 @@ private:
         const qint64 count = batch.count();
         if (count == 0) return true;
         bool goesOn = true;
+        const auto endTable = [&](const std::exception& failure) {
+            endTableAt(batch, 0, failure);
+            m_table.outcome.rowsFailed += count;
+            goesOn = false;
+        };
         try {
             // A window keeps answering while a long batch is written.
             writer.finishFlush([&] { m_front.letEventsThrough(); });
@@ -226,16 +231,12 @@ private:
             m_table.outcome.emptyTextsAsNull += batch.emptyTextCount();
         } catch (const DbError& failure) {
             if (failure.connectionLost() || failure.outOfRoom()) {
-                endTableAt(batch, 0, failure);
-                m_table.outcome.rowsFailed += count;
-                goesOn = false;
+                endTable(failure);
             } else {
                 goesOn = retryRefused(batch);
             }
         } catch (const std::exception& failure) {
-            endTableAt(batch, 0, std::runtime_error(endedTableText(failure, m_proc.table()).toStdString()));
-            m_table.outcome.rowsFailed += count;
-            goesOn = false;
+            endTable(std::runtime_error(endedTableText(failure, m_proc.table()).toStdString()));
         }
         m_composed.replaying.clear();
         batch.clear();

@@ -20,14 +20,12 @@ QByteArray psqlOdbcDecoded(const QString& value) {
         const char c = text.at(i);
         if (c == '+') {
             decoded += ' ';
-        } else if (c == '%' && i + 2 < text.size()) {
+        } else if (c == '%') {
             bool ok = false;
             const int byte = text.mid(i + 1, 2).toInt(&ok, 16);
-            if (!ok) return text;  // not the driver's writing: the value as it stands
+            if (!ok || i + 2 >= text.size()) return text;  // not the driver's writing: as it stands
             decoded += static_cast<char>(byte);
             i += 2;
-        } else if (c == '%') {
-            return text;
         } else {
             decoded += c;
         }
@@ -36,6 +34,7 @@ QByteArray psqlOdbcDecoded(const QString& value) {
 }
 
 std::optional<QByteArray> libpqConnInfo(const QString& completedConnectionString) {
+    if (completedConnectionString.isEmpty()) return std::nullopt;
     QByteArray info;
     const auto add = [&](const char* key, const QByteArray& value) {
         if (value.isEmpty()) return;
@@ -62,7 +61,6 @@ std::optional<QByteArray> libpqConnInfo(const QString& completedConnectionString
             options = value;  // libpq's own parameters, passed on by the driver
         }
     }
-    if (completedConnectionString.isEmpty()) return std::nullopt;
     // The driver's own libpq parameters first, so that the text's encoding is the program's.
     if (!options.isEmpty()) info += options + ' ';
     info += "application_name='tablewright' client_encoding='UTF8'";
