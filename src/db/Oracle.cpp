@@ -67,10 +67,10 @@ void LoadOracleTables(TableList& list, ConnectionFactory& factory, const Connect
             ? QStringLiteral("SELECT table_name FROM user_tables")
             : QStringLiteral("SELECT table_name FROM all_tables WHERE owner = %1").arg(sqlLiteral(owner)));
     list.clear();
-    const qint64 count = tables->recordCount();
-    // A table dropped by another session between the count and the read ends the list early
-    // instead of failing it.
-    for (qint64 row = 1; row <= count && !tables->eof(); ++row) {
+    // Read to the end of the result, never to a count of it: the driver counts with a query of
+    // its own, and a table another session makes or drops between the two would lose a table
+    // from the list or fail it.
+    while (!tables->eof()) {
         processEvents();
         const QString name = tables->field(0).value.toString();
         if (!records.isCopysTable(database, name)) list.addItem(name);
