@@ -397,34 +397,41 @@ TEST_P(OdbcLayer, RowsReadInBlocksComeWholeInOrderAndUncut) {
 // writer's own, which reads a value as the program's session would (its time zone here).
 TEST_P(OdbcLayer, ABatchIsWrittenWholeOrNotAtAll) {
     const QString table =
-        createTable("batch", "n integer NOT NULL, t varchar(20), at timestamp with time zone");
+        createTable("batch", "n integer NOT NULL, t varchar(20), at timestamp with time zone, b bytea");
     if (isPostgres()) db().execute("SET TIME ZONE 'Asia/Tokyo'");
-    std::unique_ptr<BatchWriter> writer = db().batchWriter(table, {false, false, false});
+    std::unique_ptr<BatchWriter> writer = db().batchWriter(table, {false, false, false, true});
     ASSERT_TRUE(writer);
     EXPECT_EQ(dynamic_cast<postgres::CopyWriter*>(writer.get()) != nullptr, isPostgres());
     if (isPostgres()) {
         // A data source reached by its name alone says its way to the database in its entries.
         odbc::OdbcConnection byName;
         byName.open(test::standDataSource("tw_pg"));
-        EXPECT_TRUE(
-            dynamic_cast<postgres::CopyWriter*>(byName.batchWriter(table, {false, false, false}).get()));
+        EXPECT_TRUE(dynamic_cast<postgres::CopyWriter*>(
+            byName.batchWriter(table, {false, false, false, true}).get()));
     }
     const auto text = [](const char* value) { return BoundValue{BoundValue::Kind::Text, value}; };
-    writer->add({text("1"), text("a\tb\\c\nd"), text("2020-01-01 09:00:00")});
-    writer->add({text("2"), BoundValue{}, BoundValue{}});
+    // Bytes of two lengths in one batch: a driver may read a whole array with the first's.
+    writer->add({text("1"), text("a\tb\\c\nd"), text("2020-01-01 09:00:00"),
+                 BoundValue{BoundValue::Kind::Bytes, QByteArray("\x00\xff", 2)}});
+    writer->add(
+        {text("2"), BoundValue{}, BoundValue{}, BoundValue{BoundValue::Kind::Bytes, "\x01\x02\x03\x04"}});
     writer->flush();
-    writer->add({text("3"), text("kept back"), BoundValue{}});
-    writer->add({BoundValue{}, text("refused"), BoundValue{}});
+    writer->add({text("3"), text("kept back"), BoundValue{}, BoundValue{}});
+    writer->add({BoundValue{}, text("refused"), BoundValue{}, BoundValue{}});
     EXPECT_THROW(writer->flush(), DbError);
-    writer->add({text("5"), text("after"), BoundValue{}});
+    writer->add({text("5"), text("after"), BoundValue{}, BoundValue{}});
     writer->flush();
     writer.reset();
 
-    auto rows = db().openRecordset(QStringLiteral("SELECT n, t FROM %1 ORDER BY n").arg(quotedName(table)));
+    auto rows =
+        db().openRecordset(QStringLiteral("SELECT n, t, %2 FROM %1 ORDER BY n")
+                               .arg(quotedName(table), isPostgres() ? "upper(encode(b, 'hex'))" : "hex(b)"));
     QStringList read;
-    for (; !rows->eof(); rows->moveNext())
-        read << rows->field(0).value.toString() + "=" + rows->field(1).value.toString();
-    EXPECT_EQ(read, QStringList({"1=a\tb\\c\nd", "2=", "5=after"}));
+    for (; !rows->eof(); rows->moveNext()) {
+        read << rows->field(0).value.toString() + "=" + rows->field(1).value.toString() + " " +
+                    rows->field(2).value.toString();
+    }
+    EXPECT_EQ(read, QStringList({"1=a\tb\\c\nd 00FF", "2= 01020304", "5=after "}));
     if (isPostgres()) {
         // 09:00 in Tokyo is midnight UTC.
         EXPECT_EQ(

@@ -2,6 +2,7 @@
 #include <sqlext.h>
 
 #include <QRegularExpression>
+#include <algorithm>
 
 #include "db/Dialect.h"
 
@@ -91,6 +92,9 @@ public:
 
     // Debian's SQLite ODBC driver.
     bool bindsBinaryArraysByFirstLength() const override { return true; }
+    // The driver prepares its statement again for every row of a parameter array: rows of one
+    // statement share a preparation. 999 parameters is the most any SQLite takes.
+    int rowsPerInsert(int columns) const override { return std::clamp(999 / std::max(columns, 1), 1, 500); }
     QString ownTablesPrefix() const override { return QStringLiteral("sqlite_"); }
     bool numbersKeyColumnsInTableOrder() const override { return true; }
 };

@@ -29,10 +29,6 @@ OdbcBatchWriter::OdbcBatchWriter(std::shared_ptr<OdbcSession> session, const QSt
       m_values(m_bytes.size()),
       m_sending(m_bytes.size()),
       m_widest(m_bytes.size(), 1) {
-    // A driver that reads every row of a binary array with the first row's length gets one row
-    // to a call where a table has bytes.
-    const bool hasBytes = std::find(m_bytes.begin(), m_bytes.end(), true) != m_bytes.end();
-    m_oneRowAtATime = m_session->dialect && m_session->dialect->bindsBinaryArraysByFirstLength() && hasBytes;
     m_insertInto = QStringLiteral("INSERT INTO ") + intoTable + QStringLiteral(" VALUES");
     m_rowMarkers = QStringLiteral("(");
     for (size_t column = 0; column < m_bytes.size(); ++column) {
@@ -40,13 +36,17 @@ OdbcBatchWriter::OdbcBatchWriter(std::shared_ptr<OdbcSession> session, const QSt
     }
     m_rowMarkers += QLatin1Char(')');
     m_stmt = prepared(m_insertInto + m_rowMarkers);
-    // A driver without parameter arrays gets one row to a call too.
-    if (!SQL_SUCCEEDED(SQLSetStmtAttr(m_stmt.get(), SQL_ATTR_PARAMSET_SIZE, attribute(1), 0))) {
-        m_oneRowAtATime = true;
-    }
-    if (m_session->dialect && !m_oneRowAtATime) {
+    // A driver without parameter arrays gets one row to a call.
+    const bool arrays = SQL_SUCCEEDED(SQLSetStmtAttr(m_stmt.get(), SQL_ATTR_PARAMSET_SIZE, attribute(1), 0));
+    if (m_session->dialect && arrays) {
         m_rowsPerInsert = m_session->dialect->rowsPerInsert(static_cast<int>(m_bytes.size()));
     }
+    // So does a driver that reads every row of a binary array with the first row's length, where
+    // a table has bytes, unless the rows go as statements of many rows: there each value is a
+    // parameter of its own.
+    const bool hasBytes = std::find(m_bytes.begin(), m_bytes.end(), true) != m_bytes.end();
+    m_oneRowAtATime = !arrays || (m_rowsPerInsert <= 1 && hasBytes && m_session->dialect &&
+                                  m_session->dialect->bindsBinaryArraysByFirstLength());
     m_session->batchWriters.insert(this);
 }
 
