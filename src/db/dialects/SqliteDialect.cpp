@@ -101,12 +101,15 @@ public:
 
 QString SqliteDialect::renderedColumn(const ColumnShape&, ColumnKind readAs, const QString& c) const {
     if (readAs == ColumnKind::Bytes) return QString();
+    // A value's storage class by where it sorts (numbers, then text, then blobs): comparisons
+    // cost SQLite far less than typeof() and its names. Only a number asks whether it is a real.
     return QStringLiteral(
-               "CASE typeof(%1) WHEN 'real' THEN CASE WHEN CAST(CAST(%1 AS TEXT) AS REAL) = %1 "
-               "THEN CAST(%1 AS TEXT) ELSE printf('%!.17g', %1) END "
-               "WHEN 'blob' THEN char(1) || 'b' || hex(%1) "
-               "WHEN 'text' THEN CASE WHEN instr(%1, char(0)) > 0 OR substr(%1, 1, 1) = char(1) "
-               "THEN char(1) || 't' || hex(%1) ELSE %1 END ELSE %1 END")
+               "CASE WHEN %1 < '' THEN CASE WHEN typeof(%1) = 'real' THEN "
+               "CASE WHEN CAST(CAST(%1 AS TEXT) AS REAL) = %1 THEN CAST(%1 AS TEXT) "
+               "ELSE printf('%!.17g', %1) END ELSE %1 END "
+               "WHEN %1 < x'' THEN CASE WHEN unicode(%1) = 1 OR instr(%1, char(0)) > 0 "
+               "THEN char(1) || 't' || hex(%1) ELSE %1 END "
+               "WHEN %1 IS NOT NULL THEN char(1) || 'b' || hex(%1) END")
         .arg(c);
 }
 
