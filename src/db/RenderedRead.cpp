@@ -46,9 +46,23 @@ private:
     void take() {
         const int count = std::min(static_cast<int>(m_fields.size()), m_rows->fieldCount());
         for (int index = 0; index < count; ++index) {
-            if (index < m_rendered.size() && m_rendered[index]) {
-                m_fields[index].value = unmarked(m_rows->field(index).value);
-            }
+            if (index < m_rendered.size() && m_rendered[index])
+                keep(m_rows->field(index).value, m_fields[index].value);
+        }
+    }
+
+    // The value read, copied into the room the kept one had: a value shared with the reader's
+    // would have the reader's next value take new room, for every value of every row.
+    static void keep(const Variant& read, Variant& kept) {
+        const QByteArrayView text = read.textUtf8();
+        if (text.size() >= 2 && text[0] == Dialect::kStoredAsMark) {
+            kept = unmarked(read);
+        } else if (read.isBinary()) {
+            kept = read;
+        } else if (read.isNull()) {
+            kept.setNull();
+        } else {
+            kept.setUtf8Text(text);
         }
     }
 

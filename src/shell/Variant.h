@@ -20,6 +20,11 @@ public:
     // Makes the value the text that the UTF-8 bytes spell, reusing the room of the bytes held
     // before: reading row after row into the same values then costs no allocation.
     void setUtf8Text(QByteArrayView utf8);
+    // Makes the value Null, keeping that room for the text of the next row.
+    void setNull() {
+        m_kind = Kind::Null;
+        m_bytes.resize(0);
+    }
 
     bool isNull() const { return m_kind == Kind::Null; }
     bool isBinary() const { return m_kind == Kind::Binary; }
