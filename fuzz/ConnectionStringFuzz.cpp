@@ -1,10 +1,13 @@
-// Connection strings: values of any text stay single values that come back as themselves, and
-// the data source name reaches the driver untouched.
+// Connection strings: values of any text stay single values that come back as themselves, the
+// data source name reaches the driver untouched, and no text shown in place of a connection
+// string keeps a password part.
 #include <cstdlib>
 
 #include "FuzzInput.h"
 #include "db/ConnectionString.h"
+#include "db/Endpoint.h"
 #include "db/Oracle.h"
+#include "db/Side.h"
 #include "db/Sybase.h"
 #include "support/ConnectionStringReader.h"
 
@@ -31,5 +34,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The data source name goes to the driver as it was typed, whatever it holds.
     const ConnectionTarget sybase = SybaseConnectionTarget(values);
     require(sybase.isDataSource() && sybase.text() == values.dataSourceName);
+
+    // A login filled into a connection string reads back as itself, and the string as shown
+    // keeps nothing of the password's part.
+    const ConnectionTarget filled = endpointNamed(QStringLiteral("odbc:Driver=X;UID={User};PWD={Password}"),
+                                                  {values.oracleUser, values.oraclePassword})
+                                        ->target({});
+    const test::ConnectionPairs login = {
+        {"Driver", "X"}, {"UID", values.oracleUser}, {"PWD", values.oraclePassword}};
+    require(test::readConnectionString(filled.text()) == std::optional(login));
+    require(connectionStringPassword(filled.text()) == values.oraclePassword);
+    for (const QString& any : {values.dataSourceName, filled.text()}) {
+        for (const ConnectionStringPart& part : connectionStringParts(connectionStringWithoutPassword(any)))
+            require(!isPasswordKey(part.key));
+    }
     return 0;
 }

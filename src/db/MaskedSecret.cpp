@@ -6,9 +6,10 @@ namespace tw {
 
 QString maskedSecret(QString text, const QString& secret) {
     if (secret.isEmpty()) return text;
-    // The braced form first: masking the bare value inside it would leave its braces around.
-    const QString braced = connectionStringValue(secret);
-    if (braced != secret) text.replace(braced, kMaskedSecret);
+    // The braced forms first: masking the bare value inside one would leave its braces around.
+    for (const QString& braced : {bracedConnectionStringValue(secret), connectionStringValue(secret)}) {
+        if (braced != secret) text.replace(braced, kMaskedSecret);
+    }
     return text.replace(secret, kMaskedSecret);
 }
 

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "db/DbError.h"
+#include "db/Endpoint.h"
 #include "db/Oracle.h"
+#include "db/Side.h"
 #include "db/Sybase.h"
 #include "db/odbc/OdbcConnection.h"
 #include "shell/SettingsStore.h"
@@ -46,6 +48,36 @@ TEST(OracleCanConnect, AwkwardPasswordsReachTheServerIntact) {
     EXPECT_FALSE(OracleCanConnect(factory, oracle("127.0.0.1", "tw_blanks", "tiger")));
     // Whatever follows a ";" in a password cannot add attributes of its own.
     EXPECT_FALSE(OracleCanConnect(factory, oracle("127.0.0.1", "tw_semicolon", "x;Uid=scott;Pwd=tiger")));
+}
+
+// The command line's own connection strings and data sources with a login given for them:
+// psqlODBC and MariaDB's driver both take awkward passwords as they are, the PostgreSQL one
+// decoding none of "+" and "%41", and a wrong one is refused.
+TEST(EndpointLogins, AwkwardPasswordsReachBothDriversIntact) {
+    const QString pg = "odbc:Driver={Microsoft ODBC for Oracle};Servername=127.0.0.1;Port=" +
+                       qEnvironmentVariable("PGPORT") + ";Database=scott;UID={User};PWD={Password}";
+    const QString maria =
+        "odbc:Driver={MariaDB Unicode};Server=127.0.0.1;Port=" + qEnvironmentVariable("TW_MARIA_PORT") +
+        ";Database=scott;UID={User};PWD={Password}";
+    const struct {
+        QString user, password;
+    } logins[] = {{"tw_semicolon", "ti;ger}x"}, {"tw_brace", "{tiger"}, {"tw_urlish", "a+b%41 c"}};
+    for (const QString& name : {pg, maria, QString("dsn:tw_pg"), QString("DSN:tw_maria")}) {
+        for (const auto& login : logins) {
+            SCOPED_TRACE((name + " as " + login.user).toStdString());
+            for (const bool right : {true, false}) {
+                const ConnectionTarget target =
+                    endpointNamed(name, {login.user, right ? login.password : login.password + "x"})
+                        ->target({});
+                odbc::OdbcConnection connection(ConnectionTimeouts{.login = 15});
+                if (right) {
+                    EXPECT_NO_THROW(connection.open(target));
+                } else {
+                    EXPECT_THROW(connection.open(target), DbError);
+                }
+            }
+        }
+    }
 }
 
 TEST(SybaseCanConnect, OpensADefinedDataSourceOnly) {

@@ -148,6 +148,16 @@ tw_maria_setup() {   # <stand>
     tw_mariadb "$1" -e "$sql" >/dev/null || tw_die "MariaDB set-up failed"
 }
 
+# A login with a password of its own, to the first of the tests' databases.
+tw_maria_add_login() {   # <stand> <user> <password>
+    local user=$2 password=${3//\'/\'\'} host sql=""
+    for host in 127.0.0.1 localhost; do
+        sql+="create user if not exists '$user'@'$host' identified by '$password';"
+        sql+="grant all on \`${TW_MARIA_DATABASES[0]}\`.* to '$user'@'$host';"
+    done
+    tw_mariadb "$1" -e "$sql" >/dev/null || tw_die "MariaDB login $user failed"
+}
+
 # <stand>/mariadb: the client on this stand's server as its administrator, for tests and
 # people (pass -u scott -ptiger scott to be the tests' login).
 tw_maria_write_client() {   # <stand>

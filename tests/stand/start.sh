@@ -49,6 +49,8 @@ tw_pg_setup_scott "$stand" "$port"
 tw_pg_add_login "$stand" "$port" tw_semicolon 'ti;ger}x'
 tw_pg_add_login "$stand" "$port" tw_brace '{tiger'
 tw_pg_add_login "$stand" "$port" tw_blanks ' tiger '
+# Unbraced, psqlODBC reads "+" and "%41" as URL escapes.
+tw_pg_add_login "$stand" "$port" tw_urlish 'a+b%41 c'
 # Oracle-side users of their own, for tests that need to know every table there is.
 tw_pg_setup_oracle_user "$stand" "$port" tw_catalogue tiger
 tw_pg_setup_oracle_user "$stand" "$port" tw_empty tiger
@@ -57,6 +59,9 @@ wait "$maria_init"
 maria_init=
 maria_port=$(tw_maria_start "$stand")
 tw_maria_setup "$stand"
+tw_maria_add_login "$stand" tw_semicolon 'ti;ger}x'
+tw_maria_add_login "$stand" tw_brace '{tiger'
+tw_maria_add_login "$stand" tw_urlish 'a+b%41 c'
 tw_maria_write_client "$stand"
 
 tw_write_odbcinst "$stand" --with-mariadb

@@ -5,6 +5,7 @@
 #include "db/Endpoint.h"
 #include "db/Oracle.h"
 #include "db/Side.h"
+#include "db/StagingRecords.h"
 #include "db/Sybase.h"
 #include "shell/SortedTableList.h"
 #include "support/FakeConnection.h"
@@ -152,21 +153,103 @@ TEST(Endpoints, TheLoginFillsTheConnectionAndNoNameShowsThePassword) {
         {"dsn:m", {"u", "p;w"}, "DSN=m;UID=u;PWD={p;w};", "dsn:m"},
         {"odbc:Driver={X};UID={User};PWD={Password};",
          {"{Password}", "s}"},
-         "Driver={X};UID={{Password}}};PWD=s};",
+         "Driver={X};UID={{Password}}};PWD={s}}};",
          "odbc:Driver={X};UID={User}"},
         {"odbc:Driver=X;PWD=plain;DB=d", {}, "Driver=X;PWD=plain;DB=d", "odbc:Driver=X;DB=d"},
+        // A password is always braced: unbraced, psqlODBC decodes "+" and "%41". A user is
+        // braced only where it must be: psqlODBC keeps a user's braces.
+        {"dsn:m", {"a{b", "a+b%41 c"}, "DSN=m;UID=a{b;PWD={a+b%41 c};", "dsn:m"},
+        {"odbc:UID={User};PWD={Password}", {"u", "a+b%41 c"}, "UID=u;PWD={a+b%41 c}", "odbc:UID={User}"},
+        // Inside a longer value a placeholder is filled as the value needs it.
+        {"odbc:Server=x;Description=by {Password}",
+         {"u", "p"},
+         "Server=x;Description=by p",
+         "odbc:Server=x;Description=by {Password}"},
+        // The prefixes in any case.
+        {"ODBC:Driver=X;pWd=plain", {}, "Driver=X;pWd=plain", "odbc:Driver=X"},
+        {"DSN:tw maria", {}, "tw maria", "dsn:tw maria"},
     };
     for (const Case& c : cases) {
         const std::shared_ptr<const Side> side = endpointNamed(c.name, c.login);
         const ConnectionTarget target = side->target({});
-        EXPECT_EQ(target.text(), c.connection) << c.name.toStdString();
+        EXPECT_EQ(target.text().toStdString(), c.connection.toStdString()) << c.name.toStdString();
         EXPECT_EQ(target.isDataSource(), !c.connection.contains('='));
         EXPECT_EQ(side->name, c.shownName);
         EXPECT_FALSE(side->isConfigured);
     }
     EXPECT_EQ(endpointNamed("oracle").get(), &oracleSide());
-    // A placeholder without its value is said, not sent empty.
-    EXPECT_THROW(endpointNamed("odbc:DSN=x;PWD={Password}"), std::runtime_error);
-    for (const char* wrong : {"mysql", "dsn:", "odbc:", "DSN:x"})
+    // A placeholder without its value is said, not sent empty, and the password written in the
+    // string is not said with it.
+    try {
+        endpointNamed("odbc:DSN=x;UID={User};PWD=s3cret");
+        ADD_FAILURE() << "named";
+    } catch (const std::runtime_error& failure) {
+        EXPECT_EQ(QString::fromUtf8(failure.what()),
+                  "the connection string DSN=x;UID={User} holds {User}, and no user was given for it");
+    }
+    for (const char* wrong : {"mysql", "dsn:", "odbc:", "ODBC:", "odbx:DSN=x;PWD=s3cret"})
         EXPECT_FALSE(endpointNameProblem(wrong).isEmpty()) << wrong;
+    EXPECT_FALSE(endpointNameProblem("odbx:DSN=x;PWD=s3cret").contains("s3cret"));
+    for (const char* right : {"DSN:x", "Odbc:DSN=x"})
+        EXPECT_TRUE(endpointNameProblem(right).isEmpty()) << right;
+    // A password written into the string is masked in a driver's message as one given for it.
+    EXPECT_EQ(endpointNamed("odbc:DSN=x;PWD={s3;cret}")->target({}).secret(), "s3;cret");
+}
+
+// One reader of connection strings by ODBC's rules for everything that reads, shows or keeps
+// one: a value that begins with "{" runs to the first "}" that is not doubled, a "{" anywhere
+// else is a character, keys in any case; what is shown or kept has no password part.
+TEST(ConnectionStrings, AreReadByTheOdbcRulesAndShownWithoutThePassword) {
+    const struct {
+        QString text;
+        QStringList parts;  // "key=value" as read, "(braced)" after a braced one
+        QString password;
+        QString shown;
+    } cases[] = {
+        {"Driver={X};Server=h", {"driver=X (braced)", "server=h"}, "", "Driver={X};Server=h"},
+        {"DSN=a;Description=a{b;PWD=s3cret;",
+         {"dsn=a", "description=a{b", "pwd=s3cret"},
+         "s3cret",
+         "DSN=a;Description=a{b"},
+        {"PWD={a;b}}c};UID=u", {"pwd=a;b}c (braced)", "uid=u"}, "a;b}c", "UID=u"},
+        {"UID={a{b};PASSWORD={x}", {"uid=a{b (braced)", "password=x (braced)"}, "x", "UID={a{b}"},
+        {" Pwd =secret;Uid=u", {"pwd=secret", "uid=u"}, "secret", "Uid=u"},
+        {"pAsSwOrD=x;DSN=d", {"password=x", "dsn=d"}, "x", "DSN=d"},
+        {"UID=u;PWD= {a;b}", {"uid=u", "pwd=a;b (braced)"}, "a;b", "UID=u"},
+        // A brace never closed hides where a driver would end the value: none of it is shown.
+        {"DSN=d;Description={x;PWD=s3cret", {"dsn=d", "description=x;PWD=s3cret (braced)"}, "", "DSN=d"},
+        {"PWD={s3;cret", {"pwd=s3;cret (braced)"}, "s3;cret", ""},
+        {"DSN=d;;junk;", {"dsn=d"}, "", "DSN=d;junk"},
+        {"", {}, "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        QStringList read;
+        for (const ConnectionStringPart& part : connectionStringParts(c.text))
+            read << part.key + '=' + part.value + (part.braced ? " (braced)" : "");
+        EXPECT_EQ(read, c.parts);
+        EXPECT_EQ(connectionStringPassword(c.text), c.password);
+        EXPECT_EQ(connectionStringWithoutPassword(c.text), c.shown);
+    }
+    // Values written by the program read back as themselves.
+    for (const QString& value :
+         {QString("a}b"), QString("{x"), QString("a;b"), QString(" s "), QString("}}")}) {
+        const QString text = "K=" + bracedConnectionStringValue(value) + ";L=" + connectionStringValue(value);
+        const QList<ConnectionStringPart> parts = connectionStringParts(text);
+        ASSERT_EQ(parts.size(), 2) << text.toStdString();
+        EXPECT_EQ(parts[0].value, value);
+        EXPECT_EQ(parts[1].value, value);
+    }
+}
+
+// A record names the database by its connection string without any password, however the
+// user's name is written.
+TEST(ConnectionStrings, AStagingRecordHoldsNoPassword) {
+    for (const auto& [user, password] : {std::pair{"a{b", "s3cret"}, std::pair{"u", "a}b;c"}}) {
+        const ConnectionTarget target = endpointNamed("dsn:m", {user, password})->target({});
+        const QString database = StagingRecords::databaseOf(target);
+        EXPECT_FALSE(database.contains("PWD", Qt::CaseInsensitive)) << database.toStdString();
+        EXPECT_FALSE(database.contains(password)) << database.toStdString();
+        EXPECT_TRUE(database.contains(user)) << database.toStdString();
+    }
 }
