@@ -7,10 +7,12 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
+#include <QSet>
+#include <mutex>
 
 #include "db/ConnectionString.h"
 #include "db/StagingName.h"
+#include "shell/OwnFile.h"
 #include "shell/ProcessRuns.h"
 #include "shell/TransferLog.h"
 
@@ -20,6 +22,30 @@ namespace {
 
 // A record is a few hundred bytes; anything much larger is not one of ours.
 constexpr qint64 kLongestRecord = 64 * 1024;
+
+// What stands in a record's place and is no record is said once a run, on stderr: the copy
+// goes on without it.
+void sayRefused(const QString& path, const QString& refusal) {
+    static std::mutex lock;  // copies in parallel share the folder
+    static QSet<QString> said;
+    if (refusal.isEmpty()) return;
+    const std::lock_guard held(lock);
+    if (said.contains(path)) return;
+    said.insert(path);
+    qWarning("tablewright: warning: the staging record %s is not used: %s", qUtf8Printable(path),
+             qUtf8Printable(refusal));
+}
+
+std::optional<StagingRecords::Record> readRecord(const QString& path) {
+    const OwnFileRead read = readOwnFile(path, kLongestRecord);
+    sayRefused(path, read.refusal);
+    if (!read.bytes) return std::nullopt;
+    const QJsonObject json = QJsonDocument::fromJson(*read.bytes).object();
+    return StagingRecords::Record{json["database"].toString(), json["table"].toString(),
+                                  json["host"].toString(),     json["pid"].toInteger(),
+                                  json["boot"].toString(),     json["processStart"].toInteger(-1),
+                                  json["made"].toString(),     json["created"].toBool()};
+}
 
 }  // namespace
 
@@ -54,16 +80,26 @@ StagingRecords::Record StagingRecords::ofThisProcess(const QString& database, co
 bool StagingRecords::add(const Record& record) {
     if (!QDir().mkpath(m_folder)) return false;
     QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return write(record);
+}
+
+bool StagingRecords::write(const Record& record) const {
     const QJsonObject json{
-        {"database", record.database}, {"table", record.table}, {"host", record.host},
-        {"pid", record.pid},           {"boot", record.boot},   {"processStart", record.processStart},
-        {"made", record.made},
+        {"database", record.database}, {"table", record.table},     {"host", record.host},
+        {"pid", record.pid},           {"boot", record.boot},       {"processStart", record.processStart},
+        {"made", record.made},         {"created", record.created},
     };
-    QSaveFile file(pathOf(record.database, record.table));
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    file.write(QJsonDocument(json).toJson());
-    return file.commit();
+    const QString path = pathOf(record.database, record.table);
+    const QString refusal = replaceOwnFile(path, QJsonDocument(json).toJson());
+    sayRefused(path, refusal);
+    return refusal.isEmpty();
+}
+
+bool StagingRecords::markCreated(const QString& database, const QString& table) {
+    std::optional<Record> record = find(database, table);
+    if (!record) return false;
+    record->created = true;
+    return write(*record);
 }
 
 void StagingRecords::remove(const QString& database, const QString& table) {
@@ -72,19 +108,28 @@ void StagingRecords::remove(const QString& database, const QString& table) {
 
 std::optional<StagingRecords::Record> StagingRecords::find(const QString& database,
                                                            const QString& table) const {
-    QFile file(pathOf(database, table));
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kLongestRecord) return std::nullopt;
-    const QJsonObject json = QJsonDocument::fromJson(file.read(kLongestRecord)).object();
-    Record record{json["database"].toString(), json["table"].toString(), json["host"].toString(),
-                  json["pid"].toInteger(),     json["boot"].toString(),  json["processStart"].toInteger(-1),
-                  json["made"].toString()};
+    const std::optional<Record> record = readRecord(pathOf(database, table));
     // The file's name is a digest: what it holds must be the very table of the very database.
-    if (record.database != database || record.table != table) return std::nullopt;
+    if (!record || record->database != database || record->table != table) return std::nullopt;
     return record;
 }
 
+void StagingRecords::removeNeverCreated() {
+    const QStringList names =
+        QDir(m_folder).entryList({QStringLiteral("*.json")}, QDir::AllEntries | QDir::System | QDir::Hidden);
+    for (const QString& name : names) {
+        const QString path = m_folder + QLatin1Char('/') + name;
+        const std::optional<Record> record = readRecord(path);
+        if (record && !record->created && pathOf(record->database, record->table) == path &&
+            !makerRuns(*record))
+            QFile::remove(path);
+    }
+}
+
 bool StagingRecords::isCopysTable(const QString& database, const QString& table) const {
-    return StagingName::parse(table) && find(database, table);
+    if (!StagingName::parse(table)) return false;
+    const std::optional<Record> record = find(database, table);
+    return record && record->created;
 }
 
 bool StagingRecords::makerRuns(const Record& record) {

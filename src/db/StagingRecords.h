@@ -8,9 +8,12 @@
 namespace tw {
 
 // The staging tables this machine's copies made: one record each in the user's state folder,
-// written before the table's CREATE TABLE and removed once the table has its own name or is
-// gone. A table is dropped as a copy's leftover, or kept out of the lists, only while it is
-// recorded here: never for its name alone, which a user's table may have too.
+// written before the table's CREATE TABLE, marked once the CREATE succeeded, and removed once
+// the table has its own name or is gone. A table is dropped as a copy's leftover, or kept out
+// of the lists, only while its record says this program made it: never for its name alone,
+// which a user's table may have too, nor where its CREATE may have failed on a user's table of
+// that name. A record holds no password. Records are read and written as regular files only:
+// a link or a fifo in their place is neither followed nor waited on, and is said on stderr.
 class StagingRecords {
 public:
     struct Record {
@@ -21,6 +24,7 @@ public:
         QString boot;              // the system's boot id when it was made
         qint64 processStart = -1;  // when the process started, in the system's ticks since boot
         QString made;              // when it was recorded, ISO 8601
+        bool created = false;      // the table's CREATE TABLE succeeded
     };
 
     // folder: where the records live; by default "staging" in the transfer log's folder.
@@ -37,10 +41,16 @@ public:
     // False when the record could not be written: the table is then made without one, and a
     // leftover of it is never dropped.
     bool add(const Record& record);
+    // The table's CREATE TABLE succeeded: from now on it is the program's own. False when the
+    // record could not be written.
+    bool markCreated(const QString& database, const QString& table);
     void remove(const QString& database, const QString& table);
+    // Removes the records, of any database, of tables whose CREATE never succeeded and whose
+    // maker runs no more: there is nothing of them to take away.
+    void removeNeverCreated();
     std::optional<Record> find(const QString& database, const QString& table) const;
     // A table that a copy of this machine made for its rows, and that is no user's table:
-    // named as a staging table and recorded.
+    // named as a staging table and recorded as created.
     bool isCopysTable(const QString& database, const QString& table) const;
 
     // Whether the process that made the record runs still: the same process of this machine
@@ -50,6 +60,7 @@ public:
 
 private:
     QString pathOf(const QString& database, const QString& table) const;
+    bool write(const Record& record) const;
 
     QString m_folder;
 };

@@ -357,7 +357,9 @@ private:
         if (m_table.action == WriteAction::ReplaceInPlace) dropOldTable(tableName, newName);
         m_table.filled = m_table.staged() ? stagingTableFor(newName) : tableName;
         m_table.outcome.stopped = stopping();
-        return !m_table.outcome.stopped && createTable(m_table.filled, rows);
+        const bool created = !m_table.outcome.stopped && createTable(m_table.filled, rows);
+        if (created && m_table.staged()) m_staging.created(m_table.filled);
+        return created;
     }
 
     void fill(const QString& tableName, const TableShape& shape, Recordset& rows) {

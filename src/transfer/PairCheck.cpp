@@ -141,6 +141,7 @@ QList<MadeTable> makeSourceTables(ScratchTables& source, const QString& stem) {
         MadeTable table{kind, source.claim(stem + kind->code), type, 0, {}};
         source.execute(QStringLiteral("CREATE TABLE %1 (%2 INTEGER NOT NULL PRIMARY KEY, %3 %4)")
                            .arg(dialect.quotedName(table.name), id, column, type));
+        source.created(table.name);
         const QByteArray insert = QStringLiteral("INSERT INTO %1 (%2, %3) VALUES (?, ?)")
                                       .arg(dialect.quotedName(table.name), id, column)
                                       .toUtf8();
@@ -180,6 +181,10 @@ QList<CheckVerdict> copyEach(const PairCheckRequest& request, const Side& from, 
     transfer.faithful = faithful;
     transfer.newNames = newNames;
     TransferTables(TransferBetween(from, to, target.dialect()), transfer);
+    // Only what the copies made is the check's: a table of the user's with a new name is left.
+    for (const TableOutcome& outcome : std::as_const(front.outcomes)) {
+        if (outcome.created && !outcome.intoExisting) target.created(outcome.table);
+    }
     QList<CheckVerdict> verdicts;
     for (const MadeTable& table : made) {
         CheckVerdict verdict = judge(table, newNames.value(table.name), front, target);

@@ -22,9 +22,15 @@ void ScratchTables::sweep() {
             const QString name = tables->field(QStringLiteral("TABLE_NAME")).value.toString();
             if (!name.startsWith(namePrefix())) continue;
             const std::optional<StagingRecords::Record> record = m_records.find(m_database, name);
-            if (record && !StagingRecords::makerRuns(*record)) leftovers << name;
+            if (!record || StagingRecords::makerRuns(*record)) continue;
+            if (record->created) {
+                leftovers << name;
+            } else {
+                m_records.remove(m_database, name);  // a user's table has the name
+            }
         }
     }
+    m_records.removeNeverCreated();
     for (const QString& name : leftovers) {
         m_connection->execute(QStringLiteral("DROP TABLE ") + m_dialect->quotedName(name));
         m_records.remove(m_database, name);
@@ -32,10 +38,17 @@ void ScratchTables::sweep() {
 }
 
 QString ScratchTables::claim(const QString& name) {
-    m_records.add(StagingRecords::ofThisProcess(m_database, name));
+    // Claimed first: a record of this process's that is not claimed is one it gave up on.
     StagingName::claim(name);
+    m_records.add(StagingRecords::ofThisProcess(m_database, name));
     m_names << name;
     return name;
+}
+
+void ScratchTables::created(const QString& name) {
+    if (!m_names.contains(name) || m_created.contains(name)) return;
+    m_records.markCreated(m_database, name);
+    m_created << name;
 }
 
 void ScratchTables::execute(const QString& statement) { m_connection->execute(statement); }
@@ -50,7 +63,8 @@ qint64 ScratchTables::nullsIn(const QString& table) {
 void ScratchTables::dropAll() noexcept {
     for (const QString& name : std::as_const(m_names)) {
         try {
-            m_connection->execute(QStringLiteral("DROP TABLE ") + m_dialect->quotedName(name));
+            if (m_created.contains(name))
+                m_connection->execute(QStringLiteral("DROP TABLE ") + m_dialect->quotedName(name));
         } catch (const std::exception&) {
             if (exists(name)) continue;
         }
@@ -58,6 +72,7 @@ void ScratchTables::dropAll() noexcept {
         StagingName::release(name);
     }
     m_names.clear();
+    m_created.clear();
 }
 
 bool ScratchTables::exists(const QString& name) noexcept {

@@ -19,7 +19,13 @@ StagingTables::Seen StagingTables::look(Connection& target, const QString& table
         if (name == filled || !staging || !StagingName::isFor(name, table, limitBytes)) continue;
         const std::optional<StagingRecords::Record> record = m_records.find(m_database, name);
         if (record && !StagingRecords::makerRuns(*record)) {
-            found.leftovers.push_back(*record);
+            // A table whose CREATE never succeeded for the copy is one of the user's that has
+            // the name; the record goes, the table stays.
+            if (record->created) {
+                found.leftovers.push_back(*record);
+            } else {
+                found.neverCreated << name;
+            }
         } else if (record || staging->host != StagingName::thisHost()) {
             // A copy of this machine that runs, or one of another machine, which may.
             found.otherCopy = name;
@@ -34,6 +40,8 @@ QString StagingTables::begin(Connection& target, const QString& table, int limit
     try {
         const Seen seen = look(target, table, QString(), limitBytes);
         found.otherCopy = seen.otherCopy;
+        for (const QString& name : seen.neverCreated) m_records.remove(m_database, name);
+        m_records.removeNeverCreated();
         for (const StagingRecords::Record& leftover : seen.leftovers) {
             target.execute(DropTableSql(DialectFor(&target, standardDialect()), leftover.table, m_schema));
             m_records.remove(m_database, leftover.table);
@@ -53,8 +61,8 @@ QString StagingTables::begin(Connection& target, const QString& table, int limit
                 .arg(name)
                 .toStdString());
     }
-    // Written before the table is made: a copy killed between the two leaves a record of a
-    // table that is not there, which harms nothing.
+    // Written before the table is made, and marked once it is: a copy killed between the two
+    // leaves a record of a table that is not there, which a later copy removes.
     m_records.add(StagingRecords::ofThisProcess(m_database, name));
     return name;
 }
@@ -68,6 +76,8 @@ void StagingTables::lookAgain(Connection& target, const QString& table, const QS
         // Not knowing of another copy changes nothing of this one.
     }
 }
+
+void StagingTables::created(const QString& filled) { m_records.markCreated(m_database, filled); }
 
 void StagingTables::done(const QString& filled) {
     m_records.remove(m_database, filled);

@@ -33,6 +33,8 @@ public:
     void lookAgain(Connection& target, const QString& table, const QString& filled, int limitBytes,
                    Found& found) noexcept;
 
+    // The staging table's CREATE TABLE succeeded: a leftover of it is the program's own.
+    void created(const QString& filled);
     // The staging table has the table's name now, or is dropped, or holds the rows of a table
     // whose old one is gone: it is no leftover, and is never taken away.
     void done(const QString& filled);
@@ -44,6 +46,7 @@ private:
     struct Seen {
         std::vector<StagingRecords::Record> leftovers;
         QString otherCopy;
+        QStringList neverCreated;  // recorded by a gone copy whose CREATE did not succeed
     };
     Seen look(Connection& target, const QString& table, const QString& filled, int limitBytes) const;
 

@@ -2,11 +2,13 @@
 // side) with SQLite (the SQL Anywhere side) and with MariaDB (a data source).
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include "support/CommandLineRig.h"
+#include "transfer/CheckKinds.h"
 
 using namespace tw;
 
@@ -82,4 +84,31 @@ void PairCheck::checkKilledThenWhole(const QString& other, const QString& textTy
 
     EXPECT_EQ(tablesLike(0, "tw_chk%"), QStringList());
     EXPECT_EQ(leftIn(other), QStringList());
+}
+
+// A table of the user's that has a scratch table's name is never the check's: its CREATE TABLE
+// fails, the check says so, and the table stays with its rows. The program waits, under a known
+// process id, until the tables are there.
+TEST_F(PairCheck, NeverDropsAUsersTableThatHasAScratchName) {
+    const QString go = m_home.filePath("go");
+    const std::unique_ptr<QProcess> check =
+        start({"check", "--from", "oracle", "--to", "sqlanywhere"},
+              {"sh", "-c", "echo $$; while [ ! -e \"$0\" ]; do sleep 0.2; done; exec \"$@\"", go});
+    ASSERT_TRUE(check->waitForReadyRead(60000));
+    const QString pid = QString::fromUtf8(check->readLine()).trimmed();
+    QStringList users;
+    for (const CheckKind& kind : checkKinds()) users << "tw_chk" + pid + "a_" + kind.code;
+    for (const QString& name : users) create(0, "n integer", {"7"}, name);
+    QFile(go).open(QIODevice::WriteOnly);
+    const test::ProgramRun checked = test::endOf(*check);
+    EXPECT_NE(checked.exitCode, 0);
+    EXPECT_TRUE(checked.err.contains("tw_chk" + pid + "a_")) << checked.err.toStdString();
+    QStringList left = tablesLike(0, "tw_chk" + pid + "%");
+    left.sort();
+    users.sort();
+    EXPECT_EQ(left, users);
+    for (const QString& name : left)
+        EXPECT_EQ(database(0).openRecordset(SelectAllSql(name))->recordCount(), 1) << name.toStdString();
+    for (const QString& name : users) test::dropQuietly(database(0), name);
+    EXPECT_EQ(QDir(m_home.filePath("state/tablewright/staging")).entryList({"*.json"}), QStringList());
 }

@@ -216,6 +216,7 @@ TEST(StagedReplace, OnlyRecordedLeftoversGoAndOnlyRecordedStagingTablesAreHidden
         StagingRecords::Record record = StagingRecords::ofThisProcess(database, name);
         record.pid = pid;
         record.processStart = start;
+        record.created = true;
         records.add(record);
         return name;
     };
