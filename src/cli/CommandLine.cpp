@@ -84,22 +84,28 @@ std::optional<std::optional<QString>> givenPassword(const std::optional<QString>
     return std::optional<QString>();
 }
 
-// The database the command line names, with the login given for it where it is no configured
-// side; none, with the reason said, where a value cannot be had.
-std::shared_ptr<const Side> endpoint(const QString& name, const EndLogin& given, Terminal& terminal) {
-    EndpointLogin login;
-    if (!sideNamed(name)) {
-        const std::optional<std::optional<QString>> password =
-            givenPassword(given.passwordFile, given.passwordVariable, terminal);
-        if (!password) return nullptr;
-        login = {given.user, *password};
-    }
+// The database the command line names, reached with the login where it is no configured side;
+// none, with the reason said, where it cannot be named.
+std::shared_ptr<const Side> endpoint(const QString& name, const EndpointLogin& login, Terminal& terminal) {
     try {
-        return endpointNamed(name, login);
+        return endpointNamed(name, sideNamed(name) ? EndpointLogin() : login);
     } catch (const std::exception& failure) {
         terminal.err(QStringLiteral("tablewright: %1\n").arg(QString::fromUtf8(failure.what())));
         return nullptr;
     }
+}
+
+// The database of one end of a copy, with the login given for it; none, with the reason said,
+// where a value cannot be had.
+std::shared_ptr<const Side> endpoint(const QString& name, const EndLogin& given, Terminal& terminal) {
+    std::optional<QString> password;
+    if (!sideNamed(name)) {
+        const std::optional<std::optional<QString>> read =
+            givenPassword(given.passwordFile, given.passwordVariable, terminal);
+        if (!read) return nullptr;
+        password = *read;
+    }
+    return endpoint(name, EndpointLogin{given.user, password}, terminal);
 }
 
 // A template without a placeholder sends nothing of the value typed for it, so that a login
@@ -123,9 +129,9 @@ CommandDefaults commandDefaults(const SettingsStore& settings) {
 }
 
 // The remembered values, with what the command line gives in their place. The password comes
-// from a file or the environment only; nothing is saved.
-std::optional<ConnectionValues> connectionValues(const CommandOptions& options, const SettingsStore& settings,
-                                                 Terminal& terminal) {
+// from a file or the environment only, read once by the caller; nothing is saved.
+ConnectionValues connectionValues(const CommandOptions& options, const SettingsStore& settings,
+                                  const std::optional<QString>& password) {
     const auto remembered = [&](const QString& key) {
         return settings.value(kSettingsApplication, kSettingsSection, key);
     };
@@ -136,10 +142,7 @@ std::optional<ConnectionValues> connectionValues(const CommandOptions& options, 
     if (options.oracleUser) values.oracleUser = *options.oracleUser;
     if (options.dataSourceName) values.dataSourceName = *options.dataSourceName;
     if (options.oracleTemplate) values.oracleTemplate = *options.oracleTemplate;
-    const std::optional<std::optional<QString>> password =
-        givenPassword(options.passwordFile, options.passwordVariable, terminal);
-    if (!password) return std::nullopt;
-    if (*password) values.oraclePassword = **password;
+    if (password) values.oraclePassword = *password;
     return values;
 }
 
@@ -164,12 +167,15 @@ int runCommandLine(int argc, char* argv[]) {
                                     "are not used\n")
                          .arg(settings.filePath(kSettingsApplication), problem));
     }
-    const std::optional<ConnectionValues> values = connectionValues(options, settings, terminal);
-    if (!values) return kExitUsage;
-    warnOfMissingPlaceholders(values->oracleTemplate, terminal);
+    // Read once: the Oracle side's password and that of a database --side names.
+    const std::optional<std::optional<QString>> password =
+        givenPassword(options.passwordFile, options.passwordVariable, terminal);
+    if (!password) return kExitUsage;
+    const ConnectionValues values = connectionValues(options, settings, *password);
+    warnOfMissingPlaceholders(values.oracleTemplate, terminal);
     odbc::OdbcConnectionFactory connections;
     TransferLog log;
-    CommandContext context{options, *values, connections, terminal, &log};
+    CommandContext context{options, values, connections, terminal, &log};
     if (options.command == CommandOptions::Command::Copy ||
         options.command == CommandOptions::Command::Check) {
         context.from = endpoint(options.from, options.fromLogin, terminal);
@@ -177,8 +183,7 @@ int runCommandLine(int argc, char* argv[]) {
         if (!context.from || !context.to) return kExitUsage;
     } else if (!options.side.isEmpty()) {
         // list, drop and rename take the general login options for a database of their own.
-        context.side = endpoint(
-            options.side, {options.oracleUser, options.passwordFile, options.passwordVariable}, terminal);
+        context.side = endpoint(options.side, EndpointLogin{options.oracleUser, *password}, terminal);
         if (!context.side) return kExitUsage;
     }
     try {

@@ -296,6 +296,12 @@ TEST_F(CommandLine, ExitCodesAndNoPasswordKeptOrShown) {
         EXPECT_EQ(listed.err.toStdString(),
                   (mode & QFileDevice::ReadGroup ? warning : QString()).toStdString());
     }
+    // Read once for a database --side names by its data source: said once.
+    ASSERT_TRUE(passwordFile.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                            QFileDevice::ReadGroup));
+    const test::ProgramRun named = test::runProgram(
+        {"list", "--side", "dsn:" + m_dataSource, "--password-file", passwordFile.fileName()}, m_environment);
+    EXPECT_EQ(named.err.count(warning), 1) << named.err.toStdString();
     EXPECT_EQ(run({"list", "--dsn", "tw_no_such_source"}).exitCode, 3);
 
     // Nothing given on a command line is saved.
