@@ -121,6 +121,7 @@ TEST(ConnectionStrings, APasswordInADriverMessageIsMasked) {
         {"S3cretPW", "password authentication failed for user \"S3cretPW\"",
          "password authentication failed for user \"********\""},
         {"a;b}c", "bad value {a;b}}c} or a;b}c", "bad value ******** or ********"},
+        {"tiger", "bad value {tiger}", "bad value ********"},  // as the password is filled in
         {"", "no password given", "no password given"},
     };
     for (const auto& c : cases) {
