@@ -60,6 +60,10 @@ XDG_STATE_HOME=$config shot "$PWD/docs/copy-in-progress.png" 3 '
   sleep 2'
 psql -q -h "$PGHOST_SOCKET" -p "$PGPORT" -U scott -d scott -c 'DROP TABLE IF EXISTS "BIG"'
 sqlite3 "$demo/sqlany.db" 'DROP TABLE IF EXISTS "BIG"'
+# The copy, ended by the picture, leaves its staging table, whose record went with $config.
+for leftover in $(sqlite3 "$demo/sqlany.db" "SELECT name FROM sqlite_master WHERE type = 'table' AND name LIKE 'BIG~tw-stage-%'"); do
+  sqlite3 "$demo/sqlany.db" "DROP TABLE \"$leftover\""
+done
 
 # The tables window of a day's work: 35 more tables a side, the window made 1100x900, a filter
 # typed over each list and two of the shown names selected.
