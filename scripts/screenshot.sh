@@ -51,15 +51,19 @@ CREATE TABLE "BIG"(id integer, name varchar(40), amount numeric(12,2), at timest
 INSERT INTO "BIG" SELECT g, 'customer ' || g, g * 1.25, timestamp '2024-01-01' + g * interval '1 minute'
 FROM generate_series(1, 300000) g;
 SQL
-# Window coordinates from the layout (twips, 15 to a pixel; the filter box is over each list):
-# the first item of the Oracle list, then "Send Table/s To Sybase iAny".
+# Window coordinates from the layout (twips, 15 to a pixel): the first item of the Oracle list,
+# then "Send Table/s To Sybase iAny".
 XDG_STATE_HOME=$config shot "$PWD/docs/copy-in-progress.png" 3 '
   window=$(xdotool search --sync --onlyvisible --name "^Tablewright" | head -1)
-  xdotool mousemove --window "$window" 300 64 click 1
+  xdotool mousemove --window "$window" 300 40 click 1
   xdotool mousemove --window "$window" 399 194 click 1
   sleep 2'
 psql -q -h "$PGHOST_SOCKET" -p "$PGPORT" -U scott -d scott -c 'DROP TABLE IF EXISTS "BIG"'
 sqlite3 "$demo/sqlany.db" 'DROP TABLE IF EXISTS "BIG"'
+# The copy, ended by the picture, leaves its staging table, whose record went with $config.
+for leftover in $(sqlite3 "$demo/sqlany.db" "SELECT name FROM sqlite_master WHERE type = 'table' AND name LIKE 'BIG~tw-stage-%'"); do
+  sqlite3 "$demo/sqlany.db" "DROP TABLE \"$leftover\""
+done
 
 # The tables window of a day's work: 35 more tables a side, the window made 1100x900, a filter
 # typed over each list and two of the shown names selected.
@@ -75,8 +79,9 @@ for table in $day_tables; do
 done
 psql -q -h "$PGHOST_SOCKET" -p "$PGPORT" -U scott -d scott -v ON_ERROR_STOP=1 -c "SET client_min_messages TO warning; ${drop[*]} ${make[*]}"
 sqlite3 "$demo/sqlany.db" "${drop[*]} ${make[*]}"
-# Window coordinates from the layout: each filter box at the top of its frame, then the second
-# and third names of the filtered SQL Anywhere list.
+# Window coordinates from the layout: a click in each list and the filter typed into it, which
+# opens the list's filter box at the top of its frame; then the second and third names of the
+# filtered SQL Anywhere list.
 XDG_STATE_HOME=$config shot "$PWD/docs/tables-window-filter.png" 3 '
   window=$(xdotool search --sync --onlyvisible --name "^Tablewright" | head -1)
   xdotool windowmove --sync "$window" 0 0 windowsize --sync "$window" 1100 900

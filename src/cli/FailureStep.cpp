@@ -7,7 +7,10 @@ namespace tw::cli {
 
 namespace {
 
+// The step is what the database was given: a swap's rename is the swap, though the user is
+// shown the drop of their table.
 QString statementOf(const Failure& failure) {
+    if (!failure.sent.isEmpty()) return failure.sent.trimmed();
     return (failure.statement ? *failure.statement : failure.composing).trimmed();
 }
 

@@ -20,6 +20,10 @@ struct Failure {
     QString table;                     // the table being worked on, if any
     qint64 row = 0;                    // the row of that table being copied, from 1; 0 for none
     bool stopOffered = false;          // the user may end the whole run here
+    // Where the statement or the description shown name the user's table in place of one the
+    // user never sees (a staging table): the statement as the database got it, and its words.
+    QString sent;
+    QString said;
 };
 
 enum class AfterFailure { Resume, Stop };

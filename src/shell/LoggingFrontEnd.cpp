@@ -22,7 +22,13 @@ void LoggingFrontEnd::append(const QString& line) {
 }
 
 AfterFailure LoggingFrontEnd::failed(const Failure& failure) {
-    write(QStringLiteral("failed: ") + failureLine(failure));
+    QString line = QStringLiteral("failed: ") + failureLine(failure);
+    // What the database was given and said, where the user was shown their own table's name.
+    if (!failure.sent.isEmpty())
+        line += QStringLiteral(" (sent as [%1])").arg(shortened(oneLine(failure.sent), 200));
+    if (!failure.said.isEmpty())
+        line += QStringLiteral(" (the database said: %1)").arg(oneLine(failure.said));
+    write(line);
     return m_inner.failed(failure);
 }
 

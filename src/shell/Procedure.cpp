@@ -10,7 +10,9 @@ void Procedure::report(int line, const std::exception& failure) {
     Failure reported;
     reported.procedure = m_name;
     reported.line = line;
-    reported.description = QString::fromUtf8(failure.what());
+    const QString said = QString::fromUtf8(failure.what());
+    reported.description = m_shownText ? m_shownText(said) : said;
+    if (reported.description != said) reported.said = said;
     if (const auto* coded = dynamic_cast<const CodedError*>(&failure)) {
         reported.sqlState = coded->sqlState();
         reported.nativeError = coded->nativeError();
@@ -18,6 +20,10 @@ void Procedure::report(int line, const std::exception& failure) {
     if (m_statement) {
         reported.composing = m_statement();
         if (m_quotesStatement) reported.statement = reported.composing;
+    }
+    if (m_sentStatement) {
+        const QString sent = m_sentStatement();
+        if (sent != reported.composing) reported.sent = sent;
     }
     reported.table = m_table;
     reported.row = m_row;

@@ -56,6 +56,14 @@ public:
         m_statement = std::move(statement);
         m_quotesStatement = quoted;
     }
+    // Where what the user is shown names other tables than the database was given (a staging
+    // table's rows are the user's table's): the statement as sent, and what makes the
+    // database's words about it name the user's tables. Both go with a failure as sent.
+    void showSentAs(std::function<QString()> sentStatement,
+                    std::function<QString(const QString&)> shownText) {
+        m_sentStatement = std::move(sentStatement);
+        m_shownText = std::move(shownText);
+    }
     // The table the statements work on now, for the report.
     void setTable(const QString& table) {
         m_table = table;
@@ -77,6 +85,8 @@ private:
     QString m_name;
     int m_line = 0;  // of the statement begun last
     std::function<QString()> m_statement;
+    std::function<QString()> m_sentStatement;
+    std::function<QString(const QString&)> m_shownText;
     bool m_quotesStatement = false;
     QString m_table;
     qint64 m_row = 0;

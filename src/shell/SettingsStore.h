@@ -24,6 +24,9 @@ inline const QString ReplaceInPlace = QStringLiteral("ReplaceInPlace");
 // The Oracle connection string as the user's driver needs it, with {SID}, {User} and
 // {Password} for the connection window's values; absent, the program's own string.
 inline const QString OracleConnectionString = QStringLiteral("OracleConnectionString");
+// The tables window's size and place when it was last hidden or closed, as Qt keeps a window's
+// geometry (base64); absent, it starts at its design size, centred.
+inline const QString TablesWindowPlace = QStringLiteral("TablesWindowPlace");
 }  // namespace SettingKey
 
 // Per-user string values kept between runs: one INI file per application name, one group per

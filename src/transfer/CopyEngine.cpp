@@ -24,6 +24,7 @@
 #include "transfer/RowFill.h"
 #include "transfer/StagedTable.h"
 #include "transfer/StagingTables.h"
+#include "transfer/TableInCatalogue.h"
 #include "transfer/TableInProgress.h"
 #include "transfer/TablePlan.h"
 #include "transfer/TableQueue.h"
@@ -48,6 +49,8 @@ public:
               StagingRecords::databaseOf(profile.destination->target(request.values), request.targetSchema),
               request.targetSchema) {
         m_proc.showStatement([this] { return m_composed.text(); }, profile.failuresQuoteStatement);
+        m_proc.showSentAs([this] { return m_composed.sentText(); },
+                          [this](const QString& text) { return m_composed.shownText(text); });
         m_proc.offerStop();
     }
 
@@ -356,6 +359,7 @@ private:
     bool prepare(QString& tableName, const QString& newName, Recordset& rows) {
         if (m_table.action == WriteAction::ReplaceInPlace) dropOldTable(tableName, newName);
         m_table.filled = m_table.staged() ? stagingTableFor(newName) : tableName;
+        if (m_table.staged()) m_composed.showTableAs(targetDialect(), m_table.filled, newName);
         m_table.outcome.stopped = stopping();
         const bool created = !m_table.outcome.stopped && createTable(m_table.filled, rows);
         if (created && m_table.staged()) m_staging.created(m_table.filled);
@@ -576,8 +580,9 @@ private:
         });
         const QString droppedName = tableName;
         m_proc.step(148, [&] { tableName = newName; });
-        // The dropped table leaves the list under the name the list wrote it with.
-        if (dropped)
+        // The dropped table leaves the list under the name the list wrote it with; so does one
+        // the target no longer had, whose name the new table takes.
+        if (dropped || (m_target && targetLacksTable(*m_target, droppedName, m_request.targetSchema)))
             m_proc.step(150, [&] { listChange([&] { ListRemoveItem(m_request.targetList, droppedName); }); });
     }
 

@@ -62,7 +62,7 @@ public:
                     // The batch so far is written first: a batch's rows are numbered one after
                     // another, and the reports come in the order of the rows.
                     if (writer && (!sendBatch(*writer, batch, sent) || !landBatch(*writer, sent))) {
-                        ++m_table.outcome.rowsFailed;  // read, and never to be written
+                        unwritten(1);  // read, and never to be written
                         ended = true;
                         break;
                     }
@@ -94,7 +94,7 @@ public:
                         writer->bytesWith(bound) + batch.bytes() + RowBatch::bytesOf(bound) >
                             m_request.batchBytes &&
                         !sendBatch(*writer, batch, sent)) {
-                        ++m_table.outcome.rowsFailed;  // read, and never to be written
+                        unwritten(1);  // read, and never to be written
                         ended = true;
                         break;
                     }
@@ -136,10 +136,10 @@ public:
         // Rows read are written, also when the run was asked to end; after a batch that ended
         // the table, the rows kept since are read and never to be written.
         if (writer && (ended || !sendBatch(*writer, batch, sent) || !landBatch(*writer, sent))) {
-            m_table.outcome.rowsFailed += batch.count();
+            unwritten(batch.count());
             m_table.complete = false;
         }
-        if (!rows.eof()) {
+        if (!rows.eof() || m_stoppedInRetry) {
             m_table.complete = false;
             m_table.outcome.stopped = stopping();
         }
@@ -158,6 +158,14 @@ private:
             fitKinds[field] = fit.asBytes ? ColumnKind::Bytes : kinds[field];
         }
         return QString();
+    }
+
+    // Rows read that will never be written. Once a stop ended a refused batch's rows going again,
+    // they are rows the copy let go unread, as the row-by-row copy, stopped at the same row,
+    // never read them; otherwise they failed.
+    void unwritten(qint64 rows) {
+        (m_stoppedInRetry ? m_table.outcome.rowsRead : m_table.outcome.rowsFailed) +=
+            m_stoppedInRetry ? -rows : rows;
     }
 
     // A row refused for a value it holds: one report at the line that sends a row, and the row
@@ -266,12 +274,20 @@ private:
     // own written whole or refused whole, until the refused rows are among a few: those go one
     // by one, each as the statement the row-by-row copy sends, so that every refused row is
     // reported with its number and every other row is written. False when nothing more can be
-    // written; the rows not yet written then count as failed.
+    // written; the rows not yet written then count as failed. A stop (from a refused row's box,
+    // say) ends it too: the rows before are written, as the row-by-row copy leaves them, and no
+    // row after goes, nor any box.
     bool retryRefused(const RowBatch& batch) {
         qint64 done = 0;  // the batch's rows written or refused so far
         const bool goesOn = retryRows(batch, 0, batch.count(), done);
-        if (!goesOn) m_table.outcome.rowsFailed += batch.count() - done;
+        if (!goesOn) unwritten(batch.count() - done);
         return goesOn;
+    }
+
+    // Whether a stop ends the rows going again here; from then on nothing more is written.
+    bool stoppedInRetry() {
+        if (stopping()) m_stoppedInRetry = true;
+        return m_stoppedInRetry;
     }
 
     bool retryRows(const RowBatch& batch, qint64 from, qint64 to, qint64& done) {
@@ -280,6 +296,7 @@ private:
         if (to - from <= kOneByOne) return writeOneByOne(batch, from, to, done);
         const qint64 middle = from + (to - from) / 2;
         for (const auto& [begin, end] : {std::pair{from, middle}, std::pair{middle, to}}) {
+            if (stoppedInRetry()) return false;
             // A writer of its own for each half, ended before the next: a row going on its own
             // then finds auto-commit as the row-by-row copy does.
             std::unique_ptr<BatchWriter> half = batchWriterFor();
@@ -328,6 +345,7 @@ private:
 
     bool writeOneByOne(const RowBatch& batch, qint64 from, qint64 to, qint64& done) {
         for (qint64 i = from; i < to; ++i) {
+            if (stoppedInRetry()) return false;
             m_proc.setRow(batch.firstRow + i);
             const InsertStatement insert = rowStatement(batch, i);
             m_composed.replaying = insert.utf8();
@@ -375,6 +393,7 @@ private:
     ComposedStatement& m_composed;
     TableInProgress& m_table;
     QList<ColumnKind> m_writtenKinds;  // how each column the writer binds is written
+    bool m_stoppedInRetry = false;     // a stop ended a refused batch's rows going again
 };
 
 }  // namespace

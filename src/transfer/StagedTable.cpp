@@ -6,6 +6,7 @@
 #include "db/StagingName.h"
 #include "db/Transaction.h"
 #include "transfer/CopyStatements.h"
+#include "transfer/TableInCatalogue.h"
 
 namespace tw {
 
@@ -19,9 +20,10 @@ bool StagedTable::swapIn(QString& tableName, const QString& newName) {
     StagingTables::Found found;
     m_staging.lookAgain(m_target, newName, m_table.filled, m_context.tableNameLimit, found);
     if (!found.otherCopy.isEmpty()) m_table.outcome.metOtherCopy = found.otherCopy;
-    const bool renamed = m_dialect.changesTablesInTransactions()
-                             ? swapInOneTransaction(m_target, m_dialect, tableName, newName)
-                             : swapInSteps(m_target, m_dialect, tableName, newName);
+    const bool renamed = (m_dialect.changesTablesInTransactions()
+                              ? swapInOneTransaction(m_target, m_dialect, tableName, newName)
+                              : swapInSteps(m_target, m_dialect, tableName, newName)) ||
+                         takeFreedName(tableName, newName);
     // Every row is in the staging table: only the swap kept the old table in its place.
     m_table.outcome.swapRefused = !renamed && !m_table.stagingKept;
     const QString droppedName = tableName;
@@ -53,10 +55,11 @@ bool StagedTable::loadExisting(const QString& tableName) {
 }
 
 // A new table's rows are all in its staging table, which takes the table's name; a refused
-// rename is the CREATE TABLE's failure to the user, and quotes itself.
+// rename is the CREATE TABLE's failure to the user, and quotes that statement.
 bool StagedTable::nameNewTable(const QString& newName) {
-    const bool named = swapStep(m_target, m_dialect.renameSql(m_table.filled, newName, m_context.schema),
-                                218 + m_context.tailShift);
+    const bool named = swapStep(
+        m_target, m_dialect.renameSql(m_table.filled, newName, m_context.schema), 218 + m_context.tailShift,
+        {}, {}, m_composed.create ? m_composed.shownText(m_composed.create->textSoFar()) : QString());
     if (named) m_staging.done(m_table.filled);
     return named;
 }
@@ -85,15 +88,19 @@ bool StagedTable::swapInOneTransaction(Connection& target, const Dialect& dialec
     std::optional<Transaction> swap;  // undone unless both statements went through
     const bool dropped = swapStep(target, DropTableSql(dialect, tableName, m_context.schema), 146,
                                   [&] { swap.emplace(target); });
-    return dropped && swapStep(target, dialect.renameSql(m_table.filled, newName, m_context.schema), 146, {},
-                               [&] { swap->commit(); });
+    return dropped && swapStep(
+                          target, dialect.renameSql(m_table.filled, newName, m_context.schema), 146, {},
+                          [&] { swap->commit(); }, userDrop(tableName));
 }
 
 bool StagedTable::swapInSteps(Connection& target, const Dialect& dialect, const QString& tableName,
                               const QString& newName) {
     const QString aside = StagingName::forTable(newName, m_context.tableNameLimit).asideText();
-    if (!swapStep(target, dialect.renameSql(tableName, aside, m_context.schema))) return false;
-    if (!swapStep(target, dialect.renameSql(m_table.filled, newName, m_context.schema))) {
+    if (!swapStep(target, dialect.renameSql(tableName, aside, m_context.schema), 146, {}, {},
+                  userDrop(tableName)))
+        return false;
+    if (!swapStep(target, dialect.renameSql(m_table.filled, newName, m_context.schema), 146, {}, {},
+                  userDrop(tableName))) {
         // The old table back under its name; where even that is refused, both tables stay,
         // named in the reports, and neither is dropped.
         m_table.stagingKept = !swapStep(target, dialect.renameSql(aside, tableName, m_context.schema));
@@ -104,18 +111,39 @@ bool StagedTable::swapInSteps(Connection& target, const Dialect& dialect, const 
     return true;
 }
 
-// One statement of the swap, at the drop's line unless told, quoting itself when refused;
-// what begins and ends a transaction around it is part of its step.
+// One statement of the swap, at the drop's line unless told, quoting itself when refused, or
+// the statement shown to the user in its place; what begins and ends a transaction around it is
+// part of its step.
 bool StagedTable::swapStep(Connection& target, const QString& statement, int line,
-                           const std::function<void()>& before, const std::function<void()>& after) {
+                           const std::function<void()>& before, const std::function<void()>& after,
+                           const QString& shown) {
     m_composed.replaying = statement.toUtf8();
+    m_composed.replayingShown = shown;
     const bool done = m_proc.step(line, [&] {
         if (before) before();
         target.execute(statement);
         if (after) after();
     });
     m_composed.replaying.clear();
+    m_composed.replayingShown.clear();
     return done;
+}
+
+// A step of the swap that names the staging table is the drop of the user's table to the user:
+// the step they know, of the table they know. A step whose failure leaves a table under another
+// name (the old one aside) quotes itself, naming it.
+QString StagedTable::userDrop(const QString& tableName) const {
+    return DropTableSql(m_dialect, tableName, m_context.schema);
+}
+
+// The swap failed at its first step because the target no longer has the old table (another
+// session dropped it since the list was read): there is nothing to keep, and the staging table
+// takes the name. Asked of the target's catalogue, never read from the failure's words; where
+// the catalogue cannot say, or has a table of that name in any case, the old table is kept.
+bool StagedTable::takeFreedName(const QString& tableName, const QString& newName) {
+    if (m_table.stagingKept || !targetLacksTable(m_target, tableName, m_context.schema)) return false;
+    return swapStep(m_target, m_dialect.renameSql(m_table.filled, newName, m_context.schema), 146, {}, {},
+                    userDrop(tableName));
 }
 
 }  // namespace tw

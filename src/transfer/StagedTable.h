@@ -51,7 +51,10 @@ private:
     bool swapInSteps(Connection& target, const Dialect& dialect, const QString& tableName,
                      const QString& newName);
     bool swapStep(Connection& target, const QString& statement, int line = 146,
-                  const std::function<void()>& before = {}, const std::function<void()>& after = {});
+                  const std::function<void()>& before = {}, const std::function<void()>& after = {},
+                  const QString& shown = {});
+    bool takeFreedName(const QString& tableName, const QString& newName);
+    QString userDrop(const QString& tableName) const;
     void dropStaging() noexcept;
 
     const SwapContext m_context;  // its own: the caller's may be a temporary

@@ -168,7 +168,7 @@ void Form1::Form_Load() {
                 const bool created = !m_tablesWindow;
                 Form2& tables = created ? createTablesWindow() : *m_tablesWindow;
                 if (created) tables.Form_Load();
-                centreOnScreen(tables);
+                tables.placeAsRemembered();
                 tables.show();
             });
             proc.step(142, [&] { hide(); });
@@ -189,7 +189,7 @@ void Form1::sayValuesAreNotKept() {
 
 Form2& Form1::createTablesWindow() {
     m_tablesWindow = std::make_unique<Form2>(m_services, link());
-    centreOnScreen(*m_tablesWindow);  // where it first shows
+    m_tablesWindow->placeAsRemembered();  // where it first shows
     return *m_tablesWindow;
 }
 

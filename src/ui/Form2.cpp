@@ -3,7 +3,6 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QStyle>
 
 #include "db/Oracle.h"
@@ -19,6 +18,7 @@
 #include "ui/AppTitle.h"
 #include "ui/CommandsDisabled.h"
 #include "ui/Dialogs.h"
+#include "ui/FilterBox.h"
 #include "ui/Form2Layout.h"
 #include "ui/FormColours.h"
 #include "ui/Frame.h"
@@ -109,24 +109,32 @@ void Form2::createControls() {
 }
 
 // The filter boxes, the counts lines and the refresh button. Tab goes round the design's
-// controls as it always did, so these stay out of its way: Ctrl+F goes to the filter of the list
-// in use, F5 does what the button does.
+// controls as it always did, so these stay out of its way: typing into a list or Ctrl+F opens
+// the filter of the list in use, F5 does what the button does.
 void Form2::createListTools() {
-    const auto filter = [](QGroupBox* frame, const char* name, TableListBox* list) {
-        auto* box = new QLineEdit(frame);
+    const auto filter = [this](QGroupBox* frame, const char* name, TableListBox* list) {
+        auto* box = new FilterBox(frame);
         box->setObjectName(QString::fromUtf8(name));
         box->setPlaceholderText(QStringLiteral("Filter"));
         box->setClearButtonEnabled(true);
         box->setFocusPolicy(Qt::ClickFocus);
-        box->setToolTip(QStringLiteral("Shows only the tables whose names contain this text (Ctrl+F)"));
+        box->setToolTip(
+            QStringLiteral("Shows only the tables whose names contain this text (Escape closes it)"));
         connect(box, &QLineEdit::textChanged, list, &TableListBox::setFilter);
+        connect(list, &TableListBox::typed, box, [box](const QString& text) { box->open(text); });
+        connect(box, &FilterBox::keyboardBack, list, [list] { list->setFocus(Qt::OtherFocusReason); });
+        connect(box, &FilterBox::shownChanged, this, &Form2::applyLayout);
         return box;
     };
+    // The counts are the list's tooltip too, where the window has no room for their line.
     const auto counts = [](QGroupBox* frame, const char* name, TableListBox* list) {
         auto* label = new QLabel(frame);
         label->setObjectName(QString::fromUtf8(name));
         label->setFont(arialFont(8, false));
-        const auto update = [label, list] { label->setText(list->countsText()); };
+        const auto update = [label, list] {
+            label->setText(list->countsText());
+            list->setToolTip(list->countsText() + QStringLiteral(" (type to filter)"));
+        };
         connect(list, &TableListBox::countsChanged, label, update);
         update();
         return label;
@@ -145,10 +153,11 @@ void Form2::createListTools() {
 }
 
 void Form2::applyLayout() {
-    const Form2Layout layout = Form2Layout::forSize(size());
+    const bool filterShown[2] = {!Filter1->isHidden(), !Filter2->isHidden()};
+    const Form2Layout layout = Form2Layout::forSize(size(), filterShown);
     struct Controls {
         QGroupBox* frame;
-        QLineEdit* filter;
+        FilterBox* filter;
         TableListBox* list;
         QLabel* counts;
         PushButton *selectAll, *deselectAll, *send, *remove, *rename;
@@ -163,6 +172,7 @@ void Form2::applyLayout() {
         side.filter->setGeometry(at.filter);
         side.list->setGeometry(at.list);
         side.counts->setGeometry(at.counts);
+        side.counts->setVisible(at.countsShown);
         side.selectAll->setGeometry(at.selectAll);
         side.deselectAll->setGeometry(at.deselectAll);
         side.send->setGeometry(at.send);
@@ -183,6 +193,27 @@ void Form2::resizeEvent(QResizeEvent* event) {
 void Form2::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     m_everShown = true;
+}
+
+void Form2::placeAsRemembered() {
+    const QByteArray kept = QByteArray::fromBase64(
+        m_services.settings.value(kSettingsApplication, kSettingsSection, SettingKey::TablesWindowPlace)
+            .toLatin1());
+    // Qt puts a window it restores back on a screen that is there now.
+    m_placeRemembered = !kept.isEmpty() && restoreGeometry(kept);
+    if (!m_placeRemembered) centreOnScreen(*this);
+}
+
+// Written when the window goes (hidden by "< Back", or closed), not at every move.
+void Form2::rememberPlace() {
+    if (!m_everShown) return;
+    m_services.settings.save(kSettingsApplication, kSettingsSection, SettingKey::TablesWindowPlace,
+                             QString::fromLatin1(saveGeometry().toBase64()));
+}
+
+void Form2::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (!event->spontaneous()) rememberPlace();
 }
 
 // Hand over the buttons, default over the background, frames and lists; in this window only
@@ -235,7 +266,7 @@ void Form2::Form_Load() {
         const int starting = outer - frame;
         setMinimumHeight(starting);
         setMaximumHeight(QWIDGETSIZE_MAX);
-        if (!m_everShown || height() < starting) resize(width(), starting);
+        if ((!m_everShown && !m_placeRemembered) || height() < starting) resize(width(), starting);
     });
 }
 
@@ -318,6 +349,7 @@ void Form2::sendTables(const TransferProfile& profile, TableListBox& source, Tab
         logged(profile.destination == &oracleSide() ? QStringLiteral("Send Table/s To Oracle")
                                                     : QStringLiteral("Send Table/s To Sybase iAny"));
     m_frontEnd.transferBegins();
+    source.makeSelectionCurrent();
     TransferRequest request{front, m_services.connections, m_connectionWindow.values(), source, target};
     const TransferSettings settings = readTransferSettings(m_services.settings);
     request.batchRows = settings.batchRows.value_or(kWindowBatchRows);
@@ -338,9 +370,7 @@ void Form2::keyPressEvent(QKeyEvent* event) {
     }
     if (event->matches(QKeySequence::Find)) {
         event->accept();
-        QLineEdit* filter = Frame1->isAncestorOf(focusWidget()) ? Filter2 : Filter1;
-        filter->setFocus(Qt::ShortcutFocusReason);
-        filter->selectAll();
+        (Frame1->isAncestorOf(focusWidget()) ? Filter2 : Filter1)->open();
         return;
     }
     if (event->key() != Qt::Key_Escape || !m_transferRunning) {
@@ -378,6 +408,7 @@ void Form2::PushButton12_Click() {
 // Closing the tables window ends the program, whatever else is open or running.
 void Form2::closeEvent(QCloseEvent* event) {
     event->accept();
+    rememberPlace();
     m_services.endProgram();
 }
 

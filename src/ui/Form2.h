@@ -13,10 +13,10 @@
 
 class QGroupBox;
 class QLabel;
-class QLineEdit;
 
 namespace tw {
 
+class FilterBox;
 class Procedure;
 class ProgressBar;
 class PushButton;
@@ -31,9 +31,11 @@ struct ConnectionWindowLink {
 
 // The tables window: the SQL Anywhere tables on the left, the Oracle tables on the right, each
 // with buttons to select, send, delete and rename; the transfer progress below. It starts at the
-// design's size and can be made larger or maximised: the lists take the room. A filter box over
-// each list shows the names that hold its text, a line under it counts them; F5 and the small
-// button beside the bar read both lists again.
+// design's size, or at the size and place the user left it at last time, and can be made larger
+// or maximised: the lists take the room. Typing into a list or Ctrl+F opens a filter box over
+// it, which shows the names that hold its text; the counts of each list are its tooltip, and a
+// line under it in a window made taller; F5 and the small button beside the bar read both lists
+// again.
 class Form2 : public QWidget {
     Q_OBJECT
 public:
@@ -44,6 +46,9 @@ public:
     void Form_Load();
 
     WindowPointer& pointer() { return m_pointer; }
+
+    // Where the window first shows: where the user left it last time, else centred on the screen.
+    void placeAsRemembered();
 
     void PushButton1_Click();   // Delete Table/s, SQL Anywhere
     void PushButton2_Click();   // < Back
@@ -83,9 +88,9 @@ public:
     ProgressBar* ProgressBar1;
     PushButton* PushButton2;
     PushButton* PushButton12;
-    QLineEdit* Filter1;  // over List1
-    QLineEdit* Filter2;  // over List2
-    QLabel* Counts1;     // under List1: "12 of 38 tables shown, 3 selected"
+    FilterBox* Filter1;  // over List1, while in use
+    FilterBox* Filter2;  // over List2
+    QLabel* Counts1;     // under List1 in a taller window: "12 of 38 tables shown, 3 selected"
     QLabel* Counts2;
     PushButton* Refresh;
 
@@ -94,6 +99,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -106,6 +112,7 @@ private:
     void wirePointerRule();
     void wireButtons();
     void selectAll(const QString& procedure, TableListBox& list, bool selected);
+    void rememberPlace();
     LoggingFrontEnd logged(const QString& what);
 
     Services m_services;
@@ -116,7 +123,8 @@ private:
     bool m_transferRunning = false;
     bool m_transferStopAsked = false;
     bool m_refreshing = false;
-    bool m_everShown = false;  // until then Form_Load gives the window its starting height
+    bool m_everShown = false;        // until then Form_Load gives the window its starting height
+    bool m_placeRemembered = false;  // placed where the user left it: its height too
 };
 
 }  // namespace tw

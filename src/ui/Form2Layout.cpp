@@ -16,15 +16,18 @@ constexpr int kGap = 3;
 // Moves a rect down by dy and widens it by dw.
 QRect grown(QRect rect, int dy, int dw, int dx = 0) { return rect.adjusted(dx, dy, dx + dw, dy); }
 
-Form2Layout::Side side(int left, int extraWidth, int extraHeight) {
+Form2Layout::Side side(int left, int extraWidth, int extraHeight, bool filterShown) {
     Form2Layout::Side s;
     s.frame = grown(twipsRect(left, 120, 3840, 4215), 0, extraWidth).adjusted(0, 0, 0, extraHeight);
-    // The design's list, its top for the filter box and its bottom for the counts line.
+    // The design's list, grown; its top for the filter box in use, and its bottom for the
+    // counts line where the window grew enough to hold it.
     const QRect list = grown(twipsRect(240, 360, 3330, 1635), 0, extraWidth).adjusted(0, 0, 0, extraHeight);
     s.filter = QRect(list.left(), list.top(), list.width(), kFilterHeight);
+    s.countsShown = extraHeight >= kCountsHeight + kGap;
     s.counts = QRect(list.left(), list.bottom() + 1 - kCountsHeight, list.width(), kCountsHeight);
-    s.list = QRect(list.left(), s.filter.bottom() + 1 + kGap, list.width(),
-                   s.counts.top() - kGap - (s.filter.bottom() + 1 + kGap));
+    const int top = filterShown ? s.filter.bottom() + 1 + kGap : list.top();
+    const int bottom = s.countsShown ? s.counts.top() - kGap : list.bottom() + 1;
+    s.list = QRect(list.left(), top, list.width(), bottom - top);
     const int half = extraWidth / 2;
     s.selectAll = grown(twipsRect(240, 2100, 1600, 405), extraHeight, half);
     s.deselectAll = grown(twipsRect(1960, 2100, 1600, 405), extraHeight, extraWidth - half, half);
@@ -36,13 +39,13 @@ Form2Layout::Side side(int left, int extraWidth, int extraHeight) {
 
 }  // namespace
 
-Form2Layout Form2Layout::forSize(const QSize& size) {
+Form2Layout Form2Layout::forSize(const QSize& size, const bool (&filterShown)[2]) {
     const int dw = std::max(0, size.width() - kForm2DesignSize.width());
     const int dh = std::max(0, size.height() - kForm2DesignSize.height());
     const int leftExtra = dw / 2;
     Form2Layout layout;
-    layout.sides[0] = side(120, leftExtra, dh);
-    layout.sides[1] = side(4080, dw - leftExtra, dh);
+    layout.sides[0] = side(120, leftExtra, dh, filterShown[0]);
+    layout.sides[1] = side(4080, dw - leftExtra, dh, filterShown[1]);
     layout.sides[1].frame.translate(leftExtra, 0);
     const QRect bar = grown(twipsRect(120, 4460, 7800, 405), dh, dw);
     layout.progress = bar.adjusted(0, 0, -(kRefreshWidth + kGap), 0);

@@ -1,6 +1,7 @@
 #include "ui/TableListBox.h"
 
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <stdexcept>
 
 namespace tw {
@@ -91,6 +92,14 @@ void TableListBox::choose(const Choice& choice) {
     }
 }
 
+void TableListBox::makeSelectionCurrent() {
+    const int current = currentRow();
+    if (m_filter.isEmpty() || (current != -1 && isShown(current))) return;
+    for (int i = 0; i < count(); ++i) {
+        if (isShown(i) && isSelected(i)) return setCurrentIndex(i);
+    }
+}
+
 QListWidgetItem* TableListBox::at(int index) const {
     QListWidgetItem* found = item(index);
     if (!found) throw std::out_of_range("Invalid procedure call or argument");
@@ -122,6 +131,18 @@ void TableListBox::focusInEvent(QFocusEvent* event) {
     if (!hadCurrent && currentRow() != -1 && event->reason() != Qt::MouseFocusReason) {
         setCurrentRow(-1, QItemSelectionModel::NoUpdate);
     }
+}
+
+// Letters and the like go to the filter; Space, the arrows and the shortcuts stay the list's.
+void TableListBox::keyPressEvent(QKeyEvent* event) {
+    const QString text = event->text();
+    const bool plain = (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) == Qt::NoModifier;
+    if (plain && !text.isEmpty() && text.at(0).isPrint() && !text.at(0).isSpace()) {
+        event->accept();
+        emit typed(text);
+        return;
+    }
+    QListWidget::keyPressEvent(event);
 }
 
 void TableListBox::addItem(const QString& text) {

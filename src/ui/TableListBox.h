@@ -37,6 +37,11 @@ public:
     // where the list no longer has it, the current item stays as it is.
     void choose(const Choice& choice);
 
+    // A filtered list is picked from as it shows, often with Select All and no click on an item:
+    // where no item is current, or a hidden one is, the first shown selected item becomes
+    // current, so that a send takes the selection the user sees.
+    void makeSelectionCurrent();
+
     int count() const override { return QListWidget::count(); }
     QString text(int index) const override;
     bool isSelected(int index) const override;
@@ -51,9 +56,12 @@ public:
 signals:
     // Items came or went, the filter changed, or the selection did: the counts may differ.
     void countsChanged();
+    // Text typed into the list, which goes to its filter rather than to a search of its own.
+    void typed(const QString& text);
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QListWidgetItem* at(int index) const;

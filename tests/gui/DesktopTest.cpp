@@ -5,6 +5,7 @@
 
 #include "TablesRig.h"
 #include "support/Observed.h"
+#include "ui/FilterBox.h"
 #include "ui/Form2Layout.h"
 
 using tw::test::items;
@@ -43,6 +44,7 @@ void DesktopTest::aLargerWindowShowsMoreNamesAndF5ReadsTheListsAgain() {
     QVERIFY(QTest::qWaitForWindowExposed(&tables));
     QCOMPARE(tables.size(), kForm2DesignSize);
     const int atStart[] = {namesInView(*tables.List1), namesInView(*tables.List2)};
+    for (int side : {0, 1}) QVERIFY(atStart[side] >= 7);  // the design's list, whole
     const QString window = QString::number(tables.winId());
 
     QCOMPARE(xdotool({"windowsize", "--sync", window, "1100", "900"}), 0);
@@ -66,6 +68,15 @@ void DesktopTest::aLargerWindowShowsMoreNamesAndF5ReadsTheListsAgain() {
     QCOMPARE(xdotool({"key", "--window", window, "F5"}), 0);
     QTRY_COMPARE(items(*tables.List1), QStringList({"ORDERS_01"}));
     QCOMPARE(items(*tables.List2), QStringList({"EMP_01"}));
+
+    // Typed into the list, the text opens its filter; Escape closes it again.
+    tables.List1->setFocus();
+    QTRY_VERIFY(tables.List1->hasFocus());
+    QCOMPARE(xdotool({"type", "--window", window, "ord"}), 0);
+    QTRY_COMPARE(tables.Filter1->text(), QStringLiteral("ord"));
+    QVERIFY(!tables.Filter1->isHidden());
+    QCOMPARE(xdotool({"key", "--window", window, "Escape"}), 0);
+    QTRY_VERIFY(tables.Filter1->isHidden());
 }
 
 QTEST_MAIN(DesktopTest)

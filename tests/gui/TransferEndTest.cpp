@@ -24,6 +24,7 @@ private slots:
     void yesToAllAndNoToAllAnswerForTheRestOfTheTransfer();
     void theSummaryTellsEachTableAndTheRowsNotBoxed();
     void theBarShowsTheRateAndTheTimeLeft();
+    void stopOnARefusedRowsBoxEndsTheBatchedCopyWhereTheRowByRowCopyEnds();
 };
 
 // BatchRows unset gives batches; 0 the row-by-row copy. Either way a refused row costs one box
@@ -117,6 +118,48 @@ void TransferEndTest::theBarShowsTheRateAndTheTimeLeft() {
         {10, 700, 10, "EMP  10 / 700  \u00b7  10 rows/s  \u00b7  1 min 09 s left"},
     };
     for (const auto& c : cases) QCOMPARE(rowsProgressText("EMP", c.done, c.total, c.rate), c.text);
+}
+
+// Rows 5, 7, 1500 and 2400 of 2,500 are refused; Stop on row 5's box. Batched or row by row, no
+// box comes after it and the new table holds rows 1 to 4, kept as far as it got.
+void TransferEndTest::stopOnARefusedRowsBoxEndsTheBatchedCopyWhereTheRowByRowCopyEnds() {
+    QList<QStringList> summaryLines;
+    for (const QString rows : {"", "0"}) {
+        TransferRig rig({}, {"EMP"});
+        rig.connections.offersBatches = true;
+        if (!rows.isEmpty())
+            rig.settings.save(kSettingsApplication, kSettingsSection, SettingKey::BatchRows, rows);
+        QList<QList<Variant>> source;
+        for (int id = 1; id <= 2500; ++id)
+            source << QList<Variant>{QString::number(id),
+                                     QList<int>{5, 7, 1500, 2400}.contains(id) ? "bad" : "ok"};
+        rig.source("EMP", table(source));
+        TransferRig::select(rig.oracle, {"EMP"});
+        QStringList written;  // the IDs of the rows the target took
+        rig.connections.onExecute = [&](const QString& statement) {
+            if (statement.contains("bad")) throw DbError("refused", "22018");
+            if (statement.startsWith("batch ")) {
+                for (const QString& row : statement.section(": ", 1).split("; "))
+                    written << row.section('|', 0, 0);
+            } else if (statement.startsWith("INSERT")) {
+                written << statement.section("VALUES('", 1).section('\'', 0, 0);
+            }
+        };
+        rig.dialogs.buttons << MsgBoxResult::Extra;  // Stop Transfer
+        rig.tables->PushButton4_Click();
+        QCOMPARE(rig.connections.log.filter("batch ").isEmpty(), !rows.isEmpty());
+        QCOMPARE(errorLines(rig.dialogs, "Form2.PushButton4_Click"), QList<int>({268}));
+        QVERIFY(rig.dialogs.shown[0].text.contains("VALUES('5', 'bad')"));
+        QCOMPARE(written, QStringList({"1", "2", "3", "4"}));
+        QCOMPARE(items(*rig.sqlany), QStringList({"EMP"}));
+        QCOMPARE(rig.dialogs.summaries.size(), 1);
+        QStringList lines = rig.dialogs.summaries[0].text().split('\n');
+        for (QString& line : lines) line.remove(QRegularExpression(", [0-9.]+ s\\)"));
+        summaryLines << lines;
+    }
+    QCOMPARE(summaryLines[0], summaryLines[1]);
+    QCOMPARE(summaryLines[0].value(2),
+             QStringLiteral("EMP: copied in part: the transfer was stopped (5 read, 4 written, 1 failed"));
 }
 
 QTEST_MAIN(TransferEndTest)

@@ -47,6 +47,8 @@ private slots:
     void aLogThatCannotBeWrittenIsSaidOnceARun();
     void theBarSaysTheTableAndItsRowsWhileItCopies();
     void tablesNotReplacedAreSaidOnceAtTheEnd();
+    void aListedTableTheTargetNoLongerHasGivesItsNameToTheNewOne();
+    void boxesNameTheUsersTableAndTheLogKeepsTheStatementAsSent();
 };
 
 namespace {
@@ -243,8 +245,8 @@ void TransferTest::aTableThatCannotBeCreatedGetsNoRows() {
     };
     rig.tables->PushButton4_Click();
     QCOMPARE(errorLines(rig.dialogs, "Form2.PushButton4_Click"), QList<int>({226}));
-    QVERIFY(rig.dialogs.shown[0].text.endsWith("\r\rsql: CREATE TABLE " + staged("EMP") +
-                                               "(\"ID\" NUMERIC,\"NAME\" TEXT);"));
+    QVERIFY(
+        rig.dialogs.shown[0].text.endsWith("\r\rsql: CREATE TABLE \"EMP\"(\"ID\" NUMERIC,\"NAME\" TEXT);"));
     QCOMPARE(executed(rig.connections.log).size(), 1);  // no INSERT
     QCOMPARE(rig.sqlany->count(), 0);
     QCOMPARE(rig.tables->pointer().get(), MousePointer::Default);
@@ -281,8 +283,7 @@ void TransferTest::aRejectedRowCostsOnlyThatRow() {
     };
     rig.tables->PushButton4_Click();
     QCOMPARE(errorLines(rig.dialogs, "Form2.PushButton4_Click"), QList<int>({268}));
-    QVERIFY(
-        rig.dialogs.shown[0].text.endsWith("sql: INSERT INTO " + staged("T") + " VALUES('2', 'too long')"));
+    QVERIFY(rig.dialogs.shown[0].text.endsWith("sql: INSERT INTO \"T\" VALUES('2', 'too long')"));
     QCOMPARE(executed(rig.connections.log).size(), 5);  // CREATE, three rows and the table's name
     QCOMPARE(items(*rig.sqlany), QStringList({"T"}));
 }
@@ -333,8 +334,8 @@ void TransferTest::theBoxQuotesTheStatementAsFarAsItIsComposed() {
     };
     rig.tables->PushButton4_Click();
     QCOMPARE(errorLines(rig.dialogs, "Form2.PushButton4_Click"), QList<int>({158, 246}));
-    QVERIFY(rig.dialogs.shown[0].text.endsWith("sql: CREATE TABLE " + staged("EMP") + "(\"ID\" NUMERIC,"));
-    QVERIFY(rig.dialogs.shown[1].text.endsWith("sql: INSERT INTO " + staged("EMP") + " VALUES('1', '"));
+    QVERIFY(rig.dialogs.shown[0].text.endsWith("sql: CREATE TABLE \"EMP\"(\"ID\" NUMERIC,"));
+    QVERIFY(rig.dialogs.shown[1].text.endsWith("sql: INSERT INTO \"EMP\" VALUES('1', '"));
     QVERIFY(executed(rig.connections.log).contains("INSERT INTO " + staged("EMP") + " VALUES('1', 'x')"));
 }
 
@@ -374,7 +375,7 @@ void TransferTest::aRefusedBatchGoesAgainRowByRow() {
     rig.tables->PushButton4_Click();
     // One box, for the refused row, with that row's statement; the others are written alone.
     QCOMPARE(errorLines(rig.dialogs, "Form2.PushButton4_Click"), QList<int>({268}));
-    QVERIFY(rig.dialogs.shown[0].text.contains("INSERT INTO " + staged("EMP") + " VALUES('x', 'Bob')"));
+    QVERIFY(rig.dialogs.shown[0].text.contains("INSERT INTO \"EMP\" VALUES('x', 'Bob')"));
     QCOMPARE(executed(rig.connections.log).filter("INSERT").size(), 3);
 
     // A lost connection is said once; the batch's rows are not tried again one by one.
@@ -409,8 +410,8 @@ void TransferTest::theLogRecordsCopiesDeletesAndRenames() {
     QCOMPARE(lines[0], "Send Table/s To Sybase iAny: " + values);
     QVERIFY2(lines[1].startsWith(
                  "  failed: table EMP, row 2, Form2.PushButton4_Click line 268, SQLSTATE 22018: refused "
-                 "[INSERT INTO " +
-                 staged("EMP") + " VALUES('x', 'Bob')]"),
+                 "[INSERT INTO \"EMP\" VALUES('x', 'Bob')] (sent as [INSERT INTO " +
+                 staged("EMP") + " VALUES('x', 'Bob')])"),
              qPrintable(lines[1]));
     QVERIFY2(lines[2].startsWith("  EMP: 3 rows read, 2 written, 1 failed, "), qPrintable(lines[2]));
     QCOMPARE(lines[3], "Delete Table/s, SQL Anywhere: " + values);
@@ -479,4 +480,69 @@ void TransferTest::tablesNotReplacedAreSaidOnceAtTheEnd() {
     rig.dialogs.buttons << MsgBoxResult::Yes;
     rig.tables->PushButton3_Click();
     QCOMPARE(rig.dialogs.shown.size(), 4);
+}
+
+// Answered Yes for a table the list shows and the target no longer has: the failed first step of
+// the swap is boxed as ever, and the new table takes the name, listed once, with no notice that
+// an old table was kept. In steps (Oracle) and in one transaction (PostgreSQL).
+void TransferTest::aListedTableTheTargetNoLongerHasGivesItsNameToTheNewOne() {
+    for (const bool inOneTransaction : {false, true}) {
+        TransferRig rig({"GHOST"}, {"GHOST", "OTHER"});
+        if (inOneTransaction) rig.connections.dialect = &postgresDialect();
+        rig.connections.schemaTables = {{{"TABLE_NAME", AdoType::VarChar, {}}}, {{"OTHER"}}};
+        rig.source("GHOST", table({{"1", "a"}}));
+        TransferRig::select(rig.sqlany, {"GHOST"});
+        rig.dialogs.buttons << MsgBoxResult::Yes;
+        rig.connections.onExecute = [](const QString& statement) {
+            if (statement.startsWith("DROP TABLE \"GHOST\"") || statement.startsWith("RENAME \"GHOST\" TO"))
+                throw DbError("table or view does not exist", "42S02");
+        };
+        rig.tables->PushButton3_Click();
+        QCOMPARE(errorLines(rig.dialogs, "Form2.PushButton3_Click"), QList<int>({146}));
+        QCOMPARE(rig.dialogs.shown.size(), 2);  // the question and the failed step's box
+        const QString last = executed(rig.connections.log).last();
+        QVERIFY2(last.contains(StagingName::forTable("GHOST", 0).text()) && last.endsWith("\"GHOST\""),
+                 qPrintable(last));
+        QCOMPARE(items(*rig.oracle), QStringList({"GHOST", "OTHER"}));
+    }
+}
+
+// No box and no summary names a staging table: a CREATE TABLE, a row's INSERT and the swap are
+// shown as composed for the user's table, and the database's words about the staging table name
+// the user's. The transfer log keeps the statement as sent beside it.
+void TransferTest::boxesNameTheUsersTableAndTheLogKeepsTheStatementAsSent() {
+    TransferRig rig({}, {"Customers", "DUPCOL", "GHOST2"});
+    rig.source("DUPCOL", table({{"1", "a"}}));
+    rig.source("Customers", table({{"1", "bad"}}));
+    rig.source("GHOST2", table({{"1", "a"}}));
+    rig.sqlany->addItem("GHOST2");
+    TransferRig::select(rig.oracle, {"Customers", "DUPCOL", "GHOST2"});
+    rig.dialogs.buttons << MsgBoxResult::Yes;  // replace GHOST2, which the target has
+    rig.connections.schemaTables = {{{"TABLE_NAME", AdoType::VarChar, {}}}, {{"GHOST2"}}};
+    rig.connections.onExecute = [](const QString& statement) {
+        const QString staging = statement.section('"', 1, 1);  // the table the statement names first
+        if (statement.startsWith("CREATE TABLE \"DUPCOL") || statement.contains("'bad'") ||
+            statement.startsWith("ALTER TABLE " + staged("GHOST2")))
+            throw DbError("relation \"" + staging + "\" refused it", "42000");
+    };
+    rig.tables->PushButton4_Click();
+    QCOMPARE(errorLines(rig.dialogs, "Form2.PushButton4_Click"), QList<int>({146, 226, 268}));
+    const QString boxes = [&] {
+        QStringList texts;
+        for (const ShownBox& box : rig.dialogs.shown) texts << box.text;
+        return texts.join('\n');
+    }();
+    QVERIFY2(!boxes.contains("~tw-"), qPrintable(boxes));
+    QVERIFY2(boxes.contains("relation \"GHOST2\" refused it") && boxes.contains("sql: DROP TABLE \"GHOST2\""),
+             qPrintable(boxes));
+    QVERIFY2(boxes.contains("sql: CREATE TABLE \"DUPCOL\"("), qPrintable(boxes));
+    QVERIFY2(boxes.contains("sql: INSERT INTO \"Customers\" VALUES('1', 'bad')"), qPrintable(boxes));
+    QCOMPARE(rig.dialogs.summaries.size(), 1);
+    QVERIFY2(!rig.dialogs.summaries[0].text().contains("~tw-"), qPrintable(rig.dialogs.summaries[0].text()));
+    const QStringList failed = rig.logLines().filter("failed: table Customers");
+    QCOMPARE(failed.size(), 1);
+    QVERIFY2(failed[0].contains("[INSERT INTO \"Customers\" VALUES('1', 'bad')] (sent as [INSERT INTO " +
+                                staged("Customers") + " VALUES('1', 'bad')]) (the database said: relation " +
+                                staged("Customers") + " refused it)"),
+             qPrintable(failed[0]));
 }

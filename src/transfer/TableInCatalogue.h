@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+namespace tw {
+
+class Connection;
+
+// Whether the target's catalogue says for sure that it has no table of this name, in any case,
+// in the schema given (or the login's own). False where the catalogue cannot be read.
+bool targetLacksTable(Connection& target, const QString& table, const QString& schema) noexcept;
+
+}  // namespace tw
