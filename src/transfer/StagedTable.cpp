@@ -12,8 +12,9 @@ namespace tw {
 // The old table goes and the staging table takes its name. Where the database can, as one
 // transaction: DROP TABLE and the rename, undone together. Elsewhere in steps that never
 // leave the name without a whole table for longer than a rename: the old table is renamed
-// aside, the staging table renamed in, and only then is the old one dropped; a refused
-// rename puts the old one back. Every step is the drop's to the user, and a refused one
+// aside, the staging table renamed in (both in one statement where the product renames
+// several tables at once), and only then is the old one dropped; a refused rename puts the
+// old one back. Every step is the drop's to the user, and a refused one
 // quotes its own statement. True once swapped.
 bool StagedTable::swapIn(QString& tableName, const QString& newName) {
     StagingTables::Found found;
@@ -92,8 +93,14 @@ bool StagedTable::swapInOneTransaction(Connection& target, const Dialect& dialec
 bool StagedTable::swapInSteps(Connection& target, const Dialect& dialect, const QString& tableName,
                               const QString& newName) {
     const QString aside = StagingName::forTable(newName, m_context.tableNameLimit).asideText();
-    if (!swapStep(target, dialect.renameSql(tableName, aside, m_context.schema))) return false;
-    if (!swapStep(target, dialect.renameSql(m_table.filled, newName, m_context.schema))) {
+    // Where both renames go as one statement, a refused one changed nothing.
+    const QString bothRenames =
+        dialect.renameTwoSql(tableName, aside, m_table.filled, newName, m_context.schema);
+    if (!bothRenames.isEmpty()) {
+        if (!swapStep(target, bothRenames)) return false;
+    } else if (!swapStep(target, dialect.renameSql(tableName, aside, m_context.schema))) {
+        return false;
+    } else if (!swapStep(target, dialect.renameSql(m_table.filled, newName, m_context.schema))) {
         // The old table back under its name; where even that is refused, both tables stay,
         // named in the reports, and neither is dropped.
         m_table.stagingKept = !swapStep(target, dialect.renameSql(aside, tableName, m_context.schema));

@@ -311,6 +311,7 @@ TEST(StagedReplace, AppendAndTruncateLoadTheTableInOneTransaction) {
                                         << (c.refused ? c.refused : "nothing"));
         ReplaceRig rig;
         rig.connections.shapes["T"] = oneColumnTable("id");
+        rig.connections.tables[sqlAnywhereDialect().referencingKeysQuery({}, "T")] = {};
         const QString insertSelect = "INSERT INTO \"T\" (\"id\") SELECT \"id\" FROM \"" + rig.staging + "\"";
         const auto spelled = [&](QString statement) {
             return statement.replace("INSERT SELECT", insertSelect)

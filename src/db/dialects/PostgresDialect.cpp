@@ -112,6 +112,19 @@ public:
             .arg(sqlLiteral(name));
     }
 
+    // A table's name as the catalogue writes it, with its schema where the session's search
+    // path does not find it.
+    QString referencingKeysQuery(const QString& schema, const QString& table) const override {
+        const QString name =
+            schema.isEmpty() ? quotedName(table) : quotedName(schema) + '.' + quotedName(table);
+        return QStringLiteral(
+                   "SELECT DISTINCT conrelid::regclass::text, CASE confdeltype WHEN 'c' THEN 'CASCADE' "
+                   "WHEN 'n' THEN 'SET NULL' WHEN 'd' THEN 'SET DEFAULT' WHEN 'r' THEN 'RESTRICT' ELSE "
+                   "'NO ACTION' END FROM pg_constraint WHERE contype = 'f' AND confrelid = to_regclass(%1) "
+                   "AND conrelid <> confrelid")
+            .arg(sqlLiteral(name));
+    }
+
     // psqlODBC's own addition to SQLColumns.
     QByteArray unsizedColumnsMarker() const override { return QByteArrayLiteral("TYPMOD"); }
 
