@@ -125,6 +125,13 @@ public:
         return QString();
     }
 
+    // The statement that names a table's keys after it where the product named them after the
+    // staging table they were made on (PostgreSQL's "T~tw-stage-…_pkey"), run once the table has
+    // its name; empty where the product names no key after its table, or renames them with it.
+    virtual QString keysNamedAfterTableSql(const QString& /*schema*/, const QString& /*table*/) const {
+        return QString();
+    }
+
     // A query whose one row says what stores the table, where some of the product's tables
     // cannot undo a change: the storage engine's name, then 'NO' where the engine takes no part
     // in transactions (a failed load into its table leaves what went in). Empty where every

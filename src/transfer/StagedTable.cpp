@@ -27,6 +27,7 @@ bool StagedTable::swapIn(QString& tableName, const QString& newName) {
     m_table.outcome.swapRefused = !renamed && !m_table.stagingKept;
     const QString droppedName = tableName;
     if (renamed) m_proc.step(148, [&] { tableName = newName; });
+    if (renamed) nameKeysAfterTable(newName);
     if (renamed || m_table.stagingKept) {
         m_proc.step(150, [&] { m_context.unlist(droppedName); });
         m_staging.done(m_table.filled);
@@ -58,8 +59,21 @@ bool StagedTable::loadExisting(const QString& tableName) {
 bool StagedTable::nameNewTable(const QString& newName) {
     const bool named = swapStep(m_target, m_dialect.renameSql(m_table.filled, newName, m_context.schema),
                                 218 + m_context.tailShift);
-    if (named) m_staging.done(m_table.filled);
+    if (named) {
+        m_staging.done(m_table.filled);
+        nameKeysAfterTable(newName);
+    }
     return named;
+}
+
+// Keys named after the staging table they were made on take the table's name; where the
+// database refuses, they keep theirs, which harms nothing.
+void StagedTable::nameKeysAfterTable(const QString& tableName) noexcept {
+    try {
+        const QString statement = m_dialect.keysNamedAfterTableSql(m_context.schema, tableName);
+        if (!statement.isEmpty()) m_target.execute(statement);
+    } catch (const std::exception&) {
+    }
 }
 
 // A replace that did not get all its rows leaves the old table as it was: the staging table

@@ -53,6 +53,7 @@ private:
     bool swapStep(Connection& target, const QString& statement, int line = 146,
                   const std::function<void()>& before = {}, const std::function<void()>& after = {});
     void dropStaging() noexcept;
+    void nameKeysAfterTable(const QString& tableName) noexcept;
 
     const SwapContext m_context;  // its own: the caller's may be a temporary
     Procedure& m_proc;

@@ -141,3 +141,19 @@ TEST_F(LoadGuard, MariaDbSwapsAReplacedTableInOneRename) {
                  std::exception);
     EXPECT_EQ(count(*m_maria, m_table), 2);
 }
+
+// A primary key made on a staging table takes the name PostgreSQL gives the table's own, both for
+// a new table and for one that replaces the old: no key is left with a staging name.
+TEST_F(LoadGuard, APostgresKeyTakesTheTablesNameNotTheStagingTables) {
+    create(1, "id integer PRIMARY KEY", {"1"});
+    for (const char* table : {"made", "replaced"}) {
+        SCOPED_TRACE(table);
+        const test::ProgramRun copied =
+            run({"copy", "--from", "sqlanywhere", "--to", "oracle", m_table, "--overwrite", "yes"});
+        EXPECT_EQ(copied.exitCode, 0) << copied.err.toStdString();
+        const auto keys = m_oracle->openRecordset(
+            "SELECT string_agg(conname, ',') FROM pg_constraint WHERE conrelid = to_regclass('\"" + m_table +
+            "\"')");
+        EXPECT_EQ(keys->field(0).value.toString(), m_table + "_pkey");
+    }
+}
