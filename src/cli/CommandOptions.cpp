@@ -242,8 +242,15 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
                      "a table the target already has: replace (default; drop it and make it anew, "
                      "asked first), append (add the rows, columns matched by name) or truncate (empty "
                      "it and load the rows, keeping its definition, keys, indexes and grants; asked "
-                     "first); a copy that fails or is stopped leaves the table as it was")
+                     "first); a copy that fails or is stopped leaves the table as it was (a table "
+                     "that cannot undo a change is refused an append or truncate, and so is a "
+                     "truncate that would delete rows of other tables through their foreign keys)")
         ->check(CLI::IsMember({"replace", "append", "truncate"}));
+    CLI::Option* partialLoad = copy->add_flag(
+        "--allow-partial-load", options.allowPartialLoad,
+        "append or truncate even into a table whose storage engine cannot undo a change (MariaDB's "
+        "MyISAM, Aria or MEMORY): a load that fails part way then leaves part of the rows in it, and "
+        "a truncate's table without its own; otherwise such a table is refused before anything changes");
     copy->add_option("--batch", options.batchRows,
                      "rows bound to one prepared INSERT and committed together (default BatchRows "
                      "in the settings, or 1000); 1 sends each row as its own INSERT, as the windows do")
@@ -332,6 +339,12 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
     if (copy->parsed() && mode != "replace" && inPlace->count() > 0) {
         parsed.exitCode = kExitUsage;
         parsed.error = QStringLiteral("tablewright copy: --in-place goes with --mode replace only\n");
+        return parsed;
+    }
+    if (copy->parsed() && mode == "replace" && partialLoad->count() > 0) {
+        parsed.exitCode = kExitUsage;
+        parsed.error = QStringLiteral(
+            "tablewright copy: --allow-partial-load goes with --mode append or truncate only\n");
         return parsed;
     }
     if (copy->parsed() || check->parsed()) {

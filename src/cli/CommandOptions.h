@@ -41,6 +41,7 @@ struct CommandOptions {
     bool faithful = true;                 // the source's column types, NOT NULL and primary key
     bool inPlace = false;                 // a replace drops the old table before the new rows go in
     WriteMode mode = WriteMode::Replace;  // what becomes of a table the target has
+    bool allowPartialLoad = false;        // append or truncate into a table that cannot undo a load
     int batchRows = 1000;                 // 1: each row its own INSERT, as the windows copy
     int jobs = 1;                         // tables copied at the same time
     bool json = false;

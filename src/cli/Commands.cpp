@@ -293,6 +293,7 @@ int copyTables(const CommandContext& context) {
         request.faithful = options.faithful;
         request.replaceInPlace = options.inPlace;
         request.mode = options.mode;
+        request.allowPartialLoad = options.allowPartialLoad;
         request.jobs = options.jobs;
         request.fromTheTop = true;
         request.rowCondition = options.where;

@@ -178,6 +178,9 @@ void TerminalFrontEnd::tableFinished(const TableOutcome& outcome) {
                            "database refused to put the new table in the old one's place (see "
                            "above), and the old table stands as it was\n")
                 .arg(visibleText(outcome.table)));
+    } else if (!outcome.partLeft.isEmpty()) {
+        m_terminal.err(QStringLiteral("tablewright: the load into table %1 failed, and %2\n")
+                           .arg(visibleText(outcome.table), outcome.partLeft));
     } else if (outcome.oldTableKept && outcome.intoExisting) {
         m_terminal.err(QStringLiteral("tablewright: no rows went into table %1, which stands as it was\n")
                            .arg(visibleText(outcome.table)));

@@ -116,6 +116,38 @@ public:
     // swaps its new table in at once.
     virtual bool changesTablesInTransactions() const { return false; }
 
+    // The statement that renames two tables at once, all or nothing, where the product renames
+    // several tables in one statement; empty where it cannot. A replace's swap then never leaves
+    // the name without a table.
+    virtual QString renameTwoSql(const QString& /*first*/, const QString& /*firstTo*/,
+                                 const QString& /*second*/, const QString& /*secondTo*/,
+                                 const QString& /*schema*/) const {
+        return QString();
+    }
+
+    // The statement that names a table's keys after it where the product named them after the
+    // staging table they were made on (PostgreSQL's "T~tw-stage-…_pkey"), run once the table has
+    // its name; empty where the product names no key after its table, or renames them with it.
+    virtual QString keysNamedAfterTableSql(const QString& /*schema*/, const QString& /*table*/) const {
+        return QString();
+    }
+
+    // A query whose one row says what stores the table, where some of the product's tables
+    // cannot undo a change: the storage engine's name, then 'NO' where the engine takes no part
+    // in transactions (a failed load into its table leaves what went in). Empty where every
+    // table of the product is undone with its transaction.
+    virtual QString tableEngineQuery(const QString& /*schema*/, const QString& /*table*/) const {
+        return QString();
+    }
+
+    // A query whose rows are the foreign keys of other tables that reference the table, one a
+    // row, and only where deleting its rows reaches theirs in this session: the referencing
+    // table's name, then what a deleted row does to its rows ('CASCADE', 'SET NULL',
+    // 'SET DEFAULT', 'RESTRICT', 'NO ACTION'). Empty where the program knows no catalogue.
+    virtual QString referencingKeysQuery(const QString& /*schema*/, const QString& /*table*/) const {
+        return QString();
+    }
+
     // The database refused a row's statement for the row's own values (a value it cannot take,
     // a key or a constraint the row breaks): the next row may well go in. That is a data
     // exception or an integrity constraint violation (SQLSTATE classes 22 and 23), or one of the

@@ -73,6 +73,9 @@ struct TableOutcome {
     // Of those, one whose every row was written, kept because the database refused to put the
     // new table in the old one's place (a view or a key that depends on it, say).
     bool swapRefused = false;
+    // Rows for the target's own table whose load failed where its storage engine cannot undo
+    // it: what the table may hold now ("its storage engine, MyISAM, cannot undo …").
+    QString partLeft;
     // Another copy into the same table ran while this one did; whichever swapped in last is
     // the table now. Names that copy's staging table.
     QString metOtherCopy;

@@ -54,6 +54,7 @@ void LoggingFrontEnd::tableFinished(const TableOutcome& outcome) {
     line += outcome.swapRefused ? QStringLiteral(
                                       " (not replaced: every row was written, the database refused "
                                       "the swap, and the old table is kept)")
+            : !outcome.partLeft.isEmpty() ? QStringLiteral(" (the load failed, and %1)").arg(outcome.partLeft)
             : outcome.oldTableKept && outcome.intoExisting
                 ? QStringLiteral(" (no rows went in: the table is as it was)")
             : outcome.oldTableKept ? QStringLiteral(" (not replaced: the old table is kept)")

@@ -28,6 +28,7 @@
 #include "transfer/TableInProgress.h"
 #include "transfer/TablePlan.h"
 #include "transfer/TableQueue.h"
+#include "transfer/TargetTableChecks.h"
 
 namespace tw {
 
@@ -346,11 +347,26 @@ private:
                 return false;
             }
             m_table.plan = faithfulPlan(createdDialect(), m_table.match.matched, rows);
+            if (!loadMayGoIn(tableName)) return false;
         } else {
             m_table.plan = m_request.faithful ? faithfulPlan(createdDialect(), shape, rows)
                                               : plainPlan(createdDialect(), rows);
         }
         return namesFit(newName, rows);
+    }
+
+    // Rows for the target's own table that would reach other tables, or that a failure would
+    // leave in part, are refused before anything changes.
+    bool loadMayGoIn(const QString& tableName) {
+        const bool truncating = m_table.action == WriteAction::Truncate;
+        const LoadRisks risks = loadRisks(required(m_target), targetDialect(), m_request.targetSchema,
+                                          tableName, truncating, m_request.allowPartialLoad);
+        if (!risks.engineWithoutUndo.isEmpty())
+            m_table.partLeftOnFailure = partLoadLeft(risks.engineWithoutUndo, truncating);
+        if (risks.refusal.isEmpty()) return true;
+        forgetStatements();
+        m_proc.step(tail(218), [&] { throw std::runtime_error(risks.refusal.toStdString()); });
+        return false;
     }
 
     // Makes the table the rows go into. The rows fill a staging table, which takes the table's
@@ -396,6 +412,11 @@ private:
             if (!m_table.outcome.created) {
                 const bool oldStands = filled.keepOldTable();
                 if (replacing) m_table.outcome.oldTableKept = oldStands;
+                // A load that began into a table that cannot undo it leaves what went in.
+                if (m_table.intoExisting() && m_table.complete && !m_table.partLeftOnFailure.isEmpty()) {
+                    m_table.outcome.oldTableKept = false;
+                    m_table.outcome.partLeft = m_table.partLeftOnFailure;
+                }
             }
         } else {
             m_table.outcome.created = made;

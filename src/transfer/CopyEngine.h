@@ -71,6 +71,9 @@ struct TransferRequest {
     // one's place only once every row is there.
     bool replaceInPlace = false;
     WriteMode mode = WriteMode::Replace;
+    // Loads rows into a table the target has even where its storage engine cannot undo a load
+    // that fails part way; otherwise such a table is refused before anything changes.
+    bool allowPartialLoad = false;
     // A source table's name in the target, where it is not the source's own.
     QMap<QString, QString> newNames = QMap<QString, QString>();
     QString newNameOf(const QString& sourceName) const { return newNames.value(sourceName, sourceName); }

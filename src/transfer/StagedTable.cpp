@@ -13,8 +13,9 @@ namespace tw {
 // The old table goes and the staging table takes its name. Where the database can, as one
 // transaction: DROP TABLE and the rename, undone together. Elsewhere in steps that never
 // leave the name without a whole table for longer than a rename: the old table is renamed
-// aside, the staging table renamed in, and only then is the old one dropped; a refused
-// rename puts the old one back. Every step is the drop's to the user, and a refused one
+// aside, the staging table renamed in (both in one statement where the product renames
+// several tables at once), and only then is the old one dropped; a refused rename puts the
+// old one back. Every step is the drop's to the user, and a refused one
 // quotes its own statement. True once swapped.
 bool StagedTable::swapIn(QString& tableName, const QString& newName) {
     StagingTables::Found found;
@@ -28,6 +29,7 @@ bool StagedTable::swapIn(QString& tableName, const QString& newName) {
     m_table.outcome.swapRefused = !renamed && !m_table.stagingKept;
     const QString droppedName = tableName;
     if (renamed) m_proc.step(148, [&] { tableName = newName; });
+    if (renamed) nameKeysAfterTable(newName);
     if (renamed || m_table.stagingKept) {
         m_proc.step(150, [&] { m_context.unlist(droppedName); });
         m_staging.done(m_table.filled);
@@ -60,8 +62,21 @@ bool StagedTable::nameNewTable(const QString& newName) {
     const bool named = swapStep(
         m_target, m_dialect.renameSql(m_table.filled, newName, m_context.schema), 218 + m_context.tailShift,
         {}, {}, m_composed.create ? m_composed.shownText(m_composed.create->textSoFar()) : QString());
-    if (named) m_staging.done(m_table.filled);
+    if (named) {
+        m_staging.done(m_table.filled);
+        nameKeysAfterTable(newName);
+    }
     return named;
+}
+
+// Keys named after the staging table they were made on take the table's name; where the
+// database refuses, they keep theirs, which harms nothing.
+void StagedTable::nameKeysAfterTable(const QString& tableName) noexcept {
+    try {
+        const QString statement = m_dialect.keysNamedAfterTableSql(m_context.schema, tableName);
+        if (!statement.isEmpty()) m_target.execute(statement);
+    } catch (const std::exception&) {
+    }
 }
 
 // A replace that did not get all its rows leaves the old table as it was: the staging table
@@ -96,11 +111,16 @@ bool StagedTable::swapInOneTransaction(Connection& target, const Dialect& dialec
 bool StagedTable::swapInSteps(Connection& target, const Dialect& dialect, const QString& tableName,
                               const QString& newName) {
     const QString aside = StagingName::forTable(newName, m_context.tableNameLimit).asideText();
-    if (!swapStep(target, dialect.renameSql(tableName, aside, m_context.schema), 146, {}, {},
-                  userDrop(tableName)))
+    // Where both renames go as one statement, a refused one changed nothing.
+    const QString bothRenames =
+        dialect.renameTwoSql(tableName, aside, m_table.filled, newName, m_context.schema);
+    if (!bothRenames.isEmpty()) {
+        if (!swapStep(target, bothRenames, 146, {}, {}, userDrop(tableName))) return false;
+    } else if (!swapStep(target, dialect.renameSql(tableName, aside, m_context.schema), 146, {}, {},
+                         userDrop(tableName))) {
         return false;
-    if (!swapStep(target, dialect.renameSql(m_table.filled, newName, m_context.schema), 146, {}, {},
-                  userDrop(tableName))) {
+    } else if (!swapStep(target, dialect.renameSql(m_table.filled, newName, m_context.schema), 146, {}, {},
+                         userDrop(tableName))) {
         // The old table back under its name; where even that is refused, both tables stay,
         // named in the reports, and neither is dropped.
         m_table.stagingKept = !swapStep(target, dialect.renameSql(aside, tableName, m_context.schema));

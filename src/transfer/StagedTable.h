@@ -56,6 +56,7 @@ private:
     bool takeFreedName(const QString& tableName, const QString& newName);
     QString userDrop(const QString& tableName) const;
     void dropStaging() noexcept;
+    void nameKeysAfterTable(const QString& tableName) noexcept;
 
     const SwapContext m_context;  // its own: the caller's may be a temporary
     Procedure& m_proc;

@@ -32,6 +32,9 @@ struct TableInProgress {
     // The staging table keeps the rows: the old table went, or is aside, and the staging table
     // could not take its place.
     bool stagingKept = false;
+    // What a failed load leaves in a table whose storage engine cannot undo it; empty where the
+    // load is undone with its transaction.
+    QString partLeftOnFailure;
 };
 
 }  // namespace tw

@@ -44,9 +44,11 @@ TEST(CommandLineArguments, UsageErrorsEndInTwoAndHelpInZero) {
         {{"copy", "--to", "oracle", "--mode", "append", "T"}, 0},
         {{"copy", "--to", "oracle", "--mode", "merge", "T"}, 2},
         {{"copy", "--to", "oracle", "--mode", "truncate", "--in-place", "T"}, 2},  // a replace's
-        {{"rename", "--side", "oracle", "OLD"}, 2},                                // no new name
-        {{"drop", "T"}, 2},                                                        // no side
-        {{"list", "--password", "secret"}, 2},  // would show in the process list
+        {{"copy", "--to", "oracle", "--mode", "append", "--allow-partial-load", "T"}, 0},
+        {{"copy", "--to", "oracle", "--allow-partial-load", "T"}, 2},  // a load's, not a replace's
+        {{"rename", "--side", "oracle", "OLD"}, 2},                    // no new name
+        {{"drop", "T"}, 2},                                            // no side
+        {{"list", "--password", "secret"}, 2},                         // would show in the process list
         {{"list", "--password-file", "f", "--password-env", "V"}, 2},
         {{"frobnicate"}, 2},
         {{"--help"}, 0},

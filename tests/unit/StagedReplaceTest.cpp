@@ -176,7 +176,8 @@ TEST(StagedReplace, ATransactionalSwapIsUndoneWhole) {
     rig.connections.dialect = &postgresDialect();
     const QString rename = "ALTER TABLE \"" + rig.staging + "\" RENAME TO \"T\"";
     rig.run();
-    EXPECT_EQ(rig.executed().mid(4), QStringList({"begin", "DROP TABLE \"T\"", rename, "commit"}));
+    EXPECT_EQ(rig.executed().mid(4), QStringList({"begin", "DROP TABLE \"T\"", rename, "commit",
+                                                  postgresDialect().keysNamedAfterTableSql({}, "T")}));
 
     ReplaceRig refused;
     refused.connections.dialect = &postgresDialect();
@@ -317,6 +318,7 @@ TEST(StagedReplace, AppendAndTruncateLoadTheTableInOneTransaction) {
                                         << (c.refused ? c.refused : "nothing"));
         ReplaceRig rig;
         rig.connections.shapes["T"] = oneColumnTable("id");
+        rig.connections.tables[sqlAnywhereDialect().referencingKeysQuery({}, "T")] = {};
         const QString insertSelect = "INSERT INTO \"T\" (\"id\") SELECT \"id\" FROM \"" + rig.staging + "\"";
         const auto spelled = [&](QString statement) {
             return statement.replace("INSERT SELECT", insertSelect)

@@ -122,7 +122,35 @@ public:
                    "SELECT COLUMN_NAME, CASE WHEN COALESCE(GENERATION_EXPRESSION, '') <> '' THEN 'computed' "
                    "ELSE '' END FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = %1 AND TABLE_NAME = %2 "
                    "AND (EXTRA LIKE '%auto_increment%' OR COALESCE(GENERATION_EXPRESSION, '') <> '')")
-            .arg(schema.isEmpty() ? QStringLiteral("DATABASE()") : literal(schema), literal(table));
+            .arg(databaseOf(schema), literal(table));
+    }
+
+    // RENAME TABLE renames every pair it is given at once, or none.
+    QString renameTwoSql(const QString& first, const QString& firstTo, const QString& second,
+                         const QString& secondTo, const QString& schema) const override {
+        return renameSql(first, firstTo, schema) + QStringLiteral(", ") + qualifiedName(schema, second) +
+               QStringLiteral(" TO ") + qualifiedName(schema, secondTo);
+    }
+
+    // A table's engine decides whether a rollback undoes its changes: MyISAM, Aria and MEMORY
+    // keep every row written at once. A view has no engine.
+    QString tableEngineQuery(const QString& schema, const QString& table) const override {
+        return QStringLiteral(
+                   "SELECT t.ENGINE, e.TRANSACTIONS FROM information_schema.TABLES t JOIN "
+                   "information_schema.ENGINES e ON e.ENGINE = t.ENGINE WHERE t.TABLE_SCHEMA = %1 AND "
+                   "t.TABLE_NAME = %2")
+            .arg(databaseOf(schema), literal(table));
+    }
+
+    // A table of another database is named with its database.
+    QString referencingKeysQuery(const QString& schema, const QString& table) const override {
+        return QStringLiteral(
+                   "SELECT CASE WHEN CONSTRAINT_SCHEMA = UNIQUE_CONSTRAINT_SCHEMA THEN TABLE_NAME ELSE "
+                   "CONCAT(CONSTRAINT_SCHEMA, '.', TABLE_NAME) END, DELETE_RULE FROM "
+                   "information_schema.REFERENTIAL_CONSTRAINTS WHERE UNIQUE_CONSTRAINT_SCHEMA = %1 AND "
+                   "REFERENCED_TABLE_NAME = %2 AND NOT (CONSTRAINT_SCHEMA = UNIQUE_CONSTRAINT_SCHEMA AND "
+                   "TABLE_NAME = REFERENCED_TABLE_NAME)")
+            .arg(databaseOf(schema), literal(table));
     }
 
     // MariaDB Connector/ODBC 3.1 reads a value of a block's row after SQLSetPos as NULL, and
@@ -143,6 +171,10 @@ public:
     }
 
 private:
+    // The database a table is in: the one named, else the session's.
+    QString databaseOf(const QString& schema) const {
+        return schema.isEmpty() ? QStringLiteral("DATABASE()") : literal(schema);
+    }
     QString literal(const QString& text) const {
         QString escaped = text;
         escaped.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))

@@ -1,4 +1,5 @@
 #include "db/Dialect.h"
+#include "db/SqlText.h"
 
 namespace tw {
 
@@ -57,6 +58,19 @@ public:
             QStringLiteral("ALTER SESSION SET NLS_DATE_FORMAT = 'YYYY-MM-DD HH24:MI:SS'"),
             QStringLiteral("ALTER SESSION SET NLS_TIMESTAMP_FORMAT = 'YYYY-MM-DD HH24:MI:SS.FF'"),
             QStringLiteral("ALTER SESSION SET NLS_TIMESTAMP_TZ_FORMAT = 'YYYY-MM-DD HH24:MI:SS.FF TZH:TZM'")};
+    }
+
+    // Keys of another owner's tables are named with their owner.
+    QString referencingKeysQuery(const QString& schema, const QString& table) const override {
+        return QStringLiteral(
+                   "SELECT DISTINCT CASE WHEN c.owner = p.owner THEN c.table_name ELSE c.owner || '.' || "
+                   "c.table_name END, c.delete_rule FROM all_constraints c JOIN all_constraints p ON "
+                   "p.owner = c.r_owner AND p.constraint_name = c.r_constraint_name WHERE "
+                   "c.constraint_type = 'R' AND p.table_name = %1 AND p.owner = %2 AND NOT (c.owner = "
+                   "p.owner AND c.table_name = p.table_name)")
+            .arg(sqlLiteral(table), schema.isEmpty()
+                                        ? QStringLiteral("SYS_CONTEXT('USERENV', 'CURRENT_SCHEMA')")
+                                        : sqlLiteral(schema));
     }
 
     // A character literal takes at most 4,000 bytes (ORA-01704), HEXTORAW('…') two per byte.

@@ -112,6 +112,36 @@ public:
             .arg(sqlLiteral(name));
     }
 
+    // A table's name as the catalogue writes it, with its schema where the session's search
+    // path does not find it.
+    QString referencingKeysQuery(const QString& schema, const QString& table) const override {
+        const QString name =
+            schema.isEmpty() ? quotedName(table) : quotedName(schema) + '.' + quotedName(table);
+        return QStringLiteral(
+                   "SELECT DISTINCT conrelid::regclass::text, CASE confdeltype WHEN 'c' THEN 'CASCADE' "
+                   "WHEN 'n' THEN 'SET NULL' WHEN 'd' THEN 'SET DEFAULT' WHEN 'r' THEN 'RESTRICT' ELSE "
+                   "'NO ACTION' END FROM pg_constraint WHERE contype = 'f' AND confrelid = to_regclass(%1) "
+                   "AND conrelid <> confrelid")
+            .arg(sqlLiteral(name));
+    }
+
+    // The primary key takes the name PostgreSQL gives a table's own ("T_pkey", the table's name
+    // cut to fit 63 bytes with it), where no other relation of the schema has that name.
+    QString keysNamedAfterTableSql(const QString& schema, const QString& table) const override {
+        QString start = table;
+        while (start.toUtf8().size() > 58) start.chop(start.back().isLowSurrogate() ? 2 : 1);
+        const QString key = start + QStringLiteral("_pkey");
+        const auto inSchema = [&](const QString& name) {
+            return schema.isEmpty() ? quotedName(name) : quotedName(schema) + '.' + quotedName(name);
+        };
+        return QStringLiteral(
+                   "DO $tw$DECLARE k name; BEGIN SELECT conname INTO k FROM pg_constraint WHERE conrelid = "
+                   "to_regclass(%1) AND contype = 'p' AND strpos(conname, '~tw-stage-') > 0; IF k IS NOT "
+                   "NULL AND to_regclass(%2) IS NULL THEN EXECUTE format('ALTER TABLE %s RENAME CONSTRAINT "
+                   "%I TO %I', %1, k, %3); END IF; END$tw$")
+            .arg(sqlLiteral(inSchema(table)), sqlLiteral(inSchema(key)), sqlLiteral(key));
+    }
+
     // psqlODBC's own addition to SQLColumns.
     QByteArray unsizedColumnsMarker() const override { return QByteArrayLiteral("TYPMOD"); }
 

@@ -1,4 +1,5 @@
 #include "db/Dialect.h"
+#include "db/SqlText.h"
 
 namespace tw {
 
@@ -55,6 +56,19 @@ public:
     QString renameSql(const QString& oldName, const QString& newName, const QString& schema) const override {
         return QStringLiteral("ALTER TABLE ") + qualifiedName(schema, oldName) + QStringLiteral(" RENAME ") +
                quotedName(newName) + QLatin1Char(';');
+    }
+    // A foreign key's actions are its referential triggers; a key without a delete trigger
+    // restricts.
+    QString referencingKeysQuery(const QString& schema, const QString& table) const override {
+        return QStringLiteral(
+                   "SELECT DISTINCT ft.table_name, CASE tr.referential_action WHEN 'C' THEN 'CASCADE' WHEN "
+                   "'N' THEN 'SET NULL' WHEN 'D' THEN 'SET DEFAULT' ELSE 'RESTRICT' END FROM SYS.SYSFKEY fk "
+                   "JOIN SYS.SYSTAB pt ON pt.table_id = fk.primary_table_id JOIN SYS.SYSTAB ft ON "
+                   "ft.table_id = fk.foreign_table_id LEFT OUTER JOIN SYS.SYSTRIGGER tr ON "
+                   "tr.foreign_table_id = fk.foreign_table_id AND tr.foreign_key_id = fk.foreign_index_id "
+                   "AND tr.event = 'D' WHERE pt.table_name = %1 AND pt.creator = USER_ID(%2) AND "
+                   "ft.table_id <> pt.table_id")
+            .arg(sqlLiteral(table), schema.isEmpty() ? QStringLiteral("CURRENT USER") : sqlLiteral(schema));
     }
     // Whole and exact-decimal numbers become numbers, long binary stays binary, all else is text.
     ColumnType columnType(std::int16_t adoType) const override {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "db/Dialect.h"
+#include "db/SqlText.h"
 
 namespace tw {
 
@@ -17,6 +18,22 @@ public:
     bool isNamed(const QByteArray& dbmsName) const override { return dbmsName.startsWith("SQLite"); }
 
     bool changesTablesInTransactions() const override { return true; }
+
+    // Every table's foreign keys, from each table's own list; a key reaches other tables only
+    // where the session enforces foreign keys (PRAGMA foreign_keys, which a driver's data source
+    // may turn on).
+    QString referencingKeysQuery(const QString& schema, const QString& table) const override {
+        const QString master = schema.isEmpty() ? QStringLiteral("sqlite_master")
+                                                : quotedName(schema) + QStringLiteral(".sqlite_master");
+        const QString keysOf =
+            schema.isEmpty() ? QStringLiteral("pragma_foreign_key_list(m.name)")
+                             : QStringLiteral("pragma_foreign_key_list(m.name, %1)").arg(sqlLiteral(schema));
+        return QStringLiteral(
+                   "SELECT DISTINCT m.name, f.on_delete FROM %1 m JOIN %2 f WHERE m.type = 'table' AND "
+                   "f.\"table\" = %3 COLLATE NOCASE AND m.name <> %3 COLLATE NOCASE AND "
+                   "(SELECT foreign_keys FROM pragma_foreign_keys) = 1")
+            .arg(master, keysOf, sqlLiteral(table));
+    }
 
     // SQLite tells no two names apart that differ only in the case of ASCII letters, quoted or
     // not; other letters it takes as they are.

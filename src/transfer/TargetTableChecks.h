@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+#include "db/Connection.h"
+#include "db/Dialect.h"
+
+namespace tw {
+
+// What loading rows into a table the target has would do beyond the table, asked of the
+// target's catalogue before anything changes.
+struct LoadRisks {
+    // Why the rows may not go in, naming what is at risk; empty where they may.
+    QString refusal;
+    // The table's storage engine where it cannot undo a failed load, and the user allowed the
+    // load all the same: what a failure leaves is said then.
+    QString engineWithoutUndo;
+};
+
+// A load into the table (emptied first for a truncate) is refused where emptying it would delete
+// or change rows of other tables through their foreign keys, and where its storage engine cannot
+// undo a load that fails part way, unless the user allows a partial load. A catalogue that
+// cannot be read refuses the load too: nothing is known to be safe.
+LoadRisks loadRisks(Connection& target, const Dialect& dialect, const QString& schema, const QString& table,
+                    bool truncating, bool allowPartialLoad);
+
+// What a failed load may have left in a table whose engine cannot undo it, as the report says it.
+QString partLoadLeft(const QString& engine, bool truncating);
+
+}  // namespace tw

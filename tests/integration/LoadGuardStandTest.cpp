@@ -1,0 +1,159 @@
+// What a load into a table the target has would do beyond the rows it was asked to write, shown
+// by the stand's real servers: a truncate that would reach other tables through their foreign
+// keys, a MariaDB table that cannot undo a failed load, and MariaDB's swap as one statement.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+
+#include "support/CommandLineRig.h"
+
+using namespace tw;
+
+namespace {
+
+const QString kMaria = QStringLiteral("dsn:tw_maria");
+
+class LoadGuard : public test::CommandLineRig {
+protected:
+    void TearDown() override {
+        CommandLineRig::TearDown();
+        for (Connection* side : {m_oracle.get(), m_sqlany.get()}) {
+            test::dropQuietly(*side, child());
+            test::dropQuietly(*side, parent());
+        }
+        for (const QString& table : {child(), parent(), m_table})
+            quietly("DROP TABLE IF EXISTS `" + table + "`");
+    }
+    void quietly(const QString& statement) {
+        try {
+            m_maria->execute(statement);
+        } catch (const std::exception&) {
+        }
+    }
+    QString parent() const { return m_table + "_p"; }
+    QString child() const { return m_table + "_c"; }
+    qint64 count(Connection& side, const QString& table) {
+        return side.openRecordset("SELECT COUNT(*) FROM " + side.dialect()->quotedName(table))
+            ->field(0)
+            .value.toString()
+            .toLongLong();
+    }
+
+    // What the server's own client prints for statements only its administrator may run.
+    static QString asAdministrator(const QString& statements) {
+        QProcess client;
+        client.start(qEnvironmentVariable("TW_MARIA_CLIENT"), {"-N", "-B", "-e", statements});
+        client.waitForFinished(120000);
+        EXPECT_EQ(client.exitCode(), 0) << client.readAllStandardError().toStdString();
+        return QString::fromUtf8(client.readAllStandardOutput());
+    }
+
+    std::unique_ptr<Connection> m_maria =
+        test::openStand({"maria", test::standDataSource("tw_maria"), false});
+};
+
+}  // namespace
+
+// A truncate into a table that another table's key references with ON DELETE CASCADE would empty
+// that table too: refused before anything changes, naming it, in PostgreSQL, MariaDB and SQLite
+// (whose driver enforces foreign keys where its data source says FKSupport=1).
+TEST_F(LoadGuard, ATruncateThatWouldCascadeIsRefusedInEveryProduct) {
+    create(0, "id integer", {"7", "8", "9"});
+    create(1, "id integer", {"7", "8", "9"});
+    const QString sqliteWithKeys =
+        "odbc:Driver={SQLite3};Database=" + qEnvironmentVariable("TW_STAND") + "/sqlany.db;FKSupport=1";
+    const struct {
+        const char* product;
+        Connection& target;
+        QStringList ends;
+    } cases[] = {
+        {"PostgreSQL", *m_oracle, {"--from", "sqlanywhere", "--to", "oracle"}},
+        {"MariaDB", *m_maria, {"--from", "oracle", "--to", kMaria}},
+        {"SQLite", *m_sqlany, {"--from", "oracle", "--to", sqliteWithKeys}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.product);
+        const Dialect& dialect = *c.target.dialect();
+        c.target.execute("CREATE TABLE " + dialect.quotedName(parent()) + " (id INTEGER PRIMARY KEY)");
+        c.target.execute("CREATE TABLE " + dialect.quotedName(child()) +
+                         " (p INTEGER, FOREIGN KEY (p) REFERENCES " + dialect.quotedName(parent()) +
+                         " (id) ON DELETE CASCADE)");
+        c.target.execute("INSERT INTO " + dialect.quotedName(parent()) + " VALUES (1), (2)");
+        c.target.execute("INSERT INTO " + dialect.quotedName(child()) + " VALUES (1), (2), (2)");
+        const test::ProgramRun truncated = run(
+            QStringList{"copy"} + c.ends +
+            QStringList{m_table, "--into", parent(), "--mode", "truncate", "--overwrite", "yes", "--verify"});
+        EXPECT_EQ(truncated.exitCode, 1) << truncated.err.toStdString();
+        EXPECT_TRUE(truncated.err.contains(child() + " (ON DELETE CASCADE)")) << truncated.err.toStdString();
+        EXPECT_EQ(count(c.target, child()), 3);
+        EXPECT_EQ(count(c.target, parent()), 2);
+        c.target.execute("DROP TABLE " + dialect.quotedName(child()));
+        c.target.execute("DROP TABLE " + dialect.quotedName(parent()));
+    }
+}
+
+// A MyISAM table keeps the DELETE and every row written before a duplicate key: an append or a
+// truncate into it is refused, naming the engine, and changes nothing; allowed, a failed load
+// says what it may have left, never that the table is as it was.
+TEST_F(LoadGuard, AMyIsamTableIsRefusedALoadItCannotUndo) {
+    create(0, "id integer", {"3", "4", "4"});
+    m_maria->execute("CREATE TABLE `" + m_table + "` (id INTEGER, UNIQUE KEY (id)) ENGINE=MyISAM");
+    m_maria->execute("INSERT INTO `" + m_table + "` VALUES (1), (2)");
+    const QStringList copy{"copy", "--from", "oracle", "--to", kMaria, m_table, "--overwrite", "yes"};
+    for (const char* mode : {"append", "truncate"}) {
+        const test::ProgramRun refused = run(copy + QStringList{"--mode", mode});
+        EXPECT_EQ(refused.exitCode, 1) << mode;
+        EXPECT_TRUE(refused.err.contains("its storage engine, MyISAM, cannot undo"))
+            << refused.err.toStdString();
+        EXPECT_EQ(count(*m_maria, m_table), 2) << mode;
+    }
+    const test::ProgramRun partial = run(copy + QStringList{"--mode", "truncate", "--allow-partial-load"});
+    EXPECT_EQ(partial.exitCode, 1);
+    EXPECT_FALSE(partial.err.contains("as it was")) << partial.err.toStdString();
+    EXPECT_TRUE(partial.err.contains("the table may hold part of the new rows and none of its own"))
+        << partial.err.toStdString();
+}
+
+// MariaDB renames both tables of a replace's swap in one RENAME TABLE, which the server does
+// whole or not at all: the table's name is never without a table.
+TEST_F(LoadGuard, MariaDbSwapsAReplacedTableInOneRename) {
+    create(0, "id integer", {"1", "2"});
+    m_maria->execute("CREATE TABLE `" + m_table + "` (id INTEGER)");
+    asAdministrator("SET GLOBAL log_output = 'TABLE'; SET GLOBAL general_log = 1");
+    const test::ProgramRun replaced =
+        run({"copy", "--from", "oracle", "--to", kMaria, m_table, "--overwrite", "yes"});
+    const QStringList sent =
+        asAdministrator(
+            "SET GLOBAL general_log = 0; SELECT CAST(argument AS CHAR) FROM mysql.general_log "
+            "WHERE argument LIKE 'RENAME TABLE%" +
+            m_table + "%'; TRUNCATE TABLE mysql.general_log")
+            .split('\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(replaced.exitCode, 0) << replaced.err.toStdString();
+    EXPECT_EQ(count(*m_maria, m_table), 2);
+    ASSERT_EQ(sent.size(), 1) << sent.join('\n').toStdString();
+    EXPECT_TRUE(sent[0].contains("~tw-kept-") && sent[0].contains("~tw-stage-") &&
+                sent[0].endsWith("TO `" + m_table + "`"))
+        << sent[0].toStdString();
+
+    // The server's own: a statement one of whose renames fails renames nothing.
+    EXPECT_THROW(m_maria->execute("RENAME TABLE `" + m_table + "` TO `" + child() + "`, `" + parent() +
+                                  "` TO `" + m_table + "`"),
+                 std::exception);
+    EXPECT_EQ(count(*m_maria, m_table), 2);
+}
+
+// A primary key made on a staging table takes the name PostgreSQL gives the table's own, both for
+// a new table and for one that replaces the old: no key is left with a staging name.
+TEST_F(LoadGuard, APostgresKeyTakesTheTablesNameNotTheStagingTables) {
+    create(1, "id integer PRIMARY KEY", {"1"});
+    for (const char* table : {"made", "replaced"}) {
+        SCOPED_TRACE(table);
+        const test::ProgramRun copied =
+            run({"copy", "--from", "sqlanywhere", "--to", "oracle", m_table, "--overwrite", "yes"});
+        EXPECT_EQ(copied.exitCode, 0) << copied.err.toStdString();
+        const auto keys = m_oracle->openRecordset(
+            "SELECT string_agg(conname, ',') FROM pg_constraint WHERE conrelid = to_regclass('\"" + m_table +
+            "\"')");
+        EXPECT_EQ(keys->field(0).value.toString(), m_table + "_pkey");
+    }
+}
