@@ -122,6 +122,12 @@ public:
     // target's secret in its message (a password given where the host goes) has it masked.
     void open(const ConnectionTarget& target);
 
+    // From now on the session only reads, where its product can be told so (the dialect's
+    // read-only set-up): for a connection that only reads a source, so that no statement sent
+    // through it, nor a function a user's row condition calls, changes the database. A failing
+    // set-up fails the call.
+    void makeReadOnly();
+
     // Runs one statement at once, in auto-commit; no result is read. A statement that runs
     // longer than the command timeout fails.
     virtual void execute(const QString& statement) = 0;

@@ -59,6 +59,9 @@ public:
             QStringLiteral("ALTER SESSION SET NLS_TIMESTAMP_TZ_FORMAT = 'YYYY-MM-DD HH24:MI:SS.FF TZH:TZM'")};
     }
 
+    // No read-only set-up: Oracle's read-only transactions end with the commit auto-commit
+    // makes after every statement, and no setting makes a whole session read-only.
+
     // A character literal takes at most 4,000 bytes (ORA-01704), HEXTORAW('…') two per byte.
     qsizetype longestTextLiteral() const override { return 4000; }
     qsizetype longestBinaryLiteral() const override { return 2000; }

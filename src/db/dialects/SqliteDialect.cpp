@@ -17,6 +17,8 @@ public:
     bool isNamed(const QByteArray& dbmsName) const override { return dbmsName.startsWith("SQLite"); }
 
     bool changesTablesInTransactions() const override { return true; }
+    // The connection refuses every statement that would change the file.
+    QStringList readOnlySetUp() const override { return {QStringLiteral("PRAGMA query_only = 1")}; }
 
     // SQLite tells no two names apart that differ only in the case of ASCII letters, quoted or
     // not; other letters it takes as they are.
