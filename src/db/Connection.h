@@ -28,7 +28,10 @@ inline const QString kOdbcProvider = QStringLiteral("MSDASQL");
 // of the platform's connection library know: 15 seconds to connect, 30 for a statement.
 struct ConnectionTimeouts {
     int login = 15;
-    int command = 30;  // statements that change the database; reads wait as long as they take
+    int command = 30;  // statements that change the database, a commit and a batch
+    // A read takes as long as it takes while the server sends; a server silent this long
+    // while a read waits on it is given up.
+    int silence = 120;
 };
 
 struct Field {
