@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 
 #include <QDir>
-#include <QFileInfo>
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -104,12 +103,12 @@ private:
                     for (const int socket : watched->sockets) ::shutdown(socket, SHUT_RDWR);
                 }
             }
-            m_changed.wait_until(held, next);
+            m_wake.wait_until(held, next);  // the lock is free meanwhile
         }
     }
 
     std::mutex m_lock;
-    std::condition_variable m_changed;
+    std::condition_variable m_wake;
     std::set<AnswerDeadline::Watched*> m_watched;
 };
 
