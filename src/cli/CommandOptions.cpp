@@ -8,6 +8,7 @@
 
 #include "cli/ExitCode.h"
 #include "db/Endpoint.h"
+#include "db/RowCondition.h"
 #include "db/Side.h"
 #include "shell/NearNames.h"
 #include "shell/TableNamePattern.h"
@@ -333,6 +334,14 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
             parsed.exitCode = kExitUsage;
             parsed.error =
                 QStringLiteral("tablewright copy: %1 takes one table, named as it is\n").arg(option);
+            return parsed;
+        }
+    }
+    if (copy->parsed()) {
+        const QString refusal = rowConditionRefusal(QString::fromStdString(where));
+        if (!refusal.isEmpty()) {
+            parsed.exitCode = kExitUsage;
+            parsed.error = QStringLiteral("tablewright copy: --where: %1\n").arg(refusal);
             return parsed;
         }
     }

@@ -140,11 +140,15 @@ int previewCopies(const CommandContext& context, const TransferProfile& profile,
     selectToCopy(context, source, front);
     QList<TablePreview> previews;
     try {
+        // Both sessions only read: a dry run changes neither database, whatever the row
+        // condition holds.
         const std::unique_ptr<Connection> reader = context.connections.create();
         reader->open(from.target(context.values));
+        reader->makeReadOnly();
         // The target is only asked which product it is.
         const std::unique_ptr<Connection> writer = context.connections.create();
         writer->open(to.target(context.values));
+        writer->makeReadOnly();
         const Dialect& connected = DialectFor(writer.get(), to.dialect);
         const Dialect& created = options.faithful ? connected : to.ownDialect(writer.get());
         // As the copy asks: where the target tells no case apart, in any case.
@@ -190,6 +194,7 @@ bool countListedRows(const CommandContext& context, const Side& side, const Dial
     bool counted = true;
     try {
         const std::unique_ptr<Connection> connection = openTo(context, side);
+        connection->makeReadOnly();
         for (const QString& table : listed.tables) {
             try {
                 listed.rows << countRows(*connection, dialect, table, {}, context.options.schema);

@@ -37,4 +37,10 @@ void Connection::prepareSession() {
     }
 }
 
+void Connection::makeReadOnly() {
+    if (const Dialect* spoken = dialect()) {
+        for (const QString& statement : spoken->readOnlySetUp()) execute(statement);
+    }
+}
+
 }  // namespace tw

@@ -28,7 +28,10 @@ inline const QString kOdbcProvider = QStringLiteral("MSDASQL");
 // of the platform's connection library know: 15 seconds to connect, 30 for a statement.
 struct ConnectionTimeouts {
     int login = 15;
-    int command = 30;  // statements that change the database; reads wait as long as they take
+    int command = 30;  // statements that change the database, a commit and a batch
+    // A read takes as long as it takes while the server sends; a server silent this long
+    // while a read waits on it is given up.
+    int silence = 120;
 };
 
 struct Field {
@@ -121,6 +124,12 @@ public:
     // fails fails the opening, and the connection is closed again. A driver that quotes the
     // target's secret in its message (a password given where the host goes) has it masked.
     void open(const ConnectionTarget& target);
+
+    // From now on the session only reads, where its product can be told so (the dialect's
+    // read-only set-up): for a connection that only reads a source, so that no statement sent
+    // through it, nor a function a user's row condition calls, changes the database. A failing
+    // set-up fails the call.
+    void makeReadOnly();
 
     // Runs one statement at once, in auto-commit; no result is read. A statement that runs
     // longer than the command timeout fails.

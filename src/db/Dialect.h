@@ -106,6 +106,10 @@ public:
     // Statements run right after connecting, before anything else; a failing one fails the
     // connection.
     virtual QStringList sessionSetUp() const { return {}; }
+    // Statements that make a session one that only reads, where the product can be told so: a
+    // statement that would change the database then fails, whatever a user's row condition
+    // calls. None where the product has no such session.
+    virtual QStringList readOnlySetUp() const { return {}; }
 
     // The longest value a literal may carry, in bytes (text in UTF-8, binary before its hex);
     // 0 where there is no limit. A longer value travels as a bound parameter.
@@ -170,6 +174,10 @@ public:
     // A server parses and plans each statement it is sent: several rows to one statement save
     // it that work for all rows but the first. 1: a statement a row.
     virtual int rowsPerInsert(int /*columns*/) const { return 1; }
+
+    // The most digits after the point any exact number of the product keeps, where it rounds
+    // the others without refusing them; 0 where it has no such limit.
+    virtual int mostDecimalDigits() const { return 0; }
 
     // Keeps a value of any storage class in any column: bytes in a column of text go in as bytes.
     virtual bool keepsAnyStorageClass() const { return false; }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "db/Connection.h"
+#include "db/RowCondition.h"
 
 namespace tw {
 
@@ -114,7 +115,7 @@ RenderedRead renderedRead(const Dialect& dialect, const QString& table, const Ta
                          ? QStringLiteral("SELECT %1 FROM %2")
                                .arg(columns.join(QStringLiteral(", ")), dialect.qualifiedName(schema, table))
                          : QStringLiteral("SELECT * FROM ") + dialect.qualifiedName(schema, table);
-    if (!condition.isEmpty()) read.statement += QStringLiteral(" WHERE ") + condition;
+    read.statement += whereClause(condition);
     return read;
 }
 

@@ -137,7 +137,8 @@ private:
         }
     }
 
-    // The source reads through a client-side cursor, which knows its row count first.
+    // The source reads through a client-side cursor, which knows its row count first, in a
+    // session that only reads: nothing sent to it, a row condition neither, changes the source.
     void openConnections() {
         for (const NumberedStep& opening : m_profile.opening) {
             const bool source = opening.step == TransferStep::OpenSource;
@@ -148,6 +149,7 @@ private:
             m_proc.step(opening.line + 2, [&] {
                 required(opened).open(
                     (source ? m_profile.source : m_profile.destination)->target(m_request.values));
+                if (source) required(opened).makeReadOnly();
             });
         }
     }

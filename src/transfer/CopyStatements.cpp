@@ -1,5 +1,6 @@
 #include "transfer/CopyStatements.h"
 
+#include "db/RowCondition.h"
 #include "db/SqlText.h"
 
 namespace tw {
@@ -14,8 +15,7 @@ QString SelectAllSql(const QString& table, const QString& schema) {
 
 QString SelectRowsSql(const Dialect& source, const QString& table, const QString& condition,
                       const QString& schema) {
-    const QString all = SelectAllSql(source, table, schema);
-    return condition.isEmpty() ? all : all + QStringLiteral(" WHERE ") + condition;
+    return SelectAllSql(source, table, schema) + whereClause(condition);
 }
 
 QString DeleteAllRowsSql(const Dialect& target, const QString& table, const QString& schema) {

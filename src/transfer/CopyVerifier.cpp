@@ -14,7 +14,7 @@ namespace tw {
 
 namespace {
 
-// Reads every row of a table through a connection of its own, each column as its kind wants
+// Reads every row of a table through a connection of its own that only reads, each column as its kind wants
 // and as its database writes it: a value that a driver's conversion changed on the way in is
 // not changed back on the way out. Only the rows that meet the condition, where there is one;
 // only the columns named, in their order, where there are any; the table in the schema given.
@@ -24,6 +24,7 @@ void readTable(ConnectionFactory& connections, const ConnectionTarget& target, c
                const QStringList& columns = {}) {
     const std::unique_ptr<Connection> connection = connections.create();
     connection->open(target);
+    connection->makeReadOnly();
     const Dialect* dialect = connection->dialect();
     const std::unique_ptr<Recordset> rows =
         dialect && (dialect->rendersColumns() || !columns.isEmpty())

@@ -1,5 +1,7 @@
 #include "transfer/ValueFit.h"
 
+#include <algorithm>
+
 #include "db/AdoType.h"
 #include "shell/GroupedCount.h"
 #include "shell/ReportLines.h"
@@ -20,6 +22,33 @@ QString shownBytes(const QByteArray& bytes) {
     return bytes.size() > kShownBytes ? hex + QStringLiteral("…") : hex;
 }
 
+// The digits after the point that count, also those an exponent moves there ("1.5E-40"): the
+// trailing zeros lose nothing.
+qsizetype decimalsOf(QByteArrayView text) {
+    qsizetype at = 0;
+    if (at < text.size() && (text[at] == '-' || text[at] == '+')) ++at;
+    qsizetype digits = 0;   // of the mantissa, up to its last one that is not 0
+    qsizetype before = 0;   // of the mantissa before its point
+    qsizetype counted = 0;  // of the mantissa so far
+    bool point = false;
+    for (; at < text.size(); ++at) {
+        const char c = text[at];
+        if (c == '.' && !point) {
+            point = true;
+        } else if (c >= '0' && c <= '9') {
+            ++counted;
+            if (!point) ++before;
+            if (c != '0') digits = counted;
+        } else {
+            break;
+        }
+    }
+    qsizetype exponent = 0;
+    if (at < text.size() && (text[at] == 'e' || text[at] == 'E'))
+        exponent = QByteArray(text.data() + at + 1, text.size() - at - 1).toLongLong();
+    return std::max<qsizetype>(0, digits - before - exponent);
+}
+
 }  // namespace
 
 ValueFit fitOf(const QString& column, const Variant& value, int fieldType, ColumnKind kind,
@@ -38,6 +67,17 @@ ValueFit fitOf(const QString& column, const Variant& value, int fieldType, Colum
         return fit;
     }
     const QByteArrayView text = value.textUtf8();
+    // A number the target would round is refused, never written changed.
+    if (const int most = target.mostDecimalDigits(); kind == ColumnKind::Number && most > 0) {
+        const qsizetype decimals = decimalsOf(text);
+        if (decimals > most) {
+            fit.refusal =
+                QStringLiteral("column %1, value %2: %3 digits after the point; %4 keeps %5 at most")
+                    .arg(column, shortened(textFromUtf8(text), 60), QString::number(decimals), target.title(),
+                         QString::number(most));
+            return fit;
+        }
+    }
     if (text.contains('\0')) {
         QString shown = textFromUtf8(text);
         shown.replace(QChar(0), QStringLiteral("\\0"));

@@ -105,3 +105,37 @@ TEST_F(AnyDatabase, ListRenameAndDropWorkOnADataSource) {
     EXPECT_EQ(dropped.exitCode, 0) << dropped.err.toStdString();
     EXPECT_FALSE(listed().contains(this->renamed()));
 }
+
+// A session that begins relaxed (sql_mode '', as a server may be set) would write a date it
+// cannot hold as 0000-00-00, a BC date as AD, a number too large as 9…9 and a text cut to its
+// column: the program's session refuses each of those rows, and rounds no number. The relaxed
+// start is the data source's own statement at connecting, so that no other test's server
+// changes.
+TEST_F(AnyDatabase, ARelaxedMariaDbSessionChangesNoValue) {
+    create(0, "n integer, d date, x numeric, v varchar(10)",
+           {"1, '2024-02-29', 1.5, 'abcde'", "2, 'infinity', NULL, NULL", "3, '10000-01-01', NULL, NULL",
+            "4, '0044-03-15 BC', NULL, NULL", "5, NULL, 12345678901234567890123456789012345678, NULL",
+            "6, NULL, 0.1234567890123456789012345678901234567, NULL"});
+    const QString relaxed = QStringLiteral("odbc:DSN=tw_maria;INITSTMT={SET SESSION sql_mode=''}");
+    const test::ProgramRun copied =
+        run({"copy", "--from", "oracle", "--to", relaxed, m_table, "--faithful", "--json"});
+    EXPECT_EQ(copied.exitCode, 1) << copied.err.toStdString();
+    EXPECT_EQ(firstTableOf(copied)["rowsWritten"].toInt(), 1) << copied.out.toStdString();
+    EXPECT_TRUE(copied.err.contains("MariaDB keeps 30")) << copied.err.toStdString();
+    const auto rows = m_maria->openRecordset(QStringLiteral("SELECT n FROM `%1`").arg(m_table));
+    QStringList arrived;
+    for (; !rows->eof(); rows->moveNext()) arrived << rows->field(0).value.toString();
+    EXPECT_EQ(arrived, QStringList{"1"});
+
+    // Appended into a column too short, a text is refused, not cut.
+    m_maria->execute(QStringLiteral("CREATE TABLE `%1`(n integer, v varchar(5))").arg(back()));
+    create(0, "n integer, v varchar(10)", {"1, 'abcde'", "2, 'abcdefghij'"}, back());
+    const test::ProgramRun appended =
+        run({"copy", "--from", "oracle", "--to", relaxed, back(), "--mode", "append", "--json"});
+    test::dropQuietly(*m_oracle, back());
+    EXPECT_EQ(appended.exitCode, 1) << appended.err.toStdString();
+    const auto texts = m_maria->openRecordset(QStringLiteral("SELECT v FROM `%1`").arg(back()));
+    QStringList kept;
+    for (; !texts->eof(); texts->moveNext()) kept << texts->field(0).value.toString();
+    EXPECT_LE(kept.count("abcde"), 1) << kept.join(", ").toStdString();
+}

@@ -204,6 +204,47 @@ TEST_F(CommandLine, WhereCopiesTheRowsThatMeetItsCondition) {
     EXPECT_EQ(rowCount(1), 2);
 }
 
+// A row condition stays one condition of the program's SELECT, and the source is read in a
+// session that only reads: neither a second statement nor a function that writes changes the
+// source, in a copy or a dry run.
+TEST_F(CommandLine, ARowConditionChangesNothingInTheSource) {
+    create(0, "n integer", {"1", "2"});
+    const QString victim = m_table + "_victim";
+    const QString writes = m_table + "_writes";
+    create(0, "n integer", {"7"}, victim);
+    Connection& postgres = database(0);
+    postgres.execute(QStringLiteral("CREATE FUNCTION %1() RETURNS integer LANGUAGE sql AS "
+                                    "'DELETE FROM %2; SELECT 1'")
+                         .arg(quotedName(writes), quotedName(victim)));
+    const struct Dropped {
+        Connection& database;
+        QString function;
+        ~Dropped() {
+            try {
+                database.execute(QStringLiteral("DROP FUNCTION %1()").arg(quotedName(function)));
+            } catch (const std::exception&) {
+            }
+        }
+    } dropped{postgres, writes};
+    const QString second =
+        QStringLiteral("1=1) x; DROP TABLE %1; SELECT COUNT(*) FROM (SELECT 1").arg(quotedName(victim));
+    const QString calling = quotedName(writes) + "() = 1";
+    for (const QStringList& more : {QStringList{"--dry-run"}, QStringList{"--overwrite", "yes"}}) {
+        SCOPED_TRACE(more.join(' ').toStdString());
+        const QStringList copy{"copy", "--to", "sqlanywhere", m_table};
+        const test::ProgramRun refused = run(copy + more + QStringList{"--where", second});
+        EXPECT_EQ(refused.exitCode, 2) << refused.err.toStdString();
+        EXPECT_TRUE(refused.err.contains("semicolon")) << refused.err.toStdString();
+        const test::ProgramRun failed = run(copy + more + QStringList{"--where", calling});
+        EXPECT_EQ(failed.exitCode, 1) << failed.out.toStdString() << failed.err.toStdString();
+        EXPECT_TRUE((failed.out + failed.err).contains("read-only"))
+            << failed.out.toStdString() << failed.err.toStdString();
+        EXPECT_EQ(tablesLike(0, victim), QStringList{victim});
+        EXPECT_EQ(postgres.openRecordset(SelectAllSql(victim))->recordCount(), 1);
+    }
+    test::dropQuietly(postgres, victim);
+}
+
 // --dry-run shows each table's plan and changes nothing on either side.
 TEST_F(CommandLine, ADryRunShowsThePlanAndChangesNothing) {
     const QString fresh = m_table + "_new";

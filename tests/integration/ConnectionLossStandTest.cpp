@@ -1,6 +1,6 @@
 // A transfer whose target connection is lost half way through a table: the session ended by the
-// server, or the server gone from the other end of the connection. Runs as the Oracle-side user
-// tw_catalogue, whose sessions only these locked tests use.
+// server, the server gone from the other end of the connection, or a server that stops answering.
+// Runs as the Oracle-side user tw_catalogue, whose sessions only these locked tests use.
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
@@ -111,5 +111,15 @@ TEST_F(ConnectionLoss, AServerGoneFromTheOtherEndCostsOneBox) {
     const auto relay = test::LoopbackRelay::forwardingTo(standPort.toInt());
     qputenv("PGPORT", QByteArray::number(relay->port()));
     sendLosingTheConnection([&] { relay->cut(); });
+    qputenv("PGPORT", standPort);
+}
+
+TEST_F(ConnectionLoss, AServerThatStopsAnsweringCostsOneBox) {
+    // The relay stops passing bytes and keeps the connections, as a server whose process was
+    // stopped: the next INSERT waits until the program's own time-out ends it.
+    const QByteArray standPort = qgetenv("PGPORT");
+    const auto relay = test::LoopbackRelay::forwardingTo(standPort.toInt());
+    qputenv("PGPORT", QByteArray::number(relay->port()));
+    sendLosingTheConnection([&] { relay->freeze(); });
     qputenv("PGPORT", standPort);
 }

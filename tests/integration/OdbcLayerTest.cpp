@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QMap>
+#include <functional>
 
 #include "db/AdoType.h"
 #include "db/DbError.h"
@@ -11,6 +12,7 @@
 #include "db/Transaction.h"
 #include "db/odbc/OdbcConnection.h"
 #include "db/postgres/CopyWriter.h"
+#include "support/LoopbackRelay.h"
 #include "support/StandDatabases.h"
 
 using namespace tw;
@@ -440,5 +442,61 @@ TEST_P(OdbcLayer, ABatchIsWrittenWholeOrNotAtAll) {
                 ->field(0)
                 .value.toString(),
             "1577836800");
+    }
+}
+
+// A server that no longer answers at all (its process stopped; here a relay that stops passing
+// bytes, the network still answering for it) holds no call for ever: a statement that changes
+// the database, a read and a COPY each end once the program's time-out has passed, as on a lost
+// connection. Short time-outs here; only that each ends and says so is asserted.
+TEST(FrozenServer, EachCallEndsAsOnALostConnection) {
+    const QByteArray standPort = qgetenv("PGPORT");
+    const struct PortBack {
+        QByteArray port;
+        ~PortBack() { qputenv("PGPORT", port); }
+    } portBack{standPort};
+    const ConnectionTimeouts timeouts{15, 2, 2};
+    const QString table = test::uniqueTableName("frozen");
+    odbc::OdbcConnection direct;
+    direct.open(test::standOracle());
+    direct.execute(QStringLiteral("CREATE TABLE %1(n integer)").arg(quotedName(table)));
+    const struct Dropped {
+        Connection& database;
+        QString table;
+        ~Dropped() { test::dropQuietly(database, table); }
+    } dropped{direct, table};
+    const auto endsLost = [](const std::function<void()>& call, const char* what) {
+        try {
+            call();
+            ADD_FAILURE() << what << " ended without a failure";
+        } catch (const DbError& failure) {
+            EXPECT_TRUE(failure.connectionLost()) << what << ": " << failure.what();
+            EXPECT_TRUE(QString::fromUtf8(failure.what()).contains("2 seconds"))
+                << what << ": " << failure.what();
+        }
+    };
+    for (const char* what : {"execute", "read", "copy"}) {
+        SCOPED_TRACE(what);
+        const auto relay = test::LoopbackRelay::forwardingTo(standPort.toInt());
+        qputenv("PGPORT", QByteArray::number(relay->port()));
+        odbc::OdbcConnection frozen(timeouts);
+        frozen.open(test::standOracle());
+        std::unique_ptr<BatchWriter> writer;
+        if (QByteArray(what) == "copy") {
+            writer = frozen.batchWriter(table, {false});
+            ASSERT_TRUE(dynamic_cast<postgres::CopyWriter*>(writer.get()));
+            writer->add({BoundValue{BoundValue::Kind::Text, "1"}});
+        }
+        relay->freeze();
+        if (QByteArray(what) == "execute") {
+            endsLost(
+                [&] { frozen.execute(QStringLiteral("INSERT INTO %1 VALUES (1)").arg(quotedName(table))); },
+                what);
+        } else if (QByteArray(what) == "read") {
+            endsLost([&] { frozen.openRecordset("SELECT * FROM " + quotedName(table)); }, what);
+        } else {
+            endsLost([&] { writer->flush(); }, what);
+        }
+        writer.reset();
     }
 }

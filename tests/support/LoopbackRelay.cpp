@@ -62,17 +62,31 @@ struct LoopbackRelay::Impl {
     std::vector<std::pair<int, int>> links;  // client, server
     std::vector<int> held;                   // accepted and left unanswered
     std::atomic<int> acceptedCount{0};
+    bool frozen = false;  // the worker's own
     std::thread worker;
 
     void run() {
         for (;;) {
+            if (frozen) {
+                // Only the end of the relay is awaited; new connections wait in the backlog.
+                pollfd woken{wake[0], POLLIN, 0};
+                if (::poll(&woken, 1, -1) > 0) return;
+                continue;
+            }
             std::vector<pollfd> watched{{wake[0], POLLIN, 0}, {listener, POLLIN, 0}};
             for (const auto& [client, server] : links) {
                 watched.push_back({client, POLLIN, 0});
                 watched.push_back({server, POLLIN, 0});
             }
             if (::poll(watched.data(), watched.size(), -1) < 0) continue;
-            if (watched[0].revents) return;  // cut, or the relay ends
+            if (watched[0].revents) {
+                char byte = 0;
+                if (::read(wake[0], &byte, 1) == 1 && byte == 'f') {
+                    frozen = true;
+                    continue;
+                }
+                return;  // cut, or the relay ends
+            }
             // Only the links that were polled; one accepted now waits for the next round.
             const size_t polled = links.size();
             if (watched[1].revents & POLLIN) accept();
@@ -160,5 +174,10 @@ int LoopbackRelay::port() const { return m_impl->port; }
 int LoopbackRelay::accepted() const { return m_impl->acceptedCount; }
 
 void LoopbackRelay::cut() { m_impl->stop(); }
+
+void LoopbackRelay::freeze() {
+    const char byte = 'f';
+    (void)!::write(m_impl->wake[1], &byte, 1);
+}
 
 }  // namespace tw::test

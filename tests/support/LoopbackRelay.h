@@ -7,7 +7,8 @@ namespace tw::test {
 // A TCP listener on 127.0.0.1 standing between the program and a server. Forwarding, it passes
 // bytes both ways until cut(), when every connection through it ends at once and new ones are
 // refused, as when the server goes away mid-session. Silent, it accepts connections and never
-// says a word, as a server that hangs.
+// says a word, as a server that hangs. Frozen, it stops passing bytes either way and keeps
+// every connection open, as a server whose process was stopped: the network still answers.
 class LoopbackRelay {
 public:
     static std::unique_ptr<LoopbackRelay> forwardingTo(int port);
@@ -16,6 +17,7 @@ public:
 
     int port() const;
     void cut();
+    void freeze();
     // The connections it has taken so far.
     int accepted() const;
 

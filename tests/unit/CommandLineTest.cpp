@@ -39,6 +39,10 @@ TEST(CommandLineArguments, UsageErrorsEndInTwoAndHelpInZero) {
         {{"copy", "--to", "oracle", "--where", "n > 1", "T", "U"}, 2},  // --where takes one table
         {{"copy", "--to", "oracle", "--where", "n > 1", "T*"}, 2},
         {{"copy", "--to", "oracle", "--where", "n > 1", "--all"}, 2},
+        // A row condition stays one condition of the program's SELECT.
+        {{"copy", "--to", "oracle", "--where", "1=1) x; DROP TABLE v; SELECT COUNT(*) FROM (SELECT 1", "T"},
+         2},
+        {{"copy", "--to", "oracle", "--where", "t = 'a;b'", "T"}, 0},
         {{"copy", "--to", "oracle", "--into", "U", "T"}, 0},
         {{"copy", "--to", "oracle", "--into", "U", "T", "V"}, 2},  // --into takes one table
         {{"copy", "--to", "oracle", "--mode", "append", "T"}, 0},

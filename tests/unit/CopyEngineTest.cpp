@@ -193,6 +193,40 @@ TEST(CopyEngine, TablesTheTargetTakesForOneAreCopiedOnce) {
     }
 }
 
+// The source is read in a session that only reads, where its product has one; the target's
+// session writes as before. The source opens second here.
+TEST(CopyEngine, TheSourceIsReadInASessionThatOnlyReads) {
+    const struct {
+        const Dialect* dialect;
+        const char* readOnly;
+    } cases[] = {
+        {&postgresDialect(), "execute SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"},
+        {&mariaDbDialect(), "execute SET SESSION TRANSACTION READ ONLY"},
+        {&sqliteDialect(), "execute PRAGMA query_only = 1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.readOnly);
+        EngineRig rig;
+        rig.connections.dialect = c.dialect;
+        rig.run();
+        const QStringList& log = rig.connections.log;
+        const QStringList opened = rig.logged("open ");
+        ASSERT_EQ(opened.size(), 2);
+        EXPECT_EQ(log.count(c.readOnly), 1) << log.join('\n').toStdString();
+        // Right after the source's opening and its session's own set-up.
+        qsizetype next = log.lastIndexOf(opened[1]) + 1;
+        for (const QString& statement : c.dialect->sessionSetUp()) {
+            if (log.value(next) == "execute " + statement) ++next;
+        }
+        EXPECT_EQ(log.value(next), c.readOnly) << log.join('\n').toStdString();
+    }
+    // Oracle has read-only transactions only, which auto-commit ends at every statement.
+    EngineRig rig;
+    rig.connections.dialect = &oracleDialect();
+    rig.run();
+    EXPECT_TRUE(rig.logged("execute SET ").isEmpty());
+}
+
 // A source table that cannot be read is reported with its own SELECT, not with the statement of
 // the table copied before it.
 TEST(CopyEngine, ASourceTableThatCannotBeReadQuotesItsOwnSelect) {

@@ -54,7 +54,9 @@ struct LoadRig {
     QStringList executed() const {
         QStringList statements;
         for (const QString& entry : connections.log) {
-            if (entry.startsWith("execute ") && !entry.contains("ALTER SESSION"))
+            // Sessions set themselves up (a mode, read-only reads) before any table is looked at.
+            if (entry.startsWith("execute ") && !entry.contains("ALTER SESSION") &&
+                !entry.startsWith("execute SET SESSION"))
                 statements << QString(entry).remove(QRegularExpression("^execute "));
         }
         return statements;

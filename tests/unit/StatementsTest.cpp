@@ -3,6 +3,9 @@
 #include <QMap>
 
 #include "db/Datatype.h"
+#include "db/DbError.h"
+#include "db/Dialect.h"
+#include "db/RowCondition.h"
 #include "db/SqlText.h"
 #include "shell/Utf8Text.h"
 #include "transfer/CopyStatements.h"
@@ -77,6 +80,30 @@ TEST(CreateTableSql, ListsColumnsWithoutACommaBeforeTheEnd) {
     EXPECT_EQ(CreateTableSql(oracleDialect(), "One", {{"blob", 205}}), "CREATE TABLE \"One\"(\"blob\" BLOB)");
     EXPECT_EQ(CreateTableSql(sqlAnywhereDialect(), "One", {{"blob", 205}}),
               "CREATE TABLE \"One\"(\"blob\" OLEOBJECT);");
+}
+
+// A row condition is sent as one condition of the program's SELECT: a semicolon that could end
+// that statement refuses it before anything is sent, one inside a plain quoted text does not.
+TEST(RowCondition, NoSemicolonEndsTheStatementItGoesIn) {
+    const struct {
+        const char* condition;
+        bool sent;
+    } cases[] = {
+        {"n > 1", true},
+        {"t = 'a;b' AND u = 'it''s;'", true},
+        {"1=1) x; DROP TABLE v; SELECT COUNT(*) FROM (SELECT 1", false},
+        {"n > 1;", false},
+        {"t = 'a' ; DELETE FROM v", false},
+        {"t = 'a\\'; DELETE FROM v; --'", false},  // a backslash ends a text in one product only
+        {"t = $$;$$", false},
+        {"t = \"a;b\"", false},
+        {"n > 1 -- ;", false},
+        {"t = 'open;", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(rowConditionRefusal(c.condition).isEmpty(), c.sent) << c.condition;
+    }
+    EXPECT_THROW(SelectRowsSql(standardDialect(), "T", "n > 1; DROP TABLE v"), DbError);
 }
 
 TEST(SqlNames, KeepCaseAndBlanksAndDoubleInnerQuotes) {

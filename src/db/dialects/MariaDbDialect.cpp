@@ -14,8 +14,8 @@ namespace {
 
 // MariaDB as MariaDB Connector/ODBC names it, and MySQL as the drivers name it. Statements are
 // written for the server's default sql_mode, which the program leaves as it is (a user's row
-// condition is written in it): names between backticks, and a backslash in a string literal
-// begins an escape.
+// condition is written in it) but for what keeps values: names between backticks, a backslash in
+// a string literal begins an escape, and a value a column cannot hold is refused.
 class MariaDbDialect : public Dialect {
 public:
     MariaDbDialect(const char* title, const char* collation) : m_title(title), m_collation(collation) {}
@@ -29,6 +29,24 @@ public:
         return QLatin1Char('`') + inner + QLatin1Char('`');
     }
     bool readsBackslashEscapes() const override { return true; }
+    // A relaxed server (sql_mode '') would write a date it cannot hold as 0000-00-00, cut a text
+    // to its column's length and a number to its column's largest, each with a warning only:
+    // the session refuses them, in tables with and without transactions. Literals double their
+    // backslashes, which NO_BACKSLASH_ESCAPES would keep doubled. The rest of the server's mode
+    // stays (ANSI_QUOTES too: names go between backticks either way).
+    QStringList sessionSetUp() const override {
+        return {QStringLiteral(
+            "SET SESSION sql_mode = CONCAT_WS(',', REPLACE(@@sql_mode, 'NO_BACKSLASH_ESCAPES', ''), "
+            "'STRICT_ALL_TABLES', 'NO_ZERO_DATE', 'NO_ZERO_IN_DATE', 'ERROR_FOR_DIVISION_BY_ZERO')")};
+    }
+    // DECIMAL rounds a value with more digits after the point than its 30 at most, with a note
+    // that no mode makes an error.
+    int mostDecimalDigits() const override { return 30; }
+
+    // Every transaction of the session from now on, each statement in auto-commit too.
+    QStringList readOnlySetUp() const override {
+        return {QStringLiteral("SET SESSION TRANSACTION READ ONLY")};
+    }
     void appendBinaryLiteral(QByteArray& out, const QByteArray& bytes) const override {
         out += "X'" + bytes.toHex().toUpper() + '\'';
     }

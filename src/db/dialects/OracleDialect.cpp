@@ -72,6 +72,8 @@ public:
                                         ? QStringLiteral("SYS_CONTEXT('USERENV', 'CURRENT_SCHEMA')")
                                         : sqlLiteral(schema));
     }
+    // No read-only set-up: Oracle's read-only transactions end with the commit auto-commit
+    // makes after every statement, and no setting makes a whole session read-only.
 
     // A character literal takes at most 4,000 bytes (ORA-01704), HEXTORAW('…') two per byte.
     qsizetype longestTextLiteral() const override { return 4000; }

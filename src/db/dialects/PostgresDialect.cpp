@@ -24,6 +24,11 @@ public:
         return !inSteps;
     }
 
+    // Every transaction of the session from now on, also one a statement of a user's begins.
+    QStringList readOnlySetUp() const override {
+        return {QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY")};
+    }
+
     // psqlODBC loses its connection on a prepared statement of some 8,000 parameters (their
     // description from the server outgrows what it reads), so a statement carries half that.
     int rowsPerInsert(int columns) const override { return std::clamp(4000 / std::max(columns, 1), 1, 1000); }

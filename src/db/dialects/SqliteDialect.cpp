@@ -18,6 +18,8 @@ public:
     bool isNamed(const QByteArray& dbmsName) const override { return dbmsName.startsWith("SQLite"); }
 
     bool changesTablesInTransactions() const override { return true; }
+    // The connection refuses every statement that would change the file.
+    QStringList readOnlySetUp() const override { return {QStringLiteral("PRAGMA query_only = 1")}; }
 
     // Every table's foreign keys, from each table's own list; a key reaches other tables only
     // where the session enforces foreign keys (PRAGMA foreign_keys, which a driver's data source

@@ -8,6 +8,7 @@
 #include <system_error>
 #include <utility>
 
+#include "db/AnswerDeadline.h"
 #include "db/DbError.h"
 #include "db/Dialect.h"
 #include "db/SqlText.h"
@@ -251,7 +252,14 @@ const Handle& OdbcBatchWriter::boundRowsOfOneStatement(int row, int rows) {
 }
 
 void OdbcBatchWriter::execute(const Handle& stmt) {
-    check(SQLExecute(stmt.get()), stmt, "SQLExecute");
+    const AnswerDeadline deadline(m_session->sockets, m_session->commandTimeout,
+                                  AnswerDeadline::Measure::Whole);
+    try {
+        check(SQLExecute(stmt.get()), stmt, "SQLExecute");
+    } catch (const DbError&) {
+        if (deadline.passed()) throw deadline.failure();
+        throw;
+    }
     SQLFreeStmt(stmt.get(), SQL_CLOSE);
     // A driver may say a row failed in its status only.
     for (const SQLUSMALLINT status : m_status) {

@@ -6,6 +6,7 @@
 #include <map>
 #include <mutex>
 
+#include "db/AnswerDeadline.h"
 #include "db/DbError.h"
 #include "db/odbc/DataSourceEntries.h"
 #include "db/odbc/OdbcBatchWriter.h"
@@ -66,6 +67,7 @@ private:
 OdbcConnection::OdbcConnection(ConnectionTimeouts timeouts, ConnectionHooks hooks)
     : m_session(std::make_shared<OdbcSession>()), m_hooks(std::move(hooks)), m_timeouts(timeouts) {
     m_session->commandTimeout = timeouts.command;
+    m_session->readSilence = timeouts.silence;
 }
 
 OdbcConnection::~OdbcConnection() {
@@ -90,6 +92,13 @@ void OdbcConnection::connect(const ConnectionTarget& target) {
     SQLSetConnectAttr(dbc.get(), SQL_ATTR_LOGIN_TIMEOUT,
                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(m_timeouts.login)), 0);
     ConnectingTurns::program().take(target.display(), [&] {
+        // Connections are made one at a time: the sockets made meanwhile are this one's.
+        const OpenSockets before = OpenSockets::now();
+        struct FindSockets {
+            OdbcSession& session;
+            const OpenSockets& before;
+            ~FindSockets() { session.sockets = OpenSockets::now().madeSince(before); }
+        } findSockets{*m_session, before};
         if (target.isDataSource()) {
             SqlString name = toSql(target.text());
             check(SQLConnect(dbc.get(), sqlChars(name), static_cast<SQLSMALLINT>(name.size()), nullptr, 0,
@@ -139,6 +148,8 @@ void OdbcConnection::executeWithParameters(const QByteArray& statement,
     auto* text = reinterpret_cast<SQLCHAR*>(const_cast<char*>(statement.constData()));
     const auto length = static_cast<SQLINTEGER>(statement.size());
     std::vector<SQLLEN> lengths(parameters.size());
+    const AnswerDeadline deadline(m_session->sockets, m_session->commandTimeout,
+                                  AnswerDeadline::Measure::Whole);
     try {
         if (parameters.empty()) {
             check(SQLExecDirect(stmt.get(), text, length), stmt, "SQLExecDirect");
@@ -158,6 +169,7 @@ void OdbcConnection::executeWithParameters(const QByteArray& statement,
         }
         check(SQLExecute(stmt.get()), stmt, "SQLExecute");
     } catch (DbError& failure) {
+        if (deadline.passed()) throw deadline.failure();
         // The first failure on a lost connection may still carry the server's last word (a
         // session ended by the administrator, say); the driver knows the connection is gone.
         if (!failure.connectionLost() && m_session->isDead()) failure.markConnectionLost();
@@ -269,7 +281,8 @@ std::unique_ptr<BatchWriter> OdbcConnection::postgresCopyWriter(const QString& i
     for (int i = 0; i < settings.size(); ++i)
         settings[i].second = current->field(i).value.toString().toUtf8();
     current->close();
-    return postgres::CopyWriter::open(*connInfo, intoTable, bytes, settings, m_session->commandTimeout);
+    return postgres::CopyWriter::open(*connInfo, intoTable, bytes, settings, m_session->commandTimeout,
+                                      m_timeouts.login);
 }
 
 void OdbcConnection::requireOpen() const {

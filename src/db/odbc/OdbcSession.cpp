@@ -101,6 +101,7 @@ void OdbcSession::disconnect() noexcept {
     executorHandle.reset();
     if (connected) SQLDisconnect(dbc.get());
     connected = false;
+    sockets.clear();  // closed with the connection: their numbers may be another's next
 }
 
 }  // namespace tw::odbc

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <set>
+#include <vector>
 
 #include "db/Connection.h"
 #include "db/odbc/Handle.h"
@@ -39,6 +40,10 @@ struct OdbcSession {
     Handle executorHandle;
     bool connected = false;
     int commandTimeout = 0;
+    int readSilence = 0;  // see ConnectionTimeouts
+    // The sockets the driver talks to the server through, where it has any: a call that waits on
+    // a server that no longer answers is ended by shutting them (AnswerDeadline).
+    std::vector<int> sockets;
     const Dialect* dialect = nullptr;  // of the product the driver names, if the program knows it
     QString productName;               // as the driver names it
     NameLimits nameLimits;

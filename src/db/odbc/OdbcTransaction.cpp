@@ -2,6 +2,7 @@
 
 #include <sqlext.h>
 
+#include "db/AnswerDeadline.h"
 #include "db/DbError.h"
 #include "db/odbc/OdbcSession.h"
 
@@ -34,8 +35,15 @@ OdbcTransaction::~OdbcTransaction() {
 }
 
 void OdbcTransaction::commit() {
+    const AnswerDeadline deadline(m_session->sockets, m_session->commandTimeout,
+                                  AnswerDeadline::Measure::Whole);
     try {
-        check(SQLEndTran(SQL_HANDLE_DBC, m_session->dbc.get(), SQL_COMMIT), m_session->dbc, "SQLEndTran");
+        try {
+            check(SQLEndTran(SQL_HANDLE_DBC, m_session->dbc.get(), SQL_COMMIT), m_session->dbc, "SQLEndTran");
+        } catch (const DbError&) {
+            if (deadline.passed()) throw deadline.failure();
+            throw;
+        }
     } catch (...) {
         rollback();
         throw;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "db/AnswerDeadline.h"
 #include "db/DbError.h"
 #include "db/postgres/CopyText.h"
 
@@ -37,8 +38,12 @@ bool ran(PGconn* connection, const char* statement, int parameters = 0, const ch
 
 std::unique_ptr<BatchWriter> CopyWriter::open(const QByteArray& connInfo, const QString& intoTable,
                                               std::vector<bool> bytes, const QList<SessionSetting>& settings,
-                                              int commandTimeoutSeconds) {
-    PGconn* connection = PQconnectdb(connInfo.constData());
+                                              int commandTimeoutSeconds, int loginTimeoutSeconds) {
+    // A server that accepts and stays silent must not hold the copy: libpq's own time-out.
+    const QByteArray timed = loginTimeoutSeconds > 0
+                                 ? connInfo + " connect_timeout=" + QByteArray::number(loginTimeoutSeconds)
+                                 : connInfo;
+    PGconn* connection = PQconnectdb(timed.constData());
     if (!connection) return nullptr;
     if (PQstatus(connection) != CONNECTION_OK) {
         PQfinish(connection);
@@ -66,11 +71,14 @@ std::unique_ptr<BatchWriter> CopyWriter::open(const QByteArray& connInfo, const 
         PQfinish(connection);
         return nullptr;
     }
-    return std::unique_ptr<BatchWriter>(new CopyWriter(connection, intoTable, std::move(bytes)));
+    return std::unique_ptr<BatchWriter>(
+        new CopyWriter(connection, intoTable, std::move(bytes), commandTimeoutSeconds));
 }
 
-CopyWriter::CopyWriter(pg_conn* connection, const QString& intoTable, std::vector<bool> bytes)
+CopyWriter::CopyWriter(pg_conn* connection, const QString& intoTable, std::vector<bool> bytes,
+                       int commandTimeout)
     : m_connection(connection),
+      m_commandTimeout(commandTimeout),
       m_copyStatement(QStringLiteral("COPY %1 FROM STDIN").arg(intoTable).toUtf8()),
       m_bytes(std::move(bytes)) {}
 
@@ -118,6 +126,18 @@ void CopyWriter::send() {
         ~EmptiedAfter() { rows.resize(0); }  // keeps its room for the batch after next
     } emptiedAfter{m_sending};
     const QByteArray& rows = m_sending;
+    // The server's statement_timeout ends a COPY that takes too long; a server that no longer
+    // answers at all (its process stopped) is given up by the program.
+    const AnswerDeadline deadline({PQsocket(m_connection)}, m_commandTimeout, AnswerDeadline::Measure::Whole);
+    try {
+        sendRows(rows);
+    } catch (const DbError&) {
+        if (deadline.passed()) throw deadline.failure();
+        throw;
+    }
+}
+
+void CopyWriter::sendRows(const QByteArray& rows) {
     {
         ResultGuard started{PQexec(m_connection, m_copyStatement.constData())};
         if (PQresultStatus(started.result) != PGRES_COPY_IN) throw failureOf(m_connection, started.result);

@@ -26,10 +26,11 @@ class CopyWriter : public BatchWriter {
 public:
     // A writer on its own connection; none where libpq cannot reach the database with what it
     // is given or cannot take the settings, and the rows then go as they did before.
-    // intoTable: quoted (and qualified) already.
+    // intoTable: quoted (and qualified) already. A batch gives up after the command time-out,
+    // also on a server that no longer answers at all; connecting after the login time-out.
     static std::unique_ptr<BatchWriter> open(const QByteArray& connInfo, const QString& intoTable,
                                              std::vector<bool> bytes, const QList<SessionSetting>& settings,
-                                             int commandTimeoutSeconds);
+                                             int commandTimeoutSeconds, int loginTimeoutSeconds = 15);
     ~CopyWriter() override;
 
     void add(const std::vector<BoundValue>& row) override;
@@ -40,10 +41,12 @@ public:
     void finishFlush(const std::function<void()>& whileWaiting) override;
 
 private:
-    CopyWriter(pg_conn* connection, const QString& intoTable, std::vector<bool> bytes);
+    CopyWriter(pg_conn* connection, const QString& intoTable, std::vector<bool> bytes, int commandTimeout);
     void send();
+    void sendRows(const QByteArray& rows);
 
     pg_conn* m_connection;
+    int m_commandTimeout;
     QByteArray m_copyStatement;  // COPY "t" FROM STDIN
     std::vector<bool> m_bytes;
     QByteArray m_kept;  // the rows kept for the next batch, in COPY's text
