@@ -391,6 +391,11 @@ private:
                 const bool oldStands = filled.keepOldTable();
                 if (replacing) m_table.outcome.oldTableKept = oldStands;
             }
+            // A new table not made, or rows not loaded, went with the staging table: none of its
+            // rows is in a table of the user's. (A replace kept the old table, and says how many
+            // rows its new one had.)
+            if (!m_table.outcome.created && !m_table.stagingKept && (m_table.intoExisting() || !replacing))
+                m_table.outcome.rowsWritten = 0;
         } else {
             m_table.outcome.created = made;
         }
@@ -481,7 +486,8 @@ private:
             m_composed,
             tableNameLimit(),
             m_profile.tailShift,
-            [this](const QString& name) { listChange([&] { ListRemoveItem(m_request.targetList, name); }); }};
+            [this](const QString& name) { listChange([&] { ListRemoveItem(m_request.targetList, name); }); },
+            m_observer};
     }
 
     FillContext fillContext() {

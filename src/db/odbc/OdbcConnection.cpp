@@ -139,9 +139,15 @@ void OdbcConnection::executeWithParameters(const QByteArray& statement,
     auto* text = reinterpret_cast<SQLCHAR*>(const_cast<char*>(statement.constData()));
     const auto length = static_cast<SQLINTEGER>(statement.size());
     std::vector<SQLLEN> lengths(parameters.size());
+    m_rowsChanged = -1;
+    const auto countChanged = [&] {
+        SQLLEN rows = -1;
+        if (SQL_SUCCEEDED(SQLRowCount(stmt.get(), &rows))) m_rowsChanged = rows;
+    };
     try {
         if (parameters.empty()) {
             check(SQLExecDirect(stmt.get(), text, length), stmt, "SQLExecDirect");
+            countChanged();
             return;
         }
         check(SQLPrepare(stmt.get(), text, length), stmt, "SQLPrepare");
@@ -157,6 +163,7 @@ void OdbcConnection::executeWithParameters(const QByteArray& statement,
                   stmt, "SQLBindParameter");
         }
         check(SQLExecute(stmt.get()), stmt, "SQLExecute");
+        countChanged();
     } catch (DbError& failure) {
         // The first failure on a lost connection may still carry the server's last word (a
         // session ended by the administrator, say); the driver knows the connection is gone.
