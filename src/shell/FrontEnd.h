@@ -56,7 +56,7 @@ struct TableOutcome {
     qint64 rowsFailed = 0;
     // Rows written into the staging table that the load did not add to the table (a trigger
     // of the table dropped them, say; fewer than 0 where it added more). rowsWritten counts
-    // what the load added.
+    // what the load added, and rowsFailed those it did not.
     qint64 rowsNotLoaded = 0;
     // The source's empty texts and empty binary values (not Null) in the rows written, each
     // written as NULL; and the target's product where it keeps no empty value anyway ("Oracle"),

@@ -16,8 +16,8 @@ TableVerdict verdictOf(const TableOutcome& outcome) {
     if (outcome.oldTableKept) return TableVerdict::NotReplaced;
     if (!outcome.created) return outcome.stopped ? TableVerdict::Stopped : TableVerdict::NotCopied;
     if (outcome.stopped) return TableVerdict::Stopped;
-    if (outcome.rowsFailed > 0) return TableVerdict::RowsRefused;
     if (outcome.rowsNotLoaded != 0) return TableVerdict::RowsNotAdded;
+    if (outcome.rowsFailed > 0) return TableVerdict::RowsRefused;
     if (outcome.incomplete) return TableVerdict::InPart;
     return TableVerdict::Copied;
 }
@@ -37,8 +37,8 @@ QString verdictText(const TableOutcome& outcome) {
         case TableVerdict::RowsRefused:
             return QStringLiteral("copied in part: %1 refused").arg(rows(outcome.rowsFailed));
         case TableVerdict::RowsNotAdded:
-            return QStringLiteral("copied in part: %1 written, %2 arrived")
-                .arg(rows(outcome.rowsWritten + outcome.rowsNotLoaded), groupedCount(outcome.rowsWritten));
+            return QStringLiteral("copied in part: the table took %1 of the %2 loaded into it")
+                .arg(groupedCount(outcome.rowsWritten), rows(outcome.rowsWritten + outcome.rowsNotLoaded));
         case TableVerdict::InPart:
             return QStringLiteral("copied in part");
         case TableVerdict::Stopped:

@@ -392,10 +392,12 @@ private:
                 if (replacing) m_table.outcome.oldTableKept = oldStands;
             }
             // A new table not made, or rows not loaded, went with the staging table: none of its
-            // rows is in a table of the user's. (A replace kept the old table, and says how many
-            // rows its new one had.)
-            if (!m_table.outcome.created && !m_table.stagingKept && (m_table.intoExisting() || !replacing))
+            // rows is in a table of the user's, and they count as failed. (A replace kept the old
+            // table, and says how many rows its new one had.)
+            if (!m_table.outcome.created && !m_table.stagingKept && (m_table.intoExisting() || !replacing)) {
+                m_table.outcome.rowsFailed += m_table.outcome.rowsWritten;
                 m_table.outcome.rowsWritten = 0;
+            }
         } else {
             m_table.outcome.created = made;
         }

@@ -1,5 +1,6 @@
 #include "transfer/StagedTable.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "db/SqlText.h"
@@ -61,6 +62,7 @@ bool StagedTable::loadExisting(const QString& tableName) {
     if (added >= 0 && added != m_table.outcome.rowsWritten) {
         m_table.outcome.rowsNotLoaded = m_table.outcome.rowsWritten - added;
         m_table.outcome.rowsWritten = added;
+        m_table.outcome.rowsFailed += std::max<qint64>(m_table.outcome.rowsNotLoaded, 0);
     }
     if (m_context.observer && !truncating) m_context.observer->rowsAdded(added);
     dropStaging();

@@ -355,9 +355,9 @@ TEST(StagedReplace, RowsWrittenByALoadAreTheRowsItAdded) {
         {"an append, counted", WriteMode::Append, 3, false, 3, TableVerdict::Copied, "copied"},
         {"an append, not counted", WriteMode::Append, -1, false, 3, TableVerdict::Copied, "copied"},
         {"an append that lost a row", WriteMode::Append, 2, false, 2, TableVerdict::RowsNotAdded,
-         "copied in part: 3 rows written, 2 arrived"},
+         "copied in part: the table took 2 of the 3 rows loaded into it"},
         {"a truncate that lost a row", WriteMode::Truncate, 2, false, 2, TableVerdict::RowsNotAdded,
-         "copied in part: 3 rows written, 2 arrived"},
+         "copied in part: the table took 2 of the 3 rows loaded into it"},
         {"an append refused", WriteMode::Append, 3, true, 0, TableVerdict::NotReplaced,
          "not copied: no rows went in"},
     };
@@ -375,6 +375,7 @@ TEST(StagedReplace, RowsWrittenByALoadAreTheRowsItAdded) {
         ASSERT_EQ(rig.front.outcomes.size(), 1);
         const TableOutcome& outcome = rig.front.outcomes[0];
         EXPECT_EQ(outcome.rowsWritten, c.written);
+        EXPECT_EQ(outcome.rowsRead, outcome.rowsWritten + outcome.rowsFailed);
         EXPECT_EQ(verdictOf(outcome), c.verdict);
         EXPECT_EQ(verdictText(outcome), c.said);
         cli::TableResult result{"T", cli::TableResult::Status::Copied, outcome};
