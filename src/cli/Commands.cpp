@@ -125,9 +125,20 @@ bool selectToCopy(const CommandContext& context, SortedTableList& source, Termin
                options.exclude))
         return true;
     if (options.all) {
-        context.terminal.err(QStringLiteral("tablewright: %1 has no tables to copy\n").arg(titleOf(from)));
+        context.terminal.err(
+            options.schema.isEmpty() || source.count() > 0
+                ? QStringLiteral("tablewright: %1 has no tables to copy\n").arg(titleOf(from))
+                : QStringLiteral("tablewright: %1 has no tables in schema %2: there is no schema of that "
+                                 "name, or it holds no tables\n")
+                      .arg(titleOf(from), visibleText(options.schema)));
     }
     return false;
+}
+
+// Asked for every table of a source that has none (a schema misspelt, say), the copy did
+// nothing the user meant.
+bool nothingToCopy(const CommandOptions& options, const SortedTableList& source) {
+    return options.all && source.count() == 0;
 }
 
 // What copy would do with each chosen table, in the order it copies them; nothing changes.
@@ -180,7 +191,7 @@ int previewCopies(const CommandContext& context, const TransferProfile& profile,
             QStringLiteral("tablewright: %1\n").arg(oneLine(QString::fromUtf8(failure.what()))));
         return kExitSomethingFailed;
     }
-    bool failed = front.anythingFailed();
+    bool failed = front.anythingFailed() || nothingToCopy(options, source);
     for (const TablePreview& preview : previews) failed = failed || !preview.error.isEmpty();
     const int status = failed ? kExitSomethingFailed : kExitSuccess;
     context.terminal.out(options.json ? previewJson(previews, status) : previewText(previews));
@@ -311,7 +322,9 @@ int copyTables(const CommandContext& context) {
         TransferTables(profile, request);
     }
 
-    const int status = StopOnInterrupt::requested() ? kExitStopped : exitStatus(front);
+    const int status = StopOnInterrupt::requested()     ? kExitStopped
+                       : nothingToCopy(options, source) ? kExitSomethingFailed
+                                                        : exitStatus(front);
     const double seconds = clock.nsecsElapsed() / 1e9;
     if (options.json) {
         context.terminal.out(summaryJson(QStringLiteral("copy"), front.results(), front.failures(), status,

@@ -9,6 +9,7 @@
 #include "cli/ProgressLine.h"
 #include "shell/GroupedCount.h"
 #include "shell/ReportLines.h"
+#include "shell/TableVerdict.h"
 
 namespace tw::cli {
 
@@ -118,10 +119,13 @@ QString summaryJson(const QString& command, const QList<TableResult>& results, c
     for (const TableResult& result : results) {
         QJsonObject table{{"table", result.table},
                           {"status", statusName(result.status)},
+                          {"verdict", result.outcome.table.isEmpty() ? statusName(result.status)
+                                                                     : verdictText(result.outcome)},
                           {"rowsRead", count(result.outcome.rowsRead)},
                           {"rowsWritten", count(result.outcome.rowsWritten)},
                           {"rowsFailed", count(result.outcome.rowsFailed)},
                           {"emptyTextsAsNull", count(result.outcome.emptyTextsAsNull)},
+                          {"emptyBytesAsNull", count(result.outcome.emptyBytesAsNull)},
                           {"seconds", result.outcome.seconds}};
         if (result.outcome.oldTableKept) table.insert("oldTableKept", true);
         if (!result.outcome.partLeft.isEmpty()) table.insert("partLeft", result.outcome.partLeft);

@@ -5,6 +5,7 @@
 #include "cli/StopOnInterrupt.h"
 #include "cli/Terminal.h"
 #include "shell/ReportLines.h"
+#include "shell/TableVerdict.h"
 
 namespace tw::cli {
 
@@ -154,10 +155,9 @@ void TerminalFrontEnd::tableFinished(const TableOutcome& outcome) {
     TableResult result;
     result.table = outcome.table;
     result.outcome = outcome;
-    result.status = outcome.stopped ? TableResult::Status::Stopped
-                    : outcome.created && outcome.rowsFailed == 0 && !outcome.incomplete
-                        ? TableResult::Status::Copied
-                        : TableResult::Status::Failed;
+    result.status = outcome.stopped                ? TableResult::Status::Stopped
+                    : isCopied(verdictOf(outcome)) ? TableResult::Status::Copied
+                                                   : TableResult::Status::Failed;
     m_running.removeIf([&](const Running& shown) {
         return shown.table == outcome.table || shown.table == verifyingLabel(outcome.table);
     });
@@ -184,6 +184,10 @@ void TerminalFrontEnd::tableFinished(const TableOutcome& outcome) {
     } else if (outcome.oldTableKept && outcome.intoExisting) {
         m_terminal.err(QStringLiteral("tablewright: no rows went into table %1, which stands as it was\n")
                            .arg(visibleText(outcome.table)));
+    } else if (verdictOf(outcome) == TableVerdict::RowsNotAdded) {
+        m_terminal.err(QStringLiteral("tablewright: table %1: %2 (the table's triggers or rules decide what "
+                                      "an INSERT adds)\n")
+                           .arg(visibleText(outcome.table), verdictText(outcome)));
     } else if (outcome.oldTableKept) {
         m_terminal.err(
             QStringLiteral("tablewright: table %1 was not replaced: the copy did not get every row, "

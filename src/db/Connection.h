@@ -136,6 +136,9 @@ public:
     virtual void execute(const QString& statement) = 0;
     // The same for a statement already in UTF-8, as the copy composes its rows.
     virtual void executeUtf8(const QByteArray& statement) { execute(QString::fromUtf8(statement)); }
+    // The rows the last statement run through execute changed, as the database counts them (an
+    // INSERT … SELECT the rows it added: a trigger may have dropped some); -1 where it does not say.
+    virtual qint64 rowsChanged() const { return -1; }
     // The same with a value bound to each parameter marker, in order: for values too long to be
     // written as literals.
     virtual void executeWithParameters(const QByteArray& statement,

@@ -187,6 +187,9 @@ public:
     virtual bool bindsBinaryArraysByFirstLength() const { return false; }
     // Lists the product's own tables as ordinary ones, under names that start with this.
     virtual QString ownTablesPrefix() const { return QString(); }
+    // Lists the tables of every schema where asked for none, though a statement finds only those
+    // of the schemas this query gives (one a row): the list then holds only those.
+    virtual QString schemasFoundSql() const { return QString(); }
     // Adds a column of this name to SQLColumns that says -1 where a column's declaration gave no
     // length, precision or scale (which the standard columns then fill with the type's largest).
     virtual QByteArray unsizedColumnsMarker() const { return QByteArray(); }

@@ -58,9 +58,15 @@ struct TableOutcome {
     qint64 rowsRead = 0;
     qint64 rowsWritten = 0;
     qint64 rowsFailed = 0;
-    // The source's empty texts (not Null) in the rows written, each written as NULL; and the
-    // target's product where it keeps no empty text anyway ("Oracle"), which is then the reason.
+    // Rows written into the staging table that the load did not add to the table (a trigger
+    // of the table dropped them, say; fewer than 0 where it added more). rowsWritten counts
+    // what the load added, and rowsFailed those it did not.
+    qint64 rowsNotLoaded = 0;
+    // The source's empty texts and empty binary values (not Null) in the rows written, each
+    // written as NULL; and the target's product where it keeps no empty value anyway ("Oracle"),
+    // which is then the reason.
     qint64 emptyTextsAsNull = 0;
+    qint64 emptyBytesAsNull = 0;
     QString targetWithoutEmptyText;
     double seconds = 0;                        // the copy's, without the verification
     std::optional<Verification> verification;  // where the copy was asked to verify the table

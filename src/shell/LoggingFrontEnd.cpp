@@ -3,6 +3,7 @@
 #include <QDateTime>
 
 #include "shell/ReportLines.h"
+#include "shell/TableVerdict.h"
 #include "shell/TransferLog.h"
 
 namespace tw {
@@ -60,6 +61,8 @@ void LoggingFrontEnd::tableFinished(const TableOutcome& outcome) {
             : outcome.oldTableKept ? QStringLiteral(" (not replaced: the old table is kept)")
             : outcome.created      ? QString()
                                    : QStringLiteral(" (not created)");
+    if (verdictOf(outcome) == TableVerdict::RowsNotAdded)
+        line += QStringLiteral(" (") + verdictText(outcome) + ')';
     const QString emptyTexts = emptyTextsNote(outcome);
     if (!emptyTexts.isEmpty()) line += QStringLiteral("; ") + emptyTexts;
     write(line);

@@ -68,6 +68,13 @@ QString outcomeLine(const TableOutcome& outcome) {
 
 QString otherCopyLine(const TableOutcome& outcome) {
     if (outcome.metOtherCopy.isEmpty()) return QString();
+    // Rows put into a table take no table's place: each copy's go in with its own load.
+    if (outcome.intoExisting) {
+        return QStringLiteral(
+                   "another copy was putting rows into table %1 at the same time; each copy's rows went in "
+                   "with its own load")
+            .arg(visibleText(outcome.table));
+    }
     return QStringLiteral(
                "table %1 was being replaced by another copy at the same time (its staging table %2); "
                "the table holds the rows of whichever copy took its place last")
@@ -84,15 +91,22 @@ QString fellBackLine(const TableOutcome& outcome) {
 
 QString emptyTextsNote(const TableOutcome& outcome) {
     // A table that was not made or filled holds none of them.
-    if (outcome.emptyTextsAsNull == 0 || !outcome.created) return QString();
+    const qint64 texts = outcome.emptyTextsAsNull;
+    const qint64 bytes = outcome.emptyBytesAsNull;
+    if ((texts == 0 && bytes == 0) || !outcome.created) return QString();
+    const QString what = bytes == 0 ? QStringLiteral("text") : QStringLiteral("value");
     const QString why = outcome.targetWithoutEmptyText.isEmpty()
-                            ? QStringLiteral("the copy writes an empty text as NULL")
-                            : outcome.targetWithoutEmptyText + QStringLiteral(" keeps no empty text");
-    return QStringLiteral("%1 %2 NULL (%3)")
-        .arg(groupedCount(outcome.emptyTextsAsNull),
-             outcome.emptyTextsAsNull == 1 ? QStringLiteral("empty text became")
-                                           : QStringLiteral("empty texts became"),
-             why);
+                            ? QStringLiteral("the copy writes an empty %1 as NULL").arg(what)
+                            : outcome.targetWithoutEmptyText + QStringLiteral(" keeps no empty %1").arg(what);
+    QStringList counted;
+    if (texts > 0)
+        counted << groupedCount(texts) +
+                       (texts == 1 ? QStringLiteral(" empty text") : QStringLiteral(" empty texts"));
+    if (bytes > 0) {
+        counted << groupedCount(bytes) + (bytes == 1 ? QStringLiteral(" empty binary value")
+                                                     : QStringLiteral(" empty binary values"));
+    }
+    return QStringLiteral("%1 became NULL (%2)").arg(counted.join(QStringLiteral(" and ")), why);
 }
 
 QString emptyTextsLine(const TableOutcome& outcome) {

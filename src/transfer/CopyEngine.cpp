@@ -420,6 +420,13 @@ private:
                     m_table.outcome.partLeft = m_table.partLeftOnFailure;
                 }
             }
+            // A new table not made, or rows not loaded, went with the staging table: none of its
+            // rows is in a table of the user's, and they count as failed. (A replace kept the old
+            // table, and says how many rows its new one had.)
+            if (!m_table.outcome.created && !m_table.stagingKept && (m_table.intoExisting() || !replacing)) {
+                m_table.outcome.rowsFailed += m_table.outcome.rowsWritten;
+                m_table.outcome.rowsWritten = 0;
+            }
         } else {
             m_table.outcome.created = made;
         }
@@ -510,7 +517,8 @@ private:
             m_composed,
             tableNameLimit(),
             m_profile.tailShift,
-            [this](const QString& name) { listChange([&] { ListRemoveItem(m_request.targetList, name); }); }};
+            [this](const QString& name) { listChange([&] { ListRemoveItem(m_request.targetList, name); }); },
+            m_observer};
     }
 
     FillContext fillContext() {

@@ -27,6 +27,9 @@ public:
     virtual ~CopyObserver() = default;
     // The table was created in the target, its columns holding values of these kinds.
     virtual void tableCreated(const QString& table, const QList<ColumnKind>& kinds) = 0;
+    // The copy writes the table's empty values as themselves where a column holds them, or as
+    // NULL (kept false). Told before the first row.
+    virtual void emptyValuesKept(bool /*kept*/) {}
     // The source positioned on a row whose statement has just been composed.
     virtual void rowRead(const Recordset& row) = 0;
     // Every row the copy wrote is committed; what the observer found goes with the table's
@@ -41,6 +44,10 @@ public:
     // source's, and, appending, in addition to the rows it holds now. Called after tableCreated.
     virtual void rowsGoIntoExisting(const QString& /*table*/, const QStringList& /*columns*/,
                                     bool /*appending*/) {}
+    // An append's rows are all in this staging table (in these columns), about to go into the
+    // table; then the load added this many of them (-1: the database did not say).
+    virtual void rowsStaged(const QString& /*stagingTable*/, const QStringList& /*columns*/) {}
+    virtual void rowsAdded(qint64 /*rows*/) {}
     // An observer like this one for another job of a parallel copy, which sees that job's
     // tables only.
     virtual std::unique_ptr<CopyObserver> forAnotherJob() const = 0;

@@ -40,13 +40,15 @@ namespace {
 
 // Appends the value's literal: NULL, or the text in single quotes with each one inside doubled,
 // and each backslash too where the target reads escapes.
-// A Null value reads as the empty text, as NullToDefault gives it, and so becomes NULL too.
+// A Null value reads as the empty text, as NullToDefault gives it, and so becomes NULL too; an
+// empty value (not Null) is '' where it is kept.
 // Written straight into the statement's buffer: a copy calls this for every value.
-void appendLiteral(QByteArray& out, const Variant& value, bool doubleBackslashes = false) {
+void appendLiteral(QByteArray& out, const Variant& value, bool doubleBackslashes = false,
+                   bool keepEmpty = false) {
     const QByteArray hex = value.isBinary() ? value.toUtf8() : QByteArray();
     const QByteArrayView text = value.isBinary() ? QByteArrayView(hex) : value.textUtf8();
     if (text.isEmpty()) {
-        out += "NULL";
+        out += keepEmpty && !value.isNull() ? "''" : "NULL";
         return;
     }
     qsizetype at = out.size();
@@ -87,9 +89,18 @@ std::optional<QByteArray> targetLogical(const Variant& value, const Dialect* tar
 
 }  // namespace
 
-BoundValue BoundValueFor(const Variant& value, ColumnKind kind, const Dialect* target) {
+bool isEmptyValue(const Variant& value) {
+    return value.isEmptyText() || (value.isBinary() && value.bytes().isEmpty());
+}
+
+bool keepsEmptyIn(ColumnKind kind, bool keepsEmpty) {
+    return keepsEmpty && (kind == ColumnKind::Text || kind == ColumnKind::Bytes);
+}
+
+BoundValue BoundValueFor(const Variant& value, ColumnKind kind, const Dialect* target, bool keepsEmpty) {
+    const bool keep = keepsEmptyIn(kind, keepsEmpty) && !value.isNull();
     if (kind == ColumnKind::Bytes && value.isBinary()) {
-        if (value.bytes().isEmpty()) return {};
+        if (value.bytes().isEmpty() && !keep) return {};
         return {BoundValue::Kind::Bytes, value.bytes()};
     }
     if (kind == ColumnKind::Logical) {
@@ -98,7 +109,7 @@ BoundValue BoundValueFor(const Variant& value, ColumnKind kind, const Dialect* t
         }
     }
     QByteArray text = value.toUtf8();  // shares the value's bytes
-    if (text.isEmpty()) return {};
+    if (text.isEmpty() && !keep) return {};
     return {BoundValue::Kind::Text, std::move(text)};
 }
 
@@ -134,13 +145,15 @@ QString CreateTableStatement::finish(const QStringList& primaryKey) {
     return m_text;
 }
 
-InsertStatement::InsertStatement(const QString& table, const Dialect* dialect, const QString& schema)
+InsertStatement::InsertStatement(const QString& table, const Dialect* dialect, const QString& schema,
+                                 bool keepsEmpty)
     : m_head((QStringLiteral("INSERT INTO ") +
               (dialect ? dialect->qualifiedName(schema, table) : qualifiedName(schema, table)) +
               QStringLiteral(" VALUES("))
                  .toUtf8()),
       m_dialect(dialect),
-      m_doubleBackslashes(dialect && dialect->readsBackslashEscapes()) {
+      m_doubleBackslashes(dialect && dialect->readsBackslashEscapes()),
+      m_keepsEmpty(keepsEmpty) {
     begin();
 }
 
@@ -157,7 +170,9 @@ void InsertStatement::addValue(const Variant& value, ColumnKind kind) {
     const qsizetype begin = m_text.size();
     // Bytes in the target's own binary form, so that a column of bytes receives the very bytes
     // (the plain hex text would arrive as that text, or as a number where it reads as one).
-    const bool bytes = kind == ColumnKind::Bytes && value.isBinary() && !value.bytes().isEmpty() && m_dialect;
+    const bool keep = keepsEmptyIn(kind, m_keepsEmpty);
+    const bool bytes =
+        kind == ColumnKind::Bytes && value.isBinary() && (!value.bytes().isEmpty() || keep) && m_dialect;
     const std::optional<QByteArray> logical =
         kind == ColumnKind::Logical ? targetLogical(value, m_dialect) : std::nullopt;
     if (bytes) {
@@ -165,7 +180,7 @@ void InsertStatement::addValue(const Variant& value, ColumnKind kind) {
     } else if (logical) {
         appendLiteral(m_text, Variant(logical->constData()));
     } else {
-        appendLiteral(m_text, value, m_doubleBackslashes);
+        appendLiteral(m_text, value, m_doubleBackslashes, keep);
     }
     m_first = false;
     if (!m_dialect) return;
@@ -176,7 +191,8 @@ void InsertStatement::addValue(const Variant& value, ColumnKind kind) {
     const qsizetype length = !value.isBinary() ? value.textUtf8().size()
                              : bytes           ? value.bytes().size()
                                                : 2 * value.bytes().size();
-    if (length > limit) m_longValues.push_back({begin, m_text.size(), BoundValueFor(value, kind, m_dialect)});
+    if (length > limit)
+        m_longValues.push_back({begin, m_text.size(), BoundValueFor(value, kind, m_dialect, m_keepsEmpty)});
 }
 
 QByteArray InsertStatement::sentUtf8() const {

@@ -41,10 +41,17 @@ QString ColumnTypeText(const Dialect& target, std::int16_t adoType);
 // between single quotes with every single quote doubled.
 QString SqlValueText(const Variant& value);
 
+// An empty value: the text of no characters, or bytes of none; not Null.
+bool isEmptyValue(const Variant& value);
+// Whether an empty value goes into a column of this kind as itself: only a column of text or of
+// bytes holds one, and only where the copy keeps them (keepsEmpty). Elsewhere it goes as NULL.
+bool keepsEmptyIn(ColumnKind kind, bool keepsEmpty);
+
 // A value as a batched INSERT binds it, by the same rules as the literal: NULL for Null and the
-// empty text, bytes for a binary value in a column of bytes, a logical value as the target
-// writes it, else the text the literal would quote (a binary value's upper-case hex).
-BoundValue BoundValueFor(const Variant& value, ColumnKind kind, const Dialect* target = nullptr);
+// empty value (unless kept), bytes for a binary value in a column of bytes, a logical value as
+// the target writes it, else the text the literal would quote (a binary value's upper-case hex).
+BoundValue BoundValueFor(const Variant& value, ColumnKind kind, const Dialect* target = nullptr,
+                         bool keepsEmpty = false);
 
 // The truth a logical value's text spells ("1", "t", "true", "yes" and their opposites, any
 // case); none for any other text.
@@ -80,9 +87,10 @@ public:
     // written as its binary literal; without one, in the standard's quotes and as the quoted hex
     // text that text columns receive. Logical values and text literals are written as the
     // dialect reads them. A value longer than the dialect's literals take is sent as a
-    // parameter instead.
+    // parameter instead. An empty value is NULL, as the windows' copy writes it, unless
+    // keepsEmpty: then it is '' (or the empty bytes) in a column of text or bytes.
     explicit InsertStatement(const QString& table, const Dialect* dialect = nullptr,
-                             const QString& schema = {});
+                             const QString& schema = {}, bool keepsEmpty = false);
     void begin();  // starts the next row's statement
     void addValue(const Variant& value, ColumnKind kind = ColumnKind::Text);
     void finish();
@@ -101,6 +109,7 @@ private:
     QByteArray m_text;
     const Dialect* m_dialect;
     bool m_doubleBackslashes;
+    bool m_keepsEmpty;
     // The values too long for a literal: where their literal stands in the text, and the value.
     struct LongValue {
         qsizetype begin = 0;

@@ -47,34 +47,42 @@ CopyVerifier::CopyVerifier(ConnectionFactory& connections, ConnectionTarget sour
 void CopyVerifier::tableCreated(const QString&, const QList<ColumnKind>& kinds) {
     m_kinds = kinds;
     m_read = TableDigest();
+    m_emptyValuesKept = false;
     m_emptyTextsRead = 0;
+    m_emptyBytesRead = 0;
     m_targetColumns.clear();
-    m_before.reset();
-    m_beforeError.clear();
+    m_appending = false;
+    m_staged.reset();
+    m_stagedError.clear();
+    m_rowsAdded = -1;
 }
 
-void CopyVerifier::rowsGoIntoExisting(const QString& table, const QStringList& columns, bool appending) {
+void CopyVerifier::rowsGoIntoExisting(const QString&, const QStringList& columns, bool appending) {
     m_targetColumns = columns;
-    if (!appending) return;
-    // What the table holds before the rows go in, to be taken from what it holds after.
+    m_appending = appending;
+}
+
+// What an append adds is its staged rows, read before they go in: the table's own rows, and
+// those another session adds meanwhile, are not the copy's.
+void CopyVerifier::rowsStaged(const QString& stagingTable, const QStringList& columns) {
     try {
-        TableDigest before;
+        TableDigest staged;
         readTable(
-            m_connections, m_destination, m_targetSchema, table, m_kinds,
+            m_connections, m_destination, m_targetSchema, stagingTable, m_kinds,
             [&](const Recordset& row) {
-                before.add(hashRow(canonicalRow(m_kinds, row, EmptyTexts::AsHeld).bytes));
+                staged.add(hashRow(canonicalRow(m_kinds, row, EmptyTexts::AsHeld).bytes));
             },
-            {}, m_targetColumns);
-        m_before = std::move(before);
+            {}, columns);
+        m_staged = std::move(staged);
     } catch (const std::exception& failure) {
-        m_beforeError = QString::fromUtf8(failure.what());
-        m_before = TableDigest();
+        m_stagedError = QString::fromUtf8(failure.what());
     }
 }
 
 void CopyVerifier::rowRead(const Recordset& row) {
-    const CanonicalRow canonical = canonicalRow(m_kinds, row, EmptyTexts::AsWritten);
+    const CanonicalRow canonical = canonicalRow(m_kinds, row, sourceEmptyValues());
     m_emptyTextsRead += canonical.emptyTexts;
+    m_emptyBytesRead += canonical.emptyBytes;
     m_read.add(hashRow(canonical.bytes));
 }
 
@@ -85,28 +93,42 @@ std::optional<Verification> CopyVerifier::tableCopied(
     verification.sourceRows = m_read.rows();
     TableDigest written;
     try {
-        if (!m_beforeError.isEmpty()) throw std::runtime_error(m_beforeError.toStdString());
-        readTable(
-            m_connections, m_destination, m_targetSchema, targetTable, m_kinds,
-            [&](const Recordset& row) {
-                written.add(hashRow(canonicalRow(m_kinds, row, EmptyTexts::AsHeld).bytes));
-                if (progress) progress(written.rows(), verification.sourceRows);
-            },
-            {}, m_targetColumns);
+        if (!m_stagedError.isEmpty()) throw std::runtime_error(m_stagedError.toStdString());
+        if (m_appending && !m_staged) throw std::runtime_error("The rows added were not read.");
+        if (m_appending) {
+            written = *m_staged;
+        } else {
+            readTable(
+                m_connections, m_destination, m_targetSchema, targetTable, m_kinds,
+                [&](const Recordset& row) {
+                    written.add(hashRow(canonicalRow(m_kinds, row, EmptyTexts::AsHeld).bytes));
+                    if (progress) progress(written.rows(), verification.sourceRows);
+                },
+                {}, m_targetColumns);
+        }
     } catch (const std::exception& failure) {
         verification.error = QString::fromUtf8(failure.what());
         return verification;
     }
-    // Rows appended: the table after, less the table before, is what the copy added.
-    if (m_before) written.subtract(*m_before);
     verification.targetRows = written.rows();
     verification.matches = written == m_read;
-    // Every empty text the copy read is NULL in the target, where nothing else differs.
+    // Appended: the rows the table got are those the load added, which may be fewer than staged.
+    if (m_appending && m_rowsAdded >= 0 && m_rowsAdded != written.rows()) {
+        verification.targetRows = m_rowsAdded;
+        verification.matches = false;
+    }
+    // Every empty value the copy wrote as NULL is NULL in the target, where nothing else differs.
     if (verification.matches && m_emptyTextsRead > 0) {
         verification.knownChanges << QStringLiteral("%1 %2 as NULL")
                                          .arg(groupedCount(m_emptyTextsRead),
                                               m_emptyTextsRead == 1 ? QStringLiteral("empty text")
                                                                     : QStringLiteral("empty texts"));
+    }
+    if (verification.matches && m_emptyBytesRead > 0) {
+        verification.knownChanges << QStringLiteral("%1 %2 as NULL")
+                                         .arg(groupedCount(m_emptyBytesRead),
+                                              m_emptyBytesRead == 1 ? QStringLiteral("empty binary value")
+                                                                    : QStringLiteral("empty binary values"));
     }
     if (!verification.matches) {
         try {
@@ -131,7 +153,7 @@ QList<RowDifference> CopyVerifier::findDifferences(const TableDigest& target, co
     QHash<QByteArray, Seen> rows;  // only the rows of the differing buckets
     const auto collect = [&](int sign) {
         // The source's rows as the copy writes them, the target's as it holds them.
-        const EmptyTexts empty = sign > 0 ? EmptyTexts::AsWritten : EmptyTexts::AsHeld;
+        const EmptyTexts empty = sign > 0 ? sourceEmptyValues() : EmptyTexts::AsHeld;
         return [&, sign, empty](const Recordset& row) {
             if (columns.isEmpty()) {
                 for (int field = 0; field < row.fieldCount(); ++field) columns << row.field(field).name;
@@ -156,7 +178,7 @@ QList<RowDifference> CopyVerifier::findDifferences(const TableDigest& target, co
     for (auto it = rows.cbegin(); it != rows.cend() && differences.size() < kMostDifferences; ++it) {
         // Appended to, the target holds rows of its own besides the copy's: only the source's
         // rows it lacks tell.
-        if (it->balance < 0 && m_before) continue;
+        if (it->balance < 0 && m_appending) continue;
         if (it->balance != 0) differences << RowDifference{it->balance > 0, it->values, it->compared};
     }
     // The source's rows first, then what the target holds instead.

@@ -34,6 +34,9 @@ public:
 
     void tableCreated(const QString& table, const QList<ColumnKind>& kinds) override;
     void rowsGoIntoExisting(const QString& table, const QStringList& columns, bool appending) override;
+    void rowsStaged(const QString& stagingTable, const QStringList& columns) override;
+    void rowsAdded(qint64 rows) override { m_rowsAdded = rows; }
+    void emptyValuesKept(bool kept) override { m_emptyValuesKept = kept; }
     void rowRead(const Recordset& row) override;
     // Compares the target table with the rows the copy read from the source table.
     std::optional<Verification> tableCopied(
@@ -48,6 +51,10 @@ public:
     }
 
 private:
+    // How the source's empty values are written.
+    EmptyTexts sourceEmptyValues() const {
+        return m_emptyValuesKept ? EmptyTexts::KeptWhereHeld : EmptyTexts::AsWritten;
+    }
     // columns: the names of the table's columns, as the source has them.
     QList<RowDifference> findDifferences(const TableDigest& target, const QString& sourceTable,
                                          const QString& targetTable, QStringList& columns);
@@ -60,10 +67,14 @@ private:
     QString m_targetSchema;
     QList<ColumnKind> m_kinds;
     TableDigest m_read;
-    qint64 m_emptyTextsRead = 0;          // which the copy writes as NULL
-    QStringList m_targetColumns;          // the target's columns the rows go into; none: all
-    std::optional<TableDigest> m_before;  // an appended table before the rows went in
-    QString m_beforeError;                // it could not be read: nothing is known
+    bool m_emptyValuesKept = false;
+    qint64 m_emptyTextsRead = 0;  // which the copy writes as NULL
+    qint64 m_emptyBytesRead = 0;
+    QStringList m_targetColumns;  // the target's columns the rows go into; none: all
+    bool m_appending = false;
+    std::optional<TableDigest> m_staged;  // an append's rows, as they waited to go in
+    QString m_stagedError;                // they could not be read: nothing is known
+    qint64 m_rowsAdded = -1;              // by the append's load, where the database said
 };
 
 }  // namespace tw

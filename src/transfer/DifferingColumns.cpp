@@ -1,6 +1,8 @@
 #include "transfer/DifferingColumns.h"
 
+#include <algorithm>
 #include <set>
+#include <vector>
 
 namespace tw {
 
@@ -17,25 +19,37 @@ bool sameValue(const RowDifference& one, const RowDifference& other, qsizetype c
 }  // namespace
 
 QStringList differingColumns(const QStringList& columns, const QList<RowDifference>& differences) {
-    std::set<qsizetype> differing;
-    for (const RowDifference& source : differences) {
-        if (!source.onlyInSource) continue;
-        const RowDifference* closest = nullptr;
-        qsizetype mostAlike = -1;
-        for (const RowDifference& target : differences) {
-            if (target.onlyInSource) continue;
+    // Each source row is set beside at most one target row, and only one that shares a value
+    // with it, the most alike pairs first: a row missing from the target beside a row changed
+    // there is not the changed row's pair, and names no column.
+    struct Pair {
+        qsizetype alike;
+        qsizetype source;
+        qsizetype target;
+    };
+    std::vector<Pair> pairs;
+    for (qsizetype s = 0; s < differences.size(); ++s) {
+        if (!differences[s].onlyInSource) continue;
+        for (qsizetype t = 0; t < differences.size(); ++t) {
+            if (differences[t].onlyInSource) continue;
             qsizetype alike = 0;
-            for (qsizetype i = 0; i < source.values.size() && i < target.values.size(); ++i) {
-                alike += sameValue(source, target, i);
-            }
-            if (alike > mostAlike) {
-                mostAlike = alike;
-                closest = &target;
-            }
+            for (qsizetype i = 0; i < differences[s].values.size() && i < differences[t].values.size(); ++i)
+                alike += sameValue(differences[s], differences[t], i);
+            if (alike > 0) pairs.push_back({alike, s, t});
         }
-        if (!closest) break;
-        for (qsizetype i = 0; i < source.values.size() && i < closest->values.size(); ++i) {
-            if (!sameValue(source, *closest, i)) differing.insert(i);
+    }
+    std::stable_sort(pairs.begin(), pairs.end(),
+                     [](const Pair& one, const Pair& other) { return one.alike > other.alike; });
+    std::set<qsizetype> differing;
+    std::set<qsizetype> paired;
+    for (const Pair& pair : pairs) {
+        if (paired.count(pair.source) || paired.count(pair.target)) continue;
+        paired.insert(pair.source);
+        paired.insert(pair.target);
+        const RowDifference& source = differences[pair.source];
+        const RowDifference& target = differences[pair.target];
+        for (qsizetype i = 0; i < source.values.size() && i < target.values.size(); ++i) {
+            if (!sameValue(source, target, i)) differing.insert(i);
         }
     }
     QStringList named;

@@ -3,13 +3,25 @@
 #include <QByteArray>
 #include <QList>
 #include <cstring>
-#include <numeric>
 #include <vector>
 
 #include "db/Dialect.h"
 #include "shell/Variant.h"
 
 namespace tw {
+
+// The empty values of rows that go as NULL: texts of no characters and bytes of none.
+struct EmptyValues {
+    int texts = 0;
+    int bytes = 0;
+    void count(const Variant& value) {
+        if (value.isBinary()) {
+            ++bytes;
+        } else {
+            ++texts;
+        }
+    }
+};
 
 // The rows of a batch not yet written, each value as read and how it goes into its column, end
 // to end in one buffer: a batch the database refuses is tried again by halves, and only a row
@@ -38,9 +50,9 @@ public:
         m_values.append(reinterpret_cast<const char*>(&length), sizeof length);
         m_values.append(data);
     }
-    void endRow(int rowEmptyTexts) {
+    void endRow(EmptyValues rowEmpty) {
         m_ends.push_back(m_values.size());
-        m_emptyTexts.push_back(rowEmptyTexts);
+        m_empty.push_back(rowEmpty);
     }
 
     // The i-th row's values and how each goes.
@@ -61,23 +73,28 @@ public:
             at += kHead + length;
         }
     }
-    int emptyTexts(qint64 i) const { return m_emptyTexts[i]; }
-    qint64 emptyTextCount(qint64 from, qint64 to) const {
-        return std::accumulate(m_emptyTexts.begin() + from, m_emptyTexts.begin() + to, qint64(0));
+    EmptyValues emptyValues(qint64 i) const { return m_empty[i]; }
+    EmptyValues emptyValues(qint64 from, qint64 to) const {
+        EmptyValues sum;
+        for (qint64 i = from; i < to; ++i) {
+            sum.texts += m_empty[i].texts;
+            sum.bytes += m_empty[i].bytes;
+        }
+        return sum;
     }
-    qint64 emptyTextCount() const { return emptyTextCount(0, count()); }
+    EmptyValues emptyValues() const { return emptyValues(0, count()); }
 
     void clear() {
         m_values.resize(0);  // keeps its room for the next batch
         m_ends.clear();
-        m_emptyTexts.clear();
+        m_empty.clear();
     }
 
 private:
     static constexpr qsizetype kHead = 2 + sizeof(qsizetype);  // kind, how it goes, length
     QByteArray m_values;
     std::vector<qsizetype> m_ends;
-    std::vector<int> m_emptyTexts;
+    std::vector<EmptyValues> m_empty;
 };
 
 }  // namespace tw

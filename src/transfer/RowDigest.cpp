@@ -221,12 +221,18 @@ CanonicalRow canonicalRow(const QList<ColumnKind>& kinds, const Recordset& row, 
         const QByteArrayView text = value.isBinary() ? QByteArrayView(hex) : value.textUtf8();
         QString shown;
         const qsizetype partBegins = canonical.bytes.size();
-        if (value.isEmptyText()) {
-            // A source's is written as NULL; read back, it is told apart from NULL.
-            const bool held = empty == EmptyTexts::AsHeld;
-            if (!held) ++canonical.emptyTexts;
+        if (isEmptyValue(value)) {
+            // A source's is written as NULL unless the copy keeps it; read back, it is told
+            // apart from NULL.
+            const bool held = empty == EmptyTexts::AsHeld ||
+                              (empty == EmptyTexts::KeptWhereHeld && keepsEmptyIn(kind, true));
+            if (!held) ++(value.isBinary() ? canonical.emptyBytes : canonical.emptyTexts);
             appendPart(canonical.bytes, held ? 'E' : 'N', {});
-            if (readable) shown = held ? QStringLiteral("''") : QStringLiteral("NULL");
+            if (readable) {
+                shown = !held              ? QStringLiteral("NULL")
+                        : value.isBinary() ? QStringLiteral("0x")
+                                           : QStringLiteral("''");
+            }
         } else if (kind == ColumnKind::Bytes) {
             const QByteArray bytes = binaryBytes(value);
             appendPart(canonical.bytes, bytes.isEmpty() ? 'N' : 'B', bytes);

@@ -12,10 +12,12 @@ namespace tw {
 
 class Recordset;
 
-// How a row's empty texts are taken: a source row's as the copy writes them, as NULL (and
-// counted); a row read back from the target as it holds them, apart from NULL. So a target
-// matches where it holds NULL for an empty text, and not where it holds an empty text at all.
-enum class EmptyTexts { AsWritten, AsHeld };
+// How a row's empty values (texts of no characters, bytes of none) are taken: a source row's as
+// the copy writes them, as NULL (and counted), or, where the copy keeps them, as themselves in
+// a column of text or bytes and as NULL (counted) elsewhere; a row read back from the target as
+// it holds them, apart from NULL. So a target matches where it holds NULL for an empty value
+// the copy writes as NULL, and not where it holds the empty value then.
+enum class EmptyTexts { AsWritten, KeptWhereHeld, AsHeld };
 
 // One row's values as the copy treats them, in a form that compares equal exactly when the
 // copy kept them: numbers by value (10.50 as 10.5), long binary as its bytes, the empty text
@@ -25,6 +27,7 @@ struct CanonicalRow {
     QStringList display;      // the values as a person reads them, when asked for
     QList<QByteArray> parts;  // each value as it is compared, when asked for
     int emptyTexts = 0;       // the empty texts taken as NULL
+    int emptyBytes = 0;       // the empty binary values taken as NULL
 };
 CanonicalRow canonicalRow(const QList<ColumnKind>& kinds, const Recordset& row, EmptyTexts empty,
                           bool readable = false);

@@ -35,6 +35,8 @@ public:
         const int fields = std::min(rows.fieldCount(), static_cast<int>(kinds.size()));
         const Dialect& written = targetDialect();
         if (!written.keepsEmptyText()) m_table.outcome.targetWithoutEmptyText = written.title();
+        m_keepsEmpty = keepsEmptyValues(m_request, written);
+        if (m_observer) m_observer->emptyValuesKept(m_keepsEmpty);
         m_writtenKinds = kinds.mid(0, fields);
         std::unique_ptr<BatchWriter> writer = batchWriterFor();
         std::vector<BoundValue> bound(writer ? fields : 0);
@@ -53,7 +55,7 @@ public:
                 ++m_table.outcome.rowsRead;
                 // Each row's statement is composed afresh in the room the previous one left.
                 if (!m_composed.insert)
-                    m_composed.insert.emplace(m_table.filled, &written, m_request.targetSchema);
+                    m_composed.insert.emplace(m_table.filled, &written, m_request.targetSchema, m_keepsEmpty);
                 InsertStatement& insert = *m_composed.insert;
                 insert.begin();
                 const QString unfit = unfitValue(rows, kinds, fields, written, fitKinds);
@@ -71,18 +73,19 @@ public:
                     moveNext(rows);
                     continue;
                 }
-                int emptyTexts = 0;  // the row's, which its statement writes as NULL
+                EmptyValues empty;  // the row's, which its statement writes as NULL
                 for (int field = 0; field < fields; ++field) {
                     m_proc.step(tail(238), [&] { m_front.letEventsThrough(); });
                     m_proc.step(tail(240), [&] {
                         const Variant& value = rows.field(field).value;
                         // A batch's row gets its statement only if the database refuses it.
                         if (writer) {
-                            bound[field] = BoundValueFor(value, fitKinds[field], &written);
+                            bound[field] = BoundValueFor(value, fitKinds[field], &written, m_keepsEmpty);
                         } else {
                             insert.addValue(value, fitKinds[field]);
                         }
-                        if (value.isEmptyText()) ++emptyTexts;
+                        if (isEmptyValue(value) && !keepsEmptyIn(fitKinds[field], m_keepsEmpty))
+                            empty.count(value);
                     });
                 }
                 insert.finish();
@@ -103,7 +106,7 @@ public:
                     if (batch.count() == 0) batch.firstRow = row + 1;
                     for (int field = 0; field < fields; ++field)
                         batch.addValue(rows.field(field).value, fitKinds[field]);
-                    batch.endRow(emptyTexts);
+                    batch.endRow(empty);
                     writer->add(bound);
                     // Let go of the values, so that reading the next row can reuse their room.
                     for (BoundValue& value : bound) value.data.clear();
@@ -123,7 +126,7 @@ public:
                         ended);
                 });
                 ++(written ? m_table.outcome.rowsWritten : m_table.outcome.rowsFailed);
-                if (written) m_table.outcome.emptyTextsAsNull += emptyTexts;
+                if (written) countEmpty(empty);
                 // Nothing more can be written to this table: one report, not one for every row left.
                 if (ended) break;
                 moveNext(rows);
@@ -236,7 +239,7 @@ private:
             // A window keeps answering while a long batch is written.
             writer.finishFlush([&] { m_front.letEventsThrough(); });
             m_table.outcome.rowsWritten += count;
-            m_table.outcome.emptyTextsAsNull += batch.emptyTextCount();
+            countEmpty(batch.emptyValues());
         } catch (const DbError& failure) {
             if (failure.connectionLost() || failure.outOfRoom()) {
                 endTable(failure);
@@ -263,7 +266,7 @@ private:
         try {
             writer.finishFlush([] {});
             m_table.outcome.rowsWritten += batch.count();
-            m_table.outcome.emptyTextsAsNull += batch.emptyTextCount();
+            countEmpty(batch.emptyValues());
         } catch (...) {
             // Counted with the table's other rows that were not written.
         }
@@ -309,12 +312,12 @@ private:
                     batch.row(i, values, kinds);
                     bound.clear();
                     for (size_t v = 0; v < values.size(); ++v)
-                        bound.push_back(BoundValueFor(values[v], kinds[v], &targetDialect()));
+                        bound.push_back(BoundValueFor(values[v], kinds[v], &targetDialect(), m_keepsEmpty));
                     half->add(bound);
                 }
                 half->flush();
                 m_table.outcome.rowsWritten += end - begin;
-                m_table.outcome.emptyTextsAsNull += batch.emptyTextCount(begin, end);
+                countEmpty(batch.emptyValues(begin, end));
                 done += end - begin;
             } catch (const DbError& failure) {
                 half.reset();
@@ -337,7 +340,7 @@ private:
         std::vector<Variant> values;
         QList<ColumnKind> kinds;
         batch.row(i, values, kinds);
-        InsertStatement insert(m_table.filled, &targetDialect(), m_request.targetSchema);
+        InsertStatement insert(m_table.filled, &targetDialect(), m_request.targetSchema, m_keepsEmpty);
         for (size_t v = 0; v < values.size(); ++v) insert.addValue(values[v], kinds[v]);
         insert.finish();
         return insert;
@@ -356,7 +359,7 @@ private:
             });
             ++done;
             ++(written ? m_table.outcome.rowsWritten : m_table.outcome.rowsFailed);
-            if (written) m_table.outcome.emptyTextsAsNull += batch.emptyTexts(i);
+            if (written) countEmpty(batch.emptyValues(i));
             if (ended) return false;
         }
         return true;
@@ -380,6 +383,12 @@ private:
         }
     }
 
+    // The empty values of rows written, which went as NULL.
+    void countEmpty(const EmptyValues& empty) {
+        m_table.outcome.emptyTextsAsNull += empty.texts;
+        m_table.outcome.emptyBytesAsNull += empty.bytes;
+    }
+
     int tail(int line) const { return line + m_context.tailShift; }
     bool stopping() const { return m_context.stopping(); }
     const Dialect& targetDialect() const { return m_context.written; }
@@ -394,9 +403,14 @@ private:
     TableInProgress& m_table;
     QList<ColumnKind> m_writtenKinds;  // how each column the writer binds is written
     bool m_stoppedInRetry = false;     // a stop ended a refused batch's rows going again
+    bool m_keepsEmpty = false;         // empty values go as themselves where a column holds them
 };
 
 }  // namespace
+
+bool keepsEmptyValues(const TransferRequest& request, const Dialect& target) {
+    return request.faithful && target.keepsEmptyText();
+}
 
 void fillRows(const FillContext& context, TableInProgress& table, const QString& tableName, Recordset& rows) {
     RowFill(context, table).copyRows(tableName, rows);

@@ -32,9 +32,14 @@ struct FillContext {
 // target can, the next batch read while the target writes the one before. A refused batch goes
 // again row by row; a row whose values cannot go as they are is refused for itself; a failure
 // that is not a row's own ends the table's rows with one report. Counts go to table.outcome
-// (the rows, and the empty texts of the rows written, which go as NULL), and table.complete
+// (the rows, and the empty values of the rows written that go as NULL), and table.complete
 // says whether every row read was written or refused for itself.
 void fillRows(const FillContext& context, TableInProgress& table, const QString& tableName, Recordset& rows);
+
+// Whether the copy writes an empty text or empty bytes as itself into a column of text or bytes:
+// the typed copy does, where the target keeps them; the plain copy writes NULL, as the windows'
+// copy always has.
+bool keepsEmptyValues(const TransferRequest& request, const Dialect& target);
 
 // The report of a failure that ended a table's copy, naming the table.
 QString endedTableText(const std::exception& failure, const QString& table);

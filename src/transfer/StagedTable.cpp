@@ -1,5 +1,6 @@
 #include "transfer/StagedTable.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "db/SqlText.h"
@@ -40,20 +41,36 @@ bool StagedTable::swapIn(QString& tableName, const QString& newName) {
 // Every row is in the staging table: the existing table gets them in one transaction,
 // emptied first for a truncate, so that it never holds less than it did. Each statement is
 // the drop's to the user and quotes itself; a refused one undoes the transaction. The
-// staging table goes once its rows are in. True once the rows are in.
+// staging table goes once its rows are in. True once the rows are in; the rows written are
+// then those the load added, which a trigger of the table may have made fewer.
 bool StagedTable::loadExisting(const QString& tableName) {
+    const bool truncating = m_table.action == WriteAction::Truncate;
+    // An append is verified by what it adds: the staged rows, read before they go in, and the
+    // load's count; the table's other rows, another session's too, are not the copy's.
+    if (m_context.observer && !truncating)
+        m_context.observer->rowsStaged(m_table.filled, m_table.match.matched.columnNames());
     std::optional<Transaction> load;
     const auto begin = [&] { load.emplace(m_target); };
-    const bool truncating = m_table.action == WriteAction::Truncate;
+    qint64 added = -1;
     const bool loaded =
         (!truncating ||
          swapStep(m_target, DeleteAllRowsSql(m_dialect, tableName, m_context.schema), 146, begin)) &&
         swapStep(m_target,
                  InsertSelectSql(m_dialect, tableName, m_table.match.targetNames, m_table.filled,
                                  m_table.match.matched.columnNames(), m_context.schema),
-                 146, truncating ? std::function<void()>() : begin, [&] { load->commit(); });
-    if (loaded) dropStaging();
-    return loaded;
+                 146, truncating ? std::function<void()>() : begin, [&] {
+                     added = m_target.rowsChanged();
+                     load->commit();
+                 });
+    if (!loaded) return false;
+    if (added >= 0 && added != m_table.outcome.rowsWritten) {
+        m_table.outcome.rowsNotLoaded = m_table.outcome.rowsWritten - added;
+        m_table.outcome.rowsWritten = added;
+        m_table.outcome.rowsFailed += std::max<qint64>(m_table.outcome.rowsNotLoaded, 0);
+    }
+    if (m_context.observer && !truncating) m_context.observer->rowsAdded(added);
+    dropStaging();
+    return true;
 }
 
 // A new table's rows are all in its staging table, which takes the table's name; a refused

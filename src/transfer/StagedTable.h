@@ -7,6 +7,7 @@
 #include "db/Dialect.h"
 #include "shell/Procedure.h"
 #include "transfer/ComposedStatement.h"
+#include "transfer/CopyEngine.h"
 #include "transfer/StagingTables.h"
 #include "transfer/TableInProgress.h"
 
@@ -24,6 +25,8 @@ struct SwapContext {
     int tailShift;  // where the copy's CREATE TABLE line stands in its procedure
     // The replaced table leaves the target list, under the name the list writes it with.
     std::function<void(const QString&)> unlist;
+    // Sees an append's staged rows before they go in, and how many the load added.
+    CopyObserver* observer = nullptr;
 };
 
 // A copy's staging table, every row it will get written (table.filled), and what becomes of it:

@@ -6,14 +6,6 @@
 
 namespace tw {
 
-QString whyOldTableKept(const TableOutcome& outcome) {
-    if (outcome.swapRefused)
-        return QStringLiteral(
-            "every row was copied, but the database refused to put the new table in its place");
-    if (outcome.stopped) return QStringLiteral("the transfer was stopped before its last row");
-    return QStringLiteral("not every row was copied");
-}
-
 QString shownDuration(double seconds) {
     if (!std::isfinite(seconds) || seconds < 0) seconds = 0;
     if (seconds < 10) return QString::number(seconds, 'f', 1) + QStringLiteral(" s");
@@ -24,29 +16,18 @@ QString shownDuration(double seconds) {
     return QStringLiteral("%1 h %2 min").arg(whole / 3600).arg(whole / 60 % 60, 2, 10, QLatin1Char('0'));
 }
 
-namespace {
-
-QString resultOf(const TableOutcome& outcome) {
-    if (outcome.oldTableKept) return QStringLiteral("not replaced: ") + whyOldTableKept(outcome);
-    if (!outcome.created && !outcome.intoExisting) return QStringLiteral("not copied");
-    if (outcome.stopped) return QStringLiteral("copied in part: the transfer was stopped");
-    if (outcome.rowsFailed > 0)
-        return QStringLiteral("copied; %1 refused")
-            .arg(outcome.rowsFailed == 1 ? QStringLiteral("1 row")
-                                         : groupedCount(outcome.rowsFailed) + QStringLiteral(" rows"));
-    if (outcome.incomplete) return QStringLiteral("copied in part");
-    return QStringLiteral("copied");
-}
-
-}  // namespace
-
 QString TransferSummary::UnboxedRow::line() const {
     return QStringLiteral("%1, row %2: %3").arg(table).arg(row).arg(message);
 }
 
 void TransferSummary::add(const TableOutcome& outcome) {
-    tables << Table{outcome.table,       resultOf(outcome),  outcome.rowsRead,
-                    outcome.rowsWritten, outcome.rowsFailed, outcome.seconds};
+    tables << Table{outcome.table,
+                    verdictText(outcome),
+                    outcome.rowsRead,
+                    outcome.rowsWritten,
+                    outcome.rowsFailed,
+                    outcome.seconds,
+                    isCopied(verdictOf(outcome))};
 }
 
 void TransferSummary::addDeclined(const QString& table) {

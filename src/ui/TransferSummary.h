@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "shell/FrontEnd.h"
+#include "shell/TableVerdict.h"
 
 namespace tw {
 
@@ -16,8 +17,8 @@ struct TransferSummary {
         qint64 rowsWritten = 0;
         qint64 rowsFailed = 0;
         double seconds = 0;
-        // Read and written, nothing refused or kept.
-        bool copied() const { return result == QLatin1String("copied"); }
+        bool isCopied = false;  // read and written whole, nothing refused or kept
+        bool copied() const { return isCopied; }
     };
     // A row whose failure was not boxed because the user asked for no more boxes for its table.
     struct UnboxedRow {
@@ -42,9 +43,6 @@ struct TransferSummary {
     // The whole summary as text, one table a line, then the unboxed rows.
     QString text() const;
 };
-
-// Why a replace kept the old table, as the notice after a transfer says it.
-QString whyOldTableKept(const TableOutcome& outcome);
 
 // "0.4 s", "12 s", "2 min 05 s", "1 h 02 min": a time span as the windows show it.
 QString shownDuration(double seconds);

@@ -23,6 +23,7 @@ private slots:
     void withoutBatchRowsTheRowsGoInBatchesAndARefusedRowIsBoxedAsBefore();
     void yesToAllAndNoToAllAnswerForTheRestOfTheTransfer();
     void theSummaryTellsEachTableAndTheRowsNotBoxed();
+    void aTableNotCopiedHasNoRowsWritten();
     void theBarShowsTheRateAndTheTimeLeft();
     void stopOnARefusedRowsBoxEndsTheBatchedCopyWhereTheRowByRowCopyEnds();
 };
@@ -95,7 +96,8 @@ void TransferEndTest::theSummaryTellsEachTableAndTheRowsNotBoxed() {
     QCOMPARE(lines[0], QStringLiteral("1 of 3 tables copied"));
     QCOMPARE(lines[2], QStringLiteral("KEPT: not replaced: you answered No"));
     QVERIFY2(lines[3].startsWith("GOOD: copied (2 read, 2 written, 0 failed, "), qPrintable(text));
-    QVERIFY2(lines[4].startsWith("BAD: copied; 3 rows refused (4 read, 1 written, 3 failed, "),
+    // A table the heading does not count as copied never says it was: it was copied in part.
+    QVERIFY2(lines[4].startsWith("BAD: copied in part: 3 rows refused (4 read, 1 written, 3 failed, "),
              qPrintable(text));
     QCOMPARE(lines.mid(5), QStringList({"", "Rows refused without a box:", "BAD, row 2: value too large",
                                         "BAD, row 3: value too large"}));
@@ -103,6 +105,23 @@ void TransferEndTest::theSummaryTellsEachTableAndTheRowsNotBoxed() {
     TransferRig::select(rig.sqlany, {});
     rig.tables->PushButton3_Click();
     QCOMPARE(rig.dialogs.summaries.size(), 1);
+}
+
+// A table whose copy a lost connection ended never takes its name: not copied, and none of its
+// rows written; those that went into the staging table that went with it count as failed.
+void TransferEndTest::aTableNotCopiedHasNoRowsWritten() {
+    TransferRig rig({"LOST"}, {});
+    rig.source("LOST", table({{"1", "a"}, {"2", "b"}, {"3", "gone"}}));
+    TransferRig::select(rig.sqlany, {"LOST"});
+    rig.connections.onExecute = [](const QString& statement) {
+        if (statement.contains("'gone'")) throw DbError("server closed the connection", "08S01");
+    };
+    rig.tables->PushButton3_Click();
+    QCOMPARE(rig.dialogs.summaries.size(), 1);
+    const QString text = rig.dialogs.summaries[0].text();
+    const QStringList lines = text.split('\n');
+    QCOMPARE(lines[0], QStringLiteral("0 of 1 table copied"));
+    QVERIFY2(lines[2].startsWith("LOST: not copied (3 read, 0 written, 3 failed, "), qPrintable(text));
 }
 
 void TransferEndTest::theBarShowsTheRateAndTheTimeLeft() {

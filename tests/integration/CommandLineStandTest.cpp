@@ -94,6 +94,40 @@ TEST_P(CopyEachWay, AppendAndTruncateFillTheTableTheTargetHas) {
 INSTANTIATE_TEST_SUITE_P(Stand, CopyEachWay,
                          ::testing::Values(Direction{"sqlanywhere", 0, 1}, Direction{"oracle", 1, 0}));
 
+// A trigger of the table that drops one row: the append says what arrived, counts no more rows
+// written than the table took, finds the verification short of a row, and fails the run.
+TEST_F(CommandLine, AnAppendATriggerCutsShortSaysWhatArrived) {
+    create(1, "n integer", {"1", "2", "3"});
+    create(0, "n integer");
+    const QString dropTwo = m_table + "_drop_two";
+    m_oracle->execute(QStringLiteral("CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+                                     "IF NEW.n = 2 THEN RETURN NULL; END IF; RETURN NEW; END $$")
+                          .arg(quotedName(dropTwo)));
+    struct DropFunction {
+        Connection& database;
+        QString name;
+        ~DropFunction() {
+            try {
+                database.execute(QStringLiteral("DROP FUNCTION %1() CASCADE").arg(quotedName(name)));
+            } catch (const std::exception&) {
+            }
+        }
+    } dropped{*m_oracle, dropTwo};
+    m_oracle->execute(
+        QStringLiteral("CREATE TRIGGER %1 BEFORE INSERT ON %2 FOR EACH ROW EXECUTE FUNCTION %1()")
+            .arg(quotedName(dropTwo), quotedName(m_table)));
+
+    const test::ProgramRun appended =
+        run({"copy", "--to", "oracle", m_table, "--mode", "append", "--verify", "--json"});
+    EXPECT_EQ(appended.exitCode, 1) << appended.err.toStdString();
+    const QJsonObject table = firstTableOf(appended);
+    EXPECT_EQ(table["rowsWritten"].toInt(), 2) << appended.out.toStdString();
+    EXPECT_EQ(table["verdict"].toString(), "copied in part: the table took 2 of the 3 rows loaded into it");
+    EXPECT_FALSE(table["verification"].toObject()["matches"].toBool());
+    EXPECT_EQ(table["verification"].toObject()["targetRows"].toInt(), 2);
+    EXPECT_EQ(rowCount(0), 2);
+}
+
 TEST_F(CommandLine, DifferencesAndRefusedRowsEndInOne) {
     // SQLite keeps 15 digits of the plain copy's NUMERIC: the copy arrives changed and
     // verification says so.
@@ -478,6 +512,12 @@ TEST_F(CommandLine, SchemasNameWhereTablesAreReadAndWritten) {
     postgres.execute(QStringLiteral("CREATE TABLE %1(n integer PRIMARY KEY, t varchar(10))").arg(inSchema));
     postgres.execute(QStringLiteral("INSERT INTO %1 VALUES (1, 'a'), (2, 'b')").arg(inSchema));
     EXPECT_EQ(run({"list", "--side", "oracle", "--schema", schema}).out, m_table + "\n");
+    // Without a schema only the tables a statement finds by their name alone are listed; a
+    // schema that holds no tables (misspelt) is said, and fails the run.
+    EXPECT_FALSE(run({"list", "--side", "oracle"}).out.split('\n').contains(m_table));
+    const test::ProgramRun none = run({"copy", "--to", "sqlanywhere", "--all", "--schema", schema + "_typo"});
+    EXPECT_EQ(none.exitCode, 1) << none.err.toStdString();
+    EXPECT_TRUE(none.err.contains("has no tables in schema " + schema + "_typo")) << none.err.toStdString();
 
     const test::ProgramRun read =
         run({"copy", "--to", "sqlanywhere", "--schema", schema, m_table, "--faithful", "--verify"});

@@ -98,8 +98,11 @@ public:
     void execute(const QString& statement) override {
         m_factory.note(QStringLiteral("execute ") + statement);
         requireOpen();
+        m_rowsChanged = -1;
         if (m_factory.onExecute) m_factory.onExecute(statement);
+        if (m_factory.rowsChanged) m_rowsChanged = m_factory.rowsChanged(statement);
     }
+    qint64 rowsChanged() const override { return m_rowsChanged; }
     // Written down with each value after the statement: "execute <text> [v1|NULL]".
     void executeWithParameters(const QByteArray& statement,
                                const std::vector<BoundValue>& parameters) override {
@@ -153,6 +156,7 @@ public:
     }
 
 private:
+    qint64 m_rowsChanged = -1;
     // What is asked of a connection that is not open fails, as on a real one.
     void requireOpen() const {
         if (!m_open) throw DbError(QStringLiteral("Operation is not allowed when the object is closed."));

@@ -38,6 +38,8 @@ public:
     std::function<void(const QString&)> onOpen;
     std::function<void(const QString&)> onExecute;
     std::function<void()> onClose;
+    // What a statement changed, as rowsChanged() answers after it; -1 (unknown) when not set.
+    std::function<qint64(const QString&)> rowsChanged;
     // Connections offer batch writers, which write down each flushed batch as
     // "batch T: v1|v2; v1|v2" (NULL for a null) and hand the same text to onExecute.
     bool offersBatches = false;

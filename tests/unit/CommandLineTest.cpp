@@ -8,9 +8,12 @@
 #include "cli/CommandOptions.h"
 #include "cli/ProgressLine.h"
 #include "cli/RunSummary.h"
+#include "cli/Terminal.h"
+#include "cli/TerminalFrontEnd.h"
 #include "db/AdoType.h"
 #include "shell/ReportLines.h"
 #include "shell/SortedTableList.h"
+#include "shell/TableVerdict.h"
 #include "support/FakeConnection.h"
 #include "transfer/CopyVerifier.h"
 #include "transfer/TablePlan.h"
@@ -242,31 +245,98 @@ TEST(CopyVerification, RowOrderDoesNotCountAndDifferencesNameTheirRows) {
     EXPECT_EQ(changed.differences[1].values, QStringList({"1", "A"}));
 }
 
-// Appended to, the table is compared by what it gained: the table after, less the table before.
-// Rows only the target holds cannot be told from its own, and only the source's missing rows show.
-TEST(CopyVerification, AnAppendedTableIsComparedByTheRowsItGained) {
-    test::FakeConnectionFactory connections;
+// Appended to, the table is compared by what the copy added: its staged rows, read before they
+// went in, and the number the load added. Rows of the table's own, or another session's, count
+// for nothing: a row a trigger dropped is missing though another session added the same.
+TEST(CopyVerification, AnAppendedTableIsComparedByTheRowsItAdded) {
     const QList<Field> fields{{"n", AdoType::Integer, {}}, {"s", AdoType::VarChar, {}}};
     const QList<Variant> own{QString("9"), QString("old")};
-    connections.tables[SelectAllSql("s")] = {fields,
-                                             {{QString("1"), QString("a")}, {QString("2"), QString("b")}}};
-    connections.tables[SelectAllSql("t")] = {fields, {own}};
-    const auto verifier = verifierAfterReading(connections, oracleDialect());
-    verifier->rowsGoIntoExisting("t", {"n", "s"}, true);
+    const QList<Variant> a{QString("1"), QString("a")};
+    const QList<Variant> b{QString("2"), QString("b")};
+    const struct {
+        const char* what;
+        QList<QList<Variant>> staged;
+        qint64 added;
+        QList<QList<Variant>> after;  // the table once loaded
+        bool matches;
+        qint64 targetRows;
+        QStringList missing;
+    } cases[] = {
+        {"every row", {b, a}, 2, {own, b, a}, true, 2, {}},
+        {"every row, not counted", {b, a}, -1, {own, b, a}, true, 2, {}},
+        {"a row dropped, the same added by another session", {b, a}, 1, {own, b, a}, false, 1, {}},
+        {"a row changed",
+         {b, {QString("1"), QString("A")}},
+         2,
+         {own, b, {QString("1"), QString("A")}},
+         false,
+         2,
+         {"1 | a"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::FakeConnectionFactory connections;
+        connections.tables[SelectAllSql("s")] = {fields, {a, b}};
+        connections.tables[SelectAllSql("t")] = {fields, {own}};
+        const auto verifier = verifierAfterReading(connections, oracleDialect());
+        verifier->rowsGoIntoExisting("t", {"n", "s"}, true);
+        connections.tables[SelectAllSql("staged")] = {fields, c.staged};
+        verifier->rowsStaged("staged", {"n", "s"});
+        verifier->rowsAdded(c.added);
+        connections.tables[SelectAllSql("t")] = {fields, c.after};
+        const Verification verification = *verifier->tableCopied("s", "t");
+        EXPECT_EQ(verification.matches, c.matches);
+        EXPECT_EQ(verification.targetRows, c.targetRows);
+        QStringList missing;
+        for (const RowDifference& difference : verification.differences) {
+            EXPECT_TRUE(difference.onlyInSource);
+            missing << difference.values.join(" | ");
+        }
+        EXPECT_EQ(missing, c.missing);
+    }
+}
 
-    connections.tables[SelectAllSql("t")] = {
-        fields, {own, {QString("2"), QString("b")}, {QString("1"), QString("a")}}};
-    const Verification whole = *verifier->tableCopied("s", "t");
-    EXPECT_TRUE(whole.matches);
-    EXPECT_EQ(whole.targetRows, 2);
-
-    connections.tables[SelectAllSql("t")] = {
-        fields, {own, {QString("2"), QString("b")}, {QString("1"), QString("A")}}};
-    const Verification changed = *verifier->tableCopied("s", "t");
-    EXPECT_FALSE(changed.matches);
-    ASSERT_EQ(changed.differences.size(), 1);
-    EXPECT_TRUE(changed.differences[0].onlyInSource);
-    EXPECT_EQ(changed.differences[0].values, QStringList({"1", "a"}));
+// A typed copy keeps an empty text and empty bytes where the target holds them: a target holding
+// them matches with no known change, and NULL in their place differs. The plain copy writes
+// both as NULL and names both as known changes.
+TEST(CopyVerification, EmptyValuesKeptOrWrittenAsNullAreTold) {
+    const Variant null;
+    const Variant noBytes = Variant::binary({});
+    const struct {
+        const char* what;
+        bool kept;
+        QList<Variant> target;
+        bool matches;
+        QStringList known;
+    } cases[] = {
+        {"kept, and held", true, {"1", "", noBytes}, true, {}},
+        {"kept, but NULL in the target", true, {"1", null, null}, false, {}},
+        {"written as NULL",
+         false,
+         {"1", null, null},
+         true,
+         {"1 empty text as NULL", "1 empty binary value as NULL"}},
+        {"written as NULL, but held", false, {"1", "", noBytes}, false, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::FakeConnectionFactory connections;
+        const QList<Field> fields{
+            {"n", AdoType::Integer, {}}, {"v", AdoType::VarChar, {}}, {"b", AdoType::LongVarBinary, {}}};
+        connections.tables[SelectAllSql("s")] = {fields, {{"1", "", noBytes}}};
+        connections.tables[SelectAllSql("t")] = {fields, {c.target}};
+        auto verifier = std::make_unique<CopyVerifier>(connections, ConnectionTarget::dataSource("a"),
+                                                       ConnectionTarget::dataSource("b"));
+        auto source = connections.create();
+        source->open(ConnectionTarget::dataSource("a"));
+        auto rows = source->openRecordset(SelectAllSql("s"));
+        verifier->tableCreated("s", plainPlan(sqliteDialect(), *rows).kinds());
+        verifier->emptyValuesKept(c.kept);
+        for (; !rows->eof(); rows->moveNext()) verifier->rowRead(*rows);
+        const Verification verification = *verifier->tableCopied("s", "t");
+        EXPECT_EQ(verification.matches, c.matches);
+        EXPECT_EQ(verification.knownChanges, c.known);
+    }
 }
 
 // The copy writes an empty text as NULL: a target holding NULL just there matches and says how
@@ -382,4 +452,72 @@ TEST(CommandLineProgress, LinesOfTablesCopiedAtOnceAreRedrawnInPlace) {
         {2, {}, "\r\x1b[1A\x1b[J"},
     };
     for (const Case& c : cases) EXPECT_EQ(cli::redrawnBlock(c.drawn, c.lines), c.sent) << c.drawn;
+}
+
+// One verdict a table: the words the windows' summary and --json give it, the terminal's status,
+// and whether the heading and the totals count it as copied, all from the same outcome. A table
+// with refused rows is never "copied" in one place and not counted in another.
+TEST(TableVerdict, EveryFrontEndSaysTheSameOfATable) {
+    const auto outcome = [](auto change) {
+        TableOutcome made;
+        made.table = "T";
+        made.created = true;
+        made.rowsRead = 4;
+        made.rowsWritten = 4;
+        change(made);
+        return made;
+    };
+    const struct {
+        const char* what;
+        TableOutcome outcome;
+        QString said;
+        const char* status;
+        bool copied;
+    } cases[] = {
+        {"whole", outcome([](TableOutcome&) {}), "copied", "copied", true},
+        {"rows refused", outcome([](TableOutcome& o) { o.rowsWritten = 1, o.rowsFailed = 3; }),
+         "copied in part: 3 rows refused", "failed", false},
+        {"a row unread", outcome([](TableOutcome& o) { o.incomplete = true; }), "copied in part", "failed",
+         false},
+        {"stopped", outcome([](TableOutcome& o) { o.stopped = o.incomplete = true; }),
+         "copied in part: the transfer was stopped", "stopped", false},
+        {"a row the table did not take",
+         outcome([](TableOutcome& o) { o.rowsWritten = 3, o.rowsFailed = 1, o.rowsNotLoaded = 1; }),
+         "copied in part: the table took 3 of the 4 rows loaded into it", "failed", false},
+        {"the old table kept",
+         outcome([](TableOutcome& o) { o.created = false, o.oldTableKept = true, o.rowsWritten = 0; }),
+         "not replaced: not every row was copied", "failed", false},
+        {"not made", outcome([](TableOutcome& o) { o.created = false, o.rowsWritten = 0; }), "not copied",
+         "failed", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(verdictText(c.outcome), c.said);
+        EXPECT_EQ(isCopied(verdictOf(c.outcome)), c.copied);
+        cli::Terminal terminal;
+        cli::TerminalFrontEnd front(terminal, cli::Overwrite::Yes, "SQLite");
+        front.tableFinished(c.outcome);
+        ASSERT_EQ(front.results().size(), 1);
+        EXPECT_EQ(cli::statusName(front.results()[0].status), c.status);
+        EXPECT_EQ(front.anythingFailed(), !c.copied);
+        EXPECT_TRUE(cli::summaryTable(front.results(), false)
+                        .contains(QStringLiteral("%1 of 1 copied").arg(c.copied ? 1 : 0)));
+        EXPECT_TRUE(
+            cli::summaryJson("copy", front.results(), {}, 1).contains("\"verdict\": \"" + c.said + "\""));
+    }
+}
+
+// Another copy into the same table at the same time: a replace's words for a replace, an
+// append's (or a truncate's) for rows put into the table, which replace nothing.
+TEST(TableVerdict, AnotherCopyAtTheSameTimeIsSaidInTheWordsOfTheWrite) {
+    for (const bool intoExisting : {false, true}) {
+        TableOutcome outcome;
+        outcome.table = "T";
+        outcome.created = true;
+        outcome.intoExisting = intoExisting;
+        outcome.metOtherCopy = "T~other";
+        const QString line = otherCopyLine(outcome);
+        EXPECT_EQ(line.contains("replaced"), !intoExisting) << line.toStdString();
+        EXPECT_EQ(line.contains("putting rows into table T"), intoExisting) << line.toStdString();
+    }
 }

@@ -13,6 +13,7 @@
 #include "db/SqlText.h"
 #include "db/StagingName.h"
 #include "shell/LoggingFrontEnd.h"
+#include "shell/ReportLines.h"
 #include "shell/TransferLog.h"
 #include "support/FakeConnection.h"
 #include "support/MemoryTableList.h"
@@ -46,6 +47,7 @@ struct EngineRig {
     void run(FrontEnd& frontEnd, int batchRows = 1, CopyObserver* observer = nullptr) {
         TransferRequest job{frontEnd, connections, {}, source, target, observer, batchRows};
         job.batchBytes = batchBytes;
+        job.faithful = faithful;
         job.jobs = jobs;
         TransferTables(kToOracle, job);
     }
@@ -61,6 +63,7 @@ struct EngineRig {
     test::MemoryTableList target;
     qint64 batchBytes = kBatchBytes;
     int jobs = 1;
+    bool faithful = false;
 };
 
 // Throws what no database says, once it has seen the named table created.
@@ -350,6 +353,110 @@ TEST(CopyEngine, EmptyTextsWrittenAsNullAreCountedAndSaid) {
     }
 }
 
+// The typed copy writes an empty text and empty bytes as themselves where the target keeps them,
+// row by row, in batches and in a refused batch's rows; into Oracle, and in the plain copy, both
+// go as NULL and are counted, each in its own words. A NULL stays NULL, and a column of numbers
+// never gets ''.
+TEST(CopyEngine, EmptyValuesGoAsThemselvesInATypedCopyAndAsNullInThePlainOne) {
+    const QString copys = "(the copy writes an empty value as NULL)";
+    const struct {
+        const char* what;
+        bool typed;
+        bool intoOracle;
+        int batchRows;
+        bool refuseBatch;
+        QStringList written;  // the rows' statements or batch
+        qint64 texts, bytes;  // counted as NULL
+        QString said;
+    } cases[] = {
+        {"typed, row by row",
+         true,
+         false,
+         1,
+         false,
+         {"INSERT INTO \"B\" VALUES('1', '', X'', NULL)", "INSERT INTO \"B\" VALUES('2', NULL, NULL, NULL)"},
+         0,
+         0,
+         ""},
+        {"typed, batched", true, false, 1000, false, {"batch B: 1|||NULL; 2|NULL|NULL|NULL"}, 0, 0, ""},
+        {"typed, a refused batch's rows",
+         true,
+         false,
+         1000,
+         true,
+         {"INSERT INTO \"B\" VALUES('1', '', X'', NULL)", "INSERT INTO \"B\" VALUES('2', NULL, NULL, NULL)"},
+         0,
+         0,
+         ""},
+        {"typed into Oracle",
+         true,
+         true,
+         1,
+         false,
+         {"INSERT INTO \"B\" VALUES('1', NULL, NULL, NULL)",
+          "INSERT INTO \"B\" VALUES('2', NULL, NULL, NULL)"},
+         1,
+         1,
+         "1 empty text and 1 empty binary value became NULL (Oracle keeps no empty value)"},
+        {"plain, row by row",
+         false,
+         false,
+         1,
+         false,
+         {"INSERT INTO \"B\" VALUES('1', NULL, NULL, NULL)",
+          "INSERT INTO \"B\" VALUES('2', NULL, NULL, NULL)"},
+         1,
+         1,
+         "1 empty text and 1 empty binary value became NULL " + copys},
+        {"plain, batched",
+         false,
+         false,
+         1000,
+         false,
+         {"batch B: 1|NULL|NULL|NULL; 2|NULL|NULL|NULL"},
+         1,
+         1,
+         "1 empty text and 1 empty binary value became NULL " + copys},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EngineRig rig;
+        rig.source.setSelected(0, false);
+        rig.connections.tables[SelectAllSql("B")] = {
+            {{"id", AdoType::Integer, {}},
+             {"v", AdoType::VarChar, {}},
+             {"b", AdoType::LongVarBinary, {}},
+             {"n", AdoType::Numeric, {}}},
+            {{"1", "", Variant::binary({}), ""}, {"2", Variant(), Variant(), Variant()}}};
+        rig.connections.dialect = c.intoOracle ? &oracleDialect() : &sqliteDialect();
+        rig.connections.offersBatches = true;
+        if (c.refuseBatch) {
+            rig.connections.onExecute = [](const QString& statement) {
+                if (statement.startsWith("batch")) throw DbError("deadlock", "40001");
+            };
+        }
+        rig.faithful = c.typed;
+        rig.run(c.batchRows);
+
+        QStringList written = rig.logged("(execute INSERT|batch)");
+        written.replaceInStrings(QRegularExpression("^execute "), "").replaceInStrings(staged("B"), "B");
+        if (c.refuseBatch) written.removeFirst();  // the refused batch
+        EXPECT_EQ(written, c.written);
+        ASSERT_EQ(rig.front.outcomes.size(), 1);
+        const TableOutcome& outcome = rig.front.outcomes[0];
+        EXPECT_EQ(outcome.rowsWritten, 2);
+        // The number column's empty text is NULL in every copy, and counted as an empty text.
+        EXPECT_EQ(outcome.emptyTextsAsNull, c.texts + 1);
+        EXPECT_EQ(outcome.emptyBytesAsNull, c.bytes);
+        const QString note = emptyTextsNote(outcome);
+        if (c.said.isEmpty()) {
+            EXPECT_EQ(note, "1 empty text became NULL (the copy writes an empty text as NULL)");
+        } else {
+            EXPECT_EQ(note, QString(c.said).replace("1 empty text and", "2 empty texts and"));
+        }
+    }
+}
+
 // The engine asks the verifier once a table is copied; the verdict goes to the front end with
 // the table's outcome, and to the log below the table's line.
 TEST(CopyEngine, AVerificationGoesWithTheTableToTheFrontEndAndTheLog) {
@@ -496,6 +603,12 @@ TEST(CopyVerification, NamesTheColumnsThatDiffer) {
          {"name", "ratio"}},
         {"a row missing from the target", {source({"1", "a", "1"})}, {}},
         {"a row only in the target", {target({"1", "a", "1"})}, {}},
+        {"a row missing beside a row changed",
+         {source({"3", "c", "3"}), source({"1", "a", "1"}), target({"1", "a", "9"})},
+         {"ratio"}},
+        {"a row missing and another only in the target, sharing nothing",
+         {source({"3", "c", "3"}), target({"4", "d", "4"})},
+         {}},
     };
     for (const auto& c : cases) EXPECT_EQ(differingColumns(columns, c.differences), c.named) << c.what;
 }

@@ -6,12 +6,14 @@
 
 #include <QRegularExpression>
 
+#include "cli/RunSummary.h"
 #include "db/AdoType.h"
 #include "db/DbError.h"
 #include "db/StagingName.h"
 #include "db/StagingRecords.h"
 #include "db/Sybase.h"
 #include "shell/ProcessRuns.h"
+#include "shell/TableVerdict.h"
 #include "support/FakeConnection.h"
 #include "support/MemoryTableList.h"
 #include "support/RecordingFrontEnd.h"
@@ -347,6 +349,52 @@ TEST(StagedReplace, AppendAndTruncateLoadTheTableInOneTransaction) {
             EXPECT_EQ(rig.front.failures[0].composing, QString(insertSelect).replace(rig.staging, "T"));
             EXPECT_EQ(rig.front.failures[0].sent, insertSelect);
         }
+    }
+}
+
+// What an append or a truncate wrote is what the load added, as the database counts the
+// INSERT … SELECT: fewer than staged (a trigger that dropped a row) is copied in part, said in
+// the summary and --json, and fails the run; a load that failed wrote nothing.
+TEST(StagedReplace, RowsWrittenByALoadAreTheRowsItAdded) {
+    const struct {
+        const char* what;
+        WriteMode mode;
+        qint64 added;  // as the database counts it; -1: it does not say
+        bool refused;
+        qint64 written;
+        TableVerdict verdict;
+        QString said;
+    } cases[] = {
+        {"an append, counted", WriteMode::Append, 3, false, 3, TableVerdict::Copied, "copied"},
+        {"an append, not counted", WriteMode::Append, -1, false, 3, TableVerdict::Copied, "copied"},
+        {"an append that lost a row", WriteMode::Append, 2, false, 2, TableVerdict::RowsNotAdded,
+         "copied in part: the table took 2 of the 3 rows loaded into it"},
+        {"a truncate that lost a row", WriteMode::Truncate, 2, false, 2, TableVerdict::RowsNotAdded,
+         "copied in part: the table took 2 of the 3 rows loaded into it"},
+        {"an append refused", WriteMode::Append, 3, true, 0, TableVerdict::NotReplaced,
+         "not copied: no rows went in"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ReplaceRig rig;
+        rig.connections.shapes["T"] = oneColumnTable("id");
+        rig.connections.tables[sqlAnywhereDialect().referencingKeysQuery({}, "T")] = {};
+        rig.connections.rowsChanged = [&](const QString& statement) -> qint64 {
+            return statement.startsWith("INSERT INTO \"T\" (") ? c.added : -1;
+        };
+        rig.connections.onExecute = [&](const QString& statement) {
+            if (c.refused && statement.startsWith("INSERT INTO \"T\" (")) throw DbError("refused", "23505");
+        };
+        rig.run(false, c.mode);
+        ASSERT_EQ(rig.front.outcomes.size(), 1);
+        const TableOutcome& outcome = rig.front.outcomes[0];
+        EXPECT_EQ(outcome.rowsWritten, c.written);
+        EXPECT_EQ(outcome.rowsRead, outcome.rowsWritten + outcome.rowsFailed);
+        EXPECT_EQ(verdictOf(outcome), c.verdict);
+        EXPECT_EQ(verdictText(outcome), c.said);
+        cli::TableResult result{"T", cli::TableResult::Status::Copied, outcome};
+        EXPECT_TRUE(cli::summaryJson("copy", {result}, {}, 1)
+                        .contains(QStringLiteral("\"rowsWritten\": %1,").arg(c.written)));
     }
 }
 

@@ -16,6 +16,10 @@ class PostgresDialect : public Dialect {
 public:
     QString title() const override { return QStringLiteral("PostgreSQL"); }
     bool isNamed(const QByteArray& dbmsName) const override { return dbmsName.startsWith("PostgreSQL"); }
+    // The session's search path, as far as its schemas exist: where an unqualified name is found.
+    QString schemasFoundSql() const override {
+        return QStringLiteral("SELECT unnest(current_schemas(false))");
+    }
 
     // TW_SWAP_IN_STEPS=1 makes it swap a new table in as Oracle and SQL Anywhere do, in steps:
     // the test stand's PostgreSQL stands in for Oracle, which cannot do it in one transaction.

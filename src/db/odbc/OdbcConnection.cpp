@@ -150,9 +150,15 @@ void OdbcConnection::executeWithParameters(const QByteArray& statement,
     std::vector<SQLLEN> lengths(parameters.size());
     const AnswerDeadline deadline(m_session->sockets, m_session->commandTimeout,
                                   AnswerDeadline::Measure::Whole);
+    m_rowsChanged = -1;
+    const auto countChanged = [&] {
+        SQLLEN rows = -1;
+        if (SQL_SUCCEEDED(SQLRowCount(stmt.get(), &rows))) m_rowsChanged = rows;
+    };
     try {
         if (parameters.empty()) {
             check(SQLExecDirect(stmt.get(), text, length), stmt, "SQLExecDirect");
+            countChanged();
             return;
         }
         check(SQLPrepare(stmt.get(), text, length), stmt, "SQLPrepare");
@@ -168,6 +174,7 @@ void OdbcConnection::executeWithParameters(const QByteArray& statement,
                   stmt, "SQLBindParameter");
         }
         check(SQLExecute(stmt.get()), stmt, "SQLExecute");
+        countChanged();
     } catch (DbError& failure) {
         if (deadline.passed()) throw deadline.failure();
         // The first failure on a lost connection may still carry the server's last word (a

@@ -32,6 +32,7 @@ public:
     void connect(const ConnectionTarget& target) override;
     void execute(const QString& statement) override;
     void executeUtf8(const QByteArray& statement) override;
+    qint64 rowsChanged() const override { return m_rowsChanged; }
     void executeWithParameters(const QByteArray& statement,
                                const std::vector<BoundValue>& parameters) override;
     void beginTransaction() override;
@@ -60,6 +61,7 @@ private:
     std::optional<OdbcTransaction> m_transaction;  // from beginTransaction() to commit() or rollback()
     ConnectionHooks m_hooks;
     std::optional<ConnectionTarget> m_target;  // the one connected to, for the hook
+    qint64 m_rowsChanged = -1;                 // by the last statement, as the driver counts them
     SqlString m_statementText;                 // reused by every execute
     CursorLocation m_cursorLocation = CursorLocation::Default;
     ConnectionTimeouts m_timeouts;
