@@ -88,7 +88,7 @@ std::shared_ptr<const Side> endpointNamed(const QString& name, const EndpointLog
              [target](const ConnectionValues&) { return target; }, true,
              [target](TableList& list, ConnectionFactory& factory, const ConnectionValues&,
                       const std::function<void()>& processEvents, const QString& schema) {
-                 LoadCatalogueTables(list, factory, target, processEvents, schema, false);
+                 LoadCatalogueTables(list, factory, target, processEvents, schema, false, true);
              },
              [described](const ConnectionValues&) { return described; }, false});
 }

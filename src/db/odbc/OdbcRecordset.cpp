@@ -133,23 +133,6 @@ std::unique_ptr<OdbcRecordset> OdbcRecordset::tables(std::shared_ptr<OdbcSession
                         nullptr, 0, any, SQL_NTS, nullptr, 0),
               recordset->m_stmt, "SQLTables");
     } else {
-        // Every schema's tables are listed, but only those a statement finds by their name alone
-        // are kept: a table listed can be read by the name the list shows.
-        const Dialect* dialect = recordset->m_session->dialect;
-        if (schema.isEmpty() && dialect && !dialect->schemasFoundSql().isEmpty()) {
-            Handle query(SQL_HANDLE_STMT, recordset->m_session->dbc.get());
-            SqlString text = toSql(dialect->schemasFoundSql());
-            check(SQLExecDirect(query.get(), sqlChars(text), SQL_NTS), query, "SQLExecDirect");
-            char name[512];
-            SQLLEN indicator = 0;
-            for (SQLRETURN rc = SQLFetch(query.get()); rc != SQL_NO_DATA; rc = SQLFetch(query.get())) {
-                check(rc, query, "SQLFetch");
-                check(SQLGetData(query.get(), 1, SQL_C_CHAR, name, sizeof name, &indicator), query,
-                      "SQLGetData");
-                if (indicator >= 0)
-                    recordset->m_listedSchemas << QString::fromUtf8(name, strnlen(name, sizeof name));
-            }
-        }
         check(SQLTables(recordset->m_stmt.get(), nullptr, 0, schema.isEmpty() ? any : sqlChars(pattern),
                         schema.isEmpty() ? SQL_NTS : static_cast<SQLSMALLINT>(pattern.size()), any, SQL_NTS,
                         nullptr, 0),
@@ -249,16 +232,11 @@ void OdbcRecordset::fetch() {
         return;
     }
     try {
-        const auto fetchOne = [&] {
-            return awaitingRows(*m_session, [&] { return SQLFetch(m_stmt.get()); });
-        };
-        for (SQLRETURN rc = fetchOne(); rc != SQL_NO_DATA; rc = fetchOne()) {
+        const SQLRETURN rc = awaitingRows(*m_session, [&] { return SQLFetch(m_stmt.get()); });
+        if (rc != SQL_NO_DATA) {
             check(rc, m_stmt, "SQLFetch");
             for (int index = 0; index < fieldCount(); ++index) readColumn(index, m_fields[index].value);
-            if (m_source.isEmpty()) {
-                if (!listedSchema()) continue;
-                typeSystemTables();
-            }
+            if (m_source.isEmpty()) typeSystemTables();
             m_eof = false;
             return;
         }
@@ -319,10 +297,6 @@ bool OdbcRecordset::fetchFromBlock() {
 
 void OdbcRecordset::clearValues() {
     for (Field& field : m_fields) field.value = Variant();
-}
-
-bool OdbcRecordset::listedSchema() const {
-    return m_listedSchemas.isEmpty() || m_listedSchemas.contains(m_fields[1].value.toString());
 }
 
 // Only the user's own base tables are typed "TABLE" in the tables schema; some drivers list the

@@ -44,7 +44,6 @@ private:
     bool fetchFromBlock();
     void growBuffers();
     void typeSystemTables();
-    bool listedSchema() const;
     void readColumn(int index, Variant& into);
     void clearValues();
     void requireOpen() const;
@@ -53,8 +52,6 @@ private:
     Handle m_stmt;
     QString m_source;  // empty for the tables schema
     std::vector<Field> m_fields;
-    // The tables schema's rows are only those of these schemas, where there are any.
-    QStringList m_listedSchemas;
     std::vector<SQLSMALLINT> m_sqlTypes;  // as the driver describes the columns
     std::vector<SQLULEN> m_sizes;
     // The C type each column is read as: SQL_C_CHAR (text in UTF-8), SQL_C_BINARY, or
