@@ -41,17 +41,24 @@ bool StagedTable::swapIn(QString& tableName, const QString& newName) {
 // emptied first for a truncate, so that it never holds less than it did. Each statement is
 // the drop's to the user and quotes itself; a refused one undoes the transaction. The
 // staging table goes once its rows are in. True once the rows are in.
+//
+// The INSERT takes the rows from the staging table, which the user never sees; shown with the
+// user's name in its place it would read as a table copied into itself, so the user is shown
+// it without the name of the table the rows came from.
 bool StagedTable::loadExisting(const QString& tableName) {
     std::optional<Transaction> load;
     const auto begin = [&] { load.emplace(m_target); };
     const bool truncating = m_table.action == WriteAction::Truncate;
+    const QString insert = InsertSelectSql(m_dialect, tableName, m_table.match.targetNames, m_table.filled,
+                                           m_table.match.matched.columnNames(), m_context.schema);
+    const QString from = QStringLiteral(" FROM ") + m_dialect.qualifiedName(m_context.schema, m_table.filled);
+    const QString shownInsert = insert.left(insert.lastIndexOf(from)) + QStringLiteral(" FROM \u2026");
     const bool loaded =
         (!truncating ||
          swapStep(m_target, DeleteAllRowsSql(m_dialect, tableName, m_context.schema), 146, begin)) &&
-        swapStep(m_target,
-                 InsertSelectSql(m_dialect, tableName, m_table.match.targetNames, m_table.filled,
-                                 m_table.match.matched.columnNames(), m_context.schema),
-                 146, truncating ? std::function<void()>() : begin, [&] { load->commit(); });
+        swapStep(
+            m_target, insert, 146, truncating ? std::function<void()>() : begin, [&] { load->commit(); },
+            shownInsert);
     if (loaded) dropStaging();
     return loaded;
 }
