@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 #include "db/ConnectionTarget.h"
@@ -25,6 +26,9 @@ public:
         qint64 processStart = -1;  // when the process started, in the system's ticks since boot
         QString made;              // when it was recorded, ISO 8601
         bool created = false;      // the table's CREATE TABLE succeeded
+        // Its CREATE TABLE was sent for a name the target had no table of: a table of the name
+        // found after its maker was killed is the maker's, whether or not the CREATE got marked.
+        bool createSent = false;
     };
 
     // folder: where the records live; by default "staging" in the transfer log's folder.
@@ -44,10 +48,13 @@ public:
     // The table's CREATE TABLE succeeded: from now on it is the program's own. False when the
     // record could not be written.
     bool markCreated(const QString& database, const QString& table);
+    // The table's CREATE TABLE is about to be sent, for a name the target has no table of.
+    bool markCreateSent(const QString& database, const QString& table);
     void remove(const QString& database, const QString& table);
     // Removes the records, of any database, of tables whose CREATE never succeeded and whose
-    // maker runs no more: there is nothing of them to take away.
-    void removeNeverCreated();
+    // maker runs no more: there is nothing of them to take away. One whose CREATE was sent goes
+    // only where absent(database, table) says the target has no such table.
+    void removeNeverCreated(const std::function<bool(const QString&, const QString&)>& absent = {});
     std::optional<Record> find(const QString& database, const QString& table) const;
     // A table that a copy of this machine made for its rows, and that is no user's table:
     // named as a staging table and recorded as created.

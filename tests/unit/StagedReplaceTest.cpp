@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QRegularExpression>
+#include <optional>
 
 #include "db/AdoType.h"
 #include "db/DbError.h"
@@ -261,6 +262,45 @@ TEST(StagedReplace, OnlyRecordedLeftoversGoAndOnlyRecordedStagingTablesAreHidden
     EXPECT_EQ(list.items(), QStringList({lookalike, "T"}));
     records.remove(database, running);
     records.remove(database, otherTable);
+}
+
+// A copy killed after sending its staging table's CREATE TABLE, before marking it created,
+// leaves a table that the next copy of the table takes away: the record says the CREATE was sent
+// for a name the target had no table of. Where the target has a table of the very name, the
+// CREATE may fail on it, and the record never says so; a record of a table that is not there
+// goes.
+TEST(StagedReplace, AStagingTableKilledBeforeItsCreateWasMarkedGoesWithTheNextCopy) {
+    for (const bool nameTaken : {false, true}) {
+        SCOPED_TRACE(nameTaken ? "the name taken" : "the name free");
+        ReplaceRig rig;
+        const QString host = StagingName::thisHost();
+        const QString database = StagingRecords::databaseOf(SybaseConnectionTarget({}));
+        StagingRecords records;
+        const auto sent = [&](const QString& name) {
+            StagingRecords::Record record = StagingRecords::ofThisProcess(database, name);
+            record.pid = 999999999;
+            record.processStart = 1;
+            record.createSent = true;
+            records.add(record);
+            return name;
+        };
+        const QString killed = sent(StagingName{"T", host, 999999999}.text());
+        const QString neverMade = sent(StagingName{"T", host, 999999998}.text());
+        rig.connections.schemaTables.rows << QList<Variant>{killed};
+        if (nameTaken) rig.connections.schemaTables.rows << QList<Variant>{rig.staging};
+        std::optional<bool> markedAtCreate;
+        rig.connections.onExecute = [&](const QString& statement) {
+            if (statement.startsWith("CREATE TABLE \"" + rig.staging + "\""))
+                markedAtCreate =
+                    records.find(database, rig.staging).value_or(StagingRecords::Record{}).createSent;
+        };
+        rig.run();
+        EXPECT_TRUE(rig.executed().contains("DROP TABLE \"" + killed + "\""));
+        EXPECT_FALSE(records.find(database, killed));
+        EXPECT_FALSE(records.find(database, neverMade));
+        EXPECT_EQ(markedAtCreate, std::optional<bool>(!nameTaken));
+        records.remove(database, rig.staging);
+    }
 }
 
 // A staging name fits the target's limit whatever the table's name, cut at a whole character;
