@@ -1,12 +1,14 @@
 #include "transfer/StagedTable.h"
 
 #include <optional>
+#include <stdexcept>
 
 #include "db/SqlText.h"
 #include "db/StagingName.h"
 #include "db/Transaction.h"
 #include "transfer/CopyStatements.h"
 #include "transfer/TableInCatalogue.h"
+#include "transfer/TargetTableChecks.h"
 
 namespace tw {
 
@@ -117,6 +119,7 @@ bool StagedTable::swapInOneTransaction(Connection& target, const Dialect& dialec
 
 bool StagedTable::swapInSteps(Connection& target, const Dialect& dialect, const QString& tableName,
                               const QString& newName) {
+    if (!renameLeavesKeys(target, dialect, tableName)) return false;
     const QString aside = StagingName::forTable(newName, m_context.tableNameLimit).asideText();
     // Where both renames go as one statement, a refused one changed nothing.
     const QString bothRenames =
@@ -136,6 +139,24 @@ bool StagedTable::swapInSteps(Connection& target, const Dialect& dialect, const 
     // The new table has the name: an old table that stays aside is named in the report.
     swapStep(target, DropTableSql(dialect, aside, m_context.schema));
     return true;
+}
+
+// A rename takes the foreign keys of other tables that reference the old table along with it:
+// renamed aside, the old table would keep them and refuse its DROP, and the new table would be
+// referenced by none. Such a table is not replaced, as where the product's DROP TABLE refuses it,
+// before anything changes; the box quotes the drop of the user's table.
+bool StagedTable::renameLeavesKeys(Connection& target, const Dialect& dialect, const QString& tableName) {
+    const QStringList referencing = tablesReferencing(target, dialect, m_context.schema, tableName);
+    if (referencing.isEmpty()) return true;
+    m_composed.replaying = userDrop(tableName).toUtf8();
+    m_proc.step(146, [&] {
+        throw std::runtime_error(QStringLiteral("Table %1 was not replaced: the foreign keys of other tables "
+                                                "reference it: %2. Nothing was changed.")
+                                     .arg(tableName, referencing.join(QStringLiteral(", ")))
+                                     .toStdString());
+    });
+    m_composed.replaying.clear();
+    return false;
 }
 
 // One statement of the swap, at the drop's line unless told, quoting itself when refused, or

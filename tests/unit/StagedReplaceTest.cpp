@@ -170,6 +170,25 @@ TEST(StagedReplace, ASwapInStepsNeverLosesTheOldTableBeforeTheNewOneHasItsName) 
     }
 }
 
+// A rename would take other tables' foreign keys along with the old table, and its DROP would
+// then be refused: a table they reference is not replaced, and nothing of it is renamed.
+TEST(StagedReplace, ATableOtherTablesReferenceIsNotSwappedInSteps) {
+    ReplaceRig rig;
+    rig.connections.tables[sqlAnywhereDialect().referencingKeysQuery({}, "T")] = {
+        {{"TABLE_NAME", AdoType::VarChar, {}}, {"RULE", AdoType::VarChar, {}}}, {{"C", "RESTRICT"}}};
+    rig.run();
+    EXPECT_EQ(rig.executed().filter("RENAME"), QStringList());
+    EXPECT_TRUE(rig.executed().contains("DROP TABLE \"" + rig.staging + "\""));
+    ASSERT_EQ(rig.front.failures.size(), 1);
+    EXPECT_EQ(rig.front.failures[0].line, 146);
+    EXPECT_EQ(rig.front.failures[0].composing, "DROP TABLE \"T\"");
+    EXPECT_TRUE(rig.front.failures[0].description.contains("reference it: C."))
+        << rig.front.failures[0].description.toStdString();
+    ASSERT_EQ(rig.front.outcomes.size(), 1);
+    EXPECT_FALSE(rig.front.outcomes[0].created);
+    EXPECT_TRUE(rig.front.outcomes[0].oldTableKept);
+}
+
 // Where DROP TABLE and a rename can be one transaction, they are; a refused rename undoes the
 // drop, and is reported at the drop's line with its own statement.
 TEST(StagedReplace, ATransactionalSwapIsUndoneWhole) {
