@@ -9,8 +9,9 @@
 namespace tw {
 
 // The staging tables this machine's copies made: one record each in the user's state folder,
-// written before the table's CREATE TABLE, marked once the CREATE succeeded, and removed once
-// the table has its own name or is gone. A table is dropped as a copy's leftover, or kept out
+// written before the table's CREATE TABLE, marked as the CREATE is sent where the target had no
+// table of the name and once it succeeded, and removed once the table has its own name or is
+// gone. A table is dropped as a copy's leftover, or kept out
 // of the lists, only while its record says this program made it: never for its name alone,
 // which a user's table may have too, nor where its CREATE may have failed on a user's table of
 // that name. A record holds no password. Records are read and written as regular files only:
