@@ -41,10 +41,10 @@ std::optional<StagingRecords::Record> readRecord(const QString& path) {
     sayRefused(path, read.refusal);
     if (!read.bytes) return std::nullopt;
     const QJsonObject json = QJsonDocument::fromJson(*read.bytes).object();
-    return StagingRecords::Record{json["database"].toString(), json["table"].toString(),
-                                  json["host"].toString(),     json["pid"].toInteger(),
-                                  json["boot"].toString(),     json["processStart"].toInteger(-1),
-                                  json["made"].toString(),     json["created"].toBool()};
+    return StagingRecords::Record{
+        json["database"].toString(), json["table"].toString(), json["host"].toString(),
+        json["pid"].toInteger(),     json["boot"].toString(),  json["processStart"].toInteger(-1),
+        json["made"].toString(),     json["created"].toBool(), json["createSent"].toBool()};
 }
 
 }  // namespace
@@ -87,7 +87,7 @@ bool StagingRecords::write(const Record& record) const {
     const QJsonObject json{
         {"database", record.database}, {"table", record.table},     {"host", record.host},
         {"pid", record.pid},           {"boot", record.boot},       {"processStart", record.processStart},
-        {"made", record.made},         {"created", record.created},
+        {"made", record.made},         {"created", record.created}, {"createSent", record.createSent},
     };
     const QString path = pathOf(record.database, record.table);
     const QString refusal = replaceOwnFile(path, QJsonDocument(json).toJson());
@@ -99,6 +99,13 @@ bool StagingRecords::markCreated(const QString& database, const QString& table) 
     std::optional<Record> record = find(database, table);
     if (!record) return false;
     record->created = true;
+    return write(*record);
+}
+
+bool StagingRecords::markCreateSent(const QString& database, const QString& table) {
+    std::optional<Record> record = find(database, table);
+    if (!record) return false;
+    record->createSent = true;
     return write(*record);
 }
 
@@ -114,13 +121,14 @@ std::optional<StagingRecords::Record> StagingRecords::find(const QString& databa
     return record;
 }
 
-void StagingRecords::removeNeverCreated() {
+void StagingRecords::removeNeverCreated(const std::function<bool(const QString&, const QString&)>& absent) {
     const QStringList names =
         QDir(m_folder).entryList({QStringLiteral("*.json")}, QDir::AllEntries | QDir::System | QDir::Hidden);
     for (const QString& name : names) {
         const QString path = m_folder + QLatin1Char('/') + name;
         const std::optional<Record> record = readRecord(path);
         if (record && !record->created && pathOf(record->database, record->table) == path &&
+            (!record->createSent || (absent && absent(record->database, record->table))) &&
             !makerRuns(*record))
             QFile::remove(path);
     }
@@ -129,7 +137,7 @@ void StagingRecords::removeNeverCreated() {
 bool StagingRecords::isCopysTable(const QString& database, const QString& table) const {
     if (!StagingName::parse(table)) return false;
     const std::optional<Record> record = find(database, table);
-    return record && record->created;
+    return record && (record->created || record->createSent);
 }
 
 bool StagingRecords::makerRuns(const Record& record) {

@@ -376,10 +376,15 @@ private:
     // the user's name. A replace asked to drop the old table first fills the table itself.
     bool prepare(QString& tableName, const QString& newName, Recordset& rows) {
         if (m_table.action == WriteAction::ReplaceInPlace) dropOldTable(tableName, newName);
-        m_table.filled = m_table.staged() ? stagingTableFor(newName) : tableName;
+        bool nameFree = false;
+        m_table.filled = m_table.staged() ? stagingTableFor(newName, nameFree) : tableName;
         if (m_table.staged()) m_composed.showTableAs(targetDialect(), m_table.filled, newName);
         m_table.outcome.stopped = stopping();
-        const bool created = !m_table.outcome.stopped && createTable(m_table.filled, rows);
+        const bool created =
+            !m_table.outcome.stopped &&
+            createTable(m_table.filled, rows,
+                        nameFree ? std::function<void()>([this] { m_staging.createSent(m_table.filled); })
+                                 : std::function<void()>());
         if (created && m_table.staged()) m_staging.created(m_table.filled);
         return created;
     }
@@ -499,9 +504,10 @@ private:
     // The name of the table a replace fills: this run's own, within the target's name limit.
     // What killed or failed copies left for the same table goes first; a staging table of a
     // copy still running, or a user's table named like one, is never touched.
-    QString stagingTableFor(const QString& newName) {
+    QString stagingTableFor(const QString& newName, bool& nameFree) {
         StagingTables::Found found;
         const QString name = m_staging.begin(required(m_target), newName, tableNameLimit(), found);
+        nameFree = found.nameFree;
         for (const QString& leftover : found.leftovers) m_front.leftoverRemoved(newName, leftover);
         m_table.outcome.metOtherCopy = found.otherCopy;
         return name;
@@ -625,7 +631,9 @@ private:
         change();
     }
 
-    bool createTable(const QString& tableName, Recordset& rows) {
+    // beforeSent: what is done just before the CREATE TABLE is sent, once it is composed.
+    bool createTable(const QString& tableName, Recordset& rows,
+                     const std::function<void()>& beforeSent = {}) {
         m_composed.insert.reset();
         m_composed.create.emplace(createdDialect(), tableName, m_request.targetSchema, &targetDialect());
         CreateTableStatement& create = *m_composed.create;
@@ -638,6 +646,7 @@ private:
             m_proc.step(164, [&] { addPlannedColumn(create, name, type, field); });
         }
         create.finish(m_table.plan.primaryKey);
+        if (beforeSent) beforeSent();
         return m_proc.step(tail(218), [&] { required(m_target).execute(create.textSoFar()); });
     }
 

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <optional>
+#include <stdexcept>
 
 #include "db/SqlText.h"
 #include "db/StagingName.h"
 #include "db/Transaction.h"
 #include "transfer/CopyStatements.h"
 #include "transfer/TableInCatalogue.h"
+#include "transfer/TargetTableChecks.h"
 
 namespace tw {
 
@@ -43,6 +45,10 @@ bool StagedTable::swapIn(QString& tableName, const QString& newName) {
 // the drop's to the user and quotes itself; a refused one undoes the transaction. The
 // staging table goes once its rows are in. True once the rows are in; the rows written are
 // then those the load added, which a trigger of the table may have made fewer.
+//
+// The INSERT takes the rows from the staging table, which the user never sees; shown with the
+// user's name in its place it would read as a table copied into itself, so the user is shown
+// it without the name of the table the rows came from.
 bool StagedTable::loadExisting(const QString& tableName) {
     const bool truncating = m_table.action == WriteAction::Truncate;
     // An append is verified by what it adds: the staged rows, read before they go in, and the
@@ -51,17 +57,21 @@ bool StagedTable::loadExisting(const QString& tableName) {
         m_context.observer->rowsStaged(m_table.filled, m_table.match.matched.columnNames());
     std::optional<Transaction> load;
     const auto begin = [&] { load.emplace(m_target); };
+    const QString insert = InsertSelectSql(m_dialect, tableName, m_table.match.targetNames, m_table.filled,
+                                           m_table.match.matched.columnNames(), m_context.schema);
+    const QString from = QStringLiteral(" FROM ") + m_dialect.qualifiedName(m_context.schema, m_table.filled);
+    const QString shownInsert = insert.left(insert.lastIndexOf(from)) + QStringLiteral(" FROM \u2026");
     qint64 added = -1;
     const bool loaded =
         (!truncating ||
          swapStep(m_target, DeleteAllRowsSql(m_dialect, tableName, m_context.schema), 146, begin)) &&
-        swapStep(m_target,
-                 InsertSelectSql(m_dialect, tableName, m_table.match.targetNames, m_table.filled,
-                                 m_table.match.matched.columnNames(), m_context.schema),
-                 146, truncating ? std::function<void()>() : begin, [&] {
-                     added = m_target.rowsChanged();
-                     load->commit();
-                 });
+        swapStep(
+            m_target, insert, 146, truncating ? std::function<void()>() : begin,
+            [&] {
+                added = m_target.rowsChanged();
+                load->commit();
+            },
+            shownInsert);
     if (!loaded) return false;
     if (added >= 0 && added != m_table.outcome.rowsWritten) {
         m_table.outcome.rowsNotLoaded = m_table.outcome.rowsWritten - added;
@@ -127,6 +137,7 @@ bool StagedTable::swapInOneTransaction(Connection& target, const Dialect& dialec
 
 bool StagedTable::swapInSteps(Connection& target, const Dialect& dialect, const QString& tableName,
                               const QString& newName) {
+    if (!renameLeavesKeys(target, dialect, tableName)) return false;
     const QString aside = StagingName::forTable(newName, m_context.tableNameLimit).asideText();
     // Where both renames go as one statement, a refused one changed nothing.
     const QString bothRenames =
@@ -146,6 +157,24 @@ bool StagedTable::swapInSteps(Connection& target, const Dialect& dialect, const 
     // The new table has the name: an old table that stays aside is named in the report.
     swapStep(target, DropTableSql(dialect, aside, m_context.schema));
     return true;
+}
+
+// A rename takes the foreign keys of other tables that reference the old table along with it:
+// renamed aside, the old table would keep them and refuse its DROP, and the new table would be
+// referenced by none. Such a table is not replaced, as where the product's DROP TABLE refuses it,
+// before anything changes; the box quotes the drop of the user's table.
+bool StagedTable::renameLeavesKeys(Connection& target, const Dialect& dialect, const QString& tableName) {
+    const QStringList referencing = tablesReferencing(target, dialect, m_context.schema, tableName);
+    if (referencing.isEmpty()) return true;
+    m_composed.replaying = userDrop(tableName).toUtf8();
+    m_proc.step(146, [&] {
+        throw std::runtime_error(QStringLiteral("Table %1 was not replaced: the foreign keys of other tables "
+                                                "reference it: %2. Nothing was changed.")
+                                     .arg(tableName, referencing.join(QStringLiteral(", ")))
+                                     .toStdString());
+    });
+    m_composed.replaying.clear();
+    return false;
 }
 
 // One statement of the swap, at the drop's line unless told, quoting itself when refused, or

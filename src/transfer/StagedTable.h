@@ -56,6 +56,7 @@ private:
     bool swapStep(Connection& target, const QString& statement, int line = 146,
                   const std::function<void()>& before = {}, const std::function<void()>& after = {},
                   const QString& shown = {});
+    bool renameLeavesKeys(Connection& target, const Dialect& dialect, const QString& tableName);
     bool takeFreedName(const QString& tableName, const QString& newName);
     QString userDrop(const QString& tableName) const;
     void dropStaging() noexcept;

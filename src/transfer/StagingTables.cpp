@@ -17,11 +17,12 @@ StagingTables::Seen StagingTables::look(Connection& target, const QString& table
         const QString name = tables->field(QStringLiteral("TABLE_NAME")).value.toString();
         const std::optional<StagingName> staging = StagingName::parse(name);
         if (name == filled || !staging || !StagingName::isFor(name, table, limitBytes)) continue;
+        found.present << name;
         const std::optional<StagingRecords::Record> record = m_records.find(m_database, name);
         if (record && !StagingRecords::makerRuns(*record)) {
-            // A table whose CREATE never succeeded for the copy is one of the user's that has
-            // the name; the record goes, the table stays.
-            if (record->created) {
+            // A table whose CREATE never succeeded for the copy, nor was sent for a free name, is
+            // one of the user's that has the name; the record goes, the table stays.
+            if (record->created || record->createSent) {
                 found.leftovers.push_back(*record);
             } else {
                 found.neverCreated << name;
@@ -37,14 +38,24 @@ StagingTables::Seen StagingTables::look(Connection& target, const QString& table
 }
 
 QString StagingTables::begin(Connection& target, const QString& table, int limitBytes, Found& found) {
+    const QString name = StagingName::forTable(table, limitBytes).text();
+    bool looked = false;
+    QStringList standing;  // the target's staging tables of the table once the leftovers went
     try {
         const Seen seen = look(target, table, QString(), limitBytes);
+        standing = seen.present;
+        looked = true;
         found.otherCopy = seen.otherCopy;
-        for (const QString& name : seen.neverCreated) m_records.remove(m_database, name);
-        m_records.removeNeverCreated();
+        for (const QString& gone : seen.neverCreated) m_records.remove(m_database, gone);
+        // A record whose CREATE was sent, of a table of this copy's that the target lacks.
+        m_records.removeNeverCreated([&](const QString& database, const QString& recorded) {
+            return database == m_database && StagingName::isFor(recorded, table, limitBytes) &&
+                   !seen.present.contains(recorded);
+        });
         for (const StagingRecords::Record& leftover : seen.leftovers) {
             target.execute(DropTableSql(DialectFor(&target, standardDialect()), leftover.table, m_schema));
             m_records.remove(m_database, leftover.table);
+            standing.removeAll(leftover.table);
             found.leftovers << QStringLiteral("%1 (made by process %2 at %3)")
                                    .arg(leftover.table)
                                    .arg(leftover.pid)
@@ -53,7 +64,7 @@ QString StagingTables::begin(Connection& target, const QString& table, int limit
     } catch (const std::exception&) {
         // A leftover that stays is taken away by a later copy; this one needs a name only.
     }
-    const QString name = StagingName::forTable(table, limitBytes).text();
+    found.nameFree = looked && !standing.contains(name);
     if (!StagingName::claim(name)) {
         throw std::runtime_error(
             QStringLiteral(
@@ -78,6 +89,8 @@ void StagingTables::lookAgain(Connection& target, const QString& table, const QS
 }
 
 void StagingTables::created(const QString& filled) { m_records.markCreated(m_database, filled); }
+
+void StagingTables::createSent(const QString& filled) { m_records.markCreateSent(m_database, filled); }
 
 void StagingTables::done(const QString& filled) {
     m_records.remove(m_database, filled);

@@ -24,6 +24,9 @@ public:
     struct Found {
         QStringList leftovers;  // removed, each "NAME (made by process PID at WHEN)"
         QString otherCopy;      // the staging table of a copy that runs now, if any
+        // The target had no table of the name given when it was given: a table of that name
+        // after a kill is the copy's own, made by its CREATE TABLE.
+        bool nameFree = false;
     };
 
     // The name to fill the table under, claimed and recorded, once what killed or failed copies
@@ -35,6 +38,9 @@ public:
 
     // The staging table's CREATE TABLE succeeded: a leftover of it is the program's own.
     void created(const QString& filled);
+    // The CREATE TABLE of a staging table whose name was free is about to be sent: a table of
+    // that name left by a kill before it was marked created is the program's own too.
+    void createSent(const QString& filled);
     // The staging table has the table's name now, or is dropped, or holds the rows of a table
     // whose old one is gone: it is no leftover, and is never taken away.
     void done(const QString& filled);
@@ -47,6 +53,7 @@ private:
         std::vector<StagingRecords::Record> leftovers;
         QString otherCopy;
         QStringList neverCreated;  // recorded by a gone copy whose CREATE did not succeed
+        QStringList present;       // every staging table of the table the target has
     };
     Seen look(Connection& target, const QString& table, const QString& filled, int limitBytes) const;
 

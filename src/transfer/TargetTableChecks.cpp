@@ -89,6 +89,21 @@ LoadRisks loadRisks(Connection& target, const Dialect& dialect, const QString& s
     return risks;
 }
 
+QStringList tablesReferencing(Connection& target, const Dialect& dialect, const QString& schema,
+                              const QString& table) noexcept {
+    QStringList referencing;
+    try {
+        const QString query = dialect.referencingKeysQuery(schema, table);
+        if (query.isEmpty()) return referencing;
+        for (const QStringList& key : catalogueRows(target, query)) {
+            if (!referencing.contains(key.value(0))) referencing << key.value(0);
+        }
+    } catch (const std::exception&) {
+        referencing.clear();
+    }
+    return referencing;
+}
+
 QString partLoadLeft(const QString& engine, bool truncating) {
     return QStringLiteral(
                "its storage engine, %1, cannot undo the failed load: the table may hold part of "

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "db/Connection.h"
 #include "db/Dialect.h"
@@ -23,6 +24,11 @@ struct LoadRisks {
 // cannot be read refuses the load too: nothing is known to be safe.
 LoadRisks loadRisks(Connection& target, const Dialect& dialect, const QString& schema, const QString& table,
                     bool truncating, bool allowPartialLoad);
+
+// The other tables whose foreign keys reference the table, whatever their keys do; none where
+// the catalogue cannot say.
+QStringList tablesReferencing(Connection& target, const Dialect& dialect, const QString& schema,
+                              const QString& table) noexcept;
 
 // What a failed load may have left in a table whose engine cannot undo it, as the report says it.
 QString partLoadLeft(const QString& engine, bool truncating);

@@ -313,21 +313,25 @@ LoggingFrontEnd Form2::logged(const QString& what) {
 
 void Form2::PushButton1_Click() {
     LoggingFrontEnd front = logged(QStringLiteral("Delete Table/s, SQL Anywhere"));
+    List1->makeSelectionCurrent();
     DeleteTables(kSybaseSide, *List1, {front, m_services.connections, m_connectionWindow.values()});
 }
 
 void Form2::PushButton5_Click() {
     LoggingFrontEnd front = logged(QStringLiteral("Delete Table/s, Oracle"));
+    List2->makeSelectionCurrent();
     DeleteTables(kOracleSide, *List2, {front, m_services.connections, m_connectionWindow.values()});
 }
 
 void Form2::PushButton6_Click() {
     LoggingFrontEnd front = logged(QStringLiteral("Rename Table, SQL Anywhere"));
+    List1->makeSelectionCurrent();
     RenameTable(kSybaseSide, *List1, {front, m_services.connections, m_connectionWindow.values()});
 }
 
 void Form2::PushButton7_Click() {
     LoggingFrontEnd front = logged(QStringLiteral("Rename Table, Oracle"));
+    List2->makeSelectionCurrent();
     RenameTable(kOracleSide, *List2, {front, m_services.connections, m_connectionWindow.values()});
 }
 

@@ -39,7 +39,7 @@ public:
 
     // A filtered list is picked from as it shows, often with Select All and no click on an item:
     // where no item is current, or a hidden one is, the first shown selected item becomes
-    // current, so that a send takes the selection the user sees.
+    // current, so that a send, a delete or a rename takes the selection the user sees.
     void makeSelectionCurrent();
 
     int count() const override { return QListWidget::count(); }

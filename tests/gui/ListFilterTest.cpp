@@ -42,6 +42,7 @@ private slots:
     void atTheDesignSizeTheListsHaveTheirRowsAndTheFilterOpensWhereTheUserTypes();
     void theWindowsSizeAndPlaceAreRemembered();
     void aFilteredSelectionIsSentWithoutAClickOnAnItem();
+    void aFilteredSelectionIsDeletedAndRenamedWithoutAClickOnAnItem();
 };
 
 void ListFilterTest::theFilterShowsTheNamesThatHoldItsTextInAnyCase() {
@@ -237,6 +238,23 @@ void ListFilterTest::aFilteredSelectionIsSentWithoutAClickOnAnItem() {
     plain.tables->PushButton3_Click();
     QCOMPARE(plain.dialogs.shown.size(), 1);
     QCOMPARE(plain.dialogs.shown[0].text, QStringLiteral("Please select a table"));
+}
+
+// Filter, Select All, then Delete or Rename: as with Send, the shown selection is what they take.
+void ListFilterTest::aFilteredSelectionIsDeletedAndRenamedWithoutAClickOnAnItem() {
+    TablesRig rig(kNames, {}, {"db", "scott", "tiger", "dsn"});
+    rig.tables->Filter1->setText("hist");
+    rig.tables->PushButton10_Click();  // Select All
+    rig.dialogs.answers.enqueue("EMP_OLD");
+    rig.tables->PushButton6_Click();  // Rename
+    QCOMPARE(rig.dialogs.shown.value(0).text, QStringLiteral("Enter new name of EMP_HISTORY:"));
+    QCOMPARE(items(*rig.sqlany), QStringList({"BONUS", "DEPT", "EMP", "EMP_OLD", "temp_rows"}));
+
+    rig.tables->Filter1->setText("temp");
+    rig.tables->PushButton10_Click();
+    rig.tables->PushButton1_Click();  // Delete
+    QCOMPARE(executed(rig.connections.log).filter("DROP"), QStringList({"DROP TABLE \"temp_rows\""}));
+    QCOMPARE(items(*rig.sqlany), QStringList({"BONUS", "DEPT", "EMP", "EMP_OLD"}));
 }
 
 QTEST_MAIN(ListFilterTest)

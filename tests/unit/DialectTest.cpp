@@ -175,6 +175,20 @@ TEST(MariaDbNames, EveryStatementOfAReplaceQuotesThemInBackticks) {
 // An Oracle session reads '12.5' and '2024-01-02 10:11:12.5' whatever the client's NLS_LANG
 // says; when it cannot be told so,
 // the connection fails and is closed again.
+// PostgreSQL's key renaming is a DO block: a table whose name holds its dollar tag still gets it
+// whole, between a tag that the names do not hold.
+TEST(PostgresKeyNames, TheBlocksQuotingHoldsAnyTableName) {
+    for (const QString table : {"T", "a$tw$b", "a$twx$b$tw$"}) {
+        const QString statement = postgresDialect().keysNamedAfterTableSql({}, table);
+        const QString tag = statement.section(' ', 1).section('$', 0, 1) + '$';
+        ASSERT_TRUE(statement.startsWith("DO " + tag)) << statement.toStdString();
+        EXPECT_TRUE(statement.endsWith(tag));
+        const QString body = statement.mid(3 + tag.size(), statement.size() - 3 - 2 * tag.size());
+        EXPECT_FALSE(body.contains(tag)) << statement.toStdString();
+        EXPECT_TRUE(body.contains("to_regclass('\"" + table + "\"')")) << statement.toStdString();
+    }
+}
+
 TEST(SessionSetUp, RunsRightAfterConnectingAndFailsTheConnectionWhenRefused) {
     test::FakeConnectionFactory connections;
     connections.dialect = &oracleDialect();

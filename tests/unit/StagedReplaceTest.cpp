@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QRegularExpression>
+#include <optional>
 
 #include "cli/RunSummary.h"
 #include "db/AdoType.h"
@@ -171,6 +172,25 @@ TEST(StagedReplace, ASwapInStepsNeverLosesTheOldTableBeforeTheNewOneHasItsName) 
     }
 }
 
+// A rename would take other tables' foreign keys along with the old table, and its DROP would
+// then be refused: a table they reference is not replaced, and nothing of it is renamed.
+TEST(StagedReplace, ATableOtherTablesReferenceIsNotSwappedInSteps) {
+    ReplaceRig rig;
+    rig.connections.tables[sqlAnywhereDialect().referencingKeysQuery({}, "T")] = {
+        {{"TABLE_NAME", AdoType::VarChar, {}}, {"RULE", AdoType::VarChar, {}}}, {{"C", "RESTRICT"}}};
+    rig.run();
+    EXPECT_EQ(rig.executed().filter("RENAME"), QStringList());
+    EXPECT_TRUE(rig.executed().contains("DROP TABLE \"" + rig.staging + "\""));
+    ASSERT_EQ(rig.front.failures.size(), 1);
+    EXPECT_EQ(rig.front.failures[0].line, 146);
+    EXPECT_EQ(rig.front.failures[0].composing, "DROP TABLE \"T\"");
+    EXPECT_TRUE(rig.front.failures[0].description.contains("reference it: C."))
+        << rig.front.failures[0].description.toStdString();
+    ASSERT_EQ(rig.front.outcomes.size(), 1);
+    EXPECT_FALSE(rig.front.outcomes[0].created);
+    EXPECT_TRUE(rig.front.outcomes[0].oldTableKept);
+}
+
 // Where DROP TABLE and a rename can be one transaction, they are; a refused rename undoes the
 // drop, and is reported at the drop's line with its own statement.
 TEST(StagedReplace, ATransactionalSwapIsUndoneWhole) {
@@ -269,6 +289,45 @@ TEST(StagedReplace, OnlyRecordedLeftoversGoAndOnlyRecordedStagingTablesAreHidden
     records.remove(database, otherTable);
 }
 
+// A copy killed after sending its staging table's CREATE TABLE, before marking it created,
+// leaves a table that the next copy of the table takes away: the record says the CREATE was sent
+// for a name the target had no table of. Where the target has a table of the very name, the
+// CREATE may fail on it, and the record never says so; a record of a table that is not there
+// goes.
+TEST(StagedReplace, AStagingTableKilledBeforeItsCreateWasMarkedGoesWithTheNextCopy) {
+    for (const bool nameTaken : {false, true}) {
+        SCOPED_TRACE(nameTaken ? "the name taken" : "the name free");
+        ReplaceRig rig;
+        const QString host = StagingName::thisHost();
+        const QString database = StagingRecords::databaseOf(SybaseConnectionTarget({}));
+        StagingRecords records;
+        const auto sent = [&](const QString& name) {
+            StagingRecords::Record record = StagingRecords::ofThisProcess(database, name);
+            record.pid = 999999999;
+            record.processStart = 1;
+            record.createSent = true;
+            records.add(record);
+            return name;
+        };
+        const QString killed = sent(StagingName{"T", host, 999999999}.text());
+        const QString neverMade = sent(StagingName{"T", host, 999999998}.text());
+        rig.connections.schemaTables.rows << QList<Variant>{killed};
+        if (nameTaken) rig.connections.schemaTables.rows << QList<Variant>{rig.staging};
+        std::optional<bool> markedAtCreate;
+        rig.connections.onExecute = [&](const QString& statement) {
+            if (statement.startsWith("CREATE TABLE \"" + rig.staging + "\""))
+                markedAtCreate =
+                    records.find(database, rig.staging).value_or(StagingRecords::Record{}).createSent;
+        };
+        rig.run();
+        EXPECT_TRUE(rig.executed().contains("DROP TABLE \"" + killed + "\""));
+        EXPECT_FALSE(records.find(database, killed));
+        EXPECT_FALSE(records.find(database, neverMade));
+        EXPECT_EQ(markedAtCreate, std::optional<bool>(!nameTaken));
+        records.remove(database, rig.staging);
+    }
+}
+
 // A staging name fits the target's limit whatever the table's name, cut at a whole character;
 // two names cut to the same start still get staging names of their own.
 TEST(StagedReplace, StagingNamesFitTheTargetsLimitAndNeverMeet) {
@@ -346,7 +405,9 @@ TEST(StagedReplace, AppendAndTruncateLoadTheTableInOneTransaction) {
         EXPECT_EQ(rig.front.outcomes[0].oldTableKept, c.refused != nullptr);
         ASSERT_EQ(rig.front.failures.size(), c.refused ? 1 : 0);
         if (c.refused) {
-            EXPECT_EQ(rig.front.failures[0].composing, QString(insertSelect).replace(rig.staging, "T"));
+            // Shown as the INSERT into the user's table, never as one from a table of that name.
+            EXPECT_EQ(rig.front.failures[0].composing.toStdString(),
+                      "INSERT INTO \"T\" (\"id\") SELECT \"id\" FROM \u2026");
             EXPECT_EQ(rig.front.failures[0].sent, insertSelect);
         }
     }

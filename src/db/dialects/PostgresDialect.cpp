@@ -143,12 +143,17 @@ public:
         const auto inSchema = [&](const QString& name) {
             return schema.isEmpty() ? quotedName(name) : quotedName(schema) + '.' + quotedName(name);
         };
-        return QStringLiteral(
-                   "DO $tw$DECLARE k name; BEGIN SELECT conname INTO k FROM pg_constraint WHERE conrelid = "
-                   "to_regclass(%1) AND contype = 'p' AND strpos(conname, '~tw-stage-') > 0; IF k IS NOT "
-                   "NULL AND to_regclass(%2) IS NULL THEN EXECUTE format('ALTER TABLE %s RENAME CONSTRAINT "
-                   "%I TO %I', %1, k, %3); END IF; END$tw$")
-            .arg(sqlLiteral(inSchema(table)), sqlLiteral(inSchema(key)), sqlLiteral(key));
+        const QString body =
+            QStringLiteral(
+                "DECLARE k name; BEGIN SELECT conname INTO k FROM pg_constraint WHERE conrelid = "
+                "to_regclass(%1) AND contype = 'p' AND strpos(conname, '~tw-stage-') > 0; IF k IS NOT "
+                "NULL AND to_regclass(%2) IS NULL THEN EXECUTE format('ALTER TABLE %s RENAME CONSTRAINT "
+                "%I TO %I', %1, k, %3); END IF; END")
+                .arg(sqlLiteral(inSchema(table)), sqlLiteral(inSchema(key)), sqlLiteral(key));
+        // The body quoted by a tag that the names in it do not hold: $tw$ in a name ends it otherwise.
+        QString tag = QStringLiteral("$tw$");
+        while (body.contains(tag)) tag.insert(tag.size() - 1, QLatin1Char('x'));
+        return QStringLiteral("DO ") + tag + body + tag;
     }
 
     // psqlODBC's own addition to SQLColumns.
