@@ -9,8 +9,9 @@ QString rowConditionRefusal(const QString& condition) {
     const QString refusal = QStringLiteral(
         "the row condition holds a semicolon, which would end the statement it is sent in: write it as "
         "one condition, a semicolon only inside a quoted text ('a;b')");
-    // Where the products read a text's end differently, no semicolon can be told to be inside one.
-    static const char* const unclear[] = {"\\", "\"", "`", "$", "#", "--", "/*"};
+    // Where the products read a text's end differently, no semicolon can be told to be inside one;
+    // SQL Anywhere and SQLite read a quote inside brackets as part of a name.
+    static const char* const unclear[] = {"\\", "\"", "`", "[", "$", "#", "--", "/*"};
     for (const char* mark : unclear) {
         if (condition.contains(QLatin1String(mark))) return refusal;
     }

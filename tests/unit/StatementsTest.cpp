@@ -99,6 +99,7 @@ TEST(RowCondition, NoSemicolonEndsTheStatementItGoesIn) {
         {"t = \"a;b\"", false},
         {"n > 1 -- ;", false},
         {"t = 'open;", false},
+        {"[']=1; DELETE FROM v; SELECT 1 WHERE [']=1", false},  // a bracketed name may hold a quote
     };
     for (const auto& c : cases) {
         EXPECT_EQ(rowConditionRefusal(c.condition).isEmpty(), c.sent) << c.condition;
