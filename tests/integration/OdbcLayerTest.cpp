@@ -4,6 +4,7 @@
 
 #include <QMap>
 #include <functional>
+#include <thread>
 
 #include "db/AdoType.h"
 #include "db/DbError.h"
@@ -443,6 +444,45 @@ TEST_P(OdbcLayer, ABatchIsWrittenWholeOrNotAtAll) {
                 .value.toString(),
             "1577836800");
     }
+}
+
+// The sockets a connection is noted to talk through are its own: a COPY connection made while
+// another connection is being made is not that one's, so the other's time-out does not shut it.
+TEST(FrozenServer, AnotherConnectionsTimeOutLeavesACopyAlone) {
+    const QByteArray standPort = qgetenv("PGPORT");
+    const struct PortBack {
+        QByteArray port;
+        ~PortBack() { qputenv("PGPORT", port); }
+    } portBack{standPort};
+    const QString table = test::uniqueTableName("copyalone");
+    odbc::OdbcConnection healthy;
+    healthy.open(test::standDataSource("tw_pg"));  // its entries name the port: no relay on its way
+    healthy.execute(QStringLiteral("CREATE TABLE %1(n integer)").arg(quotedName(table)));
+    const struct Dropped {
+        Connection& database;
+        QString table;
+        ~Dropped() { test::dropQuietly(database, table); }
+    } dropped{healthy, table};
+    const auto relay = test::LoopbackRelay::forwardingTo(standPort.toInt());
+    relay->freeze();  // the next connection waits for its server meanwhile
+    qputenv("PGPORT", QByteArray::number(relay->port()));
+    odbc::OdbcConnection freezing(ConnectionTimeouts{15, 2, 2});
+    std::thread connecting([&] { freezing.open(test::standOracle()); });
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    std::unique_ptr<BatchWriter> writer;
+    std::thread copying([&] { writer = healthy.batchWriter(table, {false}); });
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    relay->thaw();
+    connecting.join();
+    copying.join();
+    ASSERT_TRUE(dynamic_cast<postgres::CopyWriter*>(writer.get()));
+    writer->add({BoundValue{BoundValue::Kind::Text, "1"}});
+    relay->freeze();
+    EXPECT_THROW(freezing.execute("SELECT 1"), DbError);
+    EXPECT_NO_THROW(writer->flush());
+    writer.reset();
+    EXPECT_EQ(healthy.openRecordset("SELECT COUNT(*) FROM " + quotedName(table))->field(0).value.toString(),
+              "1");
 }
 
 // A server that no longer answers at all (its process stopped; here a relay that stops passing

@@ -68,10 +68,15 @@ struct LoopbackRelay::Impl {
     void run() {
         for (;;) {
             if (frozen) {
-                // Only the end of the relay is awaited; new connections wait in the backlog.
+                // Only a thaw or the end of the relay is awaited; new connections wait in the backlog.
                 pollfd woken{wake[0], POLLIN, 0};
-                if (::poll(&woken, 1, -1) > 0) return;
-                continue;
+                if (::poll(&woken, 1, -1) <= 0) continue;
+                char byte = 0;
+                if (::read(wake[0], &byte, 1) == 1 && byte == 't') {
+                    frozen = false;
+                    continue;
+                }
+                return;
             }
             std::vector<pollfd> watched{{wake[0], POLLIN, 0}, {listener, POLLIN, 0}};
             for (const auto& [client, server] : links) {
@@ -177,6 +182,11 @@ void LoopbackRelay::cut() { m_impl->stop(); }
 
 void LoopbackRelay::freeze() {
     const char byte = 'f';
+    (void)!::write(m_impl->wake[1], &byte, 1);
+}
+
+void LoopbackRelay::thaw() {
+    const char byte = 't';
     (void)!::write(m_impl->wake[1], &byte, 1);
 }
 

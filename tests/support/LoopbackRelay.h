@@ -8,7 +8,8 @@ namespace tw::test {
 // bytes both ways until cut(), when every connection through it ends at once and new ones are
 // refused, as when the server goes away mid-session. Silent, it accepts connections and never
 // says a word, as a server that hangs. Frozen, it stops passing bytes either way and keeps
-// every connection open, as a server whose process was stopped: the network still answers.
+// every connection open, as a server whose process was stopped: the network still answers;
+// thawed, it passes them again, as the process goes on.
 class LoopbackRelay {
 public:
     static std::unique_ptr<LoopbackRelay> forwardingTo(int port);
@@ -18,6 +19,7 @@ public:
     int port() const;
     void cut();
     void freeze();
+    void thaw();
     // The connections it has taken so far.
     int accepted() const;
 

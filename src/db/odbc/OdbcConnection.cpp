@@ -288,8 +288,15 @@ std::unique_ptr<BatchWriter> OdbcConnection::postgresCopyWriter(const QString& i
     for (int i = 0; i < settings.size(); ++i)
         settings[i].second = current->field(i).value.toString().toUtf8();
     current->close();
-    return postgres::CopyWriter::open(*connInfo, intoTable, bytes, settings, m_session->commandTimeout,
-                                      m_timeouts.login);
+    // Made in turn as every connection is: the sockets of one being made meanwhile are that
+    // one's, and its time-out would shut this one's too.
+    std::unique_ptr<BatchWriter> writer;
+    ConnectingTurns::program().take(
+        QStringLiteral("COPY ") + (m_target ? m_target->display() : QString()), [&] {
+            writer = postgres::CopyWriter::open(*connInfo, intoTable, bytes, settings,
+                                                m_session->commandTimeout, m_timeouts.login);
+        });
+    return writer;
 }
 
 void OdbcConnection::requireOpen() const {
