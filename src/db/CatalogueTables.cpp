@@ -1,5 +1,7 @@
 #include "db/CatalogueTables.h"
 
+#include <QSet>
+
 #include "db/Connection.h"
 #include "db/Dialect.h"
 #include "db/StagingRecords.h"
@@ -36,6 +38,7 @@ void LoadCatalogueTables(TableList& list, ConnectionFactory& factory, const Conn
         onlyFoundByName && schema.isEmpty() ? schemasFoundByName(*connection) : QStringList();
     std::unique_ptr<Recordset> tables = connection->openSchema(kSchemaTables, schema);
     list.clear();
+    QSet<QString> listed;  // a bare name reads one table, that of the first schema holding it
     for (; !tables->eof(); tables->moveNext()) {
         if (tables->field(QStringLiteral("TABLE_TYPE")).value.toString() != QLatin1String("TABLE")) continue;
         processEvents();
@@ -43,6 +46,8 @@ void LoadCatalogueTables(TableList& list, ConnectionFactory& factory, const Conn
         if (!found.isEmpty() && !found.contains(tables->field(1).value.toString())) continue;
         const QString name = tables->field(QStringLiteral("TABLE_NAME")).value.toString();
         if (hideSysNames && name.toUpper().contains(QLatin1String("SYS"))) continue;
+        if (!found.isEmpty() && listed.contains(name)) continue;
+        listed.insert(name);
         if (!records.isCopysTable(database, name)) list.addItem(name);
     }
     tables->close();

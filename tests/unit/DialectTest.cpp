@@ -3,6 +3,7 @@
 #include <sqlext.h>
 
 #include "db/AdoType.h"
+#include "db/CatalogueTables.h"
 #include "db/RenderedRead.h"
 #include "db/StagingName.h"
 #include "support/FakeConnection.h"
@@ -126,6 +127,27 @@ TEST(DialectFor, TheConnectedProductElseTheSidesOwn) {
     EXPECT_EQ(&DialectFor(nullptr, sqlAnywhereDialect()), &sqlAnywhereDialect());
     connections.dialect = &postgresDialect();
     EXPECT_EQ(&DialectFor(connection.get(), oracleDialect()), &postgresDialect());
+}
+
+// The command line's list of a PostgreSQL database holds what a copy reads by the bare name: the
+// tables of the search path's schemas, a name two of them hold once (the first schema's is read).
+TEST(PostgresList, NamesTheTablesABareNameReadsOnce) {
+    test::FakeConnectionFactory connections;
+    connections.dialect = &postgresDialect();
+    connections.tables[postgresDialect().schemasFoundSql()] = {{{"s", AdoType::VarChar, {}}},
+                                                               {{"scott"}, {"public"}}};
+    connections.schemaTables = {{{"TABLE_CAT", AdoType::VarChar, {}},
+                                 {"TABLE_SCHEM", AdoType::VarChar, {}},
+                                 {"TABLE_NAME", AdoType::VarChar, {}},
+                                 {"TABLE_TYPE", AdoType::VarChar, {}}},
+                                {{"db", "public", "dup", "TABLE"},
+                                 {"db", "scott", "dup", "TABLE"},
+                                 {"db", "other", "hidden", "TABLE"},
+                                 {"db", "public", "T", "TABLE"}}};
+    test::MemoryTableList list;
+    LoadCatalogueTables(
+        list, connections, ConnectionTarget::dataSource("pg"), [] {}, {}, false, true);
+    EXPECT_EQ(list.items(), QStringList({"dup", "T"}));
 }
 
 // A copy between MariaDB databases names every table and column between backticks, in the
