@@ -11,12 +11,11 @@ namespace tw {
 
 namespace {
 
-constexpr mode_t kOwnerOnly = 0600;
-
 QString notRegular() { return QStringLiteral("it is not a regular file"); }
 
-// Why open() refused the file, in the user's words.
-QString openError(int error) {
+}  // namespace
+
+QString ownFileOpenError(int error) {
     switch (error) {
         case ELOOP:
             return QStringLiteral("it is a symbolic link");
@@ -29,7 +28,7 @@ QString openError(int error) {
     }
 }
 
-bool writeAll(int fd, const QByteArray& bytes) {
+bool writeAllTo(int fd, const QByteArray& bytes) {
     const char* next = bytes.constData();
     qsizetype left = bytes.size();
     while (left > 0) {
@@ -44,12 +43,10 @@ bool writeAll(int fd, const QByteArray& bytes) {
     return true;
 }
 
-}  // namespace
-
 OwnFileRead readOwnFile(const QString& path, qint64 longest) {
     const QByteArray name = QFile::encodeName(path);
     const int fd = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return {std::nullopt, errno == ENOENT ? QString() : openError(errno)};
+    if (fd < 0) return {std::nullopt, errno == ENOENT ? QString() : ownFileOpenError(errno)};
     OwnFileRead read;
     struct stat status {};
     if (::fstat(fd, &status) != 0) {
@@ -83,7 +80,7 @@ QString replaceOwnFile(const QString& path, const QByteArray& bytes) {
     QByteArray aside = name + ".XXXXXX";
     const int fd = ::mkostemp(aside.data(), O_CLOEXEC);
     if (fd < 0) return qt_error_string(errno);
-    const bool written = ::fchmod(fd, kOwnerOnly) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
+    const bool written = ::fchmod(fd, kOwnerOnly) == 0 && writeAllTo(fd, bytes) && ::fsync(fd) == 0;
     const int writeError = errno;
     const bool closed = ::close(fd) == 0;
     // rename() replaces the name itself: a link put there meanwhile is replaced, not followed.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <QByteArray>
 #include <QString>
 #include <optional>
@@ -24,5 +26,12 @@ OwnFileRead readOwnFile(const QString& path, qint64 longest);
 // file's place and is no regular file is refused, never followed. Empty when written, else
 // why not.
 QString replaceOwnFile(const QString& path, const QByteArray& bytes);
+
+// The mode of every file the program keeps for itself: its owner's only.
+inline constexpr mode_t kOwnerOnly = 0600;
+// Why open() refused one of the program's files (errno), in the user's words.
+QString ownFileOpenError(int error);
+// Writes all of the bytes, also when the system takes them in parts. False on a failed write.
+bool writeAllTo(int fd, const QByteArray& bytes);
 
 }  // namespace tw

@@ -9,43 +9,9 @@
 #include <QFileInfo>
 #include <cerrno>
 
+#include "shell/OwnFile.h"
+
 namespace tw {
-
-namespace {
-
-constexpr mode_t kOwnerOnly = 0600;
-
-// Why open() refused the log, in the user's words.
-QString openError(int error) {
-    switch (error) {
-        case ELOOP:
-            return QStringLiteral("it is a symbolic link");
-        case EISDIR:
-            return QStringLiteral("it is a folder");
-        case ENXIO:  // a fifo nobody reads, or a socket
-            return QStringLiteral("it is not a regular file");
-        default:
-            return qt_error_string(error);
-    }
-}
-
-// Writes all of the bytes, also when the system takes them in parts.
-bool writeAll(int fd, const QByteArray& bytes) {
-    const char* next = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, next, static_cast<size_t>(left));
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        next += written;
-        left -= written;
-    }
-    return true;
-}
-
-}  // namespace
 
 TransferLog::TransferLog(QString folder) : m_folder(std::move(folder)) {}
 
@@ -78,7 +44,7 @@ bool TransferLog::append(const QStringList& lines) {
     const QByteArray path = QFile::encodeName(filePath());
     const int fd = ::open(path.constData(),
                           O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, kOwnerOnly);
-    if (fd < 0) return fail(openError(errno));
+    if (fd < 0) return fail(ownFileOpenError(errno));
     struct stat status {};
     QString refused;
     if (::fstat(fd, &status) != 0) {
@@ -97,7 +63,7 @@ bool TransferLog::append(const QStringList& lines) {
 
     QByteArray text;
     for (const QString& line : lines) text += (line + QLatin1Char('\n')).toUtf8();
-    const bool written = writeAll(fd, text);
+    const bool written = writeAllTo(fd, text);
     const int writeError = errno;
     if (::close(fd) != 0 && written) return fail(qt_error_string(errno));
     if (!written) return fail(qt_error_string(writeError));
