@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <optional>
 
 #include "cli/RunSummary.h"
@@ -295,6 +297,12 @@ TEST(StagedReplace, OnlyRecordedLeftoversGoAndOnlyRecordedStagingTablesAreHidden
 // CREATE may fail on it, and the record never says so; a record of a table that is not there
 // goes.
 TEST(StagedReplace, AStagingTableKilledBeforeItsCreateWasMarkedGoesWithTheNextCopy) {
+    // Records of its own: the other tests of table T, which may run at the same time, keep theirs
+    // in the build's state folder and would take these for leftovers of their own.
+    QTemporaryDir state;
+    const QByteArray stateBefore = qgetenv("XDG_STATE_HOME");
+    qputenv("XDG_STATE_HOME", state.path().toUtf8());
+    const auto restore = qScopeGuard([&] { qputenv("XDG_STATE_HOME", stateBefore); });
     for (const bool nameTaken : {false, true}) {
         SCOPED_TRACE(nameTaken ? "the name taken" : "the name free");
         ReplaceRig rig;
