@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <QDir>
+#include <QFile>
 #include <algorithm>
 #include <chrono>
 #include <mutex>
@@ -116,26 +117,35 @@ private:
 
 }  // namespace
 
+// Read from the descriptors' names alone: the other threads' files are never touched, since
+// another thread may close one and open another under its number meanwhile.
 OpenSockets OpenSockets::now() {
     OpenSockets open;
-    const QDir descriptors(QStringLiteral("/proc/self/fd"));
+    const QString folder = QStringLiteral("/proc/self/fd/");
+    const QDir descriptors(folder);
     for (const QString& name : descriptors.entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot)) {
         bool number = false;
         const int fd = name.toInt(&number);
-        struct stat status {};
-        if (!number || ::fstat(fd, &status) != 0 || !S_ISSOCK(status.st_mode)) continue;
-        int type = 0;
-        socklen_t length = sizeof type;
-        if (::getsockopt(fd, SOL_SOCKET, SO_TYPE, &type, &length) != 0 || type != SOCK_STREAM) continue;
-        open.m_sockets.emplace_back(fd, static_cast<unsigned long>(status.st_ino));
+        if (!number) continue;
+        const QString target = QFile::symLinkTarget(folder + name);  // "socket:[12345]"
+        const QString prefix = QStringLiteral("socket:[");
+        if (!target.section(QLatin1Char('/'), -1).startsWith(prefix)) continue;
+        const QString inode = target.section(QLatin1Char('/'), -1).mid(prefix.size()).chopped(1);
+        open.m_sockets.emplace_back(fd, inode.toULong());
     }
     return open;
 }
 
+// Only the sockets made since are looked at, which are this thread's own: those that carry a
+// stream (the way to a server, not a name lookup's datagrams).
 std::vector<int> OpenSockets::madeSince(const OpenSockets& before) const {
     std::vector<int> made;
     for (const auto& socket : m_sockets) {
-        if (std::find(before.m_sockets.begin(), before.m_sockets.end(), socket) == before.m_sockets.end())
+        if (std::find(before.m_sockets.begin(), before.m_sockets.end(), socket) != before.m_sockets.end())
+            continue;
+        int type = 0;
+        socklen_t length = sizeof type;
+        if (::getsockopt(socket.first, SOL_SOCKET, SO_TYPE, &type, &length) == 0 && type == SOCK_STREAM)
             made.push_back(socket.first);
     }
     return made;

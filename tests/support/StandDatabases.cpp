@@ -41,8 +41,12 @@ void dropQuietly(Connection& connection, const QString& table) {
     }
 }
 
+// The tests' own connections to the stand set up and look; the program's deadlines, and the
+// thread that watches them, are the program's to show, not the test process's, which starts
+// the program as a process of its own while they run.
 std::unique_ptr<Connection> openStand(const StandDatabase& database) {
-    auto connection = std::make_unique<odbc::OdbcConnection>();
+    auto connection =
+        std::make_unique<odbc::OdbcConnection>(ConnectionTimeouts{.login = 15, .command = 0, .silence = 0});
     connection->open(database.target);
     return connection;
 }
