@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 #include "support/CommandLineRig.h"
 #include "transfer/CheckKinds.h"
@@ -21,16 +22,22 @@ struct CheckedPair {
 
 class PairCheck : public test::CommandLineRig {
 protected:
-    // The check's tables in the other database.
-    QStringList leftIn(const QString& other) {
-        if (other == "sqlanywhere") return tablesLike(1, "tw_chk%");
+    // The tables of the checks with these process ids, in PostgreSQL (0) or in the other database:
+    // the test beside this one runs checks of its own at the same time.
+    static QStringList madeBy(const QList<qint64>& pids, const QStringList& names) {
+        QStringList ids;
+        for (const qint64 pid : pids) ids << QString::number(pid);
+        return names.filter(QRegularExpression("^tw_chk(" + ids.join('|') + ")[ab]_"));
+    }
+    QStringList leftIn(const QString& other, const QList<qint64>& pids) {
+        if (other == "sqlanywhere") return madeBy(pids, tablesLike(1, "tw_chk%"));
         const auto maria = test::openStand({"maria", test::standDataSource("tw_maria"), false});
         const auto found = maria->openRecordset(
             "SELECT table_name FROM information_schema.tables WHERE table_schema = DATABASE() AND "
             "table_name LIKE 'tw\\\\_chk%'");
         QStringList names;
         for (; !found->eof(); found->moveNext()) names << found->field(0).value.toString();
-        return names;
+        return madeBy(pids, names);
     }
     void checkKilledThenWhole(const QString& other, const QString& textType);
 };
@@ -52,17 +59,23 @@ TEST_F(PairCheck, SaysWhatArrivesAndLeavesNothingEvenWhenKilled) {
 
 void PairCheck::checkKilledThenWhole(const QString& other, const QString& textType) {
     const QStringList check{"check", "--from", "oracle", "--to", other};
+    QList<qint64> pids;
     {
         const std::unique_ptr<QProcess> killed = start(check);
+        killed->waitForStarted();
+        pids << killed->processId();
         killed->setReadChannel(QProcess::StandardError);
         QByteArray said;
         while (!said.contains("copying") && killed->waitForReadyRead(60000)) said += killed->readAll();
         killed->kill();
         killed->waitForFinished();
     }
-    EXPECT_FALSE(tablesLike(0, "tw_chk%").isEmpty()) << "the killed check had made its tables";
+    EXPECT_FALSE(madeBy(pids, tablesLike(0, "tw_chk%")).isEmpty()) << "the killed check had made its tables";
 
-    const test::ProgramRun checked = run(check + QStringList{"--json"});
+    const std::unique_ptr<QProcess> whole = start(check + QStringList{"--json"});
+    whole->waitForStarted();
+    pids << whole->processId();
+    const test::ProgramRun checked = test::endOf(*whole);
     EXPECT_EQ(checked.exitCode, 1) << checked.err.toStdString();  // the empty text changes
     QMap<QString, QString> verdicts;                              // "TYPE from to copy": arrives (how)
     for (const QJsonValue kind : QJsonDocument::fromJson(checked.out.toUtf8())["kinds"].toArray()) {
@@ -85,8 +98,8 @@ void PairCheck::checkKilledThenWhole(const QString& other, const QString& textTy
         verdicts.value(textType + ' ' + other + " oracle plain").startsWith("refused 1 of 3 values refused"));
     EXPECT_GE(verdicts.size(), 60) << checked.out.toStdString();
 
-    EXPECT_EQ(tablesLike(0, "tw_chk%"), QStringList());
-    EXPECT_EQ(leftIn(other), QStringList());
+    EXPECT_EQ(madeBy(pids, tablesLike(0, "tw_chk%")), QStringList());
+    EXPECT_EQ(leftIn(other, pids), QStringList());
 }
 
 // A table of the user's that has a scratch table's name is never the check's: its CREATE TABLE
