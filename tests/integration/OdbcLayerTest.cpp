@@ -487,8 +487,9 @@ TEST(FrozenServer, AnotherConnectionsTimeOutLeavesACopyAlone) {
 
 // A server that no longer answers at all (its process stopped; here a relay that stops passing
 // bytes, the network still answering for it) holds no call for ever: a statement that changes
-// the database, a read and a COPY each end once the program's time-out has passed, as on a lost
-// connection. Short time-outs here; only that each ends and says so is asserted.
+// the database, a read, the catalogue's lists, a table's shape and a COPY each end once the
+// program's time-out has passed, as on a lost connection. Short time-outs here; only that each ends and says
+// so is asserted.
 TEST(FrozenServer, EachCallEndsAsOnALostConnection) {
     const QByteArray standPort = qgetenv("PGPORT");
     const struct PortBack {
@@ -515,7 +516,7 @@ TEST(FrozenServer, EachCallEndsAsOnALostConnection) {
                 << what << ": " << failure.what();
         }
     };
-    for (const char* what : {"execute", "read", "copy"}) {
+    for (const char* what : {"execute", "read", "tables", "shape", "copy"}) {
         SCOPED_TRACE(what);
         const auto relay = test::LoopbackRelay::forwardingTo(standPort.toInt());
         qputenv("PGPORT", QByteArray::number(relay->port()));
@@ -534,6 +535,10 @@ TEST(FrozenServer, EachCallEndsAsOnALostConnection) {
                 what);
         } else if (QByteArray(what) == "read") {
             endsLost([&] { frozen.openRecordset("SELECT * FROM " + quotedName(table)); }, what);
+        } else if (QByteArray(what) == "tables") {
+            endsLost([&] { frozen.openSchema(kSchemaTables); }, what);
+        } else if (QByteArray(what) == "shape") {
+            endsLost([&] { frozen.tableShape(table); }, what);
         } else {
             endsLost([&] { writer->flush(); }, what);
         }

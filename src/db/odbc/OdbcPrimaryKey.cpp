@@ -7,6 +7,7 @@
 
 #include "db/DbError.h"
 #include "db/Dialect.h"
+#include "db/odbc/AwaitedCall.h"
 #include "db/odbc/OdbcSession.h"
 #include "db/odbc/OdbcText.h"
 
@@ -49,10 +50,16 @@ struct Index {
 // The table's unique indexes with their columns in index order.
 std::vector<Index> uniqueIndexes(const OdbcSession& session, TableArguments& arguments) {
     Handle stmt(SQL_HANDLE_STMT, session.dbc.get());
-    check(SQLStatistics(stmt.get(), TableArguments::text(arguments.catalog),
-                        TableArguments::length(arguments.catalog), TableArguments::text(arguments.schema),
-                        TableArguments::length(arguments.schema), sqlChars(arguments.table),
-                        static_cast<SQLSMALLINT>(arguments.table.size()), SQL_INDEX_UNIQUE, SQL_QUICK),
+    check(awaitingAnswer(session,
+                         [&] {
+                             return SQLStatistics(stmt.get(), TableArguments::text(arguments.catalog),
+                                                  TableArguments::length(arguments.catalog),
+                                                  TableArguments::text(arguments.schema),
+                                                  TableArguments::length(arguments.schema),
+                                                  sqlChars(arguments.table),
+                                                  static_cast<SQLSMALLINT>(arguments.table.size()),
+                                                  SQL_INDEX_UNIQUE, SQL_QUICK);
+                         }),
           stmt, "SQLStatistics");
     std::vector<Index> indexes;
     for (SQLRETURN rc = SQLFetch(stmt.get()); rc != SQL_NO_DATA; rc = SQLFetch(stmt.get())) {
@@ -81,10 +88,15 @@ QStringList readPrimaryKey(const OdbcSession& session, const CatalogueName& cata
                            const CatalogueName& schema, const QString& table) {
     TableArguments arguments(catalog, schema, table);
     Handle stmt(SQL_HANDLE_STMT, session.dbc.get());
-    check(SQLPrimaryKeys(stmt.get(), TableArguments::text(arguments.catalog),
-                         TableArguments::length(arguments.catalog), TableArguments::text(arguments.schema),
-                         TableArguments::length(arguments.schema), sqlChars(arguments.table),
-                         static_cast<SQLSMALLINT>(arguments.table.size())),
+    check(awaitingAnswer(session,
+                         [&] {
+                             return SQLPrimaryKeys(stmt.get(), TableArguments::text(arguments.catalog),
+                                                   TableArguments::length(arguments.catalog),
+                                                   TableArguments::text(arguments.schema),
+                                                   TableArguments::length(arguments.schema),
+                                                   sqlChars(arguments.table),
+                                                   static_cast<SQLSMALLINT>(arguments.table.size()));
+                         }),
           stmt, "SQLPrimaryKeys");
     std::vector<std::pair<qint64, QString>> listed;
     CatalogueName keyName;

@@ -4,9 +4,9 @@
 
 #include <cstring>
 
-#include "db/AnswerDeadline.h"
 #include "db/DbError.h"
 #include "db/Dialect.h"
+#include "db/odbc/AwaitedCall.h"
 #include "db/odbc/FloatText.h"
 #include "db/odbc/OdbcSession.h"
 #include "db/odbc/OdbcTableShape.h"
@@ -80,16 +80,6 @@ void setValue(Variant& value, SQLSMALLINT target, const char* data, SQLLEN lengt
                       .arg(which));
 }
 
-// A call that waits on the server for rows: a server silent too long is given up, and the call
-// fails as on a lost connection.
-template <typename Call>
-SQLRETURN awaitingRows(const OdbcSession& session, Call&& call) {
-    const AnswerDeadline deadline(session.sockets, session.readSilence, AnswerDeadline::Measure::Silence);
-    const SQLRETURN rc = call();
-    if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA && deadline.passed()) throw deadline.failure();
-    return rc;
-}
-
 }  // namespace
 
 OdbcRecordset::OdbcRecordset(std::shared_ptr<OdbcSession> session, QString source)
@@ -110,8 +100,8 @@ std::unique_ptr<OdbcRecordset> OdbcRecordset::query(std::shared_ptr<OdbcSession>
     // rest of them into memory first; counted beforehand, the rows stream.
     if (countFirst) recordset->count();
     SqlString text = toSql(source);
-    check(awaitingRows(*recordset->m_session,
-                       [&] { return SQLExecDirect(recordset->m_stmt.get(), sqlChars(text), SQL_NTS); }),
+    check(awaitingAnswer(*recordset->m_session,
+                         [&] { return SQLExecDirect(recordset->m_stmt.get(), sqlChars(text), SQL_NTS); }),
           recordset->m_stmt, "SQLExecDirect");
     recordset->describeColumns();
     recordset->readAs(kinds);
@@ -129,13 +119,22 @@ std::unique_ptr<OdbcRecordset> OdbcRecordset::tables(std::shared_ptr<OdbcSession
     // A driver that names schemas as catalogs lists one catalog's tables when told which.
     QByteArray catalog = recordset->m_session->catalogOfSchema(toSql(schema));
     if (!catalog.isEmpty()) {
-        check(SQLTables(recordset->m_stmt.get(), sqlChars(catalog), static_cast<SQLSMALLINT>(catalog.size()),
-                        nullptr, 0, any, SQL_NTS, nullptr, 0),
+        check(awaitingAnswer(*recordset->m_session,
+                             [&] {
+                                 return SQLTables(recordset->m_stmt.get(), sqlChars(catalog),
+                                                  static_cast<SQLSMALLINT>(catalog.size()), nullptr, 0, any,
+                                                  SQL_NTS, nullptr, 0);
+                             }),
               recordset->m_stmt, "SQLTables");
     } else {
-        check(SQLTables(recordset->m_stmt.get(), nullptr, 0, schema.isEmpty() ? any : sqlChars(pattern),
-                        schema.isEmpty() ? SQL_NTS : static_cast<SQLSMALLINT>(pattern.size()), any, SQL_NTS,
-                        nullptr, 0),
+        check(awaitingAnswer(*recordset->m_session,
+                             [&] {
+                                 return SQLTables(
+                                     recordset->m_stmt.get(), nullptr, 0,
+                                     schema.isEmpty() ? any : sqlChars(pattern),
+                                     schema.isEmpty() ? SQL_NTS : static_cast<SQLSMALLINT>(pattern.size()),
+                                     any, SQL_NTS, nullptr, 0);
+                             }),
               recordset->m_stmt, "SQLTables");
     }
     recordset->describeColumns();
@@ -232,7 +231,7 @@ void OdbcRecordset::fetch() {
         return;
     }
     try {
-        const SQLRETURN rc = awaitingRows(*m_session, [&] { return SQLFetch(m_stmt.get()); });
+        const SQLRETURN rc = awaitingAnswer(*m_session, [&] { return SQLFetch(m_stmt.get()); });
         if (rc != SQL_NO_DATA) {
             check(rc, m_stmt, "SQLFetch");
             for (int index = 0; index < fieldCount(); ++index) readColumn(index, m_fields[index].value);
@@ -254,7 +253,7 @@ bool OdbcRecordset::fetchFromBlock() {
     } else {
         growBuffers();
         m_blockFetched = 0;
-        const SQLRETURN rc = awaitingRows(*m_session, [&] { return SQLFetch(m_stmt.get()); });
+        const SQLRETURN rc = awaitingAnswer(*m_session, [&] { return SQLFetch(m_stmt.get()); });
         if (rc == SQL_NO_DATA) return false;
         check(rc, m_stmt, "SQLFetch");
         if (m_blockFetched == 0) return false;
@@ -381,9 +380,9 @@ qint64 OdbcRecordset::recordCount() {
 void OdbcRecordset::count() {
     Handle counter(SQL_HANDLE_STMT, m_session->dbc.get());
     SqlString text = toSql(QStringLiteral("SELECT COUNT(*) FROM (%1) tw_counted").arg(m_source));
-    check(awaitingRows(*m_session, [&] { return SQLExecDirect(counter.get(), sqlChars(text), SQL_NTS); }),
+    check(awaitingAnswer(*m_session, [&] { return SQLExecDirect(counter.get(), sqlChars(text), SQL_NTS); }),
           counter, "SQLExecDirect");
-    check(awaitingRows(*m_session, [&] { return SQLFetch(counter.get()); }), counter, "SQLFetch");
+    check(awaitingAnswer(*m_session, [&] { return SQLFetch(counter.get()); }), counter, "SQLFetch");
     SQLBIGINT rows = 0;
     SQLLEN indicator = 0;
     check(SQLGetData(counter.get(), 1, SQL_C_SBIGINT, &rows, 0, &indicator), counter, "SQLGetData");

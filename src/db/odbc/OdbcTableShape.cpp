@@ -9,6 +9,7 @@
 
 #include "db/DbError.h"
 #include "db/Dialect.h"
+#include "db/odbc/AwaitedCall.h"
 #include "db/odbc/CatalogueValues.h"
 #include "db/odbc/OdbcPrimaryKey.h"
 #include "db/odbc/OdbcSession.h"
@@ -56,7 +57,8 @@ Described describedColumns(const OdbcSession& session, const QString& table, con
     const Dialect& dialect = session.dialect ? *session.dialect : standardDialect();
     SqlString query =
         toSql(QStringLiteral("SELECT * FROM %1 WHERE 1=0").arg(dialect.qualifiedName(inSchema, table)));
-    check(SQLExecDirect(stmt.get(), sqlChars(query), SQL_NTS), stmt, "SQLExecDirect");
+    check(awaitingAnswer(session, [&] { return SQLExecDirect(stmt.get(), sqlChars(query), SQL_NTS); }), stmt,
+          "SQLExecDirect");
     SQLSMALLINT count = 0;
     check(SQLNumResultCols(stmt.get(), &count), stmt, "SQLNumResultCols");
     Described result;
@@ -141,11 +143,15 @@ std::vector<CatalogueTable> catalogueTables(const OdbcSession& session, const QS
     QByteArray schemaPattern = namePattern(session, schema);
     QByteArray catalog = session.catalogOfSchema(schema);
     if (!catalog.isEmpty()) schemaPattern.clear();  // the schema is the catalog
-    check(SQLColumns(stmt.get(), catalog.isEmpty() ? nullptr : sqlChars(catalog),
-                     static_cast<SQLSMALLINT>(catalog.size()),
-                     schemaPattern.isEmpty() ? nullptr : sqlChars(schemaPattern),
-                     static_cast<SQLSMALLINT>(schemaPattern.size()), sqlChars(pattern),
-                     static_cast<SQLSMALLINT>(pattern.size()), nullptr, 0),
+    check(awaitingAnswer(session,
+                         [&] {
+                             return SQLColumns(stmt.get(), catalog.isEmpty() ? nullptr : sqlChars(catalog),
+                                               static_cast<SQLSMALLINT>(catalog.size()),
+                                               schemaPattern.isEmpty() ? nullptr : sqlChars(schemaPattern),
+                                               static_cast<SQLSMALLINT>(schemaPattern.size()),
+                                               sqlChars(pattern), static_cast<SQLSMALLINT>(pattern.size()),
+                                               nullptr, 0);
+                         }),
           stmt, "SQLColumns");
     // Where the driver says which columns were declared without a length, precision or scale.
     const QByteArray marker = session.dialect ? session.dialect->unsizedColumnsMarker() : QByteArray();
@@ -199,7 +205,8 @@ void markGenerated(const OdbcSession& session, const QString& schema, const QStr
     try {
         Handle stmt(SQL_HANDLE_STMT, session.dbc.get());
         SqlString text = toSql(query);
-        check(SQLExecDirect(stmt.get(), sqlChars(text), SQL_NTS), stmt, "SQLExecDirect");
+        check(awaitingAnswer(session, [&] { return SQLExecDirect(stmt.get(), sqlChars(text), SQL_NTS); }),
+              stmt, "SQLExecDirect");
         for (SQLRETURN rc = SQLFetch(stmt.get()); rc != SQL_NO_DATA; rc = SQLFetch(stmt.get())) {
             check(rc, stmt, "SQLFetch");
             const QString name = nameText(textAt(stmt, 1));

@@ -10,12 +10,24 @@ namespace tw::odbc {
 
 namespace {
 
+// Turning auto-commit on or off and a rollback wait on the server too (MariaDB's driver sends a
+// statement for each): a server that no longer answers ends them as it ends a change.
+AnswerDeadline answerWithin(const OdbcSession& session) {
+    return AnswerDeadline(session.sockets, session.commandTimeout, AnswerDeadline::Measure::Whole);
+}
+
 void setAutoCommit(OdbcSession& session, bool on) {
-    check(SQLSetConnectAttr(
-              session.dbc.get(), SQL_ATTR_AUTOCOMMIT,
-              reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF)),
-              SQL_IS_UINTEGER),
-          session.dbc, "SQLSetConnectAttr");
+    const AnswerDeadline deadline = answerWithin(session);
+    try {
+        check(SQLSetConnectAttr(session.dbc.get(), SQL_ATTR_AUTOCOMMIT,
+                                reinterpret_cast<SQLPOINTER>(
+                                    static_cast<SQLULEN>(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF)),
+                                SQL_IS_UINTEGER),
+              session.dbc, "SQLSetConnectAttr");
+    } catch (const DbError&) {
+        if (deadline.passed()) throw deadline.failure();
+        throw;
+    }
 }
 
 }  // namespace
@@ -35,8 +47,7 @@ OdbcTransaction::~OdbcTransaction() {
 }
 
 void OdbcTransaction::commit() {
-    const AnswerDeadline deadline(m_session->sockets, m_session->commandTimeout,
-                                  AnswerDeadline::Measure::Whole);
+    const AnswerDeadline deadline = answerWithin(*m_session);
     try {
         try {
             check(SQLEndTran(SQL_HANDLE_DBC, m_session->dbc.get(), SQL_COMMIT), m_session->dbc, "SQLEndTran");
@@ -51,7 +62,9 @@ void OdbcTransaction::commit() {
 }
 
 void OdbcTransaction::rollback() noexcept {
-    if (m_session->connected) SQLEndTran(SQL_HANDLE_DBC, m_session->dbc.get(), SQL_ROLLBACK);
+    if (!m_session->connected) return;
+    const AnswerDeadline deadline = answerWithin(*m_session);
+    SQLEndTran(SQL_HANDLE_DBC, m_session->dbc.get(), SQL_ROLLBACK);
 }
 
 }  // namespace tw::odbc
