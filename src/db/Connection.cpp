@@ -39,6 +39,7 @@ void Connection::prepareSession() {
 
 void Connection::makeReadOnly() {
     if (const Dialect* spoken = dialect()) {
+        if (spoken->readsInOneTransaction()) beginTransaction();
         for (const QString& statement : spoken->readOnlySetUp()) execute(statement);
     }
 }

@@ -110,6 +110,9 @@ public:
     // statement that would change the database then fails, whatever a user's row condition
     // calls. None where the product has no such session.
     virtual QStringList readOnlySetUp() const { return {}; }
+    // Whether that set-up holds for one transaction only, begun before it and left open while
+    // the session reads (until the connection closes, which rolls it back).
+    virtual bool readsInOneTransaction() const { return false; }
 
     // The longest value a literal may carry, in bytes (text in UTF-8, binary before its hex);
     // 0 where there is no limit. A longer value travels as a bound parameter.

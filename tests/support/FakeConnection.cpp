@@ -1,6 +1,7 @@
 #include "support/FakeConnection.h"
 
 #include "db/DbError.h"
+#include "db/Dialect.h"
 
 namespace tw::test {
 
@@ -167,6 +168,18 @@ private:
 };
 
 }  // namespace
+
+QStringList FakeConnectionFactory::statementsSent() const {
+    QStringList setUp;
+    if (dialect) setUp << dialect->sessionSetUp() << dialect->readOnlySetUp();
+    QStringList statements;
+    for (const QString& entry : log) {
+        if (!entry.startsWith(QStringLiteral("execute "))) continue;
+        const QString statement = entry.mid(8);
+        if (!setUp.contains(statement)) statements << statement;
+    }
+    return statements;
+}
 
 std::unique_ptr<Connection> FakeConnectionFactory::create() {
     note(QStringLiteral("create"));

@@ -32,6 +32,9 @@ public:
     }
 
     QStringList log;
+    // The statements executed, in order, without those that set a session up (its dialect's
+    // set-up and read-only set-up) or the "begin" of a read-only transaction's.
+    QStringList statementsSent() const;
     bool failCreate = false;
     // Called on open (with the target as "Data Source=NAME" or the driver string) and on
     // execute with the statement; throw to make the call fail.

@@ -3,8 +3,6 @@
 // refused before anything changes; a replace into MariaDB swaps in one statement.
 #include <gtest/gtest.h>
 
-#include <QRegularExpression>
-
 #include "db/AdoType.h"
 #include "db/DbError.h"
 #include "db/StagingName.h"
@@ -51,16 +49,7 @@ struct LoadRig {
         job.allowPartialLoad = allowPartialLoad;
         TransferTables(kToSqlAnywhere, job);
     }
-    QStringList executed() const {
-        QStringList statements;
-        for (const QString& entry : connections.log) {
-            // Sessions set themselves up (a mode, read-only reads) before any table is looked at.
-            if (entry.startsWith("execute ") && !entry.contains("ALTER SESSION") &&
-                !entry.startsWith("execute SET SESSION"))
-                statements << QString(entry).remove(QRegularExpression("^execute "));
-        }
-        return statements;
-    }
+    QStringList executed() const { return connections.statementsSent(); }
 
     const Dialect& dialect;
     test::FakeConnectionFactory connections;

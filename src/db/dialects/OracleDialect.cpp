@@ -72,8 +72,11 @@ public:
                                         ? QStringLiteral("SYS_CONTEXT('USERENV', 'CURRENT_SCHEMA')")
                                         : sqlLiteral(schema));
     }
-    // No read-only set-up: Oracle's read-only transactions end with the commit auto-commit
-    // makes after every statement, and no setting makes a whole session read-only.
+    // No setting makes a whole session read-only, and a read-only transaction ends with the
+    // commit auto-commit makes after every statement: the reads go in one such transaction,
+    // which also sees the tables as they stood when it began.
+    QStringList readOnlySetUp() const override { return {QStringLiteral("SET TRANSACTION READ ONLY")}; }
+    bool readsInOneTransaction() const override { return true; }
 
     // A character literal takes at most 4,000 bytes (ORA-01704), HEXTORAW('…') two per byte.
     qsizetype longestTextLiteral() const override { return 4000; }
