@@ -12,6 +12,13 @@ PlannedColumn plainColumn(const Dialect& target, const Field& field) {
     return {type.text, type.kind};
 }
 
+// A decimal column of a fixed scale rounds a value with more digits after the point, where the
+// target keeps its columns' types (SQLite keeps the value as it is).
+int decimalsKept(const Dialect& target, const ColumnShape& column, ColumnKind kind) {
+    if (sortOf(column) != ColumnSort::Decimal || kind != ColumnKind::Number || column.digits < 0) return -1;
+    return target.keepsAnyStorageClass() ? -1 : column.digits;
+}
+
 const ColumnShape* shapeOf(const TableShape& shape, const QString& name) {
     for (const ColumnShape& column : shape.columns) {
         if (column.name == name) return &column;
@@ -25,6 +32,12 @@ QList<ColumnKind> TablePlan::kinds() const {
     QList<ColumnKind> kinds;
     for (const PlannedColumn& column : columns) kinds << column.kind;
     return kinds;
+}
+
+QList<int> TablePlan::decimals() const {
+    QList<int> decimals;
+    for (const PlannedColumn& column : columns) decimals << column.decimals;
+    return decimals;
 }
 
 TablePlan plainPlan(const Dialect& target, const Recordset& rows) {
@@ -45,6 +58,7 @@ TablePlan faithfulPlan(const Dialect& target, const TableShape& shape, const Rec
         PlannedColumn planned = type ? PlannedColumn{type->text, type->kind} : plainColumn(target, source);
         planned.fellBack = !type;
         planned.notNull = column && !column->nullable;
+        if (type) planned.decimals = decimalsKept(target, *column, type->kind);
         plan.columns << planned;
     }
     // A key is carried over whole or not at all.

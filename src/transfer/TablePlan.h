@@ -19,6 +19,9 @@ struct PlannedColumn {
     bool notNull = false;
     // The target has no type that keeps the source's: the plain copy's type was given instead.
     bool fellBack = false;
+    // The digits after the point the column keeps, where it rounds the rest away (a DECIMAL of
+    // a fixed scale); -1 where it keeps any number of them.
+    int decimals = -1;
 };
 
 // The table a copy makes in the target, column by column in the source's order, with the
@@ -28,6 +31,7 @@ struct TablePlan {
     QStringList primaryKey;
 
     QList<ColumnKind> kinds() const;
+    QList<int> decimals() const;
 };
 
 // The plain copy's table: each column's type from its ADO type alone; no key, every column

@@ -52,7 +52,7 @@ qsizetype decimalsOf(QByteArrayView text) {
 }  // namespace
 
 ValueFit fitOf(const QString& column, const Variant& value, int fieldType, ColumnKind kind,
-               const Dialect& target) {
+               const Dialect& target, int decimals) {
     ValueFit fit;
     if (value.isBinary() && kind != ColumnKind::Bytes && !isBinaryAdoType(fieldType)) {
         if (target.keepsAnyStorageClass()) {
@@ -67,14 +67,24 @@ ValueFit fitOf(const QString& column, const Variant& value, int fieldType, Colum
         return fit;
     }
     const QByteArrayView text = value.textUtf8();
-    // A number the target would round is refused, never written changed.
-    if (const int most = target.mostDecimalDigits(); kind == ColumnKind::Number && most > 0) {
-        const qsizetype decimals = decimalsOf(text);
-        if (decimals > most) {
+    // A number the target would round is refused, never written changed: by its product's
+    // limit, or by its column's scale.
+    if (kind == ColumnKind::Number && (target.mostDecimalDigits() > 0 || decimals >= 0)) {
+        const qsizetype found = decimalsOf(text);
+        const int most = target.mostDecimalDigits();
+        if (most > 0 && found > most) {
             fit.refusal =
                 QStringLiteral("column %1, value %2: %3 digits after the point; %4 keeps %5 at most")
-                    .arg(column, shortened(textFromUtf8(text), 60), QString::number(decimals), target.title(),
+                    .arg(column, shortened(textFromUtf8(text), 60), QString::number(found), target.title(),
                          QString::number(most));
+            return fit;
+        }
+        if (decimals >= 0 && found > decimals) {
+            fit.refusal = QStringLiteral(
+                              "column %1, value %2: %3 digits after the point; the target's column "
+                              "keeps %4 and would round it")
+                              .arg(column, shortened(textFromUtf8(text), 60), QString::number(found),
+                                   QString::number(decimals));
             return fit;
         }
     }

@@ -16,8 +16,9 @@ struct ValueFit {
     bool asBytes = false;  // the value goes as bytes into a column that is not one of bytes
 };
 
-// fieldType: the ADO type the source gives the column; kind: what the target's column holds.
+// fieldType: the ADO type the source gives the column; kind: what the target's column holds;
+// decimals: the digits after the point the target's column keeps, -1 where any.
 ValueFit fitOf(const QString& column, const Variant& value, int fieldType, ColumnKind kind,
-               const Dialect& target);
+               const Dialect& target, int decimals = -1);
 
 }  // namespace tw

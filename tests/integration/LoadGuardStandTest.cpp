@@ -114,6 +114,22 @@ TEST_F(LoadGuard, AMyIsamTableIsRefusedALoadItCannotUndo) {
         << partial.err.toStdString();
 }
 
+// An existing column of a fixed scale would round a number with more digits after the point (the
+// server says nothing): such a row is refused, naming the column, and no value arrives changed.
+TEST_F(LoadGuard, AnAppendIntoANarrowerDecimalRefusesTheRowItWouldRound) {
+    create(1, "n NUMERIC(10,3)", {"1.5", "1.234"});
+    create(0, "n numeric(10,2)", {"7"});
+    const test::ProgramRun appended = run({"copy", "--from", "sqlanywhere", "--to", "oracle", m_table,
+                                           "--mode", "append", "--overwrite", "yes"});
+    EXPECT_EQ(appended.exitCode, 1);
+    EXPECT_TRUE(appended.err.contains("column n, value 1.234: 3 digits after the point"))
+        << appended.err.toStdString();
+    const auto kept = database(0).openRecordset("SELECT n FROM " + quotedName(m_table) + " ORDER BY n");
+    QStringList values;
+    for (; !kept->eof(); kept->moveNext()) values << kept->field(0).value.toString();
+    EXPECT_EQ(values, QStringList({"1.50", "7.00"}));
+}
+
 // MariaDB renames both tables of a replace's swap in one RENAME TABLE, which the server does
 // whole or not at all: the table's name is never without a table.
 TEST_F(LoadGuard, MariaDbSwapsAReplacedTableInOneRename) {

@@ -11,6 +11,7 @@
 #include "support/RecordingFrontEnd.h"
 #include "transfer/CopyEngine.h"
 #include "transfer/CopyStatements.h"
+#include "transfer/TablePlan.h"
 #include "transfer/ValueFit.h"
 
 using namespace tw;
@@ -113,6 +114,33 @@ TEST(MariaDbNumbers, ANumberItWouldRoundRefusesItsRow) {
     EXPECT_TRUE(fitOf("t", Variant(QStringLiteral("0.1234567890123456789012345678901")), AdoType::VarChar,
                       ColumnKind::Text, mariaDbDialect())
                     .refusal.isEmpty());
+}
+
+// A column of a fixed scale rounds a number with more digits after the point, in every product
+// that keeps its columns' types: such a value refuses its row. SQLite keeps it as it is.
+TEST(ColumnScale, ANumberTheColumnWouldRoundRefusesItsRow) {
+    const struct {
+        const char* value;
+        bool refused;
+    } cases[] = {{"1.23", false}, {"1.230", false}, {"-12", false},  {"1.5E-1", false},
+                 {"1.234", true}, {"-0.005", true}, {"1.5E-3", true}};
+    for (const auto& c : cases) {
+        const Variant value(QString::fromLatin1(c.value));
+        const ValueFit fit = fitOf("n", value, AdoType::Numeric, ColumnKind::Number, postgresDialect(), 2);
+        EXPECT_EQ(!fit.refusal.isEmpty(), c.refused) << c.value << fit.refusal.toStdString();
+    }
+    const auto planned = [](const Dialect& target, const char* type, qint64 size, int digits) {
+        const TableShape shape{{ColumnShape{"n", SQL_DECIMAL, type, size, digits}}, {}};
+        test::FakeConnectionFactory connections;
+        connections.tables.insert("s", {{Field{"n", AdoType::Numeric, {}}}, {}});
+        const auto source = connections.create();
+        source->open(ConnectionTarget::dataSource("a"));
+        return faithfulPlan(target, shape, *source->openRecordset("s")).columns.value(0).decimals;
+    };
+    EXPECT_EQ(planned(postgresDialect(), "numeric", 10, 2), 2);
+    EXPECT_EQ(planned(mariaDbDialect(), "decimal", 10, 0), 0);
+    EXPECT_EQ(planned(sqliteDialect(), "NUMERIC", 10, 2), -1);
+    EXPECT_EQ(planned(postgresDialect(), "numeric", 0, -1), -1);  // unbounded
 }
 
 // The product the driver names decides; a driver that names none, or a product the program does
