@@ -12,11 +12,17 @@ PlannedColumn plainColumn(const Dialect& target, const Field& field) {
     return {type.text, type.kind};
 }
 
-// A decimal column of a fixed scale rounds a value with more digits after the point, where the
-// target keeps its columns' types (SQLite keeps the value as it is).
+// A decimal column of a fixed scale, and a time or timestamp, round a value with more digits
+// after the point, where the target keeps its columns' types (SQLite keeps the value as it is).
+// A moment's fraction the driver does not tell is the six digits its type then gets.
 int decimalsKept(const Dialect& target, const ColumnShape& column, ColumnKind kind) {
-    if (sortOf(column) != ColumnSort::Decimal || kind != ColumnKind::Number || column.digits < 0) return -1;
-    return target.keepsAnyStorageClass() ? -1 : column.digits;
+    if (target.keepsAnyStorageClass()) return -1;
+    const ColumnSort sort = sortOf(column);
+    if (sort == ColumnSort::Decimal && kind == ColumnKind::Number) return column.digits;
+    const bool moment =
+        sort == ColumnSort::Time || sort == ColumnSort::Timestamp || sort == ColumnSort::TimestampWithZone;
+    if (moment && kind == ColumnKind::Moment) return column.digits < 0 ? 6 : column.digits;
+    return -1;
 }
 
 const ColumnShape* shapeOf(const TableShape& shape, const QString& name) {

@@ -19,8 +19,8 @@ struct PlannedColumn {
     bool notNull = false;
     // The target has no type that keeps the source's: the plain copy's type was given instead.
     bool fellBack = false;
-    // The digits after the point the column keeps, where it rounds the rest away (a DECIMAL of
-    // a fixed scale); -1 where it keeps any number of them.
+    // The digits after the point the column keeps, where it rounds the rest away: of a number
+    // (a DECIMAL of a fixed scale) or of a second (a time or timestamp); -1 where it keeps any.
     int decimals = -1;
 };
 

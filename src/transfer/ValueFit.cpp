@@ -49,6 +49,26 @@ qsizetype decimalsOf(QByteArrayView text) {
     return std::max<qsizetype>(0, digits - before - exponent);
 }
 
+// The digits of a second's fraction that count in a time or timestamp ("10:11:12.125+02"): those
+// after the point that follows the time's first colon, up to the last one that is not 0.
+qsizetype secondFractionOf(QByteArrayView text) {
+    const qsizetype colon = text.indexOf(':');
+    if (colon < 0) return 0;
+    const qsizetype point = text.indexOf('.', colon);
+    if (point < 0) return 0;
+    qsizetype counted = 0;
+    qsizetype digits = 0;
+    for (qsizetype at = point + 1; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
+        ++counted;
+        if (text[at] != '0') digits = counted;
+    }
+    return digits;
+}
+
+QString digitsText(qsizetype count) {
+    return count == 1 ? QStringLiteral("1 digit") : QStringLiteral("%1 digits").arg(count);
+}
+
 }  // namespace
 
 ValueFit fitOf(const QString& column, const Variant& value, int fieldType, ColumnKind kind,
@@ -81,9 +101,20 @@ ValueFit fitOf(const QString& column, const Variant& value, int fieldType, Colum
         }
         if (decimals >= 0 && found > decimals) {
             fit.refusal = QStringLiteral(
-                              "column %1, value %2: %3 digits after the point; the target's column "
+                              "column %1, value %2: %3 after the point; the target's column "
                               "keeps %4 and would round it")
-                              .arg(column, shortened(textFromUtf8(text), 60), QString::number(found),
+                              .arg(column, shortened(textFromUtf8(text), 60), digitsText(found),
+                                   QString::number(decimals));
+            return fit;
+        }
+    }
+    if (kind == ColumnKind::Moment && decimals >= 0) {
+        const qsizetype found = secondFractionOf(text);
+        if (found > decimals) {
+            fit.refusal = QStringLiteral(
+                              "column %1, value '%2': %3 of a second; the target's column "
+                              "keeps %4 and would round it")
+                              .arg(column, shortened(textFromUtf8(text), 60), digitsText(found),
                                    QString::number(decimals));
             return fit;
         }

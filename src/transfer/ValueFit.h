@@ -17,7 +17,8 @@ struct ValueFit {
 };
 
 // fieldType: the ADO type the source gives the column; kind: what the target's column holds;
-// decimals: the digits after the point the target's column keeps, -1 where any.
+// decimals: the digits after the point (of a number, or of a second) the target's column keeps,
+// -1 where any.
 ValueFit fitOf(const QString& column, const Variant& value, int fieldType, ColumnKind kind,
                const Dialect& target, int decimals = -1);
 

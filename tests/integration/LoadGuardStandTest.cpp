@@ -114,16 +114,19 @@ TEST_F(LoadGuard, AMyIsamTableIsRefusedALoadItCannotUndo) {
         << partial.err.toStdString();
 }
 
-// An existing column of a fixed scale would round a number with more digits after the point (the
-// server says nothing): such a row is refused, naming the column, and no value arrives changed.
-TEST_F(LoadGuard, AnAppendIntoANarrowerDecimalRefusesTheRowItWouldRound) {
-    create(1, "n NUMERIC(10,3)", {"1.5", "1.234"});
-    create(0, "n numeric(10,2)", {"7"});
+// An existing column of a fixed scale would round a number with more digits after the point, and
+// one of a timestamp a second's fraction (the server says nothing): such a row is refused, naming
+// the column, and no value arrives changed.
+TEST_F(LoadGuard, AnAppendIntoNarrowerColumnsRefusesTheRowsTheyWouldRound) {
+    create(1, "n NUMERIC(10,3), at TIMESTAMP",
+           {"1.5, '2024-01-02 10:11:12'", "1.234, '2024-01-02 10:11:12'", "2.5, '2024-01-02 10:11:12.5'"});
+    create(0, "n numeric(10,2), at timestamp(0)", {"7, '2000-01-01 00:00:00'"});
     const test::ProgramRun appended = run({"copy", "--from", "sqlanywhere", "--to", "oracle", m_table,
                                            "--mode", "append", "--overwrite", "yes"});
     EXPECT_EQ(appended.exitCode, 1);
-    EXPECT_TRUE(appended.err.contains("column n, value 1.234: 3 digits after the point"))
-        << appended.err.toStdString();
+    for (const char* said : {"column n, value 1.234: 3 digits after the point",
+                             "column at, value '2024-01-02 10:11:12.5': 1 digit of a second"})
+        EXPECT_TRUE(appended.err.contains(said)) << said << '\n' << appended.err.toStdString();
     const auto kept = database(0).openRecordset("SELECT n FROM " + quotedName(m_table) + " ORDER BY n");
     QStringList values;
     for (; !kept->eof(); kept->moveNext()) values << kept->field(0).value.toString();

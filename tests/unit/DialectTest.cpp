@@ -116,31 +116,47 @@ TEST(MariaDbNumbers, ANumberItWouldRoundRefusesItsRow) {
                     .refusal.isEmpty());
 }
 
-// A column of a fixed scale rounds a number with more digits after the point, in every product
-// that keeps its columns' types: such a value refuses its row. SQLite keeps it as it is.
-TEST(ColumnScale, ANumberTheColumnWouldRoundRefusesItsRow) {
+// A column of a fixed scale rounds a number with more digits after the point, and a time or
+// timestamp a second's fraction, in every product that keeps its columns' types: such a value
+// refuses its row. SQLite keeps it as it is.
+TEST(ColumnScale, AValueTheColumnWouldRoundRefusesItsRow) {
     const struct {
+        ColumnKind kind;
         const char* value;
         bool refused;
-    } cases[] = {{"1.23", false}, {"1.230", false}, {"-12", false},  {"1.5E-1", false},
-                 {"1.234", true}, {"-0.005", true}, {"1.5E-3", true}};
+    } cases[] = {{ColumnKind::Number, "1.23", false},
+                 {ColumnKind::Number, "1.230", false},
+                 {ColumnKind::Number, "-12", false},
+                 {ColumnKind::Number, "1.5E-1", false},
+                 {ColumnKind::Number, "1.234", true},
+                 {ColumnKind::Number, "-0.005", true},
+                 {ColumnKind::Number, "1.5E-3", true},
+                 {ColumnKind::Moment, "2024-01-02 10:11:12.12", false},
+                 {ColumnKind::Moment, "2024-01-02 10:11:12.120+02", false},
+                 {ColumnKind::Moment, "10:11:12.125", true},
+                 {ColumnKind::Moment, "2024-01-02 10:11:12.001-05:30", true},
+                 {ColumnKind::Moment, "2024-01-02", false},
+                 {ColumnKind::Moment, "infinity", false}};
     for (const auto& c : cases) {
         const Variant value(QString::fromLatin1(c.value));
-        const ValueFit fit = fitOf("n", value, AdoType::Numeric, ColumnKind::Number, postgresDialect(), 2);
+        const ValueFit fit = fitOf("n", value, AdoType::Numeric, c.kind, postgresDialect(), 2);
         EXPECT_EQ(!fit.refusal.isEmpty(), c.refused) << c.value << fit.refusal.toStdString();
     }
-    const auto planned = [](const Dialect& target, const char* type, qint64 size, int digits) {
-        const TableShape shape{{ColumnShape{"n", SQL_DECIMAL, type, size, digits}}, {}};
+    const auto planned = [](const Dialect& target, std::int16_t sqlType, qint64 size, int digits) {
+        const TableShape shape{{ColumnShape{"n", sqlType, "", size, digits}}, {}};
         test::FakeConnectionFactory connections;
         connections.tables.insert("s", {{Field{"n", AdoType::Numeric, {}}}, {}});
         const auto source = connections.create();
         source->open(ConnectionTarget::dataSource("a"));
         return faithfulPlan(target, shape, *source->openRecordset("s")).columns.value(0).decimals;
     };
-    EXPECT_EQ(planned(postgresDialect(), "numeric", 10, 2), 2);
-    EXPECT_EQ(planned(mariaDbDialect(), "decimal", 10, 0), 0);
-    EXPECT_EQ(planned(sqliteDialect(), "NUMERIC", 10, 2), -1);
-    EXPECT_EQ(planned(postgresDialect(), "numeric", 0, -1), -1);  // unbounded
+    EXPECT_EQ(planned(postgresDialect(), SQL_DECIMAL, 10, 2), 2);
+    EXPECT_EQ(planned(mariaDbDialect(), SQL_NUMERIC, 10, 0), 0);
+    EXPECT_EQ(planned(postgresDialect(), SQL_DECIMAL, 0, -1), -1);  // unbounded
+    EXPECT_EQ(planned(mariaDbDialect(), SQL_TYPE_TIMESTAMP, 19, 0), 0);
+    EXPECT_EQ(planned(postgresDialect(), SQL_TYPE_TIME, 8, -1), 6);  // the six its type gets
+    EXPECT_EQ(planned(sqliteDialect(), SQL_DECIMAL, 10, 2), -1);
+    EXPECT_EQ(planned(sqliteDialect(), SQL_TYPE_TIMESTAMP, 19, 0), -1);
 }
 
 // The product the driver names decides; a driver that names none, or a product the program does
