@@ -114,7 +114,15 @@ QByteArray canonicalMoment(QByteArrayView text) {
         const int year = match.captured(1).toInt();
         const QDate date(match.captured(9) == QLatin1String("BC") ? -year : year, match.captured(2).toInt(),
                          match.captured(3).toInt());
-        if (!date.isValid() || year == 0) return text.toByteArray();
+        if (!date.isValid() || year == 0) {
+            // MariaDB's dates of zero parts (0000-00-00, 2024-01-00) are no day: kept as their
+            // parts, with the time as any other's.
+            if (!zone.isEmpty()) return text.toByteArray();
+            return (match.captured(1) + QLatin1Char('-') + match.captured(2) + QLatin1Char('-') +
+                    match.captured(3) + QLatin1Char(' ') + QString::number(seconds) + QLatin1Char('.') +
+                    fraction)
+                .toLatin1();
+        }
         // The moment in UTC: the offset may move it to the day before or after.
         seconds -= offset;
         const qint64 days = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);

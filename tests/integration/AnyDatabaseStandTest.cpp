@@ -140,6 +140,22 @@ TEST_F(AnyDatabase, ARelaxedMariaDbSessionChangesNoValue) {
     EXPECT_LE(kept.count("abcde"), 1) << kept.join(", ").toStdString();
 }
 
+// MariaDB's dates of zero parts go to another MariaDB table as themselves and verify: the
+// program's own session mode refuses only what a relaxed server would change.
+TEST_F(AnyDatabase, ZeroDatesGoFromMariaDbToMariaDbAsThemselves) {
+    m_maria->execute(QStringLiteral("CREATE TABLE `%1` (d DATE, t DATETIME)").arg(m_table));
+    m_maria->execute(QStringLiteral("INSERT INTO `%1` VALUES ('0000-00-00', '0000-00-00 00:00:00'), "
+                                    "('2024-01-00', '2024-02-29 10:00:00')")
+                         .arg(m_table));
+    const test::ProgramRun copied =
+        run({"copy", "--from", kMaria, "--to", kMaria, m_table, "--into", back(), "--verify"});
+    EXPECT_EQ(copied.exitCode, 0) << copied.err.toStdString();
+    const auto rows = m_maria->openRecordset(
+        QStringLiteral("SELECT COUNT(*) FROM `%1` a JOIN `%2` b ON a.d = b.d AND a.t = b.t")
+            .arg(m_table, back()));
+    EXPECT_EQ(rows->field(0).value.toString(), "2");
+}
+
 // MariaDB's '' and zero-length bytes in NOT NULL columns arrive as themselves in PostgreSQL by
 // each way a row goes there (a literal INSERT, bound batches, COPY) and in SQLite, and verify
 // with no known change; the plain copy writes both as NULL and names both.

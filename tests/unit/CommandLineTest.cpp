@@ -202,6 +202,8 @@ TEST(CopyVerification, ComparesTypedValuesByTheirType) {
         {ColumnKind::Moment, "0044-03-15 BC", "0044-03-15", false},
         {ColumnKind::Moment, "0044-03-15 BC", "0044-03-15 00:00:00 BC", true},
         {ColumnKind::Moment, "infinity", "9999-12-31 23:59:59", false},
+        {ColumnKind::Moment, "0000-00-00 00:00:00", "0000-00-00 00:00:00.000000", true},
+        {ColumnKind::Moment, "2024-01-00", "2024-01-00 00:00:01", false},
         {ColumnKind::Moment, "-infinity", "-Infinity", true},
         // An instant by its moment in UTC, across the day; without its offset it is another value.
         {ColumnKind::Moment, "2024-10-27 02:30:00+02", "2024-10-27 00:30:00+00", true},

@@ -79,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "CREATE TABLE `T`(`n` DECIMAL(20),`s` LONGTEXT,`b` LONGBLOB) CHARACTER SET utf8mb4 COLLATE "
                  "utf8mb4_nopad_bin",
                  {"SET SESSION sql_mode = CONCAT_WS(',', REPLACE(@@sql_mode, 'NO_BACKSLASH_ESCAPES', ''), "
-                  "'STRICT_ALL_TABLES', 'NO_ZERO_DATE', 'NO_ZERO_IN_DATE', 'ERROR_FOR_DIVISION_BY_ZERO')"},
+                  "'STRICT_ALL_TABLES', 'ERROR_FOR_DIVISION_BY_ZERO')"},
                  "`a\"b``c`"},
         Expected{standardDialect(), nullptr, "X'00FF10'", "ALTER TABLE \"a\"\"b\" RENAME TO \"c\"",
                  "ALTER TABLE \"S\".\"a\" RENAME TO \"c\"",

@@ -31,13 +31,15 @@ public:
     bool readsBackslashEscapes() const override { return true; }
     // A relaxed server (sql_mode '') would write a date it cannot hold as 0000-00-00, cut a text
     // to its column's length and a number to its column's largest, each with a warning only:
-    // the session refuses them, in tables with and without transactions. Literals double their
+    // the session refuses them, in tables with and without transactions. A zero date a source
+    // holds (another MariaDB's) goes as itself, unless the server's own mode refuses it.
+    // Literals double their
     // backslashes, which NO_BACKSLASH_ESCAPES would keep doubled. The rest of the server's mode
     // stays (ANSI_QUOTES too: names go between backticks either way).
     QStringList sessionSetUp() const override {
         return {QStringLiteral(
             "SET SESSION sql_mode = CONCAT_WS(',', REPLACE(@@sql_mode, 'NO_BACKSLASH_ESCAPES', ''), "
-            "'STRICT_ALL_TABLES', 'NO_ZERO_DATE', 'NO_ZERO_IN_DATE', 'ERROR_FOR_DIVISION_BY_ZERO')")};
+            "'STRICT_ALL_TABLES', 'ERROR_FOR_DIVISION_BY_ZERO')")};
     }
     // DECIMAL rounds a value with more digits after the point than its 30 at most, with a note
     // that no mode makes an error.
