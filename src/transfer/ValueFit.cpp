@@ -26,6 +26,7 @@ QString shownBytes(const QByteArray& bytes) {
 // trailing zeros lose nothing.
 qsizetype decimalsOf(QByteArrayView text) {
     qsizetype at = 0;
+    while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) ++at;  // the servers skip them too
     if (at < text.size() && (text[at] == '-' || text[at] == '+')) ++at;
     qsizetype digits = 0;   // of the mantissa, up to its last one that is not 0
     qsizetype before = 0;   // of the mantissa before its point

@@ -131,6 +131,7 @@ TEST(ColumnScale, AValueTheColumnWouldRoundRefusesItsRow) {
                  {ColumnKind::Number, "1.234", true},
                  {ColumnKind::Number, "-0.005", true},
                  {ColumnKind::Number, "1.5E-3", true},
+                 {ColumnKind::Number, " 1.234", true},
                  {ColumnKind::Moment, "2024-01-02 10:11:12.12", false},
                  {ColumnKind::Moment, "2024-01-02 10:11:12.120+02", false},
                  {ColumnKind::Moment, "10:11:12.125", true},
