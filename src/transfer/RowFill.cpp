@@ -32,7 +32,6 @@ public:
         qint64 total = 0;
         m_proc.step(tail(226), [&] { total = rows.recordCount(); });
         const QList<ColumnKind> kinds = m_table.plan.kinds();
-        const QList<int> decimals = m_table.plan.decimals();
         const int fields = std::min(rows.fieldCount(), static_cast<int>(kinds.size()));
         const Dialect& written = targetDialect();
         if (!written.keepsEmptyText()) m_table.outcome.targetWithoutEmptyText = written.title();
@@ -59,7 +58,7 @@ public:
                     m_composed.insert.emplace(m_table.filled, &written, m_request.targetSchema, m_keepsEmpty);
                 InsertStatement& insert = *m_composed.insert;
                 insert.begin();
-                const QString unfit = unfitValue(rows, kinds, decimals, fields, written, fitKinds);
+                const QString unfit = unfitValue(rows, m_table.plan.columns, fields, written, fitKinds);
                 if (!unfit.isEmpty()) {
                     if (m_observer) m_observer->rowRead(rows);
                     // The batch so far is written first: a batch's rows are numbered one after
@@ -153,15 +152,15 @@ public:
 private:
     // Why a value of the row cannot go into its column as it is, naming the column and the
     // value; empty where every value can. fitKinds says how each value goes.
-    static QString unfitValue(const Recordset& rows, const QList<ColumnKind>& kinds,
-                              const QList<int>& decimals, int fields, const Dialect& target,
-                              QList<ColumnKind>& fitKinds) {
+    static QString unfitValue(const Recordset& rows, const QList<PlannedColumn>& planned, int fields,
+                              const Dialect& target, QList<ColumnKind>& fitKinds) {
         for (int field = 0; field < fields; ++field) {
             const Field& column = rows.field(field);
-            const ValueFit fit = fitOf(column.name, column.value, column.type, kinds[field], target,
-                                       decimals.value(field, -1));
+            const PlannedColumn& into = planned[field];
+            const ValueFit fit =
+                fitOf(column.name, column.value, column.type, into.kind, target, into.decimals);
             if (!fit.refusal.isEmpty()) return fit.refusal;
-            fitKinds[field] = fit.asBytes ? ColumnKind::Bytes : kinds[field];
+            fitKinds[field] = fit.asBytes ? ColumnKind::Bytes : into.kind;
         }
         return QString();
     }

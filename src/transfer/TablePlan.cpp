@@ -40,12 +40,6 @@ QList<ColumnKind> TablePlan::kinds() const {
     return kinds;
 }
 
-QList<int> TablePlan::decimals() const {
-    QList<int> decimals;
-    for (const PlannedColumn& column : columns) decimals << column.decimals;
-    return decimals;
-}
-
 TablePlan plainPlan(const Dialect& target, const Recordset& rows) {
     TablePlan plan;
     for (int field = 0; field < rows.fieldCount(); ++field)

@@ -31,7 +31,6 @@ struct TablePlan {
     QStringList primaryKey;
 
     QList<ColumnKind> kinds() const;
-    QList<int> decimals() const;
 };
 
 // The plain copy's table: each column's type from its ADO type alone; no key, every column

@@ -88,37 +88,32 @@ ValueFit fitOf(const QString& column, const Variant& value, int fieldType, Colum
         return fit;
     }
     const QByteArrayView text = value.textUtf8();
-    // A number the target would round is refused, never written changed: by its product's
-    // limit, or by its column's scale.
-    if (kind == ColumnKind::Number && (target.mostDecimalDigits() > 0 || decimals >= 0)) {
-        const qsizetype found = decimalsOf(text);
-        const int most = target.mostDecimalDigits();
-        if (most > 0 && found > most) {
-            fit.refusal =
-                QStringLiteral("column %1, value %2: %3 digits after the point; %4 keeps %5 at most")
-                    .arg(column, shortened(textFromUtf8(text), 60), QString::number(found), target.title(),
-                         QString::number(most));
-            return fit;
-        }
-        if (decimals >= 0 && found > decimals) {
-            fit.refusal = QStringLiteral(
-                              "column %1, value %2: %3 after the point; the target's column "
-                              "keeps %4 and would round it")
-                              .arg(column, shortened(textFromUtf8(text), 60), digitsText(found),
-                                   QString::number(decimals));
-            return fit;
-        }
+    // A value the target would round is refused, never written changed: a number beyond its
+    // product's limit, or a number or a second's fraction beyond its column's digits.
+    const int most = target.mostDecimalDigits();
+    // Counted only where a limit applies: this runs for every value of every row.
+    const bool limited = decimals >= 0 || (kind == ColumnKind::Number && most > 0);
+    const qsizetype found = !limited                     ? 0
+                            : kind == ColumnKind::Number ? decimalsOf(text)
+                            : kind == ColumnKind::Moment ? secondFractionOf(text)
+                                                         : 0;
+    if (kind == ColumnKind::Number && most > 0 && found > most) {
+        fit.refusal = QStringLiteral("column %1, value %2: %3 digits after the point; %4 keeps %5 at most")
+                          .arg(column, shortened(textFromUtf8(text), 60), QString::number(found),
+                               target.title(), QString::number(most));
+        return fit;
     }
-    if (kind == ColumnKind::Moment && decimals >= 0) {
-        const qsizetype found = secondFractionOf(text);
-        if (found > decimals) {
-            fit.refusal = QStringLiteral(
-                              "column %1, value '%2': %3 of a second; the target's column "
-                              "keeps %4 and would round it")
-                              .arg(column, shortened(textFromUtf8(text), 60), digitsText(found),
-                                   QString::number(decimals));
-            return fit;
-        }
+    if (decimals >= 0 && found > decimals) {
+        const bool number = kind == ColumnKind::Number;
+        fit.refusal =
+            QStringLiteral("column %1, value %2: %3 %4; the target's column keeps %5 and would round it")
+                .arg(column,
+                     number ? shortened(textFromUtf8(text), 60)
+                            : QLatin1Char('\'') + shortened(textFromUtf8(text), 60) + QLatin1Char('\''),
+                     digitsText(found),
+                     number ? QStringLiteral("after the point") : QStringLiteral("of a second"),
+                     QString::number(decimals));
+        return fit;
     }
     if (text.contains('\0')) {
         QString shown = textFromUtf8(text);

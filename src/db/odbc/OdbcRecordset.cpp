@@ -118,25 +118,19 @@ std::unique_ptr<OdbcRecordset> OdbcRecordset::tables(std::shared_ptr<OdbcSession
     QByteArray pattern = schema.isEmpty() ? QByteArray() : namePattern(*recordset->m_session, toSql(schema));
     // A driver that names schemas as catalogs lists one catalog's tables when told which.
     QByteArray catalog = recordset->m_session->catalogOfSchema(toSql(schema));
-    if (!catalog.isEmpty()) {
-        check(awaitingAnswer(*recordset->m_session,
-                             [&] {
-                                 return SQLTables(recordset->m_stmt.get(), sqlChars(catalog),
-                                                  static_cast<SQLSMALLINT>(catalog.size()), nullptr, 0, any,
-                                                  SQL_NTS, nullptr, 0);
-                             }),
-              recordset->m_stmt, "SQLTables");
-    } else {
-        check(awaitingAnswer(*recordset->m_session,
-                             [&] {
-                                 return SQLTables(
-                                     recordset->m_stmt.get(), nullptr, 0,
-                                     schema.isEmpty() ? any : sqlChars(pattern),
-                                     schema.isEmpty() ? SQL_NTS : static_cast<SQLSMALLINT>(pattern.size()),
-                                     any, SQL_NTS, nullptr, 0);
-                             }),
-              recordset->m_stmt, "SQLTables");
-    }
+    const bool byCatalog = !catalog.isEmpty();
+    SQLCHAR* const catalogName = byCatalog ? sqlChars(catalog) : nullptr;
+    const auto catalogLength = static_cast<SQLSMALLINT>(catalog.size());
+    SQLCHAR* const schemaName = byCatalog ? nullptr : schema.isEmpty() ? any : sqlChars(pattern);
+    const SQLSMALLINT schemaLength = byCatalog          ? 0
+                                     : schema.isEmpty() ? SQL_NTS
+                                                        : static_cast<SQLSMALLINT>(pattern.size());
+    check(awaitingAnswer(*recordset->m_session,
+                         [&] {
+                             return SQLTables(recordset->m_stmt.get(), catalogName, catalogLength, schemaName,
+                                              schemaLength, any, SQL_NTS, nullptr, 0);
+                         }),
+          recordset->m_stmt, "SQLTables");
     recordset->describeColumns();
     recordset->fetch();
     return recordset;
