@@ -188,6 +188,9 @@ public:
     // What the product's usual driver does its own way.
     // Reads every row of a binary parameter array with the first row's length.
     virtual bool bindsBinaryArraysByFirstLength() const { return false; }
+    // Says that the server refused a parameter array only by the rows it counts: the statement
+    // took none of them, yet it succeeded and every row's status says so.
+    virtual bool tellsARefusedArrayOnlyByItsCount() const { return false; }
     // Lists the product's own tables as ordinary ones, under names that start with this.
     virtual QString ownTablesPrefix() const { return QString(); }
     // Lists the tables of every schema where asked for none, though a statement finds only those

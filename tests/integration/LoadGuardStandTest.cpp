@@ -133,6 +133,22 @@ TEST_F(LoadGuard, AnAppendIntoNarrowerColumnsRefusesTheRowsTheyWouldRound) {
     EXPECT_EQ(values, QStringList({"1.50", "7.00"}));
 }
 
+// MariaDB's driver says a batch succeeded whose array the server refused for one row, taking
+// none of it: the rows go again until the refused one is found, and every other row arrives.
+TEST_F(LoadGuard, ABatchIntoMariaDbThatMeetsARefusedRowWritesEveryOtherRow) {
+    QStringList rows;
+    for (int id = 1; id <= 12; ++id)
+        rows << QString("%1, '%2'").arg(id).arg(id == 6 ? "0x10" : QString::number(id));
+    create(1, "id integer, v text", rows);
+    m_maria->execute("CREATE TABLE `" + m_table + "` (id INTEGER, v DECIMAL(10,2))");
+    const test::ProgramRun appended = run(
+        {"copy", "--from", "sqlanywhere", "--to", kMaria, m_table, "--mode", "append", "--overwrite", "yes"});
+    EXPECT_EQ(appended.exitCode, 1);
+    EXPECT_TRUE(appended.err.contains("row 6,")) << appended.err.toStdString();
+    EXPECT_TRUE(appended.err.contains("11 written, 1 failed")) << appended.err.toStdString();
+    EXPECT_EQ(count(*m_maria, m_table), 11);
+}
+
 // MariaDB renames both tables of a replace's swap in one RENAME TABLE, which the server does
 // whole or not at all: the table's name is never without a table.
 TEST_F(LoadGuard, MariaDbSwapsAReplacedTableInOneRename) {

@@ -176,6 +176,7 @@ public:
     // MariaDB Connector/ODBC 3.1 reads a value of a block's row after SQLSetPos as NULL, and
     // names databases as catalogs.
     bool misreadsBlockRows() const override { return true; }
+    bool tellsARefusedArrayOnlyByItsCount() const override { return true; }
     bool schemasAreCatalogs() const override { return true; }
     // It says 256, the bytes of 64 characters, and the server takes 64 characters: a staging
     // table's name made to fit 256 bytes would be refused. Counted in bytes, a name of more than

@@ -160,7 +160,7 @@ void OdbcBatchWriter::send() {
             }
         } else {
             bindRow(0, static_cast<SQLULEN>(m_sendingRows));
-            execute(m_stmt);
+            execute(m_stmt, static_cast<SQLULEN>(m_sendingRows));
         }
         m_transaction->commit();
         sent();
@@ -251,7 +251,8 @@ const Handle& OdbcBatchWriter::boundRowsOfOneStatement(int row, int rows) {
     return stmt;
 }
 
-void OdbcBatchWriter::execute(const Handle& stmt) {
+// rows: the parameter sets bound, each a row of the table.
+void OdbcBatchWriter::execute(const Handle& stmt, SQLULEN rows) {
     const AnswerDeadline deadline(m_session->sockets, m_session->commandTimeout,
                                   AnswerDeadline::Measure::Whole);
     try {
@@ -259,6 +260,15 @@ void OdbcBatchWriter::execute(const Handle& stmt) {
     } catch (const DbError&) {
         if (deadline.passed()) throw deadline.failure();
         throw;
+    }
+    // MariaDB's driver says nothing else of an array the server refused for one row: the
+    // batch then goes again by halves, which finds the row.
+    SQLLEN counted = -1;
+    if (rows > 1 && m_session->dialect && m_session->dialect->tellsARefusedArrayOnlyByItsCount() &&
+        SQL_SUCCEEDED(SQLRowCount(stmt.get(), &counted)) && counted >= 0 &&
+        static_cast<SQLULEN>(counted) != rows) {
+        SQLFreeStmt(stmt.get(), SQL_CLOSE);
+        throw DbError(QStringLiteral("The database took %1 of the batch's %2 rows.").arg(counted).arg(rows));
     }
     SQLFreeStmt(stmt.get(), SQL_CLOSE);
     // A driver may say a row failed in its status only.

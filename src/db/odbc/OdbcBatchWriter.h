@@ -56,7 +56,7 @@ private:
     // on bound to it.
     const Handle& boundRowsOfOneStatement(int row, int rows);
     Handle prepared(const QString& text) const;
-    void execute(const Handle& stmt);
+    void execute(const Handle& stmt, SQLULEN rows = 1);
     void clear() noexcept;
 
     std::shared_ptr<OdbcSession> m_session;
