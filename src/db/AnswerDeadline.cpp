@@ -43,6 +43,7 @@ struct AnswerDeadline::Watched {
     Measure measure;
     int seconds;
     bool passed = false;
+    std::optional<OpenSockets> connectingSince;  // a connection being made: its sockets are found when due
 
     // When the server will have been silent too long, as things stand; none: never.
     std::optional<Clock::time_point> due(Clock::time_point now) const {
@@ -100,6 +101,8 @@ private:
                     // Shut while the call is still in progress: its connection holds the sockets
                     // open until it returns, so none of them is another's yet.
                     watched->passed = true;
+                    if (watched->connectingSince)
+                        watched->sockets = OpenSockets::now().madeSince(*watched->connectingSince);
                     for (const int socket : watched->sockets) ::shutdown(socket, SHUT_RDWR);
                 }
             }
@@ -156,7 +159,15 @@ AnswerDeadline::AnswerDeadline(const std::vector<int>& sockets, int seconds, Mea
     const std::chrono::seconds limit = measure == Measure::Whole
                                            ? std::chrono::seconds(seconds) + kAfterServersOwn
                                            : std::chrono::seconds(seconds);
-    m_watched = new Watched{sockets, Clock::now(), limit, measure, seconds};
+    m_watched = new Watched{sockets, Clock::now(), limit, measure, seconds, false, std::nullopt};
+    Watch::program().add(m_watched);
+}
+
+AnswerDeadline::AnswerDeadline(const OpenSockets& before, int seconds) {
+    if (seconds <= 0) return;
+    m_watched = new Watched{
+        {},    Clock::now(), std::chrono::seconds(seconds) + kAfterServersOwn, Measure::Whole, seconds,
+        false, before};
     Watch::program().add(m_watched);
 }
 

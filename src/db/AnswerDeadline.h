@@ -34,6 +34,10 @@ public:
     enum class Measure { Whole, Silence };
 
     AnswerDeadline(const std::vector<int>& sockets, int seconds, Measure measure);
+    // A connection being made: its sockets are those made since `before` (connections are made
+    // one at a time), which only the watch looks for, once the seconds and a little more have
+    // passed. A driver's login time-out may not cover the server's greeting.
+    AnswerDeadline(const OpenSockets& before, int seconds);
     ~AnswerDeadline();
     AnswerDeadline(const AnswerDeadline&) = delete;
     AnswerDeadline& operator=(const AnswerDeadline&) = delete;

@@ -3,6 +3,7 @@
 
 #include <QTemporaryDir>
 #include <atomic>
+#include <future>
 #include <thread>
 #include <vector>
 
@@ -182,6 +183,30 @@ TEST(SilentServer, ConnectionsWaitingBehindAFailedOneFailAsItDid) {
     connect();
     EXPECT_EQ(silent->accepted(), 2);
     qputenv("PGPORT", standPort);
+}
+
+// MariaDB's driver waits on the server's greeting without its login time-out: the program cuts
+// the connection off once that time-out has passed, as on a lost connection.
+TEST(SilentServer, AMariaDbConnectionGivesUpAfterItsLoginTimeOut) {
+    const auto silent = test::LoopbackRelay::silent();
+    const ConnectionTarget target = ConnectionTarget::driverString(
+        QStringLiteral(
+            "Driver={MariaDB Unicode};Server=127.0.0.1;Port=%1;Database=scott;User=scott;Password=tiger;")
+            .arg(silent->port()));
+    auto ended = std::make_shared<std::promise<QString>>();
+    std::thread([ended, target] {
+        odbc::OdbcConnection connection(ConnectionTimeouts{.login = 1});
+        try {
+            connection.open(target);
+            ended->set_value(QStringLiteral("connected"));
+        } catch (const DbError& failure) {
+            ended->set_value(QString::fromUtf8(failure.what()));
+        }
+    }).detach();
+    std::future<QString> said = ended->get_future();
+    // Far beyond the second and the watch's margin: a slow machine is no failure.
+    ASSERT_EQ(said.wait_for(std::chrono::seconds(120)), std::future_status::ready) << "still connecting";
+    EXPECT_TRUE(said.get().contains("did not answer within 1 seconds"));
 }
 
 TEST(CommandTimeout, ChangesGiveUpAndReadsTakeTheirTime) {

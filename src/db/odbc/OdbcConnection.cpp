@@ -99,28 +99,42 @@ void OdbcConnection::connect(const ConnectionTarget& target) {
             const OpenSockets& before;
             ~FindSockets() { session.sockets = OpenSockets::now().madeSince(before); }
         } findSockets{*m_session, before};
-        if (target.isDataSource()) {
-            SqlString name = toSql(target.text());
-            check(SQLConnect(dbc.get(), sqlChars(name), static_cast<SQLSMALLINT>(name.size()), nullptr, 0,
-                             nullptr, 0),
-                  dbc, "SQLConnect");
-        } else {
-            SqlString text = toSql(target.text());
-            SQLCHAR completed[4096];
-            SQLSMALLINT completedLength = 0;
-            check(SQLDriverConnect(dbc.get(), nullptr, sqlChars(text), SQL_NTS, completed, sizeof completed,
-                                   &completedLength, SQL_DRIVER_NOPROMPT),
-                  dbc, "SQLDriverConnect");
-            // One cut short is not the way to the database.
-            if (completedLength > 0 && completedLength < static_cast<SQLSMALLINT>(sizeof completed)) {
-                m_session->completedConnection =
-                    QString::fromUtf8(reinterpret_cast<const char*>(completed), completedLength);
-            }
+        // Past its login time-out, a driver still waiting on the server's greeting (MariaDB's
+        // does) is cut off.
+        const AnswerDeadline deadline(before, m_timeouts.login);
+        try {
+            connectTo(target);
+        } catch (const DbError&) {
+            if (deadline.passed()) throw deadline.failure();
+            throw;
         }
     });
     m_session->connected = true;
     m_session->learnDatabase();
     m_target = target;
+}
+
+// The driver's own call, with its login time-out.
+void OdbcConnection::connectTo(const ConnectionTarget& target) {
+    const Handle& dbc = m_session->dbc;
+    if (target.isDataSource()) {
+        SqlString name = toSql(target.text());
+        check(SQLConnect(dbc.get(), sqlChars(name), static_cast<SQLSMALLINT>(name.size()), nullptr, 0,
+                         nullptr, 0),
+              dbc, "SQLConnect");
+        return;
+    }
+    SqlString text = toSql(target.text());
+    SQLCHAR completed[4096];
+    SQLSMALLINT completedLength = 0;
+    check(SQLDriverConnect(dbc.get(), nullptr, sqlChars(text), SQL_NTS, completed, sizeof completed,
+                           &completedLength, SQL_DRIVER_NOPROMPT),
+          dbc, "SQLDriverConnect");
+    // One cut short is not the way to the database.
+    if (completedLength > 0 && completedLength < static_cast<SQLSMALLINT>(sizeof completed)) {
+        m_session->completedConnection =
+            QString::fromUtf8(reinterpret_cast<const char*>(completed), completedLength);
+    }
 }
 
 void OdbcConnection::execute(const QString& statement) {

@@ -54,6 +54,7 @@ protected:
     void prepareSession() override;
 
 private:
+    void connectTo(const ConnectionTarget& target);
     std::unique_ptr<BatchWriter> postgresCopyWriter(const QString& intoTable, const std::vector<bool>& bytes);
     void requireOpen() const;
 
