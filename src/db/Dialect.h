@@ -103,6 +103,12 @@ public:
         return QString();
     }
 
+    // A query whose rows give the digits of a second the table's time and timestamp columns
+    // keep, one a row: the name, then the digits. Empty where the product's driver tells them.
+    virtual QString secondsDigitsQuery(const QString& /*schema*/, const QString& /*table*/) const {
+        return QString();
+    }
+
     // Statements run right after connecting, before anything else; a failing one fails the
     // connection.
     virtual QStringList sessionSetUp() const { return {}; }

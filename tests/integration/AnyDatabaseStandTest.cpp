@@ -156,6 +156,37 @@ TEST_F(AnyDatabase, ZeroDatesGoFromMariaDbToMariaDbAsThemselves) {
     EXPECT_EQ(rows->field(0).value.toString(), "2");
 }
 
+// MariaDB's driver does not say a time column's digits of a second: read from the catalogue, they
+// go with a faithful copy as they are, and an append refuses a value that has more.
+TEST_F(AnyDatabase, MariaDbTimeColumnsKeepTheirDigitsOfASecond) {
+    m_maria->execute(QStringLiteral("CREATE TABLE `%1` (a DATETIME, b DATETIME(3), c TIME(2))").arg(m_table));
+    m_maria->execute(
+        QStringLiteral("INSERT INTO `%1` VALUES ('2024-01-02 10:11:12', '2024-01-02 10:11:12.125', "
+                       "'10:11:12.25')")
+            .arg(m_table));
+    copyFaithfully({"--from", kMaria, "--to", kMaria}, m_table, back());
+    const auto types = m_maria->openRecordset(
+        QStringLiteral(
+            "SELECT GROUP_CONCAT(COLUMN_TYPE ORDER BY ORDINAL_POSITION) FROM information_schema.COLUMNS "
+            "WHERE TABLE_SCHEMA = DATABASE() AND TABLE_NAME = '%1'")
+            .arg(back()));
+    EXPECT_EQ(types->field(0).value.toString(), "datetime,datetime(3),time(2)");
+    m_oracle->execute(
+        QStringLiteral("CREATE TABLE \"%1\" (a timestamp(1), b timestamp(3), c time(2))").arg(m_table));
+    m_oracle->execute(QStringLiteral("INSERT INTO \"%1\" VALUES ('2024-01-02 10:11:13.5', '2024-01-02 "
+                                     "10:11:13', '10:11:13')")
+                          .arg(m_table));
+    const test::ProgramRun appended = run({"copy", "--from", "oracle", "--to", kMaria, m_table, "--into",
+                                           back(), "--mode", "append", "--overwrite", "yes"});
+    EXPECT_EQ(appended.exitCode, 1);
+    EXPECT_TRUE(appended.err.contains("1 digit of a second; the target's column keeps 0"))
+        << appended.err.toStdString();
+    EXPECT_EQ(m_maria->openRecordset(QStringLiteral("SELECT COUNT(*) FROM `%1`").arg(back()))
+                  ->field(0)
+                  .value.toString(),
+              "1");
+}
+
 // MariaDB's '' and zero-length bytes in NOT NULL columns arrive as themselves in PostgreSQL by
 // each way a row goes there (a literal INSERT, bound batches, COPY) and in SQLite, and verify
 // with no known change; the plain copy writes both as NULL and names both.

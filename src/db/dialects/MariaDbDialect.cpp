@@ -145,6 +145,15 @@ public:
             .arg(databaseOf(schema), literal(table));
     }
 
+    // The driver says nothing of a DATETIME's, TIMESTAMP's or TIME's digits of a second.
+    QString secondsDigitsQuery(const QString& schema, const QString& table) const override {
+        return QStringLiteral(
+                   "SELECT COLUMN_NAME, DATETIME_PRECISION FROM information_schema.COLUMNS WHERE "
+                   "TABLE_SCHEMA = "
+                   "%1 AND TABLE_NAME = %2 AND DATA_TYPE IN ('datetime', 'timestamp', 'time')")
+            .arg(databaseOf(schema), literal(table));
+    }
+
     // RENAME TABLE renames every pair it is given at once, or none.
     QString renameTwoSql(const QString& first, const QString& firstTo, const QString& second,
                          const QString& secondTo, const QString& schema) const override {

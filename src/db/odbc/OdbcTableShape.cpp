@@ -4,6 +4,7 @@
 #include <sqlucode.h>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -196,11 +197,10 @@ std::vector<CatalogueTable> catalogueTables(const OdbcSession& session, const QS
     return tables;
 }
 
-// Marks the columns the database computes, and those it numbers as having a default, where the
-// dialect knows how to ask; a question that fails leaves them unmarked.
-void markGenerated(const OdbcSession& session, const QString& schema, const QString& table,
-                   TableShape& shape) {
-    const QString query = session.dialect ? session.dialect->generatedColumnsQuery(schema, table) : QString();
+// Each row of a question the dialect asks of the catalogue about a table's columns: the column it
+// names, and the text of its second field. A question that fails tells nothing.
+void eachColumnAnswer(const OdbcSession& session, const QString& query, TableShape& shape,
+                      const std::function<void(ColumnShape&, const std::optional<QByteArray>&)>& take) {
     if (query.isEmpty()) return;
     try {
         Handle stmt(SQL_HANDLE_STMT, session.dbc.get());
@@ -210,14 +210,31 @@ void markGenerated(const OdbcSession& session, const QString& schema, const QStr
         for (SQLRETURN rc = SQLFetch(stmt.get()); rc != SQL_NO_DATA; rc = SQLFetch(stmt.get())) {
             check(rc, stmt, "SQLFetch");
             const QString name = nameText(textAt(stmt, 1));
-            const bool computed = !textAt(stmt, 2).value_or(QByteArray()).isEmpty();
+            const std::optional<QByteArray> second = textAt(stmt, 2);
             for (ColumnShape& column : shape.columns) {
-                if (column.name != name) continue;
-                (computed ? column.generated : column.hasDefault) = true;
+                if (column.name == name) take(column, second);
             }
         }
     } catch (const DbError&) {
     }
+}
+
+// Marks the columns the database computes, and those it numbers as having a default; and the
+// digits of a second the time columns keep, where the driver does not tell them.
+void markFromCatalogue(const OdbcSession& session, const QString& schema, const QString& table,
+                       TableShape& shape) {
+    if (!session.dialect) return;
+    eachColumnAnswer(session, session.dialect->generatedColumnsQuery(schema, table), shape,
+                     [](ColumnShape& column, const std::optional<QByteArray>& kind) {
+                         (kind.value_or(QByteArray()).isEmpty() ? column.hasDefault : column.generated) =
+                             true;
+                     });
+    eachColumnAnswer(session, session.dialect->secondsDigitsQuery(schema, table), shape,
+                     [](ColumnShape& column, const std::optional<QByteArray>& digits) {
+                         bool number = false;
+                         const int kept = digits.value_or(QByteArray()).toInt(&number);
+                         if (number) column.digits = kept;
+                     });
 }
 
 }  // namespace
@@ -271,7 +288,7 @@ TableShape readTableShape(const OdbcSession& session, const QString& table, cons
         } catch (const DbError&) {
         }
         const bool catalogs = session.dialect && session.dialect->schemasAreCatalogs();
-        markGenerated(session, nameText(catalogs ? listed.catalog : listed.schema), table, shape);
+        markFromCatalogue(session, nameText(catalogs ? listed.catalog : listed.schema), table, shape);
         break;
     }
     if (session.dialect) {
