@@ -184,8 +184,8 @@ public:
     // it that work for all rows but the first. 1: a statement a row.
     virtual int rowsPerInsert(int /*columns*/) const { return 1; }
 
-    // The most digits after the point any exact number of the product keeps, where it rounds
-    // the others without refusing them; 0 where it has no such limit.
+    // The most digits after the point a number keeps in a column whose scale the program does
+    // not know, where the product rounds the others without refusing them; 0: no such limit.
     virtual int mostDecimalDigits() const { return 0; }
 
     // Keeps a value of any storage class in any column: bytes in a column of text go in as bytes.

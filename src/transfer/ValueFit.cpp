@@ -90,7 +90,9 @@ ValueFit fitOf(const QString& column, const Variant& value, int fieldType, Colum
     const QByteArrayView text = value.textUtf8();
     // A value the target would round is refused, never written changed: a number beyond its
     // product's limit, or a number or a second's fraction beyond its column's digits.
-    const int most = target.mostDecimalDigits();
+    // A column's own scale, where known, is the limit: the product's may be below what its
+    // widest column keeps.
+    const int most = decimals >= 0 ? 0 : target.mostDecimalDigits();
     // Counted only where a limit applies: this runs for every value of every row.
     const bool limited = decimals >= 0 || (kind == ColumnKind::Number && most > 0);
     const qsizetype found = !limited                     ? 0

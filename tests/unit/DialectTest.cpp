@@ -114,6 +114,12 @@ TEST(MariaDbNumbers, ANumberItWouldRoundRefusesItsRow) {
     EXPECT_TRUE(fitOf("t", Variant(QStringLiteral("0.1234567890123456789012345678901")), AdoType::VarChar,
                       ColumnKind::Text, mariaDbDialect())
                     .refusal.isEmpty());
+    // A column of a known scale keeps what its scale says, up to MariaDB's 38.
+    const Variant digits35(QStringLiteral("0.12345678901234567890123456789012345"));
+    EXPECT_TRUE(
+        fitOf("n", digits35, AdoType::Numeric, ColumnKind::Number, mariaDbDialect(), 35).refusal.isEmpty());
+    EXPECT_FALSE(
+        fitOf("n", digits35, AdoType::Numeric, ColumnKind::Number, mariaDbDialect(), 34).refusal.isEmpty());
 }
 
 // A column of a fixed scale rounds a number with more digits after the point, and a time or

@@ -41,8 +41,8 @@ public:
             "SET SESSION sql_mode = CONCAT_WS(',', REPLACE(@@sql_mode, 'NO_BACKSLASH_ESCAPES', ''), "
             "'STRICT_ALL_TABLES', 'ERROR_FOR_DIVISION_BY_ZERO')")};
     }
-    // DECIMAL rounds a value with more digits after the point than its 30 at most, with a note
-    // that no mode makes an error.
+    // The DECIMAL(65,30) of a number of no fixed scale rounds a value with more digits after the
+    // point, with a note that no mode makes an error. A column's own scale goes up to 38.
     int mostDecimalDigits() const override { return 30; }
 
     // Every transaction of the session from now on, each statement in auto-commit too.
