@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "db/DbError.h"
 #include "db/RenderedRead.h"
 #include "db/RequiredConnection.h"
 #include "db/SqlText.h"
@@ -436,8 +437,14 @@ private:
             m_table.outcome.created = made;
         }
         m_table.outcome.intoExisting = m_table.intoExisting();
-        // A staging table that was not made is not this copy's: its name may be another's.
-        if (!made && staged && !m_table.filled.isEmpty()) m_staging.done(m_table.filled);
+        // A staging table that was not made is not this copy's: its name may be another's. One
+        // whose CREATE may have gone through keeps its record, for a later copy to take away.
+        if (!made && staged && !m_table.filled.isEmpty()) {
+            if (m_table.createOutcomeUnknown)
+                m_staging.abandoned(m_table.filled);
+            else
+                m_staging.done(m_table.filled);
+        }
         // A table this transfer did not create is neither filled nor listed.
         if (made) {
             m_proc.step(tail(264), [&] { m_front.busy(false); });
@@ -647,7 +654,14 @@ private:
         }
         create.finish(m_table.plan.primaryKey);
         if (beforeSent) beforeSent();
-        return m_proc.step(tail(218), [&] { required(m_target).execute(create.textSoFar()); });
+        return m_proc.step(tail(218), [&] {
+            try {
+                required(m_target).execute(create.textSoFar());
+            } catch (const DbError& failure) {
+                m_table.createOutcomeUnknown = failure.connectionLost();
+                throw;
+            }
+        });
     }
 
     const TransferProfile& m_profile;

@@ -32,6 +32,8 @@ struct TableInProgress {
     // The staging table keeps the rows: the old table went, or is aside, and the staging table
     // could not take its place.
     bool stagingKept = false;
+    // The CREATE TABLE met a lost connection or a time-out: the table may have been made.
+    bool createOutcomeUnknown = false;
     // What a failed load leaves in a table whose storage engine cannot undo it; empty where the
     // load is undone with its transaction.
     QString partLeftOnFailure;

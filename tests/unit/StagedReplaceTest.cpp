@@ -336,6 +336,30 @@ TEST(StagedReplace, AStagingTableKilledBeforeItsCreateWasMarkedGoesWithTheNextCo
     }
 }
 
+// A CREATE TABLE that met a lost connection or a time-out may have made its table: the record
+// stays for a later copy to take the table away. One the database refused goes.
+TEST(StagedReplace, AStagingTableWhoseCreateMayHaveGoneThroughKeepsItsRecord) {
+    QTemporaryDir state;
+    const QByteArray stateBefore = qgetenv("XDG_STATE_HOME");
+    qputenv("XDG_STATE_HOME", state.path().toUtf8());
+    const auto restore = qScopeGuard([&] { qputenv("XDG_STATE_HOME", stateBefore); });
+    for (const bool lost : {true, false}) {
+        SCOPED_TRACE(lost ? "lost" : "refused");
+        ReplaceRig rig;
+        rig.connections.onExecute = [&](const QString& statement) {
+            if (!statement.startsWith("CREATE TABLE")) return;
+            DbError failure("The server did not answer within 30 seconds.", "HYT00");
+            if (lost) failure.markConnectionLost();
+            throw failure;
+        };
+        rig.run();
+        const QString database = StagingRecords::databaseOf(SybaseConnectionTarget({}));
+        StagingRecords records;
+        EXPECT_EQ(records.find(database, rig.staging).has_value(), lost);
+        records.remove(database, rig.staging);
+    }
+}
+
 // A staging name fits the target's limit whatever the table's name, cut at a whole character;
 // two names cut to the same start still get staging names of their own.
 TEST(StagedReplace, StagingNamesFitTheTargetsLimitAndNeverMeet) {
