@@ -364,8 +364,7 @@ private:
         const bool truncating = m_table.action == WriteAction::Truncate;
         const LoadRisks risks = loadRisks(required(m_target), targetDialect(), m_request.targetSchema,
                                           tableName, truncating, m_request.allowPartialLoad);
-        if (!risks.engineWithoutUndo.isEmpty())
-            m_table.partLeftOnFailure = partLoadLeft(risks.engineWithoutUndo, truncating);
+        m_table.engineWithoutUndo = risks.engineWithoutUndo;
         if (risks.refusal.isEmpty()) return true;
         forgetStatements();
         m_proc.step(tail(218), [&] { throw std::runtime_error(risks.refusal.toStdString()); });
@@ -421,17 +420,21 @@ private:
                 const bool oldStands = filled.keepOldTable();
                 if (replacing) m_table.outcome.oldTableKept = oldStands;
                 // A load that began into a table that cannot undo it leaves what went in.
-                if (m_table.intoExisting() && m_table.complete && !m_table.partLeftOnFailure.isEmpty()) {
+                if (m_table.intoExisting() && m_table.complete && !m_table.engineWithoutUndo.isEmpty()) {
                     m_table.outcome.oldTableKept = false;
-                    m_table.outcome.partLeft = m_table.partLeftOnFailure;
+                    m_table.outcome.partLeft =
+                        partLoadLeft(m_table.engineWithoutUndo, m_table.action == WriteAction::Truncate,
+                                     m_table.rowsLeftByFailedLoad);
                 }
             }
             // A new table not made, or rows not loaded, went with the staging table: none of its
             // rows is in a table of the user's, and they count as failed. (A replace kept the old
-            // table, and says how many rows its new one had.)
+            // table, and says how many rows its new one had.) A load that could not be undone
+            // wrote what it left.
             if (!m_table.outcome.created && !m_table.stagingKept && (m_table.intoExisting() || !replacing)) {
-                m_table.outcome.rowsFailed += m_table.outcome.rowsWritten;
-                m_table.outcome.rowsWritten = 0;
+                const qint64 left = m_table.intoExisting() ? m_table.rowsLeftByFailedLoad.value_or(0) : 0;
+                m_table.outcome.rowsFailed += m_table.outcome.rowsWritten - left;
+                m_table.outcome.rowsWritten = left;
             }
         } else {
             m_table.outcome.created = made;

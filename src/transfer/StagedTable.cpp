@@ -8,6 +8,7 @@
 #include "db/StagingName.h"
 #include "db/Transaction.h"
 #include "transfer/CopyStatements.h"
+#include "transfer/RowCount.h"
 #include "transfer/TableInCatalogue.h"
 #include "transfer/TargetTableChecks.h"
 
@@ -61,6 +62,9 @@ bool StagedTable::loadExisting(const QString& tableName) {
                                            m_table.match.matched.columnNames(), m_context.schema);
     const QString from = QStringLiteral(" FROM ") + m_dialect.qualifiedName(m_context.schema, m_table.filled);
     const QString shownInsert = insert.left(insert.lastIndexOf(from)) + QStringLiteral(" FROM \u2026");
+    // A table that cannot undo a failed load is counted before and after, to say what it left.
+    const bool undoable = m_table.engineWithoutUndo.isEmpty();
+    const qint64 before = undoable ? -1 : truncating ? 0 : countedQuietly(tableName).value_or(-1);
     qint64 added = -1;
     const bool loaded =
         (!truncating ||
@@ -72,7 +76,11 @@ bool StagedTable::loadExisting(const QString& tableName) {
                 load->commit();
             },
             shownInsert);
-    if (!loaded) return false;
+    if (!loaded) {
+        const std::optional<qint64> after = before >= 0 ? countedQuietly(tableName) : std::nullopt;
+        if (after) m_table.rowsLeftByFailedLoad = *after - before;
+        return false;
+    }
     if (added >= 0 && added != m_table.outcome.rowsWritten) {
         m_table.outcome.rowsNotLoaded = m_table.outcome.rowsWritten - added;
         m_table.outcome.rowsWritten = added;
@@ -81,6 +89,15 @@ bool StagedTable::loadExisting(const QString& tableName) {
     if (m_context.observer && !truncating) m_context.observer->rowsAdded(added);
     dropStaging();
     return true;
+}
+
+// The rows the table holds; none where they cannot be counted (the connection lost, say).
+std::optional<qint64> StagedTable::countedQuietly(const QString& tableName) noexcept {
+    try {
+        return countRows(m_target, m_dialect, tableName, {}, m_context.schema);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
 }
 
 // A new table's rows are all in its staging table, which takes the table's name; a refused

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 #include "db/Connection.h"
 #include "db/Dialect.h"
@@ -49,6 +50,7 @@ public:
     bool keepOldTable();
 
 private:
+    std::optional<qint64> countedQuietly(const QString& tableName) noexcept;
     bool swapInOneTransaction(Connection& target, const Dialect& dialect, const QString& tableName,
                               const QString& newName);
     bool swapInSteps(Connection& target, const Dialect& dialect, const QString& tableName,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 #include "db/TableShape.h"
 #include "shell/FrontEnd.h"
@@ -34,9 +35,10 @@ struct TableInProgress {
     bool stagingKept = false;
     // The CREATE TABLE met a lost connection or a time-out: the table may have been made.
     bool createOutcomeUnknown = false;
-    // What a failed load leaves in a table whose storage engine cannot undo it; empty where the
-    // load is undone with its transaction.
-    QString partLeftOnFailure;
+    // The storage engine of a table that cannot undo a failed load; empty where the load is
+    // undone with its transaction. The rows such a load left, where they could be counted.
+    QString engineWithoutUndo;
+    std::optional<qint64> rowsLeftByFailedLoad;
 };
 
 }  // namespace tw

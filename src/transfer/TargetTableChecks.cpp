@@ -6,6 +6,8 @@
 #include <exception>
 #include <memory>
 
+#include "shell/GroupedCount.h"
+
 namespace tw {
 
 namespace {
@@ -104,11 +106,12 @@ QStringList tablesReferencing(Connection& target, const Dialect& dialect, const 
     return referencing;
 }
 
-QString partLoadLeft(const QString& engine, bool truncating) {
-    return QStringLiteral(
-               "its storage engine, %1, cannot undo the failed load: the table may hold part of "
-               "the new rows%2")
-        .arg(engine, truncating ? QStringLiteral(" and none of its own") : QString());
+QString partLoadLeft(const QString& engine, bool truncating, std::optional<qint64> rowsLeft) {
+    const QString part =
+        rowsLeft ? QStringLiteral("the table holds %1 of the new rows").arg(groupedCount(*rowsLeft))
+                 : QStringLiteral("the table may hold part of the new rows");
+    return QStringLiteral("its storage engine, %1, cannot undo the failed load: %2%3")
+        .arg(engine, part, truncating ? QStringLiteral(" and none of its own") : QString());
 }
 
 }  // namespace tw

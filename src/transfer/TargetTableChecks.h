@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 #include "db/Connection.h"
 #include "db/Dialect.h"
@@ -30,7 +31,8 @@ LoadRisks loadRisks(Connection& target, const Dialect& dialect, const QString& s
 QStringList tablesReferencing(Connection& target, const Dialect& dialect, const QString& schema,
                               const QString& table) noexcept;
 
-// What a failed load may have left in a table whose engine cannot undo it, as the report says it.
-QString partLoadLeft(const QString& engine, bool truncating);
+// What a failed load left in a table whose engine cannot undo it, as the report says it: the rows
+// it left, where they could be counted.
+QString partLoadLeft(const QString& engine, bool truncating, std::optional<qint64> rowsLeft = std::nullopt);
 
 }  // namespace tw
