@@ -81,6 +81,9 @@ public:
     // batch is rolled back), the connection is back in auto-commit, and the error is thrown;
     // either way the writer is empty afterwards.
     virtual void flush() = 0;
+    // The statement the rows go by where it is not each row's INSERT (PostgreSQL's COPY), for a
+    // failure to quote; empty otherwise.
+    virtual QByteArray rowsStatement() const { return {}; }
 
     // The same in two halves, so that the next rows can be read and kept while the database
     // writes these: startFlush() takes the kept rows on their way and leaves the writer empty;

@@ -39,6 +39,7 @@ public:
         if (m_observer) m_observer->emptyValuesKept(m_keepsEmpty);
         m_writtenKinds = kinds.mid(0, fields);
         std::unique_ptr<BatchWriter> writer = batchWriterFor();
+        if (writer) m_rowsStatement = writer->rowsStatement();
         std::vector<BoundValue> bound(writer ? fields : 0);
         QList<ColumnKind> fitKinds = kinds;  // as each value of the row goes
         // The rows being read and kept, and those the target is writing meanwhile.
@@ -259,7 +260,8 @@ private:
     // One report of what ended the table, at the batch's row i, quoting that row's statement.
     void endTableAt(const RowBatch& batch, qint64 i, const std::exception& failure) {
         m_proc.setRow(batch.firstRow + i);
-        m_composed.replaying = rowStatement(batch, i).utf8();
+        // A batch that went by COPY quotes the COPY: no INSERT was sent.
+        m_composed.replaying = m_rowsStatement.isEmpty() ? rowStatement(batch, i).utf8() : m_rowsStatement;
         m_proc.failedAt(tail(260), failure);
         m_table.complete = false;
     }
@@ -404,6 +406,7 @@ private:
     ComposedStatement& m_composed;
     TableInProgress& m_table;
     QList<ColumnKind> m_writtenKinds;  // how each column the writer binds is written
+    QByteArray m_rowsStatement;        // the batches' statement where it is not each row's INSERT
     bool m_stoppedInRetry = false;     // a stop ended a refused batch's rows going again
     bool m_keepsEmpty = false;         // empty values go as themselves where a column holds them
 };

@@ -58,6 +58,7 @@ public:
         m_bytes = bytesWith(row);
     }
     int pending() const override { return static_cast<int>(m_rows.size()); }
+    QByteArray rowsStatement() const override { return m_factory.batchStatement; }
     // The values' bytes, as if kept end to end.
     qint64 bytesWith(const std::vector<BoundValue>& row) const override {
         qint64 bytes = m_bytes;

@@ -46,6 +46,8 @@ public:
     // Connections offer batch writers, which write down each flushed batch as
     // "batch T: v1|v2; v1|v2" (NULL for a null) and hand the same text to onExecute.
     bool offersBatches = false;
+    // What the batch writers say their rows go by (a COPY); none by default.
+    QByteArray batchStatement;
     // The longest names the fake database takes; none by default.
     NameLimits nameLimits;
     // The product the fake driver names; none by default.

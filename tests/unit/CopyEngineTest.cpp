@@ -140,6 +140,23 @@ TEST(CopyEngine, AValueTheTargetCannotHoldAsItIsRefusesItsRow) {
     }
 }
 
+// A batch that went by COPY and lost its connection quotes the COPY, with the user's table: no
+// INSERT was sent.
+TEST(CopyEngine, ALostCopyQuotesTheCopy) {
+    EngineRig rig;
+    rig.connections.offersBatches = true;
+    rig.connections.batchStatement = "COPY \"" + staged("B").toUtf8() + "\" FROM STDIN";
+    rig.connections.onExecute = [&](const QString& statement) {
+        if (!statement.startsWith("batch " + staged("B"))) return;
+        DbError lost("The server did not answer within 30 seconds.", "HYT00");
+        lost.markConnectionLost();
+        throw lost;
+    };
+    rig.run(2);
+    ASSERT_FALSE(rig.front.failures.isEmpty());
+    EXPECT_EQ(rig.front.failures[0].composing, "COPY \"B\" FROM STDIN");
+}
+
 // Memory running out, or any other failure no step foresaw, costs the table it came in, said
 // once with the table's name, and the next table is copied.
 TEST(CopyEngine, AnUnforeseenFailureEndsOnlyItsTable) {

@@ -39,6 +39,7 @@ public:
     void flush() override;
     void startFlush() override;
     void finishFlush(const std::function<void()>& whileWaiting) override;
+    QByteArray rowsStatement() const override { return m_copyStatement; }
 
 private:
     CopyWriter(pg_conn* connection, const QString& intoTable, std::vector<bool> bytes, int commandTimeout);
