@@ -7,8 +7,8 @@
 set -euo pipefail
 
 packages=(
-  # build
-  cmake make g++ pkg-config qt6-base-dev unixodbc-dev libpq-dev libgtest-dev libbenchmark-dev
+  # build (lld: the faster linker, used where installed)
+  cmake make g++ lld pkg-config qt6-base-dev unixodbc-dev libpq-dev libgtest-dev libbenchmark-dev
   # the command line's argument parser
   libcli11-dev
   # tests: generated input, and SQLite's own parser to read composed statements back
