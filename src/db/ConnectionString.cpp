@@ -136,9 +136,14 @@ QString connectionStringPassword(const QString& text) {
 
 QString connectionStringWithoutPassword(const QString& text) {
     QStringList kept;
+    bool afterPassword = false;
     for (const ReadPart& read : readParts(text)) {
         // A brace never closed may hide where the driver ends the value: nothing of it is shown.
-        if (!read.closed || (read.hasKey && isPasswordKey(read.part.key))) continue;
+        if (!read.closed) continue;
+        // Parts without a key right after a password are the rest of one written unbraced
+        // with a ";" in it.
+        if (read.hasKey) afterPassword = isPasswordKey(read.part.key);
+        if (afterPassword) continue;
         kept << read.part.written;
     }
     return kept.join(kSeparator);

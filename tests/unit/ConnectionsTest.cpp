@@ -221,6 +221,8 @@ TEST(ConnectionStrings, AreReadByTheOdbcRulesAndShownWithoutThePassword) {
         {"DSN=d;Description={x;PWD=s3cret", {"dsn=d", "description=x;PWD=s3cret (braced)"}, "", "DSN=d"},
         {"PWD={s3;cret", {"pwd=s3;cret (braced)"}, "s3;cret", ""},
         {"DSN=d;;junk;", {"dsn=d"}, "", "DSN=d;junk"},
+        // The rest of a password written unbraced with a ";" in it is no key's: not shown either.
+        {"UID=u;PWD=ab;cd;DSN=d", {"uid=u", "pwd=ab", "dsn=d"}, "ab", "UID=u;DSN=d"},
         {"", {}, "", ""},
     };
     for (const auto& c : cases) {
