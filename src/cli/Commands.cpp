@@ -10,6 +10,7 @@
 #include "cli/Terminal.h"
 #include "cli/TerminalFrontEnd.h"
 #include "db/Connection.h"
+#include "db/DbError.h"
 #include "db/Dialect.h"
 #include "db/Side.h"
 #include "maintenance/DeleteTables.h"
@@ -199,17 +200,36 @@ int previewCopies(const CommandContext& context, const TransferProfile& profile,
 }
 
 // Counts the rows of each listed table on one connection; a table that cannot be counted is
-// said on its own line, and false returned.
+// said on its own line, and false returned. A count that cost the connection (a table locked
+// past the time-out) costs no other table's: the next count connects again.
 bool countListedRows(const CommandContext& context, const Side& side, const Dialect& dialect,
                      ListedTables& listed) {
     bool counted = true;
     try {
-        const std::unique_ptr<Connection> connection = openTo(context, side);
-        connection->makeReadOnly();
+        const auto connected = [&] {
+            std::unique_ptr<Connection> connection = openTo(context, side);
+            connection->makeReadOnly();
+            return connection;
+        };
+        std::unique_ptr<Connection> connection = connected();
         for (const QString& table : listed.tables) {
+            if (!connection) {
+                try {
+                    connection = connected();
+                } catch (const std::exception& failure) {
+                    // The rest go uncounted, said once.
+                    context.terminal.err(
+                        QStringLiteral("tablewright: cannot connect to %1 again: %2\n")
+                            .arg(side.describe(context.values), oneLine(QString::fromUtf8(failure.what()))));
+                    while (listed.rows.size() < listed.tables.size()) listed.rows << -1;
+                    return false;
+                }
+            }
             try {
                 listed.rows << countRows(*connection, dialect, table, {}, context.options.schema);
             } catch (const std::exception& failure) {
+                const auto* lost = dynamic_cast<const DbError*>(&failure);
+                if (lost && lost->connectionLost()) connection.reset();
                 listed.rows << -1;
                 counted = false;
                 context.terminal.err(
@@ -217,7 +237,7 @@ bool countListedRows(const CommandContext& context, const Side& side, const Dial
                         .arg(titleOf(side), visibleText(table), oneLine(QString::fromUtf8(failure.what()))));
             }
         }
-        connection->close();
+        if (connection) connection->close();
     } catch (const std::exception& failure) {
         context.terminal.err(
             QStringLiteral("tablewright: cannot connect to %1: %2\n")
