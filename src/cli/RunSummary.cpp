@@ -130,6 +130,7 @@ QString summaryJson(const QString& command, const QList<TableResult>& results, c
         if (result.outcome.oldTableKept) table.insert("oldTableKept", true);
         if (!result.outcome.partLeft.isEmpty()) table.insert("partLeft", result.outcome.partLeft);
         if (result.outcome.swapRefused) table.insert("swapRefused", true);
+        if (result.outcome.leftoverKept) table.insert("leftoverKept", true);
         if (!result.outcome.metOtherCopy.isEmpty()) table.insert("metOtherCopy", result.outcome.metOtherCopy);
         if (!result.outcome.fellBack.isEmpty()) {
             table.insert("plainTypeColumns", QJsonArray::fromStringList(result.outcome.fellBack));

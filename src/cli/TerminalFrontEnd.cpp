@@ -168,6 +168,8 @@ void TerminalFrontEnd::tableFinished(const TableOutcome& outcome) {
     if (!outcome.metOtherCopy.isEmpty()) {
         m_terminal.err(QStringLiteral("tablewright: ") + otherCopyLine(outcome) + QLatin1Char('\n'));
     }
+    if (outcome.leftoverKept)
+        m_terminal.err(QStringLiteral("tablewright: ") + leftoverLine(outcome) + QLatin1Char('\n'));
     if (outcome.stopped) {
         m_terminal.err(QStringLiteral("tablewright: the copy of table %1 was stopped before its last row\n")
                            .arg(visibleText(outcome.table)));

@@ -82,6 +82,10 @@ struct TableOutcome {
     // Rows for the target's own table whose load failed where its storage engine cannot undo
     // it: what the table may hold now ("its storage engine, MyISAM, cannot undo …").
     QString partLeft;
+    // The rows that reached the target stay in a table of the copy's own that could not be
+    // dropped (the connection was lost), hidden from the lists, until the next copy of the
+    // table takes it away.
+    bool leftoverKept = false;
     // Another copy into the same table ran while this one did; whichever swapped in last is
     // the table now. Names that copy's staging table.
     QString metOtherCopy;

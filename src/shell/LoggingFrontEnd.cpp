@@ -68,6 +68,7 @@ void LoggingFrontEnd::tableFinished(const TableOutcome& outcome) {
     write(line);
     if (!outcome.fellBack.isEmpty()) write(fellBackLine(outcome));
     if (!outcome.metOtherCopy.isEmpty()) write(otherCopyLine(outcome));
+    if (outcome.leftoverKept) write(leftoverLine(outcome));
     if (outcome.verification) {
         for (const QString& line : verificationLines(outcome.table, *outcome.verification)) write(line);
     }

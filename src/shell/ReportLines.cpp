@@ -66,6 +66,14 @@ QString outcomeLine(const TableOutcome& outcome) {
         .arg(outcome.seconds, 0, 'f', 2);
 }
 
+QString leftoverLine(const TableOutcome& outcome) {
+    if (!outcome.leftoverKept) return QString();
+    return QStringLiteral(
+               "the rows of table %1 that reached the target stay in a table of the copy's own, hidden "
+               "from the lists, until the next copy of table %1 takes it away")
+        .arg(visibleText(outcome.table));
+}
+
 QString otherCopyLine(const TableOutcome& outcome) {
     if (outcome.metOtherCopy.isEmpty()) return QString();
     // Rows put into a table take no table's place: each copy's go in with its own load.

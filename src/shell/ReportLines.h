@@ -30,6 +30,8 @@ QString outcomeLine(const TableOutcome& outcome);
 // What a verification of the table found: the verdict, then each row found on one side only.
 // That another copy replaced the same table at the same time; empty where none did.
 QString otherCopyLine(const TableOutcome& outcome);
+// What stays of a copy whose own table could not be dropped; empty where nothing does.
+QString leftoverLine(const TableOutcome& outcome);
 // The faithful copy's columns that got the plain copy's type, in one line; empty where none did.
 QString fellBackLine(const TableOutcome& outcome);
 // "2 empty texts became NULL (Oracle keeps no empty text)": the source's empty texts that a

@@ -139,6 +139,7 @@ void StagedTable::dropStaging() noexcept {
         m_staging.done(m_table.filled);
     } catch (const std::exception&) {
         m_staging.abandoned(m_table.filled);
+        m_table.outcome.leftoverKept = true;
     }
 }
 

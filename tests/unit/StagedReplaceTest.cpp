@@ -360,6 +360,27 @@ TEST(StagedReplace, AStagingTableWhoseCreateMayHaveGoneThroughKeepsItsRecord) {
     }
 }
 
+// A copy that lost its connection says when its own table of the rows that arrived stays
+// behind, and only then.
+TEST(StagedReplace, AStagingTableThatCouldNotBeDroppedIsSaid) {
+    for (const bool dropFails : {true, false}) {
+        SCOPED_TRACE(dropFails ? "the drop fails" : "the drop goes");
+        ReplaceRig rig;
+        rig.connections.onExecute = [&](const QString& statement) {
+            const bool lostRow = statement.contains("'2'");
+            const bool drop = statement == "DROP TABLE \"" + rig.staging + "\"";
+            if (!lostRow && !(drop && dropFails)) return;
+            DbError lost("Connection lost", "08S01");
+            lost.markConnectionLost();
+            throw lost;
+        };
+        rig.run();
+        ASSERT_EQ(rig.front.outcomes.size(), 1);
+        EXPECT_EQ(rig.front.outcomes[0].leftoverKept, dropFails);
+        EXPECT_TRUE(rig.front.outcomes[0].oldTableKept);
+    }
+}
+
 // A staging name fits the target's limit whatever the table's name, cut at a whole character;
 // two names cut to the same start still get staging names of their own.
 TEST(StagedReplace, StagingNamesFitTheTargetsLimitAndNeverMeet) {
