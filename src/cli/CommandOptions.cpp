@@ -239,13 +239,15 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
                      "a table the target already has: ask (on a terminal; refused otherwise), "
                      "yes (replace it) or no (keep it)")
         ->check(CLI::IsMember({"ask", "yes", "no"}));
-    copy->add_option("--mode", mode,
-                     "a table the target already has: replace (default; drop it and make it anew, "
-                     "asked first), append (add the rows, columns matched by name) or truncate (empty "
-                     "it and load the rows, keeping its definition, keys, indexes and grants; asked "
-                     "first); a copy that fails or is stopped leaves the table as it was (a table "
-                     "that cannot undo a change is refused an append or truncate, and so is a "
-                     "truncate that would delete rows of other tables through their foreign keys)")
+    copy->add_option(
+            "--mode", mode,
+            "a table the target already has: replace (default; drop it and make it anew, "
+            "asked first), append (add the rows, columns matched by name) or truncate (empty "
+            "it and load the rows, keeping its definition, keys, indexes and grants; asked "
+            "first); a copy that fails or is stopped leaves the table as it was (rows refused for their own "
+            "values do not fail it: the others go in, and the refused ones are named; a table "
+            "that cannot undo a change is refused an append or truncate, and so is a "
+            "truncate that would delete rows of other tables through their foreign keys)")
         ->check(CLI::IsMember({"replace", "append", "truncate"}));
     CLI::Option* partialLoad = copy->add_flag(
         "--allow-partial-load", options.allowPartialLoad,

@@ -15,6 +15,22 @@ namespace tw::cli {
 
 namespace {
 
+// A table that took its name without every row is no failed table to a reader of the summary,
+// whose old table, if any, is gone: "in part". (--json keeps "failed", which scripts read, and
+// says the verdict beside it.)
+QString shownStatus(const TableResult& result) {
+    if (result.status != TableResult::Status::Failed || result.outcome.table.isEmpty())
+        return statusName(result.status);
+    switch (verdictOf(result.outcome)) {
+        case TableVerdict::RowsRefused:
+        case TableVerdict::RowsNotAdded:
+        case TableVerdict::InPart:
+            return QStringLiteral("in part");
+        default:
+            return statusName(result.status);
+    }
+}
+
 QString verdict(const TableResult& result) {
     const std::optional<Verification>& verification = result.outcome.verification;
     if (!verification) return QStringLiteral("-");
@@ -85,7 +101,7 @@ QString summaryTable(const QList<TableResult>& results, bool verified, std::opti
     if (verified) rows.front() << QStringLiteral("matches");
     for (const TableResult& result : results) {
         const TableOutcome& outcome = result.outcome;
-        QStringList row{visibleText(result.table),        statusName(result.status),
+        QStringList row{visibleText(result.table),        shownStatus(result),
                         groupedCount(outcome.rowsRead),   groupedCount(outcome.rowsWritten),
                         groupedCount(outcome.rowsFailed), QString::number(outcome.seconds, 'f', 2)};
         if (verified) row << verdict(result);

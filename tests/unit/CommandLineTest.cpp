@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCryptographicHash>
+#include <QRegularExpression>
 #include <vector>
 
 #include "cli/CommandOptions.h"
@@ -475,22 +476,23 @@ TEST(TableVerdict, EveryFrontEndSaysTheSameOfATable) {
         QString said;
         const char* status;
         bool copied;
+        const char* shown;  // the terminal summary's status
     } cases[] = {
-        {"whole", outcome([](TableOutcome&) {}), "copied", "copied", true},
+        {"whole", outcome([](TableOutcome&) {}), "copied", "copied", true, "copied"},
         {"rows refused", outcome([](TableOutcome& o) { o.rowsWritten = 1, o.rowsFailed = 3; }),
-         "copied in part: 3 rows refused", "failed", false},
+         "copied in part: 3 rows refused", "failed", false, "in part"},
         {"a row unread", outcome([](TableOutcome& o) { o.incomplete = true; }), "copied in part", "failed",
-         false},
+         false, "in part"},
         {"stopped", outcome([](TableOutcome& o) { o.stopped = o.incomplete = true; }),
-         "copied in part: the transfer was stopped", "stopped", false},
+         "copied in part: the transfer was stopped", "stopped", false, "stopped"},
         {"a row the table did not take",
          outcome([](TableOutcome& o) { o.rowsWritten = 3, o.rowsFailed = 1, o.rowsNotLoaded = 1; }),
-         "copied in part: the table took 3 of the 4 rows loaded into it", "failed", false},
+         "copied in part: the table took 3 of the 4 rows loaded into it", "failed", false, "in part"},
         {"the old table kept",
          outcome([](TableOutcome& o) { o.created = false, o.oldTableKept = true, o.rowsWritten = 0; }),
-         "not replaced: not every row was copied", "failed", false},
+         "not replaced: not every row was copied", "failed", false, "failed"},
         {"not made", outcome([](TableOutcome& o) { o.created = false, o.rowsWritten = 0; }), "not copied",
-         "failed", false},
+         "failed", false, "failed"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -502,8 +504,11 @@ TEST(TableVerdict, EveryFrontEndSaysTheSameOfATable) {
         ASSERT_EQ(front.results().size(), 1);
         EXPECT_EQ(cli::statusName(front.results()[0].status), c.status);
         EXPECT_EQ(front.anythingFailed(), !c.copied);
-        EXPECT_TRUE(cli::summaryTable(front.results(), false)
-                        .contains(QStringLiteral("%1 of 1 copied").arg(c.copied ? 1 : 0)));
+        const QString summary = cli::summaryTable(front.results(), false);
+        EXPECT_TRUE(summary.contains(QStringLiteral("%1 of 1 copied").arg(c.copied ? 1 : 0)));
+        EXPECT_TRUE(summary.contains(
+            QRegularExpression(QStringLiteral("^T +%1  ").arg(c.shown), QRegularExpression::MultilineOption)))
+            << summary.toStdString();
         EXPECT_TRUE(
             cli::summaryJson("copy", front.results(), {}, 1).contains("\"verdict\": \"" + c.said + "\""));
     }
