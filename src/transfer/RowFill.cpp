@@ -159,7 +159,7 @@ private:
             const Field& column = rows.field(field);
             const PlannedColumn& into = planned[field];
             const ValueFit fit =
-                fitOf(column.name, column.value, column.type, into.kind, target, into.decimals);
+                fitOf(column.name, column.value, column.type, into.kind, target, into.decimals, into.limit);
             if (!fit.refusal.isEmpty()) return fit.refusal;
             fitKinds[field] = fit.asBytes ? ColumnKind::Bytes : into.kind;
         }

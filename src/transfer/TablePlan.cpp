@@ -19,10 +19,30 @@ int decimalsKept(const Dialect& target, const ColumnShape& column, ColumnKind ki
     if (target.keepsAnyStorageClass()) return -1;
     const ColumnSort sort = sortOf(column);
     if (sort == ColumnSort::Decimal && kind == ColumnKind::Number) return column.digits;
+    // MariaDB rounds 1.5 into an INT where the others refuse it.
+    const bool integer = sort == ColumnSort::TinyInt || sort == ColumnSort::SmallInt ||
+                         sort == ColumnSort::Integer || sort == ColumnSort::BigInt;
+    if (integer && kind == ColumnKind::Number) return 0;
     const bool moment =
         sort == ColumnSort::Time || sort == ColumnSort::Timestamp || sort == ColumnSort::TimestampWithZone;
     if (moment && kind == ColumnKind::Moment) return column.digits < 0 ? 6 : column.digits;
     return -1;
+}
+
+// A DATE drops a timestamp's time of day, a TIME its date, and a 4-byte float a double's
+// further digits: MariaDB, and PostgreSQL too, without a word. (MariaDB's driver describes its
+// 4-byte FLOAT as a DOUBLE, its declared name tells.)
+ValueLimit limitOf(const Dialect& target, const ColumnShape& column, ColumnKind kind) {
+    if (target.keepsAnyStorageClass()) return ValueLimit::None;
+    const ColumnSort sort = sortOf(column);
+    if (kind == ColumnKind::Moment && sort == ColumnSort::Date) return ValueLimit::DateOnly;
+    if (kind == ColumnKind::Moment && sort == ColumnSort::Time) return ValueLimit::TimeOnly;
+    const bool fourBytes = sort == ColumnSort::Real ||
+                           (sort == ColumnSort::Double &&
+                            column.typeName.compare(QLatin1String("FLOAT"), Qt::CaseInsensitive) == 0);
+    if (fourBytes && (kind == ColumnKind::Float || kind == ColumnKind::Number))
+        return ValueLimit::FourByteFloat;
+    return ValueLimit::None;
 }
 
 const ColumnShape* shapeOf(const TableShape& shape, const QString& name) {
@@ -59,6 +79,7 @@ TablePlan faithfulPlan(const Dialect& target, const TableShape& shape, const Rec
         planned.fellBack = !type;
         planned.notNull = column && !column->nullable;
         if (type) planned.decimals = decimalsKept(target, *column, type->kind);
+        if (type) planned.limit = limitOf(target, *column, type->kind);
         plan.columns << planned;
     }
     // A key is carried over whole or not at all.

@@ -6,6 +6,7 @@
 
 #include "db/Dialect.h"
 #include "db/TableShape.h"
+#include "transfer/ValueFit.h"
 
 namespace tw {
 
@@ -22,6 +23,7 @@ struct PlannedColumn {
     // The digits after the point the column keeps, where it rounds the rest away: of a number
     // (a DECIMAL of a fixed scale) or of a second (a time or timestamp); -1 where it keeps any.
     int decimals = -1;
+    ValueLimit limit = ValueLimit::None;  // what else it drops of a value without a word
 };
 
 // The table a copy makes in the target, column by column in the source's order, with the

@@ -1,6 +1,8 @@
 #include "transfer/ValueFit.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 
 #include "db/AdoType.h"
 #include "shell/GroupedCount.h"
@@ -66,6 +68,43 @@ qsizetype secondFractionOf(QByteArrayView text) {
     return digits;
 }
 
+// A timestamp's time of day that is not midnight ("2020-01-02 03:04:05"): what a DATE drops.
+bool hasTimeOfDay(QByteArrayView text) {
+    const qsizetype colon = text.indexOf(':');
+    if (colon < 0) return false;
+    qsizetype at = colon - 1;
+    while (at > 0 && text[at - 1] >= '0' && text[at - 1] <= '9') --at;  // the hours' first digit
+    if (at <= 0) return false;                                          // a time alone
+    for (; at < text.size(); ++at) {
+        const char c = text[at];
+        if (c >= '1' && c <= '9') return true;
+        if (c != '0' && c != ':' && c != '.') break;  // the offset, or an era, follow
+    }
+    return false;
+}
+
+// A date before a time ("2020-01-02 03:04:05"): what a TIME drops. A time alone may begin with
+// a minus ("-10:00:00").
+bool hasDate(QByteArrayView text) {
+    const qsizetype dash = text.indexOf('-', 1);
+    const qsizetype colon = text.indexOf(':');
+    return dash > 0 && (colon < 0 || dash < colon);
+}
+
+// A number a 4-byte float keeps: the float holds the very double, or gives back the text it is
+// written as (0.1 goes in as 0.1); 16777217 and 1.23456789012 it would change.
+bool fitsFourBytes(QByteArrayView text) {
+    const QByteArray written = QByteArray(text.data(), text.size()).trimmed();
+    bool number = false;
+    const double value = written.toDouble(&number);
+    if (!number || !std::isfinite(value)) return true;  // not a number: the server says so
+    const float kept = static_cast<float>(value);
+    if (static_cast<double>(kept) == value) return true;
+    char shortest[32];
+    const std::to_chars_result end = std::to_chars(shortest, shortest + sizeof shortest, kept);
+    return std::isfinite(kept) && QByteArray(shortest, end.ptr - shortest).toDouble() == value;
+}
+
 QString digitsText(qsizetype count) {
     return count == 1 ? QStringLiteral("1 digit") : QStringLiteral("%1 digits").arg(count);
 }
@@ -73,7 +112,7 @@ QString digitsText(qsizetype count) {
 }  // namespace
 
 ValueFit fitOf(const QString& column, const Variant& value, int fieldType, ColumnKind kind,
-               const Dialect& target, int decimals) {
+               const Dialect& target, int decimals, ValueLimit limit) {
     ValueFit fit;
     if (value.isBinary() && kind != ColumnKind::Bytes && !isBinaryAdoType(fieldType)) {
         if (target.keepsAnyStorageClass()) {
@@ -115,6 +154,19 @@ ValueFit fitOf(const QString& column, const Variant& value, int fieldType, Colum
                      digitsText(found),
                      number ? QStringLiteral("after the point") : QStringLiteral("of a second"),
                      QString::number(decimals));
+        return fit;
+    }
+    // What the column would drop: said only of a value it would.
+    const char* dropped = limit == ValueLimit::DateOnly && hasTimeOfDay(text)
+                              ? "'%2': a time of day; the target's column keeps the date alone"
+                          : limit == ValueLimit::TimeOnly && hasDate(text)
+                              ? "'%2': a date; the target's column keeps the time of day alone"
+                          : limit == ValueLimit::FourByteFloat && !fitsFourBytes(text)
+                              ? "%2: more digits than the target's 4-byte float keeps"
+                              : nullptr;
+    if (dropped) {
+        fit.refusal = (QStringLiteral("column %1, value ") + QLatin1String(dropped))
+                          .arg(column, shortened(textFromUtf8(text), 60));
         return fit;
     }
     if (text.contains('\0')) {

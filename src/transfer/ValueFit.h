@@ -16,10 +16,14 @@ struct ValueFit {
     bool asBytes = false;  // the value goes as bytes into a column that is not one of bytes
 };
 
+// What a target column drops of a value of its kind, beyond digits after the point, without a
+// word: a DATE a time of day, a TIME a date, a 4-byte float the digits a double has beyond it.
+enum class ValueLimit { None, DateOnly, TimeOnly, FourByteFloat };
+
 // fieldType: the ADO type the source gives the column; kind: what the target's column holds;
 // decimals: the digits after the point (of a number, or of a second) the target's column keeps,
-// -1 where any.
+// -1 where any; limit: what else it would drop.
 ValueFit fitOf(const QString& column, const Variant& value, int fieldType, ColumnKind kind,
-               const Dialect& target, int decimals = -1);
+               const Dialect& target, int decimals = -1, ValueLimit limit = ValueLimit::None);
 
 }  // namespace tw

@@ -136,6 +136,23 @@ TEST_F(LoadGuard, AnAppendIntoNarrowerColumnsRefusesTheRowsTheyWouldRound) {
     EXPECT_EQ(values, QStringList({"1.50", "7.00"}));
 }
 
+// MariaDB turns a timestamp into a DATE or a TIME, a double into its 4-byte FLOAT and 1.5 into
+// an INT without a word: each such row is refused, naming the column, and the others arrive whole.
+TEST_F(LoadGuard, AnAppendIntoMariaDbRefusesTheValuesItsColumnsWouldChange) {
+    create(0, "id integer, at timestamp, f float8, n numeric",
+           {"1, '2020-01-02 00:00:00', 0.5, 2", "2, '2020-01-02 03:04:05', 0.5, 2",
+            "3, '2020-01-02 00:00:00', 16777217, 2", "4, '2020-01-02 00:00:00', 0.5, 1.5"});
+    m_maria->execute("CREATE TABLE `" + m_table + "` (id INTEGER, at DATE, f FLOAT, n INTEGER)");
+    const test::ProgramRun appended =
+        run({"copy", "--from", "oracle", "--to", kMaria, m_table, "--mode", "append", "--overwrite", "yes"});
+    EXPECT_EQ(appended.exitCode, 1);
+    for (const char* said : {"row 2, INSERT: The row was not copied: column at",
+                             "row 3, INSERT: The row was not copied: column f",
+                             "row 4, INSERT: The row was not copied: column n"})
+        EXPECT_TRUE(appended.err.contains(said)) << said << '\n' << appended.err.toStdString();
+    EXPECT_EQ(count(*m_maria, m_table), 1);
+}
+
 // MariaDB's driver says a batch succeeded whose array the server refused for one row, taking
 // none of it: the rows go again until the refused one is found, and every other row arrives.
 TEST_F(LoadGuard, ABatchIntoMariaDbThatMeetsARefusedRowWritesEveryOtherRow) {

@@ -166,6 +166,49 @@ TEST(ColumnScale, AValueTheColumnWouldRoundRefusesItsRow) {
     EXPECT_EQ(planned(sqliteDialect(), SQL_TYPE_TIMESTAMP, 19, 0), -1);
 }
 
+// A DATE drops a time of day, a TIME a date, a 4-byte float a double's further digits and an
+// integer column a fraction, where the target keeps its columns' types: such a value refuses its
+// row, and a value the column keeps whole goes.
+TEST(ColumnScale, AValueANarrowerColumnWouldChangeRefusesItsRow) {
+    const struct {
+        std::int16_t sqlType;
+        const char* typeName;
+        const char* value;
+        bool refused;
+    } cases[] = {{SQL_TYPE_DATE, "DATE", "2020-01-02 00:00:00", false},
+                 {SQL_TYPE_DATE, "DATE", "2020-01-02", false},
+                 {SQL_TYPE_DATE, "DATE", "2020-01-02 03:04:05", true},
+                 {SQL_TYPE_DATE, "DATE", "2020-01-02 00:00:00.5", true},
+                 {SQL_TYPE_TIME, "TIME", "10:11:12", false},
+                 {SQL_TYPE_TIME, "TIME", "-10:11:12", false},
+                 {SQL_TYPE_TIME, "TIME", "2020-01-02 10:11:12", true},
+                 {SQL_REAL, "REAL", "0.1", false},
+                 {SQL_REAL, "REAL", "0.5", false},
+                 {SQL_REAL, "REAL", "16777217", true},
+                 {SQL_DOUBLE, "FLOAT", "1.23456789012", true},  // MariaDB's 4-byte FLOAT
+                 {SQL_DOUBLE, "FLOAT", "0.10000000149011612", false},
+                 {SQL_DOUBLE, "DOUBLE", "1.23456789012", false},
+                 {SQL_INTEGER, "INT", "1.5", true},
+                 {SQL_INTEGER, "INT", "2.0", false},
+                 {SQL_BIGINT, "BIGINT", "-0.5", true}};
+    test::FakeConnectionFactory connections;
+    connections.tables.insert("s", {{Field{"c", AdoType::VarChar, {}}}, {}});
+    const auto source = connections.create();
+    source->open(ConnectionTarget::dataSource("a"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        ColumnShape column{"c", c.sqlType, c.typeName, 19, 0};
+        for (const Dialect* target : {&mariaDbDialect(), &sqliteDialect()}) {
+            const PlannedColumn planned =
+                faithfulPlan(*target, TableShape{{column}, {}}, *source->openRecordset("s")).columns.value(0);
+            const ValueFit fit = fitOf("c", Variant(QString::fromLatin1(c.value)), AdoType::VarChar,
+                                       planned.kind, *target, planned.decimals, planned.limit);
+            EXPECT_EQ(!fit.refusal.isEmpty(), c.refused && target != &sqliteDialect())
+                << fit.refusal.toStdString();
+        }
+    }
+}
+
 // The product the driver names decides; a driver that names none, or a product the program does
 // not know, leaves the side's own.
 TEST(DialectFor, TheConnectedProductElseTheSidesOwn) {
