@@ -138,20 +138,24 @@ public:
     // An AUTO_INCREMENT column is numbered; a generated one computed. MySQL shows an empty
     // expression where MariaDB shows none.
     QString generatedColumnsQuery(const QString& schema, const QString& table) const override {
-        return QStringLiteral(
-                   "SELECT COLUMN_NAME, CASE WHEN COALESCE(GENERATION_EXPRESSION, '') <> '' THEN 'computed' "
-                   "ELSE '' END FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = %1 AND TABLE_NAME = %2 "
-                   "AND (EXTRA LIKE '%auto_increment%' OR COALESCE(GENERATION_EXPRESSION, '') <> '')")
-            .arg(databaseOf(schema), literal(table));
+        return columnsQuery("CASE WHEN COALESCE(GENERATION_EXPRESSION, '') <> '' THEN 'computed' ELSE '' END",
+                            "EXTRA LIKE '%auto_increment%' OR COALESCE(GENERATION_EXPRESSION, '') <> ''",
+                            schema, table);
     }
 
     // The driver says nothing of a DATETIME's, TIMESTAMP's or TIME's digits of a second.
     QString secondsDigitsQuery(const QString& schema, const QString& table) const override {
+        return columnsQuery("DATETIME_PRECISION", "DATA_TYPE IN ('datetime', 'timestamp', 'time')", schema,
+                            table);
+    }
+
+    // The name and one more field of each of the table's columns that meets the condition.
+    QString columnsQuery(const char* field, const char* condition, const QString& schema,
+                         const QString& table) const {
         return QStringLiteral(
-                   "SELECT COLUMN_NAME, DATETIME_PRECISION FROM information_schema.COLUMNS WHERE "
-                   "TABLE_SCHEMA = "
-                   "%1 AND TABLE_NAME = %2 AND DATA_TYPE IN ('datetime', 'timestamp', 'time')")
-            .arg(databaseOf(schema), literal(table));
+                   "SELECT COLUMN_NAME, %1 FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = %2 AND "
+                   "TABLE_NAME = %3 AND (%4)")
+            .arg(QLatin1String(field), databaseOf(schema), literal(table), QLatin1String(condition));
     }
 
     // RENAME TABLE renames every pair it is given at once, or none.
