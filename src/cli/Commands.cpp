@@ -10,7 +10,6 @@
 #include "cli/Terminal.h"
 #include "cli/TerminalFrontEnd.h"
 #include "db/Connection.h"
-#include "db/DbError.h"
 #include "db/Dialect.h"
 #include "db/Side.h"
 #include "maintenance/DeleteTables.h"
@@ -228,8 +227,8 @@ bool countListedRows(const CommandContext& context, const Side& side, const Dial
             try {
                 listed.rows << countRows(*connection, dialect, table, {}, context.options.schema);
             } catch (const std::exception& failure) {
-                const auto* lost = dynamic_cast<const DbError*>(&failure);
-                if (lost && lost->connectionLost()) connection.reset();
+                // The failure may have cost the connection without saying so yet.
+                connection.reset();
                 listed.rows << -1;
                 counted = false;
                 context.terminal.err(

@@ -19,7 +19,9 @@ namespace {
 // whose old table, if any, is gone: "in part". (--json keeps "failed", which scripts read, and
 // says the verdict beside it.)
 QString shownStatus(const TableResult& result) {
-    if (result.status != TableResult::Status::Failed || result.outcome.table.isEmpty())
+    // Not a row in: no part of it.
+    if (result.status != TableResult::Status::Failed || result.outcome.table.isEmpty() ||
+        result.outcome.rowsWritten == 0)
         return statusName(result.status);
     switch (verdictOf(result.outcome)) {
         case TableVerdict::RowsRefused:

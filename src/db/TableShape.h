@@ -19,6 +19,8 @@ struct ColumnShape {
     bool generated = false;     // the database computes its values from the row's others
     bool hasDefault = false;    // a row that gives it no value gets one
     int fieldType = 0;          // the ADO type a query's field of the column has; 0 where not known
+    // A 4-byte float the driver reads as a double (MariaDB's FLOAT): it keeps no more.
+    bool fourByteFloat = false;
 };
 
 // A table as its database describes it: the columns in order, and the primary key's columns

@@ -69,8 +69,9 @@ QString outcomeLine(const TableOutcome& outcome) {
 QString leftoverLine(const TableOutcome& outcome) {
     if (!outcome.leftoverKept) return QString();
     return QStringLiteral(
-               "the rows of table %1 that reached the target stay in a table of the copy's own, hidden "
-               "from the lists, until the next copy of table %1 takes it away")
+               "the rows of table %1 that reached the target may stay in a table of the copy's own, "
+               "hidden from the lists, until the next copy of table %1 takes it away (the connection was "
+               "lost before that table could be dropped)")
         .arg(visibleText(outcome.table));
 }
 

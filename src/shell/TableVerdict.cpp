@@ -27,6 +27,8 @@ QString whyOldTableKept(const TableOutcome& outcome) {
         return QStringLiteral(
             "every row was copied, but the database refused to put the new table in its place");
     if (outcome.stopped) return QStringLiteral("the transfer was stopped before its last row");
+    if (!outcome.incomplete && outcome.rowsWritten == 0 && outcome.rowsFailed > 0)
+        return QStringLiteral("every row was refused");
     return QStringLiteral("not every row was copied");
 }
 

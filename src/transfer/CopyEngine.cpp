@@ -412,9 +412,12 @@ private:
         // that a failure ended never takes the name.
         if (made && staged) {
             StagedTable filled(swapContext(), m_table);
+            // A replace none of whose rows went in keeps the old table: an empty one in its place
+            // would lose every row of it for none of the source's.
+            const bool anyWritten = m_table.outcome.rowsWritten > 0 || m_table.outcome.rowsFailed == 0;
             m_table.outcome.created =
                 m_table.intoExisting() ? m_table.complete && filled.loadExisting(tableName)
-                : replacing            ? m_table.complete && filled.swapIn(tableName, newName)
+                : replacing            ? m_table.complete && anyWritten && filled.swapIn(tableName, newName)
                             : (m_table.complete || m_table.outcome.stopped) && filled.nameNewTable(newName);
             if (!m_table.outcome.created) {
                 const bool oldStands = filled.keepOldTable();

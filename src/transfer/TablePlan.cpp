@@ -30,16 +30,13 @@ int decimalsKept(const Dialect& target, const ColumnShape& column, ColumnKind ki
 }
 
 // A DATE drops a timestamp's time of day, a TIME its date, and a 4-byte float a double's
-// further digits: MariaDB, and PostgreSQL too, without a word. (MariaDB's driver describes its
-// 4-byte FLOAT as a DOUBLE, its declared name tells.)
+// further digits: MariaDB, and PostgreSQL too, without a word.
 ValueLimit limitOf(const Dialect& target, const ColumnShape& column, ColumnKind kind) {
     if (target.keepsAnyStorageClass()) return ValueLimit::None;
     const ColumnSort sort = sortOf(column);
     if (kind == ColumnKind::Moment && sort == ColumnSort::Date) return ValueLimit::DateOnly;
     if (kind == ColumnKind::Moment && sort == ColumnSort::Time) return ValueLimit::TimeOnly;
-    const bool fourBytes = sort == ColumnSort::Real ||
-                           (sort == ColumnSort::Double &&
-                            column.typeName.compare(QLatin1String("FLOAT"), Qt::CaseInsensitive) == 0);
+    const bool fourBytes = sort == ColumnSort::Real || column.fourByteFloat;
     if (fourBytes && (kind == ColumnKind::Float || kind == ColumnKind::Number))
         return ValueLimit::FourByteFloat;
     return ValueLimit::None;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 #include "db/AdoType.h"
 #include "shell/GroupedCount.h"
@@ -52,12 +53,20 @@ qsizetype decimalsOf(QByteArrayView text) {
     return std::max<qsizetype>(0, digits - before - exponent);
 }
 
+// Digits alone, as MariaDB also reads a moment ("20200102100000"): the date's eight first.
+bool compactMoment(QByteArrayView text) {
+    const qsizetype point = text.indexOf('.');
+    const QByteArrayView whole = point < 0 ? text : text.first(point);
+    return whole.size() >= 8 &&
+           std::all_of(whole.begin(), whole.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 // The digits of a second's fraction that count in a time or timestamp ("10:11:12.125+02"): those
 // after the point that follows the time's first colon, up to the last one that is not 0.
 qsizetype secondFractionOf(QByteArrayView text) {
     const qsizetype colon = text.indexOf(':');
-    if (colon < 0) return 0;
-    const qsizetype point = text.indexOf('.', colon);
+    if (colon < 0 && !compactMoment(text)) return 0;
+    const qsizetype point = text.indexOf('.', std::max<qsizetype>(colon, 0));
     if (point < 0) return 0;
     qsizetype counted = 0;
     qsizetype digits = 0;
@@ -70,11 +79,16 @@ qsizetype secondFractionOf(QByteArrayView text) {
 
 // A timestamp's time of day that is not midnight ("2020-01-02 03:04:05"): what a DATE drops.
 bool hasTimeOfDay(QByteArrayView text) {
-    const qsizetype colon = text.indexOf(':');
-    if (colon < 0) return false;
-    qsizetype at = colon - 1;
-    while (at > 0 && text[at - 1] >= '0' && text[at - 1] <= '9') --at;  // the hours' first digit
-    if (at <= 0) return false;                                          // a time alone
+    qsizetype at = 0;
+    if (compactMoment(text)) {
+        at = 8;
+    } else {
+        const qsizetype colon = text.indexOf(':');
+        if (colon < 0) return false;
+        at = colon - 1;
+        while (at > 0 && text[at - 1] >= '0' && text[at - 1] <= '9') --at;  // the hours' first digit
+        if (at <= 0) return false;                                          // a time alone
+    }
     for (; at < text.size(); ++at) {
         const char c = text[at];
         if (c >= '1' && c <= '9') return true;
@@ -83,26 +97,29 @@ bool hasTimeOfDay(QByteArrayView text) {
     return false;
 }
 
-// A date before a time ("2020-01-02 03:04:05"): what a TIME drops. A time alone may begin with
-// a minus ("-10:00:00").
+// A date before a time ("2020-01-02 03:04:05", "2020/01/02 03:04", "20200102030405"): what a
+// TIME drops. A time alone may begin with a minus ("-10:00:00").
 bool hasDate(QByteArrayView text) {
-    const qsizetype dash = text.indexOf('-', 1);
+    if (compactMoment(text)) return true;
     const qsizetype colon = text.indexOf(':');
-    return dash > 0 && (colon < 0 || dash < colon);
+    const QByteArrayView head = colon < 0 ? text : text.first(colon);
+    return head.indexOf('-', 1) > 0 || head.contains(' ') || head.contains('T');
 }
 
 // A number a 4-byte float keeps: the float holds the very double, or gives back the text it is
-// written as (0.1 goes in as 0.1); 16777217 and 1.23456789012 it would change.
+// written as (0.1 goes in as 0.1); 16777217 and 1.23456789012 it would change, and a number
+// written beyond the largest float (3.4028235e+38) MariaDB refuses.
 bool fitsFourBytes(QByteArrayView text) {
     const QByteArray written = QByteArray(text.data(), text.size()).trimmed();
     bool number = false;
     const double value = written.toDouble(&number);
     if (!number || !std::isfinite(value)) return true;  // not a number: the server says so
+    if (std::fabs(value) > std::numeric_limits<float>::max()) return false;
     const float kept = static_cast<float>(value);
     if (static_cast<double>(kept) == value) return true;
     char shortest[32];
     const std::to_chars_result end = std::to_chars(shortest, shortest + sizeof shortest, kept);
-    return std::isfinite(kept) && QByteArray(shortest, end.ptr - shortest).toDouble() == value;
+    return QByteArray(shortest, end.ptr - shortest).toDouble() == value;
 }
 
 QString digitsText(qsizetype count) {
@@ -162,7 +179,7 @@ ValueFit fitOf(const QString& column, const Variant& value, int fieldType, Colum
                           : limit == ValueLimit::TimeOnly && hasDate(text)
                               ? "'%2': a date; the target's column keeps the time of day alone"
                           : limit == ValueLimit::FourByteFloat && !fitsFourBytes(text)
-                              ? "%2: more digits than the target's 4-byte float keeps"
+                              ? "%2: more than the target's 4-byte float keeps"
                               : nullptr;
     if (dropped) {
         fit.refusal = (QStringLiteral("column %1, value ") + QLatin1String(dropped))

@@ -479,6 +479,8 @@ TEST(TableVerdict, EveryFrontEndSaysTheSameOfATable) {
         const char* shown;  // the terminal summary's status
     } cases[] = {
         {"whole", outcome([](TableOutcome&) {}), "copied", "copied", true, "copied"},
+        {"every row refused", outcome([](TableOutcome& o) { o.rowsWritten = 0, o.rowsFailed = 4; }),
+         "copied in part: 4 rows refused", "failed", false, "failed"},
         {"rows refused", outcome([](TableOutcome& o) { o.rowsWritten = 1, o.rowsFailed = 3; }),
          "copied in part: 3 rows refused", "failed", false, "in part"},
         {"a row unread", outcome([](TableOutcome& o) { o.incomplete = true; }), "copied in part", "failed",

@@ -185,9 +185,17 @@ TEST(ColumnScale, AValueANarrowerColumnWouldChangeRefusesItsRow) {
                  {SQL_REAL, "REAL", "0.1", false},
                  {SQL_REAL, "REAL", "0.5", false},
                  {SQL_REAL, "REAL", "16777217", true},
-                 {SQL_DOUBLE, "FLOAT", "1.23456789012", true},  // MariaDB's 4-byte FLOAT
-                 {SQL_DOUBLE, "FLOAT", "0.10000000149011612", false},
+                 {SQL_DOUBLE, "FLOAT4", "1.23456789012", true},  // MariaDB's FLOAT, read as a double
+                 {SQL_DOUBLE, "FLOAT4", "0.10000000149011612", false},
+                 {SQL_REAL, "REAL", "3.4028235e+38", true},      // beyond the largest float as written
+                 {SQL_DOUBLE, "float", "1.23456789012", false},  // SQLite's, of 8 bytes
                  {SQL_DOUBLE, "DOUBLE", "1.23456789012", false},
+                 {SQL_TYPE_DATE, "DATE", "20200102100000", true},
+                 {SQL_TYPE_DATE, "DATE", "20200102000000", false},
+                 {SQL_TYPE_TIME, "TIME", "2020/01/02 10:00:00", true},
+                 {SQL_TYPE_TIME, "TIME", "20200102100000", true},
+                 {SQL_TYPE_TIME, "TIME", "100000", false},
+                 {SQL_TYPE_TIMESTAMP, "DATETIME", "20200102030405.12", true},  // keeps 0 digits here
                  {SQL_INTEGER, "INT", "1.5", true},
                  {SQL_INTEGER, "INT", "2.0", false},
                  {SQL_BIGINT, "BIGINT", "-0.5", true}};
@@ -198,6 +206,7 @@ TEST(ColumnScale, AValueANarrowerColumnWouldChangeRefusesItsRow) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.value);
         ColumnShape column{"c", c.sqlType, c.typeName, 19, 0};
+        column.fourByteFloat = QByteArray(c.typeName) == "FLOAT4";
         for (const Dialect* target : {&mariaDbDialect(), &sqliteDialect()}) {
             const PlannedColumn planned =
                 faithfulPlan(*target, TableShape{{column}, {}}, *source->openRecordset("s")).columns.value(0);

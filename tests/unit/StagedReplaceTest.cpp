@@ -360,6 +360,20 @@ TEST(StagedReplace, AStagingTableWhoseCreateMayHaveGoneThroughKeepsItsRecord) {
     }
 }
 
+// A replace none of whose rows went in keeps the old table: an empty table in its place would
+// lose every row of it for none of the source's.
+TEST(StagedReplace, AReplaceWhoseEveryRowWasRefusedKeepsTheOldTable) {
+    ReplaceRig rig;
+    rig.connections.onExecute = [](const QString& statement) {
+        if (statement.startsWith("INSERT")) throw DbError("invalid input syntax", "22P02");
+    };
+    rig.run();
+    ASSERT_EQ(rig.front.outcomes.size(), 1);
+    EXPECT_TRUE(rig.front.outcomes[0].oldTableKept);
+    EXPECT_EQ(verdictText(rig.front.outcomes[0]), "not replaced: every row was refused");
+    EXPECT_FALSE(rig.executed().contains("DROP TABLE \"T\""));
+}
+
 // A copy that lost its connection says when its own table of the rows that arrived stays
 // behind, and only then.
 TEST(StagedReplace, AStagingTableThatCouldNotBeDroppedIsSaid) {

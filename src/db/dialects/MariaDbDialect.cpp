@@ -299,6 +299,7 @@ void MariaDbDialect::readDeclaredType(ColumnShape& column) const {
         // The driver reads it as the double of its very value, which another product's 4-byte
         // type, read by its own driver, would not give back; a DOUBLE does.
         column.sqlType = SQL_DOUBLE;
+        column.fourByteFloat = true;
     } else if (name == QLatin1String("UUID")) {
         column.sqlType = SQL_GUID;
         column.size = 36;
