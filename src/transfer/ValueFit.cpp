@@ -109,17 +109,22 @@ bool hasDate(QByteArrayView text) {
 // A number a 4-byte float keeps: the float holds the very double, or gives back the text it is
 // written as (0.1 goes in as 0.1); 16777217 and 1.23456789012 it would change, and a number
 // written beyond the largest float (3.4028235e+38) MariaDB refuses.
+// Read without an allocation: this runs for every value of such a column.
 bool fitsFourBytes(QByteArrayView text) {
-    const QByteArray written = QByteArray(text.data(), text.size()).trimmed();
-    bool number = false;
-    const double value = written.toDouble(&number);
-    if (!number || !std::isfinite(value)) return true;  // not a number: the server says so
+    const QByteArrayView written = text.trimmed();
+    const char* from = written.data();
+    if (!written.isEmpty() && *from == '+') ++from;  // from_chars takes no plus sign
+    double value = 0;
+    const std::from_chars_result read = std::from_chars(from, written.data() + written.size(), value);
+    if (read.ec != std::errc() || !std::isfinite(value)) return true;  // not a number: the server says so
     if (std::fabs(value) > std::numeric_limits<float>::max()) return false;
     const float kept = static_cast<float>(value);
     if (static_cast<double>(kept) == value) return true;
     char shortest[32];
     const std::to_chars_result end = std::to_chars(shortest, shortest + sizeof shortest, kept);
-    return QByteArray(shortest, end.ptr - shortest).toDouble() == value;
+    double shown = 0;
+    std::from_chars(shortest, end.ptr, shown);
+    return shown == value;
 }
 
 QString digitsText(qsizetype count) {
@@ -144,10 +149,9 @@ ValueFit fitOf(const QString& column, const Variant& value, int fieldType, Colum
         return fit;
     }
     const QByteArrayView text = value.textUtf8();
-    // A value the target would round is refused, never written changed: a number beyond its
-    // product's limit, or a number or a second's fraction beyond its column's digits.
-    // A column's own scale, where known, is the limit: the product's may be below what its
-    // widest column keeps.
+    // A value the target would round is refused, never written changed: a number or a second's
+    // fraction beyond its column's digits, or, where the column's scale is not known, a number
+    // beyond its product's limit (which may be below what its widest column keeps).
     const int most = decimals >= 0 ? 0 : target.mostDecimalDigits();
     // Counted only where a limit applies: this runs for every value of every row.
     const bool limited = decimals >= 0 || (kind == ColumnKind::Number && most > 0);

@@ -18,6 +18,15 @@ using namespace tw;
 
 namespace {
 
+// The column the faithful copy plans for a source column of this shape.
+PlannedColumn plannedFor(const Dialect& target, const ColumnShape& column) {
+    test::FakeConnectionFactory connections;
+    connections.tables.insert("s", {{Field{column.name, AdoType::VarChar, {}}}, {}});
+    const auto source = connections.create();
+    source->open(ConnectionTarget::dataSource("a"));
+    return faithfulPlan(target, TableShape{{column}, {}}, *source->openRecordset("s")).columns.value(0);
+}
+
 struct Expected {
     const Dialect& dialect;
     const char* dbmsName;        // as the product's driver names it; none for the standard's
@@ -150,12 +159,7 @@ TEST(ColumnScale, AValueTheColumnWouldRoundRefusesItsRow) {
         EXPECT_EQ(!fit.refusal.isEmpty(), c.refused) << c.value << fit.refusal.toStdString();
     }
     const auto planned = [](const Dialect& target, std::int16_t sqlType, qint64 size, int digits) {
-        const TableShape shape{{ColumnShape{"n", sqlType, "", size, digits}}, {}};
-        test::FakeConnectionFactory connections;
-        connections.tables.insert("s", {{Field{"n", AdoType::Numeric, {}}}, {}});
-        const auto source = connections.create();
-        source->open(ConnectionTarget::dataSource("a"));
-        return faithfulPlan(target, shape, *source->openRecordset("s")).columns.value(0).decimals;
+        return plannedFor(target, ColumnShape{"n", sqlType, "", size, digits}).decimals;
     };
     EXPECT_EQ(planned(postgresDialect(), SQL_DECIMAL, 10, 2), 2);
     EXPECT_EQ(planned(mariaDbDialect(), SQL_NUMERIC, 10, 0), 0);
@@ -199,17 +203,12 @@ TEST(ColumnScale, AValueANarrowerColumnWouldChangeRefusesItsRow) {
                  {SQL_INTEGER, "INT", "1.5", true},
                  {SQL_INTEGER, "INT", "2.0", false},
                  {SQL_BIGINT, "BIGINT", "-0.5", true}};
-    test::FakeConnectionFactory connections;
-    connections.tables.insert("s", {{Field{"c", AdoType::VarChar, {}}}, {}});
-    const auto source = connections.create();
-    source->open(ConnectionTarget::dataSource("a"));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.value);
         ColumnShape column{"c", c.sqlType, c.typeName, 19, 0};
         column.fourByteFloat = QByteArray(c.typeName) == "FLOAT4";
         for (const Dialect* target : {&mariaDbDialect(), &sqliteDialect()}) {
-            const PlannedColumn planned =
-                faithfulPlan(*target, TableShape{{column}, {}}, *source->openRecordset("s")).columns.value(0);
+            const PlannedColumn planned = plannedFor(*target, column);
             const ValueFit fit = fitOf("c", Variant(QString::fromLatin1(c.value)), AdoType::VarChar,
                                        planned.kind, *target, planned.decimals, planned.limit);
             EXPECT_EQ(!fit.refusal.isEmpty(), c.refused && target != &sqliteDialect())

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <QRegularExpression>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <optional>
 
@@ -65,6 +64,15 @@ struct ReplaceRig {
     test::MemoryTableList target{{"T"}};
     const QString staging = StagingName::forTable("T", 0).text();
     const QString aside = StagingName::forTable("T", 0).asideText();
+};
+
+// Staging records of the test's own while it lives: the other tests of table T, which may run at
+// the same time, keep theirs in the build's state folder.
+struct PrivateStateFolder {
+    PrivateStateFolder() { qputenv("XDG_STATE_HOME", folder.path().toUtf8()); }
+    ~PrivateStateFolder() { qputenv("XDG_STATE_HOME", before); }
+    QTemporaryDir folder;
+    QByteArray before = qgetenv("XDG_STATE_HOME");
 };
 
 // The target's table of one integer column that must hold a value and has no default.
@@ -299,10 +307,7 @@ TEST(StagedReplace, OnlyRecordedLeftoversGoAndOnlyRecordedStagingTablesAreHidden
 TEST(StagedReplace, AStagingTableKilledBeforeItsCreateWasMarkedGoesWithTheNextCopy) {
     // Records of its own: the other tests of table T, which may run at the same time, keep theirs
     // in the build's state folder and would take these for leftovers of their own.
-    QTemporaryDir state;
-    const QByteArray stateBefore = qgetenv("XDG_STATE_HOME");
-    qputenv("XDG_STATE_HOME", state.path().toUtf8());
-    const auto restore = qScopeGuard([&] { qputenv("XDG_STATE_HOME", stateBefore); });
+    const PrivateStateFolder state;
     for (const bool nameTaken : {false, true}) {
         SCOPED_TRACE(nameTaken ? "the name taken" : "the name free");
         ReplaceRig rig;
@@ -339,10 +344,7 @@ TEST(StagedReplace, AStagingTableKilledBeforeItsCreateWasMarkedGoesWithTheNextCo
 // A CREATE TABLE that met a lost connection or a time-out may have made its table: the record
 // stays for a later copy to take the table away. One the database refused goes.
 TEST(StagedReplace, AStagingTableWhoseCreateMayHaveGoneThroughKeepsItsRecord) {
-    QTemporaryDir state;
-    const QByteArray stateBefore = qgetenv("XDG_STATE_HOME");
-    qputenv("XDG_STATE_HOME", state.path().toUtf8());
-    const auto restore = qScopeGuard([&] { qputenv("XDG_STATE_HOME", stateBefore); });
+    const PrivateStateFolder state;
     for (const bool lost : {true, false}) {
         SCOPED_TRACE(lost ? "lost" : "refused");
         ReplaceRig rig;
