@@ -53,13 +53,11 @@ suite() { (cd "$root/build" && ctest --output-on-failure --no-label-summary -j"$
 timed "the suite as built" suite || failed=1
 
 # Memory errors, leaks and undefined behaviour end the test that meets them. The drivers'
-# own leaks are suppressed (see the file); the slow unwinder follows the drivers' frames, which
-# have no frame pointers, up to the ODBC call the suppressions name (the tests that kill the
-# program part way through a long copy run it with the fast unwinder and no leak check).
+# own leaks are suppressed by the driver's library (see the file).
 echo "== the suite under AddressSanitizer and UndefinedBehaviorSanitizer"
 sanitized_suite() {
   (cd "$root/build-asan" &&
-    ASAN_OPTIONS=fast_unwind_on_malloc=0:detect_stack_use_after_return=1:check_initialization_order=1 \
+    ASAN_OPTIONS=detect_stack_use_after_return=1:check_initialization_order=1 \
     LSAN_OPTIONS=suppressions="$root/tests/sanitizers/lsan.supp" \
     UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
     ctest --output-on-failure --no-label-summary -j"$(nproc)")
