@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "db/Connection.h"
-#include "db/RowCondition.h"
+#include "db/SqlComposer.h"
 
 namespace tw {
 
@@ -111,11 +111,8 @@ RenderedRead renderedRead(const Dialect& dialect, const QString& table, const Ta
             read.kinds[index] = ColumnKind::Text;
         }
     }
-    read.statement = read.rendersAny() || !named.isEmpty()
-                         ? QStringLiteral("SELECT %1 FROM %2")
-                               .arg(columns.join(QStringLiteral(", ")), dialect.qualifiedName(schema, table))
-                         : QStringLiteral("SELECT * FROM ") + dialect.qualifiedName(schema, table);
-    read.statement += whereClause(condition);
+    read.statement = SqlComposer(dialect).selectColumns(
+        {schema, table}, read.rendersAny() || !named.isEmpty() ? columns : QStringList(), condition);
     return read;
 }
 
@@ -127,8 +124,8 @@ std::unique_ptr<Recordset> openRendered(Connection& connection, const RenderedRe
     if (fields.size() != read.rendered.size()) {
         fields.clear();
         const std::unique_ptr<Recordset> described = connection.openRecordset(
-            QStringLiteral("SELECT * FROM %1 WHERE 1 = 0")
-                .arg(DialectFor(&connection, standardDialect()).qualifiedName(read.schema, read.table)));
+            SqlComposer(DialectFor(&connection, standardDialect())).selectAll({read.schema, read.table}) +
+            QStringLiteral(" WHERE 1 = 0"));
         for (int index = 0; index < described->fieldCount(); ++index) fields << described->field(index);
         described->close();
     }

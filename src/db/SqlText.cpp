@@ -1,6 +1,7 @@
 #include "db/SqlText.h"
 
 #include "db/Dialect.h"
+#include "db/SqlComposer.h"
 
 namespace tw {
 
@@ -15,11 +16,11 @@ QString qualifiedName(const QString& schema, const QString& table) {
 }
 
 QString DropTableSql(const Dialect& dialect, const QString& table, const QString& schema) {
-    return QStringLiteral("DROP TABLE ") + dialect.qualifiedName(schema, table);
+    return SqlComposer(dialect).drop({schema, table});
 }
 
 QString DropTableSql(const QString& table, const QString& schema) {
-    return QStringLiteral("DROP TABLE ") + qualifiedName(schema, table);
+    return SqlComposer().drop({schema, table});
 }
 
 QString sqlLiteral(const QString& text) {

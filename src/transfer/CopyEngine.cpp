@@ -16,6 +16,7 @@
 #include "db/RenderedRead.h"
 #include "db/RequiredConnection.h"
 #include "db/SqlText.h"
+#include "db/StagingName.h"
 #include "shell/FrontEnd.h"
 #include "shell/ListHelpers.h"
 #include "shell/Procedure.h"
@@ -25,6 +26,7 @@
 #include "transfer/RowFill.h"
 #include "transfer/StagedTable.h"
 #include "transfer/StagingTables.h"
+#include "transfer/TableCopyPlan.h"
 #include "transfer/TableInCatalogue.h"
 #include "transfer/TableInProgress.h"
 #include "transfer/TablePlan.h"
@@ -375,9 +377,11 @@ private:
     // name only once every row is there: a copy that ends early leaves no part of a table under
     // the user's name. A replace asked to drop the old table first fills the table itself.
     bool prepare(QString& tableName, const QString& newName, Recordset& rows) {
-        if (m_table.action == WriteAction::ReplaceInPlace) dropOldTable(tableName, newName);
         bool nameFree = false;
-        m_table.filled = m_table.staged() ? stagingTableFor(newName, nameFree) : tableName;
+        const QString staging = m_table.staged() ? stagingTableFor(newName, nameFree) : QString();
+        m_table.copy = planTableCopy(copyInput(tableName, newName, staging, rows));
+        if (m_table.action == WriteAction::ReplaceInPlace) dropOldTable(tableName, newName);
+        m_table.filled = m_table.copy.filled.name;
         if (m_table.staged()) m_composed.showTableAs(targetDialect(), m_table.filled, newName);
         m_table.outcome.stopped = stopping();
         const bool created =
@@ -387,6 +391,28 @@ private:
                                  : std::function<void()>());
         if (created && m_table.staged()) m_staging.created(m_table.filled);
         return created;
+    }
+
+    // What the table's plan is made from: its names, and the columns as planned.
+    TableCopyInput copyInput(const QString& tableName, const QString& newName, const QString& staging,
+                             const Recordset& rows) const {
+        TableCopyInput input;
+        input.action = m_table.action;
+        input.created = &createdDialect();
+        input.target = &targetDialect();
+        input.schema = m_request.targetSchema;
+        input.existingName = tableName;
+        input.newName = newName;
+        input.stagingName = staging;
+        input.asideName = StagingName::forTable(newName, tableNameLimit()).asideText();
+        for (int field = 0; field < rows.fieldCount(); ++field) {
+            input.columnNames << rows.field(field).name;
+            input.adoTypes << static_cast<std::int16_t>(rows.field(field).type);
+        }
+        input.columns = m_table.plan;
+        input.typed = typedPlan();
+        input.match = m_table.match;
+        return input;
     }
 
     void fill(const QString& tableName, const TableShape& shape, Recordset& rows) {
@@ -418,7 +444,7 @@ private:
             m_table.outcome.created =
                 m_table.intoExisting() ? m_table.complete && filled.loadExisting(tableName)
                 : replacing            ? m_table.complete && anyWritten && filled.swapIn(tableName, newName)
-                            : (m_table.complete || m_table.outcome.stopped) && filled.nameNewTable(newName);
+                            : (m_table.complete || m_table.outcome.stopped) && filled.nameNewTable();
             if (!m_table.outcome.created) {
                 const bool oldStands = filled.keepOldTable();
                 if (replacing) m_table.outcome.oldTableKept = oldStands;
@@ -625,9 +651,7 @@ private:
 
     // Drops the table the user agreed to replace; the new one takes the source's name.
     void dropOldTable(QString& tableName, const QString& newName) {
-        const bool dropped = m_proc.step(146, [&] {
-            required(m_target).execute(DropTableSql(targetDialect(), tableName, m_request.targetSchema));
-        });
+        const bool dropped = m_proc.step(146, [&] { required(m_target).execute(m_table.copy.dropFirst); });
         const QString droppedName = tableName;
         m_proc.step(148, [&] { tableName = newName; });
         // The dropped table leaves the list under the name the list wrote it with; so does one
@@ -662,7 +686,7 @@ private:
         if (beforeSent) beforeSent();
         return m_proc.step(tail(218), [&] {
             try {
-                required(m_target).execute(create.textSoFar());
+                required(m_target).execute(m_table.copy.create);
             } catch (const DbError& failure) {
                 m_table.createOutcomeUnknown = failure.connectionLost();
                 throw;

@@ -6,6 +6,7 @@
 #include "transfer/ColumnMatch.h"
 #include "transfer/CopyStatements.h"
 #include "transfer/RowCount.h"
+#include "transfer/TableCopyPlan.h"
 #include "transfer/TablePlan.h"
 
 namespace tw {
@@ -45,6 +46,14 @@ void chooseAction(TablePreview& preview, const PreviewChoices& choices) {
     }
 }
 
+// The action a copy takes on the table where it goes ahead: what a yes to its question does.
+WriteAction plannedAction(const PreviewChoices& choices) {
+    if (!choices.targetHasTable) return WriteAction::Create;
+    if (choices.mode == WriteMode::Append) return WriteAction::Append;
+    if (choices.mode == WriteMode::Truncate) return WriteAction::Truncate;
+    return choices.inPlace ? WriteAction::ReplaceInPlace : WriteAction::Replace;
+}
+
 }  // namespace
 
 TablePreview previewCopy(Connection& source, const Dialect& created, const Dialect& target,
@@ -74,33 +83,30 @@ TablePreview previewCopy(Connection& source, const Dialect& created, const Diale
             preview.error = match.refusal(named);
             return preview;
         }
-        const bool staged = preview.action != QLatin1String("replace in place");
-        // A staging table's name carries the machine and the process that make it.
-        const QString filled = staged ? named + QStringLiteral("~tw-stage-…") : named;
-        const QString& schema = choices.targetSchema;
-        CreateTableStatement create(intoExisting ? target : created, filled, schema, &target);
+        TableCopyInput input;
+        input.action = plannedAction(choices);
+        input.created = intoExisting ? &target : &created;
+        input.target = &target;
+        input.schema = choices.targetSchema;
+        input.newName = named;
+        // The staging table's name and the name the old table is set aside under carry the
+        // machine and the process that make them.
+        input.stagingName = named + QStringLiteral("~tw-stage-…");
+        input.asideName = named + QStringLiteral("~tw-kept-…");
+        input.columnNames = names;
+        input.columns = plan;
+        input.typed = true;
+        input.match = match;
+        const TableCopyPlan copy = planTableCopy(input);
         for (qsizetype field = 0; field < names.size() && field < plan.columns.size(); ++field) {
             const PlannedColumn& column = plan.columns[field];
             preview.columns << names[field] + QLatin1Char(' ') + column.type +
                                    (column.notNull ? QStringLiteral(" NOT NULL") : QString());
-            create.addColumn(names[field], column.type, column.notNull);
         }
-        const QString rows =
-            QStringLiteral("INSERT INTO %1 VALUES(…) × %2")
-                .arg(target.qualifiedName(schema, filled), groupedCount(qMax<qint64>(preview.rows, 0)));
-        if (!staged) preview.statements << DropTableSql(target, named, schema);
-        preview.statements << create.finish(plan.primaryKey) << rows;
-        if (!staged) return preview;
-        if (intoExisting) {
-            if (choices.mode == WriteMode::Truncate)
-                preview.statements << DeleteAllRowsSql(target, named, schema);
-            preview.statements << InsertSelectSql(target, named, match.targetNames, filled, names, schema)
-                               << DropTableSql(target, filled, schema);
-            return preview;
-        }
-        if (preview.action != QLatin1String("create"))
-            preview.statements << DropTableSql(target, named, schema);
-        preview.statements << target.renameSql(filled, named, schema);
+        // The rows' statements stand as one line, with their number.
+        preview.statements = copy.statements();
+        const qsizetype rows = preview.statements.indexOf(copy.fill + QStringLiteral("…)"));
+        preview.statements[rows] += QStringLiteral(" × ") + groupedCount(qMax<qint64>(preview.rows, 0));
     } catch (const std::exception& failure) {
         preview.error = QString::fromUtf8(failure.what());
     }

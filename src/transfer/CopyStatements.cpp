@@ -1,35 +1,30 @@
 #include "transfer/CopyStatements.h"
 
-#include "db/RowCondition.h"
+#include "db/SqlComposer.h"
 #include "db/SqlText.h"
 
 namespace tw {
 
 QString SelectAllSql(const Dialect& source, const QString& table, const QString& schema) {
-    return QStringLiteral("SELECT * FROM ") + source.qualifiedName(schema, table);
+    return SqlComposer(source).selectAll({schema, table});
 }
 
 QString SelectAllSql(const QString& table, const QString& schema) {
-    return QStringLiteral("SELECT * FROM ") + qualifiedName(schema, table);
+    return SqlComposer().selectAll({schema, table});
 }
 
 QString SelectRowsSql(const Dialect& source, const QString& table, const QString& condition,
                       const QString& schema) {
-    return SelectAllSql(source, table, schema) + whereClause(condition);
+    return SqlComposer(source).selectRows({schema, table}, condition);
 }
 
 QString DeleteAllRowsSql(const Dialect& target, const QString& table, const QString& schema) {
-    return QStringLiteral("DELETE FROM ") + target.qualifiedName(schema, table);
+    return SqlComposer(target).deleteAll({schema, table});
 }
 
 QString InsertSelectSql(const Dialect& target, const QString& table, const QStringList& columns,
                         const QString& from, const QStringList& fromColumns, const QString& schema) {
-    QStringList into, taken;
-    for (const QString& column : columns) into << target.quotedName(column);
-    for (const QString& column : fromColumns) taken << target.quotedName(column);
-    return QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4")
-        .arg(target.qualifiedName(schema, table), into.join(QStringLiteral(", ")),
-             taken.join(QStringLiteral(", ")), target.qualifiedName(schema, from));
+    return SqlComposer(target).insertSelect({schema, table}, columns, {schema, from}, fromColumns);
 }
 
 QString ColumnTypeText(const Dialect& target, std::int16_t adoType) {
@@ -123,7 +118,7 @@ CreateTableStatement::CreateTableStatement(const Dialect& target, const QString&
                                            const Dialect* named)
     : m_target(target),
       m_named(named ? *named : target),
-      m_text(QStringLiteral("CREATE TABLE ") + m_named.qualifiedName(schema, table) + QLatin1Char('(')) {}
+      m_text(SqlComposer(m_named).createHead({schema, table})) {}
 
 void CreateTableStatement::addColumn(const QString& name, std::int16_t adoType) {
     m_text += m_named.quotedName(name) + ColumnTypeText(m_target, adoType);

@@ -1,15 +1,14 @@
 #include "transfer/RowCount.h"
 
 #include "db/Connection.h"
-#include "transfer/CopyStatements.h"
+#include "db/SqlComposer.h"
 
 namespace tw {
 
 qint64 countRows(Connection& connection, const Dialect& dialect, const QString& table,
                  const QString& condition, const QString& schema) {
     const std::unique_ptr<Recordset> counted =
-        connection.openRecordset(QStringLiteral("SELECT COUNT(*) FROM (%1) tw_counted")
-                                     .arg(SelectRowsSql(dialect, table, condition, schema)));
+        connection.openRecordset(SqlComposer(dialect).count({schema, table}, condition));
     const qint64 rows = counted->field(0).value.toString().toLongLong();
     counted->close();
     return rows;

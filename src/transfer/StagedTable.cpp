@@ -4,8 +4,7 @@
 #include <optional>
 #include <stdexcept>
 
-#include "db/SqlText.h"
-#include "db/StagingName.h"
+#include "db/SqlComposer.h"
 #include "db/Transaction.h"
 #include "transfer/CopyStatements.h"
 #include "transfer/RowCount.h"
@@ -25,15 +24,14 @@ bool StagedTable::swapIn(QString& tableName, const QString& newName) {
     StagingTables::Found found;
     m_staging.lookAgain(m_target, newName, m_table.filled, m_context.tableNameLimit, found);
     if (!found.otherCopy.isEmpty()) m_table.outcome.metOtherCopy = found.otherCopy;
-    const bool renamed = (m_dialect.changesTablesInTransactions()
-                              ? swapInOneTransaction(m_target, m_dialect, tableName, newName)
-                              : swapInSteps(m_target, m_dialect, tableName, newName)) ||
-                         takeFreedName(tableName, newName);
+    const bool renamed =
+        (m_table.copy.swap.oneTransaction ? swapInOneTransaction(tableName) : swapInSteps(tableName)) ||
+        takeFreedName(tableName);
     // Every row is in the staging table: only the swap kept the old table in its place.
     m_table.outcome.swapRefused = !renamed && !m_table.stagingKept;
     const QString droppedName = tableName;
     if (renamed) m_proc.step(148, [&] { tableName = newName; });
-    if (renamed) nameKeysAfterTable(newName);
+    if (renamed) nameKeysAfterTable();
     if (renamed || m_table.stagingKept) {
         m_proc.step(150, [&] { m_context.unlist(droppedName); });
         m_staging.done(m_table.filled);
@@ -58,24 +56,21 @@ bool StagedTable::loadExisting(const QString& tableName) {
         m_context.observer->rowsStaged(m_table.filled, m_table.match.matched.columnNames());
     std::optional<Transaction> load;
     const auto begin = [&] { load.emplace(m_target); };
-    const QString insert = InsertSelectSql(m_dialect, tableName, m_table.match.targetNames, m_table.filled,
-                                           m_table.match.matched.columnNames(), m_context.schema);
-    const QString from = QStringLiteral(" FROM ") + m_dialect.qualifiedName(m_context.schema, m_table.filled);
+    const QString& insert = m_table.copy.load;
+    const QString from = QStringLiteral(" FROM ") + SqlComposer(m_dialect).name(m_table.copy.filled);
     const QString shownInsert = insert.left(insert.lastIndexOf(from)) + QStringLiteral(" FROM \u2026");
     // A table that cannot undo a failed load is counted before and after, to say what it left.
     const bool undoable = m_table.engineWithoutUndo.isEmpty();
     const qint64 before = undoable ? -1 : truncating ? 0 : countedQuietly(tableName).value_or(-1);
     qint64 added = -1;
-    const bool loaded =
-        (!truncating ||
-         swapStep(m_target, DeleteAllRowsSql(m_dialect, tableName, m_context.schema), 146, begin)) &&
-        swapStep(
-            m_target, insert, 146, truncating ? std::function<void()>() : begin,
-            [&] {
-                added = m_target.rowsChanged();
-                load->commit();
-            },
-            shownInsert);
+    const bool loaded = (!truncating || swapStep(m_target, m_table.copy.empty, 146, begin)) &&
+                        swapStep(
+                            m_target, insert, 146, truncating ? std::function<void()>() : begin,
+                            [&] {
+                                added = m_target.rowsChanged();
+                                load->commit();
+                            },
+                            shownInsert);
     if (!loaded) {
         const std::optional<qint64> after = before >= 0 ? countedQuietly(tableName) : std::nullopt;
         if (after) m_table.rowsLeftByFailedLoad = *after - before;
@@ -102,23 +97,22 @@ std::optional<qint64> StagedTable::countedQuietly(const QString& tableName) noex
 
 // A new table's rows are all in its staging table, which takes the table's name; a refused
 // rename is the CREATE TABLE's failure to the user, and quotes that statement.
-bool StagedTable::nameNewTable(const QString& newName) {
-    const bool named = swapStep(
-        m_target, m_dialect.renameSql(m_table.filled, newName, m_context.schema), 218 + m_context.tailShift,
-        {}, {}, m_composed.create ? m_composed.shownText(m_composed.create->textSoFar()) : QString());
+bool StagedTable::nameNewTable() {
+    const bool named =
+        swapStep(m_target, m_table.copy.swap.renameIn, 218 + m_context.tailShift, {}, {},
+                 m_composed.create ? m_composed.shownText(m_composed.create->textSoFar()) : QString());
     if (named) {
         m_staging.done(m_table.filled);
-        nameKeysAfterTable(newName);
+        nameKeysAfterTable();
     }
     return named;
 }
 
 // Keys named after the staging table they were made on take the table's name; where the
 // database refuses, they keep theirs, which harms nothing.
-void StagedTable::nameKeysAfterTable(const QString& tableName) noexcept {
+void StagedTable::nameKeysAfterTable() noexcept {
     try {
-        const QString statement = m_dialect.keysNamedAfterTableSql(m_context.schema, tableName);
-        if (!statement.isEmpty()) m_target.execute(statement);
+        if (!m_table.copy.keysNamed.isEmpty()) m_target.execute(m_table.copy.keysNamed);
     } catch (const std::exception&) {
     }
 }
@@ -135,7 +129,7 @@ bool StagedTable::keepOldTable() {
 // copy of the table takes it away.
 void StagedTable::dropStaging() noexcept {
     try {
-        m_target.execute(DropTableSql(m_dialect, m_table.filled, m_context.schema));
+        m_target.execute(m_table.copy.dropStaging);
         m_staging.done(m_table.filled);
     } catch (const std::exception&) {
         m_staging.abandoned(m_table.filled);
@@ -143,37 +137,32 @@ void StagedTable::dropStaging() noexcept {
     }
 }
 
-bool StagedTable::swapInOneTransaction(Connection& target, const Dialect& dialect, const QString& tableName,
-                                       const QString& newName) {
+bool StagedTable::swapInOneTransaction(const QString& tableName) {
+    Connection& target = m_target;
     std::optional<Transaction> swap;  // undone unless both statements went through
-    const bool dropped = swapStep(target, DropTableSql(dialect, tableName, m_context.schema), 146,
-                                  [&] { swap.emplace(target); });
-    return dropped && swapStep(
-                          target, dialect.renameSql(m_table.filled, newName, m_context.schema), 146, {},
-                          [&] { swap->commit(); }, userDrop(tableName));
+    const bool dropped = swapStep(target, m_table.copy.swap.dropOld, 146, [&] { swap.emplace(target); });
+    return dropped &&
+           swapStep(
+               target, m_table.copy.swap.renameIn, 146, {}, [&] { swap->commit(); }, userDrop(tableName));
 }
 
-bool StagedTable::swapInSteps(Connection& target, const Dialect& dialect, const QString& tableName,
-                              const QString& newName) {
-    if (!renameLeavesKeys(target, dialect, tableName)) return false;
-    const QString aside = StagingName::forTable(newName, m_context.tableNameLimit).asideText();
+bool StagedTable::swapInSteps(const QString& tableName) {
+    Connection& target = m_target;
+    if (!renameLeavesKeys(target, m_dialect, tableName)) return false;
+    const SwapPlan& swap = m_table.copy.swap;
     // Where both renames go as one statement, a refused one changed nothing.
-    const QString bothRenames =
-        dialect.renameTwoSql(tableName, aside, m_table.filled, newName, m_context.schema);
-    if (!bothRenames.isEmpty()) {
-        if (!swapStep(target, bothRenames, 146, {}, {}, userDrop(tableName))) return false;
-    } else if (!swapStep(target, dialect.renameSql(tableName, aside, m_context.schema), 146, {}, {},
-                         userDrop(tableName))) {
+    if (!swap.renameBoth.isEmpty()) {
+        if (!swapStep(target, swap.renameBoth, 146, {}, {}, userDrop(tableName))) return false;
+    } else if (!swapStep(target, swap.renameAside, 146, {}, {}, userDrop(tableName))) {
         return false;
-    } else if (!swapStep(target, dialect.renameSql(m_table.filled, newName, m_context.schema), 146, {}, {},
-                         userDrop(tableName))) {
+    } else if (!swapStep(target, swap.renameIn, 146, {}, {}, userDrop(tableName))) {
         // The old table back under its name; where even that is refused, both tables stay,
         // named in the reports, and neither is dropped.
-        m_table.stagingKept = !swapStep(target, dialect.renameSql(aside, tableName, m_context.schema));
+        m_table.stagingKept = !swapStep(target, swap.putBack);
         return false;
     }
     // The new table has the name: an old table that stays aside is named in the report.
-    swapStep(target, DropTableSql(dialect, aside, m_context.schema));
+    swapStep(target, swap.dropAside);
     return true;
 }
 
@@ -217,17 +206,16 @@ bool StagedTable::swapStep(Connection& target, const QString& statement, int lin
 // the step they know, of the table they know. A step whose failure leaves a table under another
 // name (the old one aside) quotes itself, naming it.
 QString StagedTable::userDrop(const QString& tableName) const {
-    return DropTableSql(m_dialect, tableName, m_context.schema);
+    return SqlComposer(m_dialect).drop({m_context.schema, tableName});
 }
 
 // The swap failed at its first step because the target no longer has the old table (another
 // session dropped it since the list was read): there is nothing to keep, and the staging table
 // takes the name. Asked of the target's catalogue, never read from the failure's words; where
 // the catalogue cannot say, or has a table of that name in any case, the old table is kept.
-bool StagedTable::takeFreedName(const QString& tableName, const QString& newName) {
+bool StagedTable::takeFreedName(const QString& tableName) {
     if (m_table.stagingKept || !targetLacksTable(m_target, tableName, m_context.schema)) return false;
-    return swapStep(m_target, m_dialect.renameSql(m_table.filled, newName, m_context.schema), 146, {}, {},
-                    userDrop(tableName));
+    return swapStep(m_target, m_table.copy.swap.renameIn, 146, {}, {}, userDrop(tableName));
 }
 
 }  // namespace tw

@@ -46,23 +46,21 @@ public:
 
     bool swapIn(QString& tableName, const QString& newName);
     bool loadExisting(const QString& tableName);
-    bool nameNewTable(const QString& newName);
+    bool nameNewTable();
     bool keepOldTable();
 
 private:
     std::optional<qint64> countedQuietly(const QString& tableName) noexcept;
-    bool swapInOneTransaction(Connection& target, const Dialect& dialect, const QString& tableName,
-                              const QString& newName);
-    bool swapInSteps(Connection& target, const Dialect& dialect, const QString& tableName,
-                     const QString& newName);
+    bool swapInOneTransaction(const QString& tableName);
+    bool swapInSteps(const QString& tableName);
     bool swapStep(Connection& target, const QString& statement, int line = 146,
                   const std::function<void()>& before = {}, const std::function<void()>& after = {},
                   const QString& shown = {});
     bool renameLeavesKeys(Connection& target, const Dialect& dialect, const QString& tableName);
-    bool takeFreedName(const QString& tableName, const QString& newName);
+    bool takeFreedName(const QString& tableName);
     QString userDrop(const QString& tableName) const;
     void dropStaging() noexcept;
-    void nameKeysAfterTable(const QString& tableName) noexcept;
+    void nameKeysAfterTable() noexcept;
 
     const SwapContext m_context;  // its own: the caller's may be a temporary
     Procedure& m_proc;

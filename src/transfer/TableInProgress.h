@@ -6,15 +6,10 @@
 #include "db/TableShape.h"
 #include "shell/FrontEnd.h"
 #include "transfer/ColumnMatch.h"
+#include "transfer/TableCopyPlan.h"
 #include "transfer/TablePlan.h"
 
 namespace tw {
-
-// What a copy does with the table the target has: a new table is created; a replaced one
-// gives way to a staging table once it holds every row, or, in place, is dropped first; one
-// appended to or truncated gets the staging table's rows, after its own are deleted for a
-// truncate, in one transaction.
-enum class WriteAction { Create, Replace, ReplaceInPlace, Append, Truncate };
 
 // What the copy of one table has found and done so far.
 struct TableInProgress {
@@ -26,6 +21,7 @@ struct TableInProgress {
 
     TableOutcome outcome;
     TablePlan plan;        // the table being made
+    TableCopyPlan copy;    // its statements, once its names are known
     TableShape existing;   // the target's table the rows go into, where they go into one
     ColumnMatch match;     // how the source's columns meet the existing table's
     QString filled;        // the table the rows go into: the table's own name, or a staging name

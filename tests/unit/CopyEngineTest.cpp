@@ -649,6 +649,7 @@ TEST(CopyPreview, EachActionComesWithItsStatements) {
     const QString create = "CREATE TABLE " + staged + "(\"id\" NUMERIC,\"v\" TEXT)";
     const QString rows = "INSERT INTO " + staged + " VALUES(…) × 2";
     const QString rename = "ALTER TABLE " + staged + " RENAME TO \"T\"";
+    const QString keys = postgresDialect().keysNamedAfterTableSql({}, "T");
     const struct {
         bool exists;
         Overwrite overwrite;
@@ -656,10 +657,10 @@ TEST(CopyPreview, EachActionComesWithItsStatements) {
         const char* action;
         QStringList statements;
     } cases[] = {
-        {false, Overwrite::No, false, "create", {create, rows, rename}},
+        {false, Overwrite::No, false, "create", {create, rows, rename, keys}},
         {true, Overwrite::No, false, "keep", {}},
-        {true, Overwrite::Ask, false, "ask", {create, rows, "DROP TABLE \"T\"", rename}},
-        {true, Overwrite::Yes, false, "replace", {create, rows, "DROP TABLE \"T\"", rename}},
+        {true, Overwrite::Ask, false, "ask", {create, rows, "DROP TABLE \"T\"", rename, keys}},
+        {true, Overwrite::Yes, false, "replace", {create, rows, "DROP TABLE \"T\"", rename, keys}},
         {true,
          Overwrite::Yes,
          true,

@@ -11,6 +11,8 @@
 #include "cli/RunSummary.h"
 #include "db/AdoType.h"
 #include "db/DbError.h"
+#include "db/RenderedRead.h"
+#include "db/SqlComposer.h"
 #include "db/StagingName.h"
 #include "db/StagingRecords.h"
 #include "db/Sybase.h"
@@ -20,6 +22,8 @@
 #include "support/MemoryTableList.h"
 #include "support/RecordingFrontEnd.h"
 #include "transfer/CopyEngine.h"
+#include "transfer/CopyPreview.h"
+#include "transfer/TablePlan.h"
 #include "transfer/WriteMode.h"
 
 using namespace tw;
@@ -541,4 +545,113 @@ TEST(StagedReplace, RowsWithoutAPlaceInTheTableRefuseItBeforeAnythingChanges) {
               "No rows went into table T, which is left as it was: it has no column for the source's id; "
               "its n must hold a value and the source has no column for it.");
     EXPECT_FALSE(rig.front.outcomes[0].created);
+}
+
+namespace {
+
+// What a copy of table T (id INTEGER, v) sends the target, through the recording fake of the
+// product: the staging table and the old table set aside under the dry run's names, and the
+// rows' statements as one line, as the dry run prints them.
+struct ProductCopy {
+    const Dialect& product;
+    bool exists;
+    WriteMode mode;
+    bool inPlace;
+
+    void setUp(test::FakeConnectionFactory& connections) const {
+        connections.dialect = &product;
+        const QList<Field> fields{{"id", AdoType::Integer, {}}, {"v", AdoType::VarWChar, {}}};
+        const SqlComposer sql(product);
+        connections.tables[sql.selectAll({{}, "T"})] = {fields, {{"1", "a"}, {"2", "b"}}};
+        connections.tables[sql.selectAll({{}, "T"}) + " WHERE 1 = 0"] = {fields, {}};
+        connections.tables[sql.count({{}, "T"})] = {{{"count", AdoType::Integer, {}}}, {{"2"}}};
+        if (exists) connections.schemaTables = {{{"TABLE_NAME", AdoType::VarChar, {}}}, {{"T"}}};
+        TableShape shape = oneColumnTable("id");
+        shape.columns << shape.columns[0];
+        shape.columns[1].name = "v";
+        shape.columns[1].sqlType = -9;  // SQL_WVARCHAR
+        shape.columns[1].typeName = "VARCHAR";
+        shape.columns[1].size = 10;
+        connections.shapes["T"] = shape;
+        // The source's rows as a product that reads some columns rendered reads them, and the
+        // catalogue's answers about the target's table: nothing reaches it, and a load is undone.
+        for (const QList<ColumnKind>& kinds : {QList<ColumnKind>(), faithfulReadKinds(product, shape)})
+            connections.tables[renderedRead(product, "T", shape, kinds).statement] = {
+                fields, {{"1", "a"}, {"2", "b"}}};
+        const test::FakeTable none{{{"name", AdoType::VarChar, {}}}, {}};
+        for (const QString& query :
+             {product.referencingKeysQuery({}, "T"), product.tableEngineQuery({}, "T")})
+            if (!query.isEmpty()) connections.tables[query] = none;
+    }
+
+    QStringList copySends() const {
+        test::FakeConnectionFactory connections;
+        setUp(connections);
+        test::RecordingFrontEnd front;
+        front.replace = true;
+        test::MemoryTableList source{{"T"}};
+        test::MemoryTableList target{exists ? QStringList{"T"} : QStringList()};
+        source.setCurrentIndex(0);
+        source.setSelected(0, true);
+        TransferRequest job{front, connections, {}, source, target};
+        job.replaceInPlace = inPlace;
+        job.mode = mode;
+        TransferTables(kToSqlAnywhere, job);
+        QStringList sent;
+        const QString filled = inPlace ? "T" : StagingName::forTable("T", 0).text();
+        const QString rows = "INSERT INTO " + SqlComposer(product).name({{}, filled}) + " VALUES(";
+        bool inRows = false;
+        for (QString statement : connections.statementsSent()) {
+            const bool aRow = statement.startsWith(rows);
+            if (aRow && inRows) continue;
+            inRows = aRow;
+            if (aRow) statement = rows + "…) × 2";
+            statement.replace(StagingName::forTable("T", 0).text(), "T~tw-stage-…");
+            sent << statement.replace(StagingName::forTable("T", 0).asideText(), "T~tw-kept-…");
+        }
+        return sent;
+    }
+
+    QStringList dryRunPrints() const {
+        test::FakeConnectionFactory connections;
+        setUp(connections);
+        const auto reader = connections.create();
+        reader->open(ConnectionTarget::dataSource("a"));
+        PreviewChoices choices;
+        choices.targetHasTable = exists;
+        choices.overwrite = PreviewChoices::Overwrite::Yes;
+        choices.inPlace = inPlace;
+        choices.mode = mode;
+        if (exists && mode != WriteMode::Replace) choices.existing = connections.shapes["T"];
+        const Dialect& created = kToSqlAnywhere.destination->ownDialect(reader.get());
+        const TablePreview preview = previewCopy(*reader, created, product, "T", choices);
+        EXPECT_TRUE(preview.error.isEmpty()) << preview.error.toStdString();
+        return preview.statements;
+    }
+};
+
+}  // namespace
+
+// The dry run prints the very statements the copy sends the target, in their order, for every
+// action and every product's way of putting a new table in the old one's place.
+TEST(DryRun, PrintsWhatTheCopySendsForEveryActionAndProduct) {
+    PrivateStateFolder state;
+    const struct {
+        const char* action;
+        bool exists;
+        WriteMode mode;
+        bool inPlace;
+    } actions[] = {
+        {"create", false, WriteMode::Replace, false},         {"replace", true, WriteMode::Replace, false},
+        {"replace in place", true, WriteMode::Replace, true}, {"append", true, WriteMode::Append, false},
+        {"truncate", true, WriteMode::Truncate, false},
+    };
+    for (const Dialect* product :
+         {&oracleDialect(), &sqlAnywhereDialect(), &postgresDialect(), &sqliteDialect(), &mariaDbDialect()}) {
+        for (const auto& action : actions) {
+            const ProductCopy copy{*product, action.exists, action.mode, action.inPlace};
+            EXPECT_EQ(copy.copySends().join('\n').toStdString(), copy.dryRunPrints().join('\n').toStdString())
+                << action.action << " into " << product->title().toStdString();
+        }
+    }
 }
