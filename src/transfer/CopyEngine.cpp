@@ -71,7 +71,8 @@ public:
     std::vector<TableToCopy> askFirst() {
         std::vector<TableToCopy> tables;
         try {
-            if (m_proc.test(106, [&] { return m_request.sourceList.currentIndex() == -1; })) {
+            if (m_proc.test(line(CopyStep::SelectionCurrent),
+                            [&] { return m_request.sourceList.currentIndex() == -1; })) {
                 m_proc.step(m_profile.nothingCurrentLine,
                             [&] { m_front.nothingSelected(m_profile.nothingCurrent); });
                 return tables;
@@ -120,7 +121,8 @@ public:
 private:
     void runSteps() {
         makeConnections();
-        if (m_proc.test(106, [&] { return m_request.sourceList.currentIndex() == -1; })) {
+        if (m_proc.test(line(CopyStep::SelectionCurrent),
+                        [&] { return m_request.sourceList.currentIndex() == -1; })) {
             m_proc.step(m_profile.nothingCurrentLine,
                         [&] { m_front.nothingSelected(m_profile.nothingCurrent); });
             return;
@@ -198,9 +200,10 @@ private:
         TableList& list = m_request.sourceList;
         int i = firstItem();
         for (; isItem(i) && !stopping(); i = nextItem(i)) {
-            if (m_profile.eventsPerListItem) m_proc.step(120, [&] { m_front.letEventsThrough(); });
+            if (m_profile.eventsPerListItem)
+                m_proc.step(line(CopyStep::ItemEvents), [&] { m_front.letEventsThrough(); });
             if (stopping()) break;
-            if (!m_proc.test(122, [&] { return list.isSelected(i); })) continue;
+            if (!m_proc.test(line(CopyStep::ItemSelected), [&] { return list.isSelected(i); })) continue;
             visit(i);
         }
         return i;
@@ -214,7 +217,7 @@ private:
         }
     }
 
-    int tail(int line) const { return line + m_profile.tailShift; }
+    int line(CopyStep step) const { return m_profile.lines[step]; }
 
     std::unique_ptr<Connection>& connection(TransferStep step) {
         switch (step) {
@@ -254,11 +257,12 @@ private:
 
     void refuseSameTable(const QString& sourceName, const QString& earlier) {
         forgetStatements();
-        m_proc.failedAt(128, std::runtime_error(QStringLiteral("Table %1 was not copied: the target database "
-                                                               "takes its name and the name of table %2, "
-                                                               "which this copy sends too, for one table.")
-                                                    .arg(sourceName, earlier)
-                                                    .toStdString()));
+        m_proc.failedAt(line(CopyStep::TargetListed),
+                        std::runtime_error(QStringLiteral("Table %1 was not copied: the target database "
+                                                          "takes its name and the name of table %2, "
+                                                          "which this copy sends too, for one table.")
+                                               .arg(sourceName, earlier)
+                                               .toStdString()));
         TableOutcome outcome;
         outcome.table = sourceName;
         m_front.tableFinished(outcome);
@@ -269,8 +273,8 @@ private:
 
     TableToCopy nameTable(int index) {
         TableToCopy table;
-        m_proc.step(124, [&] { table.tableName = m_request.sourceList.text(index); });
-        m_proc.step(126, [&] { table.sourceName = table.tableName; });
+        m_proc.step(line(CopyStep::ItemName), [&] { table.tableName = m_request.sourceList.text(index); });
+        m_proc.step(line(CopyStep::SourceName), [&] { table.sourceName = table.tableName; });
         table.tableName = m_request.newNameOf(table.sourceName);
         m_proc.setTable(table.sourceName);
         return table;
@@ -301,7 +305,7 @@ private:
         m_composed.replaying =
             SelectRowsSql(sourceDialect(), sourceName, m_request.rowCondition, m_request.sourceSchema)
                 .toUtf8();
-        m_proc.step(152, [&] { rows = openSource(sourceName, tableName, shape); });
+        m_proc.step(line(CopyStep::OpenRows), [&] { rows = openSource(sourceName, tableName, shape); });
         m_composed.replaying.clear();
         if (rows) {
             bool made = false;
@@ -348,7 +352,7 @@ private:
             const QString refusal = m_table.match.refusal(tableName);
             if (!refusal.isEmpty()) {
                 forgetStatements();
-                m_proc.step(tail(218), [&] { throw std::runtime_error(refusal.toStdString()); });
+                m_proc.step(line(CopyStep::Create), [&] { throw std::runtime_error(refusal.toStdString()); });
                 return false;
             }
             m_table.plan = faithfulPlan(createdDialect(), m_table.match.matched, rows);
@@ -369,7 +373,7 @@ private:
         m_table.engineWithoutUndo = risks.engineWithoutUndo;
         if (risks.refusal.isEmpty()) return true;
         forgetStatements();
-        m_proc.step(tail(218), [&] { throw std::runtime_error(risks.refusal.toStdString()); });
+        m_proc.step(line(CopyStep::Create), [&] { throw std::runtime_error(risks.refusal.toStdString()); });
         return false;
     }
 
@@ -479,12 +483,13 @@ private:
         }
         // A table this transfer did not create is neither filled nor listed.
         if (made) {
-            m_proc.step(tail(264), [&] { m_front.busy(false); });
-            m_proc.step(tail(266), [&] { m_front.progressAtRest(); });
+            m_proc.step(line(CopyStep::BusyOff), [&] { m_front.busy(false); });
+            m_proc.step(line(CopyStep::ProgressAtRest), [&] { m_front.progressAtRest(); });
         }
-        m_proc.step(tail(268), [&] { rows.close(); });
+        m_proc.step(line(CopyStep::CloseRows), [&] { rows.close(); });
         if (m_table.outcome.created && !m_table.intoExisting()) {
-            m_proc.step(tail(270), [&] { listChange([&] { m_request.targetList.addItem(tableName); }); });
+            m_proc.step(line(CopyStep::ListNew),
+                        [&] { listChange([&] { m_request.targetList.addItem(tableName); }); });
         }
     }
 
@@ -561,14 +566,14 @@ private:
             m_staging,
             m_composed,
             tableNameLimit(),
-            m_profile.tailShift,
+            m_profile.lines,
             [this](const QString& name) { listChange([&] { ListRemoveItem(m_request.targetList, name); }); },
             m_observer};
     }
 
     FillContext fillContext() {
-        return {m_proc,    m_front,         m_request,           m_observer,
-                m_target,  targetDialect(), m_profile.tailShift, [this] { return stopping(); },
+        return {m_proc,    m_front,         m_request,       m_observer,
+                m_target,  targetDialect(), m_profile.lines, [this] { return stopping(); },
                 m_composed};
     }
 
@@ -603,7 +608,7 @@ private:
                              static_cast<std::int16_t>(rows.field(field).type), field);
         }
         m_composed.create->finish(m_table.plan.primaryKey);
-        m_proc.step(tail(218), [&] { throw std::runtime_error(refusal.toStdString()); });
+        m_proc.step(line(CopyStep::Create), [&] { throw std::runtime_error(refusal.toStdString()); });
         return false;
     }
 
@@ -623,7 +628,7 @@ private:
     Consent askToReplace(QString& tableName) {
         TableList& target = m_request.targetList;
         int answer = 0;  // not asked; 6 Yes and 7 No, as the question's buttons
-        const bool listed = m_proc.test(128, [&] {
+        const bool listed = m_proc.test(line(CopyStep::TargetListed), [&] {
             return m_profile.existenceIgnoresCase ? ListHasItemNoCase(target, tableName)
                                                   : ListHasItem(target, tableName);
         });
@@ -631,7 +636,7 @@ private:
             // Ask about the table as the target list writes it. Where the list holds the exact
             // name, that is the table in question.
             if (m_profile.existenceIgnoresCase) {
-                m_proc.step(130, [&] {
+                m_proc.step(line(CopyStep::ListedName), [&] {
                     const QString wanted = tableName.toLower();
                     for (int j = 0; j < target.count(); ++j) {
                         if (target.text(j).toLower() == wanted) tableName = target.text(j);
@@ -640,24 +645,26 @@ private:
             }
             // Rows added to a table lose nothing of it: nothing to ask.
             if (m_request.mode == WriteMode::Append) return Consent::NotNeeded;
-            m_proc.step(138, [&] { answer = m_front.mayReplace(tableName) ? 6 : 7; });
+            m_proc.step(line(CopyStep::AskReplace), [&] { answer = m_front.mayReplace(tableName) ? 6 : 7; });
         } else {
-            m_proc.step(140, [&] { answer = 0; });
+            m_proc.step(line(CopyStep::NotAsked), [&] { answer = 0; });
         }
-        if (m_proc.test(142, [&] { return answer == 7; })) return Consent::Keep;
-        if (m_proc.test(144, [&] { return answer == 6; })) return Consent::Replace;
+        if (m_proc.test(line(CopyStep::Declined), [&] { return answer == 7; })) return Consent::Keep;
+        if (m_proc.test(line(CopyStep::Agreed), [&] { return answer == 6; })) return Consent::Replace;
         return Consent::NotAsked;
     }
 
     // Drops the table the user agreed to replace; the new one takes the source's name.
     void dropOldTable(QString& tableName, const QString& newName) {
-        const bool dropped = m_proc.step(146, [&] { required(m_target).execute(m_table.copy.dropFirst); });
+        const bool dropped =
+            m_proc.step(line(CopyStep::Drop), [&] { required(m_target).execute(m_table.copy.dropFirst); });
         const QString droppedName = tableName;
-        m_proc.step(148, [&] { tableName = newName; });
+        m_proc.step(line(CopyStep::TakeNewName), [&] { tableName = newName; });
         // The dropped table leaves the list under the name the list wrote it with; so does one
         // the target no longer had, whose name the new table takes.
         if (dropped || (m_target && targetLacksTable(*m_target, droppedName, m_request.targetSchema)))
-            m_proc.step(150, [&] { listChange([&] { ListRemoveItem(m_request.targetList, droppedName); }); });
+            m_proc.step(line(CopyStep::Unlist),
+                        [&] { listChange([&] { ListRemoveItem(m_request.targetList, droppedName); }); });
     }
 
     // A change to the target list, which other jobs may be changing too.
@@ -675,16 +682,17 @@ private:
         m_composed.create.emplace(createdDialect(), tableName, m_request.targetSchema, &targetDialect());
         CreateTableStatement& create = *m_composed.create;
         for (int field = 0; field < rows.fieldCount(); ++field) {
-            m_proc.step(158, [&] { m_front.letEventsThrough(); });
+            m_proc.step(line(CopyStep::ColumnEvents), [&] { m_front.letEventsThrough(); });
             QString name;
             std::int16_t type = 0;
-            m_proc.step(160, [&] { name = rows.field(field).name; });
-            m_proc.step(162, [&] { type = static_cast<std::int16_t>(rows.field(field).type); });
-            m_proc.step(164, [&] { addPlannedColumn(create, name, type, field); });
+            m_proc.step(line(CopyStep::ColumnName), [&] { name = rows.field(field).name; });
+            m_proc.step(line(CopyStep::ColumnType),
+                        [&] { type = static_cast<std::int16_t>(rows.field(field).type); });
+            m_proc.step(line(CopyStep::AddColumn), [&] { addPlannedColumn(create, name, type, field); });
         }
         create.finish(m_table.plan.primaryKey);
         if (beforeSent) beforeSent();
-        return m_proc.step(tail(218), [&] {
+        return m_proc.step(line(CopyStep::Create), [&] {
             try {
                 required(m_target).execute(m_table.copy.create);
             } catch (const DbError& failure) {

@@ -28,119 +28,33 @@ public:
           m_table(table) {}
 
     // Fills the table made for the rows (m_table.filled); progress names the table being copied.
+    // The count sizes the progress only: rows that arrived since it was taken are copied too.
     void copyRows(const QString& tableName, Recordset& rows) {
         qint64 total = 0;
-        m_proc.step(tail(226), [&] { total = rows.recordCount(); });
-        const QList<ColumnKind> kinds = m_table.plan.kinds();
-        const int fields = std::min(rows.fieldCount(), static_cast<int>(kinds.size()));
-        const Dialect& written = targetDialect();
-        if (!written.keepsEmptyText()) m_table.outcome.targetWithoutEmptyText = written.title();
-        m_keepsEmpty = keepsEmptyValues(m_request, written);
-        if (m_observer) m_observer->emptyValuesKept(m_keepsEmpty);
-        m_writtenKinds = kinds.mid(0, fields);
-        std::unique_ptr<BatchWriter> writer = batchWriterFor();
-        if (writer) m_rowsStatement = writer->rowsStatement();
-        std::vector<BoundValue> bound(writer ? fields : 0);
-        QList<ColumnKind> fitKinds = kinds;  // as each value of the row goes
-        // The rows being read and kept, and those the target is writing meanwhile.
-        RowBatch batch;
-        RowBatch sent;
-        bool ended = false;  // by a batch: nothing more goes to the table
-        // The count sizes the progress only: rows that arrived since it was taken are copied too.
+        m_proc.step(line(CopyStep::CountRows), [&] { total = rows.recordCount(); });
+        prepareWriting(rows);
+        bool ended = false;  // nothing more goes to the table
         try {
             for (qint64 row = 0; !rows.eof() && !stopping(); ++row) {
-                m_proc.step(tail(230), [&] { m_front.letEventsThrough(); });
+                m_proc.step(line(CopyStep::RowEvents), [&] { m_front.letEventsThrough(); });
                 if (stopping()) break;  // asked for while the window had its turn: no row begun
                 m_proc.setRow(row + 1);
-                m_proc.step(tail(232), [&] { m_front.progress(tableName, row + 1, total); });
+                m_proc.step(line(CopyStep::Progress), [&] { m_front.progress(tableName, row + 1, total); });
                 ++m_table.outcome.rowsRead;
-                // Each row's statement is composed afresh in the room the previous one left.
-                if (!m_composed.insert)
-                    m_composed.insert.emplace(m_table.filled, &written, m_request.targetSchema, m_keepsEmpty);
-                InsertStatement& insert = *m_composed.insert;
-                insert.begin();
-                const QString unfit = unfitValue(rows, m_table.plan.columns, fields, written, fitKinds);
-                if (!unfit.isEmpty()) {
-                    if (m_observer) m_observer->rowRead(rows);
-                    // The batch so far is written first: a batch's rows are numbered one after
-                    // another, and the reports come in the order of the rows.
-                    if (writer && (!sendBatch(*writer, batch, sent) || !landBatch(*writer, sent))) {
-                        unwritten(1);  // read, and never to be written
-                        ended = true;
-                        break;
-                    }
-                    m_proc.setRow(row + 1);  // the batch's rows had their own numbers
-                    refuseRow(unfit);
-                    moveNext(rows);
-                    continue;
+                if (!copyRow(rows, row)) {
+                    ended = true;
+                    break;
                 }
-                EmptyValues empty;  // the row's, which its statement writes as NULL
-                for (int field = 0; field < fields; ++field) {
-                    m_proc.step(tail(238), [&] { m_front.letEventsThrough(); });
-                    m_proc.step(tail(240), [&] {
-                        const Variant& value = rows.field(field).value;
-                        // A batch's row gets its statement only if the database refuses it.
-                        if (writer) {
-                            bound[field] = BoundValueFor(value, fitKinds[field], &written, m_keepsEmpty);
-                        } else {
-                            insert.addValue(value, fitKinds[field]);
-                        }
-                        if (isEmptyValue(value) && !keepsEmptyIn(fitKinds[field], m_keepsEmpty))
-                            empty.count(value);
-                    });
-                }
-                insert.finish();
-                if (m_observer) m_observer->rowRead(rows);
-                if (writer) {
-                    // A batch is bounded by bytes too: one that this row would make too large goes
-                    // first, so that a long value never widens the arrays of many other rows.
-                    if (writer->pending() > 0 &&
-                        writer->bytesWith(bound) + batch.bytes() + RowBatch::bytesOf(bound) >
-                            m_request.batchBytes &&
-                        !sendBatch(*writer, batch, sent)) {
-                        unwritten(1);  // read, and never to be written
-                        ended = true;
-                        break;
-                    }
-                    // The row's values wait in the batch too, for the rows of a refused batch to go
-                    // again.
-                    if (batch.count() == 0) batch.firstRow = row + 1;
-                    for (int field = 0; field < fields; ++field)
-                        batch.addValue(rows.field(field).value, fitKinds[field]);
-                    batch.endRow(empty);
-                    writer->add(bound);
-                    // Let go of the values, so that reading the next row can reuse their room.
-                    for (BoundValue& value : bound) value.data.clear();
-                    const bool full = writer->pending() >= m_request.batchRows ||
-                                      writer->bytesWith({}) + batch.bytes() >= m_request.batchBytes;
-                    if (full && !sendBatch(*writer, batch, sent)) {
-                        ended = true;
-                        break;
-                    }
-                    moveNext(rows);
-                    continue;
-                }
-                bool ended = false;
-                const bool written = m_proc.step(tail(260), [&] {
-                    sendRow(
-                        [&] { send(insert.utf8(), insert.parameters(), [&] { return insert.sentUtf8(); }); },
-                        ended);
-                });
-                ++(written ? m_table.outcome.rowsWritten : m_table.outcome.rowsFailed);
-                if (written) countEmpty(empty);
-                // Nothing more can be written to this table: one report, not one for every row left.
-                if (ended) break;
-                moveNext(rows);
             }
         } catch (...) {
             // Whatever ends the table, the batch on its way is written or not before it goes.
-            if (writer) landQuietly(*writer, sent);
+            if (m_writer) landQuietly(*m_writer, m_sent);
             throw;
         }
         // Rows read are written, also when the run was asked to end; after a batch that ended
         // the table, the rows kept since are read and never to be written.
-        if (writer && (ended || !sendBatch(*writer, batch, sent) || !landBatch(*writer, sent))) {
-            unwritten(batch.count());
+        if (m_writer && (ended || !sendBatch(*m_writer, m_batch, m_sent) || !landBatch(*m_writer, m_sent))) {
+            unwritten(m_batch.count());
             m_table.complete = false;
         }
         if (!rows.eof() || m_stoppedInRetry) {
@@ -151,6 +65,110 @@ public:
     }
 
 private:
+    // How the rows are written: each value in its planned kind, in batches where the request
+    // asks for them and the target can write them, else each row as its own statement.
+    void prepareWriting(const Recordset& rows) {
+        const QList<ColumnKind> kinds = m_table.plan.kinds();
+        m_fields = std::min(rows.fieldCount(), static_cast<int>(kinds.size()));
+        const Dialect& written = targetDialect();
+        if (!written.keepsEmptyText()) m_table.outcome.targetWithoutEmptyText = written.title();
+        m_keepsEmpty = keepsEmptyValues(m_request, written);
+        if (m_observer) m_observer->emptyValuesKept(m_keepsEmpty);
+        m_writtenKinds = kinds.mid(0, m_fields);
+        m_fitKinds = kinds;
+        m_writer = batchWriterFor();
+        if (m_writer) m_rowsStatement = m_writer->rowsStatement();
+        m_bound.resize(m_writer ? m_fields : 0);
+    }
+
+    // The row the source stands on, on its way: refused for a value it holds, into the batch,
+    // or sent as its own statement; then the next row. False when nothing more goes to the
+    // table.
+    bool copyRow(Recordset& rows, qint64 row) {
+        // Each row's statement is composed afresh in the room the previous one left.
+        if (!m_composed.insert)
+            m_composed.insert.emplace(m_table.filled, &targetDialect(), m_request.targetSchema, m_keepsEmpty);
+        InsertStatement& insert = *m_composed.insert;
+        insert.begin();
+        const QString unfit = unfitValue(rows, m_table.plan.columns, m_fields, targetDialect(), m_fitKinds);
+        if (!unfit.isEmpty()) {
+            if (m_observer) m_observer->rowRead(rows);
+            // The batch so far is written first: a batch's rows are numbered one after
+            // another, and the reports come in the order of the rows.
+            if (m_writer && (!sendBatch(*m_writer, m_batch, m_sent) || !landBatch(*m_writer, m_sent))) {
+                unwritten(1);  // read, and never to be written
+                return false;
+            }
+            m_proc.setRow(row + 1);  // the batch's rows had their own numbers
+            refuseRow(unfit);
+        } else {
+            const EmptyValues empty = readValues(rows, insert);
+            insert.finish();
+            if (m_observer) m_observer->rowRead(rows);
+            if (!(m_writer ? batchRow(rows, row, empty) : writeRow(insert, empty))) return false;
+        }
+        moveNext(rows);
+        return true;
+    }
+
+    // The row's values, each into the batch's bound values or the row's statement (a batch's
+    // row gets its statement only if the database refuses it). The row's empty values, which
+    // its statement writes as NULL.
+    EmptyValues readValues(const Recordset& rows, InsertStatement& insert) {
+        EmptyValues empty;
+        for (int field = 0; field < m_fields; ++field) {
+            m_proc.step(line(CopyStep::BatchEvents), [&] { m_front.letEventsThrough(); });
+            m_proc.step(line(CopyStep::BatchProgress), [&] {
+                const Variant& value = rows.field(field).value;
+                if (m_writer) {
+                    m_bound[field] = BoundValueFor(value, m_fitKinds[field], &targetDialect(), m_keepsEmpty);
+                } else {
+                    insert.addValue(value, m_fitKinds[field]);
+                }
+                if (isEmptyValue(value) && !keepsEmptyIn(m_fitKinds[field], m_keepsEmpty)) empty.count(value);
+            });
+        }
+        return empty;
+    }
+
+    // The row joins the batch, which goes once full. A batch is bounded by bytes too: one that
+    // this row would make too large goes first, so that a long value never widens the arrays of
+    // many other rows. False when a batch before ended the table.
+    bool batchRow(const Recordset& rows, qint64 row, const EmptyValues& empty) {
+        BatchWriter& writer = *m_writer;
+        if (writer.pending() > 0 &&
+            writer.bytesWith(m_bound) + m_batch.bytes() + RowBatch::bytesOf(m_bound) > m_request.batchBytes &&
+            !sendBatch(writer, m_batch, m_sent)) {
+            unwritten(1);  // read, and never to be written
+            return false;
+        }
+        // The row's values wait in the batch too, for the rows of a refused batch to go again.
+        if (m_batch.count() == 0) m_batch.firstRow = row + 1;
+        for (int field = 0; field < m_fields; ++field)
+            m_batch.addValue(rows.field(field).value, m_fitKinds[field]);
+        m_batch.endRow(empty);
+        writer.add(m_bound);
+        // Let go of the values, so that reading the next row can reuse their room.
+        for (BoundValue& value : m_bound) value.data.clear();
+        const bool full = writer.pending() >= m_request.batchRows ||
+                          writer.bytesWith({}) + m_batch.bytes() >= m_request.batchBytes;
+        return !full || sendBatch(writer, m_batch, m_sent);
+    }
+
+    // Sends one row's statement at the line that sends a row, and counts it written or failed.
+    // False when nothing more can be written to this table: one report, not one for every row
+    // left.
+    bool writeRow(const InsertStatement& insert, const EmptyValues& empty) {
+        bool ended = false;
+        const bool written = m_proc.step(line(CopyStep::Insert), [&] {
+            sendRow([&] { send(insert.utf8(), insert.parameters(), [&] { return insert.sentUtf8(); }); },
+                    ended);
+        });
+        ++(written ? m_table.outcome.rowsWritten : m_table.outcome.rowsFailed);
+        if (written) countEmpty(empty);
+        return !ended;
+    }
+
     // Why a value of the row cannot go into its column as it is, naming the column and the
     // value; empty where every value can. fitKinds says how each value goes.
     static QString unfitValue(const Recordset& rows, const QList<PlannedColumn>& planned, int fields,
@@ -178,7 +196,7 @@ private:
     // counts as failed; its statement was never composed.
     void refuseRow(const QString& why) {
         m_composed.refusingRow = true;
-        m_proc.step(tail(260), [&] {
+        m_proc.step(line(CopyStep::Insert), [&] {
             throw std::runtime_error(QStringLiteral("The row was not copied: %1.").arg(why).toStdString());
         });
         m_composed.refusingRow = false;
@@ -187,7 +205,7 @@ private:
 
     // A row that cannot be read ends the source's rows: the table is not whole.
     void moveNext(Recordset& rows) {
-        if (!m_proc.step(tail(262), [&] { rows.moveNext(); })) m_table.complete = false;
+        if (!m_proc.step(line(CopyStep::NextRow), [&] { rows.moveNext(); })) m_table.complete = false;
     }
 
     // A row's statement. A value too long for the target's literals goes as a parameter of the
@@ -262,7 +280,7 @@ private:
         m_proc.setRow(batch.firstRow + i);
         // A batch that went by COPY quotes the COPY: no INSERT was sent.
         m_composed.replaying = m_rowsStatement.isEmpty() ? rowStatement(batch, i).utf8() : m_rowsStatement;
-        m_proc.failedAt(tail(260), failure);
+        m_proc.failedAt(line(CopyStep::Insert), failure);
         m_table.complete = false;
     }
 
@@ -356,15 +374,8 @@ private:
             m_proc.setRow(batch.firstRow + i);
             const InsertStatement insert = rowStatement(batch, i);
             m_composed.replaying = insert.utf8();
-            bool ended = false;
-            const bool written = m_proc.step(tail(260), [&] {
-                sendRow([&] { send(insert.utf8(), insert.parameters(), [&] { return insert.sentUtf8(); }); },
-                        ended);
-            });
             ++done;
-            ++(written ? m_table.outcome.rowsWritten : m_table.outcome.rowsFailed);
-            if (written) countEmpty(batch.emptyValues(i));
-            if (ended) return false;
+            if (!writeRow(insert, batch.emptyValues(i))) return false;
         }
         return true;
     }
@@ -393,7 +404,7 @@ private:
         m_table.outcome.emptyBytesAsNull += empty.bytes;
     }
 
-    int tail(int line) const { return line + m_context.tailShift; }
+    int line(CopyStep step) const { return m_context.lines[step]; }
     bool stopping() const { return m_context.stopping(); }
     const Dialect& targetDialect() const { return m_context.written; }
 
@@ -405,10 +416,17 @@ private:
     const FillContext m_context;
     ComposedStatement& m_composed;
     TableInProgress& m_table;
-    QList<ColumnKind> m_writtenKinds;  // how each column the writer binds is written
-    QByteArray m_rowsStatement;        // the batches' statement where it is not each row's INSERT
-    bool m_stoppedInRetry = false;     // a stop ended a refused batch's rows going again
-    bool m_keepsEmpty = false;         // empty values go as themselves where a column holds them
+    QList<ColumnKind> m_writtenKinds;       // how each column the writer binds is written
+    QByteArray m_rowsStatement;             // the batches' statement where it is not each row's INSERT
+    bool m_stoppedInRetry = false;          // a stop ended a refused batch's rows going again
+    bool m_keepsEmpty = false;              // empty values go as themselves where a column holds them
+    int m_fields = 0;                       // the columns written
+    QList<ColumnKind> m_fitKinds;           // how each value of the row goes, as its value fits
+    std::unique_ptr<BatchWriter> m_writer;  // none: each row goes as its own statement
+    std::vector<BoundValue> m_bound;        // the row's values as the writer binds them
+    // The rows being read and kept, and those the target is writing meanwhile.
+    RowBatch m_batch;
+    RowBatch m_sent;
 };
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "shell/Procedure.h"
 #include "transfer/ComposedStatement.h"
 #include "transfer/CopyEngine.h"
+#include "transfer/CopySteps.h"
 #include "transfer/TableInProgress.h"
 
 namespace tw {
@@ -22,7 +23,7 @@ struct FillContext {
     CopyObserver* observer;
     const std::unique_ptr<Connection>& target;
     const Dialect& written;  // the product the target connection speaks
-    int tailShift;           // where the row loop's line numbers stand in the copy's procedure
+    StepLines lines;         // the copy's line numbers, which the user reads when a step fails
     std::function<bool()> stopping;
     ComposedStatement& composed;
 };

@@ -30,10 +30,10 @@ bool StagedTable::swapIn(QString& tableName, const QString& newName) {
     // Every row is in the staging table: only the swap kept the old table in its place.
     m_table.outcome.swapRefused = !renamed && !m_table.stagingKept;
     const QString droppedName = tableName;
-    if (renamed) m_proc.step(148, [&] { tableName = newName; });
+    if (renamed) m_proc.step(m_context.lines[CopyStep::TakeNewName], [&] { tableName = newName; });
     if (renamed) nameKeysAfterTable();
     if (renamed || m_table.stagingKept) {
-        m_proc.step(150, [&] { m_context.unlist(droppedName); });
+        m_proc.step(m_context.lines[CopyStep::Unlist], [&] { m_context.unlist(droppedName); });
         m_staging.done(m_table.filled);
     }
     return renamed;
@@ -63,9 +63,9 @@ bool StagedTable::loadExisting(const QString& tableName) {
     const bool undoable = m_table.engineWithoutUndo.isEmpty();
     const qint64 before = undoable ? -1 : truncating ? 0 : countedQuietly(tableName).value_or(-1);
     qint64 added = -1;
-    const bool loaded = (!truncating || swapStep(m_target, m_table.copy.empty, 146, begin)) &&
+    const bool loaded = (!truncating || swapStep(m_target, m_table.copy.empty, CopyStep::Drop, begin)) &&
                         swapStep(
-                            m_target, insert, 146, truncating ? std::function<void()>() : begin,
+                            m_target, insert, CopyStep::Drop, truncating ? std::function<void()>() : begin,
                             [&] {
                                 added = m_target.rowsChanged();
                                 load->commit();
@@ -99,7 +99,7 @@ std::optional<qint64> StagedTable::countedQuietly(const QString& tableName) noex
 // rename is the CREATE TABLE's failure to the user, and quotes that statement.
 bool StagedTable::nameNewTable() {
     const bool named =
-        swapStep(m_target, m_table.copy.swap.renameIn, 218 + m_context.tailShift, {}, {},
+        swapStep(m_target, m_table.copy.swap.renameIn, CopyStep::Create, {}, {},
                  m_composed.create ? m_composed.shownText(m_composed.create->textSoFar()) : QString());
     if (named) {
         m_staging.done(m_table.filled);
@@ -140,10 +140,11 @@ void StagedTable::dropStaging() noexcept {
 bool StagedTable::swapInOneTransaction(const QString& tableName) {
     Connection& target = m_target;
     std::optional<Transaction> swap;  // undone unless both statements went through
-    const bool dropped = swapStep(target, m_table.copy.swap.dropOld, 146, [&] { swap.emplace(target); });
-    return dropped &&
-           swapStep(
-               target, m_table.copy.swap.renameIn, 146, {}, [&] { swap->commit(); }, userDrop(tableName));
+    const bool dropped =
+        swapStep(target, m_table.copy.swap.dropOld, CopyStep::Drop, [&] { swap.emplace(target); });
+    return dropped && swapStep(
+                          target, m_table.copy.swap.renameIn, CopyStep::Drop, {}, [&] { swap->commit(); },
+                          userDrop(tableName));
 }
 
 bool StagedTable::swapInSteps(const QString& tableName) {
@@ -152,10 +153,10 @@ bool StagedTable::swapInSteps(const QString& tableName) {
     const SwapPlan& swap = m_table.copy.swap;
     // Where both renames go as one statement, a refused one changed nothing.
     if (!swap.renameBoth.isEmpty()) {
-        if (!swapStep(target, swap.renameBoth, 146, {}, {}, userDrop(tableName))) return false;
-    } else if (!swapStep(target, swap.renameAside, 146, {}, {}, userDrop(tableName))) {
+        if (!swapStep(target, swap.renameBoth, CopyStep::Drop, {}, {}, userDrop(tableName))) return false;
+    } else if (!swapStep(target, swap.renameAside, CopyStep::Drop, {}, {}, userDrop(tableName))) {
         return false;
-    } else if (!swapStep(target, swap.renameIn, 146, {}, {}, userDrop(tableName))) {
+    } else if (!swapStep(target, swap.renameIn, CopyStep::Drop, {}, {}, userDrop(tableName))) {
         // The old table back under its name; where even that is refused, both tables stay,
         // named in the reports, and neither is dropped.
         m_table.stagingKept = !swapStep(target, swap.putBack);
@@ -174,7 +175,7 @@ bool StagedTable::renameLeavesKeys(Connection& target, const Dialect& dialect, c
     const QStringList referencing = tablesReferencing(target, dialect, m_context.schema, tableName);
     if (referencing.isEmpty()) return true;
     m_composed.replaying = userDrop(tableName).toUtf8();
-    m_proc.step(146, [&] {
+    m_proc.step(m_context.lines[CopyStep::Drop], [&] {
         throw std::runtime_error(QStringLiteral("Table %1 was not replaced: the foreign keys of other tables "
                                                 "reference it: %2. Nothing was changed.")
                                      .arg(tableName, referencing.join(QStringLiteral(", ")))
@@ -187,12 +188,12 @@ bool StagedTable::renameLeavesKeys(Connection& target, const Dialect& dialect, c
 // One statement of the swap, at the drop's line unless told, quoting itself when refused, or
 // the statement shown to the user in its place; what begins and ends a transaction around it is
 // part of its step.
-bool StagedTable::swapStep(Connection& target, const QString& statement, int line,
+bool StagedTable::swapStep(Connection& target, const QString& statement, CopyStep step,
                            const std::function<void()>& before, const std::function<void()>& after,
                            const QString& shown) {
     m_composed.replaying = statement.toUtf8();
     m_composed.replayingShown = shown;
-    const bool done = m_proc.step(line, [&] {
+    const bool done = m_proc.step(m_context.lines[step], [&] {
         if (before) before();
         target.execute(statement);
         if (after) after();
@@ -215,7 +216,7 @@ QString StagedTable::userDrop(const QString& tableName) const {
 // the catalogue cannot say, or has a table of that name in any case, the old table is kept.
 bool StagedTable::takeFreedName(const QString& tableName) {
     if (m_table.stagingKept || !targetLacksTable(m_target, tableName, m_context.schema)) return false;
-    return swapStep(m_target, m_table.copy.swap.renameIn, 146, {}, {}, userDrop(tableName));
+    return swapStep(m_target, m_table.copy.swap.renameIn, CopyStep::Drop, {}, {}, userDrop(tableName));
 }
 
 }  // namespace tw

@@ -9,6 +9,7 @@
 #include "shell/Procedure.h"
 #include "transfer/ComposedStatement.h"
 #include "transfer/CopyEngine.h"
+#include "transfer/CopySteps.h"
 #include "transfer/StagingTables.h"
 #include "transfer/TableInProgress.h"
 
@@ -23,7 +24,7 @@ struct SwapContext {
     StagingTables& staging;
     ComposedStatement& composed;
     int tableNameLimit;
-    int tailShift;  // where the copy's CREATE TABLE line stands in its procedure
+    StepLines lines;  // the copy's line numbers, which the user reads when a step fails
     // The replaced table leaves the target list, under the name the list writes it with.
     std::function<void(const QString&)> unlist;
     // Sees an append's staged rows before they go in, and how many the load added.
@@ -53,7 +54,7 @@ private:
     std::optional<qint64> countedQuietly(const QString& tableName) noexcept;
     bool swapInOneTransaction(const QString& tableName);
     bool swapInSteps(const QString& tableName);
-    bool swapStep(Connection& target, const QString& statement, int line = 146,
+    bool swapStep(Connection& target, const QString& statement, CopyStep step = CopyStep::Drop,
                   const std::function<void()>& before = {}, const std::function<void()>& after = {},
                   const QString& shown = {});
     bool renameLeavesKeys(Connection& target, const Dialect& dialect, const QString& tableName);

@@ -20,6 +20,7 @@ const TransferProfile kToOracle{
     .ending = {{{CloseSource, 280}, {CloseTarget, 282}, {PointerBack, 284}}},
     .nothingCurrentLine = 286,
     .tailShift = 0,
+    .lines = StepLines::ofSendButtons(0),
 };
 
 const TransferProfile kToSqlAnywhere{
@@ -36,6 +37,7 @@ const TransferProfile kToSqlAnywhere{
     .ending = {{{PointerBack, 288}, {CloseTarget, 290}, {CloseSource, 292}}},
     .nothingCurrentLine = 294,
     .tailShift = 8,
+    .lines = StepLines::ofSendButtons(8),
 };
 
 const TransferProfile& TransferInto(const Side& side) {

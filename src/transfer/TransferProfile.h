@@ -7,6 +7,7 @@
 #include "db/Side.h"
 #include "shell/FrontEnd.h"
 #include "transfer/CopyStatements.h"
+#include "transfer/CopySteps.h"
 
 namespace tw {
 
@@ -43,7 +44,8 @@ struct TransferProfile {
     std::array<NumberedStep, 2> opening;  // then the two connections
     std::array<NumberedStep, 3> ending;   // after the last table
     int nothingCurrentLine;
-    int tailShift;  // added to the shared numbers from the CREATE TABLE statement (218) on
+    int tailShift;    // added to the shared numbers from the CREATE TABLE statement (218) on
+    StepLines lines;  // each step of the copy's tables, numbered as this handler numbers it
 };
 
 // "Send Table/s To Oracle": the SQL Anywhere list's selected tables into Oracle.
