@@ -225,7 +225,7 @@ bool countListedRows(const CommandContext& context, const Side& side, const Dial
                 }
             }
             try {
-                listed.rows << countRows(*connection, dialect, table, {}, context.options.schema);
+                listed.rows << countRows(*connection, dialect, {context.options.schema, table});
             } catch (const std::exception& failure) {
                 // The failure may have cost the connection without saying so yet.
                 connection.reset();

@@ -51,6 +51,16 @@ QString SqlComposer::renameTwo(const TableRef& first, const QString& firstTo, co
                      : QString();
 }
 
+QString SqlComposer::insertParameters(const TableRef& table, const QStringList& columns) const {
+    QStringList quotedColumns, markers;
+    for (const QString& column : columns) {
+        quotedColumns << quoted(column);
+        markers << QStringLiteral("?");
+    }
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+        .arg(name(table), quotedColumns.join(QStringLiteral(", ")), markers.join(QStringLiteral(", ")));
+}
+
 QString SqlComposer::deleteAll(const TableRef& table) const {
     return QStringLiteral("DELETE FROM ") + name(table);
 }

@@ -39,6 +39,8 @@ public:
     // elsewhere.
     QString renameTwo(const TableRef& first, const QString& firstTo, const QString& second,
                       const QString& secondTo) const;
+    // One row's values, each a parameter, into these columns.
+    QString insertParameters(const TableRef& table, const QStringList& columns) const;
     // Empties a table in a way its database can undo: DELETE, where TRUNCATE would commit at
     // once in some databases.
     QString deleteAll(const TableRef& table) const;

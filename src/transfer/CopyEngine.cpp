@@ -368,8 +368,9 @@ private:
     // leave in part, are refused before anything changes.
     bool loadMayGoIn(const QString& tableName) {
         const bool truncating = m_table.action == WriteAction::Truncate;
-        const LoadRisks risks = loadRisks(required(m_target), targetDialect(), m_request.targetSchema,
-                                          tableName, truncating, m_request.allowPartialLoad);
+        const LoadRisks risks =
+            loadRisks(required(m_target), targetDialect(), {m_request.targetSchema, tableName}, truncating,
+                      m_request.allowPartialLoad);
         m_table.engineWithoutUndo = risks.engineWithoutUndo;
         if (risks.refusal.isEmpty()) return true;
         forgetStatements();
@@ -662,7 +663,7 @@ private:
         m_proc.step(line(CopyStep::TakeNewName), [&] { tableName = newName; });
         // The dropped table leaves the list under the name the list wrote it with; so does one
         // the target no longer had, whose name the new table takes.
-        if (dropped || (m_target && targetLacksTable(*m_target, droppedName, m_request.targetSchema)))
+        if (dropped || (m_target && targetLacksTable(*m_target, {m_request.targetSchema, droppedName})))
             m_proc.step(line(CopyStep::Unlist),
                         [&] { listChange([&] { ListRemoveItem(m_request.targetList, droppedName); }); });
     }

@@ -64,7 +64,7 @@ TablePreview previewCopy(Connection& source, const Dialect& created, const Diale
     chooseAction(preview, choices);
     const Dialect& read = DialectFor(&source, standardDialect());
     try {
-        preview.rows = countRows(source, read, table, choices.rowCondition, choices.sourceSchema);
+        preview.rows = countRows(source, read, {choices.sourceSchema, table}, choices.rowCondition);
         const std::unique_ptr<Recordset> fields =
             source.openRecordset(SelectAllSql(read, table, choices.sourceSchema) + " WHERE 1 = 0");
         QStringList names;

@@ -6,6 +6,7 @@
 #include "db/Connection.h"
 #include "db/Dialect.h"
 #include "db/Side.h"
+#include "db/SqlComposer.h"
 #include "shell/FrontEnd.h"
 #include "shell/ReportLines.h"
 #include "shell/SortedTableList.h"
@@ -134,17 +135,16 @@ QList<MadeTable> makeSourceTables(ScratchTables& source, const QString& stem) {
         }
     }
     QList<MadeTable> made;
-    const Dialect& dialect = source.dialect();
-    const QString id = dialect.quotedName(QStringLiteral("id"));
-    const QString column = dialect.quotedName(QStringLiteral("v"));
+    const SqlComposer sql(source.dialect());
+    const QString id = sql.quoted(QStringLiteral("id"));
+    const QString column = sql.quoted(QStringLiteral("v"));
     for (const auto& [kind, type] : kinds) {
         MadeTable table{kind, source.claim(stem + kind->code), type, 0, {}};
-        source.execute(QStringLiteral("CREATE TABLE %1 (%2 INTEGER NOT NULL PRIMARY KEY, %3 %4)")
-                           .arg(dialect.quotedName(table.name), id, column, type));
+        source.execute(sql.createHead({{}, table.name}) +
+                       QStringLiteral("%1 INTEGER NOT NULL PRIMARY KEY, %2 %3)").arg(id, column, type));
         source.created(table.name);
-        const QByteArray insert = QStringLiteral("INSERT INTO %1 (%2, %3) VALUES (?, ?)")
-                                      .arg(dialect.quotedName(table.name), id, column)
-                                      .toUtf8();
+        const QByteArray insert =
+            sql.insertParameters({{}, table.name}, {QStringLiteral("id"), QStringLiteral("v")}).toUtf8();
         const QList<BoundValue>& rows = values[type];
         for (qsizetype row = 0; row < rows.size(); ++row) {
             const BoundValue& bound = rows[row];

@@ -5,10 +5,10 @@
 
 namespace tw {
 
-qint64 countRows(Connection& connection, const Dialect& dialect, const QString& table,
-                 const QString& condition, const QString& schema) {
+qint64 countRows(Connection& connection, const Dialect& dialect, const TableRef& table,
+                 const QString& condition) {
     const std::unique_ptr<Recordset> counted =
-        connection.openRecordset(SqlComposer(dialect).count({schema, table}, condition));
+        connection.openRecordset(SqlComposer(dialect).count(table, condition));
     const qint64 rows = counted->field(0).value.toString().toLongLong();
     counted->close();
     return rows;

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "db/TableRef.h"
+
 namespace tw {
 
 class Connection;
@@ -9,7 +11,7 @@ class Dialect;
 
 // How many rows the table holds (those that meet the condition, where one is given), as the
 // database counts them.
-qint64 countRows(Connection& connection, const Dialect& dialect, const QString& table,
-                 const QString& condition = {}, const QString& schema = {});
+qint64 countRows(Connection& connection, const Dialect& dialect, const TableRef& table,
+                 const QString& condition = {});
 
 }  // namespace tw

@@ -3,6 +3,7 @@
 #include "db/Connection.h"
 #include "db/Dialect.h"
 #include "db/Side.h"
+#include "db/SqlComposer.h"
 #include "db/StagingName.h"
 
 namespace tw {
@@ -32,7 +33,7 @@ void ScratchTables::sweep() {
     }
     m_records.removeNeverCreated();
     for (const QString& name : leftovers) {
-        m_connection->execute(QStringLiteral("DROP TABLE ") + m_dialect->quotedName(name));
+        m_connection->execute(SqlComposer(m_dialect).drop({{}, name}));
         m_records.remove(m_database, name);
     }
 }
@@ -54,17 +55,15 @@ void ScratchTables::created(const QString& name) {
 void ScratchTables::execute(const QString& statement) { m_connection->execute(statement); }
 
 qint64 ScratchTables::nullsIn(const QString& table) {
-    const std::unique_ptr<Recordset> count = m_connection->openRecordset(
-        QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 IS NULL")
-            .arg(m_dialect->quotedName(table), m_dialect->quotedName(QStringLiteral("v"))));
+    const std::unique_ptr<Recordset> count = m_connection->openRecordset(SqlComposer(m_dialect).count(
+        {{}, table}, SqlComposer(m_dialect).quoted(QStringLiteral("v")) + QStringLiteral(" IS NULL")));
     return count->eof() ? -1 : count->field(0).value.toString().toLongLong();
 }
 
 void ScratchTables::dropAll() noexcept {
     for (const QString& name : std::as_const(m_names)) {
         try {
-            if (m_created.contains(name))
-                m_connection->execute(QStringLiteral("DROP TABLE ") + m_dialect->quotedName(name));
+            if (m_created.contains(name)) m_connection->execute(SqlComposer(m_dialect).drop({{}, name}));
         } catch (const std::exception&) {
             if (exists(name)) continue;
         }

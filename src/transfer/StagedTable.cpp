@@ -89,7 +89,7 @@ bool StagedTable::loadExisting(const QString& tableName) {
 // The rows the table holds; none where they cannot be counted (the connection lost, say).
 std::optional<qint64> StagedTable::countedQuietly(const QString& tableName) noexcept {
     try {
-        return countRows(m_target, m_dialect, tableName, {}, m_context.schema);
+        return countRows(m_target, m_dialect, {m_context.schema, tableName});
     } catch (const std::exception&) {
         return std::nullopt;
     }
@@ -172,7 +172,7 @@ bool StagedTable::swapInSteps(const QString& tableName) {
 // referenced by none. Such a table is not replaced, as where the product's DROP TABLE refuses it,
 // before anything changes; the box quotes the drop of the user's table.
 bool StagedTable::renameLeavesKeys(Connection& target, const Dialect& dialect, const QString& tableName) {
-    const QStringList referencing = tablesReferencing(target, dialect, m_context.schema, tableName);
+    const QStringList referencing = tablesReferencing(target, dialect, {m_context.schema, tableName});
     if (referencing.isEmpty()) return true;
     m_composed.replaying = userDrop(tableName).toUtf8();
     m_proc.step(m_context.lines[CopyStep::Drop], [&] {
@@ -215,7 +215,7 @@ QString StagedTable::userDrop(const QString& tableName) const {
 // takes the name. Asked of the target's catalogue, never read from the failure's words; where
 // the catalogue cannot say, or has a table of that name in any case, the old table is kept.
 bool StagedTable::takeFreedName(const QString& tableName) {
-    if (m_table.stagingKept || !targetLacksTable(m_target, tableName, m_context.schema)) return false;
+    if (m_table.stagingKept || !targetLacksTable(m_target, {m_context.schema, tableName})) return false;
     return swapStep(m_target, m_table.copy.swap.renameIn, CopyStep::Drop, {}, {}, userDrop(tableName));
 }
 

@@ -4,13 +4,13 @@
 
 namespace tw {
 
-bool targetLacksTable(Connection& target, const QString& table, const QString& schema) noexcept {
+bool targetLacksTable(Connection& target, const TableRef& table) noexcept {
     try {
-        const std::unique_ptr<Recordset> tables = target.openSchema(kSchemaTables, schema);
+        const std::unique_ptr<Recordset> tables = target.openSchema(kSchemaTables, table.schema);
         bool found = false;
         for (; !found && !tables->eof(); tables->moveNext()) {
             const QString name = tables->field(QStringLiteral("TABLE_NAME")).value.toString();
-            found = name.compare(table, Qt::CaseInsensitive) == 0;
+            found = name.compare(table.name, Qt::CaseInsensitive) == 0;
         }
         tables->close();
         return !found;

@@ -29,9 +29,8 @@ QList<QStringList> catalogueRows(Connection& target, const QString& query) {
 // The other tables whose rows a DELETE of every row would delete or change, each with what its
 // key does: "c2 (ON DELETE CASCADE)". A key that restricts makes the DELETE fail instead, which
 // undoes the whole load.
-QStringList tablesReached(Connection& target, const Dialect& dialect, const QString& schema,
-                          const QString& table) {
-    const QString query = dialect.referencingKeysQuery(schema, table);
+QStringList tablesReached(Connection& target, const Dialect& dialect, const TableRef& table) {
+    const QString query = dialect.referencingKeysQuery(table.schema, table.name);
     QStringList reached;
     if (query.isEmpty()) return reached;
     for (const QStringList& key : catalogueRows(target, query)) {
@@ -44,9 +43,8 @@ QStringList tablesReached(Connection& target, const Dialect& dialect, const QStr
 }
 
 // The table's storage engine where it takes no part in transactions; empty where it does.
-QString engineWithoutUndo(Connection& target, const Dialect& dialect, const QString& schema,
-                          const QString& table) {
-    const QString query = dialect.tableEngineQuery(schema, table);
+QString engineWithoutUndo(Connection& target, const Dialect& dialect, const TableRef& table) {
+    const QString query = dialect.tableEngineQuery(table.schema, table.name);
     if (query.isEmpty()) return QString();
     for (const QStringList& engine : catalogueRows(target, query)) {
         if (engine.value(1).trimmed().compare(QLatin1String("NO"), Qt::CaseInsensitive) == 0)
@@ -57,20 +55,19 @@ QString engineWithoutUndo(Connection& target, const Dialect& dialect, const QStr
 
 }  // namespace
 
-LoadRisks loadRisks(Connection& target, const Dialect& dialect, const QString& schema, const QString& table,
-                    bool truncating, bool allowPartialLoad) {
+LoadRisks loadRisks(Connection& target, const Dialect& dialect, const TableRef& table, bool truncating,
+                    bool allowPartialLoad) {
     LoadRisks risks;
     try {
-        const QStringList reached =
-            truncating ? tablesReached(target, dialect, schema, table) : QStringList();
+        const QStringList reached = truncating ? tablesReached(target, dialect, table) : QStringList();
         if (!reached.isEmpty()) {
             risks.refusal = QStringLiteral(
                                 "Table %1 was not emptied: emptying it would delete or change rows of "
                                 "other tables, whose foreign keys reference it: %2. Nothing was changed.")
-                                .arg(table, reached.join(QStringLiteral(", ")));
+                                .arg(table.name, reached.join(QStringLiteral(", ")));
             return risks;
         }
-        const QString engine = engineWithoutUndo(target, dialect, schema, table);
+        const QString engine = engineWithoutUndo(target, dialect, table);
         if (engine.isEmpty()) return risks;
         if (allowPartialLoad) {
             risks.engineWithoutUndo = engine;
@@ -80,22 +77,21 @@ LoadRisks loadRisks(Connection& target, const Dialect& dialect, const QString& s
                     "No rows went into table %1: its storage engine, %2, cannot undo a load "
                     "that fails part way, which would leave part of the rows in it%3. Nothing "
                     "was changed; --allow-partial-load loads it all the same.")
-                    .arg(table, engine, truncating ? QStringLiteral(" and none of its own") : QString());
+                    .arg(table.name, engine, truncating ? QStringLiteral(" and none of its own") : QString());
         }
     } catch (const std::exception& failure) {
         risks.refusal = QStringLiteral(
                             "No rows went into table %1: the target's catalogue could not say what loading "
                             "it would change (%2). Nothing was changed.")
-                            .arg(table, QString::fromUtf8(failure.what()));
+                            .arg(table.name, QString::fromUtf8(failure.what()));
     }
     return risks;
 }
 
-QStringList tablesReferencing(Connection& target, const Dialect& dialect, const QString& schema,
-                              const QString& table) noexcept {
+QStringList tablesReferencing(Connection& target, const Dialect& dialect, const TableRef& table) noexcept {
     QStringList referencing;
     try {
-        const QString query = dialect.referencingKeysQuery(schema, table);
+        const QString query = dialect.referencingKeysQuery(table.schema, table.name);
         if (query.isEmpty()) return referencing;
         for (const QStringList& key : catalogueRows(target, query)) {
             if (!referencing.contains(key.value(0))) referencing << key.value(0);

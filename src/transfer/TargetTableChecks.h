@@ -6,6 +6,7 @@
 
 #include "db/Connection.h"
 #include "db/Dialect.h"
+#include "db/TableRef.h"
 
 namespace tw {
 
@@ -23,13 +24,12 @@ struct LoadRisks {
 // or change rows of other tables through their foreign keys, and where its storage engine cannot
 // undo a load that fails part way, unless the user allows a partial load. A catalogue that
 // cannot be read refuses the load too: nothing is known to be safe.
-LoadRisks loadRisks(Connection& target, const Dialect& dialect, const QString& schema, const QString& table,
-                    bool truncating, bool allowPartialLoad);
+LoadRisks loadRisks(Connection& target, const Dialect& dialect, const TableRef& table, bool truncating,
+                    bool allowPartialLoad);
 
 // The other tables whose foreign keys reference the table, whatever their keys do; none where
 // the catalogue cannot say.
-QStringList tablesReferencing(Connection& target, const Dialect& dialect, const QString& schema,
-                              const QString& table) noexcept;
+QStringList tablesReferencing(Connection& target, const Dialect& dialect, const TableRef& table) noexcept;
 
 // What a failed load left in a table whose engine cannot undo it, as the report says it: the rows
 // it left, where they could be counted.
