@@ -287,8 +287,9 @@ std::unique_ptr<BatchWriter> OdbcConnection::postgresCopyWriter(const QString& i
     // A data source reached by its name alone says its way in its entries.
     if (m_session->completedConnection.isEmpty() && m_target && m_target->isDataSource())
         m_session->completedConnection = postgresDataSourceString(m_target->text());
-    const std::optional<QByteArray> connInfo = postgres::libpqConnInfo(m_session->completedConnection);
-    if (!connInfo) return nullptr;
+    const std::optional<postgres::LibpqParameters> parameters =
+        postgres::libpqParameters(m_session->completedConnection);
+    if (!parameters) return nullptr;
     static const char* const kCarried[] = {"DateStyle", "IntervalStyle", "TimeZone", "search_path",
                                            "lc_monetary"};
     QList<postgres::SessionSetting> settings;
@@ -307,7 +308,7 @@ std::unique_ptr<BatchWriter> OdbcConnection::postgresCopyWriter(const QString& i
     std::unique_ptr<BatchWriter> writer;
     ConnectingTurns::program().take(
         QStringLiteral("COPY ") + (m_target ? m_target->display() : QString()), [&] {
-            writer = postgres::CopyWriter::open(*connInfo, intoTable, bytes, settings,
+            writer = postgres::CopyWriter::open(*parameters, intoTable, bytes, settings,
                                                 m_session->commandTimeout, m_timeouts.login);
         });
     return writer;
