@@ -41,7 +41,7 @@ echo "== the Debian package"
 timed "the Debian package" scripts/check-package.sh build || failed=1
 timed "the build under the sanitizers (build-asan/)" scripts/build.sh build-asan -DTW_SANITIZE=ON -DBUILD_TESTING=ON
 # Only what the copies of several tables at once need, under ThreadSanitizer.
-TW_BUILD_TARGETS="tablewright unit_test command_line_test" timed "the build under ThreadSanitizer (build-tsan/)" \
+TW_BUILD_TARGETS="tablewright unit_test front_end_unit_test command_line_test" timed "the build under ThreadSanitizer (build-tsan/)" \
   scripts/build.sh build-tsan -DTW_TSAN=ON -DBUILD_TESTING=ON
 
 stand=$(TW_STAND_OWNER_PID=$$ "$root/tests/stand/start.sh")

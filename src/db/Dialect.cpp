@@ -87,6 +87,10 @@ std::optional<ColumnType> Dialect::faithfulType(const ColumnShape& column) const
     return std::nullopt;
 }
 
+std::unique_ptr<BatchWriter> Dialect::bulkWriter(const BulkWriteRequest& /*request*/) const {
+    return nullptr;
+}
+
 bool Dialect::refusesOnlyTheRow(const DbError& failure) const {
     if (failure.connectionLost() || failure.outOfRoom()) return false;
     const QString& state = failure.sqlState();

@@ -5,13 +5,16 @@
 #include <QStringList>
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <span>
 
+#include "db/BulkWriteRequest.h"
 #include "db/TableShape.h"
 
 namespace tw {
 
+class BatchWriter;
 class Connection;
 class DbError;
 
@@ -173,11 +176,11 @@ public:
     // processor time, so sending it while the next is read gains nothing.
     virtual bool writesInThisProcess() const { return false; }
 
-    // How a batch of rows goes to the product: as bound parameter arrays through its driver
-    // (Oracle's and SQL Anywhere's drivers execute them natively), or through PostgreSQL's COPY
-    // on a libpq connection of its own, the path the product's own tools take.
-    enum class BulkPath { BoundParameters, PostgresCopy };
-    virtual BulkPath bulkPath() const { return BulkPath::BoundParameters; }
+    // A writer of batches by the product's own bulk path (PostgreSQL's COPY on a libpq
+    // connection of its own, the path the product's own tools take); none where the rows go as
+    // the connection sends them by default, as bound parameter arrays through its driver
+    // (Oracle's and SQL Anywhere's drivers execute them natively).
+    virtual std::unique_ptr<BatchWriter> bulkWriter(const BulkWriteRequest& request) const;
 
     // How many rows one INSERT … VALUES may carry in a batch, for a table of this many columns.
     // A server parses and plans each statement it is sent: several rows to one statement save

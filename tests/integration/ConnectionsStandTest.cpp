@@ -13,6 +13,7 @@
 #include "db/Side.h"
 #include "db/Sybase.h"
 #include "db/odbc/OdbcConnection.h"
+#include "db/postgres/CopyWriter.h"
 #include "shell/SettingsStore.h"
 #include "support/LoopbackRelay.h"
 #include "support/ScriptedDialogs.h"
@@ -78,6 +79,22 @@ TEST(EndpointLogins, AwkwardPasswordsReachBothDriversIntact) {
                 }
             }
         }
+    }
+}
+
+// The COPY connection of a PostgreSQL login takes its password from the driver's connection as
+// it is: quotes, a backslash, blanks, "=" and what psqlODBC encodes.
+TEST(EndpointLogins, AwkwardPasswordsReachTheCopyConnectionIntact) {
+    const QString pg = "odbc:Driver={Microsoft ODBC for Oracle};Servername=127.0.0.1;Port=" +
+                       qEnvironmentVariable("PGPORT") + ";Database=scott;UID={User};PWD={Password}";
+    const struct {
+        QString user, password;
+    } logins[] = {{"tw_quoted", "it's a\\b =c"}, {"tw_semicolon", "ti;ger}x"}, {"tw_urlish", "a+b%41 c"}};
+    for (const auto& login : logins) {
+        SCOPED_TRACE(login.user.toStdString());
+        odbc::OdbcConnection connection(ConnectionTimeouts{.login = 15});
+        connection.open(endpointNamed(pg, {login.user, login.password})->target({}));
+        EXPECT_TRUE(dynamic_cast<postgres::CopyWriter*>(connection.batchWriter("t", {false}).get()));
     }
 }
 

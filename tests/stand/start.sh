@@ -51,6 +51,8 @@ tw_pg_add_login "$stand" "$port" tw_brace '{tiger'
 tw_pg_add_login "$stand" "$port" tw_blanks ' tiger '
 # Unbraced, psqlODBC reads "+" and "%41" as URL escapes.
 tw_pg_add_login "$stand" "$port" tw_urlish 'a+b%41 c'
+# libpq's own text would need a quote and a backslash escaped.
+tw_pg_add_login "$stand" "$port" tw_quoted "it's a\\b =c"
 # Oracle-side users of their own, for tests that need to know every table there is.
 tw_pg_setup_oracle_user "$stand" "$port" tw_catalogue tiger
 tw_pg_setup_oracle_user "$stand" "$port" tw_empty tiger

@@ -44,5 +44,21 @@ TEST(PostgresCopy, TheDriversConnectionIsReadForLibpq) {
     EXPECT_EQ(libpqConnInfo(QString()), std::nullopt);
 }
 
+// The same as libpq's keywords and values, each value as it is; the driver's pqopt read by libpq,
+// and none where libpq cannot read it.
+TEST(PostgresCopy, TheDriversConnectionGivesLibpqItsParameters) {
+    const QString completed = QStringLiteral(
+        "DATABASE=sales;SERVER=db.example;UID=o'neil;PWD=a%27b%5cc+%3dd;pqopt={keepalives='1'};");
+    EXPECT_EQ(libpqParameters(completed), LibpqParameters({{"dbname", "sales"},
+                                                           {"host", "db.example"},
+                                                           {"user", "o'neil"},
+                                                           {"password", "a'b\\c =d"},
+                                                           {"keepalives", "1"},
+                                                           {"application_name", "tablewright"},
+                                                           {"client_encoding", "UTF8"}}));
+    EXPECT_EQ(libpqParameters(QStringLiteral("SERVER=db;pqopt={keepalives='1}")), std::nullopt);
+    EXPECT_EQ(libpqParameters(QString()), std::nullopt);
+}
+
 }  // namespace
 }  // namespace tw::postgres

@@ -6,6 +6,8 @@
 
 #include "db/Dialect.h"
 #include "db/SqlText.h"
+#include "db/odbc/DataSourceEntries.h"
+#include "db/postgres/SessionCopyWriter.h"
 
 namespace tw {
 
@@ -38,10 +40,15 @@ public:
     int rowsPerInsert(int columns) const override { return std::clamp(4000 / std::max(columns, 1), 1, 1000); }
 
     // COPY costs two round trips a batch, where psqlODBC's bound INSERTs cost some five a
-    // thousand rows; TW_POSTGRES_COPY=0 sends them as INSERTs still.
-    BulkPath bulkPath() const override {
+    // thousand rows; TW_POSTGRES_COPY=0 sends them as INSERTs still. A data source reached by
+    // its name alone says its way to the database in its entries.
+    std::unique_ptr<BatchWriter> bulkWriter(const BulkWriteRequest& request) const override {
         static const bool inserts = qEnvironmentVariable("TW_POSTGRES_COPY") == QLatin1String("0");
-        return inserts ? BulkPath::BoundParameters : BulkPath::PostgresCopy;
+        if (inserts) return nullptr;
+        const QString completed = request.completedConnection.isEmpty() && !request.dataSource.isEmpty()
+                                      ? odbc::postgresDataSourceString(request.dataSource)
+                                      : request.completedConnection;
+        return postgres::sessionCopyWriter(request, completed);
     }
 
     std::span<const FaithfulRule> faithfulRules() const override {

@@ -27,7 +27,7 @@ QString postgresDataSourceString(const QString& dataSource) {
     const QByteArray name = dataSource.toUtf8();
     const QString server = entry(name, {"Servername", "Server"});
     if (server.isEmpty()) return QString();
-    // The password as the driver keeps it: its own writing, which libpqConnInfo reads back.
+    // The password as the driver keeps it: its own writing, which libpqParameters reads back.
     const struct {
         const char* key;
         QString value;

@@ -8,15 +8,12 @@
 
 #include "db/AnswerDeadline.h"
 #include "db/DbError.h"
-#include "db/odbc/DataSourceEntries.h"
 #include "db/odbc/OdbcBatchWriter.h"
 #include "db/odbc/OdbcRecordset.h"
 #include "db/odbc/OdbcSession.h"
 #include "db/odbc/OdbcTableShape.h"
 #include "db/odbc/OdbcText.h"
 #include "db/odbc/OdbcTransaction.h"
-#include "db/postgres/CopyWriter.h"
-#include "db/postgres/LibpqConnInfo.h"
 
 namespace tw::odbc {
 
@@ -274,43 +271,22 @@ std::unique_ptr<BatchWriter> OdbcConnection::batchWriter(const QString& table, c
     requireOpen();
     const Dialect& dialect = m_session->dialect ? *m_session->dialect : standardDialect();
     const QString intoTable = dialect.qualifiedName(schema, table);
-    if (dialect.bulkPath() == Dialect::BulkPath::PostgresCopy) {
-        if (std::unique_ptr<BatchWriter> copying = postgresCopyWriter(intoTable, bytes)) return copying;
-    }
+    const BulkWriteRequest request{
+        .connection = *this,
+        .intoTable = intoTable,
+        .bytes = bytes,
+        .completedConnection = m_session->completedConnection,
+        .dataSource = m_target && m_target->isDataSource() ? m_target->text() : QString(),
+        .display = m_target ? m_target->display() : QString(),
+        .commandTimeoutSeconds = m_session->commandTimeout,
+        .loginTimeoutSeconds = m_timeouts.login,
+        .connectInTurn =
+            [](const QString& place, const std::function<void()>& connect) {
+                ConnectingTurns::program().take(place, connect);
+            },
+    };
+    if (std::unique_ptr<BatchWriter> bulk = dialect.bulkWriter(request)) return bulk;
     return std::make_unique<OdbcBatchWriter>(m_session, intoTable, bytes);
-}
-
-// A writer through COPY on a connection of its own, which reads the rows' texts as this
-// session does; none where libpq cannot reach the database the driver reached.
-std::unique_ptr<BatchWriter> OdbcConnection::postgresCopyWriter(const QString& intoTable,
-                                                                const std::vector<bool>& bytes) {
-    // A data source reached by its name alone says its way in its entries.
-    if (m_session->completedConnection.isEmpty() && m_target && m_target->isDataSource())
-        m_session->completedConnection = postgresDataSourceString(m_target->text());
-    const std::optional<QByteArray> connInfo = postgres::libpqConnInfo(m_session->completedConnection);
-    if (!connInfo) return nullptr;
-    static const char* const kCarried[] = {"DateStyle", "IntervalStyle", "TimeZone", "search_path",
-                                           "lc_monetary"};
-    QList<postgres::SessionSetting> settings;
-    QString query = QStringLiteral("SELECT ");
-    for (const char* name : kCarried) {
-        if (!settings.isEmpty()) query += QStringLiteral(", ");
-        query += QStringLiteral("current_setting('%1')").arg(QLatin1String(name));
-        settings << postgres::SessionSetting(name, {});
-    }
-    std::unique_ptr<Recordset> current = openRecordset(query);
-    for (int i = 0; i < settings.size(); ++i)
-        settings[i].second = current->field(i).value.toString().toUtf8();
-    current->close();
-    // Made in turn as every connection is: the sockets of one being made meanwhile are that
-    // one's, and its time-out would shut this one's too.
-    std::unique_ptr<BatchWriter> writer;
-    ConnectingTurns::program().take(
-        QStringLiteral("COPY ") + (m_target ? m_target->display() : QString()), [&] {
-            writer = postgres::CopyWriter::open(*connInfo, intoTable, bytes, settings,
-                                                m_session->commandTimeout, m_timeouts.login);
-        });
-    return writer;
 }
 
 void OdbcConnection::requireOpen() const {

@@ -55,7 +55,6 @@ protected:
 
 private:
     void connectTo(const ConnectionTarget& target);
-    std::unique_ptr<BatchWriter> postgresCopyWriter(const QString& intoTable, const std::vector<bool>& bytes);
     void requireOpen() const;
 
     std::shared_ptr<OdbcSession> m_session;

@@ -34,16 +34,32 @@ bool ran(PGconn* connection, const char* statement, int parameters = 0, const ch
     return status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
 }
 
+// A connection of libpq's by the given parameters, each value as it is; one that failed to
+// connect says so by its status.
+PGconn* connected(const LibpqParameters& parameters, int loginTimeoutSeconds) {
+    std::vector<const char*> keywords;
+    std::vector<const char*> values;
+    for (const LibpqParameter& parameter : parameters) {
+        keywords.push_back(parameter.first.constData());
+        values.push_back(parameter.second.constData());
+    }
+    // A server that accepts and stays silent must not hold the copy: libpq's own time-out.
+    const QByteArray loginTimeout = QByteArray::number(loginTimeoutSeconds);
+    if (loginTimeoutSeconds > 0) {
+        keywords.push_back("connect_timeout");
+        values.push_back(loginTimeout.constData());
+    }
+    keywords.push_back(nullptr);
+    values.push_back(nullptr);
+    return PQconnectdbParams(keywords.data(), values.data(), 0);
+}
+
 }  // namespace
 
-std::unique_ptr<BatchWriter> CopyWriter::open(const QByteArray& connInfo, const QString& intoTable,
+std::unique_ptr<BatchWriter> CopyWriter::open(const LibpqParameters& parameters, const QString& intoTable,
                                               std::vector<bool> bytes, const QList<SessionSetting>& settings,
                                               int commandTimeoutSeconds, int loginTimeoutSeconds) {
-    // A server that accepts and stays silent must not hold the copy: libpq's own time-out.
-    const QByteArray timed = loginTimeoutSeconds > 0
-                                 ? connInfo + " connect_timeout=" + QByteArray::number(loginTimeoutSeconds)
-                                 : connInfo;
-    PGconn* connection = PQconnectdb(timed.constData());
+    PGconn* connection = connected(parameters, loginTimeoutSeconds);
     if (!connection) return nullptr;
     if (PQstatus(connection) != CONNECTION_OK) {
         PQfinish(connection);

@@ -9,6 +9,7 @@
 
 #include "db/BackgroundSend.h"
 #include "db/Connection.h"
+#include "db/postgres/LibpqConnInfo.h"
 
 struct pg_conn;
 
@@ -28,7 +29,7 @@ public:
     // is given or cannot take the settings, and the rows then go as they did before.
     // intoTable: quoted (and qualified) already. A batch gives up after the command time-out,
     // also on a server that no longer answers at all; connecting after the login time-out.
-    static std::unique_ptr<BatchWriter> open(const QByteArray& connInfo, const QString& intoTable,
+    static std::unique_ptr<BatchWriter> open(const LibpqParameters& parameters, const QString& intoTable,
                                              std::vector<bool> bytes, const QList<SessionSetting>& settings,
                                              int commandTimeoutSeconds, int loginTimeoutSeconds = 15);
     ~CopyWriter() override;

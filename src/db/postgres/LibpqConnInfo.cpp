@@ -1,5 +1,7 @@
 #include "db/postgres/LibpqConnInfo.h"
 
+#include <libpq-fe.h>
+
 #include "db/ConnectionString.h"
 
 namespace tw::postgres {
@@ -33,15 +35,20 @@ QByteArray psqlOdbcDecoded(const QString& value) {
     return decoded;
 }
 
-std::optional<QByteArray> libpqConnInfo(const QString& completedConnectionString) {
-    if (completedConnectionString.isEmpty()) return std::nullopt;
-    QByteArray info;
-    const auto add = [&](const char* key, const QByteArray& value) {
-        if (value.isEmpty()) return;
-        info += key;
-        info += '=' + libpqValue(value) + ' ';
-    };
+namespace {
+
+// The way to the database in the driver's completed string: the login, then libpq's own
+// parameters as the driver passes them on (its pqopt), in libpq's text.
+struct DriversWay {
+    LibpqParameters login;
     QByteArray options;
+};
+
+DriversWay driversWay(const QString& completedConnectionString) {
+    DriversWay way;
+    const auto add = [&](const char* key, const QByteArray& value) {
+        if (!value.isEmpty()) way.login << LibpqParameter(key, value);
+    };
     for (const ConnectionStringPart& part : connectionStringParts(completedConnectionString)) {
         const QString& key = part.key;
         const QByteArray value = part.value.toUtf8();
@@ -58,12 +65,42 @@ std::optional<QByteArray> libpqConnInfo(const QString& completedConnectionString
         } else if (key == QLatin1String("sslmode")) {
             add("sslmode", value);
         } else if (key == QLatin1String("pqopt")) {
-            options = value;  // libpq's own parameters, passed on by the driver
+            way.options = value;
         }
     }
-    // The driver's own libpq parameters first, so that the text's encoding is the program's.
-    if (!options.isEmpty()) info += options + ' ';
-    info += "application_name='tablewright' client_encoding='UTF8'";
+    return way;
+}
+
+// After the driver's own parameters, so that the text's encoding is the program's.
+const LibpqParameter kProgramsOwn[] = {{"application_name", "tablewright"}, {"client_encoding", "UTF8"}};
+
+}  // namespace
+
+std::optional<LibpqParameters> libpqParameters(const QString& completedConnectionString) {
+    if (completedConnectionString.isEmpty()) return std::nullopt;
+    DriversWay way = driversWay(completedConnectionString);
+    LibpqParameters parameters = std::move(way.login);
+    if (!way.options.isEmpty()) {
+        PQconninfoOption* const options = PQconninfoParse(way.options.constData(), nullptr);
+        if (!options) return std::nullopt;
+        for (const PQconninfoOption* option = options; option->keyword; ++option) {
+            if (option->val) parameters << LibpqParameter(option->keyword, option->val);
+        }
+        PQconninfoFree(options);
+    }
+    for (const LibpqParameter& own : kProgramsOwn) parameters << own;
+    return parameters;
+}
+
+std::optional<QByteArray> libpqConnInfo(const QString& completedConnectionString) {
+    if (completedConnectionString.isEmpty()) return std::nullopt;
+    const DriversWay way = driversWay(completedConnectionString);
+    QByteArray info;
+    for (const LibpqParameter& parameter : way.login)
+        info += parameter.first + '=' + libpqValue(parameter.second) + ' ';
+    if (!way.options.isEmpty()) info += way.options + ' ';
+    for (const LibpqParameter& own : kProgramsOwn) info += own.first + '=' + libpqValue(own.second) + ' ';
+    info.chop(1);
     return info;
 }
 
