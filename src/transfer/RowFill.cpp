@@ -74,46 +74,11 @@ public:
                     moveNext(rows);
                     continue;
                 }
-                EmptyValues empty;  // the row's, which its statement writes as NULL
-                for (int field = 0; field < fields; ++field) {
-                    m_proc.step(tail(238), [&] { m_front.letEventsThrough(); });
-                    m_proc.step(tail(240), [&] {
-                        const Variant& value = rows.field(field).value;
-                        // A batch's row gets its statement only if the database refuses it.
-                        if (writer) {
-                            bound[field] = BoundValueFor(value, fitKinds[field], &written, m_keepsEmpty);
-                        } else {
-                            insert.addValue(value, fitKinds[field]);
-                        }
-                        if (isEmptyValue(value) && !keepsEmptyIn(fitKinds[field], m_keepsEmpty))
-                            empty.count(value);
-                    });
-                }
-                insert.finish();
+                const EmptyValues empty =
+                    takeValues(rows, fields, fitKinds, written, writer ? &bound : nullptr);
                 if (m_observer) m_observer->rowRead(rows);
                 if (writer) {
-                    // A batch is bounded by bytes too: one that this row would make too large goes
-                    // first, so that a long value never widens the arrays of many other rows.
-                    if (writer->pending() > 0 &&
-                        writer->bytesWith(bound) + batch.bytes() + RowBatch::bytesOf(bound) >
-                            m_request.batchBytes &&
-                        !sendBatch(*writer, batch, sent)) {
-                        unwritten(1);  // read, and never to be written
-                        ended = true;
-                        break;
-                    }
-                    // The row's values wait in the batch too, for the rows of a refused batch to go
-                    // again.
-                    if (batch.count() == 0) batch.firstRow = row + 1;
-                    for (int field = 0; field < fields; ++field)
-                        batch.addValue(rows.field(field).value, fitKinds[field]);
-                    batch.endRow(empty);
-                    writer->add(bound);
-                    // Let go of the values, so that reading the next row can reuse their room.
-                    for (BoundValue& value : bound) value.data.clear();
-                    const bool full = writer->pending() >= m_request.batchRows ||
-                                      writer->bytesWith({}) + batch.bytes() >= m_request.batchBytes;
-                    if (full && !sendBatch(*writer, batch, sent)) {
+                    if (!addToBatch(*writer, rows, fitKinds, {bound, empty, row}, batch, sent)) {
                         ended = true;
                         break;
                     }
@@ -151,6 +116,63 @@ public:
     }
 
 private:
+    // The row's values, each bound for a batch (into bound) or added to the row's statement,
+    // which is then finished; the values it writes as NULL for being empty are counted.
+    EmptyValues takeValues(const Recordset& rows, int fields, const QList<ColumnKind>& fitKinds,
+                           const Dialect& written, std::vector<BoundValue>* bound) {
+        InsertStatement& insert = *m_composed.insert;
+        EmptyValues empty;  // the row's, which its statement writes as NULL
+        for (int field = 0; field < fields; ++field) {
+            m_proc.step(tail(238), [&] { m_front.letEventsThrough(); });
+            m_proc.step(tail(240), [&] {
+                const Variant& value = rows.field(field).value;
+                // A batch's row gets its statement only if the database refuses it.
+                if (bound) {
+                    (*bound)[field] = BoundValueFor(value, fitKinds[field], &written, m_keepsEmpty);
+                } else {
+                    insert.addValue(value, fitKinds[field]);
+                }
+                if (isEmptyValue(value) && !keepsEmptyIn(fitKinds[field], m_keepsEmpty)) empty.count(value);
+            });
+        }
+        insert.finish();
+        return empty;
+    }
+
+    // A row read for a batch: its bound values, the empty ones written as NULL, and its number
+    // from 0.
+    struct BatchedRow {
+        std::vector<BoundValue>& bound;
+        const EmptyValues& empty;
+        qint64 row;
+    };
+
+    // Adds the row to the batch, which goes to the target first where the row would make it too
+    // large, and after where it is full; false where nothing more goes to the table.
+    bool addToBatch(BatchWriter& writer, const Recordset& rows, const QList<ColumnKind>& fitKinds,
+                    const BatchedRow& read, RowBatch& batch, RowBatch& sent) {
+        std::vector<BoundValue>& bound = read.bound;
+        // A batch is bounded by bytes too: one that this row would make too large goes first, so
+        // that a long value never widens the arrays of many other rows.
+        if (writer.pending() > 0 &&
+            writer.bytesWith(bound) + batch.bytes() + RowBatch::bytesOf(bound) > m_request.batchBytes &&
+            !sendBatch(writer, batch, sent)) {
+            unwritten(1);  // read, and never to be written
+            return false;
+        }
+        // The row's values wait in the batch too, for the rows of a refused batch to go again.
+        if (batch.count() == 0) batch.firstRow = read.row + 1;
+        for (int field = 0; field < static_cast<int>(bound.size()); ++field)
+            batch.addValue(rows.field(field).value, fitKinds[field]);
+        batch.endRow(read.empty);
+        writer.add(bound);
+        // Let go of the values, so that reading the next row can reuse their room.
+        for (BoundValue& value : bound) value.data.clear();
+        const bool full = writer.pending() >= m_request.batchRows ||
+                          writer.bytesWith({}) + batch.bytes() >= m_request.batchBytes;
+        return !full || sendBatch(writer, batch, sent);
+    }
+
     // Why a value of the row cannot go into its column as it is, naming the column and the
     // value; empty where every value can. fitKinds says how each value goes.
     static QString unfitValue(const Recordset& rows, const QList<PlannedColumn>& planned, int fields,
