@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "shell/RowRate.h"
+
 namespace tw::cli {
 
 namespace {
@@ -22,10 +24,10 @@ QString progressLine(const QString& table, qint64 rowsDone, qint64 rowsTotal, do
     if (rowsTotal > 0) line += QStringLiteral(" of ") + groupedCount(rowsTotal);
     line += QStringLiteral(" rows");
     if (seconds < 0.5) return line;
-    const double rate = rowsDone / seconds;
-    line += QStringLiteral("  ") + groupedCount(std::llround(rate)) + QStringLiteral(" rows/s");
-    if (rowsTotal > rowsDone && rate > 0)
-        line += QStringLiteral("  ") + duration((rowsTotal - rowsDone) / rate) + QStringLiteral(" left");
+    const RowRate rate = rowRate(rowsDone, rowsTotal, rowsDone / seconds);
+    line += QStringLiteral("  ") + rate.rateText();
+    if (rate.knowsTimeLeft())
+        line += QStringLiteral("  ") + duration(rate.secondsLeft) + QStringLiteral(" left");
     return line;
 }
 

@@ -19,18 +19,19 @@ namespace {
 // whose old table, if any, is gone: "in part". (--json keeps "failed", which scripts read, and
 // says the verdict beside it.)
 QString shownStatus(const TableResult& result) {
-    // Not a row in: no part of it.
-    if (result.status != TableResult::Status::Failed || result.outcome.table.isEmpty() ||
-        result.outcome.rowsWritten == 0)
-        return statusName(result.status);
+    // A table the copy did not work on has its status only.
+    if (result.outcome.table.isEmpty()) return statusName(result.status);
     switch (verdictOf(result.outcome)) {
         case TableVerdict::RowsRefused:
         case TableVerdict::RowsNotAdded:
         case TableVerdict::InPart:
-            return QStringLiteral("in part");
+            // Not a row in: no part of it.
+            if (result.outcome.rowsWritten > 0) return QStringLiteral("in part");
+            break;
         default:
-            return statusName(result.status);
+            break;
     }
+    return statusName(result.status);
 }
 
 QString verdict(const TableResult& result) {

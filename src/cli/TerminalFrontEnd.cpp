@@ -15,6 +15,19 @@ constexpr int kStatementShown = 200;   // characters of a failing statement on i
 constexpr qint64 kRedrawMs = 100;      // a terminal's progress line at most this often
 constexpr qint64 kPlainLineMs = 5000;  // a plain progress line at most this often
 
+// The summary's status of a table the copy worked on: "failed" for every verdict short of a
+// whole copy but a stop, which the summary's "in part" then tells apart.
+TableResult::Status statusOf(TableVerdict verdict) {
+    switch (verdict) {
+        case TableVerdict::Copied:
+            return TableResult::Status::Copied;
+        case TableVerdict::Stopped:
+            return TableResult::Status::Stopped;
+        default:
+            return TableResult::Status::Failed;
+    }
+}
+
 }  // namespace
 
 QString statusName(TableResult::Status status) {
@@ -155,9 +168,8 @@ void TerminalFrontEnd::tableFinished(const TableOutcome& outcome) {
     TableResult result;
     result.table = outcome.table;
     result.outcome = outcome;
-    result.status = outcome.stopped                ? TableResult::Status::Stopped
-                    : isCopied(verdictOf(outcome)) ? TableResult::Status::Copied
-                                                   : TableResult::Status::Failed;
+    const TableVerdict verdict = verdictOf(outcome);
+    result.status = statusOf(verdict);
     m_running.removeIf([&](const Running& shown) {
         return shown.table == outcome.table || shown.table == verifyingLabel(outcome.table);
     });
@@ -186,7 +198,7 @@ void TerminalFrontEnd::tableFinished(const TableOutcome& outcome) {
     } else if (outcome.oldTableKept && outcome.intoExisting) {
         m_terminal.err(QStringLiteral("tablewright: no rows went into table %1, which stands as it was\n")
                            .arg(visibleText(outcome.table)));
-    } else if (verdictOf(outcome) == TableVerdict::RowsNotAdded) {
+    } else if (verdict == TableVerdict::RowsNotAdded) {
         m_terminal.err(QStringLiteral("tablewright: table %1: %2 (the table's triggers or rules decide what "
                                       "an INSERT adds)\n")
                            .arg(visibleText(outcome.table), verdictText(outcome)));

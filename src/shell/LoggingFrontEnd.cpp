@@ -46,8 +46,9 @@ void LoggingFrontEnd::nothingSelected(MissingSelection which) {
 }
 
 void LoggingFrontEnd::tableFinished(const TableOutcome& outcome) {
+    const TableVerdict verdict = verdictOf(outcome);
     QString line = outcomeLine(outcome);
-    if (outcome.stopped) {
+    if (verdict == TableVerdict::Stopped) {
         line += QStringLiteral(" (stopped before its last row)");
     } else if (outcome.incomplete && outcome.rowsFailed == 0) {
         line += QStringLiteral(" (not every row of the source was read)");
@@ -61,8 +62,7 @@ void LoggingFrontEnd::tableFinished(const TableOutcome& outcome) {
             : outcome.oldTableKept ? QStringLiteral(" (not replaced: the old table is kept)")
             : outcome.created      ? QString()
                                    : QStringLiteral(" (not created)");
-    if (verdictOf(outcome) == TableVerdict::RowsNotAdded)
-        line += QStringLiteral(" (") + verdictText(outcome) + ')';
+    if (verdict == TableVerdict::RowsNotAdded) line += QStringLiteral(" (") + verdictText(outcome) + ')';
     const QString emptyTexts = emptyTextsNote(outcome);
     if (!emptyTexts.isEmpty()) line += QStringLiteral("; ") + emptyTexts;
     write(line);

@@ -13,9 +13,9 @@ QString rows(qint64 count) {
 }  // namespace
 
 TableVerdict verdictOf(const TableOutcome& outcome) {
-    if (outcome.oldTableKept) return TableVerdict::NotReplaced;
-    if (!outcome.created) return outcome.stopped ? TableVerdict::Stopped : TableVerdict::NotCopied;
     if (outcome.stopped) return TableVerdict::Stopped;
+    if (outcome.oldTableKept) return TableVerdict::NotReplaced;
+    if (!outcome.created) return TableVerdict::NotCopied;
     if (outcome.rowsNotLoaded != 0) return TableVerdict::RowsNotAdded;
     if (outcome.rowsFailed > 0) return TableVerdict::RowsRefused;
     if (outcome.incomplete) return TableVerdict::InPart;
@@ -32,6 +32,13 @@ QString whyOldTableKept(const TableOutcome& outcome) {
     return QStringLiteral("not every row was copied");
 }
 
+// What became of a table whose old table stands.
+QString notReplacedText(const TableOutcome& outcome) {
+    // Rows for a table the target has: nothing was to be replaced.
+    if (outcome.intoExisting) return QStringLiteral("not copied: no rows went in");
+    return QStringLiteral("not replaced: ") + whyOldTableKept(outcome);
+}
+
 QString verdictText(const TableOutcome& outcome) {
     switch (verdictOf(outcome)) {
         case TableVerdict::Copied:
@@ -44,12 +51,11 @@ QString verdictText(const TableOutcome& outcome) {
         case TableVerdict::InPart:
             return QStringLiteral("copied in part");
         case TableVerdict::Stopped:
+            if (outcome.oldTableKept) return notReplacedText(outcome);
             return outcome.created ? QStringLiteral("copied in part: the transfer was stopped")
                                    : QStringLiteral("not copied: the transfer was stopped");
         case TableVerdict::NotReplaced:
-            // Rows for a table the target has: nothing was to be replaced.
-            if (outcome.intoExisting) return QStringLiteral("not copied: no rows went in");
-            return QStringLiteral("not replaced: ") + whyOldTableKept(outcome);
+            return notReplacedText(outcome);
         case TableVerdict::NotCopied:
             break;
     }

@@ -14,11 +14,12 @@ enum class TableVerdict {
     RowsRefused,   // in the table, but for rows the database refused
     RowsNotAdded,  // every row staged, but the table took a different number (a trigger, say)
     InPart,        // in the table as far as the copy got: a row unread, a connection lost
-    Stopped,       // the run was asked to end before the table's last row
-    NotReplaced,   // the old table stands as it was
+    Stopped,       // the run was asked to end before the table's last row (a replace's old table stands)
+    NotReplaced,   // the old table stands as it was, the run not stopped
     NotCopied,     // no row went in
 };
 
+// The one place a table's verdict is decided; each front end has its own word for it.
 TableVerdict verdictOf(const TableOutcome& outcome);
 
 // Only a whole copy counts as a copied table; every other verdict says what it lacks.

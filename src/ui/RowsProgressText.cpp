@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "shell/GroupedCount.h"
+#include "shell/RowRate.h"
 #include "ui/TransferSummary.h"
 
 namespace tw {
@@ -17,9 +18,10 @@ QString rowsProgressText(const QString& table, qint64 rowsDone, qint64 rowsTotal
     QString text = table + QStringLiteral("  ") + groupedCount(rowsDone);
     if (rowsTotal > 0) text += QStringLiteral(" / ") + groupedCount(rowsTotal);
     if (!(rowsPerSecond > 0) || !std::isfinite(rowsPerSecond)) return text;
-    text += kSeparator + groupedCount(std::llround(rowsPerSecond)) + QStringLiteral(" rows/s");
-    if (rowsTotal > rowsDone) {
-        const double left = std::ceil(static_cast<double>(rowsTotal - rowsDone) / rowsPerSecond);
+    const RowRate rate = rowRate(rowsDone, rowsTotal, rowsPerSecond);
+    text += kSeparator + rate.rateText();
+    if (rate.knowsTimeLeft()) {
+        const double left = rate.secondsLeft;
         text += kSeparator +
                 (left < 60 ? QString::number(static_cast<qint64>(left)) + QStringLiteral(" s")
                            : shownDuration(left)) +

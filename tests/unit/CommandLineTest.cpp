@@ -516,6 +516,22 @@ TEST(TableVerdict, EveryFrontEndSaysTheSameOfATable) {
     }
 }
 
+// A replace stopped before its last row keeps the old table: the windows say it was not
+// replaced, the terminal that it was stopped, and neither counts it as copied.
+TEST(TableVerdict, AStoppedReplaceIsStoppedAndKeepsTheOldTablesWords) {
+    TableOutcome outcome;
+    outcome.table = "T";
+    outcome.stopped = outcome.incomplete = outcome.oldTableKept = true;
+    outcome.rowsRead = outcome.rowsWritten = 2;
+    EXPECT_EQ(verdictOf(outcome), TableVerdict::Stopped);
+    EXPECT_EQ(verdictText(outcome), "not replaced: the transfer was stopped before its last row");
+    cli::Terminal terminal;
+    cli::TerminalFrontEnd front(terminal, cli::Overwrite::Yes, "SQLite");
+    front.tableFinished(outcome);
+    EXPECT_EQ(front.results()[0].status, cli::TableResult::Status::Stopped);
+    EXPECT_TRUE(cli::summaryTable(front.results(), false).contains("0 of 1 copied"));
+}
+
 // Another copy into the same table at the same time: a replace's words for a replace, an
 // append's (or a truncate's) for rows put into the table, which replace nothing.
 TEST(TableVerdict, AnotherCopyAtTheSameTimeIsSaidInTheWordsOfTheWrite) {
