@@ -70,7 +70,8 @@ void LoggingFrontEnd::tableFinished(const TableOutcome& outcome) {
     if (!outcome.metOtherCopy.isEmpty()) write(otherCopyLine(outcome));
     if (outcome.leftoverKept) write(leftoverLine(outcome));
     if (outcome.verification) {
-        for (const QString& line : verificationLines(outcome.table, *outcome.verification)) write(line);
+        for (const QString& verified : verificationLines(outcome.table, *outcome.verification))
+            write(verified);
     }
     m_inner.tableFinished(outcome);
 }

@@ -21,8 +21,8 @@ enum : SQLUSMALLINT { kIndexName = 6, kIndexType = 7, kIndexPosition = 8, kIndex
 
 // A catalogue function's table arguments, kept alive for the call.
 struct TableArguments {
-    TableArguments(const CatalogueName& catalog, const CatalogueName& schema, const QString& table)
-        : catalog(catalog), schema(schema), table(toSql(table)) {}
+    TableArguments(const CatalogueName& inCatalog, const CatalogueName& inSchema, const QString& tableName)
+        : catalog(inCatalog), schema(inSchema), table(toSql(tableName)) {}
     CatalogueName catalog;
     CatalogueName schema;
     QByteArray table;

@@ -160,8 +160,8 @@ std::vector<CatalogueTable> catalogueTables(const OdbcSession& session, const QS
     std::vector<CatalogueTable> tables;
     for (SQLRETURN rc = SQLFetch(stmt.get()); rc != SQL_NO_DATA; rc = SQLFetch(stmt.get())) {
         check(rc, stmt, "SQLFetch");
-        CatalogueName catalog = textAt(stmt, kTableCatalog);
-        CatalogueName schema = textAt(stmt, kTableSchema);
+        CatalogueName rowCatalog = textAt(stmt, kTableCatalog);
+        CatalogueName rowSchema = textAt(stmt, kTableSchema);
         if (textAt(stmt, kTableName) != name) continue;
         ColumnShape shape;
         shape.name = nameText(textAt(stmt, kColumnName));
@@ -180,10 +180,10 @@ std::vector<CatalogueTable> catalogueTables(const OdbcSession& session, const QS
             shape.digits = -1;
         }
         auto found = std::find_if(tables.begin(), tables.end(), [&](const CatalogueTable& listed) {
-            return listed.catalog == catalog && listed.schema == schema;
+            return listed.catalog == rowCatalog && listed.schema == rowSchema;
         });
         if (found == tables.end()) {
-            tables.push_back({std::move(catalog), std::move(schema), {}});
+            tables.push_back({std::move(rowCatalog), std::move(rowSchema), {}});
             found = std::prev(tables.end());
         }
         // A driver without positions lists the columns in their order.
