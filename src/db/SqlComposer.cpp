@@ -51,6 +51,10 @@ QString SqlComposer::renameTwo(const TableRef& first, const QString& firstTo, co
                      : QString();
 }
 
+QString SqlComposer::insertValuesHead(const TableRef& table) const {
+    return QStringLiteral("INSERT INTO ") + name(table) + QStringLiteral(" VALUES(");
+}
+
 QString SqlComposer::insertParameters(const TableRef& table, const QStringList& columns) const {
     QStringList quotedColumns, markers;
     for (const QString& column : columns) {

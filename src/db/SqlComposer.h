@@ -39,6 +39,8 @@ public:
     // elsewhere.
     QString renameTwo(const TableRef& first, const QString& firstTo, const QString& second,
                       const QString& secondTo) const;
+    // A row's INSERT up to its first value: INSERT INTO "T" VALUES(
+    QString insertValuesHead(const TableRef& table) const;
     // One row's values, each a parameter, into these columns.
     QString insertParameters(const TableRef& table, const QStringList& columns) const;
     // Empties a table in a way its database can undo: DELETE, where TRUNCATE would commit at

@@ -142,10 +142,7 @@ QString CreateTableStatement::finish(const QStringList& primaryKey) {
 
 InsertStatement::InsertStatement(const QString& table, const Dialect* dialect, const QString& schema,
                                  bool keepsEmpty)
-    : m_head((QStringLiteral("INSERT INTO ") +
-              (dialect ? dialect->qualifiedName(schema, table) : qualifiedName(schema, table)) +
-              QStringLiteral(" VALUES("))
-                 .toUtf8()),
+    : m_head(SqlComposer(dialect).insertValuesHead({schema, table}).toUtf8()),
       m_dialect(dialect),
       m_doubleBackslashes(dialect && dialect->readsBackslashEscapes()),
       m_keepsEmpty(keepsEmpty) {

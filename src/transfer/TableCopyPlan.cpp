@@ -51,7 +51,7 @@ TableCopyPlan planTableCopy(const TableCopyInput& input) {
     plan.filled = plan.staged() ? plan.table.named(input.stagingName) : plan.table;
     if (plan.action == WriteAction::ReplaceInPlace) plan.dropFirst = sql.drop(plan.existing);
     plan.create = createStatement(input, plan.filled);
-    plan.fill = QStringLiteral("INSERT INTO %1 VALUES(").arg(sql.name(plan.filled));
+    plan.fill = sql.insertValuesHead(plan.filled);
     if (!plan.staged()) return plan;
     if (plan.intoExisting()) {
         if (plan.action == WriteAction::Truncate) plan.empty = sql.deleteAll(plan.existing);

@@ -97,6 +97,6 @@ TEST_P(ExactValues, SqliteValuesOfAnotherStorageClassAreRefusedByColumnAndDouble
 }
 
 INSTANTIATE_TEST_SUITE_P(Stand, ExactValues, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "faithful" : "plain"; });
+                         [](const auto& param) { return param.param ? "faithful" : "plain"; });
 
 }  // namespace

@@ -362,7 +362,7 @@ TEST_P(OdbcLayer, RecordsetsReadFloatsAsNumbersAndBytesAsBytes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Stand, OdbcLayer, ::testing::ValuesIn(test::standDatabases()),
-                         [](const auto& info) { return std::string(info.param.label); });
+                         [](const auto& param) { return std::string(param.param.label); });
 
 TEST_P(OdbcLayer, RowsReadInBlocksComeWholeInOrderAndUncut) {
     // More rows than a block; values longer than the size the driver declares for their column

@@ -179,11 +179,11 @@ INSTANTIATE_TEST_SUITE_P(Stand, ParallelCopyEachWay,
                          ::testing::Combine(::testing::Values(Direction{"sqlanywhere", 0, 1},
                                                               Direction{"oracle", 1, 0}),
                                             ::testing::Values(2, 3)),
-                         [](const auto& info) {
-                             return std::string(std::get<0>(info.param).to == std::string("oracle")
+                         [](const auto& param) {
+                             return std::string(std::get<0>(param.param).to == std::string("oracle")
                                                     ? "ToOracle"
                                                     : "ToSqlAnywhere") +
-                                    "Jobs" + std::to_string(std::get<1>(info.param));
+                                    "Jobs" + std::to_string(std::get<1>(param.param));
                          });
 
 // Ctrl+C: each job ends its table once the rows it read are written, a table being replaced

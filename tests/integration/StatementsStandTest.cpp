@@ -51,4 +51,4 @@ TEST_P(ComposedStatements, AwkwardNamesAndValuesArriveAsThemselves) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Stand, ComposedStatements, ::testing::ValuesIn(test::standDatabases()),
-                         [](const auto& info) { return std::string(info.param.label); });
+                         [](const auto& param) { return std::string(param.param.label); });

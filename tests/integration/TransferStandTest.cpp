@@ -95,8 +95,8 @@ protected:
 }  // namespace
 
 INSTANTIATE_TEST_SUITE_P(Copy, TransferEitherWay, ::testing::Values(1, 2),
-                         [](const ::testing::TestParamInfo<int>& info) {
-                             return info.param == 1 ? std::string("RowByRow") : std::string("Batched");
+                         [](const ::testing::TestParamInfo<int>& param) {
+                             return param.param == 1 ? std::string("RowByRow") : std::string("Batched");
                          });
 
 TEST_P(TransferEitherWay, OracleTableArrivesInSqlAnywhereValueByValue) {
@@ -444,11 +444,11 @@ TEST_F(TransferOnTheStand, AFullTargetIsEndedFromTheErrorBox) {
             .arg(quotedName(big))
             .arg(rows));
     oracleDb->execute(QStringLiteral("CREATE TABLE %1(n integer)").arg(quotedName(next)));
-    setUp = [](Connection& opened, const ConnectionTarget& target) {
+    setUp = [](Connection& session, const ConnectionTarget& target) {
         if (!target.isDataSource()) return;
         const qint64 pages =
-            opened.openRecordset("PRAGMA page_count")->field(0).value.toString().toLongLong();
-        opened.execute(QStringLiteral("PRAGMA max_page_count = %1").arg(pages + 8));
+            session.openRecordset("PRAGMA page_count")->field(0).value.toString().toLongLong();
+        session.execute(QStringLiteral("PRAGMA max_page_count = %1").arg(pages + 8));
     };
     tables.List2->addItem(big);
     tables.List2->addItem(next);

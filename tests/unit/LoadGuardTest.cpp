@@ -19,7 +19,7 @@ namespace {
 
 // Table T of two rows on the source and on the target, in the given product.
 struct LoadRig {
-    explicit LoadRig(const Dialect& dialect) : dialect(dialect) {
+    explicit LoadRig(const Dialect& product) : dialect(product) {
         connections.dialect = &dialect;
         connections.tables[SelectAllSql("T")] = {{{"id", AdoType::Integer, {}}}, {{"1"}, {"2"}}};
         connections.tables[dialect.quotedName("T").prepend("SELECT * FROM ")] =
