@@ -35,11 +35,11 @@ std::optional<QString> given(const CLI::App& command, const std::string& name, c
     return QString::fromStdString(value);
 }
 
-struct Connection {
+struct ConnectionOptions {
     std::string sid, user, dsn, oracleTemplate, passwordFile, passwordVariable;
 };
 
-void addConnectionOptions(CLI::App& command, Connection& connection) {
+void addConnectionOptions(CLI::App& command, ConnectionOptions& connection) {
     command.add_option("--sid", connection.sid, "Oracle server (the connection window's SID)");
     command.add_option("--user", connection.user, "Oracle user");
     command.add_option("--dsn", connection.dsn, "SQL Anywhere ODBC data source name");
@@ -194,7 +194,7 @@ ParsedCommand parseCommand(int argc, const char* const* argv, const CommandDefau
     std::vector<std::string> tables;
     std::vector<std::string> excluded;
     std::string where, into, schema, targetSchema;
-    Connection connection;
+    ConnectionOptions connection;
 
     CLI::App* list = app.add_subcommand("list", "List the tables as the tables window shows them");
     CLI::Option* listSide =
