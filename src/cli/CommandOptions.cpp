@@ -35,11 +35,11 @@ std::optional<QString> given(const CLI::App& command, const std::string& name, c
     return QString::fromStdString(value);
 }
 
-struct Connection {
+struct ConnectionOptions {
     std::string sid, user, dsn, oracleTemplate, passwordFile, passwordVariable;
 };
 
-void addConnectionOptions(CLI::App& command, Connection& connection) {
+void addConnectionOptions(CLI::App& command, ConnectionOptions& connection) {
     command.add_option("--sid", connection.sid, "Oracle server (the connection window's SID)");
     command.add_option("--user", connection.user, "Oracle user");
     command.add_option("--dsn", connection.dsn, "SQL Anywhere ODBC data source name");
@@ -153,7 +153,7 @@ struct OptionValues {
     std::vector<std::string> tables;
     std::vector<std::string> excluded;
     std::string where, into, schema, targetSchema;
-    Connection connection;
+    ConnectionOptions connection;
 };
 
 ParsedCommand usageError(const QString& text) {
@@ -335,7 +335,7 @@ ParsedCommand accepted(const CLI::App& chosen, CommandOptions::Command command, 
     options.into = QString::fromStdString(values.into);
     options.schema = QString::fromStdString(values.schema);
     options.targetSchema = QString::fromStdString(values.targetSchema);
-    const Connection& connection = values.connection;
+    const ConnectionOptions& connection = values.connection;
     options.oracleServer = given(chosen, "--sid", connection.sid);
     options.oracleUser = given(chosen, "--user", connection.user);
     options.dataSourceName = given(chosen, "--dsn", connection.dsn);

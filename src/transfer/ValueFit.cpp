@@ -20,7 +20,7 @@ bool isBinaryAdoType(int type) {
 
 constexpr qsizetype kShownBytes = 16;
 
-QString shownBytes(const QByteArray& bytes) {
+QString hexStart(const QByteArray& bytes) {
     const QString hex = QStringLiteral("0x") + QString::fromLatin1(bytes.left(kShownBytes).toHex().toUpper());
     return bytes.size() > kShownBytes ? hex + QStringLiteral("…") : hex;
 }
@@ -140,11 +140,11 @@ ValueFit fitOf(const QString& column, const Variant& value, int fieldType, Colum
         if (target.keepsAnyStorageClass()) {
             fit.asBytes = true;
         } else {
-            fit.refusal = QStringLiteral(
-                              "column %1, value %2: %3 bytes stored in a column of text; %4 holds no "
-                              "bytes in a column of text")
-                              .arg(column, shownBytes(value.bytes()), groupedCount(value.bytes().size()),
-                                   target.title());
+            fit.refusal =
+                QStringLiteral(
+                    "column %1, value %2: %3 bytes stored in a column of text; %4 holds no "
+                    "bytes in a column of text")
+                    .arg(column, hexStart(value.bytes()), groupedCount(value.bytes().size()), target.title());
         }
         return fit;
     }

@@ -11,7 +11,7 @@ using namespace tw;
 
 namespace {
 
-const QString kMaria = QStringLiteral("dsn:tw_maria");
+const QString kMariaDsn = QStringLiteral("dsn:tw_maria");
 
 class LoadGuard : public test::CommandLineRig {
 protected:
@@ -68,7 +68,7 @@ TEST_F(LoadGuard, ATruncateThatWouldCascadeIsRefusedInEveryProduct) {
         QStringList ends;
     } cases[] = {
         {"PostgreSQL", *m_oracle, {"--from", "sqlanywhere", "--to", "oracle"}},
-        {"MariaDB", *m_maria, {"--from", "oracle", "--to", kMaria}},
+        {"MariaDB", *m_maria, {"--from", "oracle", "--to", kMariaDsn}},
         {"SQLite", *m_sqlany, {"--from", "oracle", "--to", sqliteWithKeys}},
     };
     for (const auto& c : cases) {
@@ -99,7 +99,7 @@ TEST_F(LoadGuard, AMyIsamTableIsRefusedALoadItCannotUndo) {
     create(0, "id integer", {"3", "4", "4"});
     m_maria->execute("CREATE TABLE `" + m_table + "` (id INTEGER, UNIQUE KEY (id)) ENGINE=MyISAM");
     m_maria->execute("INSERT INTO `" + m_table + "` VALUES (1), (2)");
-    const QStringList copy{"copy", "--from", "oracle", "--to", kMaria, m_table, "--overwrite", "yes"};
+    const QStringList copy{"copy", "--from", "oracle", "--to", kMariaDsn, m_table, "--overwrite", "yes"};
     for (const char* mode : {"append", "truncate"}) {
         const test::ProgramRun refused = run(copy + QStringList{"--mode", mode});
         EXPECT_EQ(refused.exitCode, 1) << mode;
@@ -143,8 +143,8 @@ TEST_F(LoadGuard, AnAppendIntoMariaDbRefusesTheValuesItsColumnsWouldChange) {
            {"1, '2020-01-02 00:00:00', 0.5, 2", "2, '2020-01-02 03:04:05', 0.5, 2",
             "3, '2020-01-02 00:00:00', 16777217, 2", "4, '2020-01-02 00:00:00', 0.5, 1.5"});
     m_maria->execute("CREATE TABLE `" + m_table + "` (id INTEGER, at DATE, f FLOAT, n INTEGER)");
-    const test::ProgramRun appended =
-        run({"copy", "--from", "oracle", "--to", kMaria, m_table, "--mode", "append", "--overwrite", "yes"});
+    const test::ProgramRun appended = run(
+        {"copy", "--from", "oracle", "--to", kMariaDsn, m_table, "--mode", "append", "--overwrite", "yes"});
     EXPECT_EQ(appended.exitCode, 1);
     for (const char* said : {"row 2, INSERT: The row was not copied: column at",
                              "row 3, INSERT: The row was not copied: column f",
@@ -161,8 +161,8 @@ TEST_F(LoadGuard, ABatchIntoMariaDbThatMeetsARefusedRowWritesEveryOtherRow) {
         rows << QString("%1, '%2'").arg(id).arg(id == 6 ? "0x10" : QString::number(id));
     create(1, "id integer, v text", rows);
     m_maria->execute("CREATE TABLE `" + m_table + "` (id INTEGER, v DECIMAL(10,2))");
-    const test::ProgramRun appended = run(
-        {"copy", "--from", "sqlanywhere", "--to", kMaria, m_table, "--mode", "append", "--overwrite", "yes"});
+    const test::ProgramRun appended = run({"copy", "--from", "sqlanywhere", "--to", kMariaDsn, m_table,
+                                           "--mode", "append", "--overwrite", "yes"});
     EXPECT_EQ(appended.exitCode, 1);
     EXPECT_TRUE(appended.err.contains("row 6,")) << appended.err.toStdString();
     EXPECT_TRUE(appended.err.contains("11 written, 1 failed")) << appended.err.toStdString();
@@ -176,7 +176,7 @@ TEST_F(LoadGuard, MariaDbSwapsAReplacedTableInOneRename) {
     m_maria->execute("CREATE TABLE `" + m_table + "` (id INTEGER)");
     asAdministrator("SET GLOBAL log_output = 'TABLE'; SET GLOBAL general_log = 1");
     const test::ProgramRun replaced =
-        run({"copy", "--from", "oracle", "--to", kMaria, m_table, "--overwrite", "yes"});
+        run({"copy", "--from", "oracle", "--to", kMariaDsn, m_table, "--overwrite", "yes"});
     const QStringList sent =
         asAdministrator(
             "SET GLOBAL general_log = 0; SELECT CAST(argument AS CHAR) FROM mysql.general_log "
