@@ -182,6 +182,9 @@ int previewCopies(const CommandContext& context, const TransferProfile& profile,
             choices.sourceSchema = options.schema;
             choices.targetSchema = options.targetSchema;
             choices.newName = name;
+            choices.existingName = ignoresCase ? ListedNameNoCase(target, name) : name;
+            choices.tableNameLimit = writer->nameLimits().table;
+            choices.batchRows = options.batchRows;
             previews << previewCopy(*reader, created, connected, source.text(index), choices);
         }
         reader->close();

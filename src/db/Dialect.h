@@ -181,6 +181,9 @@ public:
     // the connection sends them by default, as bound parameter arrays through its driver
     // (Oracle's and SQL Anywhere's drivers execute them natively).
     virtual std::unique_ptr<BatchWriter> bulkWriter(const BulkWriteRequest& request) const;
+    // The statement batches of rows go by on the product's own bulk path (PostgreSQL's COPY),
+    // as the dry run shows it; none where batches go as INSERTs.
+    virtual QString bulkRowsStatement(const QString& /*intoTable*/) const { return QString(); }
 
     // How many rows one INSERT … VALUES may carry in a batch, for a table of this many columns.
     // A server parses and plans each statement it is sent: several rows to one statement save

@@ -20,6 +20,15 @@ bool ListHasItemNoCase(const TableList& list, const QString& text) {
     return found;
 }
 
+QString ListedNameNoCase(const TableList& list, const QString& text) {
+    QString listed = text;
+    const QString wanted = text.toLower();
+    for (int i = 0; i < list.count(); ++i) {
+        if (list.text(i).toLower() == wanted) listed = list.text(i);
+    }
+    return listed;
+}
+
 void ListRemoveItem(TableList& list, const QString& text) {
     const int count = list.count();
     for (int i = 0; i < count; ++i) {

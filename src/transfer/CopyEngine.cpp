@@ -417,6 +417,7 @@ private:
         input.columns = m_table.plan;
         input.typed = typedPlan();
         input.match = m_table.match;
+        input.inBatches = m_request.batchRows > 1;
         return input;
     }
 
@@ -637,12 +638,8 @@ private:
             // Ask about the table as the target list writes it. Where the list holds the exact
             // name, that is the table in question.
             if (m_profile.existenceIgnoresCase) {
-                m_proc.step(line(CopyStep::ListedName), [&] {
-                    const QString wanted = tableName.toLower();
-                    for (int j = 0; j < target.count(); ++j) {
-                        if (target.text(j).toLower() == wanted) tableName = target.text(j);
-                    }
-                });
+                m_proc.step(line(CopyStep::ListedName),
+                            [&] { tableName = ListedNameNoCase(target, tableName); });
             }
             // Rows added to a table lose nothing of it: nothing to ask.
             if (m_request.mode == WriteMode::Append) return Consent::NotNeeded;

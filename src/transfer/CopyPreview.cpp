@@ -2,6 +2,7 @@
 
 #include "db/Connection.h"
 #include "db/SqlText.h"
+#include "db/StagingName.h"
 #include "shell/GroupedCount.h"
 #include "transfer/ColumnMatch.h"
 #include "transfer/CopyStatements.h"
@@ -89,10 +90,13 @@ TablePreview previewCopy(Connection& source, const Dialect& created, const Diale
         input.target = &target;
         input.schema = choices.targetSchema;
         input.newName = named;
+        input.existingName = choices.existingName;
         // The staging table's name and the name the old table is set aside under carry the
-        // machine and the process that make them.
-        input.stagingName = named + QStringLiteral("~tw-stage-…");
-        input.asideName = named + QStringLiteral("~tw-kept-…");
+        // machine and the process that make them; a long name is shortened as the copy's is.
+        const QString tablePart = StagingName::forTable(named, choices.tableNameLimit).tablePart;
+        input.stagingName = tablePart + QStringLiteral("~tw-stage-…");
+        input.asideName = tablePart + QStringLiteral("~tw-kept-…");
+        input.inBatches = choices.batchRows > 1;
         input.columnNames = names;
         input.columns = plan;
         input.typed = true;
@@ -105,7 +109,7 @@ TablePreview previewCopy(Connection& source, const Dialect& created, const Diale
         }
         // The rows' statements stand as one line, with their number.
         preview.statements = copy.statements();
-        const qsizetype rows = preview.statements.indexOf(copy.fill + QStringLiteral("…)"));
+        const qsizetype rows = preview.statements.indexOf(copy.fill);
         preview.statements[rows] += QStringLiteral(" × ") + groupedCount(qMax<qint64>(preview.rows, 0));
     } catch (const std::exception& failure) {
         preview.error = QString::fromUtf8(failure.what());

@@ -31,9 +31,12 @@ struct PreviewChoices {
     TableShape existing;  // the target's table, as its database describes it, for append and truncate
     bool faithful = false;
     QString rowCondition;
-    QString sourceSchema;  // where the source table is, where the copy names it
-    QString targetSchema;  // where the target's tables are, where the copy names it
-    QString newName;       // the name the table takes in the target; empty: the source's
+    QString sourceSchema;    // where the source table is, where the copy names it
+    QString targetSchema;    // where the target's tables are, where the copy names it
+    QString newName;         // the name the table takes in the target; empty: the source's
+    QString existingName;    // the target's table as its list writes it; empty: the new name
+    int tableNameLimit = 0;  // the target's longest table name in bytes; 0: none
+    int batchRows = 1;       // rows to a batch, as the copy sends them
 };
 
 // Reads the source table's columns and counts its rows (through the source connection, which

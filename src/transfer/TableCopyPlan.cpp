@@ -51,7 +51,8 @@ TableCopyPlan planTableCopy(const TableCopyInput& input) {
     plan.filled = plan.staged() ? plan.table.named(input.stagingName) : plan.table;
     if (plan.action == WriteAction::ReplaceInPlace) plan.dropFirst = sql.drop(plan.existing);
     plan.create = createStatement(input, plan.filled);
-    plan.fill = sql.insertValuesHead(plan.filled);
+    const QString bulk = input.inBatches ? input.target->bulkRowsStatement(sql.name(plan.filled)) : QString();
+    plan.fill = bulk.isEmpty() ? sql.insertValuesHead(plan.filled) + QStringLiteral("…)") : bulk;
     if (!plan.staged()) return plan;
     if (plan.intoExisting()) {
         if (plan.action == WriteAction::Truncate) plan.empty = sql.deleteAll(plan.existing);
@@ -74,7 +75,7 @@ QStringList TableCopyPlan::statements() const {
     };
     add(dropFirst);
     add(create);
-    add(fill + QStringLiteral("…)"));
+    add(fill);
     if (!staged()) return sent;
     if (intoExisting()) {
         add(empty);

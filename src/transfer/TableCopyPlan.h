@@ -42,7 +42,7 @@ struct TableCopyPlan {
     TableRef aside;     // where the old table waits during a swap in steps
     QString dropFirst;  // a replace in place drops the old table before anything else
     QString create;
-    QString fill;  // the rows' statement as it begins, up to their values
+    QString fill;  // the rows' statement as the dry run shows it: INSERT … VALUES(…), or COPY
     SwapPlan swap;
     QString keysNamed;  // after the rename: keys named after the staging table take the table's
     QString empty;      // a truncate's DELETE, in the load's transaction
@@ -72,6 +72,7 @@ struct TableCopyInput {
     bool typed = false;                // each column its planned type; else the plain copy's kinds
     QList<std::int16_t> adoTypes;      // the plain copy's: each column's ADO type
     ColumnMatch match;                 // for an existing table
+    bool inBatches = false;            // rows go in batches, by the product's bulk path if it has one
 };
 
 // The plan of one table's copy; nothing is asked of either database.

@@ -557,30 +557,33 @@ struct ProductCopy {
     bool exists;
     WriteMode mode;
     bool inPlace;
+    QString table = "T";
+    int nameLimit = 0;  // the target's longest table name in bytes
 
     void setUp(test::FakeConnectionFactory& connections) const {
         connections.dialect = &product;
+        connections.nameLimits.table = nameLimit;
         const QList<Field> fields{{"id", AdoType::Integer, {}}, {"v", AdoType::VarWChar, {}}};
         const SqlComposer sql(product);
-        connections.tables[sql.selectAll({{}, "T"})] = {fields, {{"1", "a"}, {"2", "b"}}};
-        connections.tables[sql.selectAll({{}, "T"}) + " WHERE 1 = 0"] = {fields, {}};
-        connections.tables[sql.count({{}, "T"})] = {{{"count", AdoType::Integer, {}}}, {{"2"}}};
-        if (exists) connections.schemaTables = {{{"TABLE_NAME", AdoType::VarChar, {}}}, {{"T"}}};
+        connections.tables[sql.selectAll({{}, table})] = {fields, {{"1", "a"}, {"2", "b"}}};
+        connections.tables[sql.selectAll({{}, table}) + " WHERE 1 = 0"] = {fields, {}};
+        connections.tables[sql.count({{}, table})] = {{{"count", AdoType::Integer, {}}}, {{"2"}}};
+        if (exists) connections.schemaTables = {{{"TABLE_NAME", AdoType::VarChar, {}}}, {{table}}};
         TableShape shape = oneColumnTable("id");
         shape.columns << shape.columns[0];
         shape.columns[1].name = "v";
         shape.columns[1].sqlType = -9;  // SQL_WVARCHAR
         shape.columns[1].typeName = "VARCHAR";
         shape.columns[1].size = 10;
-        connections.shapes["T"] = shape;
+        connections.shapes[table] = shape;
         // The source's rows as a product that reads some columns rendered reads them, and the
         // catalogue's answers about the target's table: nothing reaches it, and a load is undone.
         for (const QList<ColumnKind>& kinds : {QList<ColumnKind>(), faithfulReadKinds(product, shape)})
-            connections.tables[renderedRead(product, "T", shape, kinds).statement] = {
+            connections.tables[renderedRead(product, table, shape, kinds).statement] = {
                 fields, {{"1", "a"}, {"2", "b"}}};
         const test::FakeTable none{{{"name", AdoType::VarChar, {}}}, {}};
         for (const QString& query :
-             {product.referencingKeysQuery({}, "T"), product.tableEngineQuery({}, "T")})
+             {product.referencingKeysQuery({}, table), product.tableEngineQuery({}, table)})
             if (!query.isEmpty()) connections.tables[query] = none;
     }
 
@@ -589,8 +592,8 @@ struct ProductCopy {
         setUp(connections);
         test::RecordingFrontEnd front;
         front.replace = true;
-        test::MemoryTableList source{{"T"}};
-        test::MemoryTableList target{exists ? QStringList{"T"} : QStringList()};
+        test::MemoryTableList source{{table}};
+        test::MemoryTableList target{exists ? QStringList{table} : QStringList()};
         source.setCurrentIndex(0);
         source.setSelected(0, true);
         TransferRequest job{front, connections, {}, source, target};
@@ -598,7 +601,8 @@ struct ProductCopy {
         job.mode = mode;
         TransferTables(kToSqlAnywhere, job);
         QStringList sent;
-        const QString filled = inPlace ? "T" : StagingName::forTable("T", 0).text();
+        const StagingName staging = StagingName::forTable(table, nameLimit);
+        const QString filled = inPlace ? table : staging.text();
         const QString rows = "INSERT INTO " + SqlComposer(product).name({{}, filled}) + " VALUES(";
         bool inRows = false;
         for (QString statement : connections.statementsSent()) {
@@ -606,13 +610,13 @@ struct ProductCopy {
             if (aRow && inRows) continue;
             inRows = aRow;
             if (aRow) statement = rows + "…) × 2";
-            statement.replace(StagingName::forTable("T", 0).text(), "T~tw-stage-…");
-            sent << statement.replace(StagingName::forTable("T", 0).asideText(), "T~tw-kept-…");
+            statement.replace(staging.text(), staging.tablePart + "~tw-stage-…");
+            sent << statement.replace(staging.asideText(), staging.tablePart + "~tw-kept-…");
         }
         return sent;
     }
 
-    QStringList dryRunPrints() const {
+    QStringList dryRunPrints(int batchRows = 1) const {
         test::FakeConnectionFactory connections;
         setUp(connections);
         const auto reader = connections.create();
@@ -622,9 +626,11 @@ struct ProductCopy {
         choices.overwrite = PreviewChoices::Overwrite::Yes;
         choices.inPlace = inPlace;
         choices.mode = mode;
-        if (exists && mode != WriteMode::Replace) choices.existing = connections.shapes["T"];
+        if (exists && mode != WriteMode::Replace) choices.existing = connections.shapes[table];
+        choices.tableNameLimit = nameLimit;
+        choices.batchRows = batchRows;
         const Dialect& created = kToSqlAnywhere.destination->ownDialect(reader.get());
-        const TablePreview preview = previewCopy(*reader, created, product, "T", choices);
+        const TablePreview preview = previewCopy(*reader, created, product, table, choices);
         EXPECT_TRUE(preview.error.isEmpty()) << preview.error.toStdString();
         return preview.statements;
     }
@@ -654,4 +660,19 @@ TEST(DryRun, PrintsWhatTheCopySendsForEveryActionAndProduct) {
                 << action.action << " into " << product->title().toStdString();
         }
     }
+}
+
+// A long name's staging table is shortened in the dry run as in the copy, and batches into
+// PostgreSQL are shown going by COPY, as they do.
+TEST(DryRun, ShortensALongNameAsTheCopyDoesAndShowsTheBulkPath) {
+    PrivateStateFolder state;
+    const QString longName(60, QLatin1Char('L'));
+    for (const Dialect* product : {&postgresDialect(), &mariaDbDialect()}) {
+        const ProductCopy copy{*product, true, WriteMode::Replace, false, longName, 63};
+        EXPECT_EQ(copy.copySends().join('\n').toStdString(), copy.dryRunPrints().join('\n').toStdString())
+            << product->title().toStdString();
+    }
+    const ProductCopy batched{postgresDialect(), false, WriteMode::Replace, false};
+    EXPECT_TRUE(batched.dryRunPrints(100).contains("COPY \"T~tw-stage-…\" FROM STDIN × 2"))
+        << batched.dryRunPrints(100).join('\n').toStdString();
 }

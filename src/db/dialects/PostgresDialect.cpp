@@ -43,12 +43,21 @@ public:
     // thousand rows; TW_POSTGRES_COPY=0 sends them as INSERTs still. A data source reached by
     // its name alone says its way to the database in its entries.
     std::unique_ptr<BatchWriter> bulkWriter(const BulkWriteRequest& request) const override {
-        static const bool inserts = qEnvironmentVariable("TW_POSTGRES_COPY") == QLatin1String("0");
-        if (inserts) return nullptr;
+        if (batchesGoAsInserts()) return nullptr;
         const QString completed = request.completedConnection.isEmpty() && !request.dataSource.isEmpty()
                                       ? odbc::postgresDataSourceString(request.dataSource)
                                       : request.completedConnection;
         return postgres::sessionCopyWriter(request, completed);
+    }
+
+    QString bulkRowsStatement(const QString& intoTable) const override {
+        return batchesGoAsInserts() ? QString() : QStringLiteral("COPY %1 FROM STDIN").arg(intoTable);
+    }
+
+    // TW_POSTGRES_COPY=0 sends batches as INSERTs of many rows, through the driver.
+    static bool batchesGoAsInserts() {
+        static const bool inserts = qEnvironmentVariable("TW_POSTGRES_COPY") == QLatin1String("0");
+        return inserts;
     }
 
     std::span<const FaithfulRule> faithfulRules() const override {
