@@ -18,9 +18,7 @@
 #include "db/SqlText.h"
 #include "db/StagingName.h"
 #include "shell/FrontEnd.h"
-#include "shell/ListHelpers.h"
 #include "shell/Procedure.h"
-#include "shell/TableList.h"
 #include "transfer/ColumnMatch.h"
 #include "transfer/JobFrontEnd.h"
 #include "transfer/RowFill.h"
@@ -31,6 +29,7 @@
 #include "transfer/TableInProgress.h"
 #include "transfer/TablePlan.h"
 #include "transfer/TableQueue.h"
+#include "transfer/TablesToCopy.h"
 #include "transfer/TargetTableChecks.h"
 
 namespace tw {
@@ -39,15 +38,16 @@ namespace {
 
 class Transfer {
 public:
-    // front: where this run's questions, progress and failures go; listLock: held while the
-    // target list changes, where several jobs share it.
+    // front: where this run's questions, progress and failures go; sources: the source list's
+    // items; targets: the target's tables, which several jobs share.
     Transfer(const TransferProfile& profile, const TransferRequest& request, FrontEnd& front,
-             CopyObserver* observer, std::mutex* listLock = nullptr)
+             CopyObserver* observer, const SourceTables& sources, TargetTables& targets)
         : m_profile(profile),
           m_request(request),
           m_front(front),
           m_observer(observer),
-          m_listLock(listLock),
+          m_sources(sources),
+          m_targets(targets),
           m_proc(front, profile.procedure),
           m_staging(
               StagingRecords::databaseOf(profile.destination->target(request.values), request.targetSchema),
@@ -71,8 +71,7 @@ public:
     std::vector<TableToCopy> askFirst() {
         std::vector<TableToCopy> tables;
         try {
-            if (m_proc.test(line(CopyStep::SelectionCurrent),
-                            [&] { return m_request.sourceList.currentIndex() == -1; })) {
+            if (m_proc.test(line(CopyStep::SelectionCurrent), [&] { return m_sources.noneCurrent; })) {
                 m_proc.step(m_profile.nothingCurrentLine,
                             [&] { m_front.nothingSelected(m_profile.nothingCurrent); });
                 return tables;
@@ -121,8 +120,7 @@ public:
 private:
     void runSteps() {
         makeConnections();
-        if (m_proc.test(line(CopyStep::SelectionCurrent),
-                        [&] { return m_request.sourceList.currentIndex() == -1; })) {
+        if (m_proc.test(line(CopyStep::SelectionCurrent), [&] { return m_sources.noneCurrent; })) {
             m_proc.step(m_profile.nothingCurrentLine,
                         [&] { m_front.nothingSelected(m_profile.nothingCurrent); });
             return;
@@ -189,21 +187,20 @@ private:
     }
 
     // The source list's items in the copy's order: from the bottom up, or from the top.
-    int firstItem() const { return m_request.fromTheTop ? 0 : m_request.sourceList.count() - 1; }
+    int firstItem() const { return m_request.fromTheTop ? 0 : m_sources.count() - 1; }
     int nextItem(int index) const { return m_request.fromTheTop ? index + 1 : index - 1; }
-    bool isItem(int index) const { return index >= 0 && index < m_request.sourceList.count(); }
+    bool isItem(int index) const { return index >= 0 && index < m_sources.count(); }
 
     // Each selected item of the source list, in the copy's order, while the run goes on. The
     // item the run was stopped at, or one past the list once every item was seen.
     template <typename Visit>
     int forEachSelected(Visit&& visit) {
-        TableList& list = m_request.sourceList;
         int i = firstItem();
         for (; isItem(i) && !stopping(); i = nextItem(i)) {
             if (m_profile.eventsPerListItem)
                 m_proc.step(line(CopyStep::ItemEvents), [&] { m_front.letEventsThrough(); });
             if (stopping()) break;
-            if (!m_proc.test(line(CopyStep::ItemSelected), [&] { return list.isSelected(i); })) continue;
+            if (!m_proc.test(line(CopyStep::ItemSelected), [&] { return m_sources.selected[i]; })) continue;
             visit(i);
         }
         return i;
@@ -212,8 +209,7 @@ private:
     // The selected tables from this item of the source list on, which a stopped run never began.
     void notBegunFrom(int index) {
         for (; isItem(index); index = nextItem(index)) {
-            if (m_request.sourceList.isSelected(index))
-                m_front.tableNotBegun(m_request.sourceList.text(index));
+            if (m_sources.selected[index]) m_front.tableNotBegun(m_sources.names[index]);
         }
     }
 
@@ -239,11 +235,11 @@ private:
     // anything is asked or created, so that no table of the run replaces another of the run.
     void findSameTables() {
         FirstNames seen;
-        TableList& list = m_request.sourceList;
         for (int i = firstItem(); isItem(i); i = nextItem(i)) {
-            if (!list.isSelected(i)) continue;
-            const QString earlier = seen.earlierThan(targetDialect(), m_request.newNameOf(list.text(i)));
-            if (!earlier.isEmpty()) m_sameTableAs[list.text(i)] = earlier;
+            if (!m_sources.selected[i]) continue;
+            const QString& name = m_sources.names[i];
+            const QString earlier = seen.earlierThan(targetDialect(), m_request.newNameOf(name));
+            if (!earlier.isEmpty()) m_sameTableAs[name] = earlier;
         }
     }
 
@@ -273,7 +269,7 @@ private:
 
     TableToCopy nameTable(int index) {
         TableToCopy table;
-        m_proc.step(line(CopyStep::ItemName), [&] { table.tableName = m_request.sourceList.text(index); });
+        m_proc.step(line(CopyStep::ItemName), [&] { table.tableName = m_sources.names[index]; });
         m_proc.step(line(CopyStep::SourceName), [&] { table.sourceName = table.tableName; });
         table.tableName = m_request.newNameOf(table.sourceName);
         m_proc.setTable(table.sourceName);
@@ -490,8 +486,7 @@ private:
         }
         m_proc.step(line(CopyStep::CloseRows), [&] { rows.close(); });
         if (m_table.outcome.created && !m_table.intoExisting()) {
-            m_proc.step(line(CopyStep::ListNew),
-                        [&] { listChange([&] { m_request.targetList.addItem(tableName); }); });
+            m_proc.step(line(CopyStep::ListNew), [&] { m_targets.add(tableName); });
         }
     }
 
@@ -560,17 +555,16 @@ private:
     }
 
     SwapContext swapContext() {
-        return {
-            m_proc,
-            required(m_target),
-            targetDialect(),
-            m_request.targetSchema,
-            m_staging,
-            m_composed,
-            tableNameLimit(),
-            m_profile.lines,
-            [this](const QString& name) { listChange([&] { ListRemoveItem(m_request.targetList, name); }); },
-            m_observer};
+        return {m_proc,
+                required(m_target),
+                targetDialect(),
+                m_request.targetSchema,
+                m_staging,
+                m_composed,
+                tableNameLimit(),
+                m_profile.lines,
+                [this](const QString& name) { m_targets.remove(name); },
+                m_observer};
     }
 
     FillContext fillContext() {
@@ -628,18 +622,15 @@ private:
     // Asks before replacing a table the target list shows. Keep when the user keeps the old
     // table. The name becomes the one the list writes the table with.
     Consent askToReplace(QString& tableName) {
-        TableList& target = m_request.targetList;
         int answer = 0;  // not asked; 6 Yes and 7 No, as the question's buttons
         const bool listed = m_proc.test(line(CopyStep::TargetListed), [&] {
-            return m_profile.existenceIgnoresCase ? ListHasItemNoCase(target, tableName)
-                                                  : ListHasItem(target, tableName);
+            return m_targets.has(tableName, m_profile.existenceIgnoresCase);
         });
         if (listed) {
             // Ask about the table as the target list writes it. Where the list holds the exact
             // name, that is the table in question.
             if (m_profile.existenceIgnoresCase) {
-                m_proc.step(line(CopyStep::ListedName),
-                            [&] { tableName = ListedNameNoCase(target, tableName); });
+                m_proc.step(line(CopyStep::ListedName), [&] { tableName = m_targets.listedName(tableName); });
             }
             // Rows added to a table lose nothing of it: nothing to ask.
             if (m_request.mode == WriteMode::Append) return Consent::NotNeeded;
@@ -661,16 +652,7 @@ private:
         // The dropped table leaves the list under the name the list wrote it with; so does one
         // the target no longer had, whose name the new table takes.
         if (dropped || (m_target && targetLacksTable(*m_target, {m_request.targetSchema, droppedName})))
-            m_proc.step(line(CopyStep::Unlist),
-                        [&] { listChange([&] { ListRemoveItem(m_request.targetList, droppedName); }); });
-    }
-
-    // A change to the target list, which other jobs may be changing too.
-    template <typename Change>
-    void listChange(Change&& change) {
-        std::unique_lock<std::mutex> lock;
-        if (m_listLock) lock = std::unique_lock<std::mutex>(*m_listLock);
-        change();
+            m_proc.step(line(CopyStep::Unlist), [&] { m_targets.remove(droppedName); });
     }
 
     // beforeSent: what is done just before the CREATE TABLE is sent, once it is composed.
@@ -704,7 +686,8 @@ private:
     const TransferRequest& m_request;
     FrontEnd& m_front;
     CopyObserver* m_observer;
-    std::mutex* m_listLock;
+    const SourceTables& m_sources;
+    TargetTables& m_targets;
     Procedure m_proc;
     std::unique_ptr<Connection> m_source;
     std::unique_ptr<Connection> m_target;
@@ -717,12 +700,14 @@ private:
 }  // namespace
 
 void TransferTables(const TransferProfile& profile, const TransferRequest& request) {
-    if (request.jobs <= 1) return Transfer(profile, request, request.frontEnd, request.observer).run();
+    const SourceTables sources = SourceTables::of(request.sourceList);
+    TargetTables targets(request.targetList);
+    if (request.jobs <= 1)
+        return Transfer(profile, request, request.frontEnd, request.observer, sources, targets).run();
 
     // No two questions at once, and none while tables are being copied.
-    TableQueue queue(Transfer(profile, request, request.frontEnd, nullptr).askFirst());
+    TableQueue queue(Transfer(profile, request, request.frontEnd, nullptr, sources, targets).askFirst());
     std::mutex frontLock;
-    std::mutex listLock;
     const auto runJob = [&] {
         JobFrontEnd front(request.frontEnd, frontLock);
         // Nothing may leave a thread: a job that cannot even be set up (no memory for its
@@ -730,7 +715,7 @@ void TransferTables(const TransferProfile& profile, const TransferRequest& reque
         try {
             const std::unique_ptr<CopyObserver> observer =
                 request.observer ? request.observer->forAnotherJob() : nullptr;
-            Transfer(profile, request, front, observer.get(), &listLock).runJob(queue, [&] {
+            Transfer(profile, request, front, observer.get(), sources, targets).runJob(queue, [&] {
                 return front.failures();
             });
         } catch (const std::exception& failure) {

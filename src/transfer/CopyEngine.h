@@ -63,6 +63,8 @@ struct TransferRequest {
     FrontEnd& frontEnd;
     ConnectionFactory& connections;
     ConnectionValues values;
+    // The two table lists: the copy reads them as it begins (the windows keep them still while it
+    // runs) and works from the names; the tables it drops and makes go on to the target list.
     TableList& sourceList;
     TableList& targetList;
     CopyObserver* observer = nullptr;
