@@ -25,7 +25,7 @@ bool StagedTable::swapIn(QString& tableName, const QString& newName) {
     m_staging.lookAgain(m_target, newName, m_table.filled, m_context.tableNameLimit, found);
     if (!found.otherCopy.isEmpty()) m_table.outcome.metOtherCopy = found.otherCopy;
     const bool renamed =
-        (m_table.copy.swap.oneTransaction ? swapInOneTransaction(tableName) : swapInSteps(tableName)) ||
+        (m_table.copy.swap.oneTransaction ? swapInOneTransaction() : swapInSteps(tableName)) ||
         takeFreedName(tableName);
     // Every row is in the staging table: only the swap kept the old table in its place.
     m_table.outcome.swapRefused = !renamed && !m_table.stagingKept;
@@ -63,9 +63,9 @@ bool StagedTable::loadExisting(const QString& tableName) {
     const bool undoable = m_table.engineWithoutUndo.isEmpty();
     const qint64 before = undoable ? -1 : truncating ? 0 : countedQuietly(tableName).value_or(-1);
     qint64 added = -1;
-    const bool loaded = (!truncating || swapStep(m_target, m_table.copy.empty, CopyStep::Drop, begin)) &&
+    const bool loaded = (!truncating || swapStep(m_table.copy.empty, CopyStep::Drop, begin)) &&
                         swapStep(
-                            m_target, insert, CopyStep::Drop, truncating ? std::function<void()>() : begin,
+                            insert, CopyStep::Drop, truncating ? std::function<void()>() : begin,
                             [&] {
                                 added = m_target.rowsChanged();
                                 load->commit();
@@ -99,7 +99,7 @@ std::optional<qint64> StagedTable::countedQuietly(const QString& tableName) noex
 // rename is the CREATE TABLE's failure to the user, and quotes that statement.
 bool StagedTable::nameNewTable() {
     const bool named =
-        swapStep(m_target, m_table.copy.swap.renameIn, CopyStep::Create, {}, {},
+        swapStep(m_table.copy.swap.renameIn, CopyStep::Create, {}, {},
                  m_composed.create ? m_composed.shownText(m_composed.create->textSoFar()) : QString());
     if (named) {
         m_staging.done(m_table.filled);
@@ -137,33 +137,30 @@ void StagedTable::dropStaging() noexcept {
     }
 }
 
-bool StagedTable::swapInOneTransaction(const QString& tableName) {
-    Connection& target = m_target;
+bool StagedTable::swapInOneTransaction() {
     std::optional<Transaction> swap;  // undone unless both statements went through
-    const bool dropped =
-        swapStep(target, m_table.copy.swap.dropOld, CopyStep::Drop, [&] { swap.emplace(target); });
-    return dropped && swapStep(
-                          target, m_table.copy.swap.renameIn, CopyStep::Drop, {}, [&] { swap->commit(); },
-                          userDrop(tableName));
+    const bool dropped = swapStep(m_table.copy.swap.dropOld, CopyStep::Drop, [&] { swap.emplace(m_target); });
+    return dropped &&
+           swapStep(
+               m_table.copy.swap.renameIn, CopyStep::Drop, {}, [&] { swap->commit(); }, userDrop());
 }
 
 bool StagedTable::swapInSteps(const QString& tableName) {
-    Connection& target = m_target;
-    if (!renameLeavesKeys(target, m_dialect, tableName)) return false;
+    if (!renameLeavesKeys(tableName)) return false;
     const SwapPlan& swap = m_table.copy.swap;
     // Where both renames go as one statement, a refused one changed nothing.
     if (!swap.renameBoth.isEmpty()) {
-        if (!swapStep(target, swap.renameBoth, CopyStep::Drop, {}, {}, userDrop(tableName))) return false;
-    } else if (!swapStep(target, swap.renameAside, CopyStep::Drop, {}, {}, userDrop(tableName))) {
+        if (!swapStep(swap.renameBoth, CopyStep::Drop, {}, {}, userDrop())) return false;
+    } else if (!swapStep(swap.renameAside, CopyStep::Drop, {}, {}, userDrop())) {
         return false;
-    } else if (!swapStep(target, swap.renameIn, CopyStep::Drop, {}, {}, userDrop(tableName))) {
+    } else if (!swapStep(swap.renameIn, CopyStep::Drop, {}, {}, userDrop())) {
         // The old table back under its name; where even that is refused, both tables stay,
         // named in the reports, and neither is dropped.
-        m_table.stagingKept = !swapStep(target, swap.putBack);
+        m_table.stagingKept = !swapStep(swap.putBack);
         return false;
     }
     // The new table has the name: an old table that stays aside is named in the report.
-    swapStep(target, swap.dropAside);
+    swapStep(swap.dropAside);
     return true;
 }
 
@@ -171,10 +168,10 @@ bool StagedTable::swapInSteps(const QString& tableName) {
 // renamed aside, the old table would keep them and refuse its DROP, and the new table would be
 // referenced by none. Such a table is not replaced, as where the product's DROP TABLE refuses it,
 // before anything changes; the box quotes the drop of the user's table.
-bool StagedTable::renameLeavesKeys(Connection& target, const Dialect& dialect, const QString& tableName) {
-    const QStringList referencing = tablesReferencing(target, dialect, {m_context.schema, tableName});
+bool StagedTable::renameLeavesKeys(const QString& tableName) {
+    const QStringList referencing = tablesReferencing(m_target, m_dialect, {m_context.schema, tableName});
     if (referencing.isEmpty()) return true;
-    m_composed.replaying = userDrop(tableName).toUtf8();
+    m_composed.replaying = userDrop().toUtf8();
     m_proc.step(m_context.lines[CopyStep::Drop], [&] {
         throw std::runtime_error(QStringLiteral("Table %1 was not replaced: the foreign keys of other tables "
                                                 "reference it: %2. Nothing was changed.")
@@ -188,14 +185,13 @@ bool StagedTable::renameLeavesKeys(Connection& target, const Dialect& dialect, c
 // One statement of the swap, at the drop's line unless told, quoting itself when refused, or
 // the statement shown to the user in its place; what begins and ends a transaction around it is
 // part of its step.
-bool StagedTable::swapStep(Connection& target, const QString& statement, CopyStep step,
-                           const std::function<void()>& before, const std::function<void()>& after,
-                           const QString& shown) {
+bool StagedTable::swapStep(const QString& statement, CopyStep step, const std::function<void()>& before,
+                           const std::function<void()>& after, const QString& shown) {
     m_composed.replaying = statement.toUtf8();
     m_composed.replayingShown = shown;
     const bool done = m_proc.step(m_context.lines[step], [&] {
         if (before) before();
-        target.execute(statement);
+        m_target.execute(statement);
         if (after) after();
     });
     m_composed.replaying.clear();
@@ -206,9 +202,7 @@ bool StagedTable::swapStep(Connection& target, const QString& statement, CopySte
 // A step of the swap that names the staging table is the drop of the user's table to the user:
 // the step they know, of the table they know. A step whose failure leaves a table under another
 // name (the old one aside) quotes itself, naming it.
-QString StagedTable::userDrop(const QString& tableName) const {
-    return SqlComposer(m_dialect).drop({m_context.schema, tableName});
-}
+QString StagedTable::userDrop() const { return SqlComposer(m_dialect).drop(m_table.copy.existing); }
 
 // The swap failed at its first step because the target no longer has the old table (another
 // session dropped it since the list was read): there is nothing to keep, and the staging table
@@ -216,7 +210,7 @@ QString StagedTable::userDrop(const QString& tableName) const {
 // the catalogue cannot say, or has a table of that name in any case, the old table is kept.
 bool StagedTable::takeFreedName(const QString& tableName) {
     if (m_table.stagingKept || !targetLacksTable(m_target, {m_context.schema, tableName})) return false;
-    return swapStep(m_target, m_table.copy.swap.renameIn, CopyStep::Drop, {}, {}, userDrop(tableName));
+    return swapStep(m_table.copy.swap.renameIn, CopyStep::Drop, {}, {}, userDrop());
 }
 
 }  // namespace tw

@@ -52,14 +52,14 @@ public:
 
 private:
     std::optional<qint64> countedQuietly(const QString& tableName) noexcept;
-    bool swapInOneTransaction(const QString& tableName);
+    bool swapInOneTransaction();
     bool swapInSteps(const QString& tableName);
-    bool swapStep(Connection& target, const QString& statement, CopyStep step = CopyStep::Drop,
+    bool swapStep(const QString& statement, CopyStep step = CopyStep::Drop,
                   const std::function<void()>& before = {}, const std::function<void()>& after = {},
                   const QString& shown = {});
-    bool renameLeavesKeys(Connection& target, const Dialect& dialect, const QString& tableName);
+    bool renameLeavesKeys(const QString& tableName);
     bool takeFreedName(const QString& tableName);
-    QString userDrop(const QString& tableName) const;
+    QString userDrop() const;
     void dropStaging() noexcept;
     void nameKeysAfterTable() noexcept;
 
